@@ -1,0 +1,13 @@
+#pragma once
+// What the program does before the console shows: end older consoles and login forms,
+// read the edition and the installation root.
+#include <QString>
+
+namespace Startup {
+// The installation root: the command line's first comma-separated field; empty when there is none.
+QString rootFromCommandLine(const QString& commandLine);
+// Ends earlier copies of the console and of the login form.
+void closeEarlierInstances();
+// The edition code (string resource 201, "0"); REVOZI_EDITION overrides it for trying the tree grant dialog.
+qint16 edition();
+}

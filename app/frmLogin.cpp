@@ -1,0 +1,382 @@
+#include "frmLogin.h"
+#include "Banner.h"
+#include "StatusBar1.h"
+#include "frmMain.h"
+#include "frmPassword.h"
+
+#include <CiFile.h>
+#include <FlexGrid.h>
+#include <Module1.h>
+#include <MsgBox.h>
+#include <ShowModal.h>
+#include <SingleInstance.h>
+#include <Twips.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QDate>
+#include <QDateTime>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStyle>
+
+using namespace Module1;
+
+namespace {
+constexpr int kInputLeft = 3000;
+constexpr int kLabelLeft = 1500;
+constexpr int kRowHeight = 300;
+
+void place(QWidget* w, int leftTw, int topTw, int widthTw, int heightTw)
+{
+    w->setGeometry(Twips::toPxX(leftTw), Twips::toPxY(topTw), Twips::toPxX(widthTw), Twips::toPxY(heightTw));
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& caption, int top)
+{
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    place(l, kLabelLeft - 300, top, 1600, kRowHeight);
+    return l;
+}
+
+} // namespace
+
+frmLogin::frmLogin(frmMain* console, QWidget* parent)
+    : QDialog(parent ? parent : console)
+    , m_console(console)
+{
+    setObjectName(QStringLiteral("frmLogin"));
+    setWindowTitle(kCaption);
+
+    PicJS = new QLabel(this);
+    PicJS->setObjectName(QStringLiteral("PicJS"));
+    PicJS->setAccessibleName(QStringLiteral("revozi 系统管理"));
+    place(PicJS, 0, 0, 7500, 1900);
+    PicShangHai = new QLabel(this);
+    PicShangHai->setObjectName(QStringLiteral("PicShangHai"));
+    place(PicShangHai, 120, 2160, 1000, 1700);
+    PicShangHai->setPixmap(Banner::sidePicture(PicShangHai->size()));
+
+    lblServer = label(this, "lblServer", QStringLiteral("服务器(&S)"), 2160);
+    cboServer = new QComboBox(this);
+    cboServer->setObjectName(QStringLiteral("cboServer"));
+    cboServer->setEditable(true);
+    place(cboServer, kInputLeft, 2160, 1695, kRowHeight);
+    cmdServer = new QPushButton(QStringLiteral("..."), this);
+    cmdServer->setObjectName(QStringLiteral("cmdServer"));
+    cmdServer->setAccessibleName(QStringLiteral("选择服务器"));
+    place(cmdServer, kInputLeft + 1760, 2160, 400, kRowHeight);
+
+    lblUser = label(this, "lblUser", QStringLiteral("用户名(&U)"), 2520);
+    cboUser = new QComboBox(this);
+    cboUser->setObjectName(QStringLiteral("cboUser"));
+    place(cboUser, kInputLeft, 2520, 2160, kRowHeight);
+    // The typed identifier lies over the list's text; the list's arrow stays reachable.
+    TxtUser = new QLineEdit(this);
+    TxtUser->setObjectName(QStringLiteral("TxtUser"));
+    TxtUser->setMaxLength(20);
+    const int arrow = Twips::fromPxX(style()->pixelMetric(QStyle::PM_ScrollBarExtent)) + 120;
+    place(TxtUser, kInputLeft, 2520, 2160 - arrow, kRowHeight);
+
+    lblPassword = label(this, "lblPassword", QStringLiteral("密码(&P)"), 2880);
+    txtPassword = new QLineEdit(this);
+    txtPassword->setObjectName(QStringLiteral("txtPassword"));
+    txtPassword->setEchoMode(QLineEdit::Password);
+    place(txtPassword, kInputLeft, 2880, 2160, kRowHeight);
+
+    lblAcc = label(this, "lblAcc", QStringLiteral("账套(&A)"), 3240);
+    cboAcc = new QComboBox(this);
+    cboAcc->setObjectName(QStringLiteral("cboAcc"));
+    place(cboAcc, kInputLeft, 3240, 2800, kRowHeight);
+    lblYear = label(this, "lblYear", QStringLiteral("会计年度(&Y)"), 3600);
+    cboYear = new QComboBox(this);
+    cboYear->setObjectName(QStringLiteral("cboYear"));
+    place(cboYear, kInputLeft, 3600, 1200, kRowHeight);
+    lblAcc->hide();
+    cboAcc->hide();
+    lblYear->hide();
+    cboYear->hide();
+
+    cmdOK = new QPushButton(QStringLiteral("登录(&O)"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(false);
+    cmdOK->setAutoDefault(false);
+    place(cmdOK, 2300, 4260, 1200, 380);
+    cmdEdit = new QPushButton(QStringLiteral("修改密码"), this);
+    cmdEdit->setObjectName(QStringLiteral("cmdEdit"));
+    cmdEdit->setAutoDefault(false);
+    place(cmdEdit, 3650, 4260, 1200, 380);
+    cmdCancel = new QPushButton(QStringLiteral("退出"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setAutoDefault(false);
+    place(cmdCancel, 5000, 4260, 1200, 380);
+
+    lblTip = new QLabel(QStringLiteral("系统管理员账号\"admin\"，初始密码为空"), this);
+    lblTip->setObjectName(QStringLiteral("lblTip"));
+    lblTip->setAlignment(Qt::AlignCenter);
+    place(lblTip, 300, 4900, 6900, kRowHeight);
+
+    // Captions name their controls for assistive technology.
+    lblServer->setBuddy(cboServer);
+    lblUser->setBuddy(TxtUser);
+    lblPassword->setBuddy(txtPassword);
+    lblAcc->setBuddy(cboAcc);
+    lblYear->setBuddy(cboYear);
+    cboServer->setAccessibleName(QStringLiteral("服务器"));
+    TxtUser->setAccessibleName(QStringLiteral("用户名"));
+    cboUser->setAccessibleName(QStringLiteral("用户名列表"));
+    txtPassword->setAccessibleName(QStringLiteral("密码"));
+    cboAcc->setAccessibleName(QStringLiteral("账套"));
+    cboYear->setAccessibleName(QStringLiteral("会计年度"));
+
+    setTabOrder(cboServer, TxtUser);
+    setTabOrder(TxtUser, cboUser);
+    setTabOrder(cboUser, txtPassword);
+    setTabOrder(txtPassword, cboAcc);
+    setTabOrder(cboAcc, cboYear);
+    setTabOrder(cboYear, cmdOK);
+    setTabOrder(cmdOK, cmdEdit);
+    setTabOrder(cmdEdit, cmdCancel);
+
+    connect(cboUser, QOverload<int>::of(&QComboBox::activated), this, [this](int) {
+        cboUser_Click();
+        TxtUser->setText(gUserId);
+    });
+    connect(TxtUser, &QLineEdit::editingFinished, this, &frmLogin::TxtUser_LostFocus);
+    connect(cmdOK, &QPushButton::clicked, this, &frmLogin::cmdOK_Click);
+    connect(cmdEdit, &QPushButton::clicked, this, &frmLogin::cmdEdit_Click, Qt::QueuedConnection);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmLogin::cmdCancel_Click);
+    TxtUser->installEventFilter(this);
+    txtPassword->installEventFilter(this);
+}
+
+frmLogin::~frmLogin() = default;
+
+void frmLogin::Form_Load()
+{
+    setFixedSize(Twips::toPxX(7500), Twips::toPxY(6030));
+    const bool showServer = gEdition != 1;
+    lblServer->setVisible(showServer);
+    cboServer->setVisible(showServer);
+    cmdServer->setVisible(showServer);
+    PicJS->setPixmap(Banner::loginBanner(PicJS->size()));
+    cboServer->setEditText(gComputerName);
+    if (!m_registry)
+        m_registry = new WindowRegistry(kCaption, this);
+
+    if (!CiFile::isFile(gSysPath + QStringLiteral("dezaduzi.mdb"))) {
+        m_sysDbMissing = true;
+        MsgBox(QStringLiteral("系统库不存在"), vb::vbExclamation | vb::vbOKOnly, QStringLiteral("登录"));
+        return;
+    }
+    try {
+        gSysDb = std::make_unique<Database>(SysDbPath());
+        m_users = std::make_unique<Recordset>(
+            gSysDb->query(QStringLiteral("select * from sm_user where cUser_Name<>'asuser' order by cUser_Id")));
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("Form_Load"));
+        gSysDb.reset();
+        m_users.reset();
+        m_sysDbMissing = true;
+        MsgBox(QStringLiteral("无法打开系统库：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, QStringLiteral("登录"));
+        return;
+    }
+    if (m_users->Eof())
+        return;
+    QStringList entries;
+    entries.reserve(m_users->RecordCount());
+    for (m_users->MoveFirst(); !m_users->Eof(); m_users->MoveNext())
+        entries << ListEntry(m_users->text(QStringLiteral("cUser_Id")), m_users->text(QStringLiteral("cUser_Name")));
+    cboUser->addItems(entries);
+
+    if (!gUserName.isEmpty()) {
+        const int i = cboUser->findText(ListEntry(gUserId, gUserName));
+        if (i >= 0)
+            cboUser->setCurrentIndex(i);
+    } else {
+        cboUser->setCurrentIndex(0);
+        m_users->MoveFirst();
+        gUserName = m_users->text(QStringLiteral("cUser_Name"));
+        gUserId = m_users->text(QStringLiteral("cUser_Id"));
+        gUserPassword = m_users->text(QStringLiteral("cPassword"));
+    }
+    cboUser_Click();
+    TxtUser->setText(gUserId);
+}
+
+void frmLogin::cboUser_Click()
+{
+    const QString text = cboUser->currentText();
+    const int close = text.indexOf(QLatin1Char(']'));
+    if (close < 0 || !m_users)
+        return;
+    gUserId = text.mid(1, close - 1);
+    gUserName = text.mid(close + 1);
+    if (!m_users->FindFirst(QStringLiteral("cUser_Id"), gUserId))
+        return;
+    gIsAdmin = m_users->Fields(QStringLiteral("iAdmin")).toInt() != 0;
+    gUserPassword = m_users->text(QStringLiteral("cPassword"));
+    if (gIsAdmin) {
+        lblAcc->hide();
+        cboAcc->hide();
+        lblYear->hide();
+        cboYear->hide();
+        cmdOK->setEnabled(true);
+        return;
+    }
+    lblAcc->show();
+    cboAcc->show();
+    lblYear->show();
+    cboYear->show();
+    cboAcc->clear();
+    cboYear->clear();
+    try {
+        Recordset rs = gSysDb->query(
+            QStringLiteral("select * from SM_Account where cAcc_Id in (select distinct cAcc_Id from SM_HoldAuth where cUser_Id=?)"),
+            {gUserId});
+        QStringList entries;
+        for (; !rs.Eof(); rs.MoveNext())
+            entries << ListEntry(rs.text(QStringLiteral("cAcc_Id")), rs.text(QStringLiteral("cAcc_Name")));
+        cboAcc->addItems(entries);
+        if (!entries.isEmpty())
+            cboAcc->setCurrentIndex(0);
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("cboUser_Click"));
+        MsgBox(QStringLiteral("读取账套失败：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kCaption);
+    }
+    const QString year = QString::number(QDate::currentDate().year());
+    cboYear->addItem(year);
+    cboYear->setCurrentIndex(0);
+    if (!cboAcc->currentText().isEmpty() && !cboYear->currentText().isEmpty())
+        cmdOK->setEnabled(true);
+}
+
+void frmLogin::TxtUser_LostFocus()
+{
+    cboAcc->clear();
+    cboYear->clear();
+    const QString typed = TxtUser->text().trimmed();
+    if (typed.isEmpty())
+        return;
+    for (int i = 0; i < cboUser->count(); ++i) {
+        QString id = cboUser->itemText(i).mid(1);
+        const int close = id.indexOf(QLatin1Char(']'));
+        if (close >= 0)
+            id = id.left(close);
+        if (id.toUpper() == typed.toUpper()) {
+            cboUser->setCurrentIndex(i);
+            cboUser_Click();
+            return;
+        }
+    }
+}
+
+bool frmLogin::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* ke = static_cast<QKeyEvent*>(event);
+        if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) {
+            const bool typedAdmin = TxtUser->text().compare(QStringLiteral("admin"), Qt::CaseInsensitive) == 0;
+            if (watched == TxtUser) {
+                if (typedAdmin)
+                    TxtUser_LostFocus();
+                txtPassword->setFocus();
+                return true;
+            }
+            if (watched == txtPassword) {
+                if (typedAdmin)
+                    cmdOK_Click();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmLogin::cmdOK_Click()
+{
+    // Nothing to log into without a system database.
+    if (m_sysDbMissing || !gSysDb || !m_users) {
+        MsgBox(QStringLiteral("系统库不存在"), vb::vbExclamation | vb::vbOKOnly, QStringLiteral("登录"));
+        return;
+    }
+    if (txtPassword->text() != gUserPassword) {
+        MsgBox(QStringLiteral("口令无效，请重新输入。"), vb::vbExclamation | vb::vbOKOnly, kCaption);
+        return;
+    }
+    const bool typedAdmin = TxtUser->text().toLower() == QLatin1String("admin");
+    if (!typedAdmin && (cboAcc->currentText().isEmpty() || cboYear->currentText().isEmpty())) {
+        cmdOK->setEnabled(false);
+        return;
+    }
+    // "admin" typed while a non-administrator is selected: there is no account set to open.
+    if (!gIsAdmin && ListEntryId(cboAcc->currentText()).isEmpty()) {
+        MsgBox(QStringLiteral("该操作员不是系统管理员，请选择要登录的账套。"), vb::vbExclamation | vb::vbOKOnly, kCaption);
+        return;
+    }
+    setupConsole();
+    accept();
+}
+
+void frmLogin::setupConsole()
+{
+    frmMain* m = m_console;
+    FlexGrid* g1 = m->MSFlexGrid1;
+    g1->setRows(2);
+    g1->setRowHeight(1, g1->RowHeight(0) > 0 ? g1->RowHeight(0) : 300);
+    g1->setTextMatrix(1, 0, QStringLiteral("控制台"));
+    g1->setTextMatrix(1, 1, gComputerName);
+    g1->setTextMatrix(1, 2, QStringLiteral("正常(0)"));
+    const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    g1->setTextMatrix(1, 3, now);
+
+    FlexGrid* g2 = m->MSFlexGrid2;
+    g2->setCols(4);
+    g2->setFormatString(QStringLiteral("^账套号|^年度|^操作员|^执行功能"));
+    const int widths[] = {1000, 800, 2000, 4000};
+    for (int c = 0; c < 4; ++c)
+        g2->setColWidth(c, widths[c]);
+
+    m->statusBar1->setPanelText(1, QStringLiteral("操作员[") + gUserName + QLatin1Char(']'));
+    m->statusBar1->setPanelText(2, QStringLiteral("服务器[") + gComputerName + QLatin1Char(']'));
+    m->statusBar1->setPanelText(3, now);
+
+    m->mnuSysReg->setEnabled(false);
+    m->mnuSysU->setEnabled(true);
+    m->mnuAcc->menuAction()->setEnabled(true);
+    m->mnuPop->menuAction()->setEnabled(true);
+
+    const bool admin = gIsAdmin;
+    if (!admin) {
+        const QString acc = cboAcc->currentText();
+        gAccId = ListEntryId(acc);
+        gAccName = ListEntryName(acc);
+        gYear = cboYear->currentText();
+        m->statusBar1->setPanelText(4, QStringLiteral("当前帐套：[") + gAccId + QStringLiteral("] 会计年度：[") + cboYear->currentText() + QLatin1Char(']'));
+    } else {
+        m->statusBar1->setPanelText(4, QString());
+    }
+    // Items that the administrator gets and the supervisor loses, and the reverse.
+    for (QAction* a : {m->mnuSysLogin, m->mnuSysData, m->mnuAccCreate, m->mnuAccInput, m->mnuAccExport, m->mnuPopUser,
+                       m->mnuPopG, m->mnuViewClear, m->mnuViewU, m->mnuViewLog})
+        a->setEnabled(admin);
+    for (QAction* a : {m->mnuAccEdit, m->mnuAccUse, m->mnuYear->menuAction(), m->mnuViewRef, m->mnuViewSys})
+        a->setEnabled(!admin);
+    m->Timer2.start();
+}
+
+void frmLogin::cmdEdit_Click()
+{
+    frmPassword dlg(this);
+    ShowModal(dlg);
+}
+
+void frmLogin::cmdCancel_Click()
+{
+    reject();
+}

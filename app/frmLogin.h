@@ -1,0 +1,63 @@
+#pragma once
+// The login form: opens the system database, lists the operators, checks the
+// password and sets the console up for the administrator or a supervisor.
+#include <QDialog>
+
+#include <Recordset.h>
+
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class frmMain;
+class WindowRegistry;
+
+class frmLogin : public QDialog {
+    Q_OBJECT
+public:
+    static inline const QString kCaption = QStringLiteral("注册〖控制台〗");
+
+    explicit frmLogin(frmMain* console, QWidget* parent = nullptr);
+    ~frmLogin() override;
+
+    void Form_Load();
+
+    QLabel* lblServer = nullptr;
+    QComboBox* cboServer = nullptr;
+    QPushButton* cmdServer = nullptr;
+    QLabel* lblUser = nullptr;
+    QLineEdit* TxtUser = nullptr;
+    QComboBox* cboUser = nullptr;
+    QLabel* lblPassword = nullptr;
+    QLineEdit* txtPassword = nullptr;
+    QLabel* lblAcc = nullptr;
+    QComboBox* cboAcc = nullptr;
+    QLabel* lblYear = nullptr;
+    QComboBox* cboYear = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdEdit = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QLabel* lblTip = nullptr;
+    QLabel* PicJS = nullptr;
+    QLabel* PicShangHai = nullptr;
+
+public slots:
+    void cboUser_Click();
+    void TxtUser_LostFocus();
+    void cmdOK_Click();
+    void cmdEdit_Click();
+    void cmdCancel_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void setupConsole();
+
+    frmMain* m_console;
+    std::unique_ptr<Recordset> m_users;   // the operator recordset, while the form is open
+    WindowRegistry* m_registry = nullptr;
+    bool m_sysDbMissing = false;
+};

@@ -1,0 +1,343 @@
+#include "frmMain.h"
+#include "StatusBar1.h"
+#include "frmLogin.h"
+
+#include <CiFile.h>
+#include <FlexGrid.h>
+#include <Module1.h>
+#include <MsgBox.h>
+#include <ShowModal.h>
+#include <SingleInstance.h>
+#include <SysInfo.h>
+#include <Twips.h>
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QFile>
+#include <QMenuBar>
+
+using namespace Module1;
+
+namespace {
+// Design geometry of the client area and the grids, in twips.
+constexpr int kClientWidth = 10600;
+constexpr int kClientHeight = 5600;
+constexpr int kGridLeft = 50;
+constexpr int kGrid1Top = 50;
+constexpr int kGrid1Height = 1900;
+constexpr int kGridWidth = 10500;
+constexpr int kGrid2Height = 3500;
+
+void place(QWidget* w, int leftTw, int topTw, int widthTw, int heightTw)
+{
+    w->setGeometry(Twips::toPxX(leftTw), Twips::toPxY(topTw), Twips::toPxX(widthTw), Twips::toPxY(heightTw));
+}
+} // namespace
+
+frmMain::frmMain(QWidget* parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(kCaption);
+    setAccessibleName(kCaption);
+
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(m_client);
+    MSFlexGrid1 = new FlexGrid(m_client);
+    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->setAccessibleName(QStringLiteral("子系统"));
+    MSFlexGrid2 = new FlexGrid(m_client);
+    MSFlexGrid2->setObjectName(QStringLiteral("MSFlexGrid2"));
+    MSFlexGrid2->setAccessibleName(QStringLiteral("执行功能"));
+    place(MSFlexGrid1, kGridLeft, kGrid1Top, kGridWidth, kGrid1Height);
+    place(MSFlexGrid2, kGridLeft, kGrid1Top + kGrid1Height, kGridWidth, kGrid2Height);
+
+    statusBar1 = new StatusBar1(this);
+    setStatusBar(statusBar1);
+
+    buildMenu();
+
+    Timer1.setObjectName(QStringLiteral("Timer1"));
+    Timer1.setInterval(1000);
+    connect(&Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    Timer2.setObjectName(QStringLiteral("Timer2"));
+    Timer2.setInterval(30000);
+    connect(&Timer2, &QTimer::timeout, this, &frmMain::Timer2_Timer);
+
+    m_client->setMinimumSize(Twips::toPxX(2000), Twips::toPxY(1500));
+    resize(Twips::toPxX(kClientWidth), Twips::toPxY(kClientHeight) + menuBar()->sizeHint().height() + statusBar1->sizeHint().height());
+}
+
+frmMain::~frmMain() = default;
+
+QAction* frmMain::item(QMenu* menu, const char* name, const QString& caption, bool enabled)
+{
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    a->setEnabled(enabled);
+    return a;
+}
+
+void frmMain::onTriggered(QAction* action, void (frmMain::*slot)())
+{
+    connect(action, &QAction::triggered, this, slot, Qt::QueuedConnection);
+}
+
+void frmMain::buildMenu()
+{
+    QMenuBar* bar = menuBar();
+    auto menu = [bar](const char* name, const QString& caption) {
+        QMenu* m = bar->addMenu(caption);
+        m->setObjectName(QString::fromLatin1(name));
+        m->menuAction()->setObjectName(QString::fromLatin1(name));
+        return m;
+    };
+
+    mnuSys = menu("mnuSys", QStringLiteral("系统(&S)"));
+    mnuSysReg = item(mnuSys, "mnuSysReg", QStringLiteral("注册(&R)..."));
+    mnuSysReg->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    mnuSys->addSeparator();
+    mnuSysLogin = item(mnuSys, "mnuSysLogin", QStringLiteral("设置SQL Server口令"), false);
+    mnuSys->addSeparator();
+    mnuSysData = item(mnuSys, "mnuSysData", QStringLiteral("升级SQL Server数据"), false);
+    mnuSys->addSeparator();
+    mnuSysU = item(mnuSys, "mnuSysU", QStringLiteral("注销(&U)"), false);
+    mnuSysU->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
+    mnuSysExit = item(mnuSys, "mnuSysExit", QStringLiteral("退出(&X)"));
+
+    mnuAcc = menu("mnuAcc", QStringLiteral("账套(&A)"));
+    mnuAcc->menuAction()->setEnabled(false);
+    mnuAccCreate = item(mnuAcc, "mnuAccCreate", QStringLiteral("建立(&C)..."));
+    mnuAccEdit = item(mnuAcc, "mnuAccEdit", QStringLiteral("修改(&E)..."));
+    mnuAcc->addSeparator();
+    mnuAccInput = item(mnuAcc, "mnuAccInput", QStringLiteral("引入(&I)..."));
+    mnuAccExport = item(mnuAcc, "mnuAccExport", QStringLiteral("输出(&X)..."));
+    mnuAcc->addSeparator();
+    mnuAccUse = item(mnuAcc, "mnuAccUse", QStringLiteral("启用(&S)"));
+
+    mnuYear = menu("mnuYear", QStringLiteral("年度账(&Y)"));
+    mnuYear->menuAction()->setEnabled(false);
+    mnuYearCreate = item(mnuYear, "mnuYearCreate", QStringLiteral("建立(&C)..."), false);
+    mnuYearDel = item(mnuYear, "mnuYearDel", QStringLiteral("清空年度数据(&D)..."));
+    mnuYear->addSeparator();
+    mnuYearInput = item(mnuYear, "mnuYearInput", QStringLiteral("引入(&I)..."));
+    mnuYearExport = item(mnuYear, "mnuYearExport", QStringLiteral("输出(&X)..."));
+    mnuYear->addSeparator();
+    mnuAccT = mnuYear->addMenu(QStringLiteral("结转上年数据(&T)"));
+    mnuAccT->setObjectName(QStringLiteral("mnuAccT"));
+    mnuAccT->menuAction()->setObjectName(QStringLiteral("mnuAccT"));
+    mnuAccT->menuAction()->setEnabled(false);
+    mnuAccT1 = item(mnuAccT, "mnuAccT1", QStringLiteral("1"));
+
+    mnuPop = menu("mnuPop", QStringLiteral("权限(&O)"));
+    mnuPop->menuAction()->setEnabled(false);
+    mnuPopG = item(mnuPop, "mnuPopG", QStringLiteral("角色(&G)..."));
+    mnuPopUser = item(mnuPop, "mnuPopUser", QStringLiteral("操作员(&U)..."));
+    mnuPopJ = item(mnuPop, "mnuPopJ", QStringLiteral("权限(&J)..."));
+
+    mnuView = menu("mnuView", QStringLiteral("视图(&V)"));
+    mnuViewRef = item(mnuView, "mnuViewRef", QStringLiteral("刷新(&R)"));
+    mnuViewRef->setShortcut(QKeySequence(Qt::Key_F5));
+    mnuView->addSeparator();
+    mnuViewClear = item(mnuView, "mnuViewClear", QStringLiteral("清除异常任务(&C)"));
+    mnuViewU = item(mnuView, "mnuViewU", QStringLiteral("清除单据锁定(&U)"));
+    mnuView->addSeparator();
+    mnuViewSys = item(mnuView, "mnuViewSys", QStringLiteral("系统日志(&S)"));
+    mnuViewLog = item(mnuView, "mnuViewLog", QStringLiteral("上机日志(&L)..."));
+
+    mnuHelp = menu("mnuHelp", QStringLiteral("帮助(&H)"));
+    mnuHelpI = item(mnuHelp, "mnuHelpI", QStringLiteral("青木系统管理帮助(&I)"));
+    mnuHelp->addSeparator();
+    mnuHelpWeb = item(mnuHelp, "mnuHelpWeb", QStringLiteral("网上青木(&W)..."));
+    mnuHelp->addSeparator();
+    mnuHelpAbort = item(mnuHelp, "mnuHelpAbort", QStringLiteral("关于青木管理系统(&A)..."));
+
+    onTriggered(mnuSysReg, &frmMain::mnuSysReg_Click);
+    connect(mnuSysU, &QAction::triggered, this, &frmMain::mnuSysU_Click);
+    connect(mnuSysExit, &QAction::triggered, this, &frmMain::mnuSysExit_Click);
+    onTriggered(mnuAccCreate, &frmMain::mnuAccCreate_Click);
+    onTriggered(mnuAccEdit, &frmMain::mnuAccEdit_Click);
+    onTriggered(mnuAccInput, &frmMain::mnuAccInput_Click);
+    onTriggered(mnuAccExport, &frmMain::mnuAccExport_Click);
+    onTriggered(mnuAccUse, &frmMain::mnuAccUse_Click);
+    onTriggered(mnuPopG, &frmMain::mnuPopG_Click);
+    onTriggered(mnuPopUser, &frmMain::mnuPopUser_Click);
+    onTriggered(mnuPopJ, &frmMain::mnuPopJ_Click);
+}
+
+bool frmMain::Form_Load()
+{
+    gComputerName = SysInfo::computerName();
+    WriteErrLog(9001, gSysPath + QStringLiteral("dezaduzi.mdb"), QStringLiteral("Form_Load"));
+    if (!CiFile::isFile(gSysPath + QStringLiteral("dezaduzi.mdb"))) {
+        MsgBox(QStringLiteral("系统库不存在，无法启动系统管理！"), vb::vbExclamation | vb::vbOKOnly, QStringLiteral("登录"));
+        EndProgram(0);
+        return false;
+    }
+    MSFlexGrid1->setFormatString(QStringLiteral("^子系统|^站点|^运行状态|^注册时间"));
+    const int widths[] = {2200, 1800, 2500, 2500};
+    for (int c = 0; c < 4; ++c)
+        MSFlexGrid1->setColWidth(c, widths[c]);
+    MSFlexGrid1->setRows(2);
+    MSFlexGrid1->setRowHeight(1, 0);
+    MSFlexGrid2->setRows(2);
+    MSFlexGrid2->setRowHeight(1, 0);
+
+    mnuViewClear->setEnabled(false);
+    mnuViewU->setEnabled(false);
+    mnuViewLog->setEnabled(false);
+
+    statusBar1->setPanelText(3, clockText());
+
+    // The design sizes: the window may not be laid out yet when the load runs.
+    m_formHeight = kClientHeight;
+    m_formWidth = kClientWidth;
+    m_grid1Height = kGrid1Height;
+    m_grid1Width = kGridWidth;
+    m_grid2Height = kGrid2Height;
+    m_grid2Width = kGridWidth;
+
+    statusBar1->setPanelText(5, QStringLiteral("〖系统管理〗"));
+    Timer1.start();
+    if (!m_registry)
+        m_registry = new WindowRegistry(kCaption, this);
+    m_loaded = true;
+    return true;
+}
+
+int frmMain::formHeightTw() const { return Twips::fromPxY(m_client->height()); }
+int frmMain::formWidthTw() const { return Twips::fromPxX(m_client->width()); }
+
+void frmMain::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMain::Form_Resize()
+{
+    if (!m_loaded)
+        return;
+    const int h = formHeightTw();
+    const int g1Top = Twips::fromPxY(MSFlexGrid1->y());
+    if (h <= m_formHeight) {
+        MSFlexGrid1->resize(MSFlexGrid1->width(), Twips::toPxY(m_grid1Height));
+        MSFlexGrid2->resize(MSFlexGrid2->width(), Twips::toPxY(m_grid2Height));
+    } else {
+        const int g2Top = Twips::fromPxY(MSFlexGrid2->y());
+        int free = h - g2Top - Twips::fromPxY(MSFlexGrid2->height());
+        MSFlexGrid1->resize(MSFlexGrid1->width(), MSFlexGrid1->height() + Twips::toPxY(free / 2));
+        free = h - g2Top - Twips::fromPxY(MSFlexGrid2->height());
+        MSFlexGrid2->resize(MSFlexGrid2->width(), MSFlexGrid2->height() + Twips::toPxY(free / 2));
+    }
+    MSFlexGrid2->move(MSFlexGrid2->x(), Twips::toPxY(g1Top) + MSFlexGrid1->height());
+
+    const int w = formWidthTw();
+    if (w <= m_formWidth) {
+        MSFlexGrid1->resize(Twips::toPxX(m_grid1Width), MSFlexGrid1->height());
+        MSFlexGrid2->resize(MSFlexGrid1->width(), MSFlexGrid2->height());
+        statusBar1->setPanelWidth(4, 1700);
+    } else {
+        const int before = Twips::fromPxX(MSFlexGrid1->width());
+        MSFlexGrid1->resize(Twips::toPxX(w - 100), MSFlexGrid1->height());
+        MSFlexGrid2->resize(MSFlexGrid1->width(), MSFlexGrid2->height());
+        statusBar1->setPanelWidth(4, statusBar1->panelWidth(4) + Twips::fromPxX(MSFlexGrid1->width()) - before);
+    }
+}
+
+QString frmMain::clockText()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    return now.date().toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ') + now.time().toString(QStringLiteral("HH:mm"));
+}
+
+void frmMain::Timer1_Timer()
+{
+    statusBar1->setPanelText(3, clockText());
+}
+
+void frmMain::Timer2_Timer()
+{
+    MSFlexGrid1->setTextMatrix(1, 2, QStringLiteral("正常(1)"));
+    Timer2.stop();
+}
+
+void frmMain::mnuSysReg_Click()
+{
+    frmLogin dlg(this);
+    dlg.Form_Load();
+    ShowModal(dlg);
+}
+
+void frmMain::mnuSysU_Click()
+{
+    mnuSysReg->setEnabled(true);
+    mnuViewRef->setEnabled(true);
+    mnuViewSys->setEnabled(true);
+    mnuSysLogin->setEnabled(false);
+    mnuSysData->setEnabled(false);
+    mnuSysU->setEnabled(false);
+    mnuAcc->menuAction()->setEnabled(false);
+    mnuYear->menuAction()->setEnabled(false);
+    mnuPop->menuAction()->setEnabled(false);
+    mnuViewClear->setEnabled(false);
+    mnuViewU->setEnabled(false);
+    mnuViewLog->setEnabled(false);
+    MSFlexGrid1->setRows(1);
+    statusBar1->setPanelText(1, QStringLiteral("操作员[]"));
+    statusBar1->setPanelText(2, QStringLiteral("服务器[]"));
+    statusBar1->setPanelText(4, QString());
+    Timer2.stop();
+}
+
+void frmMain::mnuSysExit_Click()
+{
+    EndProgram(0);
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    UnloadAllForms();
+}
+
+// Dialogs of the account, permission and operator menus.
+void frmMain::mnuAccCreate_Click()
+{
+    gAccMode = 1;
+}
+
+void frmMain::mnuAccEdit_Click()
+{
+    gAccMode = 2;
+}
+
+void frmMain::mnuAccInput_Click() {}
+void frmMain::mnuAccExport_Click() {}
+void frmMain::mnuAccUse_Click() {}
+void frmMain::mnuPopG_Click() {}
+void frmMain::mnuPopUser_Click() {}
+void frmMain::mnuPopJ_Click() {}
+
+QString frmMain::GetTxtFileMatter(const QString& path, qint16 lineNo)
+{
+    if (lineNo <= 0 || !CiFile::isFile(path))
+        return QString();
+    QFile f(CiFile::resolve(path));
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    qint16 count = 0;
+    while (!f.atEnd()) {
+        QByteArray line = f.readLine();
+        if (f.error() != QFileDevice::NoError)
+            return QString();
+        ++count;
+        if (count == lineNo) {
+            while (line.endsWith('\n') || line.endsWith('\r'))
+                line.chop(1);
+            return QString::fromUtf8(line);
+        }
+    }
+    return QString();
+}

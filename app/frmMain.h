@@ -1,0 +1,106 @@
+#pragma once
+// The console: the program's only top-level window. The login form and the
+// dialogs write its grids, status panels and menu states, as their openers did.
+#include <QMainWindow>
+#include <QTimer>
+
+class FlexGrid;
+class StatusBar1;
+class QAction;
+class QMenu;
+class WindowRegistry;
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    static inline const QString kCaption = QStringLiteral("revozi〖系统管理〗");
+
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Runs the load; false when the program is to end (no system database).
+    bool Form_Load();
+
+    // The text of a line of a text file, counting from 1, without its line end; empty when
+    // there is no such file or line.
+    static QString GetTxtFileMatter(const QString& path, qint16 lineNo);
+
+    // The date, a blank, hours and minutes.
+    static QString clockText();
+
+    FlexGrid* MSFlexGrid1 = nullptr;
+    FlexGrid* MSFlexGrid2 = nullptr;
+    StatusBar1* statusBar1 = nullptr;
+    QTimer Timer1;
+    QTimer Timer2;
+
+    QMenu* mnuSys = nullptr;
+    QAction* mnuSysReg = nullptr;
+    QAction* mnuSysLogin = nullptr;
+    QAction* mnuSysData = nullptr;
+    QAction* mnuSysU = nullptr;
+    QAction* mnuSysExit = nullptr;
+    QMenu* mnuAcc = nullptr;
+    QAction* mnuAccCreate = nullptr;
+    QAction* mnuAccEdit = nullptr;
+    QAction* mnuAccInput = nullptr;
+    QAction* mnuAccExport = nullptr;
+    QAction* mnuAccUse = nullptr;
+    QMenu* mnuYear = nullptr;
+    QAction* mnuYearCreate = nullptr;
+    QAction* mnuYearDel = nullptr;
+    QAction* mnuYearInput = nullptr;
+    QAction* mnuYearExport = nullptr;
+    QMenu* mnuAccT = nullptr;
+    QAction* mnuAccT1 = nullptr;
+    QMenu* mnuPop = nullptr;
+    QAction* mnuPopG = nullptr;
+    QAction* mnuPopUser = nullptr;
+    QAction* mnuPopJ = nullptr;
+    QMenu* mnuView = nullptr;
+    QAction* mnuViewRef = nullptr;
+    QAction* mnuViewClear = nullptr;
+    QAction* mnuViewU = nullptr;
+    QAction* mnuViewSys = nullptr;
+    QAction* mnuViewLog = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuHelpI = nullptr;
+    QAction* mnuHelpWeb = nullptr;
+    QAction* mnuHelpAbort = nullptr;
+
+public slots:
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Form_Resize();
+    void mnuSysReg_Click();
+    void mnuSysU_Click();
+    void mnuSysExit_Click();
+    void mnuAccCreate_Click();
+    void mnuAccEdit_Click();
+    void mnuAccInput_Click();
+    void mnuAccExport_Click();
+    void mnuAccUse_Click();
+    void mnuPopG_Click();
+    void mnuPopUser_Click();
+    void mnuPopJ_Click();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenu();
+    QAction* item(QMenu* menu, const char* name, const QString& caption, bool enabled = true);
+    // A menu action that opens a modal dialog: queued, so the menu returns first.
+    void onTriggered(QAction* action, void (frmMain::*slot)());
+    int formHeightTw() const;
+    int formWidthTw() const;
+
+    QWidget* m_client = nullptr;
+    WindowRegistry* m_registry = nullptr;
+    bool m_loaded = false;
+    // Design sizes taken on load, in twips.
+    int m_formHeight = 0, m_formWidth = 0;
+    int m_grid1Height = 0, m_grid1Width = 0;
+    int m_grid2Height = 0, m_grid2Width = 0;
+};

@@ -1,0 +1,192 @@
+#include "Database.h"
+
+#include <CiFile.h>
+
+#include <QAtomicInt>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+QAtomicInt g_counter;
+
+[[noreturn]] void raise(const QSqlError& e, const QString& sql)
+{
+    QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    throw DbError(text, e.nativeErrorCode(), sql);
+}
+
+QSqlQuery prepared(QSqlDatabase& db, const QString& sql, const QVariantList& params)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        raise(q.lastError(), sql);
+    for (int i = 0; i < params.size(); ++i)
+        q.bindValue(i, params[i]);
+    if (!q.exec())
+        raise(q.lastError(), sql);
+    return q;
+}
+
+void fsyncFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+} // namespace
+
+Database::Database(const QString& path, bool create)
+{
+    open(path, create);
+}
+
+Database::~Database()
+{
+    close();
+}
+
+void Database::open(const QString& path, bool create)
+{
+    close();
+    const QString real = CiFile::resolve(path);
+    if (!create && !QFileInfo(real).isFile())
+        throw DbError(QStringLiteral("找不到数据库文件：%1").arg(path));
+    m_connection = QStringLiteral("revozi_db_%1").arg(g_counter.fetchAndAddRelaxed(1));
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    m_db.setDatabaseName(real);
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!m_db.open()) {
+        const QSqlError e = m_db.lastError();
+        close();
+        raise(e, QString());
+    }
+    m_path = real;
+    // Reading the schema proves that the file is a database (and not locked exclusively).
+    try {
+        QSqlQuery q = prepared(m_db, QStringLiteral("SELECT count(*) FROM sqlite_master"), {});
+        q.finish();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Database::close()
+{
+    if (m_connection.isEmpty())
+        return;
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connection);
+    m_connection.clear();
+    m_path.clear();
+}
+
+bool Database::isOpen() const
+{
+    return !m_connection.isEmpty() && m_db.isOpen();
+}
+
+void Database::execute(const QString& sql, const QVariantList& params)
+{
+    if (!isOpen())
+        throw DbError(QStringLiteral("数据库未打开"), QString(), sql);
+    QSqlQuery q = prepared(m_db, sql, params);
+    m_rowsAffected = q.numRowsAffected();
+    q.finish();
+}
+
+Recordset Database::query(const QString& sql, const QVariantList& params)
+{
+    if (!isOpen())
+        throw DbError(QStringLiteral("数据库未打开"), QString(), sql);
+    QSqlQuery q = prepared(m_db, sql, params);
+    QSqlRecord rec = q.record();
+    QVector<QVector<QVariant>> rows;
+    const int n = rec.count();
+    while (q.next()) {
+        QVector<QVariant> row(n);
+        for (int i = 0; i < n; ++i)
+            row[i] = q.value(i);
+        rows.push_back(std::move(row));
+    }
+    if (q.lastError().isValid())
+        raise(q.lastError(), sql);
+    q.finish();
+    return Recordset(rec, std::move(rows));
+}
+
+QVariant Database::scalar(const QString& sql, const QVariantList& params)
+{
+    if (!isOpen())
+        throw DbError(QStringLiteral("数据库未打开"), QString(), sql);
+    QSqlQuery q = prepared(m_db, sql, params);
+    QVariant v;
+    if (q.next())
+        v = q.value(0);
+    q.finish();
+    return v;
+}
+
+QStringList Database::tables()
+{
+    QStringList out;
+    Recordset rs = query(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%' ORDER BY name"));
+    for (; !rs.Eof(); rs.MoveNext())
+        out << rs.Fields(0).toString();
+    return out;
+}
+
+bool Database::hasTable(const QString& name)
+{
+    return scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE"), {name}).toInt() > 0;
+}
+
+void Database::attach(const QString& path, const QString& alias)
+{
+    // The alias is an identifier chosen by the program, never user text.
+    execute(QStringLiteral("ATTACH DATABASE ? AS %1").arg(alias), {CiFile::resolve(path)});
+}
+
+void Database::detach(const QString& alias)
+{
+    execute(QStringLiteral("DETACH DATABASE %1").arg(alias));
+}
+
+void Database::compactInto(const QString& path)
+{
+    const QString target = CiFile::resolve(path);
+    execute(QStringLiteral("VACUUM INTO ?"), {target});
+    fsyncFile(target);
+}
+
+Database::Transaction::Transaction(Database& db)
+    : m_db(db)
+{
+    m_db.execute(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+Database::Transaction::~Transaction()
+{
+    if (!m_done) {
+        try {
+            m_db.execute(QStringLiteral("ROLLBACK"));
+        } catch (...) {
+        }
+    }
+}
+
+void Database::Transaction::commit()
+{
+    m_db.execute(QStringLiteral("COMMIT"));
+    m_done = true;
+}

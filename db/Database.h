@@ -1,0 +1,62 @@
+#pragma once
+// The small engine interface over SQLite: every value is a bound parameter,
+// every failure throws DbError with the engine's text.
+#include "DbError.h"
+#include "Recordset.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+class Database {
+public:
+    Database() = default;
+    // Opens (creating when missing only if `create`) the file; throws DbError.
+    explicit Database(const QString& path, bool create = false);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    void open(const QString& path, bool create = false);
+    void close();
+    bool isOpen() const;
+    QString path() const { return m_path; }
+
+    // One statement; `?` placeholders take params in order.
+    void execute(const QString& sql, const QVariantList& params = {});
+    // Number of rows the last execute() changed.
+    int rowsAffected() const { return m_rowsAffected; }
+    Recordset query(const QString& sql, const QVariantList& params = {});
+    // First column of the first row, or a null QVariant.
+    QVariant scalar(const QString& sql, const QVariantList& params = {});
+
+    QStringList tables();
+    bool hasTable(const QString& name);
+    void attach(const QString& path, const QString& alias);
+    void detach(const QString& alias);
+    // A compacted copy of the whole database in a new file (which must not exist), flushed to disk.
+    void compactInto(const QString& path);
+
+    QSqlDatabase& handle() { return m_db; }
+
+    // Commits when commit() is called; rolls back when it goes out of scope otherwise.
+    class Transaction {
+    public:
+        explicit Transaction(Database& db);
+        ~Transaction();
+        void commit();
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+
+    private:
+        Database& m_db;
+        bool m_done = false;
+    };
+
+private:
+    QSqlDatabase m_db;
+    QString m_connection;
+    QString m_path;
+    int m_rowsAffected = 0;
+};

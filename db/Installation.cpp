@@ -1,0 +1,133 @@
+#include "Installation.h"
+#include "Database.h"
+
+#include <CiFile.h>
+#include <DataResources.h>
+#include <Paths.h>
+
+#include <QFile>
+#include <QTextStream>
+
+#include <functional>
+
+namespace {
+void initResources()
+{
+    static bool done = false;
+    if (!done) {
+        revoziInitDataResources();
+        done = true;
+    }
+}
+
+QString readResource(const QString& path)
+{
+    initResources();
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("缺少安装数据：%1").arg(path));
+    return QString::fromUtf8(f.readAll());
+}
+
+struct Chart {
+    const char* file;
+    const char* tradeName;
+};
+const Chart kCharts[] = {
+    {":/data/charts/2007.tsv", "2007年新会计准则"},
+    {":/data/charts/small2013.tsv", "小企业会计准则"},
+    {":/data/charts/ent2001.tsv", "企业会计制度"},
+};
+
+void loadCharts(Database& db)
+{
+    for (const Chart& c : kCharts) {
+        const QString name = QString::fromUtf8(c.tradeName);
+        const QVariant tradeId = db.scalar(QStringLiteral("SELECT itrade_id FROM GL_BTrade WHERE ctrade_name=?"), {name});
+        if (tradeId.isNull())
+            throw DbError(QStringLiteral("行业不存在：%1").arg(name));
+        const QStringList lines = readResource(QString::fromLatin1(c.file)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList header = lines.value(0).trimmed().split(QLatin1Char('\t'));
+        QStringList marks;
+        for (int i = 0; i < header.size(); ++i)
+            marks << QStringLiteral("?");
+        const QString sql = QStringLiteral("INSERT INTO GL_DPrecode (itrade_id,%1) VALUES (?,%2)")
+                                .arg(header.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        for (int i = 1; i < lines.size(); ++i) {
+            const QStringList f = QString(lines[i]).remove(QLatin1Char('\r')).split(QLatin1Char('\t'));
+            QVariantList params{tradeId};
+            for (int k = 0; k < header.size(); ++k) {
+                const QString v = f.value(k);
+                const QString col = header[k];
+                if (col == QLatin1String("igrade") || col == QLatin1String("bproperty") || col == QLatin1String("bend"))
+                    params << v.toInt();
+                else
+                    params << v;
+            }
+            db.execute(sql, params);
+        }
+    }
+}
+
+void createFresh(const QString& path, const std::function<void(Database&)>& fill)
+{
+    if (CiFile::exists(path))
+        throw DbError(QStringLiteral("文件已存在，不会覆盖：%1").arg(path));
+    CiFile::mkpath(Paths::parentDir(path));
+    const QString tmp = path + QStringLiteral(".new");
+    CiFile::remove(tmp);
+    {
+        Database db(tmp, true);
+        Database::Transaction t(db);
+        fill(db);
+        t.commit();
+    }
+    if (!CiFile::rename(tmp, path)) {
+        CiFile::remove(tmp);
+        throw DbError(QStringLiteral("无法写入：%1").arg(path));
+    }
+}
+} // namespace
+
+namespace Installation {
+void runScript(Database& db, const QString& resourcePath)
+{
+    const QString text = readResource(resourcePath);
+    QString statement;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (const QString& raw : lines) {
+        const QString line = QString(raw).remove(QLatin1Char('\r'));
+        if (line.trimmed().startsWith(QLatin1String("--")))
+            continue;
+        statement += line + QLatin1Char('\n');
+        if (line.trimmed().endsWith(QLatin1Char(';'))) {
+            db.execute(statement.trimmed());
+            statement.clear();
+        }
+    }
+    if (!statement.trimmed().isEmpty())
+        db.execute(statement.trimmed());
+}
+
+void createSystemDatabase(const QString& path)
+{
+    createFresh(path, [](Database& db) {
+        runScript(db, QStringLiteral(":/data/system_schema.sql"));
+        runScript(db, QStringLiteral(":/data/system_rows.sql"));
+        loadCharts(db);
+    });
+}
+
+void createAccountTemplate(const QString& path)
+{
+    createFresh(path, [](Database& db) { runScript(db, QStringLiteral(":/data/template.sql")); });
+}
+
+void createRoot(const QString& root)
+{
+    const QString sysDb = Paths::join(root, QStringLiteral("DeZaduzi/DeZaduzi.mdb"));
+    if (CiFile::exists(sysDb))
+        throw DbError(QStringLiteral("安装目录已存在系统库，不会覆盖：%1").arg(CiFile::resolve(sysDb)));
+    createSystemDatabase(sysDb);
+}
+}

@@ -1,0 +1,16 @@
+#pragma once
+// Builds the databases of a new installation from the SQL and charts compiled into the program.
+#include <QString>
+
+class Database;
+
+namespace Installation {
+// Runs a script of statements (one per ';' at a line end; "--" lines are comments).
+void runScript(Database& db, const QString& resourcePath);
+// A new system database at `path` (must not exist): schema, shipped rows, preset charts.
+void createSystemDatabase(const QString& path);
+// A new account-database template at `path` (must not exist).
+void createAccountTemplate(const QString& path);
+// A new installation root: ROOT/DeZaduzi/DeZaduzi.mdb. Refuses (DbError) when one exists.
+void createRoot(const QString& root);
+}

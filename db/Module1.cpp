@@ -1,0 +1,150 @@
+#include "Module1.h"
+
+#include <CiFile.h>
+#include <Paths.h>
+#include <SingleInstance.h>
+#include <SysInfo.h>
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QDialog>
+#include <QLoggingCategory>
+#include <QScreen>
+#include <QThread>
+#include <QWidget>
+
+#include <cstdlib>
+
+Q_LOGGING_CATEGORY(lcErrLog, "revozi.errlog")
+
+namespace {
+std::function<void(int)>& endSlot()
+{
+    static std::function<void(int)> h;
+    return h;
+}
+} // namespace
+
+namespace Module1 {
+void resetState()
+{
+    gRootPath.clear();
+    gSysPath.clear();
+    gSysDb.reset();
+    gEdition = 0;
+    gComputerName.clear();
+    gUserId.clear();
+    gUserName.clear();
+    gUserPassword.clear();
+    gIsAdmin = false;
+    gAccId.clear();
+    gAccName.clear();
+    gAccPath.clear();
+    gYear.clear();
+    gAccMode = 0;
+}
+
+void setRoot(const QString& root)
+{
+    gRootPath = Paths::withTrailingSep(root);
+    gSysPath = gRootPath + QStringLiteral("DeZaduzi/");
+}
+
+QString SysDbPath()
+{
+    return CiFile::resolve(gSysPath + QStringLiteral("dezaduzi.mdb"));
+}
+
+QString MirrorSysDbPath()
+{
+    const QString dir = GetSysDir();
+    if (dir.isEmpty())
+        return QString();
+    const QString p = CiFile::resolve(Paths::join(dir, QStringLiteral("DeZaduzi/DeZaduzi.mdb")));
+    return CiFile::isFile(p) ? p : QString();
+}
+
+QString ListEntry(const QString& id, const QString& name)
+{
+    return QLatin1Char('[') + id + QLatin1Char(']') + name;
+}
+
+QString ListEntryId(const QString& entry)
+{
+    const int open = entry.indexOf(QLatin1Char('['));
+    const int close = entry.indexOf(QLatin1Char(']'));
+    if (open < 0 || close < 0 || close < open)
+        return QString();
+    return entry.mid(open + 1, close - open - 1);
+}
+
+QString ListEntryName(const QString& entry)
+{
+    const int close = entry.indexOf(QLatin1Char(']'));
+    return close < 0 ? QString() : entry.mid(close + 1);
+}
+
+void CenterForm(QWidget* form)
+{
+    if (!form)
+        return;
+    QScreen* s = form->screen() ? form->screen() : QGuiApplication::primaryScreen();
+    if (!s)
+        return;
+    const QRect g = s->availableGeometry();
+    const QSize sz = form->frameSize().isValid() ? form->frameSize() : form->size();
+    form->move(g.x() + (g.width() - sz.width()) / 2, g.y() + (g.height() - sz.height()) / 2);
+}
+
+QString GetSysDir()
+{
+    return SysInfo::systemDirectory();
+}
+
+void CloseWindowByName(const QString& name, bool byTitle, bool polite)
+{
+    // Titles and class names share one namespace of registered windows here.
+    Q_UNUSED(byTitle);
+    for (int pass = 0; pass < 101; ++pass) {
+        if (!SingleInstance::signalWindow(name, polite))
+            return;
+        QThread::msleep(100);
+    }
+}
+
+void UnloadAllForms()
+{
+    // Dialogs first, the console last, then the program ends.
+    const auto tops = QApplication::topLevelWidgets();
+    for (QWidget* w : tops)
+        if (qobject_cast<QDialog*>(w))
+            w->close();
+    for (QWidget* w : tops)
+        if (!qobject_cast<QDialog*>(w) && w->isVisible())
+            w->hide();
+    EndProgram(0);
+}
+
+void EndProgram(int code)
+{
+    if (endSlot()) {
+        endSlot()(code);
+        return;
+    }
+    if (QThread::currentThread()->loopLevel() > 0) {
+        QCoreApplication::exit(code);
+        return;
+    }
+    std::exit(code);
+}
+
+void setEndProgramHandler(std::function<void(int)> handler)
+{
+    endSlot() = std::move(handler);
+}
+
+void WriteErrLog(qint32 code, const QString& text, const QString& routine)
+{
+    qCWarning(lcErrLog, "%d %s [%s]", code, qUtf8Printable(text), qUtf8Printable(routine));
+}
+}

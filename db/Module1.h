@@ -1,0 +1,52 @@
+#pragma once
+// The shared state of a run and the small routines that several forms use.
+#include "Database.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace Module1 {
+inline QString gRootPath;        // installation root, always ending with a separator
+inline QString gSysPath;         // gRootPath + "DeZaduzi/"
+inline std::unique_ptr<Database> gSysDb;   // opened by the login form, kept for the run
+inline qint16 gEdition = 0;      // 1 hides the login's server row and selects the tree grant dialog
+inline QString gComputerName;
+inline QString gUserId;
+inline QString gUserName;
+inline QString gUserPassword;
+inline bool gIsAdmin = false;
+inline QString gAccId;
+inline QString gAccName;
+inline QString gAccPath;
+inline QString gYear;
+inline qint16 gAccMode = 0;      // 1 create, 2 modify
+
+// Back to the state of a program that has just started (tests run many "programs" in one process).
+void resetState();
+
+// The installation root from the command line's first comma-separated field; fills gRootPath and gSysPath.
+void setRoot(const QString& root);
+// The system database file (matched without regard to case); the path as expected when missing.
+QString SysDbPath();
+// The mirror system database under the system directory; empty when it does not exist.
+QString MirrorSysDbPath();
+
+// "[" + id + "]" + name, and the identifier read back from between the first "[" and the first "]".
+QString ListEntry(const QString& id, const QString& name);
+QString ListEntryId(const QString& entry);
+QString ListEntryName(const QString& entry);
+
+void CenterForm(QWidget* form);
+QString GetSysDir();
+void CloseWindowByName(const QString& name, bool byTitle, bool polite);
+// Unloads every form and ends the program.
+void UnloadAllForms();
+// Ends the program at once (tests replace this to observe it).
+void EndProgram(int code = 0);
+void setEndProgramHandler(std::function<void(int)> handler);
+// Records nothing a caller relies on; writes to the "revozi.errlog" logging category.
+void WriteErrLog(qint32 code, const QString& text, const QString& routine);
+}

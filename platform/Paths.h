@@ -1,0 +1,13 @@
+#pragma once
+// Stored paths and descriptors may use "\" (as written on the old platform) or "/".
+// Paths are built with "/"; a trailing separator of either kind is dropped before joining.
+#include <QString>
+
+namespace Paths {
+QString normalize(const QString& path);            // "\" -> "/"
+QString withoutTrailingSep(const QString& path);   // normalized, no trailing "/" (except "/" itself)
+QString withTrailingSep(const QString& path);      // normalized, exactly one trailing "/"
+QString join(const QString& dir, const QString& name);
+QString fileName(const QString& path);              // last component
+QString parentDir(const QString& path);             // without trailing separator
+}

@@ -1,0 +1,52 @@
+#include "Scripts.h"
+
+#include <QDialog>
+
+MsgBoxScript::MsgBoxScript()
+{
+    m_old = setMsgBoxHandler([this](const MsgBoxCall& call) {
+        calls << call;
+        if (!m_answers.isEmpty())
+            return m_answers.takeFirst();
+        if (fallback >= 0)
+            return fallback;
+        switch (call.buttonSet()) {
+        case vb::vbYesNo:
+        case vb::vbYesNoCancel: return int(vb::vbYes);
+        case vb::vbAbortRetryIgnore: return int(vb::vbAbort);
+        case vb::vbRetryCancel: return int(vb::vbRetry);
+        default: return int(vb::vbOK);
+        }
+    });
+}
+
+MsgBoxScript::~MsgBoxScript()
+{
+    setMsgBoxHandler(m_old);
+}
+
+QStringList MsgBoxScript::texts() const
+{
+    QStringList out;
+    for (const MsgBoxCall& c : calls)
+        out << c.text;
+    return out;
+}
+
+ModalScript::ModalScript()
+{
+    m_old = setModalRunner([this](QDialog& d) {
+        shown << d.objectName();
+        auto it = m_reactions.find(d.objectName());
+        if (it == m_reactions.end()) {
+            d.reject();
+            return int(QDialog::Rejected);
+        }
+        return it.value()(d);
+    });
+}
+
+ModalScript::~ModalScript()
+{
+    setModalRunner(m_old);
+}

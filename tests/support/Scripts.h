@@ -1,0 +1,44 @@
+#pragma once
+// Scripted answers for message boxes and modal dialogs, installed for one test's lifetime.
+#include <MsgBox.h>
+#include <ShowModal.h>
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QDialog;
+
+// Records every message; answers from a queue, then with `fallback` (OK / the first button).
+class MsgBoxScript {
+public:
+    MsgBoxScript();
+    ~MsgBoxScript();
+    void answer(int reply) { m_answers << reply; }
+    QList<MsgBoxCall> calls;
+    QStringList texts() const;
+    bool saw(const QString& text) const { return texts().contains(text); }
+    const MsgBoxCall& last() const { return calls.last(); }
+    void clear() { calls.clear(); m_answers.clear(); }
+    int fallback = -1;   // -1: the first button of the set (OK or Yes)
+
+private:
+    QList<int> m_answers;
+    MsgBoxHandler m_old;
+};
+
+// Plays a reaction for a dialog by objectName; an unscripted dialog is recorded and rejected.
+class ModalScript {
+public:
+    using Reaction = std::function<int(QDialog&)>;
+    ModalScript();
+    ~ModalScript();
+    void on(const QString& objectName, Reaction r) { m_reactions[objectName] = std::move(r); }
+    QStringList shown;   // objectNames, in order
+
+private:
+    QHash<QString, Reaction> m_reactions;
+    ModalRunner m_old;
+};

@@ -1,0 +1,195 @@
+// The engine interface and the installation it builds.
+#include "TestEnv.h"
+
+#include <CiFile.h>
+#include <Database.h>
+#include <Installation.h>
+#include <Module1.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class tst_db : public QObject {
+    Q_OBJECT
+private slots:
+    void valuesAreBoundNeverJoined()
+    {
+        TestEnv env;
+        Database& db = env.db();
+        const QString nasty = QStringLiteral("O'Brien\"; drop table SM_User; --");
+        const QString longText = QString(200, QChar(0x8D26));
+        db.execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,cPassword,iAdmin,nState) values (?,?,?,0,0)"),
+                   {QStringLiteral("q1"), nasty, QStringLiteral("  pass ")});
+        db.execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,iAdmin) values (?,?,0)"), {QStringLiteral("q2"), longText});
+        Recordset rs = db.query(QStringLiteral("select * from SM_User where cUser_Id=?"), {QStringLiteral("q1")});
+        QVERIFY(!rs.Eof());
+        QCOMPARE(rs.text(QStringLiteral("CUSER_NAME")), nasty);   // column names in any case
+        QCOMPARE(rs.text(QStringLiteral("cPassword")), QStringLiteral("  pass "));
+        QVERIFY(rs.isNull(QStringLiteral("cDept")));
+        QCOMPARE(db.scalar(QStringLiteral("select cUser_Name from SM_User where cUser_Id='q2'")).toString(), longText);
+        QVERIFY(db.hasTable(QStringLiteral("sm_user")));
+    }
+
+    void textComparesWithoutCase()
+    {
+        TestEnv env;
+        Database& db = env.db();
+        // As the old engine: 'ADMIN' finds the administrator, and a key clash ignores case.
+        QCOMPARE(db.scalar(QStringLiteral("select count(*) from SM_User where cUser_Id=?"), {QStringLiteral("ADMIN")}).toInt(), 1);
+        QVERIFY_THROWS_EXCEPTION(DbError, db.execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,iAdmin) values ('Admin','x',0)")));
+        Recordset rs = db.query(QStringLiteral("select * from SM_User order by cUser_Id"));
+        QVERIFY(rs.FindFirst(QStringLiteral("cUser_Id"), QStringLiteral("DEMO")));
+        QCOMPARE(rs.text(QStringLiteral("cUser_Id")), QStringLiteral("demo"));
+        const int pos = rs.AbsolutePosition();
+        QVERIFY(!rs.FindFirst(QStringLiteral("cUser_Id"), QStringLiteral("nobody")));
+        QVERIFY(rs.NoMatch());
+        QCOMPARE(rs.AbsolutePosition(), pos);
+    }
+
+    void recordsetCursor()
+    {
+        TestEnv env;
+        Recordset empty = env.db().query(QStringLiteral("select * from SM_User where 1=0"));
+        QVERIFY(empty.Eof());
+        QCOMPARE(empty.RecordCount(), 0);
+        QVERIFY(empty.Fields(QStringLiteral("cUser_Id")).isNull());
+        Recordset rs = env.db().query(QStringLiteral("select cUser_Id from SM_User order by cUser_Id"));
+        const int n = rs.RecordCount();
+        QVERIFY(n >= 3);
+        int seen = 0;
+        for (; !rs.Eof(); rs.MoveNext())
+            ++seen;
+        QCOMPARE(seen, n);
+        rs.MoveLast();
+        QVERIFY(!rs.Eof());
+        rs.MoveFirst();
+        QCOMPARE(rs.AbsolutePosition(), 0);
+    }
+
+    void errorsCarryTheEngineText()
+    {
+        TestEnv env;
+        try {
+            env.db().execute(QStringLiteral("select * from NoSuchTable"));
+            QFAIL("no error");
+        } catch (const DbError& e) {
+            QVERIFY(e.text().contains(QStringLiteral("NoSuchTable"), Qt::CaseInsensitive));
+        }
+        QTemporaryDir dir;
+        QVERIFY_THROWS_EXCEPTION(DbError, Database(dir.path() + QStringLiteral("/missing.mdb")));
+        // A file that is not a database is refused when opened, not later.
+        QFile junk(dir.path() + QStringLiteral("/junk.mdb"));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(4096, 'x'));
+        junk.close();
+        QVERIFY_THROWS_EXCEPTION(DbError, Database(junk.fileName()));
+    }
+
+    void lockedDatabaseIsReportedAsSuch()
+    {
+        TestEnv env;
+        Database holder(env.sysDbPath());
+        holder.execute(QStringLiteral("BEGIN IMMEDIATE"));
+        Database other(env.sysDbPath(), false);
+        try {
+            other.execute(QStringLiteral("PRAGMA busy_timeout=50"));
+            other.execute(QStringLiteral("update SM_User set cDept='x' where cUser_Id='demo'"));
+            QFAIL("no error");
+        } catch (const DbError& e) {
+            QVERIFY2(e.isLocked(), qPrintable(e.nativeCode()));
+            QVERIFY(e.userText().contains(QStringLiteral("锁定")));
+        }
+        holder.execute(QStringLiteral("ROLLBACK"));
+    }
+
+    void transactionRollsBackUnlessCommitted()
+    {
+        TestEnv env;
+        Database& db = env.db();
+        const int before = db.scalar(QStringLiteral("select count(*) from SM_Group")).toInt();
+        {
+            Database::Transaction t(db);
+            db.execute(QStringLiteral("insert into SM_Group (cGroup_Id,cGroup_Name) values ('T1','t')"));
+        }
+        QCOMPARE(db.scalar(QStringLiteral("select count(*) from SM_Group")).toInt(), before);
+        {
+            Database::Transaction t(db);
+            db.execute(QStringLiteral("insert into SM_Group (cGroup_Id,cGroup_Name) values ('T1','t')"));
+            t.commit();
+        }
+        QCOMPARE(db.scalar(QStringLiteral("select count(*) from SM_Group")).toInt(), before + 1);
+    }
+
+    void attachAndCompact()
+    {
+        TestEnv env;
+        QTemporaryDir dir;
+        const QString copy = dir.path() + QStringLiteral("/copy.mdb");
+        env.db().compactInto(copy);
+        Database c(copy);
+        QCOMPARE(c.tables(), env.db().tables());
+        c.attach(env.sysDbPath(), QStringLiteral("src"));
+        QCOMPARE(c.scalar(QStringLiteral("select count(*) from src.SM_User")).toInt(),
+                 c.scalar(QStringLiteral("select count(*) from main.SM_User")).toInt());
+        c.detach(QStringLiteral("src"));
+        QVERIFY_THROWS_EXCEPTION(DbError, c.scalar(QStringLiteral("select count(*) from src.SM_User")));
+    }
+
+    void installationShipsRealData()
+    {
+        TestEnv env;
+        Database& db = env.db();
+        Recordset admin = db.query(QStringLiteral("select * from SM_User where cUser_Id='admin'"));
+        QVERIFY(!admin.Eof());
+        QVERIFY(admin.Fields(QStringLiteral("iAdmin")).toInt() != 0);
+        QVERIFY(admin.text(QStringLiteral("cPassword")).isEmpty());
+        QVERIFY(db.scalar(QStringLiteral("select iAdmin from SM_User where cUser_Id='demo'")).toInt() == 0);
+        QCOMPARE(db.scalar(QStringLiteral("select count(*) from sm_initialgroup where cGroup_id='DATA-MANAGER'")).toInt(), 1);
+        QCOMPARE(db.scalar(QStringLiteral("select count(*) from SM_Group where cGroup_Id='DATA-MANAGER'")).toInt(), 1);
+        for (const char* sub : {"AA", "FA", "GL", "WA", "GX"})
+            QVERIFY2(db.scalar(QStringLiteral("select count(*) from SM_SubSys where cSub_Id=?"), {QString::fromLatin1(sub)}).toInt() == 1, sub);
+        // Every visible module has a permission tree whose identifiers begin with its code.
+        Recordset subs = db.query(QStringLiteral("select cSub_Id from SM_SubSys where IsVisible and cSub_Id<>'AA'"));
+        QVERIFY(subs.RecordCount() >= 4);
+        for (; !subs.Eof(); subs.MoveNext()) {
+            const QString sub = subs.text(QStringLiteral("cSub_Id"));
+            QVERIFY2(db.scalar(QStringLiteral("select count(*) from SM_Auth where cSupAuth_Id=? and iGrade=1"), {sub}).toInt() > 0, qPrintable(sub));
+            QCOMPARE(db.scalar(QStringLiteral("select count(*) from SM_Auth where cSub_Id=? and substr(cAuth_Id,1,2)<>? COLLATE NOCASE"), {sub, sub}).toInt(), 0);
+        }
+        // The preset charts, one per industry, as published.
+        auto chart = [&](const QString& trade) {
+            return db.scalar(QStringLiteral("select count(*) from GL_DPrecode p join GL_BTrade t on p.itrade_id=t.itrade_id where t.ctrade_name=?"), {trade}).toInt();
+        };
+        QCOMPARE(chart(QStringLiteral("2007年新会计准则")), 216);
+        QCOMPARE(chart(QStringLiteral("小企业会计准则")), 66);
+        QCOMPARE(chart(QStringLiteral("企业会计制度")), 85);
+        QCOMPARE(db.scalar(QStringLiteral("select ccode_name from GL_DPrecode where ccode='1001' and itrade_id=(select itrade_id from GL_BTrade where ctrade_name='2007年新会计准则')")).toString(),
+                 QStringLiteral("库存现金"));
+        // Codes stay texts: no numeric affinity.
+        QCOMPARE(db.scalar(QStringLiteral("select typeof(ccode) from GL_DPrecode limit 1")).toString(), QStringLiteral("text"));
+        QVERIFY(!db.hasTable(QStringLiteral("CreateAcc")));
+    }
+
+    void installationRefusesToOverwrite()
+    {
+        TestEnv env;
+        QVERIFY_THROWS_EXCEPTION(DbError, Installation::createRoot(env.root()));
+        // The root with a trailing separator is the same root.
+        QVERIFY_THROWS_EXCEPTION(DbError, Installation::createRoot(env.root() + QLatin1Char('/')));
+        QVERIFY(CiFile::isFile(env.sysDbPath()));
+    }
+
+    void templateBesideTheExecutable()
+    {
+        Database t(TestEnv::templatePath());
+        for (const char* table : {"AccInformation", "GradeDef", "code"})
+            QVERIFY2(t.hasTable(QString::fromLatin1(table)), table);
+        QCOMPARE(t.scalar(QStringLiteral("select count(*) from code")).toInt(), 0);
+        QVERIFY(t.scalar(QStringLiteral("select count(*) from GradeDef")).toInt() >= 9);
+        QCOMPARE(t.scalar(QStringLiteral("select count(*) from GradeDef where keyword='code'")).toInt(), 1);
+    }
+};
+
+QTEST_MAIN(tst_db)
+#include "tst_db.moc"
