@@ -1,0 +1,27 @@
+#pragma once
+// Where an account set's books lie, and where a new account database comes from.
+#include <Database.h>
+
+#include <QString>
+
+#include <memory>
+
+namespace AccountDb {
+// The folder rule, the one place it is written. A stored path with or without a trailing
+// separator (of either kind) gives the same folders: PATH/zt<acc>, PATH/zt<acc>/<year>,
+// PATH/zt<acc>/<year>/KdData.mdb. Existing names that differ only in case are reused.
+QString accountFolder(const QString& accPath, const QString& accId);
+QString yearFolder(const QString& accPath, const QString& accId, int year);
+QString databasePath(const QString& accPath, const QString& accId, int year);
+
+// The account-database template: kddata/KdData.mdb in the folder of the running executable.
+QString templatePath();
+
+// The set's folder and start year from SM_Account (the row with the smallest year when
+// `year` is 0); false when the set has no row.
+bool locate(Database& sysDb, const QString& accId, int year, QString* accPath, int* foundYear);
+
+// Opens the account database of a set and year as recorded in the system database.
+// Throws DbError with a clear text when the set has no row or its file is missing.
+std::unique_ptr<Database> open(Database& sysDb, const QString& accId, int year = 0);
+}
