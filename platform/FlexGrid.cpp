@@ -26,7 +26,7 @@ FlexGrid::FlexGrid(QWidget* parent)
     setWordWrap(false);
     setCornerButtonEnabled(false);
     setRowCount(1);
-    setColumnCount(2);
+    setCols(2);   // empty headings, not the view's running numbers
     connect(this, &QTableWidget::cellClicked, this, [this](int, int) { emit Click(); });
     connect(this, &QTableWidget::cellDoubleClicked, this, [this](int, int) { emit DblClick(); });
     connect(this, &QTableWidget::currentCellChanged, this, [this](int r, int c, int pr, int pc) {
