@@ -1,0 +1,82 @@
+#include "SubsystemEnabler.h"
+
+#include <CiFile.h>
+#include <Database.h>
+
+namespace {
+// The account database joins the system database's connection for the GL enabling, so one
+// transaction covers both files.
+const QString kAccAlias = QStringLiteral("sysstart_acc");
+
+struct DetachOnExit {
+    Database* db = nullptr;
+    ~DetachOnExit()
+    {
+        if (!db)
+            return;
+        try {
+            db->detach(kAccAlias);
+        } catch (const DbError&) {
+        }
+    }
+};
+} // namespace
+
+QString SubsystemEnabler::checkPeriod(const QString& startYear, const QString& startMonth, int year, int month)
+{
+    const QString noPeriod = QStringLiteral("无法找到对应的会计启用年和月！");
+    if (startYear.trimmed().isEmpty())
+        return noPeriod;
+    const int sy = startYear.trimmed().toInt();
+    if (year > sy)
+        return noPeriod;
+    if (year == sy && month >= startMonth.trimmed().toInt())
+        return QString();
+    return QStringLiteral("系统启用会计期间必须大于等于账套启用会计期间！");
+}
+
+void SubsystemEnabler::enable(const SubsystemStart& s)
+{
+    if (!s.date.isValid())
+        throw DbError(QStringLiteral("没有选定启用日期。"));
+    const bool gl = s.subId.compare(QLatin1String("GL"), Qt::CaseInsensitive) == 0;
+    const bool wa = s.subId.compare(QLatin1String("WA"), Qt::CaseInsensitive) == 0;
+    const int year = s.date.year();
+    const int month = s.date.month();
+    const QDate firstDay(year, month, 1);
+
+    DetachOnExit detach;
+    if (gl) {
+        if (s.accDbPath.isEmpty() || !CiFile::isFile(s.accDbPath))
+            throw DbError(QStringLiteral("找不到账套[%1]的账套库：%2").arg(s.accId, s.accDbPath));
+        m_sysDb.attach(s.accDbPath, kAccAlias);
+        detach.db = &m_sysDb;
+    }
+
+    Database::Transaction t(m_sysDb);
+    // A module has one row per year: a new date replaces what an earlier enabling left.
+    m_sysDb.execute(QStringLiteral("delete from SM_Account_sub where cAcc_Id=? and cSub_Id=? and iYear in (?,9999)"),
+                    {s.accId, s.subId, year});
+    if (wa) {
+        m_sysDb.execute(QStringLiteral("insert into SM_Account_sub (cAcc_Id,iYear,cSub_Id,iModiPeri) values (?,?,?,?)"),
+                        {s.accId, year, s.subId, month - 1});
+    } else {
+        m_sysDb.execute(QStringLiteral("insert into SM_Account_sub (cAcc_Id,iYear,cSub_Id,iModiPeri,dSubSysUsed) values (?,?,?,0,?)"),
+                        {s.accId, year, s.subId, firstDay});
+    }
+    m_sysDb.execute(QStringLiteral("insert into SM_Account_sub (cAcc_Id,iYear,cSub_Id,iModiPeri,dSubSysUsed) values (?,9999,?,0,?)"),
+                    {s.accId, s.subId, firstDay});
+    if (gl) {
+        m_sysDb.execute(QStringLiteral("update %1.AccInformation set cValue=? where cSysID='GL' and cName='dGLStartDate'").arg(kAccAlias),
+                        {s.date.toString(QStringLiteral("yyyy-MM-dd"))});
+        // The template always holds this row; without it the ledger would be enabled with no start date.
+        if (m_sysDb.rowsAffected() == 0)
+            throw DbError(QStringLiteral("账套库中没有总账启用日期一项（dGLStartDate），总账未启用。"));
+    }
+    t.commit();
+}
+
+void SubsystemEnabler::disable(const QString& accId, const QString& subId)
+{
+    m_sysDb.execute(QStringLiteral("delete from SM_Account_sub where cAcc_Id=? and cSub_Id =?"), {accId, subId});
+}
