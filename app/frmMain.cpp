@@ -2,6 +2,7 @@
 #include "StatusBar1.h"
 #include "frmLogin.h"
 
+#include <AccountDb.h>
 #include <CiFile.h>
 #include <FlexGrid.h>
 #include <Module1.h>
@@ -10,6 +11,7 @@
 #include <SingleInstance.h>
 #include <SysInfo.h>
 #include <Twips.h>
+#include <frmSysStart.h>
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -315,7 +317,37 @@ void frmMain::mnuAccEdit_Click()
 
 void frmMain::mnuAccInput_Click() {}
 void frmMain::mnuAccExport_Click() {}
-void frmMain::mnuAccUse_Click() {}
+void frmMain::mnuAccUse_Click()
+{
+    const QString title = QStringLiteral("提示信息");
+    if (!gSysDb) {
+        MsgBox(QStringLiteral("系统库未打开，无法启用系统！"), vb::vbExclamation | vb::vbOKOnly, title);
+        return;
+    }
+    // The modules start in the set's first year: its books of that year take the ledger start date.
+    QString accPath;
+    int startYear = 0;
+    QString dbPath;
+    try {
+        if (!AccountDb::locate(*gSysDb, gAccId, 0, &accPath, &startYear)) {
+            MsgBox(QStringLiteral("账套[%1]不存在，无法启用系统！").arg(gAccId), vb::vbExclamation | vb::vbOKOnly, title);
+            return;
+        }
+        dbPath = AccountDb::databasePath(accPath, gAccId, startYear);
+    } catch (const DbError& e) {
+        WriteErrLog(e.nativeCode().toInt(), e.text(), QStringLiteral("mnuAccUse_Click"));
+        MsgBox(QStringLiteral("无法读取账套[%1]：%2").arg(gAccId, e.userText()), vb::vbExclamation | vb::vbOKOnly, title);
+        return;
+    }
+    if (!CiFile::isFile(dbPath)) {
+        MsgBox(QStringLiteral("找不到账套[%1]的账套库：%2，无法启用系统！").arg(gAccId, dbPath), vb::vbExclamation | vb::vbOKOnly, title);
+        return;
+    }
+    frmSysStart dlg(this);
+    dlg.accDbPath = dbPath;
+    dlg.Form_Load();
+    ShowModal(dlg);
+}
 void frmMain::mnuPopG_Click() {}
 void frmMain::mnuPopUser_Click() {}
 void frmMain::mnuPopJ_Click() {}
