@@ -374,6 +374,16 @@ void frmLogin::cmdEdit_Click()
 {
     frmPassword dlg(this);
     ShowModal(dlg);
+    // Read the operators anew, so that choosing the operator again finds the new password;
+    // until then the password read before stays the one expected.
+    if (!gSysDb || !m_users)
+        return;
+    try {
+        m_users = std::make_unique<Recordset>(
+            gSysDb->query(QStringLiteral("select * from sm_user where cUser_Name<>'asuser' order by cUser_Id")));
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("cmdEdit_Click"));
+    }
 }
 
 void frmLogin::cmdCancel_Click()

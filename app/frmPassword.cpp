@@ -21,6 +21,8 @@ QLineEdit* passwordBox(QWidget* parent, const char* name, const QString& accessi
     auto* e = new QLineEdit(parent);
     e->setObjectName(QString::fromLatin1(name));
     e->setEchoMode(QLineEdit::Password);
+    // The style's own mask character varies; these boxes show "*".
+    e->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     e->setMaxLength(20);   // the width of SM_User.cPassword
     e->setAccessibleName(accessible);
     return e;
@@ -82,6 +84,11 @@ void frmPassword::cmdOK_Click()
     }
     try {
         gSysDb->execute(QStringLiteral("update SM_User set cPassword=? where  cUser_Id=?"), {txtNewPassword->text(), gUserId});
+        if (gSysDb->rowsAffected() == 0) {
+            // No operator was chosen, or it has been removed meanwhile.
+            MsgBox(QStringLiteral("输入的旧口令错误或此用户不存在！"), vb::vbInformation | vb::vbOKOnly, kTitle);
+            return;
+        }
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("cmdOK_Click"));
         MsgBox(QStringLiteral("口令未能保存：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);
