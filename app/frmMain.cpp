@@ -12,6 +12,8 @@
 #include <SysInfo.h>
 #include <Twips.h>
 #include <frmSysStart.h>
+#include <frmrole.h>
+#include <frmuser.h>
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -348,8 +350,20 @@ void frmMain::mnuAccUse_Click()
     dlg.Form_Load();
     ShowModal(dlg);
 }
-void frmMain::mnuPopG_Click() {}
-void frmMain::mnuPopUser_Click() {}
+void frmMain::mnuPopG_Click()
+{
+    frmrole dlg(this);
+    dlg.Form_Load();
+    ShowModal(dlg);
+}
+
+void frmMain::mnuPopUser_Click()
+{
+    frmuser dlg(this);
+    dlg.Form_Load();
+    ShowModal(dlg);
+}
+
 void frmMain::mnuPopJ_Click() {}
 
 QString frmMain::GetTxtFileMatter(const QString& path, qint16 lineNo)

@@ -1,0 +1,116 @@
+#include "UsersUi.h"
+
+#include <DbError.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QToolBar>
+#include <QTreeWidget>
+
+namespace UsersUi {
+
+QLineEdit* textBox(QWidget* parent, const char* name, int maxLength, const QString& caption)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setMaxLength(maxLength);
+    e->setAccessibleName(accessibleText(caption));
+    return e;
+}
+
+QLineEdit* passwordBox(QWidget* parent, const char* name, int maxLength, const QString& caption)
+{
+    QLineEdit* e = textBox(parent, name, maxLength, caption);
+    e->setEchoMode(QLineEdit::Password);
+    // The style's own mask character varies; these boxes show "*".
+    e->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    return e;
+}
+
+QLabel* caption(QWidget* parent, const QString& text, QWidget* buddy)
+{
+    auto* l = new QLabel(text, parent);
+    l->setBuddy(buddy);
+    return l;
+}
+
+QString accessibleText(QString caption)
+{
+    caption.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
+    caption.remove(QLatin1Char('&'));
+    while (caption.endsWith(QLatin1Char(':')) || caption.endsWith(QChar(0xFF1A)))
+        caption.chop(1);
+    return caption.trimmed();
+}
+
+QToolBar* managerToolbar(QWidget* parent, const QStringList& tooltips)
+{
+    struct Button { const char* key; QString caption; QStyle::StandardPixmap icon; };
+    const Button buttons[] = {
+        {"Add", QStringLiteral("增加"), QStyle::SP_FileIcon},
+        {"delete", QStringLiteral("删除"), QStyle::SP_TrashIcon},
+        {"edit", QStringLiteral("修改"), QStyle::SP_FileDialogDetailedView},
+        {"refresh", QStringLiteral("刷新"), QStyle::SP_BrowserReload},
+        {"help", QStringLiteral("帮助"), QStyle::SP_DialogHelpButton},
+        {"exit", QStringLiteral("退出"), QStyle::SP_DialogCloseButton},
+    };
+    auto* bar = new QToolBar(parent);
+    bar->setObjectName(QStringLiteral("Toolbar1"));
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    int i = 0;
+    for (const Button& b : buttons) {
+        auto* a = new QAction(bar->style()->standardIcon(b.icon), b.caption, bar);
+        a->setObjectName(QString::fromLatin1(b.key));
+        a->setToolTip(tooltips.value(i++));
+        bar->addAction(a);
+    }
+    return bar;
+}
+
+QTreeWidget* checkList(QWidget* parent, const QString& caption)
+{
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(QStringLiteral("ListView1"));
+    list->setAccessibleName(accessibleText(caption));
+    list->setColumnCount(2);
+    list->setHeaderHidden(true);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    list->header()->setStretchLastSection(true);
+    return list;
+}
+
+void addCheckItem(QTreeWidget* list, const QString& id, const QString& name, bool ticked)
+{
+    auto* item = new QTreeWidgetItem(list, QStringList{id, name});
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    item->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+void tickAll(QTreeWidget* list, bool ticked)
+{
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        list->topLevelItem(i)->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+void clearList(QTreeWidget* list)
+{
+    for (int i = list->topLevelItemCount() - 1; i >= 0; --i)
+        delete list->takeTopLevelItem(i);
+}
+
+bool isDuplicateKey(const DbError& e)
+{
+    return e.text().contains(QLatin1String("UNIQUE constraint"), Qt::CaseInsensitive)
+        || e.text().contains(QLatin1String("PRIMARY KEY"), Qt::CaseInsensitive);
+}
+}

@@ -1,0 +1,52 @@
+#pragma once
+// Pieces shared by the operator and role forms: the widths of the columns the
+// text boxes feed, the managers' toolbar, password boxes and the ticked lists.
+#include <QString>
+
+class DbError;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QToolBar;
+class QTreeWidget;
+class QWidget;
+
+namespace UsersUi {
+// Widths of the system database's text columns (characters); a box never takes more.
+constexpr int kUserIdLen = 20;      // SM_User.cUser_Id, SM_Role.cUser_Id
+constexpr int kUserNameLen = 40;    // SM_User.cUser_Name
+constexpr int kPasswordLen = 20;    // SM_User.cPassword
+constexpr int kDeptLen = 40;        // SM_User.cDept
+constexpr int kTkLen = 20;          // SM_User.cTkAccount
+constexpr int kGroupIdLen = 20;     // SM_Group.cGroup_Id, SM_Role.cGroup_Id
+constexpr int kGroupNameLen = 40;   // SM_Group.cGroup_Name
+constexpr int kMemoLen = 255;       // SM_Group.cMemo
+
+// Titles the forms' messages carry.
+inline const QString kTitleSys = QStringLiteral(" 〖系统管理〗");
+inline const QString kTitleDup = QStringLiteral("reredezozav【系统管理】");
+inline const QString kTitleBracket = QStringLiteral("【系统管理】");
+
+// A text box named `name`, limited to `maxLength`, whose accessible name is its caption.
+QLineEdit* textBox(QWidget* parent, const char* name, int maxLength, const QString& caption);
+// The same, showing "*" for every character typed.
+QLineEdit* passwordBox(QWidget* parent, const char* name, int maxLength, const QString& caption);
+// A caption label pointing at its control.
+QLabel* caption(QWidget* parent, const QString& text, QWidget* buddy);
+// A caption without "&", its "(&X)" suffix and a trailing colon: the control's accessible name.
+QString accessibleText(QString caption);
+
+// The managers' six buttons (keys "Add", "delete", "edit", "refresh", "help", "exit"); the tooltips
+// are given in that order. Each button is a QAction whose objectName is its key.
+QToolBar* managerToolbar(QWidget* parent, const QStringList& tooltips);
+
+// A list of identifiers with a name beside each, ticked by check boxes.
+QTreeWidget* checkList(QWidget* parent, const QString& caption);
+void addCheckItem(QTreeWidget* list, const QString& id, const QString& name, bool ticked = false);
+void tickAll(QTreeWidget* list, bool ticked);
+// Removes every item, from the last to the first.
+void clearList(QTreeWidget* list);
+
+// What a refused statement tells the person who typed it.
+bool isDuplicateKey(const DbError& e);
+}

@@ -1,0 +1,179 @@
+#include "frmAddUser.h"
+#include "UsersUi.h"
+
+#include <Module1.h>
+#include <MsgBox.h>
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+using namespace Module1;
+using namespace UsersUi;
+
+frmAddUser::frmAddUser(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmAddUser"));
+    setWindowTitle(QStringLiteral("增加操作员"));
+
+    const QString capId = QStringLiteral("编号:"), capName = QStringLiteral("姓名:"),
+                  capPassword = QStringLiteral("口令:"), capAffirm = QStringLiteral("确认口令:"),
+                  capDept = QStringLiteral("所属部门:"), capTk = QStringLiteral("Tk通号："),
+                  capRoles = QStringLiteral("所属角色：");
+    txtID = textBox(this, "txtID", kUserIdLen, capId);
+    txtName = textBox(this, "txtName", kUserNameLen, capName);
+    txtPassword = passwordBox(this, "txtPassword", kPasswordLen, capPassword);
+    txtAffirmPassword = passwordBox(this, "txtAffirmPassword", kPasswordLen, capAffirm);
+    txtDept = textBox(this, "txtDept", kDeptLen, capDept);
+    txtTk = textBox(this, "txtTk", kTkLen, capTk);
+    ListView1 = checkList(this, capRoles);
+
+    auto* fields = new QFormLayout;
+    fields->addRow(caption(this, capId, txtID), txtID);
+    fields->addRow(caption(this, capName, txtName), txtName);
+    fields->addRow(caption(this, capPassword, txtPassword), txtPassword);
+    fields->addRow(caption(this, capAffirm, txtAffirmPassword), txtAffirmPassword);
+    fields->addRow(caption(this, capDept, txtDept), txtDept);
+    fields->addRow(caption(this, capTk, txtTk), txtTk);
+
+    auto* roles = new QVBoxLayout;
+    roles->addWidget(caption(this, capRoles, ListView1));
+    roles->addWidget(ListView1, 1);
+
+    auto* body = new QHBoxLayout;
+    body->addLayout(fields, 1);
+    body->addSpacing(12);
+    body->addLayout(roles, 1);
+
+    cmdAdd = new QPushButton(QStringLiteral("增加"), this);
+    cmdAdd->setObjectName(QStringLiteral("cmdAdd"));
+    cmdAdd->setDefault(true);
+    cmdExit = new QPushButton(QStringLiteral("退出"), this);
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+    cmdExit->setAutoDefault(false);
+    cmdHelp = new QPushButton(QStringLiteral("帮助(&H)"), this);
+    cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
+    cmdHelp->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdAdd);
+    buttons->addWidget(cmdExit);
+    buttons->addWidget(cmdHelp);
+
+    auto* top = new QVBoxLayout(this);
+    top->addLayout(body, 1);
+    top->addLayout(buttons);
+    resize(560, 300);
+
+    setTabOrder(txtID, txtName);
+    setTabOrder(txtName, txtPassword);
+    setTabOrder(txtPassword, txtAffirmPassword);
+    setTabOrder(txtAffirmPassword, txtDept);
+    setTabOrder(txtDept, txtTk);
+    setTabOrder(txtTk, ListView1);
+    setTabOrder(ListView1, cmdAdd);
+    setTabOrder(cmdAdd, cmdExit);
+    setTabOrder(cmdExit, cmdHelp);
+
+    connect(txtID, &QLineEdit::textChanged, this, &frmAddUser::txtID_Change);
+    connect(cmdAdd, &QPushButton::clicked, this, &frmAddUser::cmdAdd_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmAddUser::cmdExit_Click);
+}
+
+void frmAddUser::txtID_Change()
+{
+    if (txtID->text().isEmpty()) {
+        clearList(ListView1);
+        m_rolesLoaded = false;
+        return;
+    }
+    if (m_rolesLoaded || !gSysDb)
+        return;
+    try {
+        Recordset rs = gSysDb->query(QStringLiteral("select * from SM_Group "));
+        for (; !rs.Eof(); rs.MoveNext())
+            addCheckItem(ListView1, rs.text(QStringLiteral("cGroup_Id")), rs.text(QStringLiteral("cGroup_Name")));
+        m_rolesLoaded = true;
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("txtID_Change"));
+        MsgBox(QStringLiteral("读取角色失败：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitleSys);
+    }
+}
+
+void frmAddUser::cmdAdd_Click()
+{
+    const QString id = txtID->text().trimmed();
+    if (id.isEmpty() || txtName->text().trimmed().isEmpty())
+        return;
+    if (txtPassword->text() != txtAffirmPassword->text()) {
+        MsgBox(QStringLiteral("口令必须一致!"), vb::vbCritical | vb::vbOKOnly, kTitleSys);
+        return;
+    }
+    if (IdList.contains(QLatin1Char(',') + id + QLatin1Char(','))) {
+        MsgBox(QStringLiteral("操作员:[") + id + QStringLiteral("]已存在，不能增加!"), vb::vbCritical | vb::vbOKOnly, kTitleDup);
+    } else {
+        if (!gSysDb)
+            return;
+        try {
+            // The operator and its memberships are written together or not at all.
+            Database::Transaction t(*gSysDb);
+            gSysDb->execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,cPassword,iAdmin,cDept,nState,cTkAccount) "
+                                           "values (?,?,?,0,?,0,?)"),
+                            {txtID->text(), txtName->text(), txtPassword->text(), txtDept->text(), txtTk->text()});
+            for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+                const QTreeWidgetItem* item = ListView1->topLevelItem(i);
+                if (item->checkState(0) == Qt::Checked)
+                    gSysDb->execute(QStringLiteral("insert into SM_role (cGroup_Id,cUser_Id) values (?,?)"), {item->text(0), txtID->text()});
+            }
+            t.commit();
+        } catch (const DbError& e) {
+            WriteErrLog(3, e.text(), QStringLiteral("cmdAdd_Click"));
+            // Nothing was written; what was typed stays for a correction.
+            if (isDuplicateKey(e))
+                MsgBox(QStringLiteral("操作员:[") + id + QStringLiteral("]已在系统库中，不能增加!"), vb::vbCritical | vb::vbOKOnly, kTitleDup);
+            else
+                MsgBox(QStringLiteral("操作员:[%1]未能增加：%2").arg(id, e.userText()), vb::vbCritical | vb::vbOKOnly, kTitleDup);
+            return;
+        }
+        IdList += txtID->text() + QLatin1Char(',');
+    }
+    writeMirror();
+
+    txtID->clear();   // also empties the role list
+    txtName->clear();
+    txtPassword->clear();
+    txtAffirmPassword->clear();
+    txtDept->clear();
+    txtTk->clear();
+    txtID->setFocus();
+}
+
+// The mirror system database, when there is one, receives every operator offered here.
+void frmAddUser::writeMirror()
+{
+    const QString mirror = MirrorSysDbPath();
+    if (mirror.isEmpty())
+        return;
+    const QString id = txtID->text().trimmed();
+    try {
+        Database db(mirror);
+        db.execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,cPassword,iAdmin,cDept,nState) values (?,?,?,0,?,0)"),
+                   {txtID->text(), txtName->text(), txtPassword->text(), txtDept->text()});
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("cmdAdd_Click"));
+        if (isDuplicateKey(e))
+            MsgBox(QStringLiteral("操作员:[%1]已在镜像系统库（%2）中，未再写入。").arg(id, mirror), vb::vbExclamation | vb::vbOKOnly, kTitleSys);
+        else
+            MsgBox(QStringLiteral("操作员:[%1]未能写入镜像系统库（%2）：%3").arg(id, mirror, e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitleSys);
+    }
+}
+
+void frmAddUser::cmdExit_Click()
+{
+    accept();
+}

@@ -1,0 +1,78 @@
+#include "frmEditRole.h"
+#include "RoleForm.h"
+#include "UsersUi.h"
+
+#include <Module1.h>
+#include <MsgBox.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+using namespace Module1;
+using namespace UsersUi;
+
+frmEditRole::frmEditRole(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmEditRole"));
+    setWindowTitle(QStringLiteral("修改角色信息"));
+    const RoleForm::Controls c = RoleForm::build(this, "cmdEdit", QStringLiteral("修改"));
+    txtID = c.txtID;
+    // The identifier is the key of the role being changed.
+    txtID->setReadOnly(true);
+    txtName = c.txtName;
+    txtBZ = c.txtBZ;
+    ListView1 = c.ListView1;
+    cmdEdit = c.cmdAction;
+    cmdChkAll = c.cmdChkAll;
+    cmdChkC = c.cmdChkC;
+    cmdExit = c.cmdExit;
+    cmdHelp = c.cmdHelp;
+
+    connect(cmdEdit, &QPushButton::clicked, this, &frmEditRole::cmdEdit_Click);
+    connect(cmdChkAll, &QPushButton::clicked, this, &frmEditRole::cmdChkAll_Click);
+    connect(cmdChkC, &QPushButton::clicked, this, &frmEditRole::cmdChkC_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmEditRole::cmdExit_Click);
+}
+
+void frmEditRole::cmdEdit_Click()
+{
+    const QString role = txtID->text();
+    if (role.trimmed().isEmpty() || txtName->text().trimmed().isEmpty() || !gSysDb)
+        return;
+    try {
+        // The name, the remark and every membership change are kept together or not at all.
+        Database::Transaction t(*gSysDb);
+        gSysDb->execute(QStringLiteral("update SM_Group set cGroup_Name=?,cMemo=? where cGroup_Id=?"),
+                        {txtName->text(), txtBZ->text(), role});
+        if (gSysDb->rowsAffected() == 0) {
+            MsgBox(QStringLiteral("角色:[%1]已不存在，未能修改。").arg(role), vb::vbExclamation | vb::vbOKOnly, kTitleSys);
+            return;
+        }
+        for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* item = ListView1->topLevelItem(i);
+            const QString user = item->text(0);
+            const bool member = !gSysDb->query(QStringLiteral("select * from SM_Role where cGroup_Id=? and cUser_Id=?"), {role, user}).Eof();
+            if (item->checkState(0) == Qt::Checked && !member)
+                gSysDb->execute(QStringLiteral("insert into SM_Role (cGroup_Id,cUser_Id) values (?,?)"), {role, user});
+            else if (item->checkState(0) != Qt::Checked && member)
+                gSysDb->execute(QStringLiteral("delete from SM_Role where cGroup_Id=? and cUser_Id=?"), {role, user});
+        }
+        t.commit();
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("cmdEdit_Click"));
+        MsgBox(QStringLiteral("角色:[%1]未能修改：%2").arg(role, e.userText()), vb::vbCritical | vb::vbOKOnly, kTitleSys);
+        return;
+    }
+    MsgBox(QStringLiteral("修改成功！"), vb::vbOKOnly);
+    accept();
+}
+
+void frmEditRole::cmdChkAll_Click() { tickAll(ListView1, true); }
+void frmEditRole::cmdChkC_Click() { tickAll(ListView1, false); }
+
+void frmEditRole::cmdExit_Click()
+{
+    reject();
+}

@@ -1,0 +1,161 @@
+#include "frmuser.h"
+#include "UsersUi.h"
+#include "frmAddUser.h"
+#include "frmEditUser.h"
+
+#include <FlexGrid.h>
+#include <Module1.h>
+#include <MsgBox.h>
+#include <ShowModal.h>
+#include <Twips.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+using namespace Module1;
+
+namespace {
+enum Col { ColId = 0, ColName, ColDept, ColState, ColMask, ColPassword, ColTk };
+const QString kStateActive = QStringLiteral("有效");
+const QString kStateCancelled = QStringLiteral("注销");
+}
+
+frmuser::frmuser(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmuser"));
+    setWindowTitle(QStringLiteral("操作员管理"));
+
+    Toolbar1 = UsersUi::managerToolbar(this, {
+        QStringLiteral("增加操作员"), QStringLiteral("删除操作员"), QStringLiteral("修改操作员属性"),
+        QStringLiteral("刷新显示内容"), QStringLiteral("显示当前帮助信息"), QStringLiteral("退出操作员管理"),
+    });
+    MSFlexGrid1 = new FlexGrid(this);
+    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->setAccessibleName(QStringLiteral("操作员"));
+    MSFlexGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+
+    auto* top = new QVBoxLayout(this);
+    top->setContentsMargins(0, 0, 0, 0);
+    top->setSpacing(0);
+    top->addWidget(Toolbar1);
+    top->addWidget(MSFlexGrid1, 1);
+    resize(Twips::toPxX(8400), Twips::toPxY(5400));
+
+    // The buttons open modal dialogs: let the click finish first.
+    connect(Toolbar1, &QToolBar::actionTriggered, this, &frmuser::Toolbar1_ButtonClick, Qt::QueuedConnection);
+}
+
+void frmuser::Form_Load()
+{
+    MSFlexGrid1->setCols(7);
+    MSFlexGrid1->setFormatString(QStringLiteral("^操作员ID|^操作员全名|^部门|^状态|^口令||^Tk通号"));
+    const int widths[] = {1000, 1400, 2000, 1400, 1000, 0, 1000};
+    for (int c = 0; c < 7; ++c)
+        MSFlexGrid1->setColWidth(c, widths[c]);
+    ShowMSFLG();
+}
+
+void frmuser::ShowMSFLG()
+{
+    if (!gSysDb)
+        return;
+    try {
+        Recordset rs = gSysDb->query(QStringLiteral("select * from sm_user where iAdmin=0 "));
+        if (rs.Eof())
+            return;   // an empty result leaves the grid as it was
+        rs.MoveLast();
+        MSFlexGrid1->setRows(rs.RecordCount() + 1);
+        rs.MoveFirst();
+        for (int r = 1; !rs.Eof(); rs.MoveNext(), ++r) {
+            const QVariant state = rs.Fields(QStringLiteral("nState"));
+            MSFlexGrid1->setTextMatrix(r, ColId, rs.text(QStringLiteral("cUser_Id")));
+            MSFlexGrid1->setTextMatrix(r, ColName, rs.text(QStringLiteral("cUser_Name")));
+            MSFlexGrid1->setTextMatrix(r, ColDept, rs.text(QStringLiteral("cDept")));
+            MSFlexGrid1->setTextMatrix(r, ColState, state.isNull() || state.toInt() == 0 ? kStateActive : kStateCancelled);
+            MSFlexGrid1->setTextMatrix(r, ColMask, QStringLiteral("******"));
+            MSFlexGrid1->setTextMatrix(r, ColPassword, rs.text(QStringLiteral("cPassword")));
+            MSFlexGrid1->setTextMatrix(r, ColTk, rs.text(QStringLiteral("cTkAccount")));
+        }
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("ShowMSFLG"));
+        MsgBox(QStringLiteral("读取操作员失败：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, UsersUi::kTitleSys);
+    }
+}
+
+void frmuser::Toolbar1_ButtonClick(QAction* Button)
+{
+    const QString key = Button->objectName().toLower();
+    if (key == QLatin1String("add"))
+        addOperator();
+    else if (key == QLatin1String("delete"))
+        deleteOperator();
+    else if (key == QLatin1String("edit"))
+        editOperator();
+    else if (key == QLatin1String("refresh"))
+        ShowMSFLG();
+    else if (key == QLatin1String("exit"))
+        reject();
+}
+
+void frmuser::addOperator()
+{
+    QString ids = QStringLiteral(",");
+    for (int r = 1; r < MSFlexGrid1->Rows(); ++r)
+        ids += MSFlexGrid1->TextMatrix(r, ColId) + QLatin1Char(',');
+    frmAddUser dlg(this);
+    dlg.IdList = ids;
+    ShowModal(dlg);
+    ShowMSFLG();
+}
+
+void frmuser::deleteOperator()
+{
+    const QString id = MSFlexGrid1->TextMatrix(MSFlexGrid1->Row(), ColId);
+    if (id.isEmpty() || !gSysDb)
+        return;   // no operator on this row
+    if (MsgBox(QStringLiteral("确认删除操作员:[") + id + QStringLiteral("]吗?"), vb::vbYesNo | vb::vbQuestion, UsersUi::kTitleSys) != vb::vbYes)
+        return;
+    try {
+        // The holdings and the operator go together; role memberships stay.
+        Database::Transaction t(*gSysDb);
+        gSysDb->execute(QStringLiteral("delete from SM_HoldAuth where cUser_Id=?"), {id});
+        gSysDb->execute(QStringLiteral("delete from SM_User where cUser_Id=?"), {id});
+        t.commit();
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("Toolbar1_ButtonClick"));
+        MsgBox(QStringLiteral("操作员[%1]未能删除：%2").arg(id, e.userText()), vb::vbCritical | vb::vbOKOnly, UsersUi::kTitleSys);
+        return;
+    }
+    ShowMSFLG();
+}
+
+void frmuser::editOperator()
+{
+    const int row = MSFlexGrid1->Row();
+    if (MSFlexGrid1->TextMatrix(row, ColId).isEmpty())
+        return;   // no operator on this row
+    frmEditUser dlg(this);
+    // A value stored longer than the box allows (written by another program) is shown whole.
+    auto fill = [&](QLineEdit* box, int col) {
+        const QString text = MSFlexGrid1->TextMatrix(row, col);
+        box->setMaxLength(qMax(box->maxLength(), int(text.size())));
+        box->setText(text);
+    };
+    fill(dlg.txtID, ColId);
+    fill(dlg.txtName, ColName);
+    fill(dlg.txtPassword, ColPassword);
+    fill(dlg.txtAffirmPassword, ColPassword);
+    fill(dlg.txtDept, ColDept);
+    if (MSFlexGrid1->TextMatrix(row, ColState) == kStateActive) {
+        dlg.Check1->setChecked(false);
+    } else {
+        dlg.Check1->setChecked(true);
+        dlg.Check1->setText(QStringLiteral("启用当前操作员"));
+    }
+    if (ShowModal(dlg) == QDialog::Accepted)
+        ShowMSFLG();
+}
