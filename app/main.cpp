@@ -31,8 +31,13 @@ int main(int argc, char* argv[])
     Module1::setRoot(root);
 
     frmMain console;
-    if (!console.Form_Load())
+    if (!console.Form_Load()) {
+        Module1::gSysDb.reset();
         return 0;
+    }
     console.show();
-    return app.exec();
+    const int code = app.exec();
+    // The kept handle must close while the SQL driver is still loaded.
+    Module1::gSysDb.reset();
+    return code;
 }
