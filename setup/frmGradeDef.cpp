@@ -1,0 +1,281 @@
+#include "frmGradeDef.h"
+
+#include "AccInformation.h"
+#include "PictureButton.h"
+
+#include <Database.h>
+#include <FlexGrid.h>
+#include <Module1.h>
+#include <MsgBox.h>
+#include <Twips.h>
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QVBoxLayout>
+
+using namespace Module1;
+
+namespace {
+const QString kTitle = QStringLiteral("分类编码方案");
+constexpr int kFirstLevel = 5;   // column of level 1
+constexpr int kLastLevel = 13;   // column of level 9
+constexpr int kStoredRule = 14;
+
+} // namespace
+
+QColor frmGradeDef::cellColor() { return QColor(255, 255, 192); }
+QColor frmGradeDef::currentColor() { return QColor(128, 255, 255); }
+
+frmGradeDef::frmGradeDef(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmGradeDef"));
+    setWindowTitle(kTitle);
+
+    MSFlexGrid1 = new FlexGrid(this);
+    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->setAccessibleName(QStringLiteral("分类编码方案"));
+    MSFlexGrid1->setAccessibleDescription(QStringLiteral("在第1级到第9级的格子里输入各级编码的长度；输入0或按Delete删除最后一级。"));
+    MSFlexGrid1->setTabKeyNavigation(false);
+    MSFlexGrid1->setFixedRows(1);
+    MSFlexGrid1->setRows(1);
+    // The current cell shows in light cyan, selected or not.
+    QPalette pal = MSFlexGrid1->palette();
+    pal.setColor(QPalette::Highlight, currentColor());
+    pal.setColor(QPalette::HighlightedText, Qt::black);
+    MSFlexGrid1->setPalette(pal);
+
+    cmdOK = PictureButton(this, "cmdOK", QStyle::SP_DialogOkButton, QStringLiteral("确定"));
+    cmdCancel = PictureButton(this, "cmdCancel", QStyle::SP_DialogCancelButton, QStringLiteral("放弃"));
+    cmdHelp = PictureButton(this, "cmdHelp", QStyle::SP_MessageBoxQuestion, QStringLiteral("帮助"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    buttons->addWidget(cmdHelp);
+
+    auto* lay = new QVBoxLayout(this);
+    lay->addWidget(MSFlexGrid1, 1);
+    lay->addLayout(buttons);
+
+    setTabOrder(MSFlexGrid1, cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+    setTabOrder(cmdCancel, cmdHelp);
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmGradeDef::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmGradeDef::cmdCancel_Click);
+    connect(cmdHelp, &QPushButton::clicked, this, &frmGradeDef::cmdHelp_Click);
+    connect(MSFlexGrid1, &FlexGrid::keyPressed, this, &frmGradeDef::MSFlexGrid1_KeyPress);
+    connect(MSFlexGrid1, &FlexGrid::EnterCell, this, &frmGradeDef::MSFlexGrid1_EnterCell);
+}
+
+bool frmGradeDef::Form_Load()
+{
+    m_loaded = false;
+    cmdOK->setEnabled(false);
+    if (!AccDb) {
+        MsgBox(QStringLiteral("账套库未打开，无法设置分类编码方案。"), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        return false;
+    }
+    Recordset rs;
+    try {
+        rs = AccDb->query(QStringLiteral("select * from GradeDef order by keyword"));
+    } catch (const DbError& e) {
+        WriteErrLog(4, e.text(), QStringLiteral("Form_Load"));
+        MsgBox(QStringLiteral("读取分类编码方案时出错：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        return false;
+    }
+    rs.MoveLast();
+    const int count = rs.RecordCount();
+
+    FlexGrid* g = MSFlexGrid1;
+    g->setFormatString(QStringLiteral("^项目|^最大级数|^最大长度|^单级最大长度|^是否分类|^第1级|^第2级|^第3级|^第4级|^第5级|^第6级|^第7级|^第8级|^第9级|"));
+    g->setCols(15);
+    g->setRows(count + 1);
+    g->setFixedCols(4);
+    g->setBackColor(cellColor());
+    // The tall heading stacks the narrow columns' captions line by line.
+    for (int c = 0; c < g->Cols(); ++c)
+        if (QTableWidgetItem* h = g->horizontalHeaderItem(c))
+            h->setData(Qt::TextAlignmentRole, int(Qt::AlignCenter | Qt::TextWordWrap));
+
+    g->setColWidth(0, 2000);
+    // Narrow columns, yet wide enough for two digits and one character of the heading per line.
+    const int narrow = qMax(320, Twips::fromPxX(qMax(g->fontMetrics().horizontalAdvance(QStringLiteral("88")),
+                                                     g->horizontalHeader()->fontMetrics().horizontalAdvance(QStringLiteral("级"))) + 10));
+    for (int c = 1; c <= kLastLevel; ++c)
+        g->setColWidth(c, narrow);
+    g->setTextElideMode(Qt::ElideNone);
+    g->setColWidth(kStoredRule, 0);
+    // Tall enough for the longest narrow heading, wrapped in its column, in this font.
+    const int margin = g->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, g->horizontalHeader());
+    const QRect needed = g->horizontalHeader()->fontMetrics().boundingRect(
+        QRect(0, 0, g->columnWidth(3) - 2 * margin, 2000), Qt::AlignCenter | Qt::TextWordWrap, g->TextMatrix(0, 3));
+    g->setRowHeight(0, qMax(1300, Twips::fromPxY(needed.height() + 2 * margin + 6)));
+
+    // The wizard's classification boxes, matched by the first two characters of the caption.
+    const QList<QPair<QString, bool>> boxes{
+        {QStringLiteral("存货是否分类(&V)"), bGoodClass},
+        {QStringLiteral("客户是否分类(&C)"), bCustClass},
+        {QStringLiteral("供应商是否分类(&P)"), bProvClass},
+    };
+
+    m_keywords.clear();
+    rs.MoveFirst();
+    for (int r = 1; !rs.Eof(); rs.MoveNext(), ++r) {
+        m_keywords << rs.text(QStringLiteral("keyword"));
+        const QString name = rs.text(QStringLiteral("GRADECLSNAME"));
+        const QString rule = rs.text(QStringLiteral("CODINGRULE")).trimmed();
+        g->setRowHeight(r, 300);
+        g->setTextMatrix(r, 0, name);
+        g->setTextMatrix(r, 1, rs.text(QStringLiteral("LGRADE")));
+        g->setTextMatrix(r, 2, rs.text(QStringLiteral("LGRADELEN")));
+        g->setTextMatrix(r, 3, r == 7 ? QStringLiteral("5") : r == 8 ? QStringLiteral("3") : QStringLiteral("9"));
+        QString classified = QStringLiteral("是");
+        const QString head = name.trimmed().left(2);
+        for (const auto& box : boxes) {
+            if (box.first.left(2) == head) {
+                classified = box.second ? QStringLiteral("是") : QStringLiteral("否");
+                break;
+            }
+        }
+        g->setTextMatrix(r, 4, classified);
+        for (int c = kFirstLevel; c <= kLastLevel; ++c)
+            g->setTextMatrix(r, c, QString());
+        for (int i = 0; i < rule.size() && kFirstLevel + i <= kLastLevel; ++i)
+            g->setTextMatrix(r, kFirstLevel + i, rule.mid(i, 1));
+        g->setTextMatrix(r, kStoredRule, rule);
+        for (int c = 1; c < kStoredRule; ++c)
+            if (QTableWidgetItem* it = g->item(r - 1, c))
+                it->setTextAlignment(Qt::AlignCenter);
+        for (int c = 4; c < kStoredRule; ++c)
+            g->setCellBackColor(r, c, cellColor());
+    }
+
+    // Room for every row and column without scrolling (the heading is tall).
+    int w = 2 * g->frameWidth() + 2;
+    for (int c = 0; c < g->Cols(); ++c)
+        if (!g->isColumnHidden(c))
+            w += g->columnWidth(c);
+    int h = 2 * g->frameWidth() + g->horizontalHeader()->height() + 2;
+    for (int r = 0; r < g->rowCount(); ++r)
+        h += g->rowHeight(r);
+    g->setMinimumSize(w, qMin(h, 600));
+    g->setVerticalScrollBarPolicy(h > 600 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    if (count > 0) {
+        g->setCurrentCell(0, kFirstLevel);
+        MSFlexGrid1_EnterCell();
+    }
+    m_loaded = true;
+    cmdOK->setEnabled(true);
+    return true;
+}
+
+int frmGradeDef::CountTotal(int row, int col) const
+{
+    int total = 0;
+    for (int c = kFirstLevel; c <= kLastLevel; ++c) {
+        const QString t = MSFlexGrid1->TextMatrix(row, c);
+        if (t.isEmpty())
+            break;
+        if (c != col)
+            total += t.toInt();
+    }
+    return total;
+}
+
+void frmGradeDef::MSFlexGrid1_EnterCell()
+{
+    FlexGrid* g = MSFlexGrid1;
+    if (m_prevRow >= 1 && m_prevRow < g->Rows() && m_prevCol >= 4)
+        g->setCellBackColor(m_prevRow, m_prevCol, cellColor());
+    m_prevRow = g->Row();
+    m_prevCol = g->Col();
+    if (m_prevRow >= 1 && m_prevCol >= 4)
+        g->setCellBackColor(m_prevRow, m_prevCol, currentColor());
+}
+
+void frmGradeDef::MSFlexGrid1_KeyPress(QKeyEvent* event)
+{
+    if (!m_loaded || MSFlexGrid1->Rows() < 2)
+        return;
+    if (event->key() == Qt::Key_Delete) {
+        event->accept();
+        typeDigit(0);
+        return;
+    }
+    const QString t = event->text();
+    if (t.size() != 1 || !t[0].isPrint() || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return;   // navigation keys move the current cell as usual
+    // Every printable key is taken here, so none of them jumps to a matching cell.
+    event->accept();
+    if (t[0] >= QLatin1Char('0') && t[0] <= QLatin1Char('9'))
+        typeDigit(t[0].digitValue());
+}
+
+void frmGradeDef::typeDigit(int digit)
+{
+    FlexGrid* g = MSFlexGrid1;
+    const int row = g->Row();
+    const int col = g->Col();
+    if (row < 1 || col < kFirstLevel || col > kLastLevel)
+        return;
+    if (digit == 0 && col == kFirstLevel)
+        return;
+    // With a preset chart, an unclassified row keeps the levels it came with.
+    if (bPreset && g->TextMatrix(row, 4) == QStringLiteral("否") && col <= g->TextMatrix(row, kStoredRule).size() + 4)
+        return;
+    // Levels are filled without gaps.
+    if (g->TextMatrix(row, col - 1).isEmpty())
+        return;
+    if (digit == 0) {
+        // Only the last level can be removed; there is no level after level 9.
+        if (col == kLastLevel || g->TextMatrix(row, col + 1).isEmpty())
+            g->setTextMatrix(row, col, QString());
+        return;
+    }
+    if (col - 4 > g->TextMatrix(row, 1).toInt())
+        return;
+    if (digit > g->TextMatrix(row, 3).toInt())
+        return;
+    if (CountTotal(row, col) + digit > g->TextMatrix(row, 2).toInt())
+        return;
+    g->setTextMatrix(row, col, QString::number(digit));
+}
+
+void frmGradeDef::cmdOK_Click()
+{
+    if (!m_loaded || !AccDb)
+        return;
+    FlexGrid* g = MSFlexGrid1;
+    try {
+        Database::Transaction tx(*AccDb);
+        for (int r = 1; r < g->Rows(); ++r) {
+            QString rule;
+            for (int c = kFirstLevel; c <= kLastLevel; ++c)
+                rule += g->TextMatrix(r, c);
+            rule = rule.trimmed();
+            AccDb->execute(QStringLiteral("update GradeDef set CODINGRULE=? where keyword=?"), {rule, m_keywords.value(r - 1)});
+            if (AccDb->rowsAffected() == 0)
+                throw DbError(QStringLiteral("编码方案“%1”已不在账套库中。").arg(g->TextMatrix(r, 0)));
+            AccInformation::setValue(*AccDb, g->TextMatrix(r, 0), rule);
+        }
+        tx.commit();
+    } catch (const DbError& e) {
+        WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
+        MsgBox(QStringLiteral("分类编码方案未能保存：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        return;
+    }
+    accept();
+}
+
+void frmGradeDef::cmdCancel_Click()
+{
+    reject();
+}
