@@ -1,6 +1,7 @@
 #include "frmMain.h"
 #include "StatusBar1.h"
 #include "frmLogin.h"
+#include <frmUserPop.h>
 
 #include <AccountDb.h>
 #include <CiFile.h>
@@ -364,7 +365,12 @@ void frmMain::mnuPopUser_Click()
     ShowModal(dlg);
 }
 
-void frmMain::mnuPopJ_Click() {}
+void frmMain::mnuPopJ_Click()
+{
+    frmUserPop dlg(this);
+    dlg.Form_Load();
+    ShowModal(dlg);
+}
 
 QString frmMain::GetTxtFileMatter(const QString& path, qint16 lineNo)
 {

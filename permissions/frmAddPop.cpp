@@ -1,0 +1,243 @@
+#include "frmAddPop.h"
+#include "GrantUi.h"
+#include "frmUserPop.h"
+
+#include <FlexGrid.h>
+#include <Module1.h>
+#include <MsgBox.h>
+#include <Twips.h>
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+
+using namespace Module1;
+
+frmAddPop::frmAddPop(frmUserPop* browser, QWidget* parent)
+    : QDialog(parent ? parent : browser)
+    , m_browser(browser)
+{
+    setObjectName(QStringLiteral("frmAddPop"));
+    const GrantUi::Controls c = GrantUi::build(this, nullptr);
+    Frame1 = c.Frame1;
+    MSFlexGrid1 = c.MSFlexGrid1;
+    Frame2 = c.Frame2;
+    MSFlexGrid2 = c.MSFlexGrid2;
+    lblsm = c.lblsm;
+    cmdOK = c.cmdOK;
+    cmdCancel = c.cmdCancel;
+    cmdHelp = c.cmdHelp;
+    resize(Twips::toPxX(8400), Twips::toPxY(6600));
+
+    connect(MSFlexGrid1, &FlexGrid::DblClick, this, &frmAddPop::MSFlexGrid1_DblClick);
+    connect(MSFlexGrid2, &FlexGrid::DblClick, this, &frmAddPop::MSFlexGrid2_DblClick);
+    // Space or Enter marks as a double-click does, for those who work with the keyboard.
+    connect(MSFlexGrid1, &FlexGrid::keyPressed, this, [this](QKeyEvent* e) {
+        if (e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+            e->accept();
+            MSFlexGrid1_DblClick();
+        }
+    });
+    connect(MSFlexGrid2, &FlexGrid::keyPressed, this, [this](QKeyEvent* e) {
+        if (e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+            e->accept();
+            MSFlexGrid2_DblClick();
+        }
+    });
+    MSFlexGrid1->viewport()->installEventFilter(this);
+    MSFlexGrid2->viewport()->installEventFilter(this);
+    connect(cmdOK, &QPushButton::clicked, this, &frmAddPop::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmAddPop::cmdCancel_Click);
+    connect(cmdHelp, &QPushButton::clicked, this, &frmAddPop::cmdHelp_Click);
+}
+
+frmAddPop::~frmAddPop() = default;
+
+void frmAddPop::Form_Load()
+{
+    GrantUi::setupGrid(MSFlexGrid1, QStringLiteral("授权|ID|系统名称"), {600, 300, 1200});
+    GrantUi::setupGrid(MSFlexGrid2, QStringLiteral("授权|ID|权限名称|"), {600, 900, 2000, 0});
+    try {
+        if (!gSysDb)
+            throw DbError(QStringLiteral("系统库未打开"));
+        Recordset rs = gSysDb->query(QStringLiteral("select * from SM_SubSys order by cSub_Id"));
+        if (!rs.Eof()) {
+            MSFlexGrid1->setRows(rs.RecordCount() + 1);
+            for (int r = 1; !rs.Eof(); rs.MoveNext(), ++r) {
+                MSFlexGrid1->setTextMatrix(r, 1, rs.text(QStringLiteral("cSub_Id")));
+                MSFlexGrid1->setTextMatrix(r, 2, rs.text(QStringLiteral("cSub_Name")));
+            }
+        }
+        // The supervisor right is the browser's box, never granted here.
+        rs = gSysDb->query(QStringLiteral("select a.*,b.cSub_Name from SM_Auth a,SM_SubSys b where a.cAuth_Id<>'admin' "
+                                          "and substr(a.cAuth_Id,1,2)=b.cSub_Id COLLATE NOCASE order by a.cAuth_Id"));
+        if (!rs.Eof()) {
+            MSFlexGrid2->setRows(rs.RecordCount() + 1);
+            for (int r = 1; !rs.Eof(); rs.MoveNext(), ++r) {
+                MSFlexGrid2->setTextMatrix(r, 1, rs.text(QStringLiteral("cAuth_Id")));
+                MSFlexGrid2->setTextMatrix(r, 2, rs.text(QStringLiteral("cAuth_Name")));
+                MSFlexGrid2->setTextMatrix(r, 3, rs.text(QStringLiteral("cSub_Name")));
+            }
+        }
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("Form_Load"));
+        MsgBox(e.userText(), vb::vbExclamation | vb::vbOKOnly, frmUserPop::kTitle);
+    }
+    m_grant = QVector<qint16>(MSFlexGrid2->Rows(), 0);
+    m_classes.clear();
+}
+
+void frmAddPop::MSFlexGrid1_DblClick()
+{
+    const int R = MSFlexGrid1->Row();
+    if (R < 1 || R >= MSFlexGrid1->Rows())
+        return;
+    const int at = m_classes.indexOf(R);
+    if (at >= 0)
+        m_classes[at] = 0;
+    else
+        m_classes.append(R);
+
+    // Every mark is derived again from the class list: marks set one by one are lost.
+    GrantUi::clearMarks(MSFlexGrid1);
+    GrantUi::clearMarks(MSFlexGrid2);
+    m_grant.fill(0);
+    for (int C : std::as_const(m_classes)) {
+        if (C == 0)
+            continue;
+        MSFlexGrid1->setCellBackColor(C, 0, GrantUi::kMarked);
+        const QString name = MSFlexGrid1->TextMatrix(C, 2).toUpper();
+        for (int J = 1; J < MSFlexGrid2->Rows(); ++J) {
+            if (MSFlexGrid2->TextMatrix(J, 3).toUpper() == name) {
+                MSFlexGrid2->setCellBackColor(J, 0, GrantUi::kMarked);
+                m_grant[J] = qint16(J);
+            }
+        }
+    }
+    const QString sub = MSFlexGrid1->TextMatrix(R, 1).toUpper();
+    for (int J = 1; J < MSFlexGrid2->Rows(); ++J) {
+        if (MSFlexGrid2->TextMatrix(J, 1).left(2).toUpper() == sub) {
+            MSFlexGrid2->setTopRow(J);
+            break;
+        }
+    }
+}
+
+void frmAddPop::MSFlexGrid2_DblClick()
+{
+    const int J = MSFlexGrid2->Row();
+    if (J < 1 || J >= MSFlexGrid2->Rows() || J >= m_grant.size())
+        return;
+    if (m_grant[J] != 0) {
+        MSFlexGrid2->setCellBackColor(J, 0, GrantUi::kUnmarked);
+        m_grant[J] = 0;
+    } else {
+        MSFlexGrid2->setCellBackColor(J, 0, GrantUi::kMarked);
+        m_grant[J] = qint16(J);
+    }
+}
+
+QStringList frmAddPop::markedPermissions() const
+{
+    QStringList ids;
+    for (int J = 1; J < m_grant.size() && J < MSFlexGrid2->Rows(); ++J)
+        if (m_grant[J] != 0)
+            ids << MSFlexGrid2->TextMatrix(J, 1);
+    return ids;
+}
+
+void frmAddPop::pressRow(QList<int>& selection, int& last, int row, Qt::KeyboardModifiers modifiers)
+{
+    if (modifiers & Qt::ShiftModifier && last > 0) {
+        selection.clear();
+        for (int r = qMin(last, row); r <= qMax(last, row); ++r)
+            selection << r;
+        return;   // the anchor stays where the range began
+    }
+    if (modifiers & Qt::ControlModifier) {
+        if (!selection.contains(row))
+            selection << row;
+    } else {
+        selection = {row};
+    }
+    last = row;
+}
+
+void frmAddPop::paintHighlight(FlexGrid* grid, const QList<int>& rows)
+{
+    const QColor back = palette().color(QPalette::Highlight);
+    const QColor fore = palette().color(QPalette::HighlightedText);
+    for (int r = 1; r < grid->Rows(); ++r) {
+        const bool on = rows.contains(r);
+        for (int c = 1; c <= 2; ++c) {
+            grid->setCellBackColor(r, c, on ? back : QColor(Qt::white));
+            grid->setCellForeColor(r, c, on ? fore : QColor(Qt::black));
+        }
+    }
+}
+
+void frmAddPop::MSFlexGrid1_MouseDown(int row, Qt::KeyboardModifiers modifiers)
+{
+    if (row < 1 || row >= MSFlexGrid1->Rows())
+        return;
+    pressRow(m_leftSelection, m_leftLast, row, modifiers);
+    paintHighlight(MSFlexGrid1, m_leftSelection);
+    // The permissions of the highlighted classes are highlighted with them.
+    QStringList names;
+    for (int C : std::as_const(m_leftSelection))
+        names << MSFlexGrid1->TextMatrix(C, 2).toUpper();
+    m_rightSelection.clear();
+    for (int J = 1; J < MSFlexGrid2->Rows(); ++J)
+        if (names.contains(MSFlexGrid2->TextMatrix(J, 3).toUpper()))
+            m_rightSelection << J;
+    m_rightLast = 0;
+    paintHighlight(MSFlexGrid2, m_rightSelection);
+    if (!m_rightSelection.isEmpty())
+        MSFlexGrid2->setTopRow(m_rightSelection.first());
+}
+
+void frmAddPop::MSFlexGrid2_MouseDown(int row, Qt::KeyboardModifiers modifiers)
+{
+    if (row < 1 || row >= MSFlexGrid2->Rows())
+        return;
+    pressRow(m_rightSelection, m_rightLast, row, modifiers);
+    paintHighlight(MSFlexGrid2, m_rightSelection);
+}
+
+bool frmAddPop::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress) {
+        auto* me = static_cast<QMouseEvent*>(event);
+        for (FlexGrid* g : {MSFlexGrid1, MSFlexGrid2}) {
+            if (watched != g->viewport())
+                continue;
+            const int tableRow = g->rowAt(me->position().toPoint().y());
+            if (tableRow >= 0) {
+                if (g == MSFlexGrid1)
+                    MSFlexGrid1_MouseDown(tableRow + 1, me->modifiers());
+                else
+                    MSFlexGrid2_MouseDown(tableRow + 1, me->modifiers());
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmAddPop::cmdOK_Click()
+{
+    if (m_browser->SaveGrants(markedPermissions()))
+        accept();
+}
+
+void frmAddPop::cmdCancel_Click()
+{
+    reject();
+}
+
+void frmAddPop::cmdHelp_Click()
+{
+    // No help is shipped.
+}

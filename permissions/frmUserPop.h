@@ -1,0 +1,76 @@
+#pragma once
+// The permission browser: what an operator (with its first role) holds in an
+// account set, the supervisor right, and the door to the grant dialogs.
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+class FlexGrid;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QToolBar;
+
+class frmUserPop : public QDialog {
+    Q_OBJECT
+public:
+    static inline const QString kCaption = QStringLiteral("操作员权限");
+    static inline const QString kTitle = QStringLiteral(" 〖系统管理〗");
+    // The title the old program gave to the question that makes a supervisor (and its follow-up).
+    static inline const QString kSetTitle = QStringLiteral(" reredezozav〖系统管理〗");
+
+    explicit frmUserPop(QWidget* parent = nullptr);
+    ~frmUserPop() override;
+
+    void Form_Load();
+    // Redraws the right grid and the supervisor box for the selected member.
+    void ShowPoP();
+
+    // Writes the grant dialogs' permissions for the member, the chosen set and year, then
+    // refreshes; a refusal is reported and nothing of it is written. True when saved.
+    bool SaveGrants(const QStringList& authIds);
+
+    // The selected operator (column 0 of the left grid's current row); the grant dialogs read it.
+    QString MemberId;
+
+    QToolBar* Toolbar1 = nullptr;
+    QAction* btnAdd = nullptr;       // keys "Add", "delete", "refresh", "help", "exit"
+    QAction* btnDelete = nullptr;
+    QAction* btnRefresh = nullptr;
+    QAction* btnHelp = nullptr;
+    QAction* btnExit = nullptr;
+    QWidget* Picture1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* lblYear = nullptr;
+    QComboBox* cboYear = nullptr;
+    QLabel* lblAcc = nullptr;
+    QComboBox* cboAcc = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    FlexGrid* MSFlexGrid1 = nullptr;
+    FlexGrid* MSFlexGrid2 = nullptr;
+    QLabel* Label2 = nullptr;
+
+public slots:
+    void cboYear_Click();
+    void cboAcc_Click();
+    void Check1_Click();
+    void MSFlexGrid1_EnterCell();
+    void Toolbar1_ButtonClick(QAction* button);
+
+private:
+    void LoadAccountYear();
+    void fillOperators(const QString& sql, const QVariantList& params);
+    void showSupervisorRows();
+    void blankRightGrid();
+    void setCheck(bool checked);
+    void addClick();
+    void deleteClick();
+    void reportDbError(const QString& text, const QString& routine);
+
+    bool m_guard = false;      // false: a change of Check1 only redraws
+    bool m_loading = false;
+    int m_shownRow = -1;
+};
