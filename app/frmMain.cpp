@@ -1,6 +1,7 @@
 #include "frmMain.h"
 #include "StatusBar1.h"
 #include "frmLogin.h"
+#include <FrmDelAcc.h>
 #include <frmUserPop.h>
 
 #include <AccountDb.h>
@@ -319,7 +320,13 @@ void frmMain::mnuAccEdit_Click()
 }
 
 void frmMain::mnuAccInput_Click() {}
-void frmMain::mnuAccExport_Click() {}
+void frmMain::mnuAccExport_Click()
+{
+    FrmDelAcc dlg(this);
+    dlg.Form_Load();
+    ShowModal(dlg);
+}
+
 void frmMain::mnuAccUse_Click()
 {
     const QString title = QStringLiteral("提示信息");

@@ -1,0 +1,342 @@
+#include "AccountExporter.h"
+#include "BackupSet.h"
+
+#include <AccountDb.h>
+#include <CiFile.h>
+#include <Database.h>
+#include <Module1.h>
+#include <Paths.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <memory>
+
+namespace {
+const QString kRoutine = QStringLiteral("Timer1_Timer");
+const QString kSys = QStringLiteral("sys");
+
+// How each transfer table is filled: the rows of the set from the system table of the same name
+// (read through the attached system database "sys"). A step with an empty source adds rows to a
+// table made by an earlier step.
+struct Fill {
+    const char* table;
+    const char* source;
+    const char* select;
+    bool bindsRe;   // binds 'RE' before the set number
+};
+
+const Fill kFills[] = {
+    {"SM_Account_Ex", "SM_Account", "SELECT * FROM sys.SM_Account WHERE cAcc_Id=?", false},
+    {"SM_Period_Ex", "SM_Period", "SELECT * FROM sys.SM_Period WHERE cAcc_Id=?", false},
+    // Roles found as holders of the set's permissions.
+    {"SM_Group_Ex", "SM_Group",
+     "SELECT U.* FROM sys.SM_Group AS U WHERE U.cGroup_Id IN (SELECT H.cUser_Id FROM sys.SM_HoldAuth AS H WHERE H.cAcc_Id=?)", false},
+    {"SM_Role_Ex", "SM_Role",
+     "SELECT U.* FROM sys.SM_Role AS U WHERE U.cGroup_Id IN (SELECT H.cGroup_Id FROM main.SM_Group_Ex AS H)", false},
+    {"SM_User_Ex", "SM_User",
+     "SELECT U.* FROM sys.SM_User AS U WHERE U.iAdmin=0 AND U.cUser_Id IN (SELECT H.cUser_Id FROM sys.SM_HoldAuth AS H WHERE H.cAcc_Id=?)", false},
+    // Members of those roles who hold nothing themselves.
+    {"SM_User_Ex", nullptr,
+     "SELECT * FROM sys.SM_User AS U WHERE U.cUser_Id IN (SELECT H.cUser_Id FROM main.SM_Role_Ex AS H"
+     " WHERE H.cUser_Id NOT IN (SELECT M.cUser_Id FROM main.SM_User_Ex AS M))", false},
+    {"SM_Auth_Ex", "SM_Auth",
+     "SELECT * FROM sys.SM_Auth WHERE cSub_Id=? AND (cAcc_Id=? OR cAcc_Id='' OR cAcc_Id IS NULL)", true},
+    {"SM_FlowItems_Ex", "SM_FlowItems", "SELECT * FROM sys.SM_FlowItems WHERE cAccId=?", false},
+    {"SM_FlowLines_Ex", "SM_FlowLines", "SELECT * FROM sys.SM_FlowLines WHERE cAccId=?", false},
+    {"SM_Identity_Ex", "SM_Identity", "SELECT * FROM sys.SM_Identity WHERE cAcc_Id=?", false},
+    {"SM_HoldAuth_Ex", "SM_HoldAuth", "SELECT * FROM sys.SM_HoldAuth WHERE cAcc_Id=?", false},
+    {"SM_Account_sub_Ex", "SM_Account_sub", "SELECT * FROM sys.SM_Account_sub WHERE cAcc_Id=?", false},
+    {"SM_Log_Ex", "SM_Log", "SELECT * FROM sys.SM_Log WHERE cAcc_Id=?", false},
+};
+
+// The source's own CREATE statement under the transfer table's name, so the copy keeps the
+// declared types and the collation (CREATE TABLE ... AS SELECT would lose both).
+QString renamedCreate(const QString& sql, const QString& newName)
+{
+    static const QRegularExpression head(
+        QStringLiteral(R"(^\s*CREATE\s+TABLE\s+(?:IF\s+NOT\s+EXISTS\s+)?(?:"(?:[^"]|"")+"|\[[^\]]+\]|`[^`]+`|[^\s(]+)\s*)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = head.match(sql);
+    if (!m.hasMatch())
+        throw DbError(QStringLiteral("无法识别表结构：%1").arg(sql));
+    return QStringLiteral("CREATE TABLE main.\"%1\" ").arg(newName) + sql.mid(m.capturedEnd());
+}
+
+void rollbackQuietly(Database& db)
+{
+    try {
+        db.execute(QStringLiteral("ROLLBACK"));
+    } catch (const DbError&) {
+        // No transaction was open any more.
+    }
+}
+} // namespace
+
+AccountExporter::AccountExporter(Database& sysDb, const QString& accId)
+    : m_sysDbPath(sysDb.path())
+    , m_accId(accId)
+{
+    Recordset rs = sysDb.query(QStringLiteral("select * from SM_Account where cAcc_Id=? order by iYear"), {accId});
+    if (rs.Eof())
+        return;
+    m_found = true;
+    m_accPath = rs.text(QStringLiteral("cAcc_Path"));
+    m_year = rs.Fields(QStringLiteral("iYear")).toInt();
+    m_sysId = rs.Fields(QStringLiteral("iSysID"));
+}
+
+const QStringList& AccountExporter::transferTables()
+{
+    static const QStringList names = {
+        QStringLiteral("SM_Account_Ex"), QStringLiteral("SM_Period_Ex"), QStringLiteral("SM_Group_Ex"),
+        QStringLiteral("SM_Role_Ex"), QStringLiteral("SM_User_Ex"), QStringLiteral("SM_Auth_Ex"),
+        QStringLiteral("SM_FlowItems_Ex"), QStringLiteral("SM_FlowLines_Ex"), QStringLiteral("SM_Identity_Ex"),
+        QStringLiteral("SM_HoldAuth_Ex"), QStringLiteral("SM_Account_sub_Ex"), QStringLiteral("SM_Log_Ex"),
+    };
+    return names;
+}
+
+const QStringList& AccountExporter::droppedAfterCompacting()
+{
+    static const QStringList names = {
+        QStringLiteral("SM_Account_Ex"), QStringLiteral("SM_Period_Ex"), QStringLiteral("SM_User_Ex"),
+        QStringLiteral("SM_HoldAuth_Ex"), QStringLiteral("SM_Account_sub_Ex"), QStringLiteral("SM_Log_Ex"),
+        QStringLiteral("SM_Group_Ex"), QStringLiteral("SM_Role_Ex"),
+    };
+    return names;
+}
+
+QString AccountExporter::accountFolder() const
+{
+    return AccountDb::accountFolder(m_accPath, m_accId);
+}
+
+QString AccountExporter::yearFolder() const
+{
+    return Paths::withTrailingSep(AccountDb::yearFolder(m_accPath, m_accId, m_year));
+}
+
+QString AccountExporter::databasePath() const
+{
+    return AccountDb::databasePath(m_accPath, m_accId, m_year);
+}
+
+QString AccountExporter::workCopyPath() const
+{
+    return CiFile::resolve(yearFolder() + m_accId + QStringLiteral("_kddata.mdb"));
+}
+
+QString AccountExporter::preparedCopyPath() const
+{
+    return CiFile::resolve(yearFolder() + QStringLiteral("kddata.BAK"));
+}
+
+void AccountExporter::fail(const QString& step, const QString& text)
+{
+    const QString line = step.isEmpty() ? text : step + QStringLiteral("：") + text;
+    m_errors << line;
+    Module1::WriteErrLog(3, line, kRoutine);
+}
+
+bool AccountExporter::prepare(const std::function<void(int)>& progress)
+{
+    m_errors.clear();
+    auto report = [&](int value) {
+        if (progress)
+            progress(value);
+    };
+    const QString P = databasePath();
+    const QString W = workCopyPath();
+    const QString B = preparedCopyPath();
+
+    std::unique_ptr<Database> acc;
+    if (!m_found)
+        fail(QString(), QStringLiteral("账套[%1]不存在").arg(m_accId));
+    else if (!CiFile::isFile(P))
+        fail(QString(), QStringLiteral("找不到账套库 %1").arg(P));
+    else {
+        try {
+            acc = std::make_unique<Database>(P);
+        } catch (const DbError& e) {
+            fail(P, e.text());
+        }
+    }
+
+    if (acc) {
+        // Leftovers of an earlier export, so every transfer table is filled afresh.
+        try {
+            for (const QString& t : acc->tables())
+                if (transferTables().contains(t, Qt::CaseInsensitive)) {
+                    try {
+                        acc->execute(QStringLiteral("DROP TABLE main.\"%1\"").arg(t));
+                    } catch (const DbError& e) {
+                        fail(t, e.text());
+                    }
+                }
+        } catch (const DbError& e) {
+            fail(P, e.text());
+        }
+        bool attached = false;
+        try {
+            acc->attach(m_sysDbPath, kSys);
+            attached = true;
+        } catch (const DbError& e) {
+            fail(m_sysDbPath, e.text());
+        }
+        if (attached) {
+            fillTransferTables(*acc);
+            try {
+                acc->detach(kSys);
+            } catch (const DbError& e) {
+                fail(m_sysDbPath, e.text());
+            }
+        }
+    }
+
+    if (CiFile::exists(W) && !CiFile::remove(W))
+        fail(W, QStringLiteral("无法删除旧的临时文件"));
+    report(80);
+    if (acc) {
+        try {
+            snapshotInto(*acc, W);
+        } catch (const DbError& e) {
+            fail(W, e.text());
+            CiFile::remove(W);
+        }
+        for (const QString& t : droppedAfterCompacting()) {
+            try {
+                acc->execute(QStringLiteral("DROP TABLE IF EXISTS main.\"%1\"").arg(t));
+            } catch (const DbError& e) {
+                fail(t, e.text());
+            }
+        }
+        acc.reset();
+    }
+
+    report(100);
+    if (CiFile::isFile(W)) {
+        // Replaces an older prepared copy in one step, so B is always whole.
+        if (!CiFile::rename(W, B))
+            fail(B, QStringLiteral("无法改名 %1").arg(W));
+        BackupSet::syncPath(Paths::parentDir(B));
+    } else {
+        if (CiFile::exists(B))
+            CiFile::remove(B);
+        if (m_errors.isEmpty())
+            fail(B, QStringLiteral("没有生成备份数据"));
+    }
+    return m_errors.isEmpty();
+}
+
+void AccountExporter::fillTransferTables(Database& acc)
+{
+    for (const Fill& f : kFills) {
+        const QString table = QString::fromLatin1(f.table);
+        QVariantList params;
+        if (f.bindsRe)
+            params << QStringLiteral("RE");
+        if (QString::fromLatin1(f.select).contains(QLatin1Char('?')))
+            params << m_accId;
+        // One transaction per table: it is there with all its rows, or not there at all.
+        try {
+            acc.execute(QStringLiteral("BEGIN"));
+            try {
+                if (f.source) {
+                    const QString sql = acc.scalar(
+                        QStringLiteral("SELECT sql FROM sys.sqlite_master WHERE type='table' AND name=? COLLATE NOCASE"),
+                        {QString::fromLatin1(f.source)}).toString();
+                    if (sql.isEmpty())
+                        throw DbError(QStringLiteral("系统库中没有表 %1").arg(QString::fromLatin1(f.source)));
+                    acc.execute(renamedCreate(sql, table));
+                }
+                acc.execute(QStringLiteral("INSERT INTO main.\"%1\" ").arg(table) + QString::fromLatin1(f.select), params);
+                acc.execute(QStringLiteral("COMMIT"));
+            } catch (...) {
+                rollbackQuietly(acc);
+                throw;
+            }
+        } catch (const DbError& e) {
+            fail(table, e.text());
+        }
+    }
+}
+
+void AccountExporter::snapshotInto(Database& acc, const QString& target)
+{
+    const qint64 pages = acc.scalar(QStringLiteral("PRAGMA main.page_count")).toLongLong();
+    const qint64 freePages = acc.scalar(QStringLiteral("PRAGMA main.freelist_count")).toLongLong();
+    if (freePages > 0 && freePages >= kCompactShare * pages) {
+        acc.compactInto(target);
+        return;
+    }
+    // Few free pages: copy the pages as they stand. The read transaction's shared lock keeps every
+    // writer from changing the file meanwhile, so the copy is one consistent state of the database.
+    QFile in(acc.path());
+    if (!in.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("无法读取 %1：%2").arg(acc.path(), in.errorString()));
+    acc.execute(QStringLiteral("BEGIN"));
+    QString error;
+    bool copied = false;
+    try {
+        acc.scalar(QStringLiteral("SELECT count(*) FROM main.sqlite_master"));
+        copied = BackupSet::copyInto(in, CiFile::resolve(target), &error);
+    } catch (...) {
+        rollbackQuietly(acc);
+        throw;
+    }
+    acc.execute(QStringLiteral("COMMIT"));
+    // Closed only now: closing any descriptor of the file drops every lock this process holds on it.
+    in.close();
+    if (!copied)
+        throw DbError(error);
+}
+
+bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString* error)
+{
+    auto failWith = [&](const QString& text) {
+        if (error)
+            *error = text;
+        Module1::WriteErrLog(3, text, QStringLiteral("cmdOK_Click"));
+        return false;
+    };
+    if (!m_found)
+        return failWith(QStringLiteral("账套[%1]不存在。").arg(m_accId));
+    const QString B = preparedCopyPath();
+    if (!CiFile::isFile(B))
+        return failWith(QStringLiteral("找不到备份数据文件 %1。").arg(B));
+    if (dir.isEmpty() || !CiFile::isDir(dir))
+        return failWith(QStringLiteral("备份目录 %1 不存在。").arg(dir));
+
+    const QString folder = CiFile::resolve(dir);
+    const QString dataFile = CiFile::resolve(Paths::join(folder, BackupSet::kDataFileName));
+    const QString temp = Paths::join(folder, QStringLiteral(".kddata.BA_.%1.tmp").arg(QCoreApplication::applicationPid()));
+    CiFile::remove(temp);
+    QString why;
+    if (!BackupSet::placeCopy(B, temp, &why))
+        return failWith(why);
+
+    BackupSet::DescriptorInfo info;
+    info.accId = m_accId;
+    info.sysId = m_sysId.isNull() ? QString() : m_sysId.toString();
+    info.accFolder = accountFolder();
+    info.yearFolder = yearFolder();
+    info.year = m_year;
+    info.date = BackupSet::exportDate();
+    info.bytes = CiFile::size(temp);
+    info.backupOk = backupOk;
+    // The descriptor first: the data file then takes its real name in one step.
+    if (!BackupSet::writeDescriptor(Paths::join(folder, BackupSet::kDescriptorName), info, &why)) {
+        CiFile::remove(temp);
+        return failWith(why);
+    }
+    if (!CiFile::rename(temp, dataFile)) {
+        CiFile::remove(temp);
+        return failWith(QStringLiteral("无法生成 %1。").arg(dataFile));
+    }
+    BackupSet::syncPath(folder);
+    if (!CiFile::remove(B))
+        Module1::WriteErrLog(3, QStringLiteral("无法删除 %1").arg(B), QStringLiteral("cmdOK_Click"));
+    return true;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// Writes a backup set of one account set: the set's system rows go into transfer tables inside
+// its account database, a compacted copy of that database is prepared in the year folder, and
+// the copy with its descriptor is then placed in the folder the user chooses.
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+
+class Database;
+
+class AccountExporter {
+public:
+    // The set as the system database records it (its first SM_Account row).
+    AccountExporter(Database& sysDb, const QString& accId);
+
+    // The twelve transfer tables, in the order they are filled.
+    static const QStringList& transferTables();
+    // The eight that the preparation removes again from the live account database.
+    static const QStringList& droppedAfterCompacting();
+
+    bool found() const { return m_found; }
+    QString accId() const { return m_accId; }
+    int year() const { return m_year; }
+    QString accountFolder() const;     // PATH/zt<acc>
+    QString yearFolder() const;        // PATH/zt<acc>/<year>/ (with a trailing separator)
+    QString databasePath() const;      // the account database
+    QString workCopyPath() const;      // <year folder>/<acc>_kddata.mdb, the compacted copy being written
+    QString preparedCopyPath() const;  // <year folder>/kddata.BAK, the finished copy
+
+    // Fills the transfer tables, compacts the account database into the prepared copy and removes
+    // the transfer tables again. A failing step is logged and skipped, as the next steps do not
+    // depend on it; returns false when any step failed (the descriptor then says "Backup=false").
+    // `progress` receives 80 before the copy is made and 100 before it gets its final name.
+    bool prepare(const std::function<void(int)>& progress = {});
+    const QStringList& errors() const { return m_errors; }
+
+    // Free pages (as a share of the file) from which the prepared copy is rebuilt by VACUUM INTO;
+    // below it the pages are copied as they stand, which is several times faster.
+    static constexpr double kCompactShare = 0.10;
+
+    // Places the prepared copy in `dir` as "kddata.BA_" and writes "KdErpAct.Lst" beside it, each
+    // under a temporary name until complete; then removes the prepared copy. `backupOk` becomes
+    // line 11. False with a reason in `error` when the copy or the descriptor could not be written;
+    // the prepared copy then stays where it is.
+    bool writeBackupSet(const QString& dir, bool backupOk, QString* error = nullptr);
+
+private:
+    void fail(const QString& step, const QString& text);
+    void fillTransferTables(Database& acc);
+    void snapshotInto(Database& acc, const QString& target);
+
+    QString m_sysDbPath;
+    QString m_accId;
+    QString m_accPath;
+    QVariant m_sysId;
+    int m_year = 0;
+    bool m_found = false;
+    QStringList m_errors;
+};

@@ -1,0 +1,246 @@
+#include "BackupSet.h"
+
+#include <CiFile.h>
+#include <Paths.h>
+
+#include <QFile>
+#include <QLocale>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace BackupSet {
+namespace {
+const QByteArray kCrLf("\r\n");
+
+QString withSep(const QString& folder)
+{
+    return Paths::withTrailingSep(folder);
+}
+
+// Replaces `path` with `bytes` only once they are complete and on disk.
+bool saveAtomically(const QString& path, const QByteArray& bytes, QString* error)
+{
+    const QString target = CiFile::resolve(path);
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = QStringLiteral("无法写入文件 %1：%2").arg(target, out.errorString());
+        return false;
+    }
+    if (out.write(bytes) != bytes.size() || !out.flush() || ::fsync(out.handle()) != 0) {
+        if (error)
+            *error = QStringLiteral("无法写入文件 %1：%2").arg(target, out.errorString());
+        out.cancelWriting();
+        return false;
+    }
+    if (!out.commit()) {
+        if (error)
+            *error = QStringLiteral("无法写入文件 %1：%2").arg(target, out.errorString());
+        return false;
+    }
+    syncPath(Paths::parentDir(target));
+    return true;
+}
+
+} // namespace
+
+QString exportDate(const QDate& day)
+{
+    return QLocale().toString(day, QLocale::ShortFormat);
+}
+
+QString twoDigitYear(int year)
+{
+    return QString::number(year).mid(2, 2);
+}
+
+QString fourDigitYear(const QString& twoDigits)
+{
+    return (twoDigits.startsWith(QLatin1Char('0')) ? QStringLiteral("20") : QStringLiteral("19")) + twoDigits;
+}
+
+QStringList descriptorLines(const DescriptorInfo& info)
+{
+    const QString bytes = QString::number(info.bytes);
+    const QString accFolder = withSep(info.accFolder);
+    return {
+        QStringLiteral("[BackRetInfo]"),
+        QStringLiteral("Type=Account"),
+        QStringLiteral("cAcc_Id=") + info.accId,
+        QStringLiteral("iSysId=") + info.sysId,
+        QStringLiteral("cacc_path=") + accFolder,
+        QStringLiteral("Version=1.00"),
+        QStringLiteral("VersionEx=V8.520"),
+        QStringLiteral("Date=") + info.date,
+        QStringLiteral("YCount=1"),
+        QStringLiteral("YYear=") + twoDigitYear(info.year),
+        QStringLiteral("Backup=") + (info.backupOk ? QStringLiteral("true") : QStringLiteral("false")),
+        QStringLiteral("Disks=0"),
+        QStringLiteral("Bytes=") + bytes,
+        QStringLiteral("[FileInfo]"),
+        QStringLiteral("Count=1"),
+        QStringLiteral("File1=") + withSep(info.yearFolder) + kPreparedName,
+        QStringLiteral("[Files]"),
+        QStringLiteral("File1=1,,KDDATA.BA_,KDDATA.BAK,") + accFolder + QStringLiteral(",,,") + info.date
+            + QLatin1Char(',') + bytes,
+    };
+}
+
+bool writeDescriptor(const QString& path, const DescriptorInfo& info, QString* error)
+{
+    return saveAtomically(path, descriptorLines(info).join(QString::fromLatin1(kCrLf)).toUtf8(), error);
+}
+
+QString readLine(const QString& path, int lineNo)
+{
+    if (lineNo <= 0 || !CiFile::isFile(path))
+        return QString();
+    QFile f(CiFile::resolve(path));
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    for (int count = 1; !f.atEnd(); ++count) {
+        QByteArray line = f.readLine();
+        if (f.error() != QFileDevice::NoError)
+            return QString();
+        if (count == lineNo) {
+            while (line.endsWith('\n') || line.endsWith('\r'))
+                line.chop(1);
+            return QString::fromUtf8(line);
+        }
+    }
+    return QString();
+}
+
+QString lineValue(const QString& line)
+{
+    const int eq = line.indexOf(QLatin1Char('='));
+    return eq < 0 ? line : line.mid(eq + 1);
+}
+
+Descriptor readDescriptor(const QString& path)
+{
+    Descriptor d;
+    d.accId = lineValue(readLine(path, LineAccId));
+    d.sysId = lineValue(readLine(path, LineSysId));
+    d.accFolder = lineValue(readLine(path, LineAccFolder));
+    d.year = fourDigitYear(lineValue(readLine(path, LineYear)));
+    return d;
+}
+
+QString sourceDir(const QString& descriptorPath)
+{
+    return withSep(Paths::parentDir(CiFile::resolve(descriptorPath)));
+}
+
+QString dataFilePath(const QString& descriptorPath)
+{
+    return CiFile::resolve(sourceDir(descriptorPath) + kDataFileName);
+}
+
+bool rewriteFolder(const QString& descriptorPath, const QString& newAccFolder, QString* error)
+{
+    const QString path = CiFile::resolve(descriptorPath);
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("无法读取文件 %1：%2").arg(path, f.errorString());
+        return false;
+    }
+    QByteArray out;
+    for (int count = 1; !f.atEnd(); ++count) {
+        QByteArray line = f.readLine();
+        if (f.error() != QFileDevice::NoError) {
+            if (error)
+                *error = QStringLiteral("无法读取文件 %1：%2").arg(path, f.errorString());
+            return false;
+        }
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        if (count == LineAccFolder)
+            line = (QStringLiteral("cacc_path=") + newAccFolder).toUtf8();
+        out += line + kCrLf;
+    }
+    f.close();
+    return saveAtomically(path, out, error);
+}
+
+bool syncPath(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(CiFile::resolve(path)).constData(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+bool placeCopy(const QString& from, const QString& to, QString* error)
+{
+    const QString src = CiFile::resolve(from);
+    const QString dst = CiFile::resolve(to);
+    if (!CiFile::isFile(src)) {
+        if (error)
+            *error = QStringLiteral("找不到文件 %1").arg(src);
+        return false;
+    }
+    if (QFile::exists(dst)) {
+        if (error)
+            *error = QStringLiteral("文件 %1 已存在").arg(dst);
+        return false;
+    }
+    // The source is already on disk, so a second name for it is a finished copy at no cost.
+    if (::link(QFile::encodeName(src).constData(), QFile::encodeName(dst).constData()) == 0)
+        return true;
+    QFile in(src);
+    if (!in.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("无法读取文件 %1：%2").arg(src, in.errorString());
+        return false;
+    }
+    return copyInto(in, dst, error);
+}
+
+bool copyInto(QIODevice& in, const QString& to, QString* error)
+{
+    QFile out(to);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (error)
+            *error = QStringLiteral("无法创建文件 %1：%2").arg(to, out.errorString());
+        return false;
+    }
+    // A fixed buffer keeps memory flat whatever the size of the file.
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    bool ok = true;
+    QString why;
+    for (;;) {
+        const qint64 n = in.read(buffer.data(), buffer.size());
+        if (n < 0) {
+            ok = false;
+            why = in.errorString();
+            break;
+        }
+        if (n == 0)
+            break;
+        if (out.write(buffer.constData(), n) != n) {
+            ok = false;
+            why = out.errorString();
+            break;
+        }
+    }
+    if (ok && (!out.flush() || ::fsync(out.handle()) != 0)) {
+        ok = false;
+        why = out.errorString();
+    }
+    out.close();
+    if (!ok) {
+        QFile::remove(to);
+        if (error)
+            *error = QStringLiteral("写入文件 %1 失败：%2").arg(to, why);
+    }
+    return ok;
+}
+}

@@ -1,0 +1,172 @@
+#include "FrmDelAcc.h"
+#include "AccountDeletion.h"
+#include "AccountExporter.h"
+#include "frmwaiting.h"
+
+#include <Module1.h>
+#include <MsgBox.h>
+#include <ShowModal.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Module1;
+
+namespace {
+const QString kTitle = QStringLiteral("财务提示");
+}
+
+FrmDelAcc::FrmDelAcc(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FrmDelAcc"));
+    setWindowTitle(QStringLiteral("账套备份"));
+
+    ComboAcc = new QComboBox(this);
+    ComboAcc->setObjectName(QStringLiteral("ComboAcc"));
+    ComboAcc->setEditable(true);
+    ComboAcc->setInsertPolicy(QComboBox::NoInsert);
+    ComboAcc->setMinimumContentsLength(24);
+    ComboAcc->setAccessibleName(QStringLiteral("账套号"));
+    Label1 = new QLabel(QStringLiteral("账套号(&N):"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setBuddy(ComboAcc);
+
+    chkAcc = new QCheckBox(QStringLiteral("删除当前输出账套"), this);
+    chkAcc->setObjectName(QStringLiteral("chkAcc"));
+    chkAcc->setAccessibleName(QStringLiteral("删除当前输出账套"));
+
+    CmdDel = new QPushButton(QStringLiteral("确认(&O)"), this);
+    CmdDel->setObjectName(QStringLiteral("CmdDel"));
+    CmdDel->setDefault(true);
+    CmdCancel = new QPushButton(QStringLiteral("放弃(&C)"), this);
+    CmdCancel->setObjectName(QStringLiteral("CmdCancel"));
+    Command1 = new QPushButton(QStringLiteral("帮助(&H)"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(Label1);
+    row->addWidget(ComboAcc, 1);
+    auto* left = new QVBoxLayout;
+    left->addLayout(row);
+    left->addWidget(chkAcc);
+    left->addStretch();
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(CmdDel);
+    buttons->addWidget(CmdCancel);
+    buttons->addWidget(Command1);
+    buttons->addStretch();
+    auto* top = new QHBoxLayout(this);
+    top->addLayout(left, 1);
+    top->addSpacing(12);
+    top->addLayout(buttons);
+
+    setTabOrder(ComboAcc, chkAcc);
+    setTabOrder(chkAcc, CmdDel);
+    setTabOrder(CmdDel, CmdCancel);
+    setTabOrder(CmdCancel, Command1);
+
+    // The export and the deletion open further windows and messages: run them after the click.
+    connect(CmdDel, &QPushButton::clicked, this, &FrmDelAcc::CmdDel_Click, Qt::QueuedConnection);
+    connect(CmdCancel, &QPushButton::clicked, this, &FrmDelAcc::CmdCancel_Click);
+    connect(Command1, &QPushButton::clicked, this, &FrmDelAcc::Command1_Click);
+}
+
+void FrmDelAcc::Form_Load()
+{
+    LoadCreateAcc();
+}
+
+void FrmDelAcc::LoadCreateAcc()
+{
+    ComboAcc->clear();
+    if (!gSysDb)
+        return;
+    try {
+        // The table is made when the first set is created; until then there is nothing to list.
+        if (!gSysDb->hasTable(QStringLiteral("CreateAcc")))
+            return;
+        for (Recordset rs = gSysDb->query(QStringLiteral("Select * From CreateAcc")); !rs.Eof(); rs.MoveNext())
+            ComboAcc->addItem(ListEntry(rs.text(QStringLiteral("cAcc_Id")), rs.text(QStringLiteral("cAcc_Name"))));
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("LoadCreateAcc"));
+        MsgBox(QStringLiteral("读取账套列表失败：") + e.userText(), vb::vbExclamation, kTitle);
+    }
+    // Nothing is chosen until the person picks a set.
+    ComboAcc->setCurrentIndex(-1);
+    ComboAcc->setEditText(QString());
+}
+
+void FrmDelAcc::CmdDel_Click()
+{
+    const QString text = ComboAcc->currentText();
+    if (text.isEmpty())
+        return;
+    const QString n = ListEntryId(text);
+    if (!n.isEmpty())
+        gAccId = n;
+    if (chkAcc->isChecked()) {
+        deleteSet(n);
+        return;
+    }
+    // Without brackets the set of the last choice is exported again.
+    exportSet(gAccId);
+}
+
+void FrmDelAcc::exportSet(const QString& accId)
+{
+    if (!gSysDb)
+        return;
+    try {
+        AccountExporter exporter(*gSysDb, accId);
+        if (accId.isEmpty() || !exporter.found()) {
+            MsgBox(QStringLiteral("账套[%1]不存在，无法输出！").arg(accId), vb::vbExclamation, kTitle);
+            return;
+        }
+        gAccPath = exporter.yearFolder();
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("CmdDel_Click"));
+        MsgBox(e.userText(), vb::vbExclamation, kTitle);
+        return;
+    }
+    frmwaiting waiting(this);
+    waiting.Form_Load();
+    ShowModal(waiting);
+}
+
+void FrmDelAcc::deleteSet(const QString& accId)
+{
+    if (!gSysDb)
+        return;
+    if (accId.isEmpty()) {
+        MsgBox(QStringLiteral("请从列表中选择要删除的账套！"), vb::vbExclamation, kTitle);
+        return;
+    }
+    if (MsgBox(QStringLiteral("真的删除该账套吗？"), vb::vbYesNo | vb::vbQuestion, QStringLiteral("删除提示")) != vb::vbYes)
+        return;
+    if (!AccountDeletion::DelAccFiles(*gSysDb, accId)) {
+        MsgBox(QStringLiteral("删除账套[%1]失败！").arg(accId), vb::vbExclamation, kTitle);
+        return;
+    }
+    if (!AccountDeletion::DelDbInfo(*gSysDb, accId)) {
+        // The book file is gone but the rows stay: say so rather than leave the person guessing.
+        MsgBox(QStringLiteral("删除账套[%1]失败！系统库中的账套信息未能删除，请稍后再试。").arg(accId), vb::vbExclamation, kTitle);
+        return;
+    }
+    MsgBox(QStringLiteral("删除账套[%1]成功！").arg(accId), vb::vbInformation, kTitle);
+    LoadCreateAcc();
+}
+
+void FrmDelAcc::CmdCancel_Click()
+{
+    reject();
+}
+
+void FrmDelAcc::Command1_Click()
+{
+    // No help file ships with the console.
+}

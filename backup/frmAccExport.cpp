@@ -1,0 +1,148 @@
+#include "frmAccExport.h"
+#include "AccountExporter.h"
+
+#include <CiFile.h>
+#include <Module1.h>
+#include <MsgBox.h>
+#include <Paths.h>
+#include <Twips.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+using namespace Module1;
+
+namespace {
+const QString kTitle = QStringLiteral("财务提示");
+}
+
+frmAccExport::frmAccExport(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmAccExport"));
+    setWindowTitle(QStringLiteral("选择备份目录"));
+
+    Drive1 = new QComboBox(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
+    Drive1->setAccessibleName(QStringLiteral("驱动器"));
+
+    dirModel = new QFileSystemModel(this);
+    dirModel->setObjectName(QStringLiteral("dirModel"));
+    dirModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    dirModel->setRootPath(QStringLiteral("/"));
+    Dir1 = new QTreeView(this);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    Dir1->setAccessibleName(QStringLiteral("备份目录"));
+    Dir1->setModel(dirModel);
+    for (int c = 1; c < dirModel->columnCount(); ++c)
+        Dir1->hideColumn(c);
+    Dir1->header()->hide();
+    Dir1->setMinimumSize(Twips::toPxX(4200), Twips::toPxY(3600));
+
+    cmdOK = new QPushButton(QStringLiteral("确认"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdExit = new QPushButton(QStringLiteral("放弃"), this);
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(Drive1);
+    left->addWidget(Dir1, 1);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdExit);
+    buttons->addStretch();
+    auto* top = new QHBoxLayout(this);
+    top->addLayout(left, 1);
+    top->addLayout(buttons);
+
+    setTabOrder(Drive1, Dir1);
+    setTabOrder(Dir1, cmdOK);
+    setTabOrder(cmdOK, cmdExit);
+
+    connect(Drive1, &QComboBox::currentIndexChanged, this, &frmAccExport::Drive1_Change);
+    connect(cmdOK, &QPushButton::clicked, this, &frmAccExport::cmdOK_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmAccExport::cmdExit_Click);
+}
+
+void frmAccExport::Form_Load()
+{
+    const QSignalBlocker block(Drive1);
+    Drive1->clear();
+    QStringList roots;
+    for (const QStorageInfo& v : QStorageInfo::mountedVolumes())
+        if (v.isValid() && v.isReady() && !v.isReadOnly() && QFileInfo(v.rootPath()).isDir() && !roots.contains(v.rootPath()))
+            roots << v.rootPath();
+    if (!roots.contains(QStringLiteral("/")))
+        roots << QStringLiteral("/");
+    std::sort(roots.begin(), roots.end());
+    Drive1->addItems(roots);
+    // Start where the program runs, as the old folder list did, on the volume that holds it.
+    const QString start = QDir::currentPath();
+    const QString volume = QStorageInfo(start).rootPath();
+    Drive1->setCurrentIndex(std::max(0, int(roots.indexOf(volume))));
+    Dir1->setRootIndex(dirModel->index(Drive1->currentText()));
+    setPath(start);
+}
+
+void frmAccExport::Drive1_Change()
+{
+    const QString drive = Drive1->currentText();
+    if (drive.isEmpty())
+        return;
+    const QModelIndex root = dirModel->index(drive);
+    Dir1->setRootIndex(root);
+    Dir1->setCurrentIndex(root);
+}
+
+QString frmAccExport::Path() const
+{
+    const QModelIndex current = Dir1->currentIndex();
+    if (current.isValid())
+        return dirModel->filePath(current);
+    return dirModel->filePath(Dir1->rootIndex());
+}
+
+void frmAccExport::setPath(const QString& folder)
+{
+    const QModelIndex index = dirModel->index(CiFile::resolve(folder));
+    if (!index.isValid())
+        return;
+    Dir1->setCurrentIndex(index);
+    Dir1->scrollTo(index);
+    Dir1->expand(index);
+}
+
+void frmAccExport::cmdOK_Click()
+{
+    if (!gSysDb)
+        return;
+    QString error;
+    bool written = false;
+    try {
+        AccountExporter exporter(*gSysDb, gAccId);
+        written = exporter.writeBackupSet(Path(), !PrepError, &error);
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("cmdOK_Click"));
+        error = e.userText();
+    }
+    if (!written) {
+        MsgBox(QStringLiteral("输出账套失败！") + QLatin1Char('\n') + error, vb::vbExclamation, kTitle);
+        return;
+    }
+    MsgBox(QStringLiteral("输出账套成功！"), vb::vbInformation | vb::vbOKOnly, kTitle);
+    accept();
+}
+
+void frmAccExport::cmdExit_Click()
+{
+    reject();
+}

@@ -1,0 +1,34 @@
+#pragma once
+// "选择备份目录": the folder that receives the backup set. 确认 copies the prepared data and
+// writes the descriptor there; 放弃 leaves the prepared copy in the year folder.
+#include <QDialog>
+
+class QComboBox;
+class QFileSystemModel;
+class QPushButton;
+class QTreeView;
+
+class frmAccExport : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmAccExport(QWidget* parent = nullptr);
+
+    QComboBox* Drive1 = nullptr;      // mounted volumes
+    QTreeView* Dir1 = nullptr;        // folders of the chosen volume
+    QFileSystemModel* dirModel = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdExit = nullptr;
+
+    // Input: an error was raised while the data was prepared ("Backup=false" in the descriptor).
+    bool PrepError = false;
+
+    // The chosen folder (Dir1's path), and choosing one as a click in the tree would.
+    QString Path() const;
+    void setPath(const QString& folder);
+
+public slots:
+    void Form_Load();
+    void Drive1_Change();
+    void cmdOK_Click();
+    void cmdExit_Click();
+};
