@@ -1,6 +1,7 @@
 #include "frmMain.h"
 #include "StatusBar1.h"
 #include "frmLogin.h"
+#include <frmAccount.h>
 #include <FrmDelAcc.h>
 #include <frmUserPop.h>
 
@@ -312,11 +313,17 @@ void frmMain::closeEvent(QCloseEvent* event)
 void frmMain::mnuAccCreate_Click()
 {
     gAccMode = 1;
+    frmAccount wizard(this);
+    wizard.Form_Load();
+    ShowModal(wizard);
 }
 
 void frmMain::mnuAccEdit_Click()
 {
     gAccMode = 2;
+    frmAccount wizard(this);
+    wizard.Form_Load();
+    ShowModal(wizard);
 }
 
 void frmMain::mnuAccInput_Click() {}

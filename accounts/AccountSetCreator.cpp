@@ -1,0 +1,444 @@
+#include "AccountSetCreator.h"
+#include "AccountDb.h"
+#include "ConfigDialogs.h"
+
+#include <CiFile.h>
+#include <Database.h>
+#include <Module1.h>
+#include <MsgBox.h>
+#include <Paths.h>
+#include <Periods.h>
+
+#include <QDir>
+
+#include <cmath>
+#include <memory>
+
+using namespace Module1;
+
+namespace {
+const QString kCreateTitle = QStringLiteral("创建账套");
+const QString kModifyTitle = QStringLiteral("修改帐套");
+
+// The four classification options: AccInformation.cCaption of each.
+const QString kGoodClass = QStringLiteral("存货是否分类");
+const QString kCustClass = QStringLiteral("客户是否分类");
+const QString kProvClass = QStringLiteral("供应商是否分类");
+const QString kFrgnCurrency = QStringLiteral("有无外币核算");
+
+// The chart of accounts is coded 4-2-2 whatever the industry.
+const QString kCodingRule = QStringLiteral("422");
+
+QVariant nullWhenEmpty(const QString& text)
+{
+    const QString t = text.trimmed();
+    return t.isEmpty() ? QVariant() : QVariant(t);
+}
+
+bool allDigits(const QString& s)
+{
+    if (s.isEmpty())
+        return false;
+    for (QChar c : s)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+QString formatAccId(const QString& typed)
+{
+    return QStringLiteral("%1").arg(typed.trimmed().toInt(), 3, 10, QLatin1Char('0'));
+}
+
+void writeOptions(Database& accDb, const AccountSetInput& in)
+{
+    const std::pair<const QString&, bool> options[] = {
+        {kGoodClass, in.goodClass},
+        {kCustClass, in.custClass},
+        {kProvClass, in.provClass},
+        {kFrgnCurrency, in.frgnCurrencyAcc},
+    };
+    for (const auto& [caption, ticked] : options)
+        accDb.execute(QStringLiteral("update AccInformation set cValue=? where cCaption=?"),
+                      {ticked ? QStringLiteral("True") : QStringLiteral("False"), caption});
+}
+
+// Makes sure CreateAcc exists; the table is made on first use. Errors are swallowed: the
+// record is bookkeeping and never stops creation.
+bool ensureCreateAcc(Database& db)
+{
+    try {
+        db.query(QStringLiteral("Select * From CreateAcc LIMIT 1"));
+        return true;
+    } catch (const DbError&) {
+    }
+    try {
+        db.execute(QStringLiteral("Create Table CreateAcc (cAcc_Id TEXT COLLATE NOCASE,cAcc_Name TEXT COLLATE NOCASE)"));
+    } catch (const DbError&) {
+    }
+    try {
+        db.query(QStringLiteral("Select * From CreateAcc LIMIT 1"));
+        return true;
+    } catch (const DbError&) {
+        return false;
+    }
+}
+
+// One row per created set; an identical row already there is kept rather than doubled.
+void insertCreateAcc(Database& db, const QString& accId, const QString& accName)
+{
+    db.execute(QStringLiteral("Insert Into CreateAcc (cAcc_Id,cAcc_Name) select ?,? "
+                              "where not exists (select 1 from CreateAcc where cAcc_Id=? and cAcc_Name=?)"),
+               {accId, accName, accId, accName});
+}
+
+// The set's row, its twelve periods and the supervisor's holding (main and shadow database).
+void insertSetRows(Database& db, const AccountSetInput& in, const QString& accId, const QString& masterId,
+                   bool replaceAccount)
+{
+    const int year = in.year.trimmed().toInt();
+    db.execute(QStringLiteral("insert %1 into SM_Account (iSysID,cAcc_Id,cAcc_Name,cAcc_Path,iYear,iMonth,cAcc_Master,"
+                              "cCurCode,cCurName,cUnitName,cUnitAbbre,cUnitAddr,cUnitZap,cUnitTel,cUnitFax,cUnitEMail,"
+                              "cUnitTaxNo,cUnitLP,cFinKind,cFinType,cEntType,cTradeKind) "
+                              "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
+                   .arg(replaceAccount ? QStringLiteral("or replace") : QString()),
+               {AccountSetCreator::nextSysId(), accId, in.accName.trimmed(), in.accPath.trimmed(), year,
+                in.month.trimmed().toInt(), masterId, in.curCode.trimmed(), in.curName.trimmed(),
+                in.unitName.trimmed(), nullWhenEmpty(in.unitAbbre), nullWhenEmpty(in.unitAddr),
+                nullWhenEmpty(in.unitZap), nullWhenEmpty(in.unitTel), nullWhenEmpty(in.unitFax),
+                nullWhenEmpty(in.unitEMail), nullWhenEmpty(in.unitTaxNo), nullWhenEmpty(in.unitLP),
+                nullWhenEmpty(in.finKind), nullWhenEmpty(in.finType), in.entType.trimmed(), in.tradeKind.trimmed()});
+    // Periods left behind by an earlier set of this number and year are replaced: the dates
+    // depend only on the year.
+    for (int i = 1; i <= 12; ++i)
+        db.execute(QStringLiteral("insert or replace into SM_Period (cAcc_Id,iYear,iId,dBegin,dEnd) values (?,?,?,?,?)"),
+                   {accId, year, i, Periods::beginDate(year, i), Periods::endDate(year, i)});
+    db.execute(QStringLiteral("insert or ignore into SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) values (?,?,?,'admin')"),
+               {accId, year, masterId});
+}
+
+// Every missing level of `folder`, made from the top down; the ones made are appended to `made`.
+bool makeFolders(const QString& folder, QStringList& made)
+{
+    QStringList missing;
+    QString d = Paths::withoutTrailingSep(folder);
+    while (!d.isEmpty() && !CiFile::isDir(d)) {
+        missing.prepend(d);
+        const QString parent = Paths::parentDir(d);
+        if (parent == d)
+            break;
+        d = parent;
+    }
+    for (const QString& m : missing) {
+        const QString real = CiFile::resolve(m);
+        if (!QDir().mkdir(real) && !CiFile::isDir(real))
+            return false;
+        made << real;
+    }
+    return true;
+}
+
+void removeMade(const QString& copiedDb, const QStringList& folders)
+{
+    if (!copiedDb.isEmpty()) {
+        CiFile::remove(copiedDb + QStringLiteral("-journal"));
+        CiFile::remove(copiedDb);
+    }
+    for (auto it = folders.crbegin(); it != folders.crend(); ++it)
+        QDir().rmdir(*it);   // only empty folders go
+}
+
+// Writes the set's rows into the shadow system database when one exists; never creates it.
+void writeShadow(const AccountSetInput& in, const QString& accId, const QString& masterId)
+{
+    const QString sysDir = GetSysDir();
+    if (sysDir.isEmpty())
+        return;
+    const QString shadow = CiFile::resolve(Paths::join(sysDir, QStringLiteral("deZaduzi不执行/DeZaduzi.mdb")));
+    if (!CiFile::isFile(shadow))
+        return;
+    WriteErrLog(33, shadow, QStringLiteral("cmdOK_Click"));
+    try {
+        Database db(shadow);
+        Database::Transaction t(db);
+        insertSetRows(db, in, accId, masterId, true);
+        t.commit();
+        WriteErrLog(1113, QStringLiteral("SM_HoldAuth"), QStringLiteral("cmdOK_Click"));
+    } catch (const DbError& e) {
+        WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
+    }
+}
+
+// The CreateAcc record in the mirror system database, when one exists.
+void saveCreateAccMirror(const QString& accId, const QString& accName)
+{
+    const QString mirror = MirrorSysDbPath();
+    if (mirror.isEmpty())
+        return;
+    try {
+        Database db(mirror);
+        if (ensureCreateAcc(db))
+            insertCreateAcc(db, accId, accName);
+    } catch (const DbError& e) {
+        WriteErrLog(4, e.text(), QStringLiteral("SaveCreateAcc"));
+    }
+}
+
+ConfigDialogs::Classes classesOf(const AccountSetInput& in)
+{
+    ConfigDialogs::Classes c;
+    c.goodClass = in.goodClass;
+    c.custClass = in.custClass;
+    c.provClass = in.provClass;
+    return c;
+}
+
+// A failure of the file system, told like an engine error so one handler reports both.
+[[noreturn]] void fileFailure(const QString& text)
+{
+    throw DbError(text);
+}
+} // namespace
+
+AccountSetCreator::AccountSetCreator(Database& sysDb, QWidget* parent)
+    : m_sysDb(sysDb)
+    , m_parent(parent)
+{
+}
+
+QString AccountSetCreator::masterId(const QString& entry)
+{
+    const QString t = entry.trimmed();
+    const int close = t.indexOf(QLatin1Char(']'));
+    if (close < 0)
+        return t;
+    const int from = t.startsWith(QLatin1Char('[')) ? 1 : 0;
+    return t.mid(from, close - from);
+}
+
+int AccountSetCreator::nextSysId()
+{
+    // The classic 24-bit linear congruential generator with its fixed start value.
+    static quint32 seed = 0x50000;
+    seed = (seed * 0x43FD43FDu + 0xC39EC3u) & 0xFFFFFFu;
+    const double r = double(seed) / 16777216.0;
+    return int(std::lrint(r * 100000.0));   // the column rounds half to even
+}
+
+QString AccountSetCreator::validate(const AccountSetInput& in, bool creating) const
+{
+    const QString id = in.accId.trimmed();
+    if (!allDigits(id) || id.size() > 3 || id.toInt() < 1)
+        return QStringLiteral("账套号必须是001到999之间的数字。");
+    if (in.accName.trimmed().isEmpty())
+        return QStringLiteral("账套名称不能为空。");
+    if (in.accPath.trimmed().isEmpty())
+        return QStringLiteral("账套路径不能为空。");
+    const QString year = in.year.trimmed();
+    if (!allDigits(year) || year.toInt() < 1 || year.toInt() > 9999)
+        return QStringLiteral("启用会计期的年度不正确。");
+    if (creating) {
+        if (!allDigits(in.month.trimmed()))
+            return QStringLiteral("启用会计期的月份不正确。");
+        if (masterId(in.master).isEmpty())
+            return QStringLiteral("请选择账套主管。");
+    }
+    return QString();
+}
+
+void AccountSetCreator::fail(const DbError& error, const QString& message, const QString& title)
+{
+    m_lastError = error.text();
+    WriteErrLog(4, error.text(), QStringLiteral("cmdOK_Click"));
+    MsgBox(message, vb::vbExclamation | vb::vbOKOnly, title);
+}
+
+AccountSetCreator::Outcome AccountSetCreator::create(const AccountSetInput& input)
+{
+    m_lastError.clear();
+    m_dbPath.clear();
+    AccountSetInput in = input;
+    if (const QString bad = validate(in, true); !bad.isEmpty()) {
+        m_lastError = bad;
+        MsgBox(bad, vb::vbExclamation | vb::vbOKOnly, kCreateTitle);
+        return Outcome::Failed;
+    }
+    const QString accId = formatAccId(in.accId);
+    in.accId = accId;
+    const QString accName = in.accName.trimmed();
+    const QString accPath = in.accPath.trimmed();
+    const int year = in.year.trimmed().toInt();
+    const QString master = masterId(in.master);
+
+    QStringList madeFolders;
+    QString copiedDb;
+    std::unique_ptr<Database> accDb;
+    try {
+        if (in.tradeId <= 0 && in.presetChart)
+            in.tradeId = m_sysDb.scalar(QStringLiteral("select itrade_id from GL_BTrade where ctrade_name=?"),
+                                        {in.tradeKind.trimmed()}).toInt();
+
+        Database::Transaction sysTx(m_sysDb);
+        if (m_sysDb.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=? and iYear=?"), {accId, year}).toInt() > 0) {
+            m_lastError = QStringLiteral("账套[%1]的%2年度已经存在，不能重复创建。").arg(accId).arg(year);
+            MsgBox(m_lastError, vb::vbExclamation | vb::vbOKOnly, kCreateTitle);
+            return Outcome::Failed;
+        }
+        insertSetRows(m_sysDb, in, accId, master, false);
+        // A supervisor of an earlier set already belongs to the role: that membership is kept.
+        m_sysDb.execute(QStringLiteral("insert or ignore into SM_Role (cGroup_Id,cUser_Id) values ('DATA-MANAGER',?)"), {master});
+        WriteErrLog(33, accId, QStringLiteral("cmdOK_Click"));
+
+        const QString yearFolder = AccountDb::yearFolder(accPath, accId, year);
+        if (!makeFolders(yearFolder, madeFolders))
+            fileFailure(QStringLiteral("无法创建文件夹：%1").arg(yearFolder));
+        const QString dbPath = AccountDb::databasePath(accPath, accId, year);
+        if (!CiFile::isFile(dbPath)) {
+            const QString tpl = in.templatePath.isEmpty() ? AccountDb::templatePath() : in.templatePath;
+            if (!CiFile::isFile(tpl) || !CiFile::copy(tpl, dbPath)) {
+                WriteErrLog(4, QStringLiteral("%1 -> %2").arg(tpl, dbPath), QStringLiteral("ExtractKdDataZip"));
+                CiFile::remove(dbPath);
+                removeMade(QString(), madeFolders);
+                m_lastError = QStringLiteral("生成账套时出现异常，创建失败！");
+                MsgBox(m_lastError, vb::vbInformation | vb::vbOKOnly, QStringLiteral("提示"));
+                return Outcome::Failed;
+            }
+            copiedDb = CiFile::resolve(dbPath);
+        }
+
+        // The bookkeeping record never stops creation: its own savepoint undoes just it.
+        try {
+            m_sysDb.execute(QStringLiteral("SAVEPOINT createacc"));
+            try {
+                if (ensureCreateAcc(m_sysDb))
+                    insertCreateAcc(m_sysDb, accId, accName);
+                m_sysDb.execute(QStringLiteral("RELEASE createacc"));
+            } catch (const DbError& e) {
+                WriteErrLog(4, e.text(), QStringLiteral("SaveCreateAcc"));
+                m_sysDb.execute(QStringLiteral("ROLLBACK TO createacc"));
+                m_sysDb.execute(QStringLiteral("RELEASE createacc"));
+            }
+        } catch (const DbError& e) {
+            WriteErrLog(4, e.text(), QStringLiteral("SaveCreateAcc"));
+        }
+        WriteErrLog(33, dbPath, QStringLiteral("cmdok_click"));
+
+        accDb = std::make_unique<Database>(dbPath);
+        {
+            Database::Transaction accTx(*accDb);
+            writeOptions(*accDb, in);
+            WriteErrLog(33, QStringLiteral("update gradedef set codingrule='%1' where  keyword='code'").arg(kCodingRule),
+                        QStringLiteral("cmdOK_Click"));
+            accDb->execute(QStringLiteral("update gradedef set codingrule=? where  keyword='code'"), {kCodingRule});
+            if (in.presetChart) {
+                accDb->execute(QStringLiteral("delete from code"));
+                Recordset pre = m_sysDb.query(QStringLiteral("select * from GL_DPrecode where itrade_id=?"), {in.tradeId});
+                int id = 0;
+                for (; !pre.Eof(); pre.MoveNext())
+                    accDb->execute(QStringLiteral("insert into code (i_id,cclass,cclass_engl,cclassany,cclassany_engl,ccode,"
+                                                  "ccode_name,ccode_engl,igrade,bproperty,bend,cbook_type,cbook_type_engl,iviewItem) "
+                                                  "values (?,?,?,?,?,?,?,?,?,?,?,?,?,0)"),
+                                   {++id, pre.Fields(QStringLiteral("cclass")), pre.Fields(QStringLiteral("cclass_engl")),
+                                    pre.Fields(QStringLiteral("cclassany")), pre.Fields(QStringLiteral("cclassany_engl")),
+                                    pre.Fields(QStringLiteral("ccode")), pre.Fields(QStringLiteral("ccode_name")),
+                                    pre.Fields(QStringLiteral("ccode_engl")), pre.Fields(QStringLiteral("igrade")),
+                                    pre.Fields(QStringLiteral("bproperty")), pre.Fields(QStringLiteral("bend")),
+                                    QStringLiteral("金额式"), QStringLiteral("JES")});
+            }
+            accTx.commit();
+        }
+        sysTx.commit();
+        m_dbPath = accDb->path();
+    } catch (const DbError& e) {
+        accDb.reset();
+        removeMade(copiedDb, madeFolders);
+        fail(e, QStringLiteral("创建账套失败：%1").arg(e.userText()), kCreateTitle);
+        return Outcome::Failed;
+    }
+
+    gAccId = accId;
+    gAccName = accName;
+    gAccPath = accPath;
+    writeShadow(in, accId, master);
+    saveCreateAccMirror(accId, accName);
+
+    if (in.interactive) {
+        gAccMode = 1;
+        try {
+            if (accDb->query(QStringLiteral("select * from GradeDef")).RecordCount() > 0)
+                ConfigDialogs::codingScheme(*accDb, in.presetChart, classesOf(in), m_parent);
+            ConfigDialogs::precision(*accDb, m_parent);
+        } catch (const DbError& e) {
+            // The set exists; only the scheme or precision could not be saved.
+            WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
+            MsgBox(QStringLiteral("账套已创建，但编码方案或数据精度未能保存：%1").arg(e.userText()),
+                   vb::vbExclamation | vb::vbOKOnly, kCreateTitle);
+        }
+    }
+    accDb.reset();
+    if (in.interactive)
+        MsgBox(QStringLiteral("创建账套{") + accName + QStringLiteral(":[") + accId + QStringLiteral("]}成功。"),
+               vb::vbExclamation | vb::vbOKOnly, kCreateTitle);
+    return Outcome::Done;
+}
+
+AccountSetCreator::Outcome AccountSetCreator::modify(const AccountSetInput& input)
+{
+    m_lastError.clear();
+    m_dbPath.clear();
+    const AccountSetInput& in = input;
+    if (const QString bad = validate(in, false); !bad.isEmpty()) {
+        m_lastError = bad;
+        MsgBox(bad, vb::vbExclamation | vb::vbOKOnly, kModifyTitle);
+        return Outcome::Failed;
+    }
+    const QString accId = in.accId.trimmed();
+    std::unique_ptr<Database> accDb;
+    try {
+        m_sysDb.execute(QStringLiteral("update SM_Account set cAcc_Name=?,cCurCode=?,cCurName=?,cUnitName=?,cUnitAbbre=?,"
+                                       "cUnitAddr=?,cUnitZap=?,cUnitTel=?,cUnitFax=?,cUnitEMail=?,cUnitTaxNo=?,cUnitLP=?,"
+                                       "cFinKind=?,cFinType=?,cTradeKind=? where cAcc_Id=?"),
+                        {in.accName.trimmed(), in.curCode.trimmed(), in.curName.trimmed(), in.unitName.trimmed(),
+                         nullWhenEmpty(in.unitAbbre), nullWhenEmpty(in.unitAddr), nullWhenEmpty(in.unitZap),
+                         nullWhenEmpty(in.unitTel), nullWhenEmpty(in.unitFax), nullWhenEmpty(in.unitEMail),
+                         nullWhenEmpty(in.unitTaxNo), nullWhenEmpty(in.unitLP), nullWhenEmpty(in.finKind),
+                         nullWhenEmpty(in.finType), in.tradeKind.trimmed(), accId});
+        if (m_sysDb.rowsAffected() == 0)
+            throw DbError(QStringLiteral("账套[%1]不存在。").arg(accId));
+
+        const QString dbPath = AccountDb::databasePath(in.accPath.trimmed(), accId, in.year.trimmed().toInt());
+        if (!CiFile::isFile(dbPath)) {
+            m_lastError = QStringLiteral("账套出现异常，修改失败！");
+            MsgBox(m_lastError, vb::vbInformation | vb::vbOKOnly, QStringLiteral("提示"));
+            return Outcome::Abandoned;
+        }
+        accDb = std::make_unique<Database>(dbPath);
+        {
+            Database::Transaction accTx(*accDb);
+            writeOptions(*accDb, in);
+            accTx.commit();
+        }
+        m_dbPath = accDb->path();
+        if (in.interactive) {
+            gAccMode = 2;
+            // The preset box cannot be changed when modifying and stays ticked.
+            ConfigDialogs::codingScheme(*accDb, true, classesOf(in), m_parent);
+            ConfigDialogs::precision(*accDb, m_parent);
+        }
+    } catch (const DbError& e) {
+        accDb.reset();
+        fail(e, QStringLiteral("修改账套失败：%1").arg(e.userText()), kModifyTitle);
+        return Outcome::Failed;
+    }
+    accDb.reset();
+    if (in.interactive)
+        MsgBox(QStringLiteral("修改账套{") + in.accName.trimmed() + QStringLiteral(":[") + accId + QStringLiteral("]}成功。"),
+               vb::vbExclamation | vb::vbOKOnly, QStringLiteral("修改账套"));
+    return Outcome::Done;
+}
+
+void AccountSetCreator::offerEnabling(const QString& accDbPath, QWidget* parent)
+{
+    if (MsgBox(QStringLiteral("是否立即启用账套"), vb::vbQuestion | vb::vbYesNo, kCreateTitle) == vb::vbYes)
+        ConfigDialogs::subsystemEnabling(accDbPath, parent);
+}

@@ -1,0 +1,62 @@
+#include "ConfigDialogs.h"
+
+#include <Database.h>
+#include <ShowModal.h>
+#include <frmDate.h>
+#include <frmGradeDef.h>
+#include <frmMenology.h>
+#include <frmSysStart.h>
+#include <frmkmbrowser.h>
+
+#include <QLineEdit>
+
+namespace ConfigDialogs {
+void codingScheme(Database& accDb, bool presetChart, const Classes& classes, QWidget* parent)
+{
+    frmGradeDef dlg(parent);
+    dlg.AccDb = &accDb;
+    dlg.bPreset = presetChart;
+    dlg.bGoodClass = classes.goodClass;
+    dlg.bCustClass = classes.custClass;
+    dlg.bProvClass = classes.provClass;
+    if (dlg.Form_Load())
+        ShowModal(dlg);
+}
+
+void precision(Database& accDb, QWidget* parent)
+{
+    frmDate dlg(parent);
+    dlg.AccDb = &accDb;
+    dlg.Form_Load();
+    ShowModal(dlg);
+}
+
+void subsystemEnabling(const QString& accDbPath, QWidget* parent)
+{
+    frmSysStart dlg(parent);
+    dlg.accDbPath = accDbPath;
+    dlg.Form_Load();
+    ShowModal(dlg);
+}
+
+bool calendar(QString& year, QString& month, QWidget* parent)
+{
+    frmMenology dlg(parent);
+    dlg.setYearMonth(year, month);
+    dlg.Form_Load();
+    if (ShowModal(dlg) != QDialog::Accepted)
+        return false;
+    year = dlg.txtYear->text();
+    month = dlg.txtMonth->text();
+    return true;
+}
+
+void chartPreview(int tradeId, const QString& tradeName, QWidget* parent)
+{
+    frmkmbrowser dlg(parent);
+    dlg.setWindowTitle(QStringLiteral("会计科目浏览--") + tradeName);
+    dlg.TradeId = qint16(tradeId);
+    if (dlg.Form_Load())
+        ShowModal(dlg);
+}
+}

@@ -1,0 +1,128 @@
+#pragma once
+// The account-set wizard: five pages (four when modifying) that collect a set's identity,
+// unit, accounting type, options and business flows; 完成 hands them to AccountSetCreator.
+#include <QDialog>
+#include <QList>
+
+#include "AccountSetCreator.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QStackedWidget;
+
+class frmAccount : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmAccount(QWidget* parent = nullptr);
+    ~frmAccount() override;
+
+    // Fills the pages for the mode in gAccMode (1 create, 2 modify).
+    void Form_Load();
+
+    // The page shown, 1 to 5.
+    int page() const { return m_page; }
+    // What the pages hold, as creation and modification take it.
+    AccountSetInput inputs() const;
+
+    // Pages (only the current one is visible) and their heading and explanation labels
+    // (index 0 is page 1).
+    QStackedWidget* pages = nullptr;
+    QLabel* Picture1 = nullptr;
+    QFrame* Picture2 = nullptr;
+    QFrame* Picture3 = nullptr;
+    QFrame* Picture4 = nullptr;
+    QFrame* Picture5 = nullptr;
+    QFrame* Picture6 = nullptr;
+    QList<QLabel*> lblTitle;
+    QList<QLabel*> lblNote;
+
+    // Page 1: the set.
+    QComboBox* cboAccount = nullptr;
+    QLineEdit* txtAccID = nullptr;
+    QLineEdit* txtAccName = nullptr;
+    QLineEdit* txtAccPath = nullptr;
+    QPushButton* CmdPath = nullptr;
+    QLineEdit* txtYear = nullptr;
+    QLineEdit* txtMonth = nullptr;
+    QLabel* Label4 = nullptr;
+    QPushButton* cmdYM = nullptr;
+
+    // Page 2: the unit.
+    QLineEdit* txtUnitName = nullptr;
+    QLineEdit* txtUnitAbbre = nullptr;
+    QLineEdit* TxtUnitAddr = nullptr;
+    QLineEdit* txtUnitLP = nullptr;
+    QLineEdit* txtUnitZap = nullptr;
+    QLineEdit* txtUnitTel = nullptr;
+    QLineEdit* txtUnitFax = nullptr;
+    QLineEdit* txtUnitEMail = nullptr;
+    QLineEdit* txtUnitTaxNo = nullptr;
+    QLineEdit* txtFinType = nullptr;
+    QLineEdit* txtFinKind = nullptr;
+
+    // Page 3: accounting type.
+    QLineEdit* txtCurCode = nullptr;
+    QLineEdit* txtCurName = nullptr;
+    QComboBox* cboEntType = nullptr;
+    QComboBox* cboTradeKind = nullptr;
+    QComboBox* cboAcc_Master = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QPushButton* cmdkm = nullptr;
+
+    // Page 4: classification options.
+    QCheckBox* chkbGoodClass = nullptr;
+    QCheckBox* chkbCustClass = nullptr;
+    QCheckBox* chkbProvClass = nullptr;
+    QCheckBox* chkbFrgnCurrencyAcc = nullptr;
+
+    // Page 5: business flows (create mode only; not stored).
+    QGroupBox* framxs = nullptr;
+    QRadioButton* optxyh = nullptr;
+    QRadioButton* optxbz = nullptr;
+    QGroupBox* framecg = nullptr;
+    QRadioButton* optyh = nullptr;
+    QRadioButton* optbz = nullptr;
+    QLabel* lblyh = nullptr;
+    QLabel* lblbz = nullptr;
+
+    // Buttons.
+    QPushButton* cmdPre = nullptr;
+    QPushButton* cmdNext = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QPushButton* CmdHelp = nullptr;
+
+public slots:
+    void cmdNext_Click();
+    void cmdPre_Click();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void CmdPath_Click();
+    void cmdYM_Click();
+    void cmdkm_Click();
+    void optxyh_Click();
+    void optyh_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildPage1();
+    void buildPage2();
+    void buildPage3();
+    void buildPage4();
+    void buildPage5();
+    void loadCreate();
+    void loadModify();
+    void fillTradeKinds();
+    void showPage(int page);
+    int lastPage() const;
+
+    int m_page = 1;
+};
