@@ -1,10 +1,49 @@
-// revozi-setup ROOT [--demo]: makes a new installation root (ROOT/DeZaduzi/DeZaduzi.mdb).
+// revozi-setup ROOT [--demo]: makes a new installation root (ROOT/DeZaduzi/DeZaduzi.mdb);
+// --demo also creates an account set to explore (supervisor demo, the 2007 chart, this year).
 // revozi-setup --template FILE: writes the account-database template.
+#include <AccountSetCreator.h>
+#include <Database.h>
 #include <DbError.h>
 #include <Installation.h>
+#include <Module1.h>
+#include <MsgBox.h>
+#include <Paths.h>
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QTextStream>
+
+namespace {
+// The demo account set, made by the same work as the wizard's 完成, without its dialogs.
+bool createDemoSet(const QString& root)
+{
+    // Messages of a failure go to the terminal; there is no window to show them in.
+    setMsgBoxHandler([](const MsgBoxCall& call) {
+        QTextStream(stderr) << "revozi-setup: " << call.text << Qt::endl;
+        return int(vb::vbOK);
+    });
+    Module1::setRoot(root);
+    Database sysDb(Module1::SysDbPath());
+    AccountSetInput in;
+    in.accId = QStringLiteral("001");
+    in.accName = QStringLiteral("演示账套");
+    in.accPath = Module1::gRootPath;
+    in.year = QString::number(QDate::currentDate().year());
+    in.month = QStringLiteral("1");
+    in.unitName = QStringLiteral("示范商贸有限公司");
+    in.unitAbbre = QStringLiteral("示范商贸");
+    in.master = QStringLiteral("demo");
+    in.tradeKind = QStringLiteral("2007年新会计准则");
+    in.presetChart = true;
+    in.interactive = false;
+    AccountSetCreator creator(sysDb);
+    if (creator.create(in) != AccountSetCreator::Outcome::Done)
+        return false;
+    QTextStream(stdout) << "demo account set [001]演示账套 created in " << Paths::parentDir(Paths::parentDir(creator.accountDbPath()))
+                        << Qt::endl;
+    return true;
+}
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -32,7 +71,15 @@ int main(int argc, char* argv[])
         err << "revozi-setup: " << e.text() << Qt::endl;
         return 1;
     }
-    Q_UNUSED(demo);
     QTextStream(stdout) << "installation created at " << args[0] << Qt::endl;
+    if (demo) {
+        try {
+            if (!createDemoSet(args[0]))
+                return 1;
+        } catch (const DbError& e) {
+            err << "revozi-setup: " << e.text() << Qt::endl;
+            return 1;
+        }
+    }
     return 0;
 }
