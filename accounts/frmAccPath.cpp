@@ -73,6 +73,13 @@ frmAccPath::frmAccPath(QWidget* parent)
     setTabOrder(cmdCancel, cmdHelp);
 
     connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmAccPath::Dir1_Change);
+    // The tree fills in the background: once the levels above the preset folder are read,
+    // bring it into view again. A folder the person picks ends the preset.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString&) { showPending(); });
+    connect(Dir1, &QTreeView::expanded, this, [this] {
+        if (!m_showing)
+            m_pending.clear();
+    });
     connect(cmdOK, &QPushButton::clicked, this, &frmAccPath::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmAccPath::cmdCancel_Click);
     // Closing by the window's box counts as 放弃.
@@ -88,14 +95,24 @@ void frmAccPath::setPath(const QString& path)
     const QString real = CiFile::resolve(Paths::normalize(path.trimmed()));
     if (!CiFile::isDir(real))
         return;
-    const QModelIndex idx = m_model->index(QDir(real).absolutePath());
-    if (idx.isValid()) {
-        for (QModelIndex p = idx.parent(); p.isValid(); p = p.parent())
-            Dir1->expand(p);
-        Dir1->setCurrentIndex(idx);
-        Dir1->scrollTo(idx);
-    }
+    m_pending = QDir(real).absolutePath();
+    showPending();
     txtPath->setText(Paths::withoutTrailingSep(real));
+}
+
+void frmAccPath::showPending()
+{
+    if (m_pending.isEmpty())
+        return;
+    const QModelIndex idx = m_model->index(m_pending);
+    if (!idx.isValid())
+        return;
+    m_showing = true;
+    for (QModelIndex p = idx.parent(); p.isValid(); p = p.parent())
+        Dir1->expand(p);
+    Dir1->setCurrentIndex(idx);
+    Dir1->scrollTo(idx, QAbstractItemView::PositionAtCenter);
+    m_showing = false;
 }
 
 QString frmAccPath::Path() const
@@ -106,8 +123,11 @@ QString frmAccPath::Path() const
 void frmAccPath::Dir1_Change()
 {
     const QModelIndex idx = Dir1->currentIndex();
-    if (idx.isValid())
-        txtPath->setText(m_model->filePath(idx));
+    if (!idx.isValid())
+        return;
+    txtPath->setText(m_model->filePath(idx));
+    if (!m_showing)
+        m_pending.clear();
 }
 
 void frmAccPath::cmdOK_Click()

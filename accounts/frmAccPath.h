@@ -42,5 +42,9 @@ public slots:
     void cmdCancel_Click();
 
 private:
+    void showPending();
+
     QFileSystemModel* m_model = nullptr;
+    QString m_pending;   // the preset folder, until the person picks or opens another
+    bool m_showing = false;
 };
