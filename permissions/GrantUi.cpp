@@ -96,6 +96,11 @@ void setupGrid(FlexGrid* g, const QString& format, std::initializer_list<int> wi
     g->setMinimumWidth(Twips::toPxX(total) + g->verticalScrollBar()->sizeHint().width() + 2 * g->frameWidth());
 }
 
+void fitWidth(FlexGrid* g)
+{
+    g->setMaximumWidth(g->minimumWidth());
+}
+
 void clearMarks(FlexGrid* g)
 {
     for (int r = 1; r < g->Rows(); ++r)

@@ -58,7 +58,8 @@ frmAddPop::~frmAddPop() = default;
 
 void frmAddPop::Form_Load()
 {
-    GrantUi::setupGrid(MSFlexGrid1, QStringLiteral("授权|ID|系统名称"), {600, 300, 1200});
+    GrantUi::setupGrid(MSFlexGrid1, QStringLiteral("授权|ID|系统名称"), {600, GrantUi::kIdWidth, 1200});
+    GrantUi::fitWidth(MSFlexGrid1);
     GrantUi::setupGrid(MSFlexGrid2, QStringLiteral("授权|ID|权限名称|"), {600, 900, 2000, 0});
     try {
         if (!gSysDb)

@@ -53,6 +53,9 @@ frmAddPopTree::frmAddPopTree(frmUserPop* browser, QWidget* parent)
     cmdCancel = c.cmdCancel;
     cmdHelp = c.cmdHelp;
     resize(Twips::toPxX(11000), Twips::toPxY(6600));
+    // The mark column is hidden here: the selected row shows which class the tree holds.
+    MSFlexGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    MSFlexGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
 
     connect(MSFlexGrid1, &FlexGrid::DblClick, this, &frmAddPopTree::MSFlexGrid1_DblClick);
     connect(MSFlexGrid2, &FlexGrid::DblClick, this, &frmAddPopTree::MSFlexGrid2_DblClick);
@@ -75,7 +78,8 @@ frmAddPopTree::~frmAddPopTree() = default;
 
 void frmAddPopTree::Form_Load()
 {
-    GrantUi::setupGrid(MSFlexGrid1, QStringLiteral("|ID|系统名称"), {0, 300, 1200});
+    GrantUi::setupGrid(MSFlexGrid1, QStringLiteral("|ID|系统名称"), {0, GrantUi::kIdWidth, 1200});
+    GrantUi::fitWidth(MSFlexGrid1);
     GrantUi::setupGrid(MSFlexGrid2, QStringLiteral("授权|ID|权限名称|"), {600, 900, 2000, 0});
     MSFlexGrid2->setRows(1);
     try {
