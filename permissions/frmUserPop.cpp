@@ -203,7 +203,7 @@ void frmUserPop::LoadAccountYear()
 {
     try {
         cboYear->clear();
-        // Ascending, as the old engine returned a distinct list.
+        // Years ascending, oldest first.
         Recordset rs = sysDb().query(QStringLiteral("Select Distinct(iYear) From SM_Account order by iYear"));
         int chosen = -1;
         for (; !rs.Eof(); rs.MoveNext()) {

@@ -18,7 +18,7 @@ class frmUserPop : public QDialog {
 public:
     static inline const QString kCaption = QStringLiteral("操作员权限");
     static inline const QString kTitle = QStringLiteral(" 〖系统管理〗");
-    // The title the old program gave to the question that makes a supervisor (and its follow-up).
+    // The question that makes a supervisor, and its follow-up, carry their own title.
     static inline const QString kSetTitle = QStringLiteral(" reredezozav〖系统管理〗");
 
     explicit frmUserPop(QWidget* parent = nullptr);
