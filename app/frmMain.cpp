@@ -1,6 +1,7 @@
 #include "frmMain.h"
 #include "StatusBar1.h"
 #include "frmLogin.h"
+#include <AccountImporter.h>
 #include <frmAccount.h>
 #include <FrmDelAcc.h>
 #include <frmUserPop.h>
@@ -20,6 +21,7 @@
 
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QFileDialog>
 #include <QFile>
 #include <QMenuBar>
 
@@ -326,7 +328,25 @@ void frmMain::mnuAccEdit_Click()
     ShowModal(wizard);
 }
 
-void frmMain::mnuAccInput_Click() {}
+void frmMain::mnuAccInput_Click()
+{
+    if (!gSysDb) {
+        MsgBox(QStringLiteral("系统库未打开，无法引入帐套！"), vb::vbExclamation | vb::vbOKOnly, AccountImporter::title());
+        return;
+    }
+    QFileDialog dlg(this, QStringLiteral("引入帐套数据"));
+    dlg.setObjectName(QStringLiteral("dlgImportFile"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    // Any extension: the descriptor may have been renamed on the way.
+    dlg.setNameFilter(QStringLiteral("帐套数据备份文件(KdErpAct.*)"));
+    if (ShowModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return;
+    AccountImporter importer(*gSysDb, this);
+    importer.run(dlg.selectedFiles().constFirst());
+}
+
 void frmMain::mnuAccExport_Click()
 {
     FrmDelAcc dlg(this);
