@@ -165,19 +165,6 @@ bool AccountExporter::prepare(const std::function<void(int)>& progress)
     }
 
     if (acc) {
-        // Leftovers of an earlier export, so every transfer table is filled afresh.
-        try {
-            for (const QString& t : acc->tables())
-                if (transferTables().contains(t, Qt::CaseInsensitive)) {
-                    try {
-                        acc->execute(QStringLiteral("DROP TABLE main.\"%1\"").arg(t));
-                    } catch (const DbError& e) {
-                        fail(t, e.text());
-                    }
-                }
-        } catch (const DbError& e) {
-            fail(P, e.text());
-        }
         bool attached = false;
         try {
             acc->attach(m_sysDbPath, kSys);
@@ -185,8 +172,21 @@ bool AccountExporter::prepare(const std::function<void(int)>& progress)
         } catch (const DbError& e) {
             fail(m_sysDbPath, e.text());
         }
-        if (attached) {
+        // One transaction for the whole refill (each table a savepoint of its own): a single
+        // commit instead of one per statement, and never a half-refilled set of tables.
+        begin(*acc);
+        // Leftovers of an earlier export, so every transfer table is filled afresh.
+        try {
+            for (const QString& t : acc->tables())
+                if (transferTables().contains(t, Qt::CaseInsensitive))
+                    step(*acc, t, [&] { acc->execute(QStringLiteral("DROP TABLE main.\"%1\"").arg(t)); });
+        } catch (const DbError& e) {
+            fail(P, e.text());
+        }
+        if (attached)
             fillTransferTables(*acc);
+        commit(*acc);
+        if (attached) {
             try {
                 acc->detach(kSys);
             } catch (const DbError& e) {
@@ -205,13 +205,10 @@ bool AccountExporter::prepare(const std::function<void(int)>& progress)
             fail(W, e.text());
             CiFile::remove(W);
         }
-        for (const QString& t : droppedAfterCompacting()) {
-            try {
-                acc->execute(QStringLiteral("DROP TABLE IF EXISTS main.\"%1\"").arg(t));
-            } catch (const DbError& e) {
-                fail(t, e.text());
-            }
-        }
+        begin(*acc);
+        for (const QString& t : droppedAfterCompacting())
+            step(*acc, t, [&] { acc->execute(QStringLiteral("DROP TABLE IF EXISTS main.\"%1\"").arg(t)); });
+        commit(*acc);
         acc.reset();
     }
 
@@ -230,6 +227,49 @@ bool AccountExporter::prepare(const std::function<void(int)>& progress)
     return m_errors.isEmpty();
 }
 
+void AccountExporter::begin(Database& db)
+{
+    try {
+        db.execute(QStringLiteral("BEGIN"));
+    } catch (const DbError& e) {
+        fail(db.path(), e.text());
+    }
+}
+
+void AccountExporter::commit(Database& db)
+{
+    try {
+        db.execute(QStringLiteral("COMMIT"));
+    } catch (const DbError& e) {
+        fail(db.path(), e.text());
+        rollbackQuietly(db);
+    }
+}
+
+bool AccountExporter::step(Database& db, const QString& name, const std::function<void()>& work)
+{
+    try {
+        db.execute(QStringLiteral("SAVEPOINT step"));
+    } catch (const DbError& e) {
+        fail(name, e.text());
+        return false;
+    }
+    try {
+        work();
+        db.execute(QStringLiteral("RELEASE step"));
+        return true;
+    } catch (const DbError& e) {
+        fail(name, e.text());
+        try {
+            db.execute(QStringLiteral("ROLLBACK TO step"));
+            db.execute(QStringLiteral("RELEASE step"));
+        } catch (const DbError&) {
+            // The engine already ended the transaction.
+        }
+        return false;
+    }
+}
+
 void AccountExporter::fillTransferTables(Database& acc)
 {
     for (const Fill& f : kFills) {
@@ -239,27 +279,18 @@ void AccountExporter::fillTransferTables(Database& acc)
             params << QStringLiteral("RE");
         if (QString::fromLatin1(f.select).contains(QLatin1Char('?')))
             params << m_accId;
-        // One transaction per table: it is there with all its rows, or not there at all.
-        try {
-            acc.execute(QStringLiteral("BEGIN"));
-            try {
-                if (f.source) {
-                    const QString sql = acc.scalar(
-                        QStringLiteral("SELECT sql FROM sys.sqlite_master WHERE type='table' AND name=? COLLATE NOCASE"),
-                        {QString::fromLatin1(f.source)}).toString();
-                    if (sql.isEmpty())
-                        throw DbError(QStringLiteral("系统库中没有表 %1").arg(QString::fromLatin1(f.source)));
-                    acc.execute(renamedCreate(sql, table));
-                }
-                acc.execute(QStringLiteral("INSERT INTO main.\"%1\" ").arg(table) + QString::fromLatin1(f.select), params);
-                acc.execute(QStringLiteral("COMMIT"));
-            } catch (...) {
-                rollbackQuietly(acc);
-                throw;
+        // Each table is there with all its rows, or not there at all.
+        step(acc, table, [&] {
+            if (f.source) {
+                const QString sql = acc.scalar(
+                    QStringLiteral("SELECT sql FROM sys.sqlite_master WHERE type='table' AND name=? COLLATE NOCASE"),
+                    {QString::fromLatin1(f.source)}).toString();
+                if (sql.isEmpty())
+                    throw DbError(QStringLiteral("系统库中没有表 %1").arg(QString::fromLatin1(f.source)));
+                acc.execute(renamedCreate(sql, table));
             }
-        } catch (const DbError& e) {
-            fail(table, e.text());
-        }
+            acc.execute(QStringLiteral("INSERT INTO main.\"%1\" ").arg(table) + QString::fromLatin1(f.select), params);
+        });
     }
 }
 
@@ -267,7 +298,9 @@ void AccountExporter::snapshotInto(Database& acc, const QString& target)
 {
     const qint64 pages = acc.scalar(QStringLiteral("PRAGMA main.page_count")).toLongLong();
     const qint64 freePages = acc.scalar(QStringLiteral("PRAGMA main.freelist_count")).toLongLong();
-    if (freePages > 0 && freePages >= kCompactShare * pages) {
+    // A database in WAL mode keeps committed pages outside its file: only the engine can copy it.
+    const bool wal = acc.scalar(QStringLiteral("PRAGMA main.journal_mode")).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+    if (wal || (freePages > 0 && freePages >= kCompactShare * pages)) {
         acc.compactInto(target);
         return;
     }

@@ -48,6 +48,10 @@ public:
 
 private:
     void fail(const QString& step, const QString& text);
+    void begin(Database& db);
+    void commit(Database& db);
+    // Runs `work` as one all-or-nothing step (a savepoint); a failure is logged and undone.
+    bool step(Database& db, const QString& name, const std::function<void()>& work);
     void fillTransferTables(Database& acc);
     void snapshotInto(Database& acc, const QString& target);
 

@@ -13,6 +13,7 @@
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QTreeView>
@@ -47,6 +48,10 @@ frmAccExport::frmAccExport(QWidget* parent)
     Dir1->header()->hide();
     Dir1->setMinimumSize(Twips::toPxX(4200), Twips::toPxY(3600));
 
+    lblPath = new QLabel(this);
+    lblPath->setObjectName(QStringLiteral("lblPath"));
+    lblPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     cmdOK = new QPushButton(QStringLiteral("确认"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
@@ -56,6 +61,7 @@ frmAccExport::frmAccExport(QWidget* parent)
     auto* left = new QVBoxLayout;
     left->addWidget(Drive1);
     left->addWidget(Dir1, 1);
+    left->addWidget(lblPath);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdExit);
@@ -69,6 +75,10 @@ frmAccExport::frmAccExport(QWidget* parent)
     setTabOrder(cmdOK, cmdExit);
 
     connect(Drive1, &QComboBox::currentIndexChanged, this, &frmAccExport::Drive1_Change);
+    connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmAccExport::Dir1_Change);
+    // The tree reads its levels in the background: once those above the start folder are in,
+    // bring it into view again, unless the person has picked a folder meanwhile.
+    connect(dirModel, &QFileSystemModel::directoryLoaded, this, [this](const QString&) { showPending(); });
     connect(cmdOK, &QPushButton::clicked, this, &frmAccExport::cmdOK_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmAccExport::cmdExit_Click);
 }
@@ -99,6 +109,7 @@ void frmAccExport::Drive1_Change()
     if (drive.isEmpty())
         return;
     const QModelIndex root = dirModel->index(drive);
+    m_pending.clear();
     Dir1->setRootIndex(root);
     Dir1->setCurrentIndex(root);
 }
@@ -113,12 +124,33 @@ QString frmAccExport::Path() const
 
 void frmAccExport::setPath(const QString& folder)
 {
-    const QModelIndex index = dirModel->index(CiFile::resolve(folder));
+    const QString real = CiFile::resolve(folder);
+    if (!CiFile::isDir(real))
+        return;
+    m_pending = QDir(real).absolutePath();
+    showPending();
+}
+
+void frmAccExport::showPending()
+{
+    if (m_pending.isEmpty())
+        return;
+    const QModelIndex index = dirModel->index(m_pending);
     if (!index.isValid())
         return;
+    m_showing = true;
+    for (QModelIndex p = index.parent(); p.isValid(); p = p.parent())
+        Dir1->expand(p);
     Dir1->setCurrentIndex(index);
-    Dir1->scrollTo(index);
-    Dir1->expand(index);
+    Dir1->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    m_showing = false;
+}
+
+void frmAccExport::Dir1_Change()
+{
+    if (!m_showing)
+        m_pending.clear();
+    lblPath->setText(Path());
 }
 
 void frmAccExport::cmdOK_Click()

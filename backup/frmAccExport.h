@@ -5,6 +5,7 @@
 
 class QComboBox;
 class QFileSystemModel;
+class QLabel;
 class QPushButton;
 class QTreeView;
 
@@ -16,6 +17,7 @@ public:
     QComboBox* Drive1 = nullptr;      // mounted volumes
     QTreeView* Dir1 = nullptr;        // folders of the chosen volume
     QFileSystemModel* dirModel = nullptr;
+    QLabel* lblPath = nullptr;        // the chosen folder, spelled out
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdExit = nullptr;
 
@@ -31,4 +33,11 @@ public slots:
     void Drive1_Change();
     void cmdOK_Click();
     void cmdExit_Click();
+
+private:
+    void showPending();
+    void Dir1_Change();
+
+    QString m_pending;       // the folder to bring into view once the tree has read its levels
+    bool m_showing = false;
 };
