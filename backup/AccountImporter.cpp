@@ -178,6 +178,23 @@ bool hasDatabaseHeader(const QString& path)
     return f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3\0", 16);
 }
 
+// A database in WAL mode gets companion files as soon as it is opened.
+bool isWalDatabase(const QString& path)
+{
+    QFile f(CiFile::resolve(path));
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = f.read(20);
+    return head.size() == 20 && (head[18] == 2 || head[19] == 2);
+}
+
+void removeWithCompanions(const QString& path)
+{
+    for (const char* suffix : {"-journal", "-wal", "-shm"})
+        CiFile::remove(path + QLatin1String(suffix));
+    CiFile::remove(path);
+}
+
 // Line count and first line of a descriptor read with a bounded buffer; false when unreadable.
 bool peekDescriptor(const QString& path, int* lines, QString* firstLine, QString* error)
 {
@@ -368,8 +385,10 @@ bool AccountImporter::restore(Database& sysDb, const ImportPlan& plan)
         return failWith(QStringLiteral("帐套目录不存在：") + plan.targetDir);
     const QString target = plan.databasePath();
 
-    // Books that another program is writing to are not replaced under it. Taking the lock also
-    // rolls back a transaction that a crashed program left behind in them.
+    // Books that another program is using are not replaced under it. Taking the lock also rolls
+    // back a transaction that a crashed program left behind in them; closing them again removes a
+    // write-ahead log unless another program still has them open.
+    const QString inUse = QStringLiteral("帐套[%1]的账套库正在使用，无法覆盖：").arg(plan.accId) + target;
     if (CiFile::isFile(target)) {
         try {
             Database old(target);
@@ -377,17 +396,18 @@ bool AccountImporter::restore(Database& sysDb, const ImportPlan& plan)
             old.execute(QStringLiteral("ROLLBACK"));
         } catch (const DbError& e) {
             if (e.isLocked())
-                return failWith(QStringLiteral("帐套[%1]的账套库正在使用，无法覆盖：").arg(plan.accId) + target + kCrLf + e.userText());
+                return failWith(inUse + kCrLf + e.userText());
             // Books that cannot be opened at all are what a restore is for.
             WriteErrLog(1, e.text(), kRoutine);
         }
     }
+    if (CiFile::exists(target + QStringLiteral("-wal")))
+        return failWith(inUse);
 
     // The copy is made beside the books under a name of its own and checked while it is written;
     // the books are replaced only by a complete, checked and merged copy.
     const QString temp = Paths::join(plan.targetDir, QStringLiteral(".kddata.mdb.%1.import").arg(QCoreApplication::applicationPid()));
-    CiFile::remove(temp + QStringLiteral("-journal"));
-    CiFile::remove(temp);
+    removeWithCompanions(temp);
     QString copyError;
     bool copied = false;
     std::thread copier([&] {
@@ -398,12 +418,23 @@ bool AccountImporter::restore(Database& sysDb, const ImportPlan& plan)
         }
         copied = BackupSet::copyInto(in, temp, &copyError);
     });
-    const QString damage = checkDatabase(data);
+    // A data file in WAL mode is checked in its copy, so the backup set stays as it is.
+    const bool wal = isWalDatabase(data);
+    QString damage = wal ? QString() : checkDatabase(data);
     copier.join();
-    auto dropTemp = [&] {
-        CiFile::remove(temp + QStringLiteral("-journal"));
-        CiFile::remove(temp);
-    };
+    if (wal && copied) {
+        damage = checkDatabase(temp);
+        // The books come back with a rollback journal, so the one file is all there is to place.
+        if (damage.isEmpty()) {
+            try {
+                Database copy(temp);
+                copy.execute(QStringLiteral("PRAGMA journal_mode=DELETE"));
+            } catch (const DbError& e) {
+                damage = e.text();
+            }
+        }
+    }
+    auto dropTemp = [&] { removeWithCompanions(temp); };
     if (!damage.isEmpty()) {
         dropTemp();
         return failWith(QStringLiteral("引入的数据文件已损坏，无法引入！") + kCrLf + data + kCrLf + damage);

@@ -430,6 +430,42 @@ private slots:
         QCOMPARE(dump(env.db()), sys);
     }
 
+    void walMode_backupLeftAloneAndBooksInUseNotReplaced()
+    {
+        TestEnv env;
+        env.loginAdmin();
+        const QString books = env.root() + QStringLiteral("/books");
+        const QString backup = env.root() + QStringLiteral("/out");
+        buildAndExport(QStringLiteral("003"), books, 2008, backup);
+        Database(backup + QStringLiteral("/kddata.BA_")).execute(QStringLiteral("PRAGMA journal_mode=WAL"));
+        const QString lst = backup + QStringLiteral("/KdErpAct.Lst");
+        const QString live = AccountDb::databasePath(books, QStringLiteral("003"), 2008);
+        frmMain main;
+        {
+            // Another program reads the books through a write-ahead log.
+            Database reader(live);
+            reader.execute(QStringLiteral("PRAGMA journal_mode=WAL"));
+            reader.scalar(QStringLiteral("select count(*) from code"));
+            const QByteArray liveBytes = readAll(live);
+            const QStringList sys = dump(env.db());
+            ImportRun run(lst);
+            run.msgs.answer(vb::vbNo);
+            run.msgs.answer(vb::vbYes);
+            main.mnuAccInput_Click();
+            QVERIFY(run.msgs.last().text.startsWith(QStringLiteral("帐套[003]的账套库正在使用，无法覆盖：")));
+            QCOMPARE(readAll(live), liveBytes);
+            QCOMPARE(dump(env.db()), sys);
+        }
+        ImportRun run(lst);
+        run.msgs.answer(vb::vbNo);
+        run.msgs.answer(vb::vbYes);
+        main.mnuAccInput_Click();
+        QCOMPARE(run.msgs.texts().last(), QStringLiteral("帐套[003]引入成功！"));
+        QCOMPARE(QDir(backup).entryList(QDir::Files | QDir::Hidden), (QStringList{QStringLiteral("kddata.BA_"), QStringLiteral("KdErpAct.Lst")}));
+        QCOMPARE(QDir(books + QStringLiteral("/zt003/2008")).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("KdData.mdb")});
+        QCOMPARE(Database(live).scalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("delete"));
+    }
+
     void yearDigits10_restoreIntoThe1910Folder()
     {
         TestEnv env;
