@@ -16,7 +16,7 @@ frmInput::frmInput(QWidget* parent)
     setWindowTitle(QStringLiteral("帐套引入"));
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setWordWrap(true);
+    // Unwrapped: a folder path has no place to break, so the window widens to show it whole.
     Label1->setMinimumHeight(Twips::toPxY(600));
     auto* top = new QVBoxLayout(this);
     top->addWidget(Label1);
