@@ -76,6 +76,8 @@ frmAccPath::frmAccPath(QWidget* parent)
     // The tree fills in the background: once the levels above the preset folder are read,
     // bring it into view again. A folder the person picks ends the preset.
     connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString&) { showPending(); });
+    // It sorts a folder's entries a moment after reading them, which moves the rows under the view.
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, [this] { showPending(); });
     connect(Dir1, &QTreeView::expanded, this, [this] {
         if (!m_showing)
             m_pending.clear();

@@ -79,6 +79,8 @@ frmAccExport::frmAccExport(QWidget* parent)
     // The tree reads its levels in the background: once those above the start folder are in,
     // bring it into view again, unless the person has picked a folder meanwhile.
     connect(dirModel, &QFileSystemModel::directoryLoaded, this, [this](const QString&) { showPending(); });
+    // It sorts a folder's entries a moment after reading them, which moves the rows under the view.
+    connect(dirModel, &QAbstractItemModel::layoutChanged, this, [this] { showPending(); });
     connect(cmdOK, &QPushButton::clicked, this, &frmAccExport::cmdOK_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmAccExport::cmdExit_Click);
 }
