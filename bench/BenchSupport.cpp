@@ -1,0 +1,119 @@
+#include "BenchSupport.h"
+
+#include <AccountDb.h>
+#include <BackupSet.h>
+#include <CiFile.h>
+#include <Database.h>
+#include <Installation.h>
+#include <Module1.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <QTextStream>
+
+#include <sys/resource.h>
+
+namespace Bench {
+
+bool readOptions(int argc, char* argv[], QTextStream& out, Options& options)
+{
+    options.workDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath();
+    options.sizeMb = argc > 2 ? QByteArray(argv[2]).toLongLong() : 500;
+    const qint64 needed = options.sizeMb * 1024 * 1024 * 4;
+    if (QStorageInfo(options.workDir).bytesAvailable() >= needed)
+        return true;
+    out << "not enough space in " << options.workDir << " (" << needed / (1024 * 1024) << " MB needed)\n";
+    return false;
+}
+
+QString createAccountSet(const QString& root, int year)
+{
+    Installation::createRoot(root);
+    Module1::setRoot(root);
+    Module1::gSysDb = std::make_unique<Database>(Module1::SysDbPath());
+    Database& sys = *Module1::gSysDb;
+    sys.execute(QStringLiteral("insert into SM_Account (iSysID,cAcc_Id,cAcc_Name,cAcc_Path,iYear,iMonth) values (1,'001','测试账套',?,?,1)"),
+                {root, year});
+    sys.execute(QStringLiteral("insert into SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) values ('001',?,'demo','admin')"), {year});
+    CiFile::mkpath(AccountDb::yearFolder(root, QStringLiteral("001"), year));
+    const QString books = AccountDb::databasePath(root, QStringLiteral("001"), year);
+    CiFile::copy(AccountDb::templatePath(), books);
+    return books;
+}
+
+void generateBooks(const QString& path, qint64 bytes, QTextStream& out)
+{
+    QElapsedTimer t;
+    t.start();
+    {
+        Database db(path);
+        db.execute(QStringLiteral("PRAGMA journal_mode=OFF"));
+        db.execute(QStringLiteral("PRAGMA synchronous=OFF"));
+        db.execute(QStringLiteral("CREATE TABLE GL_Vouch (iVouch_Id INTEGER PRIMARY KEY, iPeriod INTEGER, csign TEXT COLLATE NOCASE, "
+                                  "ino_id INTEGER, dbill_date TEXT, cbill TEXT COLLATE NOCASE, cdigest TEXT COLLATE NOCASE, idoc INTEGER)"));
+        db.execute(QStringLiteral("CREATE TABLE GL_accvouch (i_id INTEGER PRIMARY KEY, iVouch_Id INTEGER, inid INTEGER, "
+                                  "ccode TEXT COLLATE NOCASE, md REAL, mc REAL, cdigest TEXT COLLATE NOCASE, cexch_name TEXT COLLATE NOCASE, "
+                                  "nfrat REAL, cdept_id TEXT COLLATE NOCASE, cperson_id TEXT COLLATE NOCASE, cmemo TEXT COLLATE NOCASE)"));
+        db.execute(QStringLiteral("CREATE INDEX ix_accvouch_code ON GL_accvouch (ccode, iVouch_Id)"));
+        const int vouchers = 50000;   // per round, six lines each
+        for (int round = 0; QFileInfo(path).size() < bytes; ++round) {
+            const qint64 first = qint64(round) * vouchers;
+            db.execute(QStringLiteral("WITH RECURSIVE c(x) AS (SELECT ? UNION ALL SELECT x+1 FROM c WHERE x < ?) "
+                                      "INSERT INTO GL_Vouch SELECT x, x % 12 + 1, '记', x, date('2024-01-01', '+' || (x % 365) || ' days'), "
+                                      "'张会计', '收到货款及往来结算 ' || hex(randomblob(16)), 2 FROM c"),
+                       {first + 1, first + vouchers});
+            db.execute(QStringLiteral("WITH RECURSIVE c(x) AS (SELECT ? UNION ALL SELECT x+1 FROM c WHERE x < ?) "
+                                      "INSERT INTO GL_accvouch SELECT x, (x - 1) / 6 + 1, (x - 1) % 6 + 1, '1001' || printf('%02d', x % 60), "
+                                      "(x % 1000) * 1.25, (x % 7) * 3.5, '销售商品收入 ' || hex(randomblob(20)), NULL, 1.0, "
+                                      "'D0' || (x % 9), 'P' || (x % 120), hex(randomblob(6)) FROM c"),
+                       {first * 6 + 1, (first + vouchers) * 6});
+        }
+        db.execute(QStringLiteral("PRAGMA journal_mode=DELETE"));
+    }
+    out << "generated " << QFileInfo(path).size() / (1024.0 * 1024.0) << " MB of vouchers and lines in " << seconds(t) << " s\n";
+}
+
+CopyTimes plainCopy(const QString& from, const QString& to, bool flush)
+{
+    CopyTimes c;
+    QFile::remove(to);
+    QElapsedTimer t;
+    t.start();
+    if (!QFile::copy(from, to))
+        qFatal("copy failed");
+    c.plain = seconds(t);
+    if (flush) {
+        BackupSet::syncPath(to);
+        c.synced = seconds(t);
+    }
+    QFile::remove(to);
+    return c;
+}
+
+double peakMb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (f.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : f.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss / 1024.0;
+}
+
+bool resetPeak()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    return f.open(QIODevice::WriteOnly) && f.write("5") == 1;
+}
+
+double seconds(const QElapsedTimer& t)
+{
+    return t.nsecsElapsed() / 1e9;
+}
+
+} // namespace Bench

@@ -1,0 +1,39 @@
+#pragma once
+// What the export and import benchmarks share: their command line, the account set with about
+// SIZE_MB of vouchers and lines, the plain copy they are measured against, and the clocks.
+#include <QString>
+
+class QElapsedTimer;
+class QTextStream;
+
+namespace Bench {
+
+// WORKDIR and SIZE_MB (defaults: the system temp folder, 500). False, once said on `out`,
+// when WORKDIR has not room for four times the books.
+struct Options {
+    QString workDir;
+    qint64 sizeMb = 500;
+};
+bool readOptions(int argc, char* argv[], QTextStream& out, Options& options);
+
+// An installation under `root` whose set 001 holds `year`, opened as the login opens it;
+// the set's books are a copy of the template. Returns the books' path.
+QString createAccountSet(const QString& root, int year);
+
+// Vouchers and their lines until the books reach `bytes`; says how much and how long on `out`.
+void generateBooks(const QString& path, qint64 bytes, QTextStream& out);
+
+struct CopyTimes {
+    double plain = 0;   // QFile::copy, left in the page cache
+    double synced = 0;  // the same, flushed to disk (only when asked for)
+};
+// Times a plain copy of `from` to `to` and deletes it again.
+CopyTimes plainCopy(const QString& from, const QString& to, bool flush = false);
+
+// VmHWM of this process in MB; resetting it lets each measurement start from what is resident now.
+double peakMb();
+bool resetPeak();
+
+double seconds(const QElapsedTimer& t);
+
+} // namespace Bench
