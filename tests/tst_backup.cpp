@@ -1,6 +1,7 @@
 // Backup sets, the export through its four windows, and the deletion of an account set.
 #include "Scripts.h"
 #include "TestEnv.h"
+#include "TestFiles.h"
 
 #include <AccountDb.h>
 #include <AccountExporter.h>
@@ -29,19 +30,6 @@
 using namespace Module1;
 
 namespace {
-QByteArray readAll(const QString& path)
-{
-    QFile f(CiFile::resolve(path));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 int count(Database& db, const QString& sql, const QVariantList& params = {})
 {
     return db.scalar(sql, params).toInt();

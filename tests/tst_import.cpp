@@ -2,6 +2,7 @@
 // rows merged into the system database, and the backup sets that are refused.
 #include "Scripts.h"
 #include "TestEnv.h"
+#include "TestFiles.h"
 
 #include <AccountDb.h>
 #include <AccountDeletion.h>
@@ -30,19 +31,6 @@ using namespace Module1;
 
 namespace {
 const QString kTitle = QStringLiteral("管理软件【系统管理】");
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(CiFile::resolve(path));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 QStringList rows(Database& db, const QString& sql, const QVariantList& params = {})
 {
