@@ -1,80 +1,37 @@
 #include "frmAddPop.h"
 #include "GrantUi.h"
-#include "frmUserPop.h"
 
 #include <FlexGrid.h>
 #include <Module1.h>
-#include <MsgBox.h>
 #include <Twips.h>
 
-#include <QApplication>
-#include <QGroupBox>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QMouseEvent>
-#include <QPushButton>
 
 using namespace Module1;
 
 frmAddPop::frmAddPop(frmUserPop* browser, QWidget* parent)
-    : QDialog(parent ? parent : browser)
-    , m_browser(browser)
+    : GrantDialog(browser, parent)
 {
     setObjectName(QStringLiteral("frmAddPop"));
-    const GrantUi::Controls c = GrantUi::build(this, nullptr);
-    Frame1 = c.Frame1;
-    MSFlexGrid1 = c.MSFlexGrid1;
-    Frame2 = c.Frame2;
-    MSFlexGrid2 = c.MSFlexGrid2;
-    lblsm = c.lblsm;
-    cmdOK = c.cmdOK;
-    cmdCancel = c.cmdCancel;
-    cmdHelp = c.cmdHelp;
+    setupUi(nullptr);
     resize(Twips::toPxX(8400), Twips::toPxY(6600));
 
     connect(MSFlexGrid1, &FlexGrid::DblClick, this, &frmAddPop::MSFlexGrid1_DblClick);
     connect(MSFlexGrid2, &FlexGrid::DblClick, this, &frmAddPop::MSFlexGrid2_DblClick);
-    // Space or Enter marks as a double-click does, for those who work with the keyboard.
-    connect(MSFlexGrid1, &FlexGrid::keyPressed, this, [this](QKeyEvent* e) {
-        if (e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-            e->accept();
-            MSFlexGrid1_DblClick();
-        }
-    });
-    connect(MSFlexGrid2, &FlexGrid::keyPressed, this, [this](QKeyEvent* e) {
-        if (e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-            e->accept();
-            MSFlexGrid2_DblClick();
-        }
-    });
+    GrantUi::onActivateKeys(MSFlexGrid1, this, [this] { MSFlexGrid1_DblClick(); });
+    GrantUi::onActivateKeys(MSFlexGrid2, this, [this] { MSFlexGrid2_DblClick(); });
     MSFlexGrid1->viewport()->installEventFilter(this);
     MSFlexGrid2->viewport()->installEventFilter(this);
-    connect(cmdOK, &QPushButton::clicked, this, &frmAddPop::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmAddPop::cmdCancel_Click);
-    connect(cmdHelp, &QPushButton::clicked, this, &frmAddPop::cmdHelp_Click);
 }
-
-frmAddPop::~frmAddPop() = default;
 
 void frmAddPop::Form_Load()
 {
-    GrantUi::setupGrid(MSFlexGrid1, QStringLiteral("授权|ID|系统名称"), {600, GrantUi::kIdWidth, 1200});
-    GrantUi::fitWidth(MSFlexGrid1);
-    GrantUi::setupGrid(MSFlexGrid2, QStringLiteral("授权|ID|权限名称|"), {600, 900, 2000, 0});
+    setupGrids(true);
     try {
-        if (!gSysDb)
-            throw DbError(QStringLiteral("系统库未打开"));
-        Recordset rs = gSysDb->query(QStringLiteral("select * from SM_SubSys order by cSub_Id"));
-        if (!rs.Eof()) {
-            MSFlexGrid1->setRows(rs.RecordCount() + 1);
-            for (int r = 1; !rs.Eof(); rs.MoveNext(), ++r) {
-                MSFlexGrid1->setTextMatrix(r, 1, rs.text(QStringLiteral("cSub_Id")));
-                MSFlexGrid1->setTextMatrix(r, 2, rs.text(QStringLiteral("cSub_Name")));
-            }
-        }
+        loadSubsystems(QStringLiteral("select * from SM_SubSys order by cSub_Id"));
         // The supervisor right is the browser's box, never granted here.
-        rs = gSysDb->query(QStringLiteral("select a.*,b.cSub_Name from SM_Auth a,SM_SubSys b where a.cAuth_Id<>'admin' "
-                                          "and substr(a.cAuth_Id,1,2)=b.cSub_Id COLLATE NOCASE order by a.cAuth_Id"));
+        Recordset rs = gSysDb->query(QStringLiteral("select a.*,b.cSub_Name from SM_Auth a,SM_SubSys b where a.cAuth_Id<>'admin' "
+                                                    "and substr(a.cAuth_Id,1,2)=b.cSub_Id COLLATE NOCASE order by a.cAuth_Id"));
         if (!rs.Eof()) {
             MSFlexGrid2->setRows(rs.RecordCount() + 1);
             for (int r = 1; !rs.Eof(); rs.MoveNext(), ++r) {
@@ -84,8 +41,7 @@ void frmAddPop::Form_Load()
             }
         }
     } catch (const DbError& e) {
-        WriteErrLog(3, e.text(), QStringLiteral("Form_Load"));
-        MsgBox(e.userText(), vb::vbExclamation | vb::vbOKOnly, frmUserPop::kTitle);
+        report(e, QStringLiteral("Form_Load"));
     }
     m_grant = QVector<qint16>(MSFlexGrid2->Rows(), 0);
     m_classes.clear();
@@ -225,20 +181,4 @@ bool frmAddPop::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void frmAddPop::cmdOK_Click()
-{
-    if (m_browser->SaveGrants(markedPermissions()))
-        accept();
-}
-
-void frmAddPop::cmdCancel_Click()
-{
-    reject();
-}
-
-void frmAddPop::cmdHelp_Click()
-{
-    // No help is shipped.
 }

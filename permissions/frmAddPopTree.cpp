@@ -4,15 +4,10 @@
 
 #include <FlexGrid.h>
 #include <Module1.h>
-#include <MsgBox.h>
 #include <Twips.h>
 
 #include <QComboBox>
-#include <QGroupBox>
 #include <QHeaderView>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QPushButton>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -32,8 +27,7 @@ QTreeWidgetItem* makeNode(const QString& key, const QString& text, bool checked)
 } // namespace
 
 frmAddPopTree::frmAddPopTree(frmUserPop* browser, QWidget* parent)
-    : QDialog(parent ? parent : browser)
-    , m_browser(browser)
+    : GrantDialog(browser, parent)
 {
     setObjectName(QStringLiteral("frmAddPopTree"));
     TreeView1 = new QTreeWidget(this);
@@ -43,15 +37,7 @@ frmAddPopTree::frmAddPopTree(frmUserPop* browser, QWidget* parent)
     TreeView1->setColumnCount(1);
     TreeView1->setMinimumWidth(Twips::toPxX(2800));
 
-    const GrantUi::Controls c = GrantUi::build(this, TreeView1);
-    Frame1 = c.Frame1;
-    MSFlexGrid1 = c.MSFlexGrid1;
-    Frame2 = c.Frame2;
-    MSFlexGrid2 = c.MSFlexGrid2;
-    lblsm = c.lblsm;
-    cmdOK = c.cmdOK;
-    cmdCancel = c.cmdCancel;
-    cmdHelp = c.cmdHelp;
+    setupUi(TreeView1);
     resize(Twips::toPxX(11000), Twips::toPxY(6600));
     // The mark column is hidden here: the selected row shows which class the tree holds.
     MSFlexGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -59,51 +45,29 @@ frmAddPopTree::frmAddPopTree(frmUserPop* browser, QWidget* parent)
 
     connect(MSFlexGrid1, &FlexGrid::DblClick, this, &frmAddPopTree::MSFlexGrid1_DblClick);
     connect(MSFlexGrid2, &FlexGrid::DblClick, this, &frmAddPopTree::MSFlexGrid2_DblClick);
-    connect(MSFlexGrid1, &FlexGrid::keyPressed, this, [this](QKeyEvent* e) {
-        if (e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-            e->accept();
-            MSFlexGrid1_DblClick();
-        }
-    });
+    GrantUi::onActivateKeys(MSFlexGrid1, this, [this] { MSFlexGrid1_DblClick(); });
     connect(TreeView1, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* n, int) {
         if (!m_building)
             TreeView1_NodeCheck(n);
     });
-    connect(cmdOK, &QPushButton::clicked, this, &frmAddPopTree::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmAddPopTree::cmdCancel_Click);
-    connect(cmdHelp, &QPushButton::clicked, this, &frmAddPopTree::cmdHelp_Click);
 }
-
-frmAddPopTree::~frmAddPopTree() = default;
 
 void frmAddPopTree::Form_Load()
 {
-    GrantUi::setupGrid(MSFlexGrid1, QStringLiteral("|ID|系统名称"), {0, GrantUi::kIdWidth, 1200});
-    GrantUi::fitWidth(MSFlexGrid1);
-    GrantUi::setupGrid(MSFlexGrid2, QStringLiteral("授权|ID|权限名称|"), {600, 900, 2000, 0});
+    setupGrids(false);
     MSFlexGrid2->setRows(1);
     try {
-        if (!gSysDb)
-            throw DbError(QStringLiteral("系统库未打开"));
-        Recordset rs = gSysDb->query(QStringLiteral("select * from SM_SubSys where IsVisible order by cSub_Id"));
-        if (!rs.Eof()) {
-            MSFlexGrid1->setRows(rs.RecordCount() + 1);
-            for (int r = 1; !rs.Eof(); rs.MoveNext(), ++r) {
-                MSFlexGrid1->setTextMatrix(r, 1, rs.text(QStringLiteral("cSub_Id")));
-                MSFlexGrid1->setTextMatrix(r, 2, rs.text(QStringLiteral("cSub_Name")));
-            }
-        }
+        loadSubsystems(QStringLiteral("select * from SM_SubSys where IsVisible order by cSub_Id"));
         // What the member holds already in this set and year.
-        rs = gSysDb->query(QStringLiteral("select * from sm_holdauth where cAcc_Id=? and iYear=? and cUser_Id=?"),
-                           {gAccId, m_browser->cboYear->currentText().trimmed().toInt(), m_browser->MemberId});
+        Recordset rs = gSysDb->query(QStringLiteral("select * from sm_holdauth where cAcc_Id=? and iYear=? and cUser_Id=?"),
+                                     {gAccId, m_browser->cboYear->currentText().trimmed().toInt(), m_browser->MemberId});
         for (; !rs.Eof(); rs.MoveNext()) {
             const int r = MSFlexGrid2->Rows();
             MSFlexGrid2->setRows(r + 1);
             MSFlexGrid2->setTextMatrix(r, 1, rs.text(QStringLiteral("cAuth_Id")));
         }
     } catch (const DbError& e) {
-        WriteErrLog(3, e.text(), QStringLiteral("Form_Load"));
-        MsgBox(e.userText(), vb::vbExclamation | vb::vbOKOnly, frmUserPop::kTitle);
+        report(e, QStringLiteral("Form_Load"));
     }
     if (MSFlexGrid1->Rows() > 1 && !MSFlexGrid1->TextMatrix(1, 1).isEmpty()) {
         MSFlexGrid1->setRow(1);
@@ -140,8 +104,7 @@ void frmAddPopTree::MSFlexGrid1_DblClick()
                                           sub.text(QStringLiteral("cAuth_Name")), false));
         }
     } catch (const DbError& e) {
-        WriteErrLog(3, e.text(), QStringLiteral("MSFlexGrid1_DblClick"));
-        MsgBox(e.userText(), vb::vbExclamation | vb::vbOKOnly, frmUserPop::kTitle);
+        report(e, QStringLiteral("MSFlexGrid1_DblClick"));
     }
     TreeView1->expandAll();
     m_building = false;
@@ -191,20 +154,4 @@ void frmAddPopTree::MSFlexGrid2_DblClick()
     if (J < 1 || J >= MSFlexGrid2->Rows())
         return;
     MSFlexGrid2->setCellBackColor(J, 0, GrantUi::isMarked(MSFlexGrid2, J) ? GrantUi::kUnmarked : GrantUi::kMarked);
-}
-
-void frmAddPopTree::cmdOK_Click()
-{
-    if (m_browser->SaveGrants(listedPermissions()))
-        accept();
-}
-
-void frmAddPopTree::cmdCancel_Click()
-{
-    reject();
-}
-
-void frmAddPopTree::cmdHelp_Click()
-{
-    // No help is shipped.
 }

@@ -13,62 +13,57 @@
 using namespace UsersUi;
 
 namespace RoleForm {
-Controls build(QDialog* form, const char* actionName, const QString& actionCaption)
+QPushButton* Controls::setupUi(QDialog* form, const char* actionName, const QString& actionCaption)
 {
     const QString capId = QStringLiteral("角色编号："), capName = QStringLiteral("角色名称："),
                   capBZ = QStringLiteral("备注："), capMembers = QStringLiteral("所属用户名称：");
-    Controls c{};
-    c.txtID = textBox(form, "txtID", kGroupIdLen, capId);
-    c.txtName = textBox(form, "txtName", kGroupNameLen, capName);
-    c.txtBZ = textBox(form, "txtBZ", kMemoLen, capBZ);
-    c.ListView1 = checkList(form, capMembers);
+    txtID = textBox(form, "txtID", kGroupIdLen, capId);
+    txtName = textBox(form, "txtName", kGroupNameLen, capName);
+    txtBZ = textBox(form, "txtBZ", kMemoLen, capBZ);
+    ListView1 = checkList(form, capMembers);
 
     auto* fields = new QFormLayout;
-    fields->addRow(caption(form, capId, c.txtID), c.txtID);
-    fields->addRow(caption(form, capName, c.txtName), c.txtName);
-    fields->addRow(caption(form, capBZ, c.txtBZ), c.txtBZ);
+    fields->addRow(caption(form, capId, txtID), txtID);
+    fields->addRow(caption(form, capName, txtName), txtName);
+    fields->addRow(caption(form, capBZ, txtBZ), txtBZ);
 
-    auto button = [&](const char* name, const QString& text) {
-        auto* b = new QPushButton(text, form);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-        return b;
-    };
-    c.cmdAction = button(actionName, actionCaption);
-    c.cmdAction->setDefault(true);
-    c.cmdChkAll = button("cmdChkAll", QStringLiteral("全选"));
-    c.cmdChkC = button("cmdChkC", QStringLiteral("全消"));
-    c.cmdExit = button("cmdExit", QStringLiteral("退出"));
-    c.cmdHelp = button("cmdHelp", QStringLiteral("帮助"));
+    QPushButton* action = button(form, actionName, actionCaption);
+    action->setDefault(true);
+    cmdChkAll = button(form, "cmdChkAll", QStringLiteral("全选"));
+    cmdChkC = button(form, "cmdChkC", QStringLiteral("全消"));
+    cmdExit = button(form, "cmdExit", QStringLiteral("退出"));
+    cmdHelp = button(form, "cmdHelp", QStringLiteral("帮助"));
 
     auto* ticks = new QHBoxLayout;
-    ticks->addWidget(caption(form, capMembers, c.ListView1));
+    ticks->addWidget(caption(form, capMembers, ListView1));
     ticks->addStretch();
-    ticks->addWidget(c.cmdChkAll);
-    ticks->addWidget(c.cmdChkC);
+    ticks->addWidget(cmdChkAll);
+    ticks->addWidget(cmdChkC);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(c.cmdAction);
-    buttons->addWidget(c.cmdExit);
-    buttons->addWidget(c.cmdHelp);
+    buttons->addWidget(action);
+    buttons->addWidget(cmdExit);
+    buttons->addWidget(cmdHelp);
 
     auto* top = new QVBoxLayout(form);
     top->addLayout(fields);
     top->addLayout(ticks);
-    top->addWidget(c.ListView1, 1);
+    top->addWidget(ListView1, 1);
     top->addLayout(buttons);
     form->resize(460, 440);
 
-    QWidget::setTabOrder(c.txtID, c.txtName);
-    QWidget::setTabOrder(c.txtName, c.txtBZ);
-    QWidget::setTabOrder(c.txtBZ, c.cmdChkAll);
-    QWidget::setTabOrder(c.cmdChkAll, c.cmdChkC);
-    QWidget::setTabOrder(c.cmdChkC, c.ListView1);
-    QWidget::setTabOrder(c.ListView1, c.cmdAction);
-    QWidget::setTabOrder(c.cmdAction, c.cmdExit);
-    QWidget::setTabOrder(c.cmdExit, c.cmdHelp);
+    QWidget::setTabOrder(txtID, txtName);
+    QWidget::setTabOrder(txtName, txtBZ);
+    QWidget::setTabOrder(txtBZ, cmdChkAll);
+    QWidget::setTabOrder(cmdChkAll, cmdChkC);
+    QWidget::setTabOrder(cmdChkC, ListView1);
+    QWidget::setTabOrder(ListView1, action);
+    QWidget::setTabOrder(action, cmdExit);
+    QWidget::setTabOrder(cmdExit, cmdHelp);
 
-    return c;
+    QObject::connect(cmdChkAll, &QPushButton::clicked, form, [this] { tickAll(ListView1, true); });
+    QObject::connect(cmdChkC, &QPushButton::clicked, form, [this] { tickAll(ListView1, false); });
+    return action;
 }
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The layout the role dialogs share: three fields above the member list, buttons below.
+// The controls and layout the role dialogs share: three fields above the member list,
+// buttons below. A role dialog inherits them and builds them with setupUi.
 #include <QString>
 
 class QDialog;
@@ -9,15 +10,16 @@ class QTreeWidget;
 
 namespace RoleForm {
 struct Controls {
-    QLineEdit* txtID;
-    QLineEdit* txtName;
-    QLineEdit* txtBZ;
-    QTreeWidget* ListView1;
-    QPushButton* cmdAction;   // "增加" or "修改"
-    QPushButton* cmdChkAll;
-    QPushButton* cmdChkC;
-    QPushButton* cmdExit;
-    QPushButton* cmdHelp;
+    QLineEdit* txtID = nullptr;
+    QLineEdit* txtName = nullptr;
+    QLineEdit* txtBZ = nullptr;
+    QTreeWidget* ListView1 = nullptr;
+    QPushButton* cmdChkAll = nullptr;   // ticks every member
+    QPushButton* cmdChkC = nullptr;     // unticks every member
+    QPushButton* cmdExit = nullptr;
+    QPushButton* cmdHelp = nullptr;
+
+    // Builds the form; returns its action button ("增加" or "修改"), the default one.
+    QPushButton* setupUi(QDialog* form, const char* actionName, const QString& actionCaption);
 };
-Controls build(QDialog* form, const char* actionName, const QString& actionCaption);
 }

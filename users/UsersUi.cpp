@@ -1,12 +1,15 @@
 #include "UsersUi.h"
 
 #include <DbError.h>
+#include <Module1.h>
+#include <MsgBox.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStyle>
 #include <QToolBar>
@@ -37,6 +40,14 @@ QLabel* caption(QWidget* parent, const QString& text, QWidget* buddy)
     auto* l = new QLabel(text, parent);
     l->setBuddy(buddy);
     return l;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
 }
 
 QString accessibleText(QString caption)
@@ -100,6 +111,39 @@ void tickAll(QTreeWidget* list, bool ticked)
 {
     for (int i = 0; i < list->topLevelItemCount(); ++i)
         list->topLevelItem(i)->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
+}
+
+QStringList tickedIds(const QTreeWidget* list)
+{
+    QStringList ids;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = list->topLevelItem(i);
+        if (item->checkState(0) == Qt::Checked)
+            ids << item->text(0);
+    }
+    return ids;
+}
+
+void followId(QTreeWidget* list, const QString& id, bool& loaded, const QString& sql,
+              const QString& idField, const QString& nameField, const QString& failure)
+{
+    using namespace Module1;
+    if (id.isEmpty()) {
+        clearList(list);
+        loaded = false;
+        return;
+    }
+    if (loaded || !gSysDb)
+        return;
+    try {
+        Recordset rs = gSysDb->query(sql);
+        for (; !rs.Eof(); rs.MoveNext())
+            addCheckItem(list, rs.text(idField), rs.text(nameField));
+        loaded = true;
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("txtID_Change"));
+        MsgBox(failure.arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitleSys);
+    }
 }
 
 void clearList(QTreeWidget* list)

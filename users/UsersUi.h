@@ -7,6 +7,7 @@ class DbError;
 class QAction;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QToolBar;
 class QTreeWidget;
 class QWidget;
@@ -33,6 +34,8 @@ QLineEdit* textBox(QWidget* parent, const char* name, int maxLength, const QStri
 QLineEdit* passwordBox(QWidget* parent, const char* name, int maxLength, const QString& caption);
 // A caption label pointing at its control.
 QLabel* caption(QWidget* parent, const QString& text, QWidget* buddy);
+// A button named `name` that Enter presses only when it is made the default.
+QPushButton* button(QWidget* parent, const char* name, const QString& caption);
 // A caption without "&", its "(&X)" suffix and a trailing colon: the control's accessible name.
 QString accessibleText(QString caption);
 
@@ -44,6 +47,13 @@ QToolBar* managerToolbar(QWidget* parent, const QStringList& tooltips);
 QTreeWidget* checkList(QWidget* parent, const QString& caption);
 void addCheckItem(QTreeWidget* list, const QString& id, const QString& name, bool ticked = false);
 void tickAll(QTreeWidget* list, bool ticked);
+// The identifiers of the ticked items, in list order.
+QStringList tickedIds(const QTreeWidget* list);
+// An add dialog's list follows its identifier box: emptied when the box is emptied, filled
+// once from `sql` (fields `idField` and `nameField`) when it holds text again. `loaded` says
+// which; a refusal is logged and told with `failure` ("…%1", the reason).
+void followId(QTreeWidget* list, const QString& id, bool& loaded, const QString& sql,
+              const QString& idField, const QString& nameField, const QString& failure);
 // Removes every item, from the last to the first.
 void clearList(QTreeWidget* list);
 

@@ -1,5 +1,4 @@
 #include "frmAddRole.h"
-#include "RoleForm.h"
 #include "UsersUi.h"
 
 #include <Module1.h>
@@ -17,42 +16,17 @@ frmAddRole::frmAddRole(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmAddRole"));
     setWindowTitle(QStringLiteral("增加角色"));
-    const RoleForm::Controls c = RoleForm::build(this, "cmdAdd", QStringLiteral("增加"));
-    txtID = c.txtID;
-    txtName = c.txtName;
-    txtBZ = c.txtBZ;
-    ListView1 = c.ListView1;
-    cmdAdd = c.cmdAction;
-    cmdChkAll = c.cmdChkAll;
-    cmdChkC = c.cmdChkC;
-    cmdExit = c.cmdExit;
-    cmdHelp = c.cmdHelp;
+    cmdAdd = setupUi(this, "cmdAdd", QStringLiteral("增加"));
 
     connect(txtID, &QLineEdit::textChanged, this, &frmAddRole::txtID_Change);
     connect(cmdAdd, &QPushButton::clicked, this, &frmAddRole::cmdAdd_Click);
-    connect(cmdChkAll, &QPushButton::clicked, this, &frmAddRole::cmdChkAll_Click);
-    connect(cmdChkC, &QPushButton::clicked, this, &frmAddRole::cmdChkC_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmAddRole::cmdExit_Click);
 }
 
 void frmAddRole::txtID_Change()
 {
-    if (txtID->text().isEmpty()) {
-        clearList(ListView1);
-        m_membersLoaded = false;
-        return;
-    }
-    if (m_membersLoaded || !gSysDb)
-        return;
-    try {
-        Recordset rs = gSysDb->query(QStringLiteral("select * from SM_User where iadmin=0"));
-        for (; !rs.Eof(); rs.MoveNext())
-            addCheckItem(ListView1, rs.text(QStringLiteral("cUser_Id")), rs.text(QStringLiteral("cUser_Name")));
-        m_membersLoaded = true;
-    } catch (const DbError& e) {
-        WriteErrLog(3, e.text(), QStringLiteral("txtID_Change"));
-        MsgBox(QStringLiteral("读取操作员失败：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitleSys);
-    }
+    followId(ListView1, txtID->text(), m_membersLoaded, QStringLiteral("select * from SM_User where iadmin=0"),
+             QStringLiteral("cUser_Id"), QStringLiteral("cUser_Name"), QStringLiteral("读取操作员失败：%1"));
 }
 
 void frmAddRole::cmdAdd_Click()
@@ -70,11 +44,8 @@ void frmAddRole::cmdAdd_Click()
             Database::Transaction t(*gSysDb);
             gSysDb->execute(QStringLiteral("insert into SM_Group (cGroup_Id,cGroup_Name,cMemo,cTradeKinds,cTrade_Kinds) values (?,?,?,?,?)"),
                             {txtID->text(), txtName->text(), txtBZ->text(), QStringLiteral("BZ"), QStringLiteral("BZ")});
-            for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-                const QTreeWidgetItem* item = ListView1->topLevelItem(i);
-                if (item->checkState(0) == Qt::Checked)
-                    gSysDb->execute(QStringLiteral("insert into SM_role (cGroup_Id,cUser_Id) values (?,?)"), {txtID->text(), item->text(0)});
-            }
+            for (const QString& user : tickedIds(ListView1))
+                gSysDb->execute(QStringLiteral("insert into SM_role (cGroup_Id,cUser_Id) values (?,?)"), {txtID->text(), user});
             t.commit();
         } catch (const DbError& e) {
             WriteErrLog(3, e.text(), QStringLiteral("cmdAdd_Click"));
@@ -92,9 +63,6 @@ void frmAddRole::cmdAdd_Click()
     txtBZ->clear();
     txtID->setFocus();
 }
-
-void frmAddRole::cmdChkAll_Click() { tickAll(ListView1, true); }
-void frmAddRole::cmdChkC_Click() { tickAll(ListView1, false); }
 
 void frmAddRole::cmdExit_Click()
 {

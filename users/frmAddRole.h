@@ -1,12 +1,10 @@
 #pragma once
 // Adds roles, one after another, with their members.
+#include "RoleForm.h"
+
 #include <QDialog>
 
-class QLineEdit;
-class QPushButton;
-class QTreeWidget;
-
-class frmAddRole : public QDialog {
+class frmAddRole : public QDialog, public RoleForm::Controls {
     Q_OBJECT
 public:
     explicit frmAddRole(QWidget* parent = nullptr);
@@ -15,21 +13,12 @@ public:
     // Set by the opener; grows with every role added here.
     QString IdList = QStringLiteral(",");
 
-    QLineEdit* txtID = nullptr;
-    QLineEdit* txtName = nullptr;
-    QLineEdit* txtBZ = nullptr;
-    QTreeWidget* ListView1 = nullptr;
+    // The fields, the member list and the other buttons are RoleForm::Controls.
     QPushButton* cmdAdd = nullptr;
-    QPushButton* cmdChkAll = nullptr;
-    QPushButton* cmdChkC = nullptr;
-    QPushButton* cmdExit = nullptr;
-    QPushButton* cmdHelp = nullptr;
 
 public slots:
     void txtID_Change();
     void cmdAdd_Click();
-    void cmdChkAll_Click();
-    void cmdChkC_Click();
     void cmdExit_Click();
 
 private:

@@ -21,25 +21,11 @@ frmAddUser::frmAddUser(QWidget* parent)
     setObjectName(QStringLiteral("frmAddUser"));
     setWindowTitle(QStringLiteral("增加操作员"));
 
-    const QString capId = QStringLiteral("编号:"), capName = QStringLiteral("姓名:"),
-                  capPassword = QStringLiteral("口令:"), capAffirm = QStringLiteral("确认口令:"),
-                  capDept = QStringLiteral("所属部门:"), capTk = QStringLiteral("Tk通号："),
-                  capRoles = QStringLiteral("所属角色：");
-    txtID = textBox(this, "txtID", kUserIdLen, capId);
-    txtName = textBox(this, "txtName", kUserNameLen, capName);
-    txtPassword = passwordBox(this, "txtPassword", kPasswordLen, capPassword);
-    txtAffirmPassword = passwordBox(this, "txtAffirmPassword", kPasswordLen, capAffirm);
-    txtDept = textBox(this, "txtDept", kDeptLen, capDept);
-    txtTk = textBox(this, "txtTk", kTkLen, capTk);
+    const QString capRoles = QStringLiteral("所属角色：");
+    QFormLayout* fields = setupFields(this, QStringLiteral("Tk通号："));
     ListView1 = checkList(this, capRoles);
-
-    auto* fields = new QFormLayout;
-    fields->addRow(caption(this, capId, txtID), txtID);
-    fields->addRow(caption(this, capName, txtName), txtName);
-    fields->addRow(caption(this, capPassword, txtPassword), txtPassword);
-    fields->addRow(caption(this, capAffirm, txtAffirmPassword), txtAffirmPassword);
-    fields->addRow(caption(this, capDept, txtDept), txtDept);
-    fields->addRow(caption(this, capTk, txtTk), txtTk);
+    setTabOrder(txtDept, txtTk);
+    setTabOrder(txtTk, ListView1);
 
     auto* roles = new QVBoxLayout;
     roles->addWidget(caption(this, capRoles, ListView1));
@@ -50,35 +36,13 @@ frmAddUser::frmAddUser(QWidget* parent)
     body->addSpacing(12);
     body->addLayout(roles, 1);
 
-    cmdAdd = new QPushButton(QStringLiteral("增加"), this);
-    cmdAdd->setObjectName(QStringLiteral("cmdAdd"));
-    cmdAdd->setDefault(true);
-    cmdExit = new QPushButton(QStringLiteral("退出"), this);
-    cmdExit->setObjectName(QStringLiteral("cmdExit"));
-    cmdExit->setAutoDefault(false);
-    cmdHelp = new QPushButton(QStringLiteral("帮助(&H)"), this);
-    cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
-    cmdHelp->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdAdd);
-    buttons->addWidget(cmdExit);
-    buttons->addWidget(cmdHelp);
+    cmdAdd = setupButtons(this, "cmdAdd", QStringLiteral("增加"), buttons, ListView1);
 
     auto* top = new QVBoxLayout(this);
     top->addLayout(body, 1);
     top->addLayout(buttons);
     resize(560, 300);
-
-    setTabOrder(txtID, txtName);
-    setTabOrder(txtName, txtPassword);
-    setTabOrder(txtPassword, txtAffirmPassword);
-    setTabOrder(txtAffirmPassword, txtDept);
-    setTabOrder(txtDept, txtTk);
-    setTabOrder(txtTk, ListView1);
-    setTabOrder(ListView1, cmdAdd);
-    setTabOrder(cmdAdd, cmdExit);
-    setTabOrder(cmdExit, cmdHelp);
 
     connect(txtID, &QLineEdit::textChanged, this, &frmAddUser::txtID_Change);
     connect(cmdAdd, &QPushButton::clicked, this, &frmAddUser::cmdAdd_Click);
@@ -87,22 +51,8 @@ frmAddUser::frmAddUser(QWidget* parent)
 
 void frmAddUser::txtID_Change()
 {
-    if (txtID->text().isEmpty()) {
-        clearList(ListView1);
-        m_rolesLoaded = false;
-        return;
-    }
-    if (m_rolesLoaded || !gSysDb)
-        return;
-    try {
-        Recordset rs = gSysDb->query(QStringLiteral("select * from SM_Group "));
-        for (; !rs.Eof(); rs.MoveNext())
-            addCheckItem(ListView1, rs.text(QStringLiteral("cGroup_Id")), rs.text(QStringLiteral("cGroup_Name")));
-        m_rolesLoaded = true;
-    } catch (const DbError& e) {
-        WriteErrLog(3, e.text(), QStringLiteral("txtID_Change"));
-        MsgBox(QStringLiteral("读取角色失败：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitleSys);
-    }
+    followId(ListView1, txtID->text(), m_rolesLoaded, QStringLiteral("select * from SM_Group "),
+             QStringLiteral("cGroup_Id"), QStringLiteral("cGroup_Name"), QStringLiteral("读取角色失败：%1"));
 }
 
 void frmAddUser::cmdAdd_Click()
@@ -125,11 +75,8 @@ void frmAddUser::cmdAdd_Click()
             gSysDb->execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,cPassword,iAdmin,cDept,nState,cTkAccount) "
                                            "values (?,?,?,0,?,0,?)"),
                             {txtID->text(), txtName->text(), txtPassword->text(), txtDept->text(), txtTk->text()});
-            for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-                const QTreeWidgetItem* item = ListView1->topLevelItem(i);
-                if (item->checkState(0) == Qt::Checked)
-                    gSysDb->execute(QStringLiteral("insert into SM_role (cGroup_Id,cUser_Id) values (?,?)"), {item->text(0), txtID->text()});
-            }
+            for (const QString& role : tickedIds(ListView1))
+                gSysDb->execute(QStringLiteral("insert into SM_role (cGroup_Id,cUser_Id) values (?,?)"), {role, txtID->text()});
             t.commit();
         } catch (const DbError& e) {
             WriteErrLog(3, e.text(), QStringLiteral("cmdAdd_Click"));

@@ -1,12 +1,12 @@
 #pragma once
 // Adds operators, one after another, with their role memberships.
+#include "UserForm.h"
+
 #include <QDialog>
 
-class QLineEdit;
-class QPushButton;
 class QTreeWidget;
 
-class frmAddUser : public QDialog {
+class frmAddUser : public QDialog, public UserForm::Controls {
     Q_OBJECT
 public:
     explicit frmAddUser(QWidget* parent = nullptr);
@@ -15,16 +15,9 @@ public:
     // Set by the opener; grows with every operator added here.
     QString IdList = QStringLiteral(",");
 
-    QLineEdit* txtID = nullptr;
-    QLineEdit* txtName = nullptr;
-    QLineEdit* txtPassword = nullptr;
-    QLineEdit* txtAffirmPassword = nullptr;
-    QLineEdit* txtDept = nullptr;
-    QLineEdit* txtTk = nullptr;
+    // The six boxes, 退出 and 帮助 are UserForm::Controls.
     QTreeWidget* ListView1 = nullptr;
     QPushButton* cmdAdd = nullptr;
-    QPushButton* cmdExit = nullptr;
-    QPushButton* cmdHelp = nullptr;
 
 public slots:
     void txtID_Change();

@@ -1,5 +1,4 @@
 #include "frmEditRole.h"
-#include "RoleForm.h"
 #include "UsersUi.h"
 
 #include <Module1.h>
@@ -17,22 +16,11 @@ frmEditRole::frmEditRole(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmEditRole"));
     setWindowTitle(QStringLiteral("修改角色信息"));
-    const RoleForm::Controls c = RoleForm::build(this, "cmdEdit", QStringLiteral("修改"));
-    txtID = c.txtID;
+    cmdEdit = setupUi(this, "cmdEdit", QStringLiteral("修改"));
     // The identifier is the key of the role being changed.
     txtID->setReadOnly(true);
-    txtName = c.txtName;
-    txtBZ = c.txtBZ;
-    ListView1 = c.ListView1;
-    cmdEdit = c.cmdAction;
-    cmdChkAll = c.cmdChkAll;
-    cmdChkC = c.cmdChkC;
-    cmdExit = c.cmdExit;
-    cmdHelp = c.cmdHelp;
 
     connect(cmdEdit, &QPushButton::clicked, this, &frmEditRole::cmdEdit_Click);
-    connect(cmdChkAll, &QPushButton::clicked, this, &frmEditRole::cmdChkAll_Click);
-    connect(cmdChkC, &QPushButton::clicked, this, &frmEditRole::cmdChkC_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmEditRole::cmdExit_Click);
 }
 
@@ -68,9 +56,6 @@ void frmEditRole::cmdEdit_Click()
     MsgBox(QStringLiteral("修改成功！"), vb::vbOKOnly);
     accept();
 }
-
-void frmEditRole::cmdChkAll_Click() { tickAll(ListView1, true); }
-void frmEditRole::cmdChkC_Click() { tickAll(ListView1, false); }
 
 void frmEditRole::cmdExit_Click()
 {

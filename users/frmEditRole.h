@@ -1,29 +1,18 @@
 #pragma once
 // Changes a role's name, remark and members.
+#include "RoleForm.h"
+
 #include <QDialog>
 
-class QLineEdit;
-class QPushButton;
-class QTreeWidget;
-
-class frmEditRole : public QDialog {
+class frmEditRole : public QDialog, public RoleForm::Controls {
     Q_OBJECT
 public:
     explicit frmEditRole(QWidget* parent = nullptr);
 
-    QLineEdit* txtID = nullptr;
-    QLineEdit* txtName = nullptr;
-    QLineEdit* txtBZ = nullptr;
-    QTreeWidget* ListView1 = nullptr;
+    // The fields, the member list and the other buttons are RoleForm::Controls.
     QPushButton* cmdEdit = nullptr;
-    QPushButton* cmdChkAll = nullptr;
-    QPushButton* cmdChkC = nullptr;
-    QPushButton* cmdExit = nullptr;
-    QPushButton* cmdHelp = nullptr;
 
 public slots:
     void cmdEdit_Click();
-    void cmdChkAll_Click();
-    void cmdChkC_Click();
     void cmdExit_Click();
 };

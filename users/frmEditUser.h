@@ -1,26 +1,19 @@
 #pragma once
 // Changes one operator's name, password, department and state.
+#include "UserForm.h"
+
 #include <QDialog>
 
 class QCheckBox;
-class QLineEdit;
-class QPushButton;
 
-class frmEditUser : public QDialog {
+class frmEditUser : public QDialog, public UserForm::Controls {
     Q_OBJECT
 public:
     explicit frmEditUser(QWidget* parent = nullptr);
 
-    QLineEdit* txtID = nullptr;
-    QLineEdit* txtName = nullptr;
-    QLineEdit* txtPassword = nullptr;
-    QLineEdit* txtAffirmPassword = nullptr;
-    QLineEdit* txtDept = nullptr;
-    QLineEdit* txtTk = nullptr;
+    // The six boxes, 退出 and 帮助 are UserForm::Controls.
     QCheckBox* Check1 = nullptr;
     QPushButton* cmdEdit = nullptr;
-    QPushButton* cmdExit = nullptr;
-    QPushButton* cmdHelp = nullptr;
 
 public slots:
     void Check1_Click();

@@ -7,40 +7,18 @@
 #include <Module1.h>
 #include <MsgBox.h>
 #include <ShowModal.h>
-#include <Twips.h>
 
-#include <QAction>
 #include <QLineEdit>
-#include <QToolBar>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 using namespace Module1;
 
 frmrole::frmrole(QWidget* parent)
-    : QDialog(parent)
-{
-    setObjectName(QStringLiteral("frmrole"));
-    setWindowTitle(QStringLiteral("角色管理"));
-
-    Toolbar1 = UsersUi::managerToolbar(this, {
+    : ManagerForm(parent, QStringLiteral("frmrole"), QStringLiteral("角色管理"), {
         QStringLiteral("增加角色"), QStringLiteral("删除角色"), QStringLiteral("修改角色属性"),
         QStringLiteral("刷新显示内容"), QStringLiteral("显示当前帮助信息"), QStringLiteral("退出角色管理"),
-    });
-    MSFlexGrid1 = new FlexGrid(this);
-    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    MSFlexGrid1->setAccessibleName(QStringLiteral("角色"));
-    MSFlexGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-
-    auto* top = new QVBoxLayout(this);
-    top->setContentsMargins(0, 0, 0, 0);
-    top->setSpacing(0);
-    top->addWidget(Toolbar1);
-    top->addWidget(MSFlexGrid1, 1);
-    resize(Twips::toPxX(8500), Twips::toPxY(5400));
-
-    // The buttons open modal dialogs: let the click finish first.
-    connect(Toolbar1, &QToolBar::actionTriggered, this, &frmrole::Toolbar1_ButtonClick, Qt::QueuedConnection);
+    }, QStringLiteral("角色"), 8500)
+{
 }
 
 void frmrole::Form_Load()
@@ -73,32 +51,14 @@ void frmrole::ShowMSFLG()
     }
 }
 
-void frmrole::Toolbar1_ButtonClick(QAction* Button)
+void frmrole::addRecord()
 {
-    const QString key = Button->objectName().toLower();
-    if (key == QLatin1String("add"))
-        addRole();
-    else if (key == QLatin1String("delete"))
-        deleteRole();
-    else if (key == QLatin1String("edit"))
-        editRole();
-    else if (key == QLatin1String("refresh"))
-        ShowMSFLG();
-    else if (key == QLatin1String("exit"))
-        reject();
-}
-
-void frmrole::addRole()
-{
-    QString ids = QStringLiteral(",");
-    for (int r = 1; r < MSFlexGrid1->Rows(); ++r)
-        ids += MSFlexGrid1->TextMatrix(r, 0) + QLatin1Char(',');
     frmAddRole dlg(this);
-    dlg.IdList = ids;
+    dlg.IdList = idList();
     ShowModal(dlg);
 }
 
-void frmrole::deleteRole()
+void frmrole::deleteRecord()
 {
     const QString id = MSFlexGrid1->TextMatrix(MSFlexGrid1->Row(), 0);
     if (id.isEmpty() || !gSysDb)
@@ -120,22 +80,16 @@ void frmrole::deleteRole()
     ShowMSFLG();
 }
 
-void frmrole::editRole()
+void frmrole::editRecord()
 {
     const int row = MSFlexGrid1->Row();
     const QString id = MSFlexGrid1->TextMatrix(row, 0);
     if (id.isEmpty() || !gSysDb)
         return;   // no role on this row
     frmEditRole dlg(this);
-    // A value stored longer than the box allows (written by another program) is shown whole.
-    auto fill = [&](QLineEdit* box, int col) {
-        const QString text = MSFlexGrid1->TextMatrix(row, col);
-        box->setMaxLength(qMax(box->maxLength(), int(text.size())));
-        box->setText(text);
-    };
-    fill(dlg.txtID, 0);
-    fill(dlg.txtName, 1);
-    fill(dlg.txtBZ, 2);
+    fillFromGrid(dlg.txtID, row, 0);
+    fillFromGrid(dlg.txtName, row, 1);
+    fillFromGrid(dlg.txtBZ, row, 2);
     try {
         Recordset members = gSysDb->query(QStringLiteral("select cUser_Id,cGroup_Id from SM_Role where SM_Role.cGroup_Id=?"), {dlg.txtID->text()});
         Recordset users = gSysDb->query(QStringLiteral("select * from SM_User where iadmin=0"));

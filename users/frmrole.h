@@ -1,28 +1,17 @@
 #pragma once
 // The role manager: lists the roles and adds, changes and deletes them.
-#include <QDialog>
+#include "ManagerForm.h"
 
-class FlexGrid;
-class QAction;
-class QToolBar;
-
-class frmrole : public QDialog {
+class frmrole : public ManagerForm {
     Q_OBJECT
 public:
     explicit frmrole(QWidget* parent = nullptr);
 
     void Form_Load();
-    // Reloads the grid from the system database.
-    void ShowMSFLG();
-
-    QToolBar* Toolbar1 = nullptr;
-    FlexGrid* MSFlexGrid1 = nullptr;
-
-public slots:
-    void Toolbar1_ButtonClick(QAction* Button);
+    void ShowMSFLG() override;
 
 private:
-    void addRole();
-    void deleteRole();
-    void editRole();
+    void addRecord() override;
+    void deleteRecord() override;
+    void editRecord() override;
 };

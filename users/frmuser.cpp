@@ -7,13 +7,9 @@
 #include <Module1.h>
 #include <MsgBox.h>
 #include <ShowModal.h>
-#include <Twips.h>
 
-#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QToolBar>
-#include <QVBoxLayout>
 
 using namespace Module1;
 
@@ -24,29 +20,11 @@ const QString kStateCancelled = QStringLiteral("注销");
 }
 
 frmuser::frmuser(QWidget* parent)
-    : QDialog(parent)
-{
-    setObjectName(QStringLiteral("frmuser"));
-    setWindowTitle(QStringLiteral("操作员管理"));
-
-    Toolbar1 = UsersUi::managerToolbar(this, {
+    : ManagerForm(parent, QStringLiteral("frmuser"), QStringLiteral("操作员管理"), {
         QStringLiteral("增加操作员"), QStringLiteral("删除操作员"), QStringLiteral("修改操作员属性"),
         QStringLiteral("刷新显示内容"), QStringLiteral("显示当前帮助信息"), QStringLiteral("退出操作员管理"),
-    });
-    MSFlexGrid1 = new FlexGrid(this);
-    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    MSFlexGrid1->setAccessibleName(QStringLiteral("操作员"));
-    MSFlexGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-
-    auto* top = new QVBoxLayout(this);
-    top->setContentsMargins(0, 0, 0, 0);
-    top->setSpacing(0);
-    top->addWidget(Toolbar1);
-    top->addWidget(MSFlexGrid1, 1);
-    resize(Twips::toPxX(8400), Twips::toPxY(5400));
-
-    // The buttons open modal dialogs: let the click finish first.
-    connect(Toolbar1, &QToolBar::actionTriggered, this, &frmuser::Toolbar1_ButtonClick, Qt::QueuedConnection);
+    }, QStringLiteral("操作员"), 8400)
+{
 }
 
 void frmuser::Form_Load()
@@ -86,33 +64,15 @@ void frmuser::ShowMSFLG()
     }
 }
 
-void frmuser::Toolbar1_ButtonClick(QAction* Button)
+void frmuser::addRecord()
 {
-    const QString key = Button->objectName().toLower();
-    if (key == QLatin1String("add"))
-        addOperator();
-    else if (key == QLatin1String("delete"))
-        deleteOperator();
-    else if (key == QLatin1String("edit"))
-        editOperator();
-    else if (key == QLatin1String("refresh"))
-        ShowMSFLG();
-    else if (key == QLatin1String("exit"))
-        reject();
-}
-
-void frmuser::addOperator()
-{
-    QString ids = QStringLiteral(",");
-    for (int r = 1; r < MSFlexGrid1->Rows(); ++r)
-        ids += MSFlexGrid1->TextMatrix(r, ColId) + QLatin1Char(',');
     frmAddUser dlg(this);
-    dlg.IdList = ids;
+    dlg.IdList = idList();
     ShowModal(dlg);
     ShowMSFLG();
 }
 
-void frmuser::deleteOperator()
+void frmuser::deleteRecord()
 {
     const QString id = MSFlexGrid1->TextMatrix(MSFlexGrid1->Row(), ColId);
     if (id.isEmpty() || !gSysDb)
@@ -133,23 +93,17 @@ void frmuser::deleteOperator()
     ShowMSFLG();
 }
 
-void frmuser::editOperator()
+void frmuser::editRecord()
 {
     const int row = MSFlexGrid1->Row();
     if (MSFlexGrid1->TextMatrix(row, ColId).isEmpty())
         return;   // no operator on this row
     frmEditUser dlg(this);
-    // A value stored longer than the box allows (written by another program) is shown whole.
-    auto fill = [&](QLineEdit* box, int col) {
-        const QString text = MSFlexGrid1->TextMatrix(row, col);
-        box->setMaxLength(qMax(box->maxLength(), int(text.size())));
-        box->setText(text);
-    };
-    fill(dlg.txtID, ColId);
-    fill(dlg.txtName, ColName);
-    fill(dlg.txtPassword, ColPassword);
-    fill(dlg.txtAffirmPassword, ColPassword);
-    fill(dlg.txtDept, ColDept);
+    fillFromGrid(dlg.txtID, row, ColId);
+    fillFromGrid(dlg.txtName, row, ColName);
+    fillFromGrid(dlg.txtPassword, row, ColPassword);
+    fillFromGrid(dlg.txtAffirmPassword, row, ColPassword);
+    fillFromGrid(dlg.txtDept, row, ColDept);
     if (MSFlexGrid1->TextMatrix(row, ColState) == kStateActive) {
         dlg.Check1->setChecked(false);
     } else {

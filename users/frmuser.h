@@ -1,29 +1,18 @@
 #pragma once
 // The operator manager: lists every operator that is not an administrator and
 // adds, changes and deletes them.
-#include <QDialog>
+#include "ManagerForm.h"
 
-class FlexGrid;
-class QAction;
-class QToolBar;
-
-class frmuser : public QDialog {
+class frmuser : public ManagerForm {
     Q_OBJECT
 public:
     explicit frmuser(QWidget* parent = nullptr);
 
     void Form_Load();
-    // Reloads the grid from the system database.
-    void ShowMSFLG();
-
-    QToolBar* Toolbar1 = nullptr;
-    FlexGrid* MSFlexGrid1 = nullptr;
-
-public slots:
-    void Toolbar1_ButtonClick(QAction* Button);
+    void ShowMSFLG() override;
 
 private:
-    void addOperator();
-    void deleteOperator();
-    void editOperator();
+    void addRecord() override;
+    void deleteRecord() override;
+    void editRecord() override;
 };
