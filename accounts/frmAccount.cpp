@@ -27,6 +27,8 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 using namespace Module1;
 
 namespace {
@@ -62,10 +64,18 @@ QLabel* captionFor(QWidget* parent, const char* name, const QString& caption, QW
     return l;
 }
 
+// A widget of type W built from args, under the object name the tests and styles look for.
+template <class W, class... Args>
+W* named(const char* name, Args&&... args)
+{
+    auto* w = new W(std::forward<Args>(args)...);
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
 QLineEdit* textBox(QWidget* parent, const char* name, int maxLength)
 {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(name));
+    auto* e = named<QLineEdit>(name, parent);
     if (maxLength > 0)
         e->setMaxLength(maxLength);
     return e;
@@ -73,17 +83,20 @@ QLineEdit* textBox(QWidget* parent, const char* name, int maxLength)
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption)
 {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
+    auto* b = named<QPushButton>(name, caption, parent);
     b->setAutoDefault(false);
     return b;
 }
 
-QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption)
+// Puts field into the grid with its caption on the left: the caption at (row, col), the field
+// after it across span columns.
+template <class W>
+W* captioned(QGridLayout* g, int row, int col, int span, const char* label, const QString& caption, W* field,
+             Qt::Alignment align = {})
 {
-    auto* c = new QCheckBox(caption, parent);
-    c->setObjectName(QString::fromLatin1(name));
-    return c;
+    g->addWidget(captionFor(field->parentWidget(), label, caption, field), row, col);
+    g->addWidget(field, row, col + 1, 1, span, align);
+    return field;
 }
 
 // The decorative strip beside the pages: a ledger on a blue ground.
@@ -140,13 +153,13 @@ protected:
     }
 };
 
-QFrame* newPage(QStackedWidget* stack, const char* name, const QString& title, const QString& note,
-                QList<QLabel*>& titles, QList<QLabel*>& notes, QVBoxLayout*& body)
+// A wizard page under its heading and explanation; returns the layout the page's fields go in.
+QVBoxLayout* newPage(QStackedWidget* stack, QFrame*& frame, const char* name, const QString& title,
+                     const QString& note, QList<QLabel*>& titles, QList<QLabel*>& notes)
 {
-    auto* frame = new QFrame(stack);
-    frame->setObjectName(QString::fromLatin1(name));
+    frame = named<QFrame>(name, stack);
     frame->setFrameShape(QFrame::NoFrame);
-    body = new QVBoxLayout(frame);
+    auto* body = new QVBoxLayout(frame);
     body->setContentsMargins(16, 12, 16, 12);
     const int n = int(titles.size()) + 1;
     auto* t = new QLabel(title, frame);
@@ -168,7 +181,17 @@ QFrame* newPage(QStackedWidget* stack, const char* name, const QString& title, c
     titles << t;
     notes << e;
     stack->addWidget(frame);
-    return frame;
+    return body;
+}
+
+// The grid of captioned fields on a page, kept at the top of it.
+QGridLayout* fieldGrid(QVBoxLayout* body)
+{
+    auto* g = new QGridLayout;
+    g->setVerticalSpacing(10);
+    body->addLayout(g);
+    body->addStretch();
+    return g;
 }
 } // namespace
 
@@ -178,14 +201,12 @@ frmAccount::frmAccount(QWidget* parent)
     setObjectName(QStringLiteral("frmAccount"));
     setWindowTitle(QStringLiteral("创建账套"));
 
-    Picture1 = new QLabel(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1 = named<QLabel>("Picture1", this);
     Picture1->setFixedWidth(130);
     Picture1->setMinimumHeight(360);
     Picture1->setScaledContents(false);
 
-    pages = new QStackedWidget(this);
-    pages->setObjectName(QStringLiteral("pages"));
+    pages = named<QStackedWidget>("pages", this);
     buildPage1();
     buildPage2();
     buildPage3();
@@ -259,39 +280,28 @@ frmAccount::~frmAccount() = default;
 
 void frmAccount::buildPage1()
 {
-    QVBoxLayout* body = nullptr;
-    Picture2 = newPage(pages, "Picture2", QStringLiteral("账套信息"), QStringLiteral("此页面可输入当前有关账套信息。"),
-                       lblTitle, lblNote, body);
+    QGridLayout* g = fieldGrid(newPage(pages, Picture2, "Picture2", QStringLiteral("账套信息"),
+                                       QStringLiteral("此页面可输入当前有关账套信息。"), lblTitle, lblNote));
     QWidget* p = Picture2;
-    cboAccount = new QComboBox(p);
-    cboAccount->setObjectName(QStringLiteral("cboAccount"));
-    txtAccID = textBox(p, "txtAccID", 3);
-    txtAccName = textBox(p, "txtAccName", 40);
-    txtAccPath = textBox(p, "txtAccPath", 0);
+    cboAccount = captioned(g, 0, 0, 3, "lblAccount", QStringLiteral("已存账套:"), named<QComboBox>("cboAccount", p));
+    txtAccID = captioned(g, 1, 0, 1, "lblAccID", QStringLiteral("账套号(&A):"), textBox(p, "txtAccID", 3), Qt::AlignLeft);
+    txtAccName = captioned(g, 2, 0, 3, "lblAccName", QStringLiteral("账套名称(&N):"), textBox(p, "txtAccName", 40));
+    txtAccPath = captioned(g, 3, 0, 2, "lblAccPath", QStringLiteral("账套路径(&P):"), textBox(p, "txtAccPath", 0));
     CmdPath = button(p, "CmdPath", QStringLiteral("..."));
     CmdPath->setAccessibleName(QStringLiteral("选择账套路径"));
     CmdPath->setFixedWidth(CmdPath->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
+    g->addWidget(CmdPath, 3, 3);
+
+    // Year and month share one row after a single caption; the month box is named by its 月 label.
     txtYear = textBox(p, "txtYear", 4);
     txtMonth = textBox(p, "txtMonth", 2);
-    Label4 = new QLabel(QStringLiteral("月"), p);
-    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4 = named<QLabel>("Label4", QStringLiteral("月"), p);
     Label4->setBuddy(txtMonth);
     txtMonth->setAccessibleName(QStringLiteral("月"));
     cmdYM = button(p, "cmdYM", QStringLiteral("会计期间设置"));
     txtAccID->setFixedWidth(txtAccID->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
     txtYear->setFixedWidth(txtYear->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 16);
     txtMonth->setFixedWidth(txtMonth->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
-
-    auto* g = new QGridLayout;
-    g->addWidget(captionFor(p, "lblAccount", QStringLiteral("已存账套:"), cboAccount), 0, 0);
-    g->addWidget(cboAccount, 0, 1, 1, 3);
-    g->addWidget(captionFor(p, "lblAccID", QStringLiteral("账套号(&A):"), txtAccID), 1, 0);
-    g->addWidget(txtAccID, 1, 1, Qt::AlignLeft);
-    g->addWidget(captionFor(p, "lblAccName", QStringLiteral("账套名称(&N):"), txtAccName), 2, 0);
-    g->addWidget(txtAccName, 2, 1, 1, 3);
-    g->addWidget(captionFor(p, "lblAccPath", QStringLiteral("账套路径(&P):"), txtAccPath), 3, 0);
-    g->addWidget(txtAccPath, 3, 1, 1, 2);
-    g->addWidget(CmdPath, 3, 3);
     g->addWidget(captionFor(p, "lblYear", QStringLiteral("启用会计期(&Y):"), txtYear), 4, 0);
     auto* ym = new QHBoxLayout;
     ym->addWidget(txtYear);
@@ -301,92 +311,46 @@ void frmAccount::buildPage1()
     ym->addWidget(cmdYM);
     g->addLayout(ym, 4, 1, 1, 3);
     g->setColumnStretch(2, 1);
-    g->setVerticalSpacing(10);
-    body->addLayout(g);
-    body->addStretch();
 }
 
 void frmAccount::buildPage2()
 {
-    QVBoxLayout* body = nullptr;
-    Picture3 = newPage(pages, "Picture3", QStringLiteral("单位信息"), QStringLiteral("此页面输入贵单位的单位信息。"),
-                       lblTitle, lblNote, body);
+    QGridLayout* g = fieldGrid(newPage(pages, Picture3, "Picture3", QStringLiteral("单位信息"),
+                                       QStringLiteral("此页面输入贵单位的单位信息。"), lblTitle, lblNote));
     QWidget* p = Picture3;
-    txtUnitName = textBox(p, "txtUnitName", 40);
-    txtUnitAbbre = textBox(p, "txtUnitAbbre", 40);
-    TxtUnitAddr = textBox(p, "TxtUnitAddr", 80);
-    txtUnitLP = textBox(p, "txtUnitLP", 16);
-    txtUnitZap = textBox(p, "txtUnitZap", 6);
-    txtUnitTel = textBox(p, "txtUnitTel", 30);
-    txtUnitFax = textBox(p, "txtUnitFax", 30);
-    txtUnitEMail = textBox(p, "txtUnitEMail", 40);
-    txtUnitTaxNo = textBox(p, "txtUnitTaxNo", 20);
-    txtFinType = textBox(p, "txtFinType", 16);
-    txtFinKind = textBox(p, "txtFinKind", 16);
-
-    auto* g = new QGridLayout;
-    g->addWidget(captionFor(p, "lblUnitName", QStringLiteral("单位名称(&M):"), txtUnitName), 0, 0);
-    g->addWidget(txtUnitName, 0, 1, 1, 3);
-    g->addWidget(captionFor(p, "lblUnitAbbre", QStringLiteral("单位简称(&A):"), txtUnitAbbre), 1, 0);
-    g->addWidget(txtUnitAbbre, 1, 1, 1, 3);
-    g->addWidget(captionFor(p, "lblUnitAddr", QStringLiteral("单位地址(&R):"), TxtUnitAddr), 2, 0);
-    g->addWidget(TxtUnitAddr, 2, 1, 1, 3);
-    g->addWidget(captionFor(p, "lblUnitLP", QStringLiteral("法人代表(&L):"), txtUnitLP), 3, 0);
-    g->addWidget(txtUnitLP, 3, 1);
-    g->addWidget(captionFor(p, "lblUnitZap", QStringLiteral("邮政编码(&Z):"), txtUnitZap), 3, 2);
-    g->addWidget(txtUnitZap, 3, 3);
-    g->addWidget(captionFor(p, "lblUnitTel", QStringLiteral("联系电话(&P):"), txtUnitTel), 4, 0);
-    g->addWidget(txtUnitTel, 4, 1);
-    g->addWidget(captionFor(p, "lblUnitFax", QStringLiteral("传真(&F):"), txtUnitFax), 4, 2);
-    g->addWidget(txtUnitFax, 4, 3);
-    g->addWidget(captionFor(p, "lblUnitEMail", QStringLiteral("电子邮件(&E):"), txtUnitEMail), 5, 0);
-    g->addWidget(txtUnitEMail, 5, 1);
-    g->addWidget(captionFor(p, "lblUnitTaxNo", QStringLiteral("税号(&X):"), txtUnitTaxNo), 5, 2);
-    g->addWidget(txtUnitTaxNo, 5, 3);
-    g->addWidget(captionFor(p, "lblFinType", QStringLiteral("备注一:"), txtFinType), 6, 0);
-    g->addWidget(txtFinType, 6, 1);
-    g->addWidget(captionFor(p, "lblFinKind", QStringLiteral("备注二:"), txtFinKind), 6, 2);
-    g->addWidget(txtFinKind, 6, 3);
+    txtUnitName = captioned(g, 0, 0, 3, "lblUnitName", QStringLiteral("单位名称(&M):"), textBox(p, "txtUnitName", 40));
+    txtUnitAbbre = captioned(g, 1, 0, 3, "lblUnitAbbre", QStringLiteral("单位简称(&A):"), textBox(p, "txtUnitAbbre", 40));
+    TxtUnitAddr = captioned(g, 2, 0, 3, "lblUnitAddr", QStringLiteral("单位地址(&R):"), textBox(p, "TxtUnitAddr", 80));
+    txtUnitLP = captioned(g, 3, 0, 1, "lblUnitLP", QStringLiteral("法人代表(&L):"), textBox(p, "txtUnitLP", 16));
+    txtUnitZap = captioned(g, 3, 2, 1, "lblUnitZap", QStringLiteral("邮政编码(&Z):"), textBox(p, "txtUnitZap", 6));
+    txtUnitTel = captioned(g, 4, 0, 1, "lblUnitTel", QStringLiteral("联系电话(&P):"), textBox(p, "txtUnitTel", 30));
+    txtUnitFax = captioned(g, 4, 2, 1, "lblUnitFax", QStringLiteral("传真(&F):"), textBox(p, "txtUnitFax", 30));
+    txtUnitEMail = captioned(g, 5, 0, 1, "lblUnitEMail", QStringLiteral("电子邮件(&E):"), textBox(p, "txtUnitEMail", 40));
+    txtUnitTaxNo = captioned(g, 5, 2, 1, "lblUnitTaxNo", QStringLiteral("税号(&X):"), textBox(p, "txtUnitTaxNo", 20));
+    txtFinType = captioned(g, 6, 0, 1, "lblFinType", QStringLiteral("备注一:"), textBox(p, "txtFinType", 16));
+    txtFinKind = captioned(g, 6, 2, 1, "lblFinKind", QStringLiteral("备注二:"), textBox(p, "txtFinKind", 16));
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
-    g->setVerticalSpacing(10);
-    body->addLayout(g);
-    body->addStretch();
 }
 
 void frmAccount::buildPage3()
 {
-    QVBoxLayout* body = nullptr;
-    Picture4 = newPage(pages, "Picture4", QStringLiteral("核算类型"), QStringLiteral("此页面输入您选择的核算类型。"),
-                       lblTitle, lblNote, body);
+    QGridLayout* g = fieldGrid(newPage(pages, Picture4, "Picture4", QStringLiteral("核算类型"),
+                                       QStringLiteral("此页面输入您选择的核算类型。"), lblTitle, lblNote));
     QWidget* p = Picture4;
-    txtCurCode = textBox(p, "txtCurCode", 4);
-    txtCurName = textBox(p, "txtCurName", 8);
+    txtCurCode = captioned(g, 0, 0, 1, "lblCurCode", QStringLiteral("本币代码(&C):"), textBox(p, "txtCurCode", 4));
+    txtCurName = captioned(g, 1, 0, 1, "lblCurName", QStringLiteral("本币名称(&M):"), textBox(p, "txtCurName", 8));
     txtCurCode->setText(QStringLiteral("RMB"));
     txtCurName->setText(QStringLiteral("人民币"));
-    cboEntType = new QComboBox(p);
-    cboEntType->setObjectName(QStringLiteral("cboEntType"));
+    cboEntType = captioned(g, 2, 0, 1, "lblEntType", QStringLiteral("企业类型(&Y):"), named<QComboBox>("cboEntType", p));
     cboEntType->addItems({QStringLiteral("商业"), QStringLiteral("工业")});
     cboEntType->setCurrentIndex(1);
-    cboTradeKind = new QComboBox(p);
-    cboTradeKind->setObjectName(QStringLiteral("cboTradeKind"));
-    cboAcc_Master = new QComboBox(p);
-    cboAcc_Master->setObjectName(QStringLiteral("cboAcc_Master"));
-    Check1 = checkBox(p, "Check1", QStringLiteral("按行业性质预置科目(&S)"));
+    cboTradeKind = captioned(g, 3, 0, 2, "lblTradeKind", QStringLiteral("行业性质(&K):"), named<QComboBox>("cboTradeKind", p));
+    cboAcc_Master =
+        captioned(g, 4, 0, 2, "lblAcc_Master", QStringLiteral("账套主管(&H):"), named<QComboBox>("cboAcc_Master", p));
+    Check1 = named<QCheckBox>("Check1", QStringLiteral("按行业性质预置科目(&S)"), p);
     Check1->setChecked(true);
     cmdkm = button(p, "cmdkm", QStringLiteral("科目预览"));
-
-    auto* g = new QGridLayout;
-    g->addWidget(captionFor(p, "lblCurCode", QStringLiteral("本币代码(&C):"), txtCurCode), 0, 0);
-    g->addWidget(txtCurCode, 0, 1);
-    g->addWidget(captionFor(p, "lblCurName", QStringLiteral("本币名称(&M):"), txtCurName), 1, 0);
-    g->addWidget(txtCurName, 1, 1);
-    g->addWidget(captionFor(p, "lblEntType", QStringLiteral("企业类型(&Y):"), cboEntType), 2, 0);
-    g->addWidget(cboEntType, 2, 1);
-    g->addWidget(captionFor(p, "lblTradeKind", QStringLiteral("行业性质(&K):"), cboTradeKind), 3, 0);
-    g->addWidget(cboTradeKind, 3, 1, 1, 2);
-    g->addWidget(captionFor(p, "lblAcc_Master", QStringLiteral("账套主管(&H):"), cboAcc_Master), 4, 0);
-    g->addWidget(cboAcc_Master, 4, 1, 1, 2);
     auto* preset = new QHBoxLayout;
     preset->addWidget(Check1);
     preset->addStretch();
@@ -394,21 +358,17 @@ void frmAccount::buildPage3()
     g->addLayout(preset, 5, 1, 1, 2);
     g->setColumnStretch(2, 1);
     g->setColumnMinimumWidth(1, 200);
-    g->setVerticalSpacing(10);
-    body->addLayout(g);
-    body->addStretch();
 }
 
 void frmAccount::buildPage4()
 {
-    QVBoxLayout* body = nullptr;
-    Picture5 = newPage(pages, "Picture5", QStringLiteral("基础信息"),
-                       QStringLiteral("此页面设置您的701账套2005年度账基础信息。"), lblTitle, lblNote, body);
+    QVBoxLayout* body = newPage(pages, Picture5, "Picture5", QStringLiteral("基础信息"),
+                                QStringLiteral("此页面设置您的701账套2005年度账基础信息。"), lblTitle, lblNote);
     QWidget* p = Picture5;
-    chkbGoodClass = checkBox(p, "chkbGoodClass", QStringLiteral("存货是否分类(&V)"));
-    chkbCustClass = checkBox(p, "chkbCustClass", QStringLiteral("客户是否分类(&C)"));
-    chkbProvClass = checkBox(p, "chkbProvClass", QStringLiteral("供应商是否分类(&P)"));
-    chkbFrgnCurrencyAcc = checkBox(p, "chkbFrgnCurrencyAcc", QStringLiteral("有无外币核算(&A)"));
+    chkbGoodClass = named<QCheckBox>("chkbGoodClass", QStringLiteral("存货是否分类(&V)"), p);
+    chkbCustClass = named<QCheckBox>("chkbCustClass", QStringLiteral("客户是否分类(&C)"), p);
+    chkbProvClass = named<QCheckBox>("chkbProvClass", QStringLiteral("供应商是否分类(&P)"), p);
+    chkbFrgnCurrencyAcc = named<QCheckBox>("chkbFrgnCurrencyAcc", QStringLiteral("有无外币核算(&A)"), p);
     auto* box = new QVBoxLayout;
     box->setContentsMargins(40, 0, 0, 0);
     box->setSpacing(14);
@@ -420,26 +380,18 @@ void frmAccount::buildPage4()
 
 void frmAccount::buildPage5()
 {
-    QVBoxLayout* body = nullptr;
-    Picture6 = newPage(pages, "Picture6", QStringLiteral("业务流程"), QStringLiteral("此页面设置你的业务流程信息"),
-                       lblTitle, lblNote, body);
+    QVBoxLayout* body = newPage(pages, Picture6, "Picture6", QStringLiteral("业务流程"),
+                                QStringLiteral("此页面设置你的业务流程信息"), lblTitle, lblNote);
     QWidget* p = Picture6;
 
-    framxs = new QGroupBox(QStringLiteral("销售流程"), p);
-    framxs->setObjectName(QStringLiteral("framxs"));
-    optxyh = new QRadioButton(QStringLiteral("优化流程"), framxs);
-    optxyh->setObjectName(QStringLiteral("optxyh"));
-    optxbz = new QRadioButton(QStringLiteral("标准流程"), framxs);
-    optxbz->setObjectName(QStringLiteral("optxbz"));
+    framxs = named<QGroupBox>("framxs", QStringLiteral("销售流程"), p);
+    optxyh = named<QRadioButton>("optxyh", QStringLiteral("优化流程"), framxs);
+    optxbz = named<QRadioButton>("optxbz", QStringLiteral("标准流程"), framxs);
     optxbz->setChecked(true);
-    auto* lblxyh = new QLabel(QStringLiteral("销售订单->发货单->收款"), framxs);
-    lblxyh->setObjectName(QStringLiteral("lblxyh"));
-    auto* lblxbz = new QLabel(QStringLiteral("销售订单->发货单"), framxs);
-    lblxbz->setObjectName(QStringLiteral("lblxbz"));
-    auto* lblxck = new QLabel(QStringLiteral("->出库单"), framxs);
-    lblxck->setObjectName(QStringLiteral("lblxck"));
-    auto* lblxfp = new QLabel(QStringLiteral("->发票->收款"), framxs);
-    lblxfp->setObjectName(QStringLiteral("lblxfp"));
+    auto* lblxyh = named<QLabel>("lblxyh", QStringLiteral("销售订单->发货单->收款"), framxs);
+    auto* lblxbz = named<QLabel>("lblxbz", QStringLiteral("销售订单->发货单"), framxs);
+    auto* lblxck = named<QLabel>("lblxck", QStringLiteral("->出库单"), framxs);
+    auto* lblxfp = named<QLabel>("lblxfp", QStringLiteral("->发票->收款"), framxs);
     auto* gs = new QGridLayout(framxs);
     gs->addWidget(optxyh, 0, 0);
     gs->addWidget(lblxyh, 0, 1, 1, 3);
@@ -451,17 +403,12 @@ void frmAccount::buildPage5()
     gs->setColumnStretch(4, 1);
     gs->setHorizontalSpacing(6);
 
-    framecg = new QGroupBox(QStringLiteral("采购流程"), p);
-    framecg->setObjectName(QStringLiteral("framecg"));
-    optyh = new QRadioButton(QStringLiteral("优化流程"), framecg);
-    optyh->setObjectName(QStringLiteral("optyh"));
-    optbz = new QRadioButton(QStringLiteral("标准流程"), framecg);
-    optbz->setObjectName(QStringLiteral("optbz"));
+    framecg = named<QGroupBox>("framecg", QStringLiteral("采购流程"), p);
+    optyh = named<QRadioButton>("optyh", QStringLiteral("优化流程"), framecg);
+    optbz = named<QRadioButton>("optbz", QStringLiteral("标准流程"), framecg);
     optbz->setChecked(true);
-    lblyh = new QLabel(QStringLiteral("采购订单->入库单->付款"), framecg);
-    lblyh->setObjectName(QStringLiteral("lblyh"));
-    lblbz = new QLabel(QStringLiteral("采购订单->入库单->发票->付款"), framecg);
-    lblbz->setObjectName(QStringLiteral("lblbz"));
+    lblyh = named<QLabel>("lblyh", QStringLiteral("采购订单->入库单->付款"), framecg);
+    lblbz = named<QLabel>("lblbz", QStringLiteral("采购订单->入库单->发票->付款"), framecg);
     auto* gc = new QGridLayout(framecg);
     gc->addWidget(optyh, 0, 0);
     gc->addWidget(lblyh, 0, 1);

@@ -1,6 +1,7 @@
 #pragma once
 // The configuration dialogs' buttons carry a picture and no caption; the meaning goes to the
 // tooltip and to assistive technology.
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QPushButton>
 #include <QStyle>
@@ -15,4 +16,18 @@ inline QPushButton* PictureButton(QWidget* parent, const char* name, QStyle::Sta
     b->setAccessibleName(meaning);
     b->setMinimumSize(56, 34);
     return b;
+}
+
+// The 确定 / 放弃 / 帮助 row at the foot of a configuration dialog, pushed to the right.
+inline QHBoxLayout* OkCancelHelpRow(QWidget* parent, QPushButton*& ok, QPushButton*& cancel, QPushButton*& help)
+{
+    ok = PictureButton(parent, "cmdOK", QStyle::SP_DialogOkButton, QStringLiteral("确定"));
+    cancel = PictureButton(parent, "cmdCancel", QStyle::SP_DialogCancelButton, QStringLiteral("放弃"));
+    help = PictureButton(parent, "cmdHelp", QStyle::SP_MessageBoxQuestion, QStringLiteral("帮助"));
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    row->addWidget(help);
+    return row;
 }

@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QStyle>
 #include <QVBoxLayout>
 
 using namespace Module1;
@@ -65,15 +64,8 @@ frmDate::frmDate(QWidget* parent)
     }
     grid->setColumnStretch(2, 1);
 
-    cmdOK = PictureButton(this, "cmdOK", QStyle::SP_DialogOkButton, QStringLiteral("确定"));
+    QHBoxLayout* buttons = OkCancelHelpRow(this, cmdOK, cmdCancel, cmdHelp);
     cmdOK->setDefault(true);
-    cmdCancel = PictureButton(this, "cmdCancel", QStyle::SP_DialogCancelButton, QStringLiteral("放弃"));
-    cmdHelp = PictureButton(this, "cmdHelp", QStyle::SP_MessageBoxQuestion, QStringLiteral("帮助"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    buttons->addWidget(cmdHelp);
 
     auto* lay = new QVBoxLayout(this);
     lay->addWidget(Label1);

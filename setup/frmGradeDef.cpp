@@ -49,14 +49,7 @@ frmGradeDef::frmGradeDef(QWidget* parent)
     pal.setColor(QPalette::HighlightedText, Qt::black);
     MSFlexGrid1->setPalette(pal);
 
-    cmdOK = PictureButton(this, "cmdOK", QStyle::SP_DialogOkButton, QStringLiteral("确定"));
-    cmdCancel = PictureButton(this, "cmdCancel", QStyle::SP_DialogCancelButton, QStringLiteral("放弃"));
-    cmdHelp = PictureButton(this, "cmdHelp", QStyle::SP_MessageBoxQuestion, QStringLiteral("帮助"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    buttons->addWidget(cmdHelp);
+    QHBoxLayout* buttons = OkCancelHelpRow(this, cmdOK, cmdCancel, cmdHelp);
 
     auto* lay = new QVBoxLayout(this);
     lay->addWidget(MSFlexGrid1, 1);
