@@ -1,17 +1,15 @@
 #include "frmAccPath.h"
 
 #include <CiFile.h>
+#include <FolderTree.h>
 #include <Paths.h>
 
 #include <QDir>
-#include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeView>
 
 frmAccPath::frmAccPath(QWidget* parent)
     : QDialog(parent)
@@ -19,19 +17,10 @@ frmAccPath::frmAccPath(QWidget* parent)
     setObjectName(QStringLiteral("frmAccPath"));
     setWindowTitle(QStringLiteral("账套存放路径"));
 
-    m_model = new QFileSystemModel(this);
-    m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    m_model->setReadOnly(true);
-    m_model->setRootPath(QString());
-
     lblDir = new QLabel(QStringLiteral("目录列表(&R):"), this);
     lblDir->setObjectName(QStringLiteral("lblDir"));
-    Dir1 = new QTreeView(this);
+    Dir1 = new FolderTree(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
-    Dir1->setModel(m_model);
-    for (int c = 1; c < m_model->columnCount(); ++c)
-        Dir1->hideColumn(c);
-    Dir1->header()->hide();
     Dir1->setAccessibleName(QStringLiteral("目录列表"));
     Dir1->setMinimumSize(360, 300);
     lblDir->setBuddy(Dir1);
@@ -73,15 +62,6 @@ frmAccPath::frmAccPath(QWidget* parent)
     setTabOrder(cmdCancel, cmdHelp);
 
     connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmAccPath::Dir1_Change);
-    // The tree fills in the background: once the levels above the preset folder are read,
-    // bring it into view again. A folder the person picks ends the preset.
-    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString&) { showPending(); });
-    // It sorts a folder's entries a moment after reading them, which moves the rows under the view.
-    connect(m_model, &QAbstractItemModel::layoutChanged, this, [this] { showPending(); });
-    connect(Dir1, &QTreeView::expanded, this, [this] {
-        if (!m_showing)
-            m_pending.clear();
-    });
     connect(cmdOK, &QPushButton::clicked, this, &frmAccPath::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmAccPath::cmdCancel_Click);
     // Closing by the window's box counts as 放弃.
@@ -97,24 +77,8 @@ void frmAccPath::setPath(const QString& path)
     const QString real = CiFile::resolve(Paths::normalize(path.trimmed()));
     if (!CiFile::isDir(real))
         return;
-    m_pending = QDir(real).absolutePath();
-    showPending();
+    Dir1->showFolder(real);
     txtPath->setText(Paths::withoutTrailingSep(real));
-}
-
-void frmAccPath::showPending()
-{
-    if (m_pending.isEmpty())
-        return;
-    const QModelIndex idx = m_model->index(m_pending);
-    if (!idx.isValid())
-        return;
-    m_showing = true;
-    for (QModelIndex p = idx.parent(); p.isValid(); p = p.parent())
-        Dir1->expand(p);
-    Dir1->setCurrentIndex(idx);
-    Dir1->scrollTo(idx, QAbstractItemView::PositionAtCenter);
-    m_showing = false;
 }
 
 QString frmAccPath::Path() const
@@ -124,12 +88,9 @@ QString frmAccPath::Path() const
 
 void frmAccPath::Dir1_Change()
 {
-    const QModelIndex idx = Dir1->currentIndex();
-    if (!idx.isValid())
-        return;
-    txtPath->setText(m_model->filePath(idx));
-    if (!m_showing)
-        m_pending.clear();
+    const QString folder = Dir1->currentFolder();
+    if (!folder.isEmpty())
+        txtPath->setText(folder);
 }
 
 void frmAccPath::cmdOK_Click()

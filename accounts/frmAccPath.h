@@ -1,14 +1,14 @@
 #pragma once
 // The folder chooser of the account-set wizard and of the account import: a folder tree and
 // the chosen path.
+#include <FolderTree.h>
+
 #include <QDialog>
 #include <QPointer>
 
-class QFileSystemModel;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTreeView;
 
 class frmAccPath : public QDialog {
     Q_OBJECT
@@ -29,7 +29,7 @@ public:
     QString Path() const;
 
     QLabel* lblDir = nullptr;
-    QTreeView* Dir1 = nullptr;
+    FolderTree* Dir1 = nullptr;
     QLabel* lblPath = nullptr;
     QLineEdit* txtPath = nullptr;
     QPushButton* cmdOK = nullptr;
@@ -41,10 +41,4 @@ public slots:
     void cmdOK_Click();
     void cmdCancel_Click();
 
-private:
-    void showPending();
-
-    QFileSystemModel* m_model = nullptr;
-    QString m_pending;   // the preset folder, until the person picks or opens another
-    bool m_showing = false;
 };

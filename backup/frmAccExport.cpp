@@ -2,6 +2,7 @@
 #include "AccountExporter.h"
 
 #include <CiFile.h>
+#include <FolderTree.h>
 #include <Module1.h>
 #include <MsgBox.h>
 #include <Paths.h>
@@ -12,11 +13,9 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QStorageInfo>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 using namespace Module1;
@@ -35,17 +34,11 @@ frmAccExport::frmAccExport(QWidget* parent)
     Drive1->setObjectName(QStringLiteral("Drive1"));
     Drive1->setAccessibleName(QStringLiteral("驱动器"));
 
-    dirModel = new QFileSystemModel(this);
-    dirModel->setObjectName(QStringLiteral("dirModel"));
-    dirModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    dirModel->setRootPath(QStringLiteral("/"));
-    Dir1 = new QTreeView(this);
+    Dir1 = new FolderTree(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
     Dir1->setAccessibleName(QStringLiteral("备份目录"));
-    Dir1->setModel(dirModel);
-    for (int c = 1; c < dirModel->columnCount(); ++c)
-        Dir1->hideColumn(c);
-    Dir1->header()->hide();
+    dirModel = Dir1->folderModel();
+    dirModel->setObjectName(QStringLiteral("dirModel"));
     Dir1->setMinimumSize(Twips::toPxX(4200), Twips::toPxY(3600));
 
     lblPath = new QLabel(this);
@@ -76,11 +69,6 @@ frmAccExport::frmAccExport(QWidget* parent)
 
     connect(Drive1, &QComboBox::currentIndexChanged, this, &frmAccExport::Drive1_Change);
     connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmAccExport::Dir1_Change);
-    // The tree reads its levels in the background: once those above the start folder are in,
-    // bring it into view again, unless the person has picked a folder meanwhile.
-    connect(dirModel, &QFileSystemModel::directoryLoaded, this, [this](const QString&) { showPending(); });
-    // It sorts a folder's entries a moment after reading them, which moves the rows under the view.
-    connect(dirModel, &QAbstractItemModel::layoutChanged, this, [this] { showPending(); });
     connect(cmdOK, &QPushButton::clicked, this, &frmAccExport::cmdOK_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmAccExport::cmdExit_Click);
 }
@@ -111,16 +99,16 @@ void frmAccExport::Drive1_Change()
     if (drive.isEmpty())
         return;
     const QModelIndex root = dirModel->index(drive);
-    m_pending.clear();
+    Dir1->endPreset();
     Dir1->setRootIndex(root);
     Dir1->setCurrentIndex(root);
 }
 
 QString frmAccExport::Path() const
 {
-    const QModelIndex current = Dir1->currentIndex();
-    if (current.isValid())
-        return dirModel->filePath(current);
+    const QString current = Dir1->currentFolder();
+    if (!current.isEmpty())
+        return current;
     return dirModel->filePath(Dir1->rootIndex());
 }
 
@@ -129,29 +117,11 @@ void frmAccExport::setPath(const QString& folder)
     const QString real = CiFile::resolve(folder);
     if (!CiFile::isDir(real))
         return;
-    m_pending = QDir(real).absolutePath();
-    showPending();
-}
-
-void frmAccExport::showPending()
-{
-    if (m_pending.isEmpty())
-        return;
-    const QModelIndex index = dirModel->index(m_pending);
-    if (!index.isValid())
-        return;
-    m_showing = true;
-    for (QModelIndex p = index.parent(); p.isValid(); p = p.parent())
-        Dir1->expand(p);
-    Dir1->setCurrentIndex(index);
-    Dir1->scrollTo(index, QAbstractItemView::PositionAtCenter);
-    m_showing = false;
+    Dir1->showFolder(real);
 }
 
 void frmAccExport::Dir1_Change()
 {
-    if (!m_showing)
-        m_pending.clear();
     lblPath->setText(Path());
 }
 

@@ -1,13 +1,14 @@
 #pragma once
 // "选择备份目录": the folder that receives the backup set. 确认 copies the prepared data and
 // writes the descriptor there; 放弃 leaves the prepared copy in the year folder.
+#include <FolderTree.h>
+
 #include <QDialog>
 
 class QComboBox;
 class QFileSystemModel;
 class QLabel;
 class QPushButton;
-class QTreeView;
 
 class frmAccExport : public QDialog {
     Q_OBJECT
@@ -15,8 +16,8 @@ public:
     explicit frmAccExport(QWidget* parent = nullptr);
 
     QComboBox* Drive1 = nullptr;      // mounted volumes
-    QTreeView* Dir1 = nullptr;        // folders of the chosen volume
-    QFileSystemModel* dirModel = nullptr;
+    FolderTree* Dir1 = nullptr;       // folders of the chosen volume
+    QFileSystemModel* dirModel = nullptr;   // Dir1's
     QLabel* lblPath = nullptr;        // the chosen folder, spelled out
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdExit = nullptr;
@@ -35,9 +36,5 @@ public slots:
     void cmdExit_Click();
 
 private:
-    void showPending();
     void Dir1_Change();
-
-    QString m_pending;       // the folder to bring into view once the tree has read its levels
-    bool m_showing = false;
 };
