@@ -8,14 +8,11 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDialog>
-#include <QLoggingCategory>
 #include <QScreen>
 #include <QThread>
 #include <QWidget>
 
 #include <cstdlib>
-
-Q_LOGGING_CATEGORY(lcErrLog, "revozi.errlog")
 
 namespace {
 std::function<void(int)>& endSlot()
@@ -57,11 +54,7 @@ QString SysDbPath()
 
 QString MirrorSysDbPath()
 {
-    const QString dir = GetSysDir();
-    if (dir.isEmpty())
-        return QString();
-    const QString p = CiFile::resolve(Paths::join(dir, QStringLiteral("DeZaduzi/DeZaduzi.mdb")));
-    return CiFile::isFile(p) ? p : QString();
+    return SysInfo::mirrorSysDbPath();
 }
 
 QString ListEntry(const QString& id, const QString& name)
@@ -141,10 +134,5 @@ void EndProgram(int code)
 void setEndProgramHandler(std::function<void(int)> handler)
 {
     endSlot() = std::move(handler);
-}
-
-void WriteErrLog(qint32 code, const QString& text, const QString& routine)
-{
-    qCWarning(lcErrLog, "%d %s [%s]", code, qUtf8Printable(text), qUtf8Printable(routine));
 }
 }

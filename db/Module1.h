@@ -1,6 +1,7 @@
 #pragma once
 // The shared state of a run and the small routines that several forms use.
-#include "Database.h"
+#include <Database.h>
+#include <ErrLog.h>
 
 #include <QString>
 #include <functional>
@@ -47,6 +48,6 @@ void UnloadAllForms();
 // Ends the program at once (tests replace this to observe it).
 void EndProgram(int code = 0);
 void setEndProgramHandler(std::function<void(int)> handler);
-// Records nothing a caller relies on; writes to the "revozi.errlog" logging category.
-void WriteErrLog(qint32 code, const QString& text, const QString& routine);
+// The error log of the core, under the name the forms have always called it by.
+using ::WriteErrLog;
 }

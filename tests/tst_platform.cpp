@@ -1,8 +1,6 @@
 // The platform layer: paths, case-insensitive files, the grid, the window registry.
-#include <CiFile.h>
 #include <FlexGrid.h>
 #include <Module1.h>
-#include <Paths.h>
 #include <SingleInstance.h>
 
 #include <QElapsedTimer>
@@ -14,64 +12,6 @@
 class tst_platform : public QObject {
     Q_OBJECT
 private slots:
-    void paths_trailingSeparatorsOfEitherKind()
-    {
-        QCOMPARE(Paths::withTrailingSep(QStringLiteral("/a/b")), QStringLiteral("/a/b/"));
-        QCOMPARE(Paths::withTrailingSep(QStringLiteral("/a/b\\")), QStringLiteral("/a/b/"));
-        QCOMPARE(Paths::withTrailingSep(QStringLiteral("/a/b//")), QStringLiteral("/a/b/"));
-        QCOMPARE(Paths::join(QStringLiteral("C:\\zt\\"), QStringLiteral("2026")), QStringLiteral("C:/zt/2026"));
-        QCOMPARE(Paths::join(QStringLiteral("/r/"), QStringLiteral("/x")), QStringLiteral("/r/x"));
-        QCOMPARE(Paths::parentDir(QStringLiteral("/a/b/c.txt")), QStringLiteral("/a/b"));
-        QCOMPARE(Paths::fileName(QStringLiteral("/a/b/KdData.mdb")), QStringLiteral("KdData.mdb"));
-    }
-
-    void ciFile_matchesNamesWithoutCase()
-    {
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("DeZaduzi")));
-        QFile f(dir.path() + QStringLiteral("/DeZaduzi/DeZaduzi.mdb"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("x");
-        f.close();
-        const QString lower = dir.path() + QStringLiteral("/dezaduzi/dezaduzi.MDB");
-        QVERIFY(CiFile::isFile(lower));
-        QCOMPARE(CiFile::resolve(lower), dir.path() + QStringLiteral("/DeZaduzi/DeZaduzi.mdb"));
-        // A missing tail is kept as given after the matched part.
-        QCOMPARE(CiFile::resolve(dir.path() + QStringLiteral("/dezaduzi/new/File")),
-                 dir.path() + QStringLiteral("/DeZaduzi/new/File"));
-        // mkpath reuses the existing folder rather than making a second one that differs in case.
-        QVERIFY(CiFile::mkpath(dir.path() + QStringLiteral("/DEZADUZI/sub")));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{QStringLiteral("DeZaduzi")});
-        // Hidden and read-only files count.
-        QFile h(dir.path() + QStringLiteral("/.Hidden"));
-        QVERIFY(h.open(QIODevice::WriteOnly));
-        h.close();
-        h.setPermissions(QFileDevice::ReadOwner);
-        QVERIFY(CiFile::exists(dir.path() + QStringLiteral("/.hidden")));
-        QVERIFY(CiFile::remove(dir.path() + QStringLiteral("/.HIDDEN")));
-        QVERIFY(!QFile::exists(h.fileName()));
-    }
-
-    void ciFile_copyRefusesExistingRenameReplaces()
-    {
-        QTemporaryDir dir;
-        auto write = [&](const QString& name, const QByteArray& data) {
-            QFile f(dir.path() + QLatin1Char('/') + name);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(data);
-        };
-        write(QStringLiteral("a"), "new");
-        write(QStringLiteral("B"), "old");
-        QVERIFY(!CiFile::copy(dir.path() + QStringLiteral("/a"), dir.path() + QStringLiteral("/b")));
-        QVERIFY(CiFile::rename(dir.path() + QStringLiteral("/A"), dir.path() + QStringLiteral("/b")));
-        QFile f(dir.path() + QStringLiteral("/B"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("new"));
-        QVERIFY(!QFile::exists(dir.path() + QStringLiteral("/a")));
-        QCOMPARE(CiFile::size(dir.path() + QStringLiteral("/b")), 3);
-        QCOMPARE(CiFile::size(dir.path() + QStringLiteral("/none")), -1);
-    }
-
     void flexGrid_formatTextAndHiddenRows()
     {
         FlexGrid g;

@@ -1,47 +1,20 @@
 #include "TestEnv.h"
 
-#include <CiFile.h>
 #include <Database.h>
-#include <Installation.h>
 #include <Module1.h>
-#include <Paths.h>
-
-#include <QCoreApplication>
-#include <QTest>
 
 TestEnv::TestEnv(bool withSystemDb)
+    : TestRoot(withSystemDb)
 {
-    m_oldSysDir = qgetenv("REVOZI_SYSDIR");
-    qunsetenv("REVOZI_SYSDIR");
     Module1::resetState();
-    Module1::setRoot(m_dir.path());
+    Module1::setRoot(root());
     Module1::gComputerName = QStringLiteral("WS-TEST");
-    if (withSystemDb)
-        Installation::createRoot(m_dir.path());
 }
 
 TestEnv::~TestEnv()
 {
     Module1::resetState();
-    m_db.reset();
-    if (m_oldSysDir.isEmpty())
-        qunsetenv("REVOZI_SYSDIR");
-    else
-        qputenv("REVOZI_SYSDIR", m_oldSysDir);
-}
-
-QString TestEnv::root() const { return m_dir.path(); }
-
-QString TestEnv::sysDbPath() const
-{
-    return Paths::join(m_dir.path(), QStringLiteral("DeZaduzi/DeZaduzi.mdb"));
-}
-
-Database& TestEnv::db()
-{
-    if (!m_db)
-        m_db = std::make_unique<Database>(sysDbPath());
-    return *m_db;
+    closeDb();
 }
 
 void TestEnv::openSysDb()
@@ -66,17 +39,4 @@ void TestEnv::loginSupervisor(const QString& userId, const QString& accId, const
     Module1::gAccId = accId;
     Module1::gAccName = accName;
     Module1::gYear = year;
-}
-
-QString TestEnv::makeMirror()
-{
-    const QString mirror = Paths::join(m_sysDir.path(), QStringLiteral("DeZaduzi/DeZaduzi.mdb"));
-    Installation::createSystemDatabase(mirror);
-    qputenv("REVOZI_SYSDIR", m_sysDir.path().toUtf8());
-    return mirror;
-}
-
-QString TestEnv::templatePath()
-{
-    return Paths::join(QCoreApplication::applicationDirPath(), QStringLiteral("kddata/KdData.mdb"));
 }

@@ -1,37 +1,17 @@
 #pragma once
-// A fresh installation root per test, and the shared state of a program that has just started.
-#include <QString>
-#include <QTemporaryDir>
+// The form tests' fixture: a fresh installation root (TestRoot) and the shared state of a
+// program that has just started.
+#include <TestRoot.h>
 
-#include <memory>
-
-class Database;
-
-class TestEnv {
+class TestEnv : public TestRoot {
 public:
-    // Creates ROOT/DeZaduzi/DeZaduzi.mdb from the shipped data; resets the shared state and sets the root.
+    // Resets the shared state and sets the root; creates the system database unless told not to.
     explicit TestEnv(bool withSystemDb = true);
-    ~TestEnv();
+    ~TestEnv() override;
 
-    QString root() const;               // without trailing separator
-    QString sysDbPath() const;
-    // A second connection to the system database for assertions and arranging rows.
-    Database& db();
     // Opens the kept handle as the login would.
     void openSysDb();
     // Logs in without the form: shared state of an administrator or a supervisor.
     void loginAdmin();
     void loginSupervisor(const QString& userId, const QString& accId, const QString& accName, const QString& year);
-
-    // Makes a mirror system database under a temporary system directory (REVOZI_SYSDIR).
-    QString makeMirror();
-
-    // The account-database template beside the executable.
-    static QString templatePath();
-
-private:
-    QTemporaryDir m_dir;
-    QTemporaryDir m_sysDir;
-    std::unique_ptr<Database> m_db;
-    QByteArray m_oldSysDir;
 };

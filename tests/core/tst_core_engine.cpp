@@ -1,21 +1,80 @@
-// The engine interface and the installation it builds.
-#include "TestEnv.h"
+// The engine interface, the installation it builds, and names matched without regard to case.
+#include "TestRoot.h"
 
 #include <CiFile.h>
 #include <Database.h>
 #include <Installation.h>
-#include <Module1.h>
+#include <Paths.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
-class tst_db : public QObject {
+class tst_core_engine : public QObject {
     Q_OBJECT
 private slots:
+    void paths_trailingSeparatorsOfEitherKind()
+    {
+        QCOMPARE(Paths::withTrailingSep(QStringLiteral("/a/b")), QStringLiteral("/a/b/"));
+        QCOMPARE(Paths::withTrailingSep(QStringLiteral("/a/b\\")), QStringLiteral("/a/b/"));
+        QCOMPARE(Paths::withTrailingSep(QStringLiteral("/a/b//")), QStringLiteral("/a/b/"));
+        QCOMPARE(Paths::join(QStringLiteral("C:\\zt\\"), QStringLiteral("2026")), QStringLiteral("C:/zt/2026"));
+        QCOMPARE(Paths::join(QStringLiteral("/r/"), QStringLiteral("/x")), QStringLiteral("/r/x"));
+        QCOMPARE(Paths::parentDir(QStringLiteral("/a/b/c.txt")), QStringLiteral("/a/b"));
+        QCOMPARE(Paths::fileName(QStringLiteral("/a/b/KdData.mdb")), QStringLiteral("KdData.mdb"));
+    }
+
+    void ciFile_matchesNamesWithoutCase()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("DeZaduzi")));
+        QFile f(dir.path() + QStringLiteral("/DeZaduzi/DeZaduzi.mdb"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("x");
+        f.close();
+        const QString lower = dir.path() + QStringLiteral("/dezaduzi/dezaduzi.MDB");
+        QVERIFY(CiFile::isFile(lower));
+        QCOMPARE(CiFile::resolve(lower), dir.path() + QStringLiteral("/DeZaduzi/DeZaduzi.mdb"));
+        // A missing tail is kept as given after the matched part.
+        QCOMPARE(CiFile::resolve(dir.path() + QStringLiteral("/dezaduzi/new/File")),
+                 dir.path() + QStringLiteral("/DeZaduzi/new/File"));
+        // mkpath reuses the existing folder rather than making a second one that differs in case.
+        QVERIFY(CiFile::mkpath(dir.path() + QStringLiteral("/DEZADUZI/sub")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{QStringLiteral("DeZaduzi")});
+        // Hidden and read-only files count.
+        QFile h(dir.path() + QStringLiteral("/.Hidden"));
+        QVERIFY(h.open(QIODevice::WriteOnly));
+        h.close();
+        h.setPermissions(QFileDevice::ReadOwner);
+        QVERIFY(CiFile::exists(dir.path() + QStringLiteral("/.hidden")));
+        QVERIFY(CiFile::remove(dir.path() + QStringLiteral("/.HIDDEN")));
+        QVERIFY(!QFile::exists(h.fileName()));
+    }
+
+    void ciFile_copyRefusesExistingRenameReplaces()
+    {
+        QTemporaryDir dir;
+        auto write = [&](const QString& name, const QByteArray& data) {
+            QFile f(dir.path() + QLatin1Char('/') + name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(data);
+        };
+        write(QStringLiteral("a"), "new");
+        write(QStringLiteral("B"), "old");
+        QVERIFY(!CiFile::copy(dir.path() + QStringLiteral("/a"), dir.path() + QStringLiteral("/b")));
+        QVERIFY(CiFile::rename(dir.path() + QStringLiteral("/A"), dir.path() + QStringLiteral("/b")));
+        QFile f(dir.path() + QStringLiteral("/B"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("new"));
+        QVERIFY(!QFile::exists(dir.path() + QStringLiteral("/a")));
+        QCOMPARE(CiFile::size(dir.path() + QStringLiteral("/b")), 3);
+        QCOMPARE(CiFile::size(dir.path() + QStringLiteral("/none")), -1);
+    }
+
     void valuesAreBoundNeverJoined()
     {
-        TestEnv env;
+        TestRoot env;
         Database& db = env.db();
         const QString nasty = QStringLiteral("O'Brien\"; drop table SM_User; --");
         const QString longText = QString(200, QChar(0x8D26));
@@ -33,7 +92,7 @@ private slots:
 
     void textComparesWithoutCase()
     {
-        TestEnv env;
+        TestRoot env;
         Database& db = env.db();
         // As the old engine: 'ADMIN' finds the administrator, and a key clash ignores case.
         QCOMPARE(db.scalar(QStringLiteral("select count(*) from SM_User where cUser_Id=?"), {QStringLiteral("ADMIN")}).toInt(), 1);
@@ -49,7 +108,7 @@ private slots:
 
     void recordsetCursor()
     {
-        TestEnv env;
+        TestRoot env;
         Recordset empty = env.db().query(QStringLiteral("select * from SM_User where 1=0"));
         QVERIFY(empty.Eof());
         QCOMPARE(empty.RecordCount(), 0);
@@ -69,7 +128,7 @@ private slots:
 
     void errorsCarryTheEngineText()
     {
-        TestEnv env;
+        TestRoot env;
         try {
             env.db().execute(QStringLiteral("select * from NoSuchTable"));
             QFAIL("no error");
@@ -88,7 +147,7 @@ private slots:
 
     void lockedDatabaseIsReportedAsSuch()
     {
-        TestEnv env;
+        TestRoot env;
         Database holder(env.sysDbPath());
         holder.execute(QStringLiteral("BEGIN IMMEDIATE"));
         Database other(env.sysDbPath(), false);
@@ -105,7 +164,7 @@ private slots:
 
     void transactionRollsBackUnlessCommitted()
     {
-        TestEnv env;
+        TestRoot env;
         Database& db = env.db();
         const int before = db.scalar(QStringLiteral("select count(*) from SM_Group")).toInt();
         {
@@ -123,7 +182,7 @@ private slots:
 
     void attachAndCompact()
     {
-        TestEnv env;
+        TestRoot env;
         QTemporaryDir dir;
         const QString copy = dir.path() + QStringLiteral("/copy.mdb");
         env.db().compactInto(copy);
@@ -138,7 +197,7 @@ private slots:
 
     void installationShipsRealData()
     {
-        TestEnv env;
+        TestRoot env;
         Database& db = env.db();
         Recordset admin = db.query(QStringLiteral("select * from SM_User where cUser_Id='admin'"));
         QVERIFY(!admin.Eof());
@@ -173,7 +232,7 @@ private slots:
 
     void installationRefusesToOverwrite()
     {
-        TestEnv env;
+        TestRoot env;
         QVERIFY_THROWS_EXCEPTION(DbError, Installation::createRoot(env.root()));
         // The root with a trailing separator is the same root.
         QVERIFY_THROWS_EXCEPTION(DbError, Installation::createRoot(env.root() + QLatin1Char('/')));
@@ -182,7 +241,7 @@ private slots:
 
     void templateBesideTheExecutable()
     {
-        Database t(TestEnv::templatePath());
+        Database t(TestRoot::templatePath());
         for (const char* table : {"AccInformation", "GradeDef", "code"})
             QVERIFY2(t.hasTable(QString::fromLatin1(table)), table);
         QCOMPARE(t.scalar(QStringLiteral("select count(*) from code")).toInt(), 0);
@@ -191,5 +250,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_db)
-#include "tst_db.moc"
+QTEST_GUILESS_MAIN(tst_core_engine)
+#include "tst_core_engine.moc"

@@ -1,4 +1,5 @@
 #include "SysInfo.h"
+#include "CiFile.h"
 #include "Paths.h"
 
 #include <QSysInfo>
@@ -13,5 +14,14 @@ QString systemDirectory()
 {
     const QString dir = qEnvironmentVariable("REVOZI_SYSDIR");
     return dir.isEmpty() ? QString() : Paths::withoutTrailingSep(dir);
+}
+
+QString mirrorSysDbPath()
+{
+    const QString dir = systemDirectory();
+    if (dir.isEmpty())
+        return QString();
+    const QString p = CiFile::resolve(Paths::join(dir, QStringLiteral("DeZaduzi/DeZaduzi.mdb")));
+    return CiFile::isFile(p) ? p : QString();
 }
 }

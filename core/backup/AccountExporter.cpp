@@ -4,7 +4,7 @@
 #include <AccountDb.h>
 #include <CiFile.h>
 #include <Database.h>
-#include <Module1.h>
+#include <ErrLog.h>
 #include <Paths.h>
 
 #include <QCoreApplication>
@@ -137,7 +137,7 @@ void AccountExporter::fail(const QString& step, const QString& text)
 {
     const QString line = step.isEmpty() ? text : step + QStringLiteral("：") + text;
     m_errors << line;
-    Module1::WriteErrLog(3, line, kRoutine);
+    WriteErrLog(3, line, kRoutine);
 }
 
 bool AccountExporter::prepare(const std::function<void(int)>& progress)
@@ -331,7 +331,7 @@ bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString*
     auto failWith = [&](const QString& text) {
         if (error)
             *error = text;
-        Module1::WriteErrLog(3, text, QStringLiteral("cmdOK_Click"));
+        WriteErrLog(3, text, QStringLiteral("cmdOK_Click"));
         return false;
     };
     if (!m_found)
@@ -370,6 +370,6 @@ bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString*
     }
     BackupSet::syncPath(folder);
     if (!CiFile::remove(B))
-        Module1::WriteErrLog(3, QStringLiteral("无法删除 %1").arg(B), QStringLiteral("cmdOK_Click"));
+        WriteErrLog(3, QStringLiteral("无法删除 %1").arg(B), QStringLiteral("cmdOK_Click"));
     return true;
 }

@@ -3,7 +3,8 @@
 #include <AccountDb.h>
 #include <CiFile.h>
 #include <Database.h>
-#include <Module1.h>
+#include <ErrLog.h>
+#include <SysInfo.h>
 
 #include <memory>
 
@@ -61,7 +62,7 @@ bool DelAccFiles(Database& sysDb, const QString& accId)
             throw DbError(QStringLiteral("无法删除文件 %1").arg(file));
         return true;
     } catch (const DbError& e) {
-        Module1::WriteErrLog(3, e.userText(), QStringLiteral("DelAccFiles"));
+        WriteErrLog(3, e.userText(), QStringLiteral("DelAccFiles"));
         return false;
     }
 }
@@ -70,12 +71,12 @@ bool DelDbInfo(Database& sysDb, const QString& accId)
 {
     try {
         std::unique_ptr<Database> mirror;
-        const QString mirrorPath = Module1::MirrorSysDbPath();
+        const QString mirrorPath = SysInfo::mirrorSysDbPath();
         if (!mirrorPath.isEmpty()) {
             try {
                 mirror = std::make_unique<Database>(mirrorPath);
             } catch (const DbError& e) {
-                Module1::WriteErrLog(3, e.userText(), QStringLiteral("DelDbInfo"));
+                WriteErrLog(3, e.userText(), QStringLiteral("DelDbInfo"));
             }
         }
         deleteRows(sysDb, accId);
@@ -84,12 +85,12 @@ bool DelDbInfo(Database& sysDb, const QString& accId)
             try {
                 deleteRows(*mirror, accId);
             } catch (const DbError& e) {
-                Module1::WriteErrLog(3, e.userText(), QStringLiteral("DelDbInfo"));
+                WriteErrLog(3, e.userText(), QStringLiteral("DelDbInfo"));
             }
         }
         return true;
     } catch (const DbError& e) {
-        Module1::WriteErrLog(3, e.userText(), QStringLiteral("DelDbInfo"));
+        WriteErrLog(3, e.userText(), QStringLiteral("DelDbInfo"));
         return false;
     }
 }

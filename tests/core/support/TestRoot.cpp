@@ -1,0 +1,56 @@
+#include "TestRoot.h"
+
+#include <Database.h>
+#include <Installation.h>
+#include <Paths.h>
+
+#include <QCoreApplication>
+
+TestRoot::TestRoot(bool withSystemDb)
+{
+    m_oldSysDir = qgetenv("REVOZI_SYSDIR");
+    qunsetenv("REVOZI_SYSDIR");
+    if (withSystemDb)
+        Installation::createRoot(m_dir.path());
+}
+
+TestRoot::~TestRoot()
+{
+    m_db.reset();
+    if (m_oldSysDir.isEmpty())
+        qunsetenv("REVOZI_SYSDIR");
+    else
+        qputenv("REVOZI_SYSDIR", m_oldSysDir);
+}
+
+QString TestRoot::root() const { return m_dir.path(); }
+
+QString TestRoot::sysDbPath() const
+{
+    return Paths::join(m_dir.path(), QStringLiteral("DeZaduzi/DeZaduzi.mdb"));
+}
+
+Database& TestRoot::db()
+{
+    if (!m_db)
+        m_db = std::make_unique<Database>(sysDbPath());
+    return *m_db;
+}
+
+void TestRoot::closeDb()
+{
+    m_db.reset();
+}
+
+QString TestRoot::makeMirror()
+{
+    const QString mirror = Paths::join(m_sysDir.path(), QStringLiteral("DeZaduzi/DeZaduzi.mdb"));
+    Installation::createSystemDatabase(mirror);
+    qputenv("REVOZI_SYSDIR", m_sysDir.path().toUtf8());
+    return mirror;
+}
+
+QString TestRoot::templatePath()
+{
+    return Paths::join(QCoreApplication::applicationDirPath(), QStringLiteral("kddata/KdData.mdb"));
+}
