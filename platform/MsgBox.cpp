@@ -64,3 +64,17 @@ MsgBoxHandler setMsgBoxHandler(MsgBoxHandler handler)
     handlerSlot() = std::move(handler);
     return old;
 }
+
+void ShowNotice(const Notice& notice)
+{
+    if (notice.isEmpty())
+        return;
+    int icon = 0;
+    switch (notice.icon) {
+    case Notice::Icon::Exclamation: icon = vb::vbExclamation; break;
+    case Notice::Icon::Information: icon = vb::vbInformation; break;
+    case Notice::Icon::Question: icon = vb::vbQuestion; break;
+    case Notice::Icon::None: break;
+    }
+    MsgBox(notice.text, icon | vb::vbOKOnly, notice.title);
+}

@@ -1,6 +1,8 @@
 #pragma once
 // Every message of the program goes through MsgBox, so that tests can answer
 // and record them instead of blocking on a real box.
+#include <Outcome.h>
+
 #include <QString>
 #include <functional>
 
@@ -24,6 +26,8 @@ struct MsgBoxCall {
 };
 
 int MsgBox(const QString& text, int buttons = vb::vbOKOnly, const QString& title = QString());
+// A work's notice as a message box with an OK button and the notice's icon; nothing for an empty one.
+void ShowNotice(const Notice& notice);
 
 using MsgBoxHandler = std::function<int(const MsgBoxCall&)>;
 // Replaces the real box (tests); returns the previous handler. An empty handler restores the real box.
