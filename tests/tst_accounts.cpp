@@ -79,7 +79,6 @@ AccountSetInput input(const QString& acc, const QString& path, const QString& ye
     in.month = month;
     in.unitName = QStringLiteral("青木");
     in.master = QStringLiteral("[demo]demo");
-    in.interactive = false;
     return in;
 }
 
@@ -399,8 +398,8 @@ private slots:
 
         // A set starting in July of a common year still has the periods 1 to 12 of that year.
         const QString books = env.root() + QStringLiteral("/books");
-        QCOMPARE(creator.create(input(QStringLiteral("1"), books + QStringLiteral("/"), QStringLiteral("2023"), QStringLiteral("7"))),
-                 AccountSetCreator::Outcome::Done);
+        QCOMPARE(creator.create(input(QStringLiteral("1"), books + QStringLiteral("/"), QStringLiteral("2023"), QStringLiteral("7"))).status,
+                 AccountSetCreator::Status::Done);
         Database& db = env.db();
         QCOMPARE(db.scalar(QStringLiteral("select iMonth from SM_Account where cAcc_Id='001'")).toInt(), 7);
         QCOMPARE(column(db, QStringLiteral("select iId from SM_Period where cAcc_Id='001' and iYear=2023 order by iId")).size(), 12);
@@ -408,7 +407,7 @@ private slots:
 
         // With and without a trailing separator: the same folder of sets; a second set of the
         // same supervisor keeps the one DATA-MANAGER membership.
-        QCOMPARE(creator.create(input(QStringLiteral("002"), books, QStringLiteral("2023"))), AccountSetCreator::Outcome::Done);
+        QCOMPARE(creator.create(input(QStringLiteral("002"), books, QStringLiteral("2023"))).status, AccountSetCreator::Status::Done);
         QCOMPARE(QDir(books).entryList(QDir::Dirs | QDir::NoDotAndDotDot), (QStringList{QStringLiteral("zt001"), QStringLiteral("zt002")}));
         QCOMPARE(db.scalar(QStringLiteral("select count(*) from SM_Role where cUser_Id='demo'")).toInt(), 1);
 
@@ -424,7 +423,7 @@ private slots:
         AccountSetInput in = input(QStringLiteral("003"), books, QStringLiteral("2023"));
         in.presetChart = false;
         in.frgnCurrencyAcc = true;
-        QCOMPARE(creator.create(in), AccountSetCreator::Outcome::Done);
+        QCOMPARE(creator.create(in).status, AccountSetCreator::Status::Done);
         QCOMPARE(QDir(year).entryList(QDir::Files), QStringList{QStringLiteral("kddata.mdb")});
         Database own(year + QStringLiteral("/KdData.mdb"));
         QCOMPARE(column(own, QStringLiteral("select ccode from code")), QStringList{QStringLiteral("9999")});
@@ -451,10 +450,11 @@ private slots:
         AccountSetInput in = input(QStringLiteral("001"), path, QStringLiteral("2024"));
         in.templatePath = env.root() + QStringLiteral("/none/KdData.mdb");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^4 .*\\[ExtractKdDataZip\\]$")));
-        QCOMPARE(creator.create(in), AccountSetCreator::Outcome::Failed);
-        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("生成账套时出现异常，创建失败！")});
-        QCOMPARE(msgs.last().title, QStringLiteral("提示"));
-        QCOMPARE(msgs.last().icon(), int(vb::vbInformation));
+        AccountSetOutcome out = creator.create(in);
+        QCOMPARE(out.status, AccountSetCreator::Status::Failed);
+        QCOMPARE(out.notice.text, QStringLiteral("生成账套时出现异常，创建失败！"));
+        QCOMPARE(out.notice.title, QStringLiteral("提示"));
+        QCOMPARE(out.notice.icon, Notice::Icon::Information);
         nothingWritten(QStringLiteral("001"));
         QVERIFY(!QFileInfo::exists(env.root() + QStringLiteral("/新 目录")));
         QVERIFY(gAccId.isEmpty());
@@ -463,9 +463,9 @@ private slots:
         msgs.clear();
         db.execute(QStringLiteral("drop table GL_DPrecode"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^4 .*GL_DPrecode.*\\[cmdOK_Click\\]$")));
-        QCOMPARE(creator.create(input(QStringLiteral("001"), path, QStringLiteral("2024"))), AccountSetCreator::Outcome::Failed);
-        QCOMPARE(msgs.calls.size(), 1);
-        QVERIFY(msgs.last().text.startsWith(QStringLiteral("创建账套失败：")));
+        out = creator.create(input(QStringLiteral("001"), path, QStringLiteral("2024")));
+        QCOMPARE(out.status, AccountSetCreator::Status::Failed);
+        QVERIFY(out.notice.text.startsWith(QStringLiteral("创建账套失败：")));
         nothingWritten(QStringLiteral("001"));
         QVERIFY(!QFileInfo::exists(env.root() + QStringLiteral("/新 目录")));
 
@@ -473,17 +473,18 @@ private slots:
         msgs.clear();
         Database other(env.sysDbPath());
         other.execute(QStringLiteral("BEGIN EXCLUSIVE"));
-        QCOMPARE(creator.create(input(QStringLiteral("002"), path, QStringLiteral("2024"))), AccountSetCreator::Outcome::Failed);
-        QCOMPARE(msgs.calls.size(), 1);
-        QVERIFY(msgs.last().text.contains(QStringLiteral("锁定")));
+        out = creator.create(input(QStringLiteral("002"), path, QStringLiteral("2024")));
+        QCOMPARE(out.status, AccountSetCreator::Status::Failed);
+        QVERIFY(out.notice.text.contains(QStringLiteral("锁定")));
         other.execute(QStringLiteral("ROLLBACK"));
         nothingWritten(QStringLiteral("002"));
 
         // The same number and year twice.
         msgs.clear();
         addSet(db, QStringLiteral("003"), QStringLiteral("旧"));
-        QCOMPARE(creator.create(input(QStringLiteral("3"), path, QStringLiteral("2026"))), AccountSetCreator::Outcome::Failed);
-        QCOMPARE(msgs.calls.size(), 1);
+        out = creator.create(input(QStringLiteral("3"), path, QStringLiteral("2026")));
+        QCOMPARE(out.status, AccountSetCreator::Status::Failed);
+        QVERIFY(!out.notice.isEmpty());
         QCOMPARE(db.scalar(QStringLiteral("select cAcc_Name from SM_Account where cAcc_Id='003'")).toString(), QStringLiteral("旧"));
     }
 
@@ -526,7 +527,7 @@ private slots:
         env.openSysDb();
         MsgBoxScript msgs;
         AccountSetCreator creator(*gSysDb);
-        QCOMPARE(creator.create(input(QStringLiteral("009"), env.root(), QStringLiteral("2025"))), AccountSetCreator::Outcome::Done);
+        QCOMPARE(creator.create(input(QStringLiteral("009"), env.root(), QStringLiteral("2025"))).status, AccountSetCreator::Status::Done);
         Database m(mirror);
         QCOMPARE(column(m, QStringLiteral("select cAcc_Id from CreateAcc")), QStringList{QStringLiteral("009")});
         QCOMPARE(m.scalar(QStringLiteral("select count(*) from SM_Account")).toInt(), 0);
@@ -547,7 +548,7 @@ private slots:
         in.goodClass = true;
         {
             MsgBoxScript quiet;
-            QCOMPARE(AccountSetCreator(*gSysDb).create(in), AccountSetCreator::Outcome::Done);
+            QCOMPARE(AccountSetCreator(*gSysDb).create(in).status, AccountSetCreator::Status::Done);
         }
         env.loginSupervisor(QStringLiteral("demo"), QStringLiteral("004"), QStringLiteral("账套004"), QStringLiteral("2024"));
         MsgBoxScript msgs;
@@ -607,8 +608,8 @@ private slots:
         env.openSysDb();
         {
             MsgBoxScript quiet;
-            QCOMPARE(AccountSetCreator(*gSysDb).create(input(QStringLiteral("004"), env.root(), QStringLiteral("2024"))),
-                     AccountSetCreator::Outcome::Done);
+            QCOMPARE(AccountSetCreator(*gSysDb).create(input(QStringLiteral("004"), env.root(), QStringLiteral("2024"))).status,
+                     AccountSetCreator::Status::Done);
         }
         QVERIFY(CiFile::remove(AccountDb::databasePath(env.root(), QStringLiteral("004"), 2024)));
         env.loginSupervisor(QStringLiteral("demo"), QStringLiteral("004"), QStringLiteral("账套004"), QStringLiteral("2024"));
