@@ -32,6 +32,15 @@
 using namespace Module1;
 
 namespace {
+ConfigDialogs::Classes classesOf(const AccountSetInput& in)
+{
+    ConfigDialogs::Classes c;
+    c.goodClass = in.goodClass;
+    c.custClass = in.custClass;
+    c.provClass = in.provClass;
+    return c;
+}
+
 const QString kCaptions[4] = {
     QStringLiteral("存货是否分类"),
     QStringLiteral("客户是否分类"),
@@ -688,34 +697,74 @@ void frmAccount::cmdOK_Click()
         return;
     }
     AccountSetInput in = inputs();
-    AccountSetCreator creator(*gSysDb, this);
     if (modifying) {
         in.accId = gAccId;
-        switch (creator.modify(in)) {
-        case AccountSetCreator::Outcome::Done:
-            hide();
-            accept();
-            break;
-        case AccountSetCreator::Outcome::Abandoned:
+        modifySet(in);
+    } else {
+        createSet(in);
+    }
+}
+
+void frmAccount::createSet(const AccountSetInput& in)
+{
+    const AccountSetOutcome out = AccountSetCreator(*gSysDb).create(in);
+    if (!out.done()) {
+        ShowNotice(out.notice);
+        if (out.status == AccountSetOutcome::Status::Abandoned)
             reject();
-            break;
-        case AccountSetCreator::Outcome::Failed:
-            break;
-        }
         return;
     }
-    switch (creator.create(in)) {
-    case AccountSetCreator::Outcome::Done:
-        hide();
-        AccountSetCreator::offerEnabling(creator.accountDbPath(), parentWidget());
-        accept();
-        break;
-    case AccountSetCreator::Outcome::Abandoned:
-        reject();
-        break;
-    case AccountSetCreator::Outcome::Failed:
-        break;
+    gAccId = out.accId;
+    gAccName = out.accName;
+    gAccPath = out.accPath;
+    gAccMode = 1;
+    try {
+        Database accDb(out.accountDbPath);
+        if (accDb.query(QStringLiteral("select * from GradeDef")).RecordCount() > 0)
+            ConfigDialogs::codingScheme(accDb, in.presetChart, classesOf(in), this);
+        ConfigDialogs::precision(accDb, this);
+    } catch (const DbError& e) {
+        // The set exists; only the scheme or precision could not be saved.
+        WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
+        MsgBox(QStringLiteral("账套已创建，但编码方案或数据精度未能保存：%1").arg(e.userText()),
+               vb::vbExclamation | vb::vbOKOnly, QStringLiteral("创建账套"));
     }
+    ShowNotice(out.success);
+    hide();
+    offerEnabling(out.accountDbPath, parentWidget());
+    accept();
+}
+
+void frmAccount::modifySet(const AccountSetInput& in)
+{
+    const AccountSetOutcome out = AccountSetCreator(*gSysDb).modify(in);
+    if (!out.done()) {
+        ShowNotice(out.notice);
+        if (out.status == AccountSetOutcome::Status::Abandoned)
+            reject();
+        return;
+    }
+    gAccMode = 2;
+    try {
+        Database accDb(out.accountDbPath);
+        // The preset box cannot be changed when modifying and stays ticked.
+        ConfigDialogs::codingScheme(accDb, true, classesOf(in), this);
+        ConfigDialogs::precision(accDb, this);
+    } catch (const DbError& e) {
+        // The wizard stays open, as for any other failure of modification.
+        WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
+        MsgBox(QStringLiteral("修改账套失败：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, QStringLiteral("修改帐套"));
+        return;
+    }
+    ShowNotice(out.success);
+    hide();
+    accept();
+}
+
+void frmAccount::offerEnabling(const QString& accDbPath, QWidget* parent)
+{
+    if (MsgBox(QStringLiteral("是否立即启用账套"), vb::vbQuestion | vb::vbYesNo, QStringLiteral("创建账套")) == vb::vbYes)
+        ConfigDialogs::subsystemEnabling(accDbPath, parent);
 }
 
 void frmAccount::cmdCancel_Click()

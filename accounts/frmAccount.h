@@ -1,6 +1,7 @@
 #pragma once
 // The account-set wizard: five pages (four when modifying) that collect a set's identity,
-// unit, accounting type, options and business flows; 完成 hands them to AccountSetCreator.
+// unit, accounting type, options and business flows; 完成 hands them to AccountSetCreator, then
+// opens the coding-scheme and precision dialogs on the new books and makes the set current.
 #include <QDialog>
 #include <QList>
 
@@ -123,6 +124,10 @@ private:
     void fillTradeKinds();
     void showPage(int page);
     int lastPage() const;
+    void createSet(const AccountSetInput& in);
+    void modifySet(const AccountSetInput& in);
+    // Asks "是否立即启用账套" and opens subsystem enabling for gAccId on Yes.
+    static void offerEnabling(const QString& accDbPath, QWidget* parent);
 
     int m_page = 1;
 };

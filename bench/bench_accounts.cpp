@@ -5,8 +5,7 @@
 #include <AccountSetCreator.h>
 #include <Database.h>
 #include <Installation.h>
-#include <Module1.h>
-#include <MsgBox.h>
+#include <Paths.h>
 
 #include <QCoreApplication>
 #include <QDate>
@@ -21,10 +20,6 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    setMsgBoxHandler([](const MsgBoxCall& call) {
-        QTextStream(stderr) << "bench_accounts: " << call.text << Qt::endl;
-        return int(vb::vbOK);
-    });
     QLoggingCategory::setFilterRules(QStringLiteral("revozi.errlog.warning=false"));   // trace lines would swamp the figure
 
     const int runs = 15;
@@ -32,8 +27,7 @@ int main(int argc, char* argv[])
     for (int run = 0; run < runs; ++run) {
         QTemporaryDir dir;
         Installation::createRoot(dir.path());
-        Module1::setRoot(dir.path());
-        Database sysDb(Module1::SysDbPath());
+        Database sysDb(Paths::join(dir.path(), QStringLiteral("DeZaduzi/DeZaduzi.mdb")));
         AccountSetInput in;
         in.accId = QStringLiteral("001");
         in.accName = QStringLiteral("基准账套");
@@ -43,17 +37,16 @@ int main(int argc, char* argv[])
         in.unitName = QStringLiteral("基准单位");
         in.master = QStringLiteral("demo");
         in.tradeKind = QStringLiteral("2007年新会计准则");
-        in.interactive = false;
         AccountSetCreator creator(sysDb);
         QElapsedTimer t;
         t.start();
-        const auto outcome = creator.create(in);
+        const AccountSetOutcome outcome = creator.create(in);
         const double elapsed = t.nsecsElapsed() / 1e6;
-        if (outcome != AccountSetCreator::Outcome::Done) {
-            QTextStream(stderr) << "bench_accounts: creation failed: " << creator.lastError() << Qt::endl;
+        if (!outcome.done()) {
+            QTextStream(stderr) << "bench_accounts: creation failed: " << outcome.notice.text << " (" << outcome.error << ")" << Qt::endl;
             return 1;
         }
-        if (Database(creator.accountDbPath()).scalar(QStringLiteral("select count(*) from code")).toInt() < 200) {
+        if (Database(outcome.accountDbPath).scalar(QStringLiteral("select count(*) from code")).toInt() < 200) {
             QTextStream(stderr) << "bench_accounts: the preset chart was not copied" << Qt::endl;
             return 1;
         }

@@ -86,9 +86,9 @@ void buildAndExport(const QString& acc, const QString& books, int year, const QS
     in.month = QStringLiteral("1");
     in.unitName = QStringLiteral("远航贸易有限公司");
     in.master = QStringLiteral("[demo]demo");
-    in.interactive = false;
     in.templatePath = TestEnv::templatePath();
-    QCOMPARE(creator.create(in), AccountSetCreator::Outcome::Done);
+    const AccountSetOutcome made = creator.create(in);
+    QCOMPARE(made.status, AccountSetCreator::Status::Done);
 
     Database& db = *gSysDb;
     db.execute(QStringLiteral("insert into SM_Group (cGroup_Id,cGroup_Name) values ('AUDIT','审计')"));
@@ -98,7 +98,7 @@ void buildAndExport(const QString& acc, const QString& books, int year, const QS
     PermissionGrant::save(db, {acc, year, QStringLiteral("chenl"), {QStringLiteral("GL01"), QStringLiteral("GL0101")}});
     PermissionGrant::save(db, {acc, year, QStringLiteral("zhoum"), {QStringLiteral("FA01"), QStringLiteral("RE9001")}});
     PermissionGrant::save(db, {acc, year, QStringLiteral("AUDIT"), {QStringLiteral("GL0102")}});
-    SubsystemEnabler(db).enable({acc, QStringLiteral("GL"), QDate(year, 1, 1), creator.accountDbPath()});
+    SubsystemEnabler(db).enable({acc, QStringLiteral("GL"), QDate(year, 1, 1), made.accountDbPath});
     db.execute(QStringLiteral("insert into SM_Log (iLog_Id,cAcc_Id,iYear,cSub_Id,cUser_Id,cContent) values (7,?,?,'GL','chenl','记账')"), {acc, year});
     db.execute(QStringLiteral("insert into SM_FlowItems (cAccId,cFlow_Id,iItem_Id,cItem_Name,iOrder) values (?,'F1',1,'填制',1)"), {acc});
     db.execute(QStringLiteral("insert into SM_Identity (cAcc_Id,cTable,iFatherId,iChildId) values (?,'GL_accvouch',10,NULL)"), {acc});
@@ -298,9 +298,8 @@ private slots:
         in.accPath = chosen + QStringLiteral("/");
         in.year = QStringLiteral("2008");
         in.unitName = QStringLiteral("远航贸易有限公司");
-        in.interactive = false;
         MsgBoxScript quiet;
-        QCOMPARE(AccountSetCreator(*gSysDb).modify(in), AccountSetCreator::Outcome::Done);
+        QCOMPARE(AccountSetCreator(*gSysDb).modify(in).status, AccountSetCreator::Status::Done);
         QCOMPARE(env.db().scalar(QStringLiteral("select cAcc_Name from SM_Account where cAcc_Id='003'")).toString(), in.accName);
     }
 

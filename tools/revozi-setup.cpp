@@ -2,11 +2,10 @@
 // --demo also creates an account set to explore (supervisor demo, the 2007 chart, this year).
 // revozi-setup --template FILE: writes the account-database template.
 #include <AccountSetCreator.h>
+#include <CiFile.h>
 #include <Database.h>
 #include <DbError.h>
 #include <Installation.h>
-#include <Module1.h>
-#include <MsgBox.h>
 #include <Paths.h>
 
 #include <QCoreApplication>
@@ -17,17 +16,11 @@ namespace {
 // The demo account set, made by the same work as the wizard's 完成, without its dialogs.
 bool createDemoSet(const QString& root)
 {
-    // Messages of a failure go to the terminal; there is no window to show them in.
-    setMsgBoxHandler([](const MsgBoxCall& call) {
-        QTextStream(stderr) << "revozi-setup: " << call.text << Qt::endl;
-        return int(vb::vbOK);
-    });
-    Module1::setRoot(root);
-    Database sysDb(Module1::SysDbPath());
+    Database sysDb(CiFile::resolve(Paths::join(root, QStringLiteral("DeZaduzi/DeZaduzi.mdb"))));
     AccountSetInput in;
     in.accId = QStringLiteral("001");
     in.accName = QStringLiteral("演示账套");
-    in.accPath = Module1::gRootPath;
+    in.accPath = Paths::withTrailingSep(root);
     in.year = QString::number(QDate::currentDate().year());
     in.month = QStringLiteral("1");
     in.unitName = QStringLiteral("示范商贸有限公司");
@@ -35,11 +28,13 @@ bool createDemoSet(const QString& root)
     in.master = QStringLiteral("demo");
     in.tradeKind = QStringLiteral("2007年新会计准则");
     in.presetChart = true;
-    in.interactive = false;
-    AccountSetCreator creator(sysDb);
-    if (creator.create(in) != AccountSetCreator::Outcome::Done)
+    const AccountSetOutcome out = AccountSetCreator(sysDb).create(in);
+    if (!out.done()) {
+        // There is no window to show the message in: it goes to the terminal.
+        QTextStream(stderr) << "revozi-setup: " << out.notice.text << Qt::endl;
         return false;
-    QTextStream(stdout) << "demo account set [001]演示账套 created in " << Paths::parentDir(Paths::parentDir(creator.accountDbPath()))
+    }
+    QTextStream(stdout) << "demo account set [001]演示账套 created in " << Paths::parentDir(Paths::parentDir(out.accountDbPath))
                         << Qt::endl;
     return true;
 }

@@ -1,24 +1,37 @@
 #include "AccountSetCreator.h"
 #include "AccountDb.h"
-#include "ConfigDialogs.h"
 
 #include <CiFile.h>
 #include <Database.h>
-#include <Module1.h>
-#include <MsgBox.h>
+#include <ErrLog.h>
 #include <Paths.h>
 #include <Periods.h>
+#include <SysInfo.h>
 
 #include <QDir>
 
 #include <cmath>
 #include <memory>
 
-using namespace Module1;
-
 namespace {
 const QString kCreateTitle = QStringLiteral("创建账套");
 const QString kModifyTitle = QStringLiteral("修改帐套");
+
+Notice exclamation(const QString& text, const QString& title)
+{
+    return Notice{text, title, Notice::Icon::Exclamation};
+}
+
+// A refusal or failure: the message, and the status the wizard acts on.
+AccountSetOutcome failure(const Notice& notice, const QString& error,
+                          AccountSetOutcome::Status status = AccountSetOutcome::Status::Failed)
+{
+    AccountSetOutcome out;
+    out.status = status;
+    out.notice = notice;
+    out.error = error;
+    return out;
+}
 
 // The four classification options: AccInformation.cCaption of each.
 const QString kGoodClass = QStringLiteral("存货是否分类");
@@ -151,7 +164,7 @@ void removeMade(const QString& copiedDb, const QStringList& folders)
 // Writes the set's rows into the shadow system database when one exists; never creates it.
 void writeShadow(const AccountSetInput& in, const QString& accId, const QString& masterId)
 {
-    const QString sysDir = GetSysDir();
+    const QString sysDir = SysInfo::systemDirectory();
     if (sysDir.isEmpty())
         return;
     const QString shadow = CiFile::resolve(Paths::join(sysDir, QStringLiteral("deZaduzi不执行/DeZaduzi.mdb")));
@@ -172,7 +185,7 @@ void writeShadow(const AccountSetInput& in, const QString& accId, const QString&
 // The CreateAcc record in the mirror system database, when one exists.
 void saveCreateAccMirror(const QString& accId, const QString& accName)
 {
-    const QString mirror = MirrorSysDbPath();
+    const QString mirror = SysInfo::mirrorSysDbPath();
     if (mirror.isEmpty())
         return;
     try {
@@ -184,15 +197,6 @@ void saveCreateAccMirror(const QString& accId, const QString& accName)
     }
 }
 
-ConfigDialogs::Classes classesOf(const AccountSetInput& in)
-{
-    ConfigDialogs::Classes c;
-    c.goodClass = in.goodClass;
-    c.custClass = in.custClass;
-    c.provClass = in.provClass;
-    return c;
-}
-
 // A failure of the file system, told like an engine error so one handler reports both.
 [[noreturn]] void fileFailure(const QString& text)
 {
@@ -200,9 +204,8 @@ ConfigDialogs::Classes classesOf(const AccountSetInput& in)
 }
 } // namespace
 
-AccountSetCreator::AccountSetCreator(Database& sysDb, QWidget* parent)
+AccountSetCreator::AccountSetCreator(Database& sysDb)
     : m_sysDb(sysDb)
-    , m_parent(parent)
 {
 }
 
@@ -225,7 +228,9 @@ int AccountSetCreator::nextSysId()
     return int(std::lrint(r * 100000.0));   // the column rounds half to even
 }
 
-QString AccountSetCreator::validate(const AccountSetInput& in, bool creating) const
+namespace {
+// The refusal of input that cannot make a set, or an empty text.
+QString validate(const AccountSetInput& in, bool creating)
 {
     const QString id = in.accId.trimmed();
     if (!allDigits(id) || id.size() > 3 || id.toInt() < 1)
@@ -240,29 +245,25 @@ QString AccountSetCreator::validate(const AccountSetInput& in, bool creating) co
     if (creating) {
         if (!allDigits(in.month.trimmed()))
             return QStringLiteral("启用会计期的月份不正确。");
-        if (masterId(in.master).isEmpty())
+        if (AccountSetCreator::masterId(in.master).isEmpty())
             return QStringLiteral("请选择账套主管。");
     }
     return QString();
 }
 
-void AccountSetCreator::fail(const DbError& error, const QString& message, const QString& title)
+// An engine or file-system failure: logged with the engine's text, told with `message`.
+AccountSetOutcome engineFailure(const DbError& error, const QString& message, const QString& title)
 {
-    m_lastError = error.text();
     WriteErrLog(4, error.text(), QStringLiteral("cmdOK_Click"));
-    MsgBox(message, vb::vbExclamation | vb::vbOKOnly, title);
+    return failure(exclamation(message, title), error.text());
 }
+} // namespace
 
 AccountSetCreator::Outcome AccountSetCreator::create(const AccountSetInput& input)
 {
-    m_lastError.clear();
-    m_dbPath.clear();
     AccountSetInput in = input;
-    if (const QString bad = validate(in, true); !bad.isEmpty()) {
-        m_lastError = bad;
-        MsgBox(bad, vb::vbExclamation | vb::vbOKOnly, kCreateTitle);
-        return Outcome::Failed;
-    }
+    if (const QString bad = validate(in, true); !bad.isEmpty())
+        return failure(exclamation(bad, kCreateTitle), bad);
     const QString accId = formatAccId(in.accId);
     in.accId = accId;
     const QString accName = in.accName.trimmed();
@@ -272,7 +273,7 @@ AccountSetCreator::Outcome AccountSetCreator::create(const AccountSetInput& inpu
 
     QStringList madeFolders;
     QString copiedDb;
-    std::unique_ptr<Database> accDb;
+    QString dbPath;
     try {
         if (in.tradeId <= 0 && in.presetChart)
             in.tradeId = m_sysDb.scalar(QStringLiteral("select itrade_id from GL_BTrade where ctrade_name=?"),
@@ -280,9 +281,8 @@ AccountSetCreator::Outcome AccountSetCreator::create(const AccountSetInput& inpu
 
         Database::Transaction sysTx(m_sysDb);
         if (m_sysDb.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=? and iYear=?"), {accId, year}).toInt() > 0) {
-            m_lastError = QStringLiteral("账套[%1]的%2年度已经存在，不能重复创建。").arg(accId).arg(year);
-            MsgBox(m_lastError, vb::vbExclamation | vb::vbOKOnly, kCreateTitle);
-            return Outcome::Failed;
+            const QString dup = QStringLiteral("账套[%1]的%2年度已经存在，不能重复创建。").arg(accId).arg(year);
+            return failure(exclamation(dup, kCreateTitle), dup);
         }
         insertSetRows(m_sysDb, in, accId, master, false);
         // A supervisor of an earlier set already belongs to the role: that membership is kept.
@@ -292,16 +292,15 @@ AccountSetCreator::Outcome AccountSetCreator::create(const AccountSetInput& inpu
         const QString yearFolder = AccountDb::yearFolder(accPath, accId, year);
         if (!makeFolders(yearFolder, madeFolders))
             fileFailure(QStringLiteral("无法创建文件夹：%1").arg(yearFolder));
-        const QString dbPath = AccountDb::databasePath(accPath, accId, year);
+        dbPath = AccountDb::databasePath(accPath, accId, year);
         if (!CiFile::isFile(dbPath)) {
             const QString tpl = in.templatePath.isEmpty() ? AccountDb::templatePath() : in.templatePath;
             if (!CiFile::isFile(tpl) || !CiFile::copy(tpl, dbPath)) {
                 WriteErrLog(4, QStringLiteral("%1 -> %2").arg(tpl, dbPath), QStringLiteral("ExtractKdDataZip"));
                 CiFile::remove(dbPath);
                 removeMade(QString(), madeFolders);
-                m_lastError = QStringLiteral("生成账套时出现异常，创建失败！");
-                MsgBox(m_lastError, vb::vbInformation | vb::vbOKOnly, QStringLiteral("提示"));
-                return Outcome::Failed;
+                return failure(Notice{QStringLiteral("生成账套时出现异常，创建失败！"), QStringLiteral("提示"), Notice::Icon::Information},
+                               QStringLiteral("%1 -> %2").arg(tpl, dbPath));
             }
             copiedDb = CiFile::resolve(dbPath);
         }
@@ -323,77 +322,57 @@ AccountSetCreator::Outcome AccountSetCreator::create(const AccountSetInput& inpu
         }
         WriteErrLog(33, dbPath, QStringLiteral("cmdok_click"));
 
-        accDb = std::make_unique<Database>(dbPath);
+        Database accDb(dbPath);
         {
-            Database::Transaction accTx(*accDb);
-            writeOptions(*accDb, in);
+            Database::Transaction accTx(accDb);
+            writeOptions(accDb, in);
             WriteErrLog(33, QStringLiteral("update gradedef set codingrule='%1' where  keyword='code'").arg(kCodingRule),
                         QStringLiteral("cmdOK_Click"));
-            accDb->execute(QStringLiteral("update gradedef set codingrule=? where  keyword='code'"), {kCodingRule});
+            accDb.execute(QStringLiteral("update gradedef set codingrule=? where  keyword='code'"), {kCodingRule});
             if (in.presetChart) {
-                accDb->execute(QStringLiteral("delete from code"));
+                accDb.execute(QStringLiteral("delete from code"));
                 Recordset pre = m_sysDb.query(QStringLiteral("select * from GL_DPrecode where itrade_id=?"), {in.tradeId});
                 int id = 0;
                 for (; !pre.Eof(); pre.MoveNext())
-                    accDb->execute(QStringLiteral("insert into code (i_id,cclass,cclass_engl,cclassany,cclassany_engl,ccode,"
-                                                  "ccode_name,ccode_engl,igrade,bproperty,bend,cbook_type,cbook_type_engl,iviewItem) "
-                                                  "values (?,?,?,?,?,?,?,?,?,?,?,?,?,0)"),
-                                   {++id, pre.Fields(QStringLiteral("cclass")), pre.Fields(QStringLiteral("cclass_engl")),
-                                    pre.Fields(QStringLiteral("cclassany")), pre.Fields(QStringLiteral("cclassany_engl")),
-                                    pre.Fields(QStringLiteral("ccode")), pre.Fields(QStringLiteral("ccode_name")),
-                                    pre.Fields(QStringLiteral("ccode_engl")), pre.Fields(QStringLiteral("igrade")),
-                                    pre.Fields(QStringLiteral("bproperty")), pre.Fields(QStringLiteral("bend")),
-                                    QStringLiteral("金额式"), QStringLiteral("JES")});
+                    accDb.execute(QStringLiteral("insert into code (i_id,cclass,cclass_engl,cclassany,cclassany_engl,ccode,"
+                                                 "ccode_name,ccode_engl,igrade,bproperty,bend,cbook_type,cbook_type_engl,iviewItem) "
+                                                 "values (?,?,?,?,?,?,?,?,?,?,?,?,?,0)"),
+                                  {++id, pre.Fields(QStringLiteral("cclass")), pre.Fields(QStringLiteral("cclass_engl")),
+                                   pre.Fields(QStringLiteral("cclassany")), pre.Fields(QStringLiteral("cclassany_engl")),
+                                   pre.Fields(QStringLiteral("ccode")), pre.Fields(QStringLiteral("ccode_name")),
+                                   pre.Fields(QStringLiteral("ccode_engl")), pre.Fields(QStringLiteral("igrade")),
+                                   pre.Fields(QStringLiteral("bproperty")), pre.Fields(QStringLiteral("bend")),
+                                   QStringLiteral("金额式"), QStringLiteral("JES")});
             }
             accTx.commit();
         }
         sysTx.commit();
-        m_dbPath = accDb->path();
+        dbPath = accDb.path();
     } catch (const DbError& e) {
-        accDb.reset();
         removeMade(copiedDb, madeFolders);
-        fail(e, QStringLiteral("创建账套失败：%1").arg(e.userText()), kCreateTitle);
-        return Outcome::Failed;
+        return engineFailure(e, QStringLiteral("创建账套失败：%1").arg(e.userText()), kCreateTitle);
     }
 
-    gAccId = accId;
-    gAccName = accName;
-    gAccPath = accPath;
     writeShadow(in, accId, master);
     saveCreateAccMirror(accId, accName);
 
-    if (in.interactive) {
-        gAccMode = 1;
-        try {
-            if (accDb->query(QStringLiteral("select * from GradeDef")).RecordCount() > 0)
-                ConfigDialogs::codingScheme(*accDb, in.presetChart, classesOf(in), m_parent);
-            ConfigDialogs::precision(*accDb, m_parent);
-        } catch (const DbError& e) {
-            // The set exists; only the scheme or precision could not be saved.
-            WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
-            MsgBox(QStringLiteral("账套已创建，但编码方案或数据精度未能保存：%1").arg(e.userText()),
-                   vb::vbExclamation | vb::vbOKOnly, kCreateTitle);
-        }
-    }
-    accDb.reset();
-    if (in.interactive)
-        MsgBox(QStringLiteral("创建账套{") + accName + QStringLiteral(":[") + accId + QStringLiteral("]}成功。"),
-               vb::vbExclamation | vb::vbOKOnly, kCreateTitle);
-    return Outcome::Done;
+    Outcome out;
+    out.status = Status::Done;
+    out.success = exclamation(QStringLiteral("创建账套{") + accName + QStringLiteral(":[") + accId + QStringLiteral("]}成功。"),
+                              kCreateTitle);
+    out.accId = accId;
+    out.accName = accName;
+    out.accPath = accPath;
+    out.accountDbPath = dbPath;
+    return out;
 }
 
-AccountSetCreator::Outcome AccountSetCreator::modify(const AccountSetInput& input)
+AccountSetCreator::Outcome AccountSetCreator::modify(const AccountSetInput& in)
 {
-    m_lastError.clear();
-    m_dbPath.clear();
-    const AccountSetInput& in = input;
-    if (const QString bad = validate(in, false); !bad.isEmpty()) {
-        m_lastError = bad;
-        MsgBox(bad, vb::vbExclamation | vb::vbOKOnly, kModifyTitle);
-        return Outcome::Failed;
-    }
+    if (const QString bad = validate(in, false); !bad.isEmpty())
+        return failure(exclamation(bad, kModifyTitle), bad);
     const QString accId = in.accId.trimmed();
-    std::unique_ptr<Database> accDb;
+    QString dbPath;
     try {
         m_sysDb.execute(QStringLiteral("update SM_Account set cAcc_Name=?,cCurCode=?,cCurName=?,cUnitName=?,cUnitAbbre=?,"
                                        "cUnitAddr=?,cUnitZap=?,cUnitTel=?,cUnitFax=?,cUnitEMail=?,cUnitTaxNo=?,cUnitLP=?,"
@@ -406,39 +385,29 @@ AccountSetCreator::Outcome AccountSetCreator::modify(const AccountSetInput& inpu
         if (m_sysDb.rowsAffected() == 0)
             throw DbError(QStringLiteral("账套[%1]不存在。").arg(accId));
 
-        const QString dbPath = AccountDb::databasePath(in.accPath.trimmed(), accId, in.year.trimmed().toInt());
+        dbPath = AccountDb::databasePath(in.accPath.trimmed(), accId, in.year.trimmed().toInt());
         if (!CiFile::isFile(dbPath)) {
-            m_lastError = QStringLiteral("账套出现异常，修改失败！");
-            MsgBox(m_lastError, vb::vbInformation | vb::vbOKOnly, QStringLiteral("提示"));
-            return Outcome::Abandoned;
+            const QString broken = QStringLiteral("账套出现异常，修改失败！");
+            return failure(Notice{broken, QStringLiteral("提示"), Notice::Icon::Information}, broken, Status::Abandoned);
         }
-        accDb = std::make_unique<Database>(dbPath);
+        Database accDb(dbPath);
         {
-            Database::Transaction accTx(*accDb);
-            writeOptions(*accDb, in);
+            Database::Transaction accTx(accDb);
+            writeOptions(accDb, in);
             accTx.commit();
         }
-        m_dbPath = accDb->path();
-        if (in.interactive) {
-            gAccMode = 2;
-            // The preset box cannot be changed when modifying and stays ticked.
-            ConfigDialogs::codingScheme(*accDb, true, classesOf(in), m_parent);
-            ConfigDialogs::precision(*accDb, m_parent);
-        }
+        dbPath = accDb.path();
     } catch (const DbError& e) {
-        accDb.reset();
-        fail(e, QStringLiteral("修改账套失败：%1").arg(e.userText()), kModifyTitle);
-        return Outcome::Failed;
+        return engineFailure(e, QStringLiteral("修改账套失败：%1").arg(e.userText()), kModifyTitle);
     }
-    accDb.reset();
-    if (in.interactive)
-        MsgBox(QStringLiteral("修改账套{") + in.accName.trimmed() + QStringLiteral(":[") + accId + QStringLiteral("]}成功。"),
-               vb::vbExclamation | vb::vbOKOnly, QStringLiteral("修改账套"));
-    return Outcome::Done;
-}
 
-void AccountSetCreator::offerEnabling(const QString& accDbPath, QWidget* parent)
-{
-    if (MsgBox(QStringLiteral("是否立即启用账套"), vb::vbQuestion | vb::vbYesNo, kCreateTitle) == vb::vbYes)
-        ConfigDialogs::subsystemEnabling(accDbPath, parent);
+    Outcome out;
+    out.status = Status::Done;
+    out.success = exclamation(QStringLiteral("修改账套{") + in.accName.trimmed() + QStringLiteral(":[") + accId + QStringLiteral("]}成功。"),
+                              QStringLiteral("修改账套"));
+    out.accId = accId;
+    out.accName = in.accName.trimmed();
+    out.accPath = in.accPath.trimmed();
+    out.accountDbPath = dbPath;
+    return out;
 }

@@ -1,13 +1,14 @@
 #pragma once
-// Creating and modifying an account set: the work behind the wizard's 完成, callable without
-// the wizard by tests and tools. Inputs come as a struct; outcomes are reported through MsgBox
-// and the configuration dialogs through ShowModal.
+// Creating and modifying an account set: the work behind the wizard's 完成, used alike by the
+// wizard, the command-line tools and the tests. Inputs come as a struct; the outcome carries
+// what the person must be told. The coding-scheme and precision dialogs, the current set of the
+// console and the offer to enable subsystems are the wizard's part.
+#include <Outcome.h>
+
 #include <QString>
 #include <QStringList>
 
 class Database;
-class DbError;
-class QWidget;
 
 // What the wizard's pages hold. Texts are used trimmed.
 struct AccountSetInput {
@@ -45,39 +46,48 @@ struct AccountSetInput {
 
     // The account-database template; empty for the one beside the executable.
     QString templatePath;
+};
 
-    // False for tools and benchmarks: no coding-scheme or precision dialog and no success
-    // message. Failures are still reported through MsgBox.
-    bool interactive = true;
+struct AccountSetOutcome {
+    enum class Status {
+        Done,       // written; the wizard closes
+        Failed,     // refused or failed; nothing of the set is written (creation)
+        Abandoned,  // the wizard closes without success (modification: account database missing)
+    };
+    Status status = Status::Failed;
+    // Failed or Abandoned: the message to show at once. Done: empty.
+    Notice notice;
+    // Done: the message that closes the work, shown after the coding-scheme and precision dialogs.
+    Notice success;
+    // The set as stored (number with three digits, name and folder trimmed) and its account database.
+    QString accId;
+    QString accName;
+    QString accPath;
+    QString accountDbPath;
+    // The engine's or file system's text of the failure, for logs and tools.
+    QString error;
+
+    bool done() const { return status == Status::Done; }
 };
 
 class AccountSetCreator {
 public:
-    enum class Outcome {
-        Done,       // written; the wizard closes
-        Failed,     // refused or failed with a message; nothing of the set is written (creation)
-        Abandoned,  // the wizard closes without success (modification: account database missing)
-    };
+    using Outcome = AccountSetOutcome;
+    using Status = AccountSetOutcome::Status;
 
-    explicit AccountSetCreator(Database& sysDb, QWidget* parent = nullptr);
+    explicit AccountSetCreator(Database& sysDb);
 
     // Creates the set: its SM_Account row, twelve periods, the supervisor's holding and role,
     // the folders, the account database from the template, the CreateAcc record, the options,
-    // the coding rule and the preset chart; then (interactive) the coding-scheme and precision
-    // dialogs and the success message. Sets gAccId, gAccName and gAccPath on success.
+    // the coding rule and the preset chart; then the shadow and mirror system databases' rows.
     // The system-database rows are written in one transaction that commits only when the
     // account database is complete, so a failure leaves no half-made set: folders and the
     // database file made by this call are removed again.
     Outcome create(const AccountSetInput& in);
 
-    // Rewrites the editable columns of the set `in.accId` (every year's row), the four options
-    // in the account database found from in.accPath, in.accId and in.year, then (interactive)
-    // the coding-scheme and precision dialogs and the success message.
+    // Rewrites the editable columns of the set `in.accId` (every year's row) and the four options
+    // in the account database found from in.accPath, in.accId and in.year.
     Outcome modify(const AccountSetInput& in);
-
-    // Asks "是否立即启用账套" and opens subsystem enabling for gAccId on Yes; `accDbPath` is the
-    // set's account database (accountDbPath() after create()).
-    static void offerEnabling(const QString& accDbPath, QWidget* parent = nullptr);
 
     // The operator number of a supervisor entry: between the leading "[" and the first "]",
     // the whole text when it has no "]".
@@ -85,18 +95,6 @@ public:
     // The next system identifier: an unseeded generator, so every run gives the same sequence.
     static int nextSysId();
 
-    // The engine's or file system's text of the last failure (empty after success).
-    QString lastError() const { return m_lastError; }
-    // The account database of the last successful creation or modification.
-    QString accountDbPath() const { return m_dbPath; }
-
 private:
-    QString validate(const AccountSetInput& in, bool creating) const;
-    // Logs the engine's text and shows `message`.
-    void fail(const DbError& error, const QString& message, const QString& title);
-
     Database& m_sysDb;
-    QWidget* m_parent;
-    QString m_lastError;
-    QString m_dbPath;
 };

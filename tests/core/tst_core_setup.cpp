@@ -1,0 +1,202 @@
+// What completes an account set, run directly: the books' place, the accounting calendar, the
+// options table and enabling a module (its rows and the ledger's start date).
+#include "TestRoot.h"
+
+#include <AccInformation.h>
+#include <AccountDb.h>
+#include <CiFile.h>
+#include <Database.h>
+#include <Paths.h>
+#include <Periods.h>
+#include <SubsystemEnabler.h>
+
+#include <QDir>
+#include <QtTest>
+
+namespace {
+const QString kAcc = QStringLiteral("001");
+const QString kTooEarly = QStringLiteral("系统启用会计期间必须大于等于账套启用会计期间！");
+const QString kNoPeriod = QStringLiteral("无法找到对应的会计启用年和月！");
+
+// The template's books for set 001 and `year` under ROOT/books, as creation leaves them.
+QString copyBooks(TestRoot& env, int year = 2024)
+{
+    const QString books = AccountDb::databasePath(env.root() + QStringLiteral("/books"), kAcc, year);
+    if (!CiFile::mkpath(Paths::parentDir(books)) || !CiFile::copy(TestRoot::templatePath(), books))
+        return QString();
+    return books;
+}
+
+QString ledgerStart(const QString& books)
+{
+    Database acc(books);
+    return acc.scalar(QStringLiteral("select cValue from AccInformation where cSysID='GL' and cName='dGLStartDate'")).toString();
+}
+
+// "cSub_Id iYear iModiPeri dSubSysUsed" per row of set 001, sorted.
+QStringList rows(Database& db)
+{
+    QStringList out;
+    Recordset rs = db.query(QStringLiteral("select * from SM_Account_sub where cAcc_Id=? order by cSub_Id,iYear"), {kAcc});
+    for (; !rs.Eof(); rs.MoveNext())
+        out << QStringLiteral("%1 %2 %3 %4").arg(rs.text("cSub_Id"), rs.text("iYear"), rs.text("iModiPeri"),
+                                                  rs.isNull("dSubSysUsed") ? QStringLiteral("-") : rs.text("dSubSysUsed"));
+    return out;
+}
+} // namespace
+
+class tst_core_setup : public QObject {
+    Q_OBJECT
+private slots:
+    void accountDb_folderRuleAndOpening()
+    {
+        TestRoot env;
+        const QString books = Paths::join(env.root(), QStringLiteral("books"));
+        const QString expected = books + QStringLiteral("/zt001");
+        for (const QString& stored : {books, books + QStringLiteral("/"), books + QStringLiteral("\\")})
+            QCOMPARE(AccountDb::accountFolder(stored, kAcc), expected);
+        QCOMPARE(AccountDb::databasePath(books + QStringLiteral("\\"), kAcc, 2024), expected + QStringLiteral("/2024/KdData.mdb"));
+        // Two fiscal years: two year folders under the one account-set folder.
+        QCOMPARE(AccountDb::yearFolder(books, kAcc, 2025), expected + QStringLiteral("/2025"));
+
+        // A file written as "kddata.mdb" is the set's account database; a stored path with "\" finds it.
+        const QString file = expected + QStringLiteral("/2024/kddata.mdb");
+        QVERIFY(CiFile::mkpath(Paths::parentDir(file)) && CiFile::copy(TestRoot::templatePath(), file));
+        QCOMPARE(AccountDb::databasePath(books, kAcc, 2024), file);
+        env.db().execute(QStringLiteral("insert into SM_Account (cAcc_Id,cAcc_Name,cAcc_Path,iYear,iMonth) values ('001','总部',?,2024,1)"),
+                         {QDir::toNativeSeparators(books) + QStringLiteral("\\")});
+        QCOMPARE(AccountDb::open(env.db(), kAcc)->scalar(QStringLiteral("select count(*) from GradeDef")).toInt(), 10);
+
+        // A set without its file, and a set that does not exist: clear errors, and no file is made.
+        QVERIFY(CiFile::remove(file));
+        try {
+            AccountDb::open(env.db(), kAcc);
+            QFAIL("a missing account database opened");
+        } catch (const DbError& e) {
+            QVERIFY(e.text().contains(kAcc));
+        }
+        QVERIFY_THROWS_EXCEPTION(DbError, AccountDb::open(env.db(), QStringLiteral("002")));
+        QVERIFY(!CiFile::exists(file));
+    }
+
+    void periods_calendarMonths()
+    {
+        // February has 29 days in every fourth year, 2100 included: the books' own rule.
+        const QList<QPair<int, QString>> februaries{{2000, "2000-02-29"}, {2023, "2023-02-28"}, {2024, "2024-02-29"}, {2100, "2100-02-29"}};
+        for (const auto& [year, end] : februaries)
+            QCOMPARE(Periods::endDate(year, 2), end);
+        QCOMPARE(Periods::beginDate(2005, 3), QStringLiteral("2005-03-01"));
+        QCOMPARE(Periods::endDate(2005, 4), QStringLiteral("2005-04-30"));
+        QCOMPARE(Periods::endDate(2005, 12), QStringLiteral("2005-12-31"));
+    }
+
+    void accInformation_missingRowIsAnError()
+    {
+        TestRoot env;
+        const QString books = copyBooks(env);
+        QVERIFY(!books.isEmpty());
+        Database acc(books);
+        bool found = false;
+        QCOMPARE(AccInformation::value(acc, QStringLiteral("存货数量小数位"), &found), QStringLiteral("2"));
+        QVERIFY(found);
+        AccInformation::setValue(acc, QStringLiteral("存货数量小数位"), QStringLiteral("4"));
+        QCOMPARE(AccInformation::value(acc, QStringLiteral("存货数量小数位")), QStringLiteral("4"));
+
+        // A missing row: no value, and writing to it throws naming the caption; the group before it is undone.
+        acc.execute(QStringLiteral("delete from AccInformation where cCaption='换算率小数位数'"));
+        QCOMPARE(AccInformation::value(acc, QStringLiteral("换算率小数位数"), &found), QString());
+        QVERIFY(!found);
+        try {
+            Database::Transaction t(acc);
+            AccInformation::setValue(acc, QStringLiteral("存货数量小数位"), QStringLiteral("6"));
+            AccInformation::setValue(acc, QStringLiteral("换算率小数位数"), QStringLiteral("6"));
+            t.commit();
+            QFAIL("a missing row was written");
+        } catch (const DbError& e) {
+            QCOMPARE(e.text(), AccInformation::missingRowText(QStringLiteral("换算率小数位数")));
+            QVERIFY(e.text().contains(QStringLiteral("换算率小数位数")));
+        }
+        QCOMPARE(AccInformation::value(acc, QStringLiteral("存货数量小数位")), QStringLiteral("4"));
+    }
+
+    void enabler_periodRules()
+    {
+        // The set starts in March 2024: that month and later ones of 2024 only.
+        QCOMPARE(SubsystemEnabler::checkPeriod(QStringLiteral("2024"), QStringLiteral("3"), 2024, 3), QString());
+        QCOMPARE(SubsystemEnabler::checkPeriod(QStringLiteral("2024"), QStringLiteral("3"), 2024, 12), QString());
+        QCOMPARE(SubsystemEnabler::checkPeriod(QStringLiteral("2024"), QStringLiteral("3"), 2024, 2), kTooEarly);
+        QCOMPARE(SubsystemEnabler::checkPeriod(QStringLiteral("2024"), QStringLiteral("3"), 2023, 12), kTooEarly);
+        QCOMPARE(SubsystemEnabler::checkPeriod(QStringLiteral("2024"), QStringLiteral("3"), 2025, 6), kNoPeriod);
+        // A set without its row refuses every period.
+        QCOMPARE(SubsystemEnabler::checkPeriod(QString(), QString(), 2024, 3), kNoPeriod);
+    }
+
+    void enabler_rowsOfEachModuleReplacingAndDisabling()
+    {
+        TestRoot env;
+        const QString books = copyBooks(env);
+        Database& db = env.db();
+        SubsystemEnabler enabler(db);
+        enabler.enable({kAcc, QStringLiteral("FA"), QDate(2024, 5, 20), QString()});
+        enabler.enable({kAcc, QStringLiteral("WA"), QDate(2024, 5, 20), QString()});
+        enabler.enable({kAcc, QStringLiteral("GL"), QDate(2024, 4, 17), books});
+        enabler.enable({kAcc, QStringLiteral("GX"), QDate(2024, 12, 31), QString()});
+        QCOMPARE(rows(db), (QStringList{
+            QStringLiteral("FA 2024 0 2024-05-01"), QStringLiteral("FA 9999 0 2024-05-01"),
+            QStringLiteral("GL 2024 0 2024-04-01"), QStringLiteral("GL 9999 0 2024-04-01"),
+            QStringLiteral("GX 2024 0 2024-12-01"), QStringLiteral("GX 9999 0 2024-12-01"),
+            QStringLiteral("WA 2024 4 -"), QStringLiteral("WA 9999 0 2024-05-01")}));
+        // The ledger gets the very day chosen, not only its month.
+        QCOMPARE(ledgerStart(books), QStringLiteral("2024-04-17"));
+
+        // A new date moves an enabled module: its two rows are replaced, not doubled.
+        enabler.enable({kAcc, QStringLiteral("GL"), QDate(2024, 8, 8), books});
+        QCOMPARE(rows(db).filter(QStringLiteral("GL ")), (QStringList{QStringLiteral("GL 2024 0 2024-08-01"), QStringLiteral("GL 9999 0 2024-08-01")}));
+        QCOMPARE(ledgerStart(books), QStringLiteral("2024-08-08"));
+
+        // Disabling deletes the module's rows of every year and nothing else.
+        db.execute(QStringLiteral("insert into SM_Account_sub values ('001',2025,'FA',0,'2025-01-01')"));
+        db.execute(QStringLiteral("insert into SM_Account_sub values ('002',2024,'FA',0,'2024-01-01')"));
+        enabler.disable(kAcc, QStringLiteral("FA"));
+        QVERIFY(rows(db).filter(QStringLiteral("FA ")).isEmpty());
+        QCOMPARE(rows(db).size(), 6);
+        QCOMPARE(db.scalar(QStringLiteral("select count(*) from SM_Account_sub where cAcc_Id='002'")).toInt(), 1);
+    }
+
+    void enabler_ledgerAllOrNothing()
+    {
+        TestRoot env;
+        const QString books = copyBooks(env);
+        Database& db = env.db();
+        SubsystemEnabler enabler(db);
+        {
+            Database acc(books);
+            acc.execute(QStringLiteral("delete from AccInformation where cSysID='GL' and cName='dGLStartDate'"));
+        }
+        // The books without the ledger's start-date row: nothing written to the system database.
+        QVERIFY_THROWS_EXCEPTION(DbError, enabler.enable({kAcc, QStringLiteral("GL"), QDate(2024, 4, 1), books}));
+        QVERIFY(rows(db).isEmpty());
+        // Books missing, and no date chosen: refused, no file made.
+        QVERIFY_THROWS_EXCEPTION(DbError, enabler.enable({kAcc, QStringLiteral("GL"), QDate(2024, 4, 1), books + QStringLiteral(".missing")}));
+        QVERIFY(!CiFile::exists(books + QStringLiteral(".missing")));
+        QVERIFY_THROWS_EXCEPTION(DbError, enabler.enable({kAcc, QStringLiteral("FA"), QDate(), QString()}));
+        QVERIFY(rows(db).isEmpty());
+
+        // The books repaired, the same handle enables the ledger; a replaced date that fails keeps the old one.
+        {
+            Database acc(books);
+            acc.execute(QStringLiteral("insert into AccInformation (cSysID,cID,cName,cCaption) values ('GL','GL','dGLStartDate','总账启用日期')"));
+        }
+        enabler.enable({kAcc, QStringLiteral("GL"), QDate(2024, 4, 2), books});
+        QCOMPARE(ledgerStart(books), QStringLiteral("2024-04-02"));
+        {
+            Database acc(books);
+            acc.execute(QStringLiteral("delete from AccInformation where cSysID='GL' and cName='dGLStartDate'"));
+        }
+        QVERIFY_THROWS_EXCEPTION(DbError, enabler.enable({kAcc, QStringLiteral("GL"), QDate(2024, 9, 1), books}));
+        QCOMPARE(rows(db), (QStringList{QStringLiteral("GL 2024 0 2024-04-01"), QStringLiteral("GL 9999 0 2024-04-01")}));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_core_setup)
+#include "tst_core_setup.moc"
