@@ -2,6 +2,7 @@
 #include "StatusBar1.h"
 #include "frmLogin.h"
 #include <AccountImporter.h>
+#include <ImportCommand.h>
 #include <frmAccount.h>
 #include <FrmDelAcc.h>
 #include <frmUserPop.h>
@@ -343,8 +344,8 @@ void frmMain::mnuAccInput_Click()
     dlg.setNameFilter(QStringLiteral("帐套数据备份文件(KdErpAct.*)"));
     if (ShowModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
-    AccountImporter importer(*gSysDb, this);
-    importer.run(dlg.selectedFiles().constFirst());
+    ImportCommand command(*gSysDb, this);
+    command.run(dlg.selectedFiles().constFirst());
 }
 
 void frmMain::mnuAccExport_Click()

@@ -41,7 +41,9 @@ void frmInput::Timer1_Timer()
         reject();
         return;
     }
-    Succeeded = AccountImporter::restore(*gSysDb, Plan);
+    const AccountImporter::Result result = AccountImporter::restore(*gSysDb, Plan);
+    ShowNotice(result.notice);
+    Succeeded = result.done();
     if (Succeeded)
         accept();
     else

@@ -1,7 +1,8 @@
 #pragma once
 // "帐套引入": the import's progress window. On the first tick of its timer, once it is painted,
-// it restores the account set that the command prepared, reports the outcome and closes.
-#include "AccountImporter.h"
+// it runs the restore (AccountImporter) for the set that the command prepared, shows its notice
+// and closes.
+#include <AccountImporter.h>
 
 #include <QDialog>
 #include <QTimer>

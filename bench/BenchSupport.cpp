@@ -5,7 +5,7 @@
 #include <CiFile.h>
 #include <Database.h>
 #include <Installation.h>
-#include <Module1.h>
+#include <Paths.h>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -29,19 +29,19 @@ bool readOptions(int argc, char* argv[], QTextStream& out, Options& options)
     return false;
 }
 
-QString createAccountSet(const QString& root, int year)
+AccountSet createAccountSet(const QString& root, int year)
 {
     Installation::createRoot(root);
-    Module1::setRoot(root);
-    Module1::gSysDb = std::make_unique<Database>(Module1::SysDbPath());
-    Database& sys = *Module1::gSysDb;
+    AccountSet set;
+    set.sysDb = std::make_unique<Database>(Paths::join(root, QStringLiteral("DeZaduzi/DeZaduzi.mdb")));
+    Database& sys = *set.sysDb;
     sys.execute(QStringLiteral("insert into SM_Account (iSysID,cAcc_Id,cAcc_Name,cAcc_Path,iYear,iMonth) values (1,'001','测试账套',?,?,1)"),
                 {root, year});
     sys.execute(QStringLiteral("insert into SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) values ('001',?,'demo','admin')"), {year});
     CiFile::mkpath(AccountDb::yearFolder(root, QStringLiteral("001"), year));
-    const QString books = AccountDb::databasePath(root, QStringLiteral("001"), year);
-    CiFile::copy(AccountDb::templatePath(), books);
-    return books;
+    set.books = AccountDb::databasePath(root, QStringLiteral("001"), year);
+    CiFile::copy(AccountDb::templatePath(), set.books);
+    return set;
 }
 
 void generateBooks(const QString& path, qint64 bytes, QTextStream& out)

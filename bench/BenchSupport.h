@@ -1,7 +1,11 @@
 #pragma once
 // What the export and import benchmarks share: their command line, the account set with about
 // SIZE_MB of vouchers and lines, the plain copy they are measured against, and the clocks.
+#include <Database.h>
+
 #include <QString>
+
+#include <memory>
 
 class QElapsedTimer;
 class QTextStream;
@@ -16,9 +20,14 @@ struct Options {
 };
 bool readOptions(int argc, char* argv[], QTextStream& out, Options& options);
 
-// An installation under `root` whose set 001 holds `year`, opened as the login opens it;
-// the set's books are a copy of the template. Returns the books' path.
-QString createAccountSet(const QString& root, int year);
+// An installation under `root` whose set 001 holds `year`; the set's books are a copy of the
+// template. The work under measurement gets the system database as an argument, as the console
+// hands it over.
+struct AccountSet {
+    std::unique_ptr<Database> sysDb;
+    QString books;   // the set's account database
+};
+AccountSet createAccountSet(const QString& root, int year);
 
 // Vouchers and their lines until the books reach `bytes`; says how much and how long on `out`.
 void generateBooks(const QString& path, qint64 bytes, QTextStream& out);

@@ -10,7 +10,6 @@
 
 #include <AccountExporter.h>
 #include <Database.h>
-#include <Module1.h>
 #include <Paths.h>
 
 #include <QCoreApplication>
@@ -31,7 +30,7 @@ struct ExportRun {
     double total() const { return prepare + write; }
 };
 
-ExportRun exportOnce(const QString& target)
+ExportRun exportOnce(Database& sysDb, const QString& target)
 {
     QDir(target).removeRecursively();
     QDir().mkpath(target);
@@ -39,7 +38,7 @@ ExportRun exportOnce(const QString& target)
     const bool peakReset = resetPeak();
     QElapsedTimer t;
     t.start();
-    AccountExporter exporter(*Module1::gSysDb, QStringLiteral("001"));
+    AccountExporter exporter(sysDb, QStringLiteral("001"));
     if (!exporter.prepare())
         qFatal("preparation failed: %s", qPrintable(exporter.errors().join(QStringLiteral("; "))));
     r.prepare = seconds(t);
@@ -61,7 +60,8 @@ int main(int argc, char* argv[])
         return 1;
     QTemporaryDir dir(Paths::join(options.workDir, QStringLiteral("bench_export-XXXXXX")));
     const QString root = dir.path();
-    const QString books = createAccountSet(root, 2024);
+    const AccountSet set = createAccountSet(root, 2024);
+    const QString& books = set.books;
     generateBooks(books, options.sizeMb * 1024 * 1024, out);
     const double mb = QFileInfo(books).size() / (1024.0 * 1024.0);
 
@@ -70,9 +70,9 @@ int main(int argc, char* argv[])
     // Read once so every run below starts from the same page cache.
     plainCopy(books, copyTarget);
     const double copy1 = plainCopy(books, copyTarget).plain;
-    const ExportRun e1 = exportOnce(sameFs);
+    const ExportRun e1 = exportOnce(*set.sysDb, sameFs);
     const double copy2 = plainCopy(books, copyTarget).plain;
-    const ExportRun e2 = exportOnce(sameFs);
+    const ExportRun e2 = exportOnce(*set.sysDb, sameFs);
     const double copy = std::min(copy1, copy2);
     const ExportRun e = e1.total() < e2.total() ? e1 : e2;
     out << "plain file copy:                      " << copy1 << " s, " << copy2 << " s\n";
@@ -83,7 +83,7 @@ int main(int argc, char* argv[])
     // A folder on another file system (a removable disk, a share): the data is streamed across.
     if (QStorageInfo(QStringLiteral("/dev/shm")).bytesAvailable() > qint64(mb * 2 * 1024 * 1024)) {
         QTemporaryDir other(QStringLiteral("/dev/shm/bench_export-XXXXXX"));
-        const ExportRun x = exportOnce(other.path());
+        const ExportRun x = exportOnce(*set.sysDb, other.path());
         out << "export, folder on another disk:       " << x.total() << " s (preparation " << x.prepare
             << " s, backup set " << x.write << " s), peak " << x.peak << " MB, ratio " << x.total() / copy << "\n";
     }
@@ -98,10 +98,9 @@ int main(int argc, char* argv[])
         out << "free pages after a clean-up:          " << share * 100 << " % of " << QFileInfo(books).size() / (1024.0 * 1024.0) << " MB\n";
     }
     const double copy3 = plainCopy(books, copyTarget).plain;
-    const ExportRun v = exportOnce(sameFs);
+    const ExportRun v = exportOnce(*set.sysDb, sameFs);
     out << "export with compaction (VACUUM INTO): " << v.total() << " s (preparation " << v.prepare
         << " s), peak " << v.peak << " MB, ratio " << v.total() / copy3 << " to a copy of " << copy3 << " s\n";
 
-    Module1::gSysDb.reset();
     return 0;
 }

@@ -2,7 +2,7 @@
 // vouchers and lines (built as the export benchmark builds it, then exported), side by side with
 // a plain copy of the backup's data file. The import's work is what the command and frmInput run
 // (reading the descriptor, checking and copying the data file, merging, replacing the books),
-// without the dialogs. Peak memory is the process's high-water mark during each import.
+// called directly as the console calls it, without the dialogs. Peak memory is the process's high-water mark during each import.
 //
 //   bench_import [WORKDIR] [SIZE_MB]     (defaults: the system temp folder, 500)
 //
@@ -14,8 +14,6 @@
 #include <AccountImporter.h>
 #include <BackupSet.h>
 #include <Database.h>
-#include <Module1.h>
-#include <MsgBox.h>
 #include <Paths.h>
 
 #include <QCoreApplication>
@@ -36,15 +34,23 @@ struct ImportRun {
     double seconds = 0, peak = 0;
 };
 
-ImportRun importOnce(const QString& descriptor)
+ImportRun importOnce(Database& sysDb, const QString& descriptor, QString* lastMessage)
 {
     ImportRun r;
     const bool peakReset = resetPeak();
     QElapsedTimer t;
     t.start();
-    AccountImporter importer(*Module1::gSysDb);
-    if (!importer.load(descriptor) || !AccountImporter::restore(*Module1::gSysDb, importer.plan()))
-        qFatal("import failed");
+    AccountImporter importer(sysDb);
+    const Notice refusal = importer.load(descriptor);
+    if (!refusal.isEmpty())
+        qFatal("import refused: %s", qPrintable(refusal.text));
+    const Notice kept = importer.keepFolder();
+    if (!kept.isEmpty())
+        qFatal("import refused: %s", qPrintable(kept.text));
+    const AccountImporter::Result result = AccountImporter::restore(sysDb, importer.plan());
+    *lastMessage = result.notice.text;
+    if (!result.done())
+        qFatal("import failed: %s", qPrintable(result.notice.text));
     r.seconds = Bench::seconds(t);
     r.peak = peakReset ? peakMb() : -1;
     return r;
@@ -58,21 +64,19 @@ int main(int argc, char* argv[])
     if (!readOptions(argc, argv, out, options))
         return 1;
     QString lastMessage;
-    setMsgBoxHandler([&](const MsgBoxCall& call) {
-        lastMessage = call.text;
-        return call.buttonSet() == vb::vbOKOnly ? int(vb::vbOK) : int(vb::vbYes);
-    });
 
     QTemporaryDir dir(Paths::join(options.workDir, QStringLiteral("bench_import-XXXXXX")));
     const QString root = dir.path();
     const int year = 2008;   // a year that comes back under its own number
-    const QString books = createAccountSet(root, year);
+    const AccountSet set = createAccountSet(root, year);
+    Database& sysDb = *set.sysDb;
+    const QString& books = set.books;
     generateBooks(books, options.sizeMb * 1024 * 1024, out);
 
     const QString backup = Paths::join(root, QStringLiteral("backup"));
     QDir().mkpath(backup);
     {
-        AccountExporter exporter(*Module1::gSysDb, QStringLiteral("001"));
+        AccountExporter exporter(sysDb, QStringLiteral("001"));
         QString error;
         if (!exporter.prepare() || !exporter.writeBackupSet(backup, true, &error))
             qFatal("export failed: %s", qPrintable(error));
@@ -88,7 +92,7 @@ int main(int argc, char* argv[])
     QList<ImportRun> imports;
     for (int round = 0; round < 3; ++round) {
         copies << plainCopy(data, copyTarget, true);
-        imports << importOnce(descriptor);
+        imports << importOnce(sysDb, descriptor, &lastMessage);
     }
     out << "last message: " << lastMessage << "\n";
     // The import checks the data file completely while it copies it; the check alone, for scale.
@@ -122,7 +126,5 @@ int main(int argc, char* argv[])
     out << "  ratio to the plain copy:            " << import / plain << " (target <= 1.5)\n";
     out << "  ratio to the flushed copy:          " << import / synced << "\n";
 
-    Module1::gSysDb.reset();
-    setMsgBoxHandler({});
     return 0;
 }

@@ -1,24 +1,17 @@
 #include "AccountImporter.h"
 #include "BackupSet.h"
-#include "frmInput.h"
 
 #include <CiFile.h>
 #include <Database.h>
-#include <Module1.h>
-#include <MsgBox.h>
+#include <ErrLog.h>
 #include <Paths.h>
-#include <ShowModal.h>
-#include <frmAccPath.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QRegularExpression>
 
 #include <thread>
-
-using namespace Module1;
 
 namespace {
 const QString kRoutine = QStringLiteral("Timer1_Timer");
@@ -236,9 +229,8 @@ QString ImportPlan::basePath() const
     return Paths::withTrailingSep(Paths::parentDir(Paths::withoutTrailingSep(accFolder)));
 }
 
-AccountImporter::AccountImporter(Database& sysDb, QWidget* parent)
+AccountImporter::AccountImporter(Database& sysDb)
     : m_sysDb(sysDb)
-    , m_parent(parent)
 {
 }
 
@@ -248,33 +240,13 @@ const QString& AccountImporter::title()
     return t;
 }
 
-bool AccountImporter::refuse(const QString& text)
+Notice AccountImporter::refuse(const QString& text)
 {
     WriteErrLog(1, text, QStringLiteral("mnuAccInput_Click"));
-    MsgBox(text, vb::vbExclamation | vb::vbOKOnly, title());
-    return false;
+    return {text, title(), Notice::Icon::Exclamation};
 }
 
-AccountImporter::Outcome AccountImporter::run(const QString& descriptorPath)
-{
-    if (!load(descriptorPath))
-        return Outcome::Failed;
-    if (!ask())
-        return Outcome::Stopped;
-    frmInput w(m_parent);
-    w.Plan = m_plan;
-    if (m_plan.setExists) {
-        w.setWindowTitle(QStringLiteral("恢复进程"));
-        w.Label1->setText(QStringLiteral("文件恢复，解压缩至：") + m_plan.accFolder + QStringLiteral("kddata.bak"));
-    } else {
-        w.Label1->setText(QStringLiteral("正在引入[") + m_plan.accId + QStringLiteral("]的") + m_plan.year
-                          + QStringLiteral("年度帐套，请等待..."));
-    }
-    ShowModal(w);
-    return w.Succeeded ? Outcome::Done : Outcome::Failed;
-}
-
-bool AccountImporter::load(const QString& descriptorPath)
+Notice AccountImporter::load(const QString& descriptorPath)
 {
     m_plan = ImportPlan();
     const QString L = CiFile::resolve(descriptorPath);
@@ -312,10 +284,9 @@ bool AccountImporter::load(const QString& descriptorPath)
     p.targetDir = Paths::join(d.accFolder, d.year);
 
     const QString data = p.dataFile();
-    if (!CiFile::isFile(data)) {
-        MsgBox(QStringLiteral("找不到要引入的文件！"), vb::vbOKOnly);
-        return false;
-    }
+    // Said plainly, as the import has always said it.
+    if (!CiFile::isFile(data))
+        return {QStringLiteral("找不到要引入的文件！"), QString(), Notice::Icon::None};
     if (!hasDatabaseHeader(data))
         return refuse(QStringLiteral("引入的数据文件不是帐套数据，无法引入！") + kCrLf + data);
 
@@ -325,62 +296,47 @@ bool AccountImporter::load(const QString& descriptorPath)
         return refuse(QStringLiteral("无法读取系统库：") + e.userText());
     }
     m_plan = p;
-    return true;
+    return {};
 }
 
-bool AccountImporter::ask()
+Notice AccountImporter::placeIn(const QString& chosenBase)
 {
     ImportPlan& p = m_plan;
-    const QString question = QStringLiteral("引入文件中，") + QStringLiteral("[") + p.accId + QStringLiteral("]帐套的默认路径：")
-        + kCrLf + p.accFolder + kCrLf + QStringLiteral("重新指定帐套路径吗？") + kCrLf + kCrLf + QStringLiteral("说明：") + kCrLf
-        + QStringLiteral("1、重指路径时，系统自动调整LST文件，为防止该文件意外损坏，请做附件。") + kCrLf
-        + QStringLiteral("2、数据恢复时如有格式539等错误，请安装IE6（安装盘）。");
-    const int answer = MsgBox(question, vb::vbYesNoCancel | vb::vbQuestion | vb::vbDefaultButton2, title());
-    if (answer == vb::vbCancel)
-        return false;
-    if (answer == vb::vbYes) {
-        frmAccPath chooser(m_parent);
-        chooser.Caller = QStringLiteral("Acc2");
-        ShowModal(chooser);
-        if (chooser.SelectedPath.trimmed().isEmpty())
-            return false;
-        p.accFolder = Paths::withTrailingSep(chooser.SelectedPath.trimmed()) + QStringLiteral("zt") + p.accId + QLatin1Char('/');
-        p.targetDir = Paths::join(p.accFolder, p.year);
-        // The descriptor only records where the set was put: the import goes on without it.
-        QString why;
-        if (!BackupSet::rewriteFolder(p.descriptorPath, p.accFolder, &why))
-            WriteErrLog(1, why, QStringLiteral("mnuAccInput_Click"));
-        if (!CiFile::mkpath(p.targetDir) || !CiFile::isDir(p.targetDir))
-            return refuse(QStringLiteral("无法创建帐套目录：") + p.targetDir);
-    } else {
-        // The folder of the descriptor is used as it stands; nothing is created for it.
-        const QString target = Paths::normalize(p.targetDir);
-        if (!QDir::isAbsolutePath(target) || !CiFile::isDir(target))
-            return refuse(QStringLiteral("帐套目录不存在：") + p.targetDir + kCrLf + QStringLiteral("请重新引入，并重新指定帐套路径。"));
-    }
+    p.accFolder = Paths::withTrailingSep(chosenBase.trimmed()) + QStringLiteral("zt") + p.accId + QLatin1Char('/');
+    p.targetDir = Paths::join(p.accFolder, p.year);
+    // The descriptor only records where the set was put: the import goes on without it.
+    QString why;
+    if (!BackupSet::rewriteFolder(p.descriptorPath, p.accFolder, &why))
+        WriteErrLog(1, why, QStringLiteral("mnuAccInput_Click"));
+    if (!CiFile::mkpath(p.targetDir) || !CiFile::isDir(p.targetDir))
+        return refuse(QStringLiteral("无法创建帐套目录：") + p.targetDir);
     p.targetDir = CiFile::resolve(p.targetDir);
-
-    if (p.setExists) {
-        const int overwrite = MsgBox(QStringLiteral("此项操作将覆盖[") + p.accId + QStringLiteral("]帐套当前的所有信息，继续吗？"),
-                                     vb::vbYesNo, title());
-        if (overwrite != vb::vbYes)
-            return false;
-    }
-    return true;
+    return {};
 }
 
-bool AccountImporter::restore(Database& sysDb, const ImportPlan& plan)
+Notice AccountImporter::keepFolder()
 {
+    ImportPlan& p = m_plan;
+    const QString target = Paths::normalize(p.targetDir);
+    if (!QDir::isAbsolutePath(target) || !CiFile::isDir(target))
+        return refuse(QStringLiteral("帐套目录不存在：") + p.targetDir + kCrLf + QStringLiteral("请重新引入，并重新指定帐套路径。"));
+    p.targetDir = CiFile::resolve(p.targetDir);
+    return {};
+}
+
+AccountImporter::Result AccountImporter::restore(Database& sysDb, const ImportPlan& plan, const WorkControl& control)
+{
+    using Status = Result::Status;
     auto failWith = [](const QString& text) {
         WriteErrLog(1, text, kRoutine);
-        MsgBox(text, vb::vbExclamation | vb::vbOKOnly, title());
-        return false;
+        return Result{Status::Failed, {text, title(), Notice::Icon::Exclamation}};
     };
+    const Result cancelled{Status::Cancelled, {}};
+    if (control.cancelled())
+        return cancelled;
     const QString data = plan.dataFile();
-    if (!CiFile::isFile(data)) {
-        MsgBox(QStringLiteral("找不到要引入的文件！"), vb::vbOKOnly);
-        return false;
-    }
+    if (!CiFile::isFile(data))
+        return {Status::Failed, {QStringLiteral("找不到要引入的文件！"), QString(), Notice::Icon::None}};
     if (!CiFile::isDir(plan.targetDir))
         return failWith(QStringLiteral("帐套目录不存在：") + plan.targetDir);
     const QString target = plan.databasePath();
@@ -403,6 +359,7 @@ bool AccountImporter::restore(Database& sysDb, const ImportPlan& plan)
     }
     if (CiFile::exists(target + QStringLiteral("-wal")))
         return failWith(inUse);
+    control.report(10);
 
     // The copy is made beside the books under a name of its own and checked while it is written;
     // the books are replaced only by a complete, checked and merged copy.
@@ -443,6 +400,11 @@ bool AccountImporter::restore(Database& sysDb, const ImportPlan& plan)
         dropTemp();
         return failWith(QStringLiteral("复制帐套数据失败，无法引入！") + kCrLf + copyError);
     }
+    control.report(60);
+    if (control.cancelled()) {
+        dropTemp();
+        return cancelled;
+    }
 
     try {
         sysDb.attach(temp, kImp);
@@ -451,10 +413,16 @@ bool AccountImporter::restore(Database& sysDb, const ImportPlan& plan)
         return failWith(QStringLiteral("帐套[%1]引入失败：").arg(plan.accId) + e.userText());
     }
     QString mergeError;
+    bool stopped = false;
     try {
         Database::Transaction tx(sysDb);
         mergeRows(sysDb, plan);
-        tx.commit();
+        control.report(90);
+        // The last moment to stop: leaving the transaction uncommitted undoes the merge.
+        if (control.cancelled())
+            stopped = true;
+        else
+            tx.commit();
     } catch (const DbError& e) {
         mergeError = e.userText();
     }
@@ -462,6 +430,10 @@ bool AccountImporter::restore(Database& sysDb, const ImportPlan& plan)
         sysDb.detach(kImp);
     } catch (const DbError& e) {
         WriteErrLog(1, e.text(), kRoutine);
+    }
+    if (stopped) {
+        dropTemp();
+        return cancelled;
     }
     if (!mergeError.isEmpty()) {
         dropTemp();
@@ -476,6 +448,6 @@ bool AccountImporter::restore(Database& sysDb, const ImportPlan& plan)
         return failWith(QStringLiteral("帐套[%1]的数据已写入系统库，但无法替换账套库：").arg(plan.accId) + target);
     }
     BackupSet::syncPath(plan.targetDir);
-    MsgBox(QStringLiteral("帐套[") + plan.accId + QStringLiteral("]引入成功！"), vb::vbQuestion | vb::vbOKOnly, title());
-    return true;
+    control.report(100);
+    return {Status::Done, {QStringLiteral("帐套[") + plan.accId + QStringLiteral("]引入成功！"), title(), Notice::Icon::Question}};
 }

@@ -1,0 +1,81 @@
+#include "ImportCommand.h"
+#include "frmInput.h"
+
+#include <MsgBox.h>
+#include <ShowModal.h>
+#include <frmAccPath.h>
+
+#include <QLabel>
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+}
+
+ImportCommand::ImportCommand(Database& sysDb, QWidget* parent)
+    : m_importer(sysDb)
+    , m_parent(parent)
+{
+}
+
+ImportCommand::Outcome ImportCommand::run(const QString& descriptorPath)
+{
+    if (!load(descriptorPath))
+        return Outcome::Failed;
+    if (!ask())
+        return Outcome::Stopped;
+    const ImportPlan& p = plan();
+    frmInput w(m_parent);
+    w.Plan = p;
+    if (p.setExists) {
+        w.setWindowTitle(QStringLiteral("恢复进程"));
+        w.Label1->setText(QStringLiteral("文件恢复，解压缩至：") + p.accFolder + QStringLiteral("kddata.bak"));
+    } else {
+        w.Label1->setText(QStringLiteral("正在引入[") + p.accId + QStringLiteral("]的") + p.year
+                          + QStringLiteral("年度帐套，请等待..."));
+    }
+    ShowModal(w);
+    return w.Succeeded ? Outcome::Done : Outcome::Failed;
+}
+
+bool ImportCommand::load(const QString& descriptorPath)
+{
+    const Notice refusal = m_importer.load(descriptorPath);
+    ShowNotice(refusal);
+    return refusal.isEmpty();
+}
+
+bool ImportCommand::ask()
+{
+    const ImportPlan& p = plan();
+    const QString& title = AccountImporter::title();
+    const QString question = QStringLiteral("引入文件中，") + QStringLiteral("[") + p.accId + QStringLiteral("]帐套的默认路径：")
+        + kCrLf + p.accFolder + kCrLf + QStringLiteral("重新指定帐套路径吗？") + kCrLf + kCrLf + QStringLiteral("说明：") + kCrLf
+        + QStringLiteral("1、重指路径时，系统自动调整LST文件，为防止该文件意外损坏，请做附件。") + kCrLf
+        + QStringLiteral("2、数据恢复时如有格式539等错误，请安装IE6（安装盘）。");
+    const int answer = MsgBox(question, vb::vbYesNoCancel | vb::vbQuestion | vb::vbDefaultButton2, title);
+    if (answer == vb::vbCancel)
+        return false;
+    Notice refusal;
+    if (answer == vb::vbYes) {
+        frmAccPath chooser(m_parent);
+        chooser.Caller = QStringLiteral("Acc2");
+        ShowModal(chooser);
+        if (chooser.SelectedPath.trimmed().isEmpty())
+            return false;
+        refusal = m_importer.placeIn(chooser.SelectedPath);
+    } else {
+        refusal = m_importer.keepFolder();
+    }
+    if (!refusal.isEmpty()) {
+        ShowNotice(refusal);
+        return false;
+    }
+
+    if (p.setExists) {
+        const int overwrite = MsgBox(QStringLiteral("此项操作将覆盖[") + p.accId + QStringLiteral("]帐套当前的所有信息，继续吗？"),
+                                     vb::vbYesNo, title);
+        if (overwrite != vb::vbYes)
+            return false;
+    }
+    return true;
+}

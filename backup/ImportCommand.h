@@ -1,0 +1,33 @@
+#pragma once
+// The console's 引入 after the file dialog: reads the descriptor (AccountImporter), asks whether
+// the set goes into a new folder (frmAccPath) and before an existing set is overwritten, then
+// opens the progress window frmInput, which restores the set. Refusals are shown here.
+#include <AccountImporter.h>
+
+#include <QString>
+
+class Database;
+class QWidget;
+
+class ImportCommand {
+public:
+    enum class Outcome {
+        Done,     // restored and reported
+        Stopped,  // the person cancelled or answered No
+        Failed,   // refused or failed with a message; nothing was changed
+    };
+
+    ImportCommand(Database& sysDb, QWidget* parent = nullptr);
+
+    Outcome run(const QString& descriptorPath);
+
+    // The descriptor's refusal is shown; false then.
+    bool load(const QString& descriptorPath);
+    // The questions, in their order; false when the person stops or the folder cannot be used (shown).
+    bool ask();
+    const ImportPlan& plan() const { return m_importer.plan(); }
+
+private:
+    AccountImporter m_importer;
+    QWidget* m_parent;
+};
