@@ -2,7 +2,8 @@
 
 #include <QLoggingCategory>
 
-Q_LOGGING_CATEGORY(lcErrLog, "revozi.errlog")
+// Off by default: QT_LOGGING_RULES="revozi.errlog.warning=true" turns it on when tracing a fault.
+Q_LOGGING_CATEGORY(lcErrLog, "revozi.errlog", QtCriticalMsg)
 
 void WriteErrLog(qint32 code, const QString& text, const QString& routine)
 {
