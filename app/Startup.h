@@ -8,6 +8,7 @@ namespace Startup {
 QString rootFromCommandLine(const QString& commandLine);
 // Ends earlier copies of the console and of the login form.
 void closeEarlierInstances();
-// The edition code (string resource 201, "0"); REVOZI_EDITION overrides it for trying the tree grant dialog.
+// The edition code the program is built with ("0"); REVOZI_EDITION overrides it, so a person can
+// try the tree grant dialog without rebuilding.
 qint16 edition();
 }

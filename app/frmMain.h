@@ -1,6 +1,7 @@
 #pragma once
-// The console: the program's only top-level window. The login form and the
-// dialogs write its grids, status panels and menu states, as their openers did.
+// The console: the program's only top-level window. The login form and the dialogs
+// write its grids, status panels and menu states directly, so what the console shows is
+// always the session they have just set up.
 #include <QMainWindow>
 #include <QTimer>
 

@@ -48,6 +48,6 @@ void UnloadAllForms();
 // Ends the program at once (tests replace this to observe it).
 void EndProgram(int code = 0);
 void setEndProgramHandler(std::function<void(int)> handler);
-// The error log of the core, under the name the forms have always called it by.
+// The error log of the core, reachable from the forms as Module1::WriteErrLog.
 using ::WriteErrLog;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// A grid with the old flex grid's model: row 0 is the fixed heading row (shown as the
+// A grid addressed by row and column: row 0 is the fixed heading row (shown as the
 // table's header so it stays in view), Rows and Cols count it, sizes are in twips,
 // a height of 0 hides a row and a width of 0 hides a column. Cells are not edited in
 // place: forms handle keys themselves through keyPressed.
@@ -47,7 +47,7 @@ public:
     QColor CellBackColor(int row, int col) const;
     void setCellBackColor(int row, int col, const QColor& c);   // an invalid colour restores the default
     void setCellForeColor(int row, int col, const QColor& c);
-    // Sets the background of the current cell, as the old grid's CellBackColor did.
+    // Sets the background of the current cell (Row, Col).
     void setCellBackColor(const QColor& c) { setCellBackColor(Row(), Col(), c); }
     void setBackColor(const QColor& c);   // background of the scrollable cells
     void setHeaderFontPointSize(int pt);

@@ -1,7 +1,6 @@
 #pragma once
-// Stands in for finding top-level windows by title and terminating their owners:
-// a window that may be closed this way listens on a local socket named after its
-// title; another program connects and tells it to exit.
+// Ends another program's window found by its title: a window that may be closed this way
+// listens on a local socket named after its title; another program connects and tells it to exit.
 #include <QObject>
 #include <QString>
 #include <functional>

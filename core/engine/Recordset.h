@@ -1,5 +1,6 @@
 #pragma once
-// The rows of a query, read whole, with the old engine's cursor model.
+// The rows of a query, read whole, with a cursor the forms move through (Eof/Bof, MoveNext,
+// FindFirst); reading them at once frees the connection for the next statement.
 #include <QSqlRecord>
 #include <QString>
 #include <QVariant>

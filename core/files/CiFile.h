@@ -1,5 +1,6 @@
 #pragma once
-// File names match without regard to letter case, as on the platform the data comes from.
+// File names match without regard to letter case: stored paths, backup descriptors and people
+// spell the same file in different cases, and each must find it.
 // Every existence test, open, copy, delete and rename goes through these helpers.
 #include <QString>
 

@@ -1,5 +1,5 @@
 #pragma once
-// Stored paths and descriptors may use "\" (as written on the old platform) or "/".
+// Stored paths and backup descriptors may separate folders with "\" or "/"; both are read.
 // Paths are built with "/"; a trailing separator of either kind is dropped before joining.
 #include <QString>
 

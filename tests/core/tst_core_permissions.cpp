@@ -1,0 +1,88 @@
+// Granting permissions to an operator or a role for one account set and year, without widgets.
+#include "TestRoot.h"
+
+#include <Database.h>
+#include <PermissionGrant.h>
+
+#include <QtTest>
+
+namespace {
+void hold(Database& db, const QString& acc, int year, const QString& holder, const QString& auth)
+{
+    db.execute(QStringLiteral("insert into SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) values (?,?,?,?)"), {acc, year, holder, auth});
+}
+
+// Every holding as "holder:set/year/permission", sorted.
+QStringList holdings(Database& db)
+{
+    QStringList out;
+    Recordset rs = db.query(QStringLiteral("select * from SM_HoldAuth order by cUser_Id,cAcc_Id,iYear,cAuth_Id"));
+    for (; !rs.Eof(); rs.MoveNext())
+        out << QStringLiteral("%1:%2/%3/%4").arg(rs.text(QStringLiteral("cUser_Id")), rs.text(QStringLiteral("cAcc_Id")),
+                                                 rs.text(QStringLiteral("iYear")), rs.text(QStringLiteral("cAuth_Id")));
+    return out;
+}
+
+// chenl holds GL0101 in 001/2026 and GL0102 in 001/2025 and 002/2026; lijg holds GL0101 in 001/2026.
+void arrange(Database& db)
+{
+    hold(db, QStringLiteral("001"), 2026, QStringLiteral("chenl"), QStringLiteral("GL0101"));
+    hold(db, QStringLiteral("001"), 2025, QStringLiteral("chenl"), QStringLiteral("GL0102"));
+    hold(db, QStringLiteral("002"), 2026, QStringLiteral("chenl"), QStringLiteral("GL0102"));
+    hold(db, QStringLiteral("001"), 2026, QStringLiteral("lijg"), QStringLiteral("GL0101"));
+}
+
+GrantRequest chenl2026(const QStringList& ids)
+{
+    return GrantRequest{QStringLiteral("001"), 2026, QStringLiteral("chenl"), ids};
+}
+} // namespace
+
+class tst_core_permissions : public QObject {
+    Q_OBJECT
+private slots:
+    void grant_addsToTheSetAndYearOnlyAndKeepsOneRowPerPermission()
+    {
+        TestRoot env;
+        Database& db = env.db();
+        arrange(db);
+        // Already held, held in another year or set, asked twice, held in another letter case.
+        PermissionGrant::save(db, chenl2026({QStringLiteral("GL0101"), QStringLiteral("GL0102"), QStringLiteral("GL0102"),
+                                             QStringLiteral("gl0101"), QStringLiteral("FA0101")}));
+        QCOMPARE(holdings(db), (QStringList{"chenl:001/2025/GL0102", "chenl:001/2026/FA0101", "chenl:001/2026/gl0101",
+                                            "chenl:001/2026/GL0102", "chenl:002/2026/GL0102", "lijg:001/2026/GL0101"}));
+        // Nothing asked: nothing written, nothing revoked.
+        PermissionGrant::save(db, chenl2026({}));
+        QCOMPARE(holdings(db).size(), 6);
+    }
+
+    void grant_refusedStatementWritesNothing()
+    {
+        TestRoot env;
+        Database& db = env.db();
+        arrange(db);
+        const QStringList before = holdings(db);
+        // The refusal comes after a held permission was deleted and added again and a new one added.
+        db.execute(QStringLiteral("create trigger refuse before insert on SM_HoldAuth when new.cAuth_Id='GL0105' "
+                                  "begin select raise(abort,'GL0105 refused'); end"));
+        const GrantRequest request = chenl2026({QStringLiteral("GL0101"), QStringLiteral("GL0103"), QStringLiteral("GL0105"),
+                                                QStringLiteral("GL0106")});
+        try {
+            PermissionGrant::save(db, request);
+            QFAIL("the refused statement was not reported");
+        } catch (const DbError& e) {
+            QVERIFY2(e.text().contains(QStringLiteral("GL0105 refused")), qPrintable(e.text()));
+        }
+        QCOMPARE(holdings(db), before);
+
+        // The connection is left without an open transaction: the same grant goes through once allowed.
+        db.execute(QStringLiteral("drop trigger refuse"));
+        PermissionGrant::save(db, request);
+        QCOMPARE(holdings(db).size(), before.size() + 3);
+        Database other(env.sysDbPath());
+        QCOMPARE(other.scalar(QStringLiteral("select count(*) from SM_HoldAuth")).toInt(), before.size() + 3);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_core_permissions)
+#include "tst_core_permissions.moc"
