@@ -17,11 +17,12 @@ namespace {
 const QString kAcc = QStringLiteral("001");
 const QString kTooEarly = QStringLiteral("系统启用会计期间必须大于等于账套启用会计期间！");
 const QString kNoPeriod = QStringLiteral("无法找到对应的会计启用年和月！");
+const QString kLedgerRow = QStringLiteral("AccInformation where cSysID='GL' and cName='dGLStartDate'");
 
-// The template's books for set 001 and `year` under ROOT/books, as creation leaves them.
-QString copyBooks(TestRoot& env, int year = 2024)
+// The template's books for set 001 and 2024 under ROOT/books, as creation leaves them.
+QString copyBooks(TestRoot& env)
 {
-    const QString books = AccountDb::databasePath(env.root() + QStringLiteral("/books"), kAcc, year);
+    const QString books = AccountDb::databasePath(env.root() + QStringLiteral("/books"), kAcc, 2024);
     if (!CiFile::mkpath(Paths::parentDir(books)) || !CiFile::copy(TestRoot::templatePath(), books))
         return QString();
     return books;
@@ -29,16 +30,14 @@ QString copyBooks(TestRoot& env, int year = 2024)
 
 QString ledgerStart(const QString& books)
 {
-    Database acc(books);
-    return acc.scalar(QStringLiteral("select cValue from AccInformation where cSysID='GL' and cName='dGLStartDate'")).toString();
+    return Database(books).scalar(QStringLiteral("select cValue from ") + kLedgerRow).toString();
 }
 
 // "cSub_Id iYear iModiPeri dSubSysUsed" per row of set 001, sorted.
 QStringList rows(Database& db)
 {
     QStringList out;
-    Recordset rs = db.query(QStringLiteral("select * from SM_Account_sub where cAcc_Id=? order by cSub_Id,iYear"), {kAcc});
-    for (; !rs.Eof(); rs.MoveNext())
+    for (Recordset rs = db.query(QStringLiteral("select * from SM_Account_sub where cAcc_Id=? order by cSub_Id,iYear"), {kAcc}); !rs.Eof(); rs.MoveNext())
         out << QStringLiteral("%1 %2 %3 %4").arg(rs.text("cSub_Id"), rs.text("iYear"), rs.text("iModiPeri"),
                                                   rs.isNull("dSubSysUsed") ? QStringLiteral("-") : rs.text("dSubSysUsed"));
     return out;
@@ -121,14 +120,18 @@ private slots:
 
     void enabler_periodRules()
     {
-        // The set starts in March 2024: that month and later ones of 2024 only.
-        QCOMPARE(SubsystemEnabler::checkPeriod(QStringLiteral("2024"), QStringLiteral("3"), 2024, 3), QString());
-        QCOMPARE(SubsystemEnabler::checkPeriod(QStringLiteral("2024"), QStringLiteral("3"), 2024, 12), QString());
-        QCOMPARE(SubsystemEnabler::checkPeriod(QStringLiteral("2024"), QStringLiteral("3"), 2024, 2), kTooEarly);
-        QCOMPARE(SubsystemEnabler::checkPeriod(QStringLiteral("2024"), QStringLiteral("3"), 2023, 12), kTooEarly);
-        QCOMPARE(SubsystemEnabler::checkPeriod(QStringLiteral("2024"), QStringLiteral("3"), 2025, 6), kNoPeriod);
-        // A set without its row refuses every period.
-        QCOMPARE(SubsystemEnabler::checkPeriod(QString(), QString(), 2024, 3), kNoPeriod);
+        // The set starts in March 2024: that month and later ones of 2024 only; a set without its
+        // row refuses every period.
+        const struct {
+            QString startYear, startMonth;
+            int year, month;
+            QString refusal;
+        } cases[] = {
+            {"2024", "3", 2024, 3, QString()}, {"2024", "3", 2024, 12, QString()}, {"2024", "3", 2024, 2, kTooEarly},
+            {"2024", "3", 2023, 12, kTooEarly}, {"2024", "3", 2025, 6, kNoPeriod}, {QString(), QString(), 2024, 3, kNoPeriod},
+        };
+        for (const auto& c : cases)
+            QCOMPARE(SubsystemEnabler::checkPeriod(c.startYear, c.startMonth, c.year, c.month), c.refusal);
     }
 
     void enabler_rowsOfEachModuleReplacingAndDisabling()
@@ -155,8 +158,7 @@ private slots:
         QCOMPARE(ledgerStart(books), QStringLiteral("2024-08-08"));
 
         // Disabling deletes the module's rows of every year and nothing else.
-        db.execute(QStringLiteral("insert into SM_Account_sub values ('001',2025,'FA',0,'2025-01-01')"));
-        db.execute(QStringLiteral("insert into SM_Account_sub values ('002',2024,'FA',0,'2024-01-01')"));
+        db.execute(QStringLiteral("insert into SM_Account_sub values ('001',2025,'FA',0,'2025-01-01'),('002',2024,'FA',0,'2024-01-01')"));
         enabler.disable(kAcc, QStringLiteral("FA"));
         QVERIFY(rows(db).filter(QStringLiteral("FA ")).isEmpty());
         QCOMPARE(rows(db).size(), 6);
@@ -169,10 +171,7 @@ private slots:
         const QString books = copyBooks(env);
         Database& db = env.db();
         SubsystemEnabler enabler(db);
-        {
-            Database acc(books);
-            acc.execute(QStringLiteral("delete from AccInformation where cSysID='GL' and cName='dGLStartDate'"));
-        }
+        Database(books).execute(QStringLiteral("delete from ") + kLedgerRow);
         // The books without the ledger's start-date row: nothing written to the system database.
         QVERIFY_THROWS_EXCEPTION(DbError, enabler.enable({kAcc, QStringLiteral("GL"), QDate(2024, 4, 1), books}));
         QVERIFY(rows(db).isEmpty());
@@ -183,16 +182,10 @@ private slots:
         QVERIFY(rows(db).isEmpty());
 
         // The books repaired, the same handle enables the ledger; a replaced date that fails keeps the old one.
-        {
-            Database acc(books);
-            acc.execute(QStringLiteral("insert into AccInformation (cSysID,cID,cName,cCaption) values ('GL','GL','dGLStartDate','总账启用日期')"));
-        }
+        Database(books).execute(QStringLiteral("insert into AccInformation (cSysID,cID,cName,cCaption) values ('GL','GL','dGLStartDate','总账启用日期')"));
         enabler.enable({kAcc, QStringLiteral("GL"), QDate(2024, 4, 2), books});
         QCOMPARE(ledgerStart(books), QStringLiteral("2024-04-02"));
-        {
-            Database acc(books);
-            acc.execute(QStringLiteral("delete from AccInformation where cSysID='GL' and cName='dGLStartDate'"));
-        }
+        Database(books).execute(QStringLiteral("delete from ") + kLedgerRow);
         QVERIFY_THROWS_EXCEPTION(DbError, enabler.enable({kAcc, QStringLiteral("GL"), QDate(2024, 9, 1), books}));
         QCOMPARE(rows(db), (QStringList{QStringLiteral("GL 2024 0 2024-04-01"), QStringLiteral("GL 9999 0 2024-04-01")}));
     }
