@@ -85,7 +85,7 @@ void frmAccExport::Form_Load()
         roots << QStringLiteral("/");
     std::sort(roots.begin(), roots.end());
     Drive1->addItems(roots);
-    // Start where the program runs, as the old folder list did, on the volume that holds it.
+    // Start where the program runs, on the volume that holds it: the usual place for a backup to go.
     const QString start = QDir::currentPath();
     const QString volume = QStorageInfo(start).rootPath();
     Drive1->setCurrentIndex(std::max(0, int(roots.indexOf(volume))));

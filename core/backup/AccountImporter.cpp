@@ -75,7 +75,7 @@ void insertMissing(Database& db, const QString& table, const QStringList& column
 }
 
 // The set's rows from the attached copy into the system database, the copy's own clean-up and
-// the fix-ups that follow, in the order the import has always run them.
+// the fix-ups that follow: later statements read what earlier ones wrote, so the order matters.
 void mergeRows(Database& db, const ImportPlan& plan)
 {
     const QString& acc = plan.accId;
