@@ -1,4 +1,5 @@
 #include "BackupSet.h"
+#include "Manifest.h"
 
 #include <CiFile.h>
 #include <Paths.h>
@@ -22,30 +23,6 @@ QString withSep(const QString& folder)
 }
 
 // Replaces `path` with `bytes` only once they are complete and on disk.
-bool saveAtomically(const QString& path, const QByteArray& bytes, QString* error)
-{
-    const QString target = CiFile::resolve(path);
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("无法写入文件 %1：%2").arg(target, out.errorString());
-        return false;
-    }
-    if (out.write(bytes) != bytes.size() || !out.flush() || ::fsync(out.handle()) != 0) {
-        if (error)
-            *error = QStringLiteral("无法写入文件 %1：%2").arg(target, out.errorString());
-        out.cancelWriting();
-        return false;
-    }
-    if (!out.commit()) {
-        if (error)
-            *error = QStringLiteral("无法写入文件 %1：%2").arg(target, out.errorString());
-        return false;
-    }
-    syncPath(Paths::parentDir(target));
-    return true;
-}
-
 } // namespace
 
 QString exportDate(const QDate& day)
@@ -168,6 +145,30 @@ bool rewriteFolder(const QString& descriptorPath, const QString& newAccFolder, Q
     return saveAtomically(path, out, error);
 }
 
+bool saveAtomically(const QString& path, const QByteArray& bytes, QString* error)
+{
+    const QString target = CiFile::resolve(path);
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = QStringLiteral("无法写入文件 %1：%2").arg(target, out.errorString());
+        return false;
+    }
+    if (out.write(bytes) != bytes.size() || !out.flush() || ::fsync(out.handle()) != 0) {
+        if (error)
+            *error = QStringLiteral("无法写入文件 %1：%2").arg(target, out.errorString());
+        out.cancelWriting();
+        return false;
+    }
+    if (!out.commit()) {
+        if (error)
+            *error = QStringLiteral("无法写入文件 %1：%2").arg(target, out.errorString());
+        return false;
+    }
+    syncPath(Paths::parentDir(target));
+    return true;
+}
+
 bool syncPath(const QString& path)
 {
     const int fd = ::open(QFile::encodeName(CiFile::resolve(path)).constData(), O_RDONLY);
@@ -204,7 +205,7 @@ bool placeCopy(const QString& from, const QString& to, QString* error)
     return copyInto(in, dst, error);
 }
 
-bool copyInto(QIODevice& in, const QString& to, QString* error)
+bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum)
 {
     QFile out(to);
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
@@ -225,6 +226,8 @@ bool copyInto(QIODevice& in, const QString& to, QString* error)
         }
         if (n == 0)
             break;
+        if (sum)
+            sum->add(buffer.constData(), n);
         if (out.write(buffer.constData(), n) != n) {
             ok = false;
             why = out.errorString();

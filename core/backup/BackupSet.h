@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+class Checksum;
+
 namespace BackupSet {
 inline const QString kDescriptorName = QStringLiteral("KdErpAct.Lst");
 inline const QString kDataFileName = QStringLiteral("kddata.BA_");
@@ -67,6 +69,9 @@ QString dataFilePath(const QString& descriptorPath);
 bool rewriteFolder(const QString& descriptorPath, const QString& newAccFolder, QString* error = nullptr);
 
 // Durable file helpers shared by export and import.
+// Replaces `path` with `bytes` through a temporary file, flushed, then renamed; the folder's entry
+// is flushed too. On failure the old file stays as it was.
+bool saveAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 // Flushes a file (or a folder's entries) to disk; false when it cannot be opened or flushed.
 bool syncPath(const QString& path);
 // Makes `to` (which must not exist) a complete, flushed copy of `from`: a hard link when both lie on
@@ -74,5 +79,6 @@ bool syncPath(const QString& path);
 bool placeCopy(const QString& from, const QString& to, QString* error = nullptr);
 // Copies what is left to read in `in` into the new file `to` with a fixed buffer and flushes it to disk.
 // On failure `to` does not exist.
-bool copyInto(QIODevice& in, const QString& to, QString* error = nullptr);
+// `sum`, when given, takes every byte copied, so a checksum costs no second read.
+bool copyInto(QIODevice& in, const QString& to, QString* error = nullptr, Checksum* sum = nullptr);
 }
