@@ -9,7 +9,7 @@
 class tst_platform : public QObject {
     Q_OBJECT
 private slots:
-    void flexGrid_formatTextAndHiddenRows()
+    void flexGrid_formatTextRowsAndTheCurrentCell()
     {
         FlexGrid g;
         g.setFormatString(QStringLiteral("^账套号|^年度|操作员|^执行功能"));
@@ -33,11 +33,8 @@ private slots:
         QCOMPARE(g.TextMatrix(0, 3), QStringLiteral("执行功能"));
         g.setRow(1);   // no data row: ignored
         QCOMPARE(g.TextMatrix(5, 5), QString());
-    }
 
-    void flexGrid_currentCellAndColours()
-    {
-        FlexGrid g;
+        // The current cell takes text and colour; an invalid colour is the base colour again.
         g.setCols(3);
         g.setRows(4);
         g.setFixedCols(1);

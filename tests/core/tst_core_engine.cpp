@@ -28,51 +28,42 @@ private slots:
     void ciFile_matchesNamesWithoutCase()
     {
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("DeZaduzi")));
-        QFile f(dir.path() + QStringLiteral("/DeZaduzi/DeZaduzi.mdb"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("x");
-        f.close();
-        const QString lower = dir.path() + QStringLiteral("/dezaduzi/dezaduzi.MDB");
-        QVERIFY(CiFile::isFile(lower));
-        QCOMPARE(CiFile::resolve(lower), dir.path() + QStringLiteral("/DeZaduzi/DeZaduzi.mdb"));
-        // A missing tail is kept as given after the matched part.
-        QCOMPARE(CiFile::resolve(dir.path() + QStringLiteral("/dezaduzi/new/File")),
-                 dir.path() + QStringLiteral("/DeZaduzi/new/File"));
-        // mkpath reuses the existing folder rather than making a second one that differs in case.
-        QVERIFY(CiFile::mkpath(dir.path() + QStringLiteral("/DEZADUZI/sub")));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{QStringLiteral("DeZaduzi")});
-        // Hidden and read-only files count.
-        QFile h(dir.path() + QStringLiteral("/.Hidden"));
-        QVERIFY(h.open(QIODevice::WriteOnly));
-        h.close();
-        h.setPermissions(QFileDevice::ReadOwner);
-        QVERIFY(CiFile::exists(dir.path() + QStringLiteral("/.hidden")));
-        QVERIFY(CiFile::remove(dir.path() + QStringLiteral("/.HIDDEN")));
-        QVERIFY(!QFile::exists(h.fileName()));
-    }
-
-    void ciFile_copyRefusesExistingRenameReplaces()
-    {
-        QTemporaryDir dir;
-        auto write = [&](const QString& name, const QByteArray& data) {
-            QFile f(dir.path() + QLatin1Char('/') + name);
+        const auto at = [&](const char* name) { return dir.path() + QLatin1Char('/') + QString::fromLatin1(name); };
+        auto write = [&](const char* name, const QByteArray& data) {
+            QVERIFY(QDir().mkpath(Paths::parentDir(at(name))));
+            QFile f(at(name));
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(data);
         };
-        write(QStringLiteral("a"), "new");
-        write(QStringLiteral("B"), "old");
-        QVERIFY(!CiFile::copy(dir.path() + QStringLiteral("/a"), dir.path() + QStringLiteral("/b")));
-        QVERIFY(CiFile::rename(dir.path() + QStringLiteral("/A"), dir.path() + QStringLiteral("/b")));
-        QFile f(dir.path() + QStringLiteral("/B"));
+        write("DeZaduzi/DeZaduzi.mdb", "x");
+        QVERIFY(CiFile::isFile(at("dezaduzi/dezaduzi.MDB")));
+        QCOMPARE(CiFile::resolve(at("dezaduzi/dezaduzi.MDB")), at("DeZaduzi/DeZaduzi.mdb"));
+        // A missing tail is kept as given after the matched part.
+        QCOMPARE(CiFile::resolve(at("dezaduzi/new/File")), at("DeZaduzi/new/File"));
+        // mkpath reuses the existing folder rather than making a second one that differs in case.
+        QVERIFY(CiFile::mkpath(at("DEZADUZI/sub")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{QStringLiteral("DeZaduzi")});
+        // Hidden and read-only files count.
+        write(".Hidden", "");
+        QFile::setPermissions(at(".Hidden"), QFileDevice::ReadOwner);
+        QVERIFY(CiFile::exists(at(".hidden")));
+        QVERIFY(CiFile::remove(at(".HIDDEN")));
+        QVERIFY(!QFile::exists(at(".Hidden")));
+
+        // Copying refuses an existing target; renaming replaces it.
+        write("a", "new");
+        write("B", "old");
+        QVERIFY(!CiFile::copy(at("a"), at("b")));
+        QVERIFY(CiFile::rename(at("A"), at("b")));
+        QFile f(at("B"));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("new"));
-        QVERIFY(!QFile::exists(dir.path() + QStringLiteral("/a")));
-        QCOMPARE(CiFile::size(dir.path() + QStringLiteral("/b")), 3);
-        QCOMPARE(CiFile::size(dir.path() + QStringLiteral("/none")), -1);
+        QVERIFY(!QFile::exists(at("a")));
+        QCOMPARE(CiFile::size(at("b")), 3);
+        QCOMPARE(CiFile::size(at("none")), -1);
     }
 
-    void valuesAreBoundNeverJoined()
+    void queries_boundValuesTextWithoutCaseAndTheCursor()
     {
         TestRoot env;
         Database& db = env.db();
@@ -81,20 +72,16 @@ private slots:
         db.execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,cPassword,iAdmin,nState) values (?,?,?,0,0)"),
                    {QStringLiteral("q1"), nasty, QStringLiteral("  pass ")});
         db.execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,iAdmin) values (?,?,0)"), {QStringLiteral("q2"), longText});
-        Recordset rs = db.query(QStringLiteral("select * from SM_User where cUser_Id=?"), {QStringLiteral("q1")});
-        QVERIFY(!rs.Eof());
-        QCOMPARE(rs.text(QStringLiteral("CUSER_NAME")), nasty);   // column names in any case
-        QCOMPARE(rs.text(QStringLiteral("cPassword")), QStringLiteral("  pass "));
-        QVERIFY(rs.isNull(QStringLiteral("cDept")));
+        Recordset q1 = db.query(QStringLiteral("select * from SM_User where cUser_Id=?"), {QStringLiteral("q1")});
+        QVERIFY(!q1.Eof());
+        QCOMPARE(q1.text(QStringLiteral("CUSER_NAME")), nasty);   // column names in any case
+        QCOMPARE(q1.text(QStringLiteral("cPassword")), QStringLiteral("  pass "));
+        QVERIFY(q1.isNull(QStringLiteral("cDept")));
         QCOMPARE(db.scalar(QStringLiteral("select cUser_Name from SM_User where cUser_Id='q2'")).toString(), longText);
         QVERIFY(db.hasTable(QStringLiteral("sm_user")));
-    }
 
-    void textComparesWithoutCase()
-    {
-        TestRoot env;
-        Database& db = env.db();
-        // As the old engine: 'ADMIN' finds the administrator, and a key clash ignores case.
+        // Operators type identifiers in any case, so text compares without regard to case:
+        // 'ADMIN' finds the administrator, and a key differing only in case is a clash.
         QCOMPARE(db.scalar(QStringLiteral("select count(*) from SM_User where cUser_Id=?"), {QStringLiteral("ADMIN")}).toInt(), 1);
         QVERIFY_THROWS_EXCEPTION(DbError, db.execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,iAdmin) values ('Admin','x',0)")));
         Recordset rs = db.query(QStringLiteral("select * from SM_User order by cUser_Id"));
@@ -104,33 +91,30 @@ private slots:
         QVERIFY(!rs.FindFirst(QStringLiteral("cUser_Id"), QStringLiteral("nobody")));
         QVERIFY(rs.NoMatch());
         QCOMPARE(rs.AbsolutePosition(), pos);
-    }
 
-    void recordsetCursor()
-    {
-        TestRoot env;
-        Recordset empty = env.db().query(QStringLiteral("select * from SM_User where 1=0"));
-        QVERIFY(empty.Eof());
-        QCOMPARE(empty.RecordCount(), 0);
-        QVERIFY(empty.Fields(QStringLiteral("cUser_Id")).isNull());
-        Recordset rs = env.db().query(QStringLiteral("select cUser_Id from SM_User order by cUser_Id"));
+        // The cursor: every row once, then last and first.
         const int n = rs.RecordCount();
         QVERIFY(n >= 3);
         int seen = 0;
-        for (; !rs.Eof(); rs.MoveNext())
+        for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
             ++seen;
         QCOMPARE(seen, n);
         rs.MoveLast();
         QVERIFY(!rs.Eof());
         rs.MoveFirst();
         QCOMPARE(rs.AbsolutePosition(), 0);
+        Recordset empty = db.query(QStringLiteral("select * from SM_User where 1=0"));
+        QVERIFY(empty.Eof());
+        QCOMPARE(empty.RecordCount(), 0);
+        QVERIFY(empty.Fields(QStringLiteral("cUser_Id")).isNull());
     }
 
-    void errorsCarryTheEngineText()
+    void errors_engineTextLocksAndUncommittedTransactions()
     {
         TestRoot env;
+        Database& db = env.db();
         try {
-            env.db().execute(QStringLiteral("select * from NoSuchTable"));
+            db.execute(QStringLiteral("select * from NoSuchTable"));
             QFAIL("no error");
         } catch (const DbError& e) {
             QVERIFY(e.text().contains(QStringLiteral("NoSuchTable"), Qt::CaseInsensitive));
@@ -143,59 +127,38 @@ private slots:
         junk.write(QByteArray(4096, 'x'));
         junk.close();
         QVERIFY_THROWS_EXCEPTION(DbError, Database(junk.fileName()));
-    }
 
-    void lockedDatabaseIsReportedAsSuch()
-    {
-        TestRoot env;
-        Database holder(env.sysDbPath());
-        holder.execute(QStringLiteral("BEGIN IMMEDIATE"));
-        Database other(env.sysDbPath(), false);
-        try {
-            other.execute(QStringLiteral("PRAGMA busy_timeout=50"));
-            other.execute(QStringLiteral("update SM_User set cDept='x' where cUser_Id='demo'"));
-            QFAIL("no error");
-        } catch (const DbError& e) {
-            QVERIFY2(e.isLocked(), qPrintable(e.nativeCode()));
-            QVERIFY(e.userText().contains(QStringLiteral("锁定")));
-        }
-        holder.execute(QStringLiteral("ROLLBACK"));
-    }
-
-    void transactionRollsBackUnlessCommitted()
-    {
-        TestRoot env;
-        Database& db = env.db();
-        const int before = db.scalar(QStringLiteral("select count(*) from SM_Group")).toInt();
+        // A database another connection holds is reported as locked.
         {
-            Database::Transaction t(db);
-            db.execute(QStringLiteral("insert into SM_Group (cGroup_Id,cGroup_Name) values ('T1','t')"));
+            Database holder(env.sysDbPath());
+            holder.execute(QStringLiteral("BEGIN IMMEDIATE"));
+            Database other(env.sysDbPath(), false);
+            try {
+                other.execute(QStringLiteral("PRAGMA busy_timeout=50"));
+                other.execute(QStringLiteral("update SM_User set cDept='x' where cUser_Id='demo'"));
+                QFAIL("no error");
+            } catch (const DbError& e) {
+                QVERIFY2(e.isLocked(), qPrintable(e.nativeCode()));
+                QVERIFY(e.userText().contains(QStringLiteral("锁定")));
+            }
+            holder.execute(QStringLiteral("ROLLBACK"));
         }
-        QCOMPARE(db.scalar(QStringLiteral("select count(*) from SM_Group")).toInt(), before);
-        {
-            Database::Transaction t(db);
-            db.execute(QStringLiteral("insert into SM_Group (cGroup_Id,cGroup_Name) values ('T1','t')"));
-            t.commit();
+
+        // A transaction rolls back unless committed.
+        const QString groups = QStringLiteral("select count(*) from SM_Group");
+        const int before = db.scalar(groups).toInt();
+        for (bool commit : {false, true}) {
+            {
+                Database::Transaction t(db);
+                db.execute(QStringLiteral("insert into SM_Group (cGroup_Id,cGroup_Name) values ('T1','t')"));
+                if (commit)
+                    t.commit();
+            }
+            QCOMPARE(db.scalar(groups).toInt(), before + int(commit));
         }
-        QCOMPARE(db.scalar(QStringLiteral("select count(*) from SM_Group")).toInt(), before + 1);
     }
 
-    void attachAndCompact()
-    {
-        TestRoot env;
-        QTemporaryDir dir;
-        const QString copy = dir.path() + QStringLiteral("/copy.mdb");
-        env.db().compactInto(copy);
-        Database c(copy);
-        QCOMPARE(c.tables(), env.db().tables());
-        c.attach(env.sysDbPath(), QStringLiteral("src"));
-        QCOMPARE(c.scalar(QStringLiteral("select count(*) from src.SM_User")).toInt(),
-                 c.scalar(QStringLiteral("select count(*) from main.SM_User")).toInt());
-        c.detach(QStringLiteral("src"));
-        QVERIFY_THROWS_EXCEPTION(DbError, c.scalar(QStringLiteral("select count(*) from src.SM_User")));
-    }
-
-    void installationShipsRealData()
+    void installation_shipsRealDataCopiesAndIsNeverOverwritten()
     {
         TestRoot env;
         Database& db = env.db();
@@ -228,13 +191,21 @@ private slots:
         // Codes stay texts: no numeric affinity.
         QCOMPARE(db.scalar(QStringLiteral("select typeof(ccode) from GL_DPrecode limit 1")).toString(), QStringLiteral("text"));
         QVERIFY(!db.hasTable(QStringLiteral("CreateAcc")));
-    }
 
-    void installationRefusesToOverwrite()
-    {
-        TestRoot env;
+        // A compacted copy has the same tables; another database attaches and detaches.
+        QTemporaryDir dir;
+        const QString copy = dir.path() + QStringLiteral("/copy.mdb");
+        db.compactInto(copy);
+        Database c(copy);
+        QCOMPARE(c.tables(), db.tables());
+        c.attach(env.sysDbPath(), QStringLiteral("src"));
+        QCOMPARE(c.scalar(QStringLiteral("select count(*) from src.SM_User")).toInt(),
+                 c.scalar(QStringLiteral("select count(*) from main.SM_User")).toInt());
+        c.detach(QStringLiteral("src"));
+        QVERIFY_THROWS_EXCEPTION(DbError, c.scalar(QStringLiteral("select count(*) from src.SM_User")));
+
+        // An existing root is never overwritten, with or without a trailing separator.
         QVERIFY_THROWS_EXCEPTION(DbError, Installation::createRoot(env.root()));
-        // The root with a trailing separator is the same root.
         QVERIFY_THROWS_EXCEPTION(DbError, Installation::createRoot(env.root() + QLatin1Char('/')));
         QVERIFY(CiFile::isFile(env.sysDbPath()));
     }

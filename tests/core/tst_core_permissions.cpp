@@ -7,11 +7,6 @@
 #include <QtTest>
 
 namespace {
-void hold(Database& db, const QString& acc, int year, const QString& holder, const QString& auth)
-{
-    db.execute(QStringLiteral("insert into SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) values (?,?,?,?)"), {acc, year, holder, auth});
-}
-
 // Every holding as "holder:set/year/permission", sorted.
 QStringList holdings(Database& db)
 {
@@ -26,10 +21,8 @@ QStringList holdings(Database& db)
 // chenl holds GL0101 in 001/2026 and GL0102 in 001/2025 and 002/2026; lijg holds GL0101 in 001/2026.
 void arrange(Database& db)
 {
-    hold(db, QStringLiteral("001"), 2026, QStringLiteral("chenl"), QStringLiteral("GL0101"));
-    hold(db, QStringLiteral("001"), 2025, QStringLiteral("chenl"), QStringLiteral("GL0102"));
-    hold(db, QStringLiteral("002"), 2026, QStringLiteral("chenl"), QStringLiteral("GL0102"));
-    hold(db, QStringLiteral("001"), 2026, QStringLiteral("lijg"), QStringLiteral("GL0101"));
+    db.execute(QStringLiteral("insert into SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) values ('001',2026,'chenl','GL0101'),"
+                              "('001',2025,'chenl','GL0102'),('002',2026,'chenl','GL0102'),('001',2026,'lijg','GL0101')"));
 }
 
 GrantRequest chenl2026(const QStringList& ids)
