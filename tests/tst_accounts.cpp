@@ -42,6 +42,13 @@ int setCount(TestEnv& env)
     return env.db().scalar(QStringLiteral("select count(*) from SM_Account")).toInt();
 }
 
+// An installation with the message boxes and modal dialogs scripted.
+struct Fixture {
+    TestEnv env;
+    MsgBoxScript msgs;
+    ModalScript modals;
+};
+
 void click(QPushButton* b)
 {
     b->click();
@@ -66,10 +73,13 @@ void fillWizard(frmAccount& f, const QString& name, const QString& path, const Q
     QCOMPARE(f.page(), 5);
 }
 
-// A set made by the work directly (004, 2024, from May), as the modification tests start from.
-void createSet(const QString& path)
+// A set made by the work directly (004, 2024, from May) and its supervisor logged in, as the
+// modification tests start from.
+void createSet(TestEnv& env)
 {
-    QVERIFY(AccountSetCreator(*gSysDb).create({.accId = QStringLiteral("004"), .accName = QStringLiteral("账套004"), .accPath = path,
+    env.openSysDb();
+    env.loginSupervisor(QStringLiteral("demo"), QStringLiteral("004"), QStringLiteral("账套004"), QStringLiteral("2024"));
+    QVERIFY(AccountSetCreator(*gSysDb).create({.accId = QStringLiteral("004"), .accName = QStringLiteral("账套004"), .accPath = env.root(),
                                                .year = QStringLiteral("2024"), .month = QStringLiteral("5"), .unitName = QStringLiteral("青木"),
                                                .unitAbbre = QStringLiteral("青"), .master = QStringLiteral("[demo]demo"), .goodClass = true}).done());
 }
@@ -103,6 +113,7 @@ private slots:
             TestEnv env;
             for (const QString& acc : c.existing)
                 addSet(env.db(), acc, QStringLiteral("公司") + acc);
+            env.db().execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,iAdmin) values ('zz9','Demo',0)"));
             env.loginAdmin();
             gAccMode = 1;
             frmAccount f;
@@ -111,29 +122,21 @@ private slots:
             QCOMPARE(f.cboAccount->count(), c.existing.size());
             if (!c.existing.isEmpty())
                 QCOMPARE(f.cboAccount->currentText(), QStringLiteral("[%1]公司%1").arg(c.existing.first()));
+            QCOMPARE(f.windowTitle(), QStringLiteral("创建账套"));
+            QCOMPARE(QStringList({f.txtAccPath->text(), f.txtYear->text(), f.txtMonth->text()}), QStringList({gRootPath, kThisYear, kThisMonth}));
+            QCOMPARE(f.cboAcc_Master->currentText(), QStringLiteral("[zz9]Demo"));   // the last "demo" wins
+            QVERIFY(f.cboAcc_Master->findText(QStringLiteral("[admin]系统管理员")) < 0);
+            QVERIFY(!f.cmdPre->isEnabled() && f.cmdNext->isEnabled() && !f.cmdOK->isEnabled());
         }
-
-        TestEnv env;
-        env.db().execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,iAdmin) values ('zz9','Demo',0)"));
-        env.loginAdmin();
-        gAccMode = 1;
-        frmAccount f;
-        f.Form_Load();
-        QCOMPARE(f.windowTitle(), QStringLiteral("创建账套"));
-        QCOMPARE(QStringList({f.txtAccPath->text(), f.txtYear->text(), f.txtMonth->text()}), QStringList({gRootPath, kThisYear, kThisMonth}));
-        QCOMPARE(f.cboAcc_Master->currentText(), QStringLiteral("[zz9]Demo"));   // the last "demo" wins
-        QVERIFY(f.cboAcc_Master->findText(QStringLiteral("[admin]系统管理员")) < 0);
-        QVERIFY(!f.cmdPre->isEnabled() && f.cmdNext->isEnabled() && !f.cmdOK->isEnabled());
     }
 
     void wizard_keysPagesCalendarAndChoosers()
     {
-        TestEnv env;
+        Fixture x;
+        auto& [env, msgs, modals] = x;
         addSet(env.db(), QStringLiteral("005"), QStringLiteral("华东"));
         env.loginAdmin();
         gAccMode = 1;
-        MsgBoxScript msgs;
-        ModalScript modals;
         frmAccount f;
         f.Form_Load();
 
@@ -255,10 +258,9 @@ private slots:
 
     void create_fromTheConsole()
     {
-        TestEnv env;
+        Fixture x;
+        auto& [env, msgs, modals] = x;
         env.loginAdmin();
-        MsgBoxScript msgs;
-        ModalScript modals;
         frmMain console;
         const QString path = env.root() + QStringLiteral("/财务 数据/深层/账套");
         int wizardResult = -1;
@@ -307,11 +309,10 @@ private slots:
 
     void create_failureKeepsTheWizardOpen()
     {
-        TestEnv env;
+        Fixture x;
+        auto& [env, msgs, modals] = x;
         env.loginAdmin();
         gAccMode = 1;
-        MsgBoxScript msgs;
-        ModalScript modals;
         frmAccount f;
         f.Form_Load();
         // A file where a folder of the path must go: the folders cannot be made.
@@ -339,12 +340,9 @@ private slots:
 
     void modify_fromTheConsole()
     {
-        TestEnv env;
-        env.openSysDb();
-        createSet(env.root());
-        env.loginSupervisor(QStringLiteral("demo"), QStringLiteral("004"), QStringLiteral("账套004"), QStringLiteral("2024"));
-        MsgBoxScript msgs;
-        ModalScript modals;
+        Fixture x;
+        auto& [env, msgs, modals] = x;
+        createSet(env);
         QList<int> seen;
         modals.on(QStringLiteral("frmGradeDef"), countMessages(msgs, seen));
         modals.on(QStringLiteral("frmDate"), countMessages(msgs, seen));
@@ -394,14 +392,11 @@ private slots:
 
     void modify_missingBooksAndMissingSet()
     {
-        TestEnv env;
-        env.openSysDb();
-        createSet(env.root());
+        Fixture x;
+        auto& [env, msgs, modals] = x;
+        createSet(env);
         QVERIFY(CiFile::remove(AccountDb::databasePath(env.root(), QStringLiteral("004"), 2024)));
-        env.loginSupervisor(QStringLiteral("demo"), QStringLiteral("004"), QStringLiteral("账套004"), QStringLiteral("2024"));
         gAccMode = 2;
-        MsgBoxScript msgs;
-        ModalScript modals;
         {
             frmAccount f;
             f.Form_Load();   // the options cannot be read: the pages open with the rest

@@ -15,7 +15,6 @@
 #include <frmMenology.h>
 #include <frmkmbrowser.h>
 
-#include <QDate>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,13 +25,20 @@
 using namespace Module1;
 
 namespace {
-// A copy of the shipped template where creation would put it: ROOT/books/zt001/2024/KdData.mdb.
+// An installation with a copy of the shipped template where creation would put it
+// (ROOT/books/zt001/2024/KdData.mdb), and the message boxes scripted.
 QString copyTemplate(TestEnv& env)
 {
     const QString folder = Paths::join(env.root(), QStringLiteral("books/zt001/2024"));
     const QString file = Paths::join(folder, QStringLiteral("KdData.mdb"));
     return CiFile::mkpath(folder) && CiFile::copy(TestEnv::templatePath(), file) ? file : QString();
 }
+
+struct Fixture {
+    TestEnv env;
+    Database acc{copyTemplate(env)};
+    MsgBoxScript msgs;
+};
 
 QString accValue(Database& db, const QString& caption)
 {
@@ -53,30 +59,13 @@ QString cells(const FlexGrid* g, int row, int from, int to)
     return out.join(QLatin1Char('|'));
 }
 
-// The five precisions as stored, and as the dialog shows them.
+// The five precisions as stored.
 QStringList precisions(Database& db)
 {
     QStringList out;
     for (const QString& c : frmDate::captions())
         out << accValue(db, c);
     return out;
-}
-
-QStringList shown(const frmDate& f)
-{
-    QStringList out;
-    for (const QLineEdit* t : f.Text1)
-        out << t->text();
-    return out;
-}
-
-// The precision dialog on `acc`, loaded in the current mode (gAccMode).
-std::unique_ptr<frmDate> dateDialog(Database& acc)
-{
-    auto f = std::make_unique<frmDate>();
-    f->AccDb = &acc;
-    f->Form_Load();
-    return f;
 }
 
 // The coding-scheme dialog on `acc`, loaded.
@@ -181,11 +170,10 @@ private slots:
 
     void kmbrowser_showsTheChartByClass()
     {
-        TestEnv env;
-        env.loginAdmin();
-        MsgBoxScript msgs;
+        Fixture x;
+        x.env.loginAdmin();
         frmkmbrowser f;
-        f.TradeId = qint16(env.db().scalar(QStringLiteral("select itrade_id from GL_BTrade where ctrade_name='2007年新会计准则'")).toInt());
+        f.TradeId = qint16(x.env.db().scalar(QStringLiteral("select itrade_id from GL_BTrade where ctrade_name='2007年新会计准则'")).toInt());
         QVERIFY(f.Form_Load());
         QStringList tabs;
         for (int i = 0; i < f.SSTabTitle->count(); ++i)
@@ -210,14 +198,14 @@ private slots:
             QVERIFY(g->TextMatrix(r, 1).trimmed().startsWith(QLatin1Char('5')));
         f.SSTabTitle->setCurrentIndex(0);
         QCOMPARE(g->Rows(), 1 + 216);
-        QVERIFY(msgs.calls.isEmpty());
+        QVERIFY(x.msgs.calls.isEmpty());
     }
 
     void kmbrowser_industryWithoutChartAndMissingSystemDatabase()
     {
-        TestEnv env;
+        Fixture x;
+        auto& [env, acc, msgs] = x;
         env.loginAdmin();
-        MsgBoxScript msgs;
         {
             frmkmbrowser f;
             f.TradeId = 77;
@@ -242,110 +230,88 @@ private slots:
 
     // ---- Data precision ------------------------------------------------------------------
 
-    void date_createModeAsksOnlyWhenChanged()
+    void date_asksSavesAndRefuses()
     {
-        TestEnv env;
-        Database acc(copyTemplate(env));
-        // A stored value that creation mode must not show or touch unless saved.
-        acc.execute(QStringLiteral("update AccInformation set cValue='5' where cCaption='存货数量小数位'"));
-        const QStringList before{"5", "2", "2", "2", "2"};
-        gAccMode = 1;
-        MsgBoxScript msgs;
-        auto f = dateDialog(acc);
-        QCOMPARE(shown(*f), (QStringList{"2", "2", "2", "2", "2"}));
-        f->cmdCancel->click();
-        QVERIFY(msgs.calls.isEmpty());
-        QCOMPARE(f->result(), int(QDialog::Rejected));
-
-        // "存货单价小数位" set to 4: No and Cancel close without saving, Yes (here through Escape) saves all five.
-        for (int answer : {int(vb::vbNo), int(vb::vbCancel), int(vb::vbYes)}) {
-            QCOMPARE(precisions(acc), before);
-            msgs.clear();
-            f = dateDialog(acc);
-            QTest::keyClick(f->Text1[1], Qt::Key_4);
-            msgs.answer(answer);
-            if (answer == vb::vbYes) {
-                f->show();
-                QTest::keyClick(f.get(), Qt::Key_Escape);
-            } else {
-                f->cmdCancel->click();
-            }
-            QCOMPARE(msgs.texts(), QStringList{QStringLiteral("数据精度的定义发生了改变，是否保存修改结果？")});
-            QCOMPARE(msgs.last().title, QStringLiteral("提示！"));
-            QCOMPARE(msgs.last().buttons, int(vb::vbYesNoCancel | vb::vbQuestion));
-            QCOMPARE(f->result(), int(answer == vb::vbYes ? QDialog::Accepted : QDialog::Rejected));
+        const QString ask = QStringLiteral("数据精度的定义发生了改变，是否保存修改结果？");
+        const QString missing = QStringLiteral("delete from AccInformation where cCaption='换算率小数位数'");
+        const QString stored = QStringLiteral("update AccInformation set cValue=case cCaption when '存货数量小数位' then '0' when '存货单价小数位' "
+                                              "then '1' when '开票单价小数位' then '3' when '件数小数位数' then '5' else '6' end where cSysID='AA'");
+        enum Close { None, Cancel, Ok, Escape, CloseBox };
+        // Keys typed into one box: digits, 'a', ' ', '\b' (Backspace); '~' empties the box.
+        // `said`: the one message expected (contained in its text), or none.
+        const struct {
+            int mode;
+            QString sql, shown;
+            int box;
+            const char* keys;
+            QString typed;
+            Close close;
+            int answer;
+            QString said;
+            int result;
+            QString stored;
+            bool noDb = false;
+        } cases[] = {
+            // Creation mode shows 2 everywhere and asks only when something changed: No and
+            // Cancel close without saving, Yes (here through Escape) saves all five.
+            {1, "update AccInformation set cValue='5' where cCaption='存货数量小数位'", "2,2,2,2,2", 1, "", "2", Cancel, 0, QString(), 0, "5,2,2,2,2"},
+            {1, "update AccInformation set cValue='5' where cCaption='存货数量小数位'", "2,2,2,2,2", 1, "4", "4", Cancel, vb::vbNo, ask, 0, "5,2,2,2,2"},
+            {1, "update AccInformation set cValue='5' where cCaption='存货数量小数位'", "2,2,2,2,2", 1, "4", "4", Cancel, vb::vbCancel, ask, 0, "5,2,2,2,2"},
+            {1, "update AccInformation set cValue='5' where cCaption='存货数量小数位'", "2,2,2,2,2", 1, "4", "4", Escape, vb::vbYes, ask, 1, "2,4,2,2,2"},
+            // Modification mode shows the stored values and takes only 0 to 6, one character.
+            {2, stored, "0,1,3,5,6", 0, "", "0", CloseBox, 0, QString(), 0, "0,1,3,5,6"},
+            {2, stored, "0,1,3,5,6", 0, "79a\b ", "0", Ok, 0, QString(), 1, "0,1,3,5,6"},
+            {2, stored, "0,1,3,5,6", 0, "6", "6", Ok, 0, QString(), 1, "6,1,3,5,6"},
+            // A missing row: said when saving in creation mode (nothing written), when loading in modification mode.
+            {1, missing, "2,2,2,2,2", 0, "0", "0", Ok, 0, QStringLiteral("换算率小数位数"), 0, "2,2,2,2,"},
+            {2, missing, "2,2,2,2,2", 0, "", "2", None, 0, QStringLiteral("换算率小数位数"), 0, "2,2,2,2,"},
+            // No database handed over; an emptied box is refused rather than saved as nothing.
+            {1, QString(), "2,2,2,2,2", 0, "", "2", Ok, 0, QStringLiteral("账套库未打开，数据精度未能保存。"), 0, "2,2,2,2,2", true},
+            {1, QString(), "2,2,2,2,2", 2, "~", "", Ok, 0, QStringLiteral("请为“开票单价小数位”输入0到6之间的小数位数。"), 0, "2,2,2,2,2"},
+        };
+        for (const auto& c : cases) {
+            Fixture x;
+            if (!c.sql.isEmpty())
+                x.acc.execute(c.sql);
+            gAccMode = qint16(c.mode);
+            frmDate f;
+            f.AccDb = c.noDb ? nullptr : &x.acc;
+            f.Form_Load();
+            QStringList shown;
+            for (const QLineEdit* t : f.Text1)
+                shown << t->text();
+            QCOMPARE(shown.join(','), c.shown);
+            for (const char* k = c.keys; *k; ++k)
+                *k == '~' ? f.Text1[c.box]->clear() : QTest::keyClick(f.Text1[c.box], *k);
+            QCOMPARE(f.Text1[c.box]->text(), c.typed);
+            if (c.answer)
+                x.msgs.answer(c.answer);
+            if (c.close == Escape || c.close == CloseBox)
+                f.show();
+            if (c.close == Cancel || c.close == Ok)
+                (c.close == Ok ? f.cmdOK : f.cmdCancel)->click();
+            else if (c.close == Escape)
+                QTest::keyClick(&f, Qt::Key_Escape);
+            else if (c.close == CloseBox)
+                f.close();
+            QCOMPARE(int(x.msgs.calls.size()), c.said.isEmpty() ? 0 : 1);
+            if (!c.said.isEmpty())
+                QVERIFY2(x.msgs.last().text.contains(c.said), qPrintable(x.msgs.last().text));
+            if (c.said == ask)
+                QCOMPARE(QStringList({x.msgs.last().text, x.msgs.last().title, QString::number(x.msgs.last().buttons)}),
+                         QStringList({ask, QStringLiteral("提示！"), QString::number(vb::vbYesNoCancel | vb::vbQuestion)}));
+            QCOMPARE(f.result(), c.result);
+            QCOMPARE(precisions(x.acc).join(','), c.stored);
         }
-        QCOMPARE(precisions(acc), (QStringList{"2", "4", "2", "2", "2"}));
-    }
-
-    void date_modifyModeShowsStoredValuesAndTakesOnlyZeroToSix()
-    {
-        TestEnv env;
-        Database acc(copyTemplate(env));
-        const QStringList stored{"0", "1", "3", "5", "6"};
-        for (int i = 0; i < 5; ++i)
-            acc.execute(QStringLiteral("update AccInformation set cValue=? where cCaption=?"), {stored[i], frmDate::captions()[i]});
-        gAccMode = 2;
-        MsgBoxScript msgs;
-        auto f = dateDialog(acc);
-        QCOMPARE(shown(*f), stored);
-        f->show();
-        f->close();   // the close box with nothing changed: no question
-        f = dateDialog(acc);
-        for (Qt::Key key : {Qt::Key_7, Qt::Key_9, Qt::Key_A, Qt::Key_Backspace, Qt::Key_Space})
-            QTest::keyClick(f->Text1[0], key);
-        QCOMPARE(f->Text1[0]->text(), QStringLiteral("0"));
-        QTest::keyClick(f->Text1[0], Qt::Key_6);
-        QCOMPARE(f->Text1[0]->text(), QStringLiteral("6"));
-        f->cmdOK->click();
-        QVERIFY(msgs.calls.isEmpty());
-        QCOMPARE(f->result(), int(QDialog::Accepted));
-        QCOMPARE(precisions(acc), (QStringList{"6", "1", "3", "5", "6"}));
-    }
-
-    void date_missingRowOrDatabaseWritesNothing()
-    {
-        TestEnv env;
-        Database acc(copyTemplate(env));
-        acc.execute(QStringLiteral("delete from AccInformation where cCaption='换算率小数位数'"));
-        MsgBoxScript msgs;
-        // Creation mode says so when saving, modification mode when loading.
-        gAccMode = 1;
-        auto f = dateDialog(acc);
-        QTest::keyClick(f->Text1[0], Qt::Key_0);
-        f->cmdOK->click();
-        QCOMPARE(f->result(), int(QDialog::Rejected));
-        QCOMPARE(accValue(acc, QStringLiteral("存货数量小数位")), QStringLiteral("2"));
-        gAccMode = 2;
-        f = dateDialog(acc);
-        QCOMPARE(msgs.calls.size(), 2);
-        for (const MsgBoxCall& call : msgs.calls)
-            QVERIFY(call.text.contains(QStringLiteral("换算率小数位数")));
-
-        // No database handed over; an emptied box is refused rather than saved as nothing.
-        gAccMode = 1;
-        msgs.clear();
-        frmDate none;
-        none.cmdOK->click();
-        QCOMPARE(msgs.calls.size(), 1);
-        none.AccDb = &acc;
-        acc.execute(QStringLiteral("insert into AccInformation (cSysID,cName,cCaption,cValue) values ('AA','iExchRateDecDgt','换算率小数位数','2')"));
-        none.Text1[2]->clear();
-        none.cmdOK->click();
-        QCOMPARE(msgs.calls.size(), 2);
-        QVERIFY(msgs.last().text.contains(QStringLiteral("开票单价小数位")));
-        QCOMPARE(none.result(), int(QDialog::Rejected));
-        QCOMPARE(precisions(acc), (QStringList{"2", "2", "2", "2", "2"}));
     }
 
     // ---- Coding scheme -------------------------------------------------------------------
 
     void gradeDef_loadingAndTypingRules()
     {
-        TestEnv env;
-        Database acc(copyTemplate(env));
+        Fixture x;
+        auto& [env, acc, msgs] = x;
         acc.execute(QStringLiteral("update GradeDef set LGRADE=4, LGRADELEN=10 where keyword='code'"));
-        MsgBoxScript msgs;
         auto f = gradeDialog(&acc, true, true);
         FlexGrid* g = f->MSFlexGrid1;
         QCOMPARE(g->Rows(), 11);
@@ -403,10 +369,9 @@ private slots:
 
     void gradeDef_withoutPresetAndWhatIsSaved()
     {
-        TestEnv env;
-        Database acc(copyTemplate(env));
+        Fixture x;
+        auto& [env, acc, msgs] = x;
         acc.execute(QStringLiteral("update GradeDef set CODINGRULE='' where keyword='itemclass'"));
-        MsgBoxScript msgs;
         // Without a preset chart every level is open; an empty rule only gets a level 1 and saves empty.
         auto f = gradeDialog(&acc);
         typeAt(*f, 2, 7, QStringLiteral("0"));
