@@ -179,7 +179,7 @@ bool syncPath(const QString& path)
     return ok;
 }
 
-bool placeCopy(const QString& from, const QString& to, QString* error)
+bool placeCopy(const QString& from, const QString& to, QString* error, Checksum* sum)
 {
     const QString src = CiFile::resolve(from);
     const QString dst = CiFile::resolve(to);
@@ -194,18 +194,36 @@ bool placeCopy(const QString& from, const QString& to, QString* error)
         return false;
     }
     // The source is already on disk, so a second name for it is a finished copy at no cost.
-    if (::link(QFile::encodeName(src).constData(), QFile::encodeName(dst).constData()) == 0)
-        return true;
-    QFile in(src);
+    const bool linked = ::link(QFile::encodeName(src).constData(), QFile::encodeName(dst).constData()) == 0;
+    QFile in(linked ? dst : src);
     if (!in.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QStringLiteral("无法读取文件 %1：%2").arg(src, in.errorString());
+            *error = QStringLiteral("无法读取文件 %1：%2").arg(in.fileName(), in.errorString());
+        if (linked)
+            QFile::remove(dst);
         return false;
     }
-    return copyInto(in, dst, error);
+    if (!linked)
+        return copyInto(in, dst, error, sum);
+    if (!sum)
+        return true;
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = in.read(buffer.data(), buffer.size());
+        if (n < 0) {
+            if (error)
+                *error = QStringLiteral("无法读取文件 %1：%2").arg(dst, in.errorString());
+            in.close();
+            QFile::remove(dst);
+            return false;
+        }
+        if (n == 0)
+            return true;
+        sum->add(buffer.constData(), n);
+    }
 }
 
-bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum)
+bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum, bool flush)
 {
     QFile out(to);
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
@@ -234,7 +252,7 @@ bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum)
             break;
         }
     }
-    if (ok && (!out.flush() || ::fsync(out.handle()) != 0)) {
+    if (ok && (!out.flush() || (flush && ::fsync(out.handle()) != 0))) {
         ok = false;
         why = out.errorString();
     }

@@ -575,7 +575,7 @@ private slots:
         }
         // A data file in WAL mode is left as it is; the books come back with a rollback journal.
         QVERIFY(import(env.db(), env.lst).done());
-        QCOMPARE(filesIn(env.backup), (QStringList{QStringLiteral("kddata.BA_"), QStringLiteral("KdErpAct.Lst")}));
+        QCOMPARE(filesIn(env.backup), (QStringList{QStringLiteral("kddata.BA_"), QStringLiteral("KdErpAct.Lst"), QStringLiteral("KdErpAct.sum")}));
         QCOMPARE(env.yearFiles(), QStringList{QStringLiteral("KdData.mdb")});
         QCOMPARE(Database(env.live).scalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("delete"));
     }
