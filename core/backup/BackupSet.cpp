@@ -231,11 +231,33 @@ bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum, b
             *error = QStringLiteral("无法创建文件 %1：%2").arg(to, out.errorString());
         return false;
     }
-    // A fixed buffer keeps memory flat whatever the size of the file.
-    QByteArray buffer(1 << 20, Qt::Uninitialized);
     bool ok = true;
     QString why;
-    for (;;) {
+    // Without a checksum to feed, the kernel copies file to file, as a plain file copy does: the
+    // bytes never pass through this process.
+    auto* file = qobject_cast<QFile*>(&in);
+    bool kernelCopy = !sum && file && file->handle() >= 0;
+    if (kernelCopy) {
+        loff_t from = file->pos();
+        for (;;) {
+            const ssize_t n = ::copy_file_range(file->handle(), &from, out.handle(), nullptr, size_t(1) << 30, 0);
+            if (n > 0)
+                continue;
+            if (n == 0)
+                break;
+            // Not offered between these two files: copied through the buffer below instead.
+            if (from == file->pos() && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+                kernelCopy = false;
+                break;
+            }
+            ok = false;
+            why = QString::fromLocal8Bit(std::strerror(errno));
+            break;
+        }
+    }
+    // A fixed buffer keeps memory flat whatever the size of the file.
+    QByteArray buffer(kernelCopy ? 0 : 1 << 20, Qt::Uninitialized);
+    for (; ok && !kernelCopy;) {
         const qint64 n = in.read(buffer.data(), buffer.size());
         if (n < 0) {
             ok = false;
