@@ -4,6 +4,7 @@
 #include "frmMain.h"
 #include "frmPassword.h"
 
+#include <AccountDeletion.h>
 #include <CiFile.h>
 #include <FlexGrid.h>
 #include <Module1.h>
@@ -176,6 +177,8 @@ void frmLogin::Form_Load()
     }
     try {
         gSysDb = std::make_unique<Database>(SysDbPath());
+        // A deletion that a crash interrupted is finished or undone before anyone sees the sets.
+        AccountDeletion::recover(*gSysDb);
         m_users = std::make_unique<Recordset>(
             gSysDb->query(QStringLiteral("select * from sm_user where cUser_Name<>'asuser' order by cUser_Id")));
     } catch (const DbError& e) {

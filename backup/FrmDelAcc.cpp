@@ -148,13 +148,9 @@ void FrmDelAcc::deleteSet(const QString& accId)
     }
     if (MsgBox(QStringLiteral("真的删除该账套吗？"), vb::vbYesNo | vb::vbQuestion, QStringLiteral("删除提示")) != vb::vbYes)
         return;
-    if (!AccountDeletion::DelAccFiles(*gSysDb, accId)) {
+    // Books and rows go together or not at all, so a failure at either step leaves the set whole.
+    if (AccountDeletion::deleteSet(*gSysDb, accId) != AccountDeletion::Result::Deleted) {
         MsgBox(QStringLiteral("删除账套[%1]失败！").arg(accId), vb::vbExclamation, kTitle);
-        return;
-    }
-    if (!AccountDeletion::DelDbInfo(*gSysDb, accId)) {
-        // The book file is gone but the rows stay: say so rather than leave the person guessing.
-        MsgBox(QStringLiteral("删除账套[%1]失败！系统库中的账套信息未能删除，请稍后再试。").arg(accId), vb::vbExclamation, kTitle);
         return;
     }
     MsgBox(QStringLiteral("删除账套[%1]成功！").arg(accId), vb::vbInformation, kTitle);

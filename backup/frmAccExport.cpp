@@ -1,5 +1,6 @@
 #include "frmAccExport.h"
 #include "AccountExporter.h"
+#include "OffThread.h"
 
 #include <CiFile.h>
 #include <FolderTree.h>
@@ -133,7 +134,10 @@ void frmAccExport::cmdOK_Click()
     bool written = false;
     try {
         AccountExporter exporter(*gSysDb, gAccId);
-        written = exporter.writeBackupSet(Path(), !PrepError, &error);
+        const QString dir = Path();
+        const bool backupOk = !PrepError;
+        // Across file systems the data is streamed, and on one it is read once for its checksum.
+        written = runOffThread([&] { return exporter.writeBackupSet(dir, backupOk, &error); });
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("cmdOK_Click"));
         error = e.userText();

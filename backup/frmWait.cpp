@@ -1,5 +1,6 @@
 #include "frmWait.h"
 #include "AccountExporter.h"
+#include "OffThread.h"
 #include "frmAccExport.h"
 
 #include <Module1.h>
@@ -27,10 +28,9 @@ void frmWait::Timer1_Timer()
     if (gSysDb) {
         try {
             AccountExporter exporter(*gSysDb, gAccId);
-            prepared = exporter.prepare([this](int value) {
-                ProgressBar1->setValue(value);
-                ProgressBar1->repaint();
-            });
+            WorkControl control;
+            control.progress = progressTo(ProgressBar1);
+            prepared = runOffThread([&] { return exporter.prepare(control); });
         } catch (const DbError& e) {
             WriteErrLog(3, e.text(), QStringLiteral("Timer1_Timer"));
         }

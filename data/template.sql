@@ -4,6 +4,11 @@
 -- Declared types are TEXT, INTEGER and REAL only; every text column compares without
 -- regard to letter case.
 
+-- The template is in incremental auto-vacuum (set by its build, revozi-setup --template, as the
+-- statements here run inside one transaction, where the mode can no longer be chosen): free pages
+-- stay in the file until an export releases them in its copy with PRAGMA incremental_vacuum, so
+-- the export compacts at the speed of a file copy instead of rebuilding the whole database.
+
 -- Options of the account set, one row per option. A row is addressed by cCaption, by
 -- cSysID and cName, or by cID and cName.
 CREATE TABLE AccInformation (

@@ -1,9 +1,11 @@
 #include "AccountDeletion.h"
+#include "BackupSet.h"
 
 #include <AccountDb.h>
 #include <CiFile.h>
 #include <Database.h>
 #include <ErrLog.h>
+#include <Paths.h>
 #include <SysInfo.h>
 
 #include <memory>
@@ -31,9 +33,185 @@ void deleteRows(Database& db, const QString& accId)
     }
     t.commit();
 }
+const QString kPendingName = QStringLiteral("DelAcc.pending");
+
+// The books of the set's first SM_Account row; empty when the set has no row.
+QString booksOf(Database& sysDb, const QString& accId)
+{
+    Recordset rs = sysDb.query(QStringLiteral("Select * From Sm_Account Where cAcc_Id=?"), {accId});
+    if (rs.Eof())
+        return QString();
+    return AccountDb::databasePath(rs.text(QStringLiteral("cAcc_Path")), accId, rs.Fields(QStringLiteral("iYear")).toInt());
+}
+
+// Runs `take` on the books while holding their exclusive lock. A file that another program is
+// writing to is not pulled from under it (DbError isLocked); taking the lock also rolls back what
+// a crashed writer left in a journal, so what is taken is the committed state.
+bool underExclusiveLock(const QString& file, const std::function<bool()>& take)
+{
+    std::unique_ptr<Database> lock;
+    try {
+        lock = std::make_unique<Database>(file);
+        lock->execute(QStringLiteral("PRAGMA busy_timeout=1000"));
+        lock->execute(QStringLiteral("BEGIN EXCLUSIVE"));
+    } catch (const DbError& e) {
+        if (e.isLocked())
+            throw;
+        lock.reset();   // not a database we can open: still only a file to take
+    }
+    const bool taken = take();
+    lock.reset();
+    return taken;
+}
+
+void deleteMirrorRows(const QString& accId, const QString& routine)
+{
+    const QString mirrorPath = SysInfo::mirrorSysDbPath();
+    if (mirrorPath.isEmpty())
+        return;
+    // The mirror is a copy kept for safety; a failure there does not undo the deletion.
+    try {
+        Database mirror(mirrorPath);
+        deleteRows(mirror, accId);
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.userText(), routine);
+    }
+}
+
+struct Pending {
+    QString accId;
+    QString books;
+    QString tombstone;
+};
+
+QByteArray pendingText(const Pending& p)
+{
+    return QStringLiteral("[DelAcc]\r\ncAcc_Id=%1\r\nBooks=%2\r\nTombstone=%3\r\n").arg(p.accId, p.books, p.tombstone).toUtf8();
+}
+
+Pending readPending(const QString& path)
+{
+    Pending p;
+    if (BackupSet::readLine(path, 1) != QLatin1String("[DelAcc]"))
+        return p;
+    p.accId = BackupSet::lineValue(BackupSet::readLine(path, 2));
+    p.books = BackupSet::lineValue(BackupSet::readLine(path, 3));
+    p.tombstone = BackupSet::lineValue(BackupSet::readLine(path, 4));
+    return p;
+}
 } // namespace
 
 namespace AccountDeletion {
+QString pendingPath(const Database& sysDb)
+{
+    return Paths::join(Paths::parentDir(sysDb.path()), kPendingName);
+}
+
+Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterStep)
+{
+    auto passed = [&](const char* step) {
+        if (afterStep)
+            afterStep(QString::fromLatin1(step));
+    };
+    if (!recover(sysDb))
+        return Result::BooksKept;
+    const QString pending = pendingPath(sysDb);
+    QString books;
+    try {
+        books = booksOf(sysDb, accId);
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.userText(), QStringLiteral("DelAccFiles"));
+        return Result::BooksKept;
+    }
+    Pending p;
+    if (!books.isEmpty() && CiFile::exists(books)) {
+        p.accId = accId;
+        p.books = CiFile::resolve(books);
+        p.tombstone = p.books + QStringLiteral(".deleting");
+        try {
+            // Recorded before the books change their name: whatever happens next, the next start
+            // knows where they are.
+            QString why;
+            if (!BackupSet::saveAtomically(pending, pendingText(p), &why))
+                throw DbError(why);
+            passed("pending");
+            const bool taken = underExclusiveLock(p.books, [&] {
+                if (!CiFile::rename(p.books, p.tombstone))
+                    return false;
+                BackupSet::syncPath(Paths::parentDir(p.books));
+                return true;
+            });
+            if (!taken)
+                throw DbError(QStringLiteral("无法删除文件 %1").arg(p.books));
+            passed("tombstone");
+        } catch (const DbError& e) {
+            WriteErrLog(3, e.userText(), QStringLiteral("DelAccFiles"));
+            CiFile::remove(pending);
+            return Result::BooksKept;
+        }
+    }
+    try {
+        deleteRows(sysDb, accId);
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.userText(), QStringLiteral("DelDbInfo"));
+        // The rows stay, so the books come back under their name.
+        if (!p.tombstone.isEmpty()) {
+            if (CiFile::rename(p.tombstone, p.books)) {
+                BackupSet::syncPath(Paths::parentDir(p.books));
+                CiFile::remove(pending);
+            }
+        }
+        return Result::RowsKept;
+    }
+    passed("rows");
+    deleteMirrorRows(accId, QStringLiteral("DelDbInfo"));
+    passed("mirror");
+    if (!p.tombstone.isEmpty()) {
+        if (!CiFile::remove(p.tombstone))
+            WriteErrLog(3, QStringLiteral("无法删除文件 %1").arg(p.tombstone), QStringLiteral("DelAccFiles"));
+        BackupSet::syncPath(Paths::parentDir(p.books));
+        passed("removed");
+        // Left in place when the tombstone could not go, so the next start tries again.
+        if (!CiFile::exists(p.tombstone))
+            CiFile::remove(pending);
+    }
+    return Result::Deleted;
+}
+
+bool recover(Database& sysDb)
+{
+    const QString pending = pendingPath(sysDb);
+    if (!CiFile::exists(pending))
+        return true;
+    const Pending p = readPending(pending);
+    if (p.accId.isEmpty() || p.books.isEmpty() || p.tombstone.isEmpty()) {
+        WriteErrLog(3, QStringLiteral("无法识别文件 %1").arg(pending), QStringLiteral("recover"));
+        return false;
+    }
+    try {
+        // The rows' transaction committed exactly when the set's SM_Account rows are gone.
+        const bool rowsGone = sysDb.scalar(QStringLiteral("Select count(*) From Sm_Account Where cAcc_Id=?"), {p.accId}).toInt() == 0;
+        if (rowsGone) {
+            deleteMirrorRows(p.accId, QStringLiteral("recover"));
+            if (!CiFile::remove(p.tombstone))
+                throw DbError(QStringLiteral("无法删除文件 %1").arg(p.tombstone));
+        } else if (CiFile::exists(p.tombstone)) {
+            // Books under their own name as well would be newer than the tombstone: they stay.
+            if (CiFile::exists(p.books))
+                throw DbError(QStringLiteral("文件 %1 与 %2 同时存在").arg(p.books, p.tombstone));
+            if (!CiFile::rename(p.tombstone, p.books))
+                throw DbError(QStringLiteral("无法恢复文件 %1").arg(p.books));
+        }
+        BackupSet::syncPath(Paths::parentDir(p.books));
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.userText(), QStringLiteral("recover"));
+        return false;
+    }
+    CiFile::remove(pending);
+    BackupSet::syncPath(Paths::parentDir(pending));
+    return true;
+}
+
 bool DelAccFiles(Database& sysDb, const QString& accId)
 {
     try {
@@ -44,20 +222,7 @@ bool DelAccFiles(Database& sysDb, const QString& accId)
                                                      rs.Fields(QStringLiteral("iYear")).toInt());
         if (!CiFile::exists(file))
             return true;
-        // A file that another program is writing to is not pulled from under it: taking the
-        // exclusive lock also rolls back what a crashed writer left in a journal.
-        std::unique_ptr<Database> lock;
-        try {
-            lock = std::make_unique<Database>(file);
-            lock->execute(QStringLiteral("PRAGMA busy_timeout=1000"));
-            lock->execute(QStringLiteral("BEGIN EXCLUSIVE"));
-        } catch (const DbError& e) {
-            if (e.isLocked())
-                throw;
-            lock.reset();   // not a database we can open: still only a file to delete
-        }
-        const bool removed = CiFile::remove(file);
-        lock.reset();
+        const bool removed = underExclusiveLock(file, [&] { return CiFile::remove(file); });
         if (!removed)
             throw DbError(QStringLiteral("无法删除文件 %1").arg(file));
         return true;
@@ -70,24 +235,8 @@ bool DelAccFiles(Database& sysDb, const QString& accId)
 bool DelDbInfo(Database& sysDb, const QString& accId)
 {
     try {
-        std::unique_ptr<Database> mirror;
-        const QString mirrorPath = SysInfo::mirrorSysDbPath();
-        if (!mirrorPath.isEmpty()) {
-            try {
-                mirror = std::make_unique<Database>(mirrorPath);
-            } catch (const DbError& e) {
-                WriteErrLog(3, e.userText(), QStringLiteral("DelDbInfo"));
-            }
-        }
         deleteRows(sysDb, accId);
-        if (mirror) {
-            // The mirror is a copy kept for safety; a failure there does not undo the deletion.
-            try {
-                deleteRows(*mirror, accId);
-            } catch (const DbError& e) {
-                WriteErrLog(3, e.userText(), QStringLiteral("DelDbInfo"));
-            }
-        }
+        deleteMirrorRows(accId, QStringLiteral("DelDbInfo"));
         return true;
     } catch (const DbError& e) {
         WriteErrLog(3, e.userText(), QStringLiteral("DelDbInfo"));

@@ -1,7 +1,15 @@
 #pragma once
 // Deleting an account set: its account database file, then its rows in the system database and
 // in the mirror system database when one exists.
+//
+// deleteSet keeps the two together across a crash: the books are first renamed to a tombstone
+// beside them (recorded beforehand in a pending file beside the system database), the rows are
+// deleted in one transaction, and only then is the tombstone removed. A failed transaction
+// renames the tombstone back; a crash in between is finished or undone by recover() on the next
+// start, according to whether the rows' transaction committed.
 #include <QString>
+
+#include <functional>
 
 class Database;
 
@@ -15,4 +23,27 @@ bool DelAccFiles(Database& sysDb, const QString& accId);
 // in the system database and then in the mirror. Each database changes completely or not at all;
 // false (logged) when the system database could not be changed.
 bool DelDbInfo(Database& sysDb, const QString& accId);
+
+enum class Result {
+    Deleted,     // books and rows are gone
+    BooksKept,   // the books could not be taken (in use, not removable): nothing was changed
+    RowsKept,    // the rows could not be deleted: the books are back under their name, nothing lost
+};
+
+// Called after each durable step of deleteSet with its name ("pending", "tombstone", "rows",
+// "mirror", "removed"), so a test can stop the work there as a crash would.
+using StepHook = std::function<void(const QString& step)>;
+
+// The set's books and rows, as DelAccFiles and then DelDbInfo, but never one without the other.
+// Finishes a deletion left over by a crash first.
+Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterStep = {});
+
+// Finishes (the rows are gone: removes the tombstone and the mirror's rows) or undoes (the rows
+// are there: renames the tombstone back to the books) a deletion that a crash interrupted. True
+// when nothing is left pending afterwards; false (logged) when the pending file stays for the
+// next start.
+bool recover(Database& sysDb);
+
+// The pending file of the installation whose system database is `sysDb`.
+QString pendingPath(const Database& sysDb);
 }

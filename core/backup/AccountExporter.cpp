@@ -1,5 +1,6 @@
 #include "AccountExporter.h"
 #include "BackupSet.h"
+#include "Manifest.h"
 
 #include <AccountDb.h>
 #include <CiFile.h>
@@ -8,10 +9,15 @@
 #include <Paths.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
 
+#include <cerrno>
 #include <memory>
+#include <signal.h>
 
 namespace {
 const QString kRoutine = QStringLiteral("Timer1_Timer");
@@ -62,6 +68,59 @@ QString renamedCreate(const QString& sql, const QString& newName)
     if (!m.hasMatch())
         throw DbError(QStringLiteral("无法识别表结构：%1").arg(sql));
     return QStringLiteral("CREATE TABLE main.\"%1\" ").arg(newName) + sql.mid(m.capturedEnd());
+}
+
+// Temporary data files of exports into `folder` that a killed process left behind (each as big as
+// the books); those of an export still running (its process alive) stay.
+void removeStaleTemps(const QString& folder)
+{
+    static const QRegularExpression name(QStringLiteral(R"(^\.kddata\.BA_\.(\d+)\.tmp$)"), QRegularExpression::CaseInsensitiveOption);
+    const QStringList entries = QDir(folder).entryList({QStringLiteral(".kddata.BA_.*.tmp")}, QDir::Files | QDir::Hidden);
+    for (const QString& entry : entries) {
+        const QRegularExpressionMatch m = name.match(entry);
+        if (!m.hasMatch())
+            continue;
+        const qint64 pid = m.captured(1).toLongLong();
+        // This process's own is from an export of it that stopped half way.
+        const bool ours = pid == QCoreApplication::applicationPid();
+        const bool alive = !ours && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+        if (!alive)
+            QFile::remove(Paths::join(folder, entry));
+    }
+}
+
+// Gives the free pages of a copy in incremental auto-vacuum back to the file system. The copy is
+// a file of this export alone until it is renamed, so it needs no journal and no flush per step.
+void releaseFreePages(const QString& path)
+{
+    Database copy(path);
+    copy.execute(QStringLiteral("PRAGMA journal_mode=OFF"));
+    copy.execute(QStringLiteral("PRAGMA synchronous=OFF"));
+    // Each run of the statement frees one page: it stops at the empty row it returns after each
+    // page, and the driver reads no further than the first row of a statement without columns.
+    // One transaction around all of them, so the file is truncated once.
+    QSqlQuery q(copy.handle());
+    if (!q.prepare(QStringLiteral("PRAGMA main.incremental_vacuum")))
+        throw DbError(q.lastError().text());
+    for (int round = 0; round < 3; ++round) {
+        const qint64 freePages = copy.scalar(QStringLiteral("PRAGMA main.freelist_count")).toLongLong();
+        if (freePages == 0)
+            break;
+        copy.execute(QStringLiteral("BEGIN IMMEDIATE"));
+        for (qint64 i = 0; i < freePages; ++i) {
+            if (!q.exec()) {
+                const QString why = q.lastError().text();
+                q.finish();
+                copy.execute(QStringLiteral("ROLLBACK"));
+                throw DbError(why);
+            }
+            q.finish();
+        }
+        copy.execute(QStringLiteral("COMMIT"));
+    }
+    const qint64 left = copy.scalar(QStringLiteral("PRAGMA main.freelist_count")).toLongLong();
+    if (left != 0)
+        throw DbError(QStringLiteral("%1 仍有 %2 个空闲页").arg(path).arg(left));
 }
 
 void rollbackQuietly(Database& db)
@@ -140,13 +199,10 @@ void AccountExporter::fail(const QString& step, const QString& text)
     WriteErrLog(3, line, kRoutine);
 }
 
-bool AccountExporter::prepare(const std::function<void(int)>& progress)
+bool AccountExporter::prepare(const WorkControl& control)
 {
     m_errors.clear();
-    auto report = [&](int value) {
-        if (progress)
-            progress(value);
-    };
+    auto report = [&](int value) { control.report(value); };
     const QString P = databasePath();
     const QString W = workCopyPath();
     const QString B = preparedCopyPath();
@@ -230,7 +286,10 @@ bool AccountExporter::prepare(const std::function<void(int)>& progress)
 void AccountExporter::begin(Database& db)
 {
     try {
-        db.execute(QStringLiteral("BEGIN"));
+        // Takes the write lock at once, waiting (busy timeout) while another program of the suite
+        // writes: a transaction that reads first and writes later could not wait for it, and
+        // would fail at its first write.
+        db.execute(QStringLiteral("BEGIN IMMEDIATE"));
     } catch (const DbError& e) {
         fail(db.path(), e.text());
     }
@@ -300,7 +359,8 @@ void AccountExporter::snapshotInto(Database& acc, const QString& target)
     const qint64 freePages = acc.scalar(QStringLiteral("PRAGMA main.freelist_count")).toLongLong();
     // A database in WAL mode keeps committed pages outside its file: only the engine can copy it.
     const bool wal = acc.scalar(QStringLiteral("PRAGMA main.journal_mode")).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
-    if (wal || (freePages > 0 && freePages >= kCompactShare * pages)) {
+    const bool incremental = acc.scalar(QStringLiteral("PRAGMA main.auto_vacuum")).toInt() == 2;
+    if (wal || (!incremental && freePages > 0 && freePages >= kCompactShare * pages)) {
         acc.compactInto(target);
         return;
     }
@@ -314,7 +374,9 @@ void AccountExporter::snapshotInto(Database& acc, const QString& target)
     bool copied = false;
     try {
         acc.scalar(QStringLiteral("SELECT count(*) FROM main.sqlite_master"));
-        copied = BackupSet::copyInto(in, CiFile::resolve(target), &error);
+        // Books in incremental mode have their free pages released in the copy (as many as the
+        // copy holds, whatever a writer did since they were counted), which is then flushed once.
+        copied = BackupSet::copyInto(in, CiFile::resolve(target), &error, nullptr, !incremental);
     } catch (...) {
         rollbackQuietly(acc);
         throw;
@@ -324,15 +386,24 @@ void AccountExporter::snapshotInto(Database& acc, const QString& target)
     in.close();
     if (!copied)
         throw DbError(error);
+    if (incremental) {
+        releaseFreePages(CiFile::resolve(target));
+        if (!BackupSet::syncPath(target))
+            throw DbError(QStringLiteral("无法写入文件 %1").arg(target));
+    }
 }
 
-bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString* error)
+bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString* error, const StepHook& afterStep)
 {
     auto failWith = [&](const QString& text) {
         if (error)
             *error = text;
         WriteErrLog(3, text, QStringLiteral("cmdOK_Click"));
         return false;
+    };
+    auto passed = [&](const char* step) {
+        if (afterStep)
+            afterStep(QString::fromLatin1(step));
     };
     if (!m_found)
         return failWith(QStringLiteral("账套[%1]不存在。").arg(m_accId));
@@ -344,11 +415,49 @@ bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString*
 
     const QString folder = CiFile::resolve(dir);
     const QString dataFile = CiFile::resolve(Paths::join(folder, BackupSet::kDataFileName));
+    const QString manifest = CiFile::resolve(Paths::join(folder, BackupSet::kManifestName));
+    const QString descriptor = CiFile::resolve(Paths::join(folder, BackupSet::kDescriptorName));
+    // A name taken by something that is not a file (a folder) would stop the work half way:
+    // found now, before the earlier set in the folder is touched.
+    for (const QString& path : {dataFile, manifest, descriptor})
+        if (CiFile::exists(path) && !CiFile::isFile(path))
+            return failWith(QStringLiteral("无法生成 %1。").arg(path));
+    removeStaleTemps(folder);
     const QString temp = Paths::join(folder, QStringLiteral(".kddata.BA_.%1.tmp").arg(QCoreApplication::applicationPid()));
     CiFile::remove(temp);
     QString why;
-    if (!BackupSet::placeCopy(B, temp, &why))
+    Checksum sum;
+    if (!BackupSet::placeCopy(B, temp, &why, &sum))
         return failWith(why);
+    passed("data");
+
+    // The earlier set's manifest and descriptor go before its data file is replaced, so neither
+    // can ever stand beside a data file they do not describe; until the new descriptor is in
+    // place the folder holds no backup set at all.
+    for (const QString& old : {manifest, descriptor}) {
+        if (!CiFile::remove(old)) {
+            CiFile::remove(temp);
+            return failWith(QStringLiteral("无法删除 %1。").arg(old));
+        }
+    }
+    BackupSet::syncPath(folder);
+    passed("cleared");
+    if (!CiFile::rename(temp, dataFile)) {
+        CiFile::remove(temp);
+        return failWith(QStringLiteral("无法生成 %1。").arg(dataFile));
+    }
+    // Both names can be links to the same prepared copy (an export of it that stopped after this
+    // step, tried again): the rename then leaves both in place, and the data file is already it.
+    CiFile::remove(temp);
+    BackupSet::syncPath(folder);
+    passed("renamed");
+
+    BackupSet::Manifest m;
+    m.bytes = sum.bytes();
+    m.checksum = sum.hex();
+    if (!BackupSet::writeManifest(manifest, m, &why))
+        return failWith(why);
+    passed("manifest");
 
     BackupSet::DescriptorInfo info;
     info.accId = m_accId;
@@ -357,18 +466,11 @@ bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString*
     info.yearFolder = yearFolder();
     info.year = m_year;
     info.date = BackupSet::exportDate();
-    info.bytes = CiFile::size(temp);
+    info.bytes = sum.bytes();
     info.backupOk = backupOk;
-    // The descriptor first: the data file then takes its real name in one step.
-    if (!BackupSet::writeDescriptor(Paths::join(folder, BackupSet::kDescriptorName), info, &why)) {
-        CiFile::remove(temp);
+    if (!BackupSet::writeDescriptor(descriptor, info, &why))
         return failWith(why);
-    }
-    if (!CiFile::rename(temp, dataFile)) {
-        CiFile::remove(temp);
-        return failWith(QStringLiteral("无法生成 %1。").arg(dataFile));
-    }
-    BackupSet::syncPath(folder);
+    passed("descriptor");
     if (!CiFile::remove(B))
         WriteErrLog(3, QStringLiteral("无法删除 %1").arg(B), QStringLiteral("cmdOK_Click"));
     return true;

@@ -2,6 +2,8 @@
 // Writes a backup set of one account set: the set's system rows go into transfer tables inside
 // its account database, a compacted copy of that database is prepared in the year folder, and
 // the copy with its descriptor is then placed in the folder the user chooses.
+#include <Outcome.h>
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -32,19 +34,28 @@ public:
     // Fills the transfer tables, compacts the account database into the prepared copy and removes
     // the transfer tables again. A failing step is logged and skipped, as the next steps do not
     // depend on it; returns false when any step failed (the descriptor then says "Backup=false").
-    // `progress` receives 80 before the copy is made and 100 before it gets its final name.
-    bool prepare(const std::function<void(int)>& progress = {});
+    // The progress receives 80 before the copy is made and 100 before it gets its final name. It
+    // may run on a thread of its own: it opens its own connections and uses no shared state.
+    bool prepare(const WorkControl& control = {});
     const QStringList& errors() const { return m_errors; }
 
-    // Free pages (as a share of the file) from which the prepared copy is rebuilt by VACUUM INTO;
-    // below it the pages are copied as they stand, which is several times faster.
+    // Books made before incremental auto-vacuum (the template's mode now): free pages (as a share
+    // of the file) from which the prepared copy is rebuilt by VACUUM INTO; below it the pages are
+    // copied as they stand, which is several times faster. Books in incremental mode are always
+    // copied as they stand and then compacted in the copy by PRAGMA incremental_vacuum.
     static constexpr double kCompactShare = 0.10;
 
-    // Places the prepared copy in `dir` as "kddata.BA_" and writes "KdErpAct.Lst" beside it, each
-    // under a temporary name until complete; then removes the prepared copy. `backupOk` becomes
-    // line 11. False with a reason in `error` when the copy or the descriptor could not be written;
-    // the prepared copy then stays where it is.
-    bool writeBackupSet(const QString& dir, bool backupOk, QString* error = nullptr);
+    // Called after each durable step of writeBackupSet with the step's name ("data", "cleared",
+    // "renamed", "manifest", "descriptor"), so a test can stop the work there as a kill would.
+    using StepHook = std::function<void(const QString& step)>;
+
+    // Places the prepared copy in `dir` as "kddata.BA_", then writes the manifest "KdErpAct.sum"
+    // and last the descriptor "KdErpAct.Lst", each whole under a temporary name, flushed and
+    // renamed; the earlier set's manifest and descriptor are removed before its data file is
+    // replaced. Then removes the prepared copy. `backupOk` becomes line 11. False with a reason in
+    // `error` when a file could not be written; the prepared copy then stays where it is.
+    // Touches no database, so it may run on a thread of its own.
+    bool writeBackupSet(const QString& dir, bool backupOk, QString* error = nullptr, const StepHook& afterStep = {});
 
 private:
     void fail(const QString& step, const QString& text);

@@ -179,7 +179,7 @@ bool syncPath(const QString& path)
     return ok;
 }
 
-bool placeCopy(const QString& from, const QString& to, QString* error)
+bool placeCopy(const QString& from, const QString& to, QString* error, Checksum* sum)
 {
     const QString src = CiFile::resolve(from);
     const QString dst = CiFile::resolve(to);
@@ -194,18 +194,36 @@ bool placeCopy(const QString& from, const QString& to, QString* error)
         return false;
     }
     // The source is already on disk, so a second name for it is a finished copy at no cost.
-    if (::link(QFile::encodeName(src).constData(), QFile::encodeName(dst).constData()) == 0)
-        return true;
-    QFile in(src);
+    const bool linked = ::link(QFile::encodeName(src).constData(), QFile::encodeName(dst).constData()) == 0;
+    QFile in(linked ? dst : src);
     if (!in.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QStringLiteral("无法读取文件 %1：%2").arg(src, in.errorString());
+            *error = QStringLiteral("无法读取文件 %1：%2").arg(in.fileName(), in.errorString());
+        if (linked)
+            QFile::remove(dst);
         return false;
     }
-    return copyInto(in, dst, error);
+    if (!linked)
+        return copyInto(in, dst, error, sum);
+    if (!sum)
+        return true;
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = in.read(buffer.data(), buffer.size());
+        if (n < 0) {
+            if (error)
+                *error = QStringLiteral("无法读取文件 %1：%2").arg(dst, in.errorString());
+            in.close();
+            QFile::remove(dst);
+            return false;
+        }
+        if (n == 0)
+            return true;
+        sum->add(buffer.constData(), n);
+    }
 }
 
-bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum)
+bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum, bool flush)
 {
     QFile out(to);
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
@@ -213,11 +231,33 @@ bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum)
             *error = QStringLiteral("无法创建文件 %1：%2").arg(to, out.errorString());
         return false;
     }
-    // A fixed buffer keeps memory flat whatever the size of the file.
-    QByteArray buffer(1 << 20, Qt::Uninitialized);
     bool ok = true;
     QString why;
-    for (;;) {
+    // Without a checksum to feed, the kernel copies file to file, as a plain file copy does: the
+    // bytes never pass through this process.
+    auto* file = qobject_cast<QFile*>(&in);
+    bool kernelCopy = !sum && file && file->handle() >= 0;
+    if (kernelCopy) {
+        loff_t from = file->pos();
+        for (;;) {
+            const ssize_t n = ::copy_file_range(file->handle(), &from, out.handle(), nullptr, size_t(1) << 30, 0);
+            if (n > 0)
+                continue;
+            if (n == 0)
+                break;
+            // Not offered between these two files: copied through the buffer below instead.
+            if (from == file->pos() && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+                kernelCopy = false;
+                break;
+            }
+            ok = false;
+            why = QString::fromLocal8Bit(std::strerror(errno));
+            break;
+        }
+    }
+    // A fixed buffer keeps memory flat whatever the size of the file.
+    QByteArray buffer(kernelCopy ? 0 : 1 << 20, Qt::Uninitialized);
+    for (; ok && !kernelCopy;) {
         const qint64 n = in.read(buffer.data(), buffer.size());
         if (n < 0) {
             ok = false;
@@ -234,7 +274,7 @@ bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum)
             break;
         }
     }
-    if (ok && (!out.flush() || ::fsync(out.handle()) != 0)) {
+    if (ok && (!out.flush() || (flush && ::fsync(out.handle()) != 0))) {
         ok = false;
         why = out.errorString();
     }

@@ -76,9 +76,13 @@ bool saveAtomically(const QString& path, const QByteArray& bytes, QString* error
 bool syncPath(const QString& path);
 // Makes `to` (which must not exist) a complete, flushed copy of `from`: a hard link when both lie on
 // one file system, else a streamed copy with a fixed buffer. On failure `to` does not exist.
-bool placeCopy(const QString& from, const QString& to, QString* error = nullptr);
+// `sum`, when given, takes every byte of the copy: in the streamed copy's own pass, or, for a hard
+// link, in one read of the linked file (nothing was copied that a sum could ride along with).
+bool placeCopy(const QString& from, const QString& to, QString* error = nullptr, Checksum* sum = nullptr);
 // Copies what is left to read in `in` into the new file `to` with a fixed buffer and flushes it to disk.
 // On failure `to` does not exist.
 // `sum`, when given, takes every byte copied, so a checksum costs no second read.
-bool copyInto(QIODevice& in, const QString& to, QString* error = nullptr, Checksum* sum = nullptr);
+// Without `flush` the caller flushes later: a copy that is changed again before it is kept
+// (compacted in place) is written to disk once, not twice.
+bool copyInto(QIODevice& in, const QString& to, QString* error = nullptr, Checksum* sum = nullptr, bool flush = true);
 }
