@@ -4,6 +4,7 @@
 #include "frmMain.h"
 #include "frmPassword.h"
 
+#include <AccountImporter.h>
 #include <CiFile.h>
 #include <FlexGrid.h>
 #include <Module1.h>
@@ -176,6 +177,8 @@ void frmLogin::Form_Load()
     }
     try {
         gSysDb = std::make_unique<Database>(SysDbPath());
+        // An import that a crash interrupted is rolled back or finished before anyone works.
+        AccountImporter::recover(*gSysDb);
         m_users = std::make_unique<Recordset>(
             gSysDb->query(QStringLiteral("select * from sm_user where cUser_Name<>'asuser' order by cUser_Id")));
     } catch (const DbError& e) {
