@@ -98,6 +98,8 @@ struct ImportRun {
             inputCaption = f.windowTitle();
             inputLabel = f.Label1->text();
             f.Timer1_Timer();
+            // The restore runs in its own thread; the window reports when it has finished.
+            QTest::qWaitFor([&f] { return !f.working(); }, 600000);
             return d.result();
         });
     }
@@ -240,6 +242,7 @@ private slots:
         w.Plan.targetDir = env.root() + QStringLiteral("/books/zt003/2008");
         MsgBoxScript msgs;
         w.Timer1_Timer();
+        QTest::qWaitFor([&w] { return !w.working(); }, 600000);
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("找不到要引入的文件！")});
         QCOMPARE(msgs.last().buttons, int(vb::vbOKOnly));
         QCOMPARE(w.result(), int(QDialog::Rejected));
