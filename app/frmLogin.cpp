@@ -5,6 +5,7 @@
 #include "frmPassword.h"
 
 #include <AccountDeletion.h>
+#include <AccountImporter.h>
 #include <CiFile.h>
 #include <FlexGrid.h>
 #include <Module1.h>
@@ -177,8 +178,10 @@ void frmLogin::Form_Load()
     }
     try {
         gSysDb = std::make_unique<Database>(SysDbPath());
-        // A deletion that a crash interrupted is finished or undone before anyone sees the sets.
+        // A deletion that a crash interrupted is finished or undone, and an interrupted import
+        // rolled back or finished, before anyone sees the sets.
         AccountDeletion::recover(*gSysDb);
+        AccountImporter::recover(*gSysDb);
         m_users = std::make_unique<Recordset>(
             gSysDb->query(QStringLiteral("select * from sm_user where cUser_Name<>'asuser' order by cUser_Id")));
     } catch (const DbError& e) {

@@ -4,7 +4,12 @@
 #include <MsgBox.h>
 #include <Twips.h>
 
+#include <Database.h>
+#include <DbError.h>
+
+#include <QCloseEvent>
 #include <QLabel>
+#include <QThread>
 #include <QVBoxLayout>
 
 using namespace Module1;
@@ -36,16 +41,52 @@ void frmInput::showEvent(QShowEvent* event)
 void frmInput::Timer1_Timer()
 {
     Timer1.stop();
+    if (m_worker)
+        return;
     if (!gSysDb) {
         MsgBox(QStringLiteral("系统库未打开，无法引入帐套！"), vb::vbExclamation | vb::vbOKOnly, AccountImporter::title());
         reject();
         return;
     }
-    const AccountImporter::Result result = AccountImporter::restore(*gSysDb, Plan);
-    ShowNotice(result.notice);
-    Succeeded = result.done();
+    // A connection belongs to the thread that opens it, so the worker opens its own.
+    const QString sysPath = gSysDb->path();
+    const ImportPlan plan = Plan;
+    m_worker = QThread::create([this, sysPath, plan] {
+        try {
+            Database sysDb(sysPath);
+            m_result = AccountImporter::restore(sysDb, plan);
+        } catch (const DbError& e) {
+            m_result = {AccountImporter::Result::Status::Failed,
+                        {QStringLiteral("无法打开系统库：") + e.userText(), AccountImporter::title(), Notice::Icon::Exclamation}};
+        }
+    });
+    connect(m_worker, &QThread::finished, this, &frmInput::finished);
+    m_worker->start();
+}
+
+void frmInput::finished()
+{
+    m_worker->wait();
+    delete m_worker;
+    m_worker = nullptr;
+    Succeeded = m_result.done();
+    ShowNotice(m_result.notice);
     if (Succeeded)
         accept();
     else
-        reject();
+        QDialog::reject();
+}
+
+void frmInput::reject()
+{
+    if (!m_worker)
+        QDialog::reject();
+}
+
+void frmInput::closeEvent(QCloseEvent* event)
+{
+    if (m_worker)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
 }

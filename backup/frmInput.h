@@ -1,13 +1,15 @@
 #pragma once
 // "帐套引入": the import's progress window. On the first tick of its timer, once it is painted,
-// it runs the restore (AccountImporter) for the set that the command prepared, shows its notice
-// and closes.
+// it starts the restore (AccountImporter) for the set that the command prepared in a worker
+// thread with its own connection to the system database, so the window keeps painting; when the
+// worker has finished (and its transaction is closed) it shows the notice and closes.
 #include <AccountImporter.h>
 
 #include <QDialog>
 #include <QTimer>
 
 class QLabel;
+class QThread;
 
 class frmInput : public QDialog {
     Q_OBJECT
@@ -22,9 +24,21 @@ public:
     QLabel* Label1 = nullptr;
     QTimer Timer1;
 
+    // True from the first tick until the outcome has been shown.
+    bool working() const { return m_worker != nullptr; }
+
 public slots:
     void Timer1_Timer();
+    // Not while the restore runs: it cannot be stopped halfway from here.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void finished();
+
+    QThread* m_worker = nullptr;
+    AccountImporter::Result m_result;
 };

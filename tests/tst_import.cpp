@@ -88,6 +88,8 @@ struct ImportRun {
             inputCaption = f.windowTitle();
             inputLabel = f.Label1->text();
             f.Timer1_Timer();
+            // The restore runs in its own thread; the window reports when it has finished.
+            QTest::qWaitFor([&f] { return !f.working(); }, 600000);
             return d.result();
         });
     }
@@ -216,6 +218,7 @@ private slots:
         w.Plan.targetDir = env.root() + QStringLiteral("/books/zt003/2008");
         MsgBoxScript msgs;
         w.Timer1_Timer();
+        QTest::qWaitFor([&w] { return !w.working(); }, 600000);
         QCOMPARE(msgs.texts(), QStringList{"找不到要引入的文件！"});
         QVERIFY(w.result() == int(QDialog::Rejected) && !w.Succeeded);
         QCOMPARE(readAll(live), liveBytes);

@@ -1,22 +1,45 @@
 #include "AccountImporter.h"
 #include "BackupSet.h"
+#include "Manifest.h"
 
+#include <AccountDb.h>
 #include <CiFile.h>
 #include <Database.h>
 #include <ErrLog.h>
 #include <Paths.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
 
+#include <atomic>
 #include <thread>
 
 namespace {
 const QString kRoutine = QStringLiteral("Timer1_Timer");
 const QString kImp = QStringLiteral("imp");
 const QString kCrLf = QStringLiteral("\r\n");
+
+// In the year folder during an import: the checked copy before it is renamed into place, and the
+// old books while the new ones are merged. Hidden, so that nothing lists them as books.
+const QString kCopyName = QStringLiteral(".KdData.mdb.import");
+const QString kAsideName = QStringLiteral(".KdData.mdb.replaced");
+// Copies left by imports of earlier versions, which named them after the process.
+const QRegularExpression kStaleCopy(QStringLiteral("^\\.kddata\\.mdb\\.([0-9]+\\.)?import$"), QRegularExpression::CaseInsensitiveOption);
+// Beside the system database while an import is under way: the year folder it works in. Written
+// before the first file is made and removed after the last is settled, so a crash in between is
+// found on the next start.
+const QString kPendingName = QStringLiteral("KdErpImp.pending");
+// Made in the copy before it replaces the books and dropped by the merge in its transaction: books
+// that still hold it were never committed.
+const QString kPendingTable = QStringLiteral("KdImportPending");
+// The account database's own tables: a data file without them is not the books of a set.
+const QStringList kBooksTables = {QStringLiteral("AccInformation"), QStringLiteral("GradeDef"), QStringLiteral("code")};
 
 // A descriptor is a few hundred bytes; anything far larger is some other file.
 constexpr qint64 kMaxDescriptorBytes = 64 * 1024;
@@ -47,27 +70,34 @@ QString columnList(const QStringList& columns, const QString& alias = QString())
     return out.join(QLatin1Char(','));
 }
 
-// Runs one merge statement. A table or column that the backup set lacks (an export step that
-// failed) skips this statement only; any other failure stops the merge, which is then rolled back.
-void step(Database& db, const QString& sql, const QVariantList& params = {})
-{
-    try {
+// The merge's statements on the system database with the copy attached as "imp". A statement
+// that reads a transfer table the backup set lacks (an export step that failed) is skipped with
+// a log entry; every other failure, a changed layout or a misspelt column included, stops the
+// merge, which is then rolled back whole.
+struct Merge {
+    Database& db;
+    QSet<QString> present;  // the copy's tables, in lower case
+
+    bool has(const QString& table) const { return present.contains(table.toLower()); }
+    void run(const QString& sql, const QVariantList& params = {}) { db.execute(sql, params); }
+    void from(const QString& table, const QString& sql, const QVariantList& params = {})
+    {
+        if (!has(table)) {
+            WriteErrLog(1, QStringLiteral("备份中没有表 %1，跳过：%2").arg(table, sql), kRoutine);
+            return;
+        }
         db.execute(sql, params);
-    } catch (const DbError& e) {
-        if (e.nativeCode() != QLatin1String("1"))
-            throw;
-        WriteErrLog(1, e.text(), kRoutine);
     }
-}
+};
 
 // Rows of a table without a key: those not already there, compared column by column (Null
 // equals Null), so importing a set again does not double them.
-void insertMissing(Database& db, const QString& table, const QStringList& columns)
+void insertMissing(Merge& m, const QString& table, const QStringList& columns)
 {
     QStringList same;
     for (const QString& c : columns)
         same << QStringLiteral("t.%1 IS old.%1").arg(c);
-    step(db,
+    m.from(table + QStringLiteral("_Ex"),
          QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4.%1_Ex AS old "
                         "WHERE NOT EXISTS (SELECT 1 FROM main.%1 AS t WHERE %5)")
              .arg(table, columnList(columns), columnList(columns, QStringLiteral("old")), kImp,
@@ -76,69 +106,71 @@ void insertMissing(Database& db, const QString& table, const QStringList& column
 
 // The set's rows from the attached copy into the system database, the copy's own clean-up and
 // the fix-ups that follow: later statements read what earlier ones wrote, so the order matters.
-void mergeRows(Database& db, const ImportPlan& plan)
+void mergeRows(Merge& m, const ImportPlan& plan)
 {
     const QString& acc = plan.accId;
     const QString imp = kImp;
 
     // Rows that clash with existing ones are skipped; an existing set keeps its row.
-    step(db, QStringLiteral("INSERT OR IGNORE INTO main.SM_Account (%1) SELECT %1 FROM %2.SM_Account_Ex")
+    m.from(QStringLiteral("SM_Account_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_Account (%1) SELECT %1 FROM %2.SM_Account_Ex")
                  .arg(columnList(kAccountColumns), imp));
 
-    step(db, QStringLiteral("CREATE TABLE IF NOT EXISTS main.CreateAcc (cAcc_Id TEXT COLLATE NOCASE,cAcc_Name TEXT COLLATE NOCASE)"));
-    step(db, QStringLiteral("INSERT INTO main.CreateAcc (cAcc_Id,cAcc_Name) SELECT cAcc_Id,cAcc_Name FROM main.SM_Account "
+    m.run(QStringLiteral("CREATE TABLE IF NOT EXISTS main.CreateAcc (cAcc_Id TEXT COLLATE NOCASE,cAcc_Name TEXT COLLATE NOCASE)"));
+    m.run(QStringLiteral("INSERT INTO main.CreateAcc (cAcc_Id,cAcc_Name) SELECT cAcc_Id,cAcc_Name FROM main.SM_Account "
                             "WHERE cAcc_Id=? AND NOT EXISTS (SELECT 1 FROM main.CreateAcc WHERE cAcc_Id=?) ORDER BY iYear LIMIT 1"),
          {acc, acc});
 
-    step(db, QStringLiteral("INSERT OR IGNORE INTO main.SM_Period (cAcc_Id,iYear,iId,dBegin,dEnd) "
+    m.from(QStringLiteral("SM_Period_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_Period (cAcc_Id,iYear,iId,dBegin,dEnd) "
                             "SELECT cAcc_Id,iYear,iId,dBegin,dEnd FROM %1.SM_Period_Ex").arg(imp));
-    step(db, QStringLiteral("INSERT OR IGNORE INTO main.SM_Auth (cAuth_Id,cAuth_Name,cSub_Id,iGrade,cSupAuth_Id,cAcc_Id) "
+    m.from(QStringLiteral("SM_Auth_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_Auth (cAuth_Id,cAuth_Name,cSub_Id,iGrade,cSupAuth_Id,cAcc_Id) "
                             "SELECT cAuth_Id,cAuth_Name,cSub_Id,iGrade,cSupAuth_Id,cAcc_Id FROM %1.SM_Auth_Ex "
                             "WHERE cSub_Id=? AND cAuth_Id COLLATE NOCASE NOT IN (SELECT cAuth_Id FROM main.SM_Auth)").arg(imp),
          {QStringLiteral("RE")});
-    step(db, QStringLiteral("INSERT OR IGNORE INTO main.SM_Group (cGroup_Id,cGroup_Name,cMemo) "
+    m.from(QStringLiteral("SM_Group_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_Group (cGroup_Id,cGroup_Name,cMemo) "
                             "SELECT old.cGroup_Id,old.cGroup_Name,old.cMemo FROM %1.SM_Group_Ex AS old "
                             "WHERE old.cGroup_Id COLLATE NOCASE NOT IN (SELECT cGroup_Id FROM main.SM_Group)").arg(imp));
     // A membership is the pair of role and operator.
-    step(db, QStringLiteral("INSERT OR IGNORE INTO main.SM_Role (cGroup_Id,cUser_Id) "
+    m.from(QStringLiteral("SM_Role_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_Role (cGroup_Id,cUser_Id) "
                             "SELECT old.cGroup_Id,old.cUser_Id FROM %1.SM_Role_Ex AS old WHERE NOT EXISTS "
                             "(SELECT 1 FROM main.SM_Role AS r WHERE r.cGroup_Id=old.cGroup_Id AND r.cUser_Id=old.cUser_Id)").arg(imp));
     // Holdings of permissions that this installation knows.
-    step(db, QStringLiteral("INSERT OR IGNORE INTO main.SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) "
+    m.from(QStringLiteral("SM_HoldAuth_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) "
                             "SELECT old.cAcc_Id,old.iYear,old.cUser_Id,old.cAuth_Id FROM %1.SM_HoldAuth_Ex AS old "
                             "WHERE old.cAuth_Id COLLATE NOCASE IN (SELECT cAuth_Id FROM main.SM_Auth)").arg(imp));
-    step(db, QStringLiteral("INSERT OR IGNORE INTO main.SM_Account_sub (cAcc_Id,iYear,cSub_Id,iModiPeri,dSubSysUsed) "
+    m.from(QStringLiteral("SM_Account_sub_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_Account_sub (cAcc_Id,iYear,cSub_Id,iModiPeri,dSubSysUsed) "
                             "SELECT cAcc_Id,iYear,cSub_Id,iModiPeri,dSubSysUsed FROM %1.SM_Account_sub_Ex").arg(imp));
-    insertMissing(db, QStringLiteral("SM_FlowItems"),
+    insertMissing(m, QStringLiteral("SM_FlowItems"),
                   {QStringLiteral("cAccId"), QStringLiteral("cFlow_Id"), QStringLiteral("iItem_Id"),
                    QStringLiteral("cItem_Name"), QStringLiteral("iOrder")});
-    insertMissing(db, QStringLiteral("SM_FlowLines"),
+    insertMissing(m, QStringLiteral("SM_FlowLines"),
                   {QStringLiteral("cAccId"), QStringLiteral("cFlow_Id"), QStringLiteral("iFrom_Item"),
                    QStringLiteral("iTo_Item"), QStringLiteral("cMemo")});
-    insertMissing(db, QStringLiteral("SM_Identity"),
+    insertMissing(m, QStringLiteral("SM_Identity"),
                   {QStringLiteral("cAcc_Id"), QStringLiteral("cTable"), QStringLiteral("iFatherId"), QStringLiteral("iChildId")});
-    insertMissing(db, QStringLiteral("SM_Log"),
+    insertMissing(m, QStringLiteral("SM_Log"),
                   {QStringLiteral("iLog_Id"), QStringLiteral("cAcc_Id"), QStringLiteral("iYear"), QStringLiteral("cSub_Id"),
                    QStringLiteral("cUser_Id"), QStringLiteral("cStation"), QStringLiteral("dDate"), QStringLiteral("cTime"),
                    QStringLiteral("cContent")});
 
     // The set now lives where it was put.
-    step(db, QStringLiteral("UPDATE main.SM_Account SET cAcc_Path=? WHERE cAcc_Id=?"), {plan.basePath(), acc});
+    m.run(QStringLiteral("UPDATE main.SM_Account SET cAcc_Path=? WHERE cAcc_Id=?"), {plan.basePath(), acc});
     if (!plan.sysId.isEmpty()) {
-        step(db, QStringLiteral("UPDATE main.SM_Account SET iSysID=? WHERE cAcc_Id=?"), {plan.sysId.toLongLong(), acc});
-        step(db, QStringLiteral("UPDATE %1.AccInformation SET cValue=?,cDefault=? WHERE cID='AA' AND cName='iSystemID'").arg(imp),
+        m.run(QStringLiteral("UPDATE main.SM_Account SET iSysID=? WHERE cAcc_Id=?"), {plan.sysId.toLongLong(), acc});
+        m.run(QStringLiteral("UPDATE %1.AccInformation SET cValue=?,cDefault=? WHERE cID='AA' AND cName='iSystemID'").arg(imp),
              {plan.sysId, plan.sysId});
     }
     for (const char* t : kDropped)
-        step(db, QStringLiteral("DROP TABLE IF EXISTS %1.%2").arg(imp, QLatin1String(t)));
+        m.run(QStringLiteral("DROP TABLE IF EXISTS %1.%2").arg(imp, QLatin1String(t)));
+    // Committed together with the rows: books without it are the books of a finished import.
+    m.run(QStringLiteral("DROP TABLE %1.%2").arg(imp, kPendingTable));
 
     for (const char* sub : kClearedModules)
-        step(db, QStringLiteral("UPDATE main.SM_Account_sub SET dSubSysUsed=NULL WHERE cAcc_Id=? AND iYear=9999 AND cSub_Id=?"),
+        m.run(QStringLiteral("UPDATE main.SM_Account_sub SET dSubSysUsed=NULL WHERE cAcc_Id=? AND iYear=9999 AND cSub_Id=?"),
              {acc, QLatin1String(sub)});
     // The supervisors' role holds the supervisor right of set 001, year 2009, and of no imported set.
-    step(db, QStringLiteral("DELETE FROM main.SM_HoldAuth WHERE cUser_Id='DATA-MANAGER' AND cAcc_Id=?"), {acc});
-    step(db, QStringLiteral("INSERT OR IGNORE INTO main.SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) VALUES ('001',2009,'DATA-MANAGER','admin')"));
-    step(db, QStringLiteral("UPDATE main.SM_Group SET cTradeKinds=?,cTrade_Kinds=? WHERE cGroup_Id NOT IN (SELECT cGroup_Id FROM main.sm_initialgroup) "
+    m.run(QStringLiteral("DELETE FROM main.SM_HoldAuth WHERE cUser_Id='DATA-MANAGER' AND cAcc_Id=?"), {acc});
+    m.run(QStringLiteral("INSERT OR IGNORE INTO main.SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) VALUES ('001',2009,'DATA-MANAGER','admin')"));
+    m.run(QStringLiteral("UPDATE main.SM_Group SET cTradeKinds=?,cTrade_Kinds=? WHERE cGroup_Id NOT IN (SELECT cGroup_Id FROM main.sm_initialgroup) "
                             "OR cGroup_Id IN (SELECT DISTINCT cGroup_Id FROM main.SM_Role)"),
          {QStringLiteral("|BZ|"), QStringLiteral("|BZ|")});
 }
@@ -211,6 +243,164 @@ bool peekDescriptor(const QString& path, int* lines, QString* firstLine, QString
     *lines = int(parts.size());
     *firstLine = parts.isEmpty() ? QString() : QString::fromUtf8(parts.first()).trimmed();
     return true;
+}
+
+// What the data file says about itself: the set and year of its SM_Account_Ex row (none when the
+// backup set has no such row) and whether it holds the books' own tables.
+struct Inspection {
+    QString refusal;  // empty when the file may replace the set's books
+    QString year;     // four digits from the file's own row; empty when it has none
+};
+
+// Reads the file without writing anything beside it (no journal, no log, no lock files), so a
+// backup set on a read-only medium or in WAL mode stays as it is.
+Inspection inspect(const QString& path, const QString& accId, const QString& twoDigits)
+{
+    static std::atomic<int> serial{0};
+    const QString connection = QStringLiteral("import-inspect-%1").arg(serial++);
+    Inspection r;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?immutable=1"));
+        QSet<QString> tables;
+        QSqlQuery q(db);
+        if (!db.open() || !q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table'"))) {
+            const QString why = db.isOpen() ? q.lastError().text() : db.lastError().text();
+            r.refusal = QStringLiteral("引入的数据文件不是帐套数据，无法引入！") + kCrLf + path + kCrLf + why;
+        } else {
+            while (q.next())
+                tables << q.value(0).toString().toLower();
+        }
+        QStringList missing;
+        for (const QString& t : kBooksTables)
+            if (r.refusal.isEmpty() && !tables.contains(t.toLower()))
+                missing << t;
+        if (!missing.isEmpty())
+            r.refusal = QStringLiteral("引入的数据文件中没有帐套库的表（%1），不是帐套数据，无法引入！").arg(missing.join(QStringLiteral("、")))
+                + kCrLf + path;
+        if (r.refusal.isEmpty() && tables.contains(QStringLiteral("sm_account_ex"))) {
+            QSqlQuery rows(db);
+            if (!rows.exec(QStringLiteral("SELECT cAcc_Id, iYear FROM SM_Account_Ex"))) {
+                r.refusal = QStringLiteral("引入的数据文件中的帐套信息无法读取，无法引入！") + kCrLf + path + kCrLf + rows.lastError().text();
+            }
+            while (r.refusal.isEmpty() && rows.next()) {
+                const QString acc = rows.value(0).toString().trimmed();
+                // Another set's data file beside this set's descriptor would replace these books
+                // with the other set's.
+                if (acc.compare(accId, Qt::CaseInsensitive) != 0) {
+                    r.refusal = QStringLiteral("引入的数据文件是帐套[%1]的数据，不是引入文件中的帐套[%2]，无法引入！").arg(acc, accId)
+                        + kCrLf + path;
+                    break;
+                }
+                bool ok = false;
+                const int year = rows.value(1).toInt(&ok);
+                if (!ok || year < 1000 || year > 9999 || BackupSet::twoDigitYear(year) != twoDigits) {
+                    r.refusal = QStringLiteral("引入的数据文件是%1年度的数据，与引入文件中的年度[%2]不符，无法引入！")
+                                    .arg(rows.value(1).toString(), twoDigits)
+                        + kCrLf + path;
+                    break;
+                }
+                r.year = QString::number(year);
+            }
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return r;
+}
+
+QString sizeRefusal(qint64 actual, qint64 recorded, const QString& data, bool manifest = false)
+{
+    return QStringLiteral("引入的数据文件大小为%1字节，与%2记录的%3字节不符，文件不完整或已被改动，无法引入！")
+               .arg(actual)
+               .arg(manifest ? QStringLiteral("校验文件") + BackupSet::kManifestName : QStringLiteral("引入文件"))
+               .arg(recorded)
+        + kCrLf + data;
+}
+
+QString pendingPath(Database& sysDb)
+{
+    return Paths::join(Paths::parentDir(CiFile::resolve(sysDb.path())), kPendingName);
+}
+
+enum class Books { Missing, Committed, Uncommitted, Unreadable };
+
+// Whether the books at `path` are an import's copy whose merge was never committed. Opening them
+// rolls back a commit that a crash cut short, so what is read is what was committed. Throws when
+// another program holds them: nothing can be decided then.
+Books booksState(const QString& path)
+{
+    if (!CiFile::isFile(path))
+        return Books::Missing;
+    try {
+        Database books(path);
+        return books.hasTable(kPendingTable) ? Books::Uncommitted : Books::Committed;
+    } catch (const DbError& e) {
+        if (e.isLocked())
+            throw;
+        return Books::Unreadable;
+    }
+}
+
+// Settles the year folder `dir` after an import stopped or crashed: the old books come back
+// unless the new ones were committed, and the copy goes. False with the reason when the books are
+// in use or a file cannot be moved.
+bool settleFolder(const QString& dir, QString* error)
+{
+    const QString books = CiFile::resolve(Paths::join(dir, QStringLiteral("KdData.mdb")));
+    const QString aside = CiFile::resolve(Paths::join(dir, kAsideName));
+    const QString copy = CiFile::resolve(Paths::join(dir, kCopyName));
+    Books state;
+    try {
+        state = booksState(books);
+    } catch (const DbError& e) {
+        *error = QStringLiteral("帐套库正在使用：") + books + kCrLf + e.userText();
+        return false;
+    }
+    if (CiFile::isFile(aside)) {
+        if (state == Books::Committed) {
+            // The new books and their rows are in: the old books are no longer anyone's.
+            removeWithCompanions(aside);
+        } else {
+            // Not committed (or moved aside and not yet replaced): the old books come back.
+            removeWithCompanions(books);
+            if (!CiFile::rename(aside, books)) {
+                *error = QStringLiteral("无法恢复原帐套库：") + aside;
+                return false;
+            }
+        }
+    } else if (state == Books::Uncommitted) {
+        // A set that had no books before the import gets none.
+        removeWithCompanions(books);
+    }
+    // Books that cannot be read and were never moved aside are the old ones: they stay.
+    removeWithCompanions(copy);
+    BackupSet::syncPath(dir);
+    return true;
+}
+
+// Copies of imports of earlier versions, and a copy without a record of its import, lie in the
+// year folders of the listed sets; no running import owns them.
+void removeStaleCopies(Database& sysDb)
+{
+    QSet<QString> folders;
+    try {
+        for (Recordset rs = sysDb.query(QStringLiteral("SELECT cAcc_Path, cAcc_Id, iYear FROM SM_Account")); !rs.Eof(); rs.MoveNext())
+            folders << CiFile::resolve(AccountDb::yearFolder(rs.Fields(0).toString(), rs.Fields(1).toString(), rs.Fields(2).toInt()));
+    } catch (const DbError& e) {
+        WriteErrLog(1, e.text(), QStringLiteral("recover"));
+        return;
+    }
+    for (const QString& dir : folders) {
+        if (!CiFile::isDir(dir))
+            continue;
+        const QStringList names = QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        for (const QString& name : names) {
+            if (kStaleCopy.match(name).hasMatch() || name.compare(kCopyName, Qt::CaseInsensitive) == 0)
+                removeWithCompanions(Paths::join(dir, name));
+        }
+    }
 }
 } // namespace
 
@@ -289,6 +479,17 @@ Notice AccountImporter::load(const QString& descriptorPath)
         return {QStringLiteral("找不到要引入的文件！"), QString(), Notice::Icon::None};
     if (!hasDatabaseHeader(data))
         return refuse(QStringLiteral("引入的数据文件不是帐套数据，无法引入！") + kCrLf + data);
+    p.bytes = d.bytes;
+    if (p.bytes >= 0 && CiFile::size(data) != p.bytes)
+        return refuse(sizeRefusal(CiFile::size(data), p.bytes, data));
+    const Inspection seen = inspect(data, p.accId, yy);
+    if (!seen.refusal.isEmpty())
+        return refuse(seen.refusal);
+    // The descriptor keeps two digits of the year; the set's own row has all four.
+    if (!seen.year.isEmpty()) {
+        p.year = seen.year;
+        p.targetDir = Paths::join(d.accFolder, p.year);
+    }
 
     try {
         p.setExists = m_sysDb.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=?"), {p.accId}).toInt() > 0;
@@ -339,7 +540,13 @@ AccountImporter::Result AccountImporter::restore(Database& sysDb, const ImportPl
         return {Status::Failed, {QStringLiteral("找不到要引入的文件！"), QString(), Notice::Icon::None}};
     if (!CiFile::isDir(plan.targetDir))
         return failWith(QStringLiteral("帐套目录不存在：") + plan.targetDir);
+    // What an earlier import left is settled first, so its copy and old books are not mistaken
+    // for this one's.
+    QString why;
+    if (!recover(sysDb, &why))
+        return failWith(QStringLiteral("上次引入帐套未完成，无法恢复，请稍后再试：") + kCrLf + why);
     const QString target = plan.databasePath();
+    const QString dir = CiFile::resolve(plan.targetDir);
 
     // Books that another program is using are not replaced under it. Taking the lock also rolls
     // back a transaction that a crashed program left behind in them; closing them again removes a
@@ -359,64 +566,123 @@ AccountImporter::Result AccountImporter::restore(Database& sysDb, const ImportPl
     }
     if (CiFile::exists(target + QStringLiteral("-wal")))
         return failWith(inUse);
+
+    QString manifestError;
+    const std::optional<BackupSet::Manifest> manifest
+        = BackupSet::readManifest(plan.sourceDir + BackupSet::kManifestName, &manifestError);
+    if (!manifest && !manifestError.isEmpty())
+        return failWith(QStringLiteral("校验文件%1无法使用，无法引入！").arg(BackupSet::kManifestName) + kCrLf + manifestError);
     control.report(10);
 
+    // From here on a crash is settled on the next start from this record.
+    const QString pending = pendingPath(sysDb);
+    if (!BackupSet::saveAtomically(pending, dir.toUtf8(), &why))
+        return failWith(QStringLiteral("帐套[%1]引入失败：").arg(plan.accId) + why);
+    const QString copy = Paths::join(dir, kCopyName);
+    const QString aside = Paths::join(dir, kAsideName);
+    auto finish = [&] {
+        QString left;
+        const bool settled = settleFolder(dir, &left);
+        if (settled) {
+            CiFile::remove(pending);
+            BackupSet::syncPath(Paths::parentDir(pending));
+        } else {
+            WriteErrLog(1, left, kRoutine);
+        }
+    };
+
     // The copy is made beside the books under a name of its own and checked while it is written;
-    // the books are replaced only by a complete, checked and merged copy.
-    const QString temp = Paths::join(plan.targetDir, QStringLiteral(".kddata.mdb.%1.import").arg(QCoreApplication::applicationPid()));
-    removeWithCompanions(temp);
+    // the books are replaced only by a complete, checked copy.
+    removeWithCompanions(copy);
     QString copyError;
     bool copied = false;
+    Checksum sum;
     std::thread copier([&] {
         QFile in(data);
         if (!in.open(QIODevice::ReadOnly)) {
             copyError = in.errorString();
             return;
         }
-        copied = BackupSet::copyInto(in, temp, &copyError);
+        copied = BackupSet::copyInto(in, copy, &copyError, &sum);
     });
-    // A data file in WAL mode is checked in its copy, so the backup set stays as it is.
+    // Without a manifest only the integrity check can tell a damaged file; it reads the backup set
+    // beside the copy. A data file in WAL mode is checked in its copy, so the backup set stays as it is.
     const bool wal = isWalDatabase(data);
-    QString damage = wal ? QString() : checkDatabase(data);
+    QString damage = (manifest || wal) ? QString() : checkDatabase(data);
     copier.join();
-    if (wal && copied) {
-        damage = checkDatabase(temp);
-        // The books come back with a rollback journal, so the one file is all there is to place.
-        if (damage.isEmpty()) {
-            try {
-                Database copy(temp);
-                copy.execute(QStringLiteral("PRAGMA journal_mode=DELETE"));
-            } catch (const DbError& e) {
-                damage = e.text();
-            }
+    QString refusal;
+    if (!copied)
+        refusal = QStringLiteral("复制帐套数据失败，无法引入！") + kCrLf + copyError;
+    else if (plan.bytes >= 0 && sum.bytes() != plan.bytes)
+        refusal = sizeRefusal(sum.bytes(), plan.bytes, data);
+    else if (manifest && sum.bytes() != manifest->bytes)
+        refusal = sizeRefusal(sum.bytes(), manifest->bytes, data, true);
+    else if (manifest && sum.hex() != manifest->checksum)
+        refusal = QStringLiteral("引入的数据文件与校验文件%1中的校验值不符，文件已被改动或损坏，无法引入！").arg(BackupSet::kManifestName)
+            + kCrLf + data;
+    if (refusal.isEmpty() && wal && !manifest)
+        damage = checkDatabase(copy);
+    if (refusal.isEmpty() && !damage.isEmpty())
+        refusal = QStringLiteral("引入的数据文件已损坏，无法引入！") + kCrLf + data + kCrLf + damage;
+    if (refusal.isEmpty()) {
+        // The identity read at load again, now from the copy that will become the books.
+        const Inspection seen = inspect(copy, plan.accId, BackupSet::twoDigitYear(plan.year.toInt()));
+        if (!seen.refusal.isEmpty())
+            refusal = seen.refusal;
+        else if (!seen.year.isEmpty() && seen.year != plan.year)
+            refusal = QStringLiteral("引入的数据文件是%1年度的数据，与引入文件中的年度[%2]不符，无法引入！").arg(seen.year, plan.year)
+                + kCrLf + data;
+    }
+    if (refusal.isEmpty()) {
+        try {
+            Database books(copy);
+            // The books come back with a rollback journal, so the one file is all there is to place.
+            if (wal)
+                books.execute(QStringLiteral("PRAGMA journal_mode=DELETE"));
+            books.execute(QStringLiteral("CREATE TABLE %1 (cAcc_Id TEXT)").arg(kPendingTable));
+        } catch (const DbError& e) {
+            refusal = QStringLiteral("引入的数据文件已损坏，无法引入！") + kCrLf + data + kCrLf + e.text();
         }
     }
-    auto dropTemp = [&] { removeWithCompanions(temp); };
-    if (!damage.isEmpty()) {
-        dropTemp();
-        return failWith(QStringLiteral("引入的数据文件已损坏，无法引入！") + kCrLf + data + kCrLf + damage);
-    }
-    if (!copied) {
-        dropTemp();
-        return failWith(QStringLiteral("复制帐套数据失败，无法引入！") + kCrLf + copyError);
+    if (!refusal.isEmpty()) {
+        finish();
+        return failWith(refusal);
     }
     control.report(60);
     if (control.cancelled()) {
-        dropTemp();
+        finish();
         return cancelled;
     }
 
+    // The old books step aside and the checked copy takes their name; until the merge commits,
+    // the copy still holds the pending table, so a crash from here on brings the old books back.
+    // A journal beside the old books is a leftover (no other program holds them, checked above)
+    // that must not be played into the copy.
+    CiFile::remove(target + QStringLiteral("-journal"));
+    if (CiFile::isFile(target) && !CiFile::rename(target, aside)) {
+        finish();
+        return failWith(QStringLiteral("帐套[%1]引入失败，无法移开原帐套库：").arg(plan.accId) + target);
+    }
+    if (!CiFile::rename(copy, target)) {
+        finish();
+        return failWith(QStringLiteral("帐套[%1]引入失败，无法放入帐套库：").arg(plan.accId) + target);
+    }
+    BackupSet::syncPath(dir);
+
     try {
-        sysDb.attach(temp, kImp);
+        sysDb.attach(target, kImp);
     } catch (const DbError& e) {
-        dropTemp();
+        finish();
         return failWith(QStringLiteral("帐套[%1]引入失败：").arg(plan.accId) + e.userText());
     }
     QString mergeError;
     bool stopped = false;
     try {
+        Merge m{sysDb, {}};
+        for (Recordset rs = sysDb.query(QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type='table'").arg(kImp)); !rs.Eof(); rs.MoveNext())
+            m.present << rs.Fields(0).toString().toLower();
         Database::Transaction tx(sysDb);
-        mergeRows(sysDb, plan);
+        mergeRows(m, plan);
         control.report(90);
         // The last moment to stop: leaving the transaction uncommitted undoes the merge.
         if (control.cancelled())
@@ -431,23 +697,37 @@ AccountImporter::Result AccountImporter::restore(Database& sysDb, const ImportPl
     } catch (const DbError& e) {
         WriteErrLog(1, e.text(), kRoutine);
     }
-    if (stopped) {
-        dropTemp();
+    // Committed or not, the folder is settled the way a restart would settle it: the old books
+    // come back unless the merge committed, then they go.
+    finish();
+    if (stopped)
         return cancelled;
-    }
-    if (!mergeError.isEmpty()) {
-        dropTemp();
+    if (!mergeError.isEmpty())
         return failWith(QStringLiteral("帐套[%1]引入失败：").arg(plan.accId) + mergeError);
-    }
-
-    // No other program holds the books (checked above), so a journal beside them is a leftover
-    // that belongs to the old file and must not be played into the new one.
-    CiFile::remove(target + QStringLiteral("-journal"));
-    if (!CiFile::rename(temp, target)) {
-        dropTemp();
-        return failWith(QStringLiteral("帐套[%1]的数据已写入系统库，但无法替换账套库：").arg(plan.accId) + target);
-    }
-    BackupSet::syncPath(plan.targetDir);
     control.report(100);
     return {Status::Done, {QStringLiteral("帐套[") + plan.accId + QStringLiteral("]引入成功！"), title(), Notice::Icon::Question}};
+}
+
+bool AccountImporter::recover(Database& sysDb, QString* error)
+{
+    QString why;
+    bool ok = true;
+    const QString pending = pendingPath(sysDb);
+    if (CiFile::isFile(pending)) {
+        QFile f(pending);
+        const QString dir = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.read(64 * 1024)).trimmed() : QString();
+        f.close();
+        if (!dir.isEmpty() && CiFile::isDir(dir))
+            ok = settleFolder(dir, &why);
+        if (ok) {
+            CiFile::remove(pending);
+            BackupSet::syncPath(Paths::parentDir(pending));
+        } else {
+            WriteErrLog(1, why, QStringLiteral("recover"));
+        }
+    }
+    removeStaleCopies(sysDb);
+    if (!ok && error)
+        *error = why;
+    return ok;
 }

@@ -2,11 +2,13 @@
 // Restoring an account set from a backup set: the data file becomes the set's account database
 // and the set's rows in its transfer tables are merged into the system database.
 //
-// load reads and checks the descriptor; placeIn or keepFolder settles where the set goes; restore
-// checks the data file completely while copying it beside the account database under a temporary
-// name, merges its rows in one transaction and only then puts the copy in place. A refusal or
-// failure comes back as a Notice and leaves the system database and the account database as they
-// were. The questions between load and restore are the console's (ImportCommand).
+// load reads and checks the descriptor and the data file's identity; placeIn or keepFolder settles
+// where the set goes; restore checks the data file while copying it beside the account database
+// under a temporary name, moves the old books aside, renames the copy into place, merges its rows
+// in one transaction and only then removes the old books. A refusal or failure comes back as a
+// Notice and leaves the system database and the account database as they were; a crash at any
+// point is rolled back or finished by recover. The questions between load and restore are the
+// console's (ImportCommand).
 #include <Outcome.h>
 
 #include <QString>
@@ -19,7 +21,8 @@ struct ImportPlan {
     QString accId;           // line 3: the set number
     QString sysId;           // line 4: the set's system identifier (may be empty)
     QString accFolder;       // line 5, or the newly chosen folder: the account-set folder, "zt" + number
-    QString year;            // line 10 as four digits
+    QString year;            // the set's year: the data file's SM_Account_Ex row, else line 10 as four digits
+    qint64 bytes = -1;       // line 13: the data file's size; -1 when the descriptor does not say
     QString sourceDir;       // the backup set's folder, ending with a separator
     QString targetDir;       // account-set folder + year: where the account database goes
     bool setExists = false;  // the system database already has rows of the set
@@ -34,7 +37,9 @@ public:
     explicit AccountImporter(Database& sysDb);
 
     // Reads the descriptor and checks that the backup set can be imported: a readable descriptor
-    // with its first ten lines, a valid set number and year, and a data file that is a database.
+    // with its first ten lines, a valid set number and year, and a data file of the size that
+    // line 13 gives, that holds the account database's own tables and no other set's row. The
+    // year is the data file's own when it agrees with line 10. The data file is only read.
     // Empty when it can; otherwise the refusal to show (plan() is then empty).
     Notice load(const QString& descriptorPath);
     const ImportPlan& plan() const { return m_plan; }
@@ -57,11 +62,21 @@ public:
         Notice notice;  // success or failure, to be shown; empty when cancelled
         bool done() const { return status == Status::Done; }
     };
-    // Checks the data file completely while copying it into the year folder under a temporary
-    // name, merges the transfer tables into the system database and cleans the copy in one
-    // transaction, then puts the copy in place of the account database. The cancel flag is looked
-    // at up to the merge's commit; after it the restore is finished.
+    // Finishes what an earlier import left (recover), then copies the data file into the year
+    // folder under a temporary name and checks the copy: its size against line 13, its checksum
+    // (taken in the copy's pass) against the manifest, or, without a manifest, the whole file
+    // with the integrity check; then its identity and tables again. Only then are the old books
+    // moved aside, the copy renamed into place, the transfer tables merged into the system
+    // database and dropped from the books in one transaction, and the old books removed. The
+    // cancel flag is looked at up to the merge's commit; after it the restore is finished.
     static Result restore(Database& sysDb, const ImportPlan& plan, const WorkControl& control = {});
+
+    // Rolls back or finishes an import that a crash interrupted (recorded beside the system
+    // database), so that the set has either its old books and rows or the new ones, and removes
+    // the temporary copies that imports leave in the year folders of the listed sets. Safe to
+    // call at any time no import is running. False, with the reason, when something could not
+    // be settled; it is tried again next time.
+    static bool recover(Database& sysDb, QString* error = nullptr);
 
     // Title of the import's questions and reports.
     static const QString& title();

@@ -105,6 +105,11 @@ Descriptor readDescriptor(const QString& path)
     d.sysId = lineValue(readLine(path, LineSysId));
     d.accFolder = lineValue(readLine(path, LineAccFolder));
     d.year = fourDigitYear(lineValue(readLine(path, LineYear)));
+    const QString bytesLine = readLine(path, LineBytes);
+    bool ok = false;
+    const qint64 bytes = lineValue(bytesLine).trimmed().toLongLong(&ok);
+    if (bytesLine.startsWith(QLatin1String("Bytes="), Qt::CaseInsensitive) && ok && bytes >= 0)
+        d.bytes = bytes;
     return d;
 }
 

@@ -18,7 +18,7 @@ inline const QString kPreparedName = QStringLiteral("KDDATA.BAK");
 inline constexpr int kLineCount = 18;
 
 // The lines that the import reads (counted from 1).
-enum Line : int { LineAccId = 3, LineSysId = 4, LineAccFolder = 5, LineYear = 10 };
+enum Line : int { LineAccId = 3, LineSysId = 4, LineAccFolder = 5, LineYear = 10, LineBytes = 13 };
 
 // What an export records about the set it wrote.
 struct DescriptorInfo {
@@ -56,6 +56,7 @@ struct Descriptor {
     QString sysId;      // line 4
     QString accFolder;  // line 5: the account-set folder as written (ends with a separator when exported)
     QString year;       // line 10 expanded to four digits
+    qint64 bytes = -1;  // line 13: the data file's size; -1 when the line is missing or not a number
 };
 Descriptor readDescriptor(const QString& path);
 
