@@ -49,7 +49,7 @@ struct Fixture {
     ModalScript modals;
 };
 
-void click(QPushButton* b)
+void click(QAbstractButton* b)
 {
     b->click();
     QCoreApplication::processEvents();   // buttons that open dialogs run queued
@@ -84,14 +84,36 @@ void createSet(TestEnv& env)
                                                .unitAbbre = QStringLiteral("青"), .master = QStringLiteral("[demo]demo"), .goodClass = true}).done());
 }
 
-// Records how many messages had been shown when a dialog opened, and closes it.
-ModalScript::Reaction countMessages(const MsgBoxScript& msgs, QList<int>& seen)
+// A message as "title | buttons | text": wording, title and buttons compare in one list.
+QString said(const QString& title, int buttons, const QString& text)
 {
-    return [&msgs, &seen](QDialog& d) {
-        seen << int(msgs.calls.size());
-        d.reject();
-        return d.result();
-    };
+    return QStringLiteral("%1 | %2 | %3").arg(title).arg(buttons).arg(text);
+}
+
+// Runs a console menu entry with the wizard driven by `drive` and the later dialogs closed; returns
+// the dialogs ("<frmDate>", the enabling one with its books) and the messages in the order they came.
+QStringList consoleFlow(Fixture& x, void (frmMain::*entry)(), const std::function<void(frmAccount&)>& drive)
+{
+    QList<std::pair<qsizetype, QString>> opened;   // after how many messages, which dialog
+    for (const QString name : {"frmAccount", "frmGradeDef", "frmDate", "frmSysStart"}) {
+        x.modals.on(name, [&x, &opened, &drive, name](QDialog& d) {
+            const auto* enabling = qobject_cast<frmSysStart*>(&d);
+            opened << std::pair{x.msgs.calls.size(), QStringLiteral("<%1%2>").arg(name, enabling ? " " + enabling->accDbPath : QString())};
+            if (auto* f = qobject_cast<frmAccount*>(&d))
+                drive(*f);
+            else
+                d.reject();
+            return d.result();
+        });
+    }
+    frmMain console;
+    (console.*entry)();
+    QStringList out;
+    for (const MsgBoxCall& c : x.msgs.calls)
+        out << said(c.title, c.buttons, c.text);
+    for (qsizetype i = 0; i < opened.size(); ++i)
+        out.insert(opened[i].first + i, opened[i].second);   // after its messages and the i dialogs before it
+    return out;
 }
 } // namespace
 
@@ -185,10 +207,8 @@ private slots:
         QVERIFY(msgs.calls.isEmpty());
 
         // The optimised flows only show a notice.
-        for (QRadioButton* option : {f.optxyh, f.optyh}) {
-            option->click();
-            QCoreApplication::processEvents();
-        }
+        click(f.optxyh);
+        click(f.optyh);
         QCOMPARE(msgs.texts(), (QStringList{QStringLiteral("提示：采用优化流程后，发货单保存系统自动生成销售发票及销售出库单。"),
                                             QStringLiteral("提示：采用优化流程后，采购入库单保存将自动生成发票并结算，\n发票只能查看，运费发票将不可用。")}));
         QCOMPARE(msgs.last().title, QStringLiteral("青木通【系统管理】"));
@@ -259,50 +279,29 @@ private slots:
     void create_fromTheConsole()
     {
         Fixture x;
-        auto& [env, msgs, modals] = x;
-        env.loginAdmin();
-        frmMain console;
-        const QString path = env.root() + QStringLiteral("/财务 数据/深层/账套");
-        int wizardResult = -1;
-        QList<int> seen;
-        QString enablingBooks;
-        modals.on(QStringLiteral("frmAccount"), [&](QDialog& d) {
-            auto& f = static_cast<frmAccount&>(d);
+        x.env.loginAdmin();
+        const QString path = x.env.root() + QStringLiteral("/财务 数据/深层/账套");
+        const QString books = path + QStringLiteral("/zt007/2024/KdData.mdb");
+        x.msgs.answer(vb::vbYes);   // 可以创建账套了么？
+        x.msgs.answer(vb::vbOK);    // success
+        x.msgs.answer(vb::vbYes);   // 是否立即启用账套
+        const QStringList flow = consoleFlow(x, &frmMain::mnuAccCreate_Click, [&](frmAccount& f) {
             f.txtAccID->setText(QStringLiteral("7"));
             fillWizard(f, QStringLiteral("O'Neil 账套"), path, QStringLiteral("2024"), QStringLiteral("3"));
             click(f.cmdOK);
-            return wizardResult = d.result();
+            QCOMPARE(f.result(), int(QDialog::Accepted));
         });
-        modals.on(QStringLiteral("frmGradeDef"), countMessages(msgs, seen));
-        modals.on(QStringLiteral("frmDate"), countMessages(msgs, seen));
-        modals.on(QStringLiteral("frmSysStart"), [&](QDialog& d) {
-            enablingBooks = static_cast<frmSysStart&>(d).accDbPath;
-            return int(QDialog::Rejected);
-        });
-        msgs.answer(vb::vbYes);   // 可以创建账套了么？
-        msgs.answer(vb::vbOK);    // success
-        msgs.answer(vb::vbYes);   // 是否立即启用账套
-        console.mnuAccCreate_Click();
-        QCOMPARE(wizardResult, int(QDialog::Accepted));
-        QCOMPARE(msgs.texts(), (QStringList{QStringLiteral("可以创建账套了么？"), QStringLiteral("创建账套{O'Neil 账套:[007]}成功。"),
-                                            QStringLiteral("是否立即启用账套")}));
-        const QList<int> buttons{vb::vbYesNo | vb::vbQuestion, vb::vbOKOnly | vb::vbExclamation, vb::vbYesNo | vb::vbQuestion};
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(msgs.calls[i].title, QStringLiteral("创建账套"));
-            QCOMPARE(msgs.calls[i].buttons, buttons[i]);
-        }
         // The coding scheme and the precision come between the confirmation and the success.
-        QCOMPARE(modals.shown, (QStringList{QStringLiteral("frmAccount"), QStringLiteral("frmGradeDef"),
-                                            QStringLiteral("frmDate"), QStringLiteral("frmSysStart")}));
-        QCOMPARE(seen, (QList<int>{1, 1}));
-        const QString books = path + QStringLiteral("/zt007/2024/KdData.mdb");
-        QCOMPARE(enablingBooks, books);
+        const QString title = QStringLiteral("创建账套");
+        QCOMPARE(flow, (QStringList{"<frmAccount>", said(title, vb::vbYesNo | vb::vbQuestion, "可以创建账套了么？"), "<frmGradeDef>", "<frmDate>",
+                                    said(title, vb::vbOKOnly | vb::vbExclamation, "创建账套{O'Neil 账套:[007]}成功。"),
+                                    said(title, vb::vbYesNo | vb::vbQuestion, "是否立即启用账套"), "<frmSysStart " + books + ">"}));
         QCOMPARE(QStringList({QString::number(gAccMode), gAccId, gAccName, gAccPath}),
                  QStringList({QStringLiteral("1"), QStringLiteral("007"), QStringLiteral("O'Neil 账套"), path}));
 
         // What the pages held reached the set and its books.
-        QCOMPARE(env.db().scalar(QStringLiteral("select cAcc_Path||'|'||iYear||iMonth||'|'||cAcc_Master||'|'||cUnitName||'|'||cUnitTel||'|'||"
-                                                "cFinType||'|'||cTradeKind from SM_Account where cAcc_Id='007'")).toString(),
+        QCOMPARE(x.env.db().scalar(QStringLiteral("select cAcc_Path||'|'||iYear||iMonth||'|'||cAcc_Master||'|'||cUnitName||'|'||cUnitTel||'|'||"
+                                                  "cFinType||'|'||cTradeKind from SM_Account where cAcc_Id='007'")).toString(),
                  QStringLiteral("%1|20243|demo|上海青木商贸有限公司|021-5555 0101|O'Brien \"分部\"|2007年新会计准则").arg(path));
         QCOMPARE(Database(books).scalar(QStringLiteral("select cValue from AccInformation where cCaption='客户是否分类'")).toString(), QStringLiteral("True"));
     }
@@ -328,7 +327,6 @@ private slots:
         QCOMPARE(f.result(), 0);   // still open
         QVERIFY(modals.shown.isEmpty());
         QVERIFY(gAccId.isEmpty());
-        QCOMPARE(setCount(env), 0);
         // No to the confirmation writes nothing either.
         msgs.clear();
         msgs.answer(vb::vbNo);
@@ -341,13 +339,8 @@ private slots:
     void modify_fromTheConsole()
     {
         Fixture x;
-        auto& [env, msgs, modals] = x;
-        createSet(env);
-        QList<int> seen;
-        modals.on(QStringLiteral("frmGradeDef"), countMessages(msgs, seen));
-        modals.on(QStringLiteral("frmDate"), countMessages(msgs, seen));
-        frmMain console;
-        auto drive = [&](frmAccount& f) {
+        createSet(x.env);
+        const QStringList flow = consoleFlow(x, &frmMain::mnuAccEdit_Click, [&](frmAccount& f) {
             QCOMPARE(f.windowTitle(), QStringLiteral("修改帐套"));
             QCOMPARE(QStringList({f.txtAccID->text(), f.txtMonth->text(), f.txtUnitAbbre->text(), f.cboAcc_Master->currentText()}),
                      QStringList({QStringLiteral("004"), QStringLiteral("5"), QStringLiteral("青"), QStringLiteral("demo")}));
@@ -366,25 +359,16 @@ private slots:
             f.chkbGoodClass->setChecked(false);
             f.chkbProvClass->setChecked(true);
             click(f.cmdOK);
-        };
-        modals.on(QStringLiteral("frmAccount"), [&](QDialog& d) {
-            drive(static_cast<frmAccount&>(d));
-            return d.result();
         });
-        console.mnuAccEdit_Click();
         QCOMPARE(gAccMode, qint16(2));
-        QCOMPARE(msgs.texts(), (QStringList{QStringLiteral("可以修改帐套了么？"), QStringLiteral("修改账套{新名称:[004]}成功。")}));
-        QCOMPARE(msgs.calls[0].title, QStringLiteral("修改帐套"));
-        QCOMPARE(msgs.calls[1].title, QStringLiteral("修改账套"));
-        QCOMPARE(msgs.calls[1].buttons, int(vb::vbOKOnly | vb::vbExclamation));
-        QCOMPARE(modals.shown, (QStringList{QStringLiteral("frmAccount"), QStringLiteral("frmGradeDef"), QStringLiteral("frmDate")}));
-        QCOMPARE(seen, (QList<int>{1, 1}));
+        QCOMPARE(flow, (QStringList{"<frmAccount>", said("修改帐套", vb::vbYesNo | vb::vbQuestion, "可以修改帐套了么？"), "<frmGradeDef>", "<frmDate>",
+                                    said("修改账套", vb::vbOKOnly | vb::vbExclamation, "修改账套{新名称:[004]}成功。")}));
 
         // What the pages held reached the set and its books.
-        QCOMPARE(env.db().scalar(QStringLiteral("select cAcc_Name||'|'||coalesce(cUnitAbbre,'-')||'|'||cUnitFax||'|'||cTradeKind "
-                                                "from SM_Account where cAcc_Id='004'")).toString(),
+        QCOMPARE(x.env.db().scalar(QStringLiteral("select cAcc_Name||'|'||coalesce(cUnitAbbre,'-')||'|'||cUnitFax||'|'||cTradeKind "
+                                                  "from SM_Account where cAcc_Id='004'")).toString(),
                  QStringLiteral("新名称|-|021-1|企业会计制度"));
-        QCOMPARE(Database(AccountDb::databasePath(env.root(), QStringLiteral("004"), 2024))
+        QCOMPARE(Database(AccountDb::databasePath(x.env.root(), QStringLiteral("004"), 2024))
                      .scalar(QStringLiteral("select group_concat(cValue) from (select cValue from AccInformation "
                                             "where cCaption in ('存货是否分类','供应商是否分类') order by cName)")).toString(),
                  QStringLiteral("False,True"));

@@ -48,6 +48,12 @@ QString subs(TestEnv& env)
                                           "from SM_Account_sub where cAcc_Id='001' order by cSub_Id,iYear)")).toString();
 }
 
+// A message as "title | buttons | text".
+QString said(const MsgBoxCall& c)
+{
+    return QStringLiteral("%1 | %2 | %3").arg(c.title).arg(c.buttons).arg(c.text);
+}
+
 // The dialog as the console opens it; each date dialog takes the next day of `picks`
 // (an invalid date presses "取消").
 struct Dialog {
@@ -75,6 +81,8 @@ struct Dialog {
     bool ticked(int box) const { return f.chkID[box]->isChecked(); }
     // The box's tick and period, as "on 2024-03" or "off ".
     QString state(int box) const { return (ticked(box) ? QStringLiteral("on ") : QStringLiteral("off ")) + period(box); }
+    // Boxes 1 to 4, as "on 2024-03,off ,...".
+    QString states() const { return QStringList({state(1), state(2), state(3), state(4)}).join(QLatin1Char(',')); }
     void tick(int box, const QDate& day)
     {
         picks << day;
@@ -161,12 +169,9 @@ private slots:
         for (const auto& c : cases) {
             d.msgs.clear();
             d.tick(c.box, c.day);
-            QCOMPARE(d.msgs.texts(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
+            QCOMPARE(d.msgs.calls.isEmpty() ? QString() : said(d.msgs.last()),
+                     c.message.isEmpty() ? QString() : said({c.message, vb::vbOKOnly | vb::vbExclamation, QStringLiteral("提示信息")}));
             QCOMPARE(d.state(c.box), c.state);
-            if (!c.message.isEmpty()) {
-                QCOMPARE(d.msgs.last().title, QStringLiteral("提示信息"));
-                QCOMPARE(d.msgs.last().buttons, int(vb::vbOKOnly | vb::vbExclamation));
-            }
         }
         QCOMPARE(d.datesShown, 4);
         QCOMPARE(subs(env), QStringLiteral("FA 2024 2024-03-01,FA 9999 2024-03-01"));
@@ -183,20 +188,17 @@ private slots:
             d.tick(2, QDate(2024, 4, 17));
             d.tick(4, QDate(2024, 12, 31));
             QVERIFY(d.msgs.calls.isEmpty());
-            QCOMPARE(QStringList({d.state(1), d.state(2), d.state(3), d.state(4)}),
-                     (QStringList{QStringLiteral("on 2024-05"), QStringLiteral("on 2024-04"), QStringLiteral("on 2024-05"), QStringLiteral("on 2024-12")}));
+            QCOMPARE(d.states(), QStringLiteral("on 2024-05,on 2024-04,on 2024-05,on 2024-12"));
         }
         // Reopened: WA keeps its month, the others show the period their rows record.
         Dialog again(books);
-        QCOMPARE(QStringList({again.state(1), again.state(2), again.state(3), again.state(4)}),
-                 (QStringList{QStringLiteral("on 2024-01"), QStringLiteral("on 2024-01"), QStringLiteral("on 2024-05"), QStringLiteral("on 2024-01")}));
+        QCOMPARE(again.states(), QStringLiteral("on 2024-01,on 2024-01,on 2024-05,on 2024-01"));
 
         // Clearing a box asks first: No keeps the module, Yes disables it; neither is an enabling.
         again.msgs.answer(vb::vbNo);
         again.f.chkID[1]->click();
-        QCOMPARE(again.msgs.texts(), QStringList{QStringLiteral("确实要注销当前系统吗？")});
-        QCOMPARE(again.msgs.last().title, QStringLiteral("提示信息"));
-        QCOMPARE(again.msgs.last().buttons, int(vb::vbYesNo | vb::vbQuestion));
+        QCOMPARE(said(again.msgs.calls.value(0)), said({QStringLiteral("确实要注销当前系统吗？"), vb::vbYesNo | vb::vbQuestion, QStringLiteral("提示信息")}));
+        QCOMPARE(again.msgs.calls.size(), 1);
         QCOMPARE(again.state(1), QStringLiteral("on 2024-01"));
         QCOMPARE(subs(env).count(QStringLiteral("FA ")), 2);
         again.msgs.answer(vb::vbYes);
