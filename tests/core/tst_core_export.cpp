@@ -3,8 +3,8 @@
 // file, a deletion takes books and rows together or neither (also across a crash), an export
 // taken while the books are being written is one consistent moment, and books of the current
 // template leave their free pages out of the backup.
+#include "BackupFixture.h"
 #include "TestFiles.h"
-#include "TestRoot.h"
 
 #include <AccountDb.h>
 #include <AccountDeletion.h>
@@ -25,23 +25,6 @@
 namespace {
 struct Killed {};
 
-int count(Database& db, const QString& sql, const QVariantList& params = {})
-{
-    return db.scalar(sql, params).toInt();
-}
-
-QStringList rows(Database& db, const QString& sql, const QVariantList& params = {})
-{
-    QStringList out;
-    for (Recordset rs = db.query(sql, params); !rs.Eof(); rs.MoveNext()) {
-        QStringList cells;
-        for (int i = 0; i < rs.FieldCount(); ++i)
-            cells << (rs.Fields(i).isNull() ? QStringLiteral("<null>") : rs.Fields(i).toString());
-        out << cells.join(QLatin1Char('|'));
-    }
-    return out;
-}
-
 // The rows deletion touches, for one set.
 QStringList setRows(Database& db, const QString& acc)
 {
@@ -49,11 +32,6 @@ QStringList setRows(Database& db, const QString& acc)
     for (const char* t : {"SM_Account", "SM_Period", "SM_HoldAuth", "SM_Account_sub", "SM_Log", "CreateAcc"})
         out << QLatin1String(t) << rows(db, QStringLiteral("select * from %1 where cAcc_Id=? order by 1,2").arg(QLatin1String(t)), {acc});
     return out;
-}
-
-QStringList filesIn(const QString& dir)
-{
-    return QDir(dir).entryList(QDir::Files | QDir::Hidden);
 }
 
 // An account set as creation leaves it, with holdings and a log, its books a copy of the template.
@@ -90,15 +68,6 @@ void fillBooks(const QString& path, int kilobytes, int freedKilobytes)
                                    "SELECT hex(randomblob(500)) AS t FROM c"), {freedKilobytes});
         acc.execute(QStringLiteral("DROP TABLE scratch"));
     }
-}
-
-bool exportTo(Database& db, const QString& acc, const QString& dir, const AccountExporter::StepHook& hook = {})
-{
-    QDir().mkpath(dir);
-    AccountExporter exporter(db, acc);
-    if (!exporter.prepare())
-        return false;
-    return exporter.writeBackupSet(dir, true, nullptr, hook);
 }
 
 // What an import would find in `dir`: the descriptor's set and size, the manifest's size and
@@ -390,5 +359,9 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstCoreExport)
+QObject* newExportTests()
+{
+    return new TstCoreExport;
+}
+
 #include "tst_core_export.moc"

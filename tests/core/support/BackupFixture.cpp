@@ -1,0 +1,133 @@
+#include "BackupFixture.h"
+
+#include "TestFiles.h"
+
+#include <AccountDb.h>
+#include <AccountSetCreator.h>
+#include <BackupSet.h>
+#include <Database.h>
+#include <Manifest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QtTest>
+
+int count(Database& db, const QString& sql, const QVariantList& params)
+{
+    return db.scalar(sql, params).toInt();
+}
+
+QStringList rows(Database& db, const QString& sql, const QVariantList& params)
+{
+    QStringList out;
+    for (Recordset rs = db.query(sql, params); !rs.Eof(); rs.MoveNext()) {
+        QStringList cells;
+        for (int i = 0; i < rs.FieldCount(); ++i)
+            cells << (rs.Fields(i).isNull() ? QStringLiteral("<null>") : rs.Fields(i).toString());
+        out << cells.join(QLatin1Char('|'));
+    }
+    return out;
+}
+
+QStringList dump(Database& db)
+{
+    QStringList out;
+    for (const QString& t : db.tables()) {
+        QStringList r = rows(db, QStringLiteral("select * from \"%1\"").arg(t));
+        r.sort();
+        out << t << r;
+    }
+    return out;
+}
+
+QStringList filesIn(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden);
+}
+
+void insertRows(Database& db, const QString& acc, int year, const QStringList& statements)
+{
+    for (QString sql : statements)
+        db.execute(sql.replace(QLatin1String("$A"), acc).replace(QLatin1String("$Y"), QString::number(year)));
+}
+
+bool exportTo(Database& db, const QString& acc, const QString& dir, const AccountExporter::StepHook& hook)
+{
+    if (!QDir().mkpath(dir))
+        return false;
+    AccountExporter exporter(db, acc);
+    if (!exporter.prepare())
+        return false;
+    return exporter.writeBackupSet(dir, true, nullptr, hook);
+}
+
+AccountImporter::Result import(Database& sys, const QString& lst, const QString& newFolder, const WorkControl& control)
+{
+    AccountImporter importer(sys);
+    Notice refusal = importer.load(lst);
+    if (refusal.isEmpty())
+        refusal = newFolder.isEmpty() ? importer.keepFolder() : importer.placeIn(newFolder);
+    if (!refusal.isEmpty())
+        return {AccountImporter::Result::Status::Failed, refusal};
+    return AccountImporter::restore(sys, importer.plan(), control);
+}
+
+namespace {
+// Bytes= of the descriptor in `dir` set to `bytes`.
+void recordBytes(const QString& dir, qint64 bytes)
+{
+    const QString lst = dir + QStringLiteral("/KdErpAct.Lst");
+    writeFile(lst, readAll(lst).replace("Bytes=" + QByteArray::number(BackupSet::readDescriptor(lst).bytes),
+                                        "Bytes=" + QByteArray::number(bytes)));
+}
+} // namespace
+
+void seal(const QString& dir)
+{
+    qint64 bytes = 0;
+    const QString sum = Checksum::ofFile(dir + QStringLiteral("/kddata.BA_"), &bytes);
+    recordBytes(dir, bytes);
+    QVERIFY(BackupSet::writeManifest(dir + QStringLiteral("/") + BackupSet::kManifestName, {bytes, sum}));
+}
+
+void withoutManifest(const QString& dir)
+{
+    QVERIFY(QFile::remove(dir + QStringLiteral("/KdErpAct.sum")));
+    recordBytes(dir, QFileInfo(dir + QStringLiteral("/kddata.BA_")).size());
+}
+
+BackupRoot::BackupRoot(const QString& acc, int year, const QStringList& sysRows, const QStringList& bookRows, const QString& out)
+    : live(AccountDb::databasePath(books, acc, year))
+    , folder(AccountDb::yearFolder(books, acc, year))
+{
+    if (!out.isEmpty())
+        backup = out, lst = backup + QStringLiteral("/KdErpAct.Lst");
+    make(acc, year, backup, sysRows, bookRows);
+}
+
+void BackupRoot::make(const QString& acc, int year, const QString& dir, const QStringList& sysRows, const QStringList& bookRows)
+{
+    AccountSetCreator creator(db());
+    AccountSetInput in;
+    in.accId = acc;
+    in.accName = QStringLiteral("远航 O'Brien 账套");   // the quote must survive every statement that carries it
+    in.accPath = books;
+    in.year = QString::number(year);
+    in.month = QStringLiteral("1");
+    in.unitName = QStringLiteral("远航贸易有限公司");
+    in.master = QStringLiteral("[demo]demo");
+    in.templatePath = templatePath();
+    const AccountSetOutcome made = creator.create(in);
+    QVERIFY2(made.status == AccountSetCreator::Status::Done, qPrintable(made.notice.text));
+    insertRows(db(), acc, year, sysRows);
+    {
+        Database setBooks(AccountDb::databasePath(books, acc, year));
+        insertRows(setBooks, acc, year, bookRows);
+    }
+    QVERIFY(exportTo(db(), acc, dir));
+}
+
+QString BackupRoot::pending()
+{
+    return QFileInfo(sysDbPath()).absolutePath() + QStringLiteral("/KdErpImp.pending");
+}

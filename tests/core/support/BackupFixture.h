@@ -1,0 +1,58 @@
+#pragma once
+// What the backup-area core tests share: reading rows back, the import as the console runs it, a
+// backup set made to match a changed data file, and an installation whose set, made as the wizard
+// makes it, has been exported into a folder.
+#include "TestRoot.h"
+
+#include <AccountExporter.h>
+#include <AccountImporter.h>
+
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+class Database;
+
+int count(Database& db, const QString& sql, const QVariantList& params = {});
+// One line per row, its cells joined by '|', a null shown as <null>.
+QStringList rows(Database& db, const QString& sql, const QVariantList& params = {});
+// Every row of every table, to show that a refused or stopped import wrote nothing.
+QStringList dump(Database& db);
+// The files of a folder, hidden ones included.
+QStringList filesIn(const QString& dir);
+// Runs each statement with $A replaced by the set and $Y by its year.
+void insertRows(Database& db, const QString& acc, int year, const QStringList& statements);
+
+// prepare and writeBackupSet into `dir` (made when missing), as the export dialog runs them.
+bool exportTo(Database& db, const QString& acc, const QString& dir, const AccountExporter::StepHook& hook = {});
+// load, the kept or a new folder, and the restore, as the console runs them after its questions.
+AccountImporter::Result import(Database& sys, const QString& lst, const QString& newFolder = QString(),
+                               const WorkControl& control = {});
+
+// The descriptor's Bytes= and a manifest made to match the data file in `dir` as it is now: a
+// backup set that an export could have written with this data file.
+void seal(const QString& dir);
+// After a test has changed the data file on purpose: the descriptor records its new size and the
+// manifest goes, so the backup set is one written before manifests, checked in full.
+void withoutManifest(const QString& dir);
+
+// An installation whose set `acc` of `year`, made as the wizard makes it in ROOT/books, is
+// exported into ROOT/out (or `out`). Before the export, `sysRows` ($A the set, $Y its year) go
+// into the system database and `bookRows` into the set's books.
+struct BackupRoot : TestRoot {
+    QString books = root() + QStringLiteral("/books");
+    QString backup = root() + QStringLiteral("/out");
+    QString lst = backup + QStringLiteral("/KdErpAct.Lst");
+    QString live;     // the set's books
+    QString folder;   // their year folder
+
+    explicit BackupRoot(const QString& acc = QStringLiteral("003"), int year = 2026, const QStringList& sysRows = {},
+                        const QStringList& bookRows = {}, const QString& out = QString());
+    // Another set made and exported the same way into `dir`.
+    void make(const QString& acc, int year, const QString& dir, const QStringList& sysRows = {},
+              const QStringList& bookRows = {});
+    QStringList yearFiles() { return filesIn(folder); }
+    // Where an import notes the year folder it is replacing, until it is done.
+    QString pending();
+    void withoutManifest() { ::withoutManifest(backup); }
+};

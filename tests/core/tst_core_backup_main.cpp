@@ -1,0 +1,24 @@
+// The backup area's core tests as one program: the descriptor, deletion, export and import
+// (tst_core_backup), the import's guards against data loss (tst_core_import) and the export's
+// trustworthiness on the writing side (tst_core_export). Each class runs in turn; the program
+// fails when any of them does.
+#include <QCoreApplication>
+#include <QtTest>
+
+#include <memory>
+
+// Each test source makes its own test object.
+QObject* newBackupTests();
+QObject* newImportTests();
+QObject* newExportTests();
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    int status = 0;
+    for (QObject* (*make)() : {newBackupTests, newImportTests, newExportTests}) {
+        std::unique_ptr<QObject> tests(make());
+        status |= QTest::qExec(tests.get(), argc, argv);
+    }
+    return status;
+}
