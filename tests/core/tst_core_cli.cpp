@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QtTest>
 
@@ -83,6 +84,8 @@ private slots:
     void retentionRuleAcrossYearEnd();
     void exportAllKeepsNewestAndOnlyTouchesItsOwn();
     void exportAllWithoutKeepDeletesNothing();
+    void failedSetDoesNotStopTheOthers();
+    void secondRunIsRefused();
 };
 
 void TestCli::exportVerifyImportRoundTrip()
@@ -290,6 +293,35 @@ void TestCli::exportAllWithoutKeepDeletesNothing()
     QCOMPARE(folders(backups), QStringList({"003-2026", "004-2026"}));
     QCOMPARE(folders(backups + QStringLiteral("/003-2026")), QStringList({"20200101-000000", "20260318-120000"}));
     QCOMPARE(folders(backups + QStringLiteral("/004-2026")), QStringList({"20260318-120000"}));
+}
+
+void TestCli::failedSetDoesNotStopTheOthers()
+{
+    BackupRoot r;
+    r.make(QStringLiteral("004"), 2026, r.root() + QStringLiteral("/out4"));
+    // Set 003's books are gone: its export fails, 004's still runs.
+    QVERIFY(QFile::remove(r.live));
+    const QString backups = r.root() + QStringLiteral("/backups");
+    const Run e = run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups},
+                      QStringLiteral("2026-03-18T12:00:00"));
+    QCOMPARE(e.status, 1);
+    QVERIFY2(e.err.contains(QStringLiteral("[003]")) && !e.err.contains(QStringLiteral("[004]")), qPrintable(e.err));
+    QCOMPARE(run({QStringLiteral("verify"), backups + QStringLiteral("/004-2026/20260318-120000")}).status, 0);
+    QVERIFY(!QFileInfo::exists(backups + QStringLiteral("/003-2026/20260318-120000/KdErpAct.Lst")));
+}
+
+void TestCli::secondRunIsRefused()
+{
+    BackupRoot r;
+    // What a running revozi-backup holds on the installation.
+    QLockFile running(QFileInfo(r.sysDbPath()).absolutePath() + QStringLiteral("/revozi-backup.lock"));
+    QVERIFY(running.tryLock(0));
+    const QString backups = r.root() + QStringLiteral("/backups");
+    const Run e = run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups});
+    QCOMPARE(e.status, 1);
+    QVERIFY(!QFileInfo::exists(backups));
+    running.unlock();
+    QCOMPARE(run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups}).status, 0);
 }
 
 QTEST_GUILESS_MAIN(TestCli)
