@@ -1,0 +1,328 @@
+// revozi-backup run as a timer runs it: the built program, its exit status and its messages.
+// What it writes must be what the console writes and imports; what it refuses must leave the
+// installation as it was; retention must keep exactly the newest backups of the periods asked
+// for and never touch a folder it did not write.
+#include "BackupFixture.h"
+#include "TestFiles.h"
+
+#include <AccountDb.h>
+#include <BackupRetention.h>
+#include <BackupSet.h>
+#include <Database.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run run(const QStringList& args, const QString& now = QString())
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!now.isEmpty())
+        env.insert(QStringLiteral("REVOZI_NOW"), now);
+    p.setProcessEnvironment(env);
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/revozi-backup"), args);
+    Run r;
+    if (!p.waitForFinished(300000) || p.exitStatus() != QProcess::NormalExit)
+        return r;
+    r.status = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+QString describe(const Run& r)
+{
+    return QStringLiteral("status %1\nstdout: %2\nstderr: %3").arg(r.status).arg(r.out, r.err);
+}
+
+void copyBackup(const QString& from, const QString& to)
+{
+    QVERIFY(QDir().mkpath(to));
+    for (const QString& name : filesIn(from))
+        QVERIFY(QFile::copy(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name));
+}
+
+// Every row of every table of a data file, read from a copy so the backup set stays untouched.
+QStringList contents(const QString& dataFile, const QString& scratch)
+{
+    const QString copy = scratch + QStringLiteral("/look.mdb");
+    QFile::remove(copy);
+    if (!QFile::copy(dataFile, copy))
+        return {QStringLiteral("cannot copy ") + dataFile};
+    Database db(copy);
+    return dump(db);
+}
+
+QStringList folders(const QString& dir)
+{
+    QStringList names = QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private slots:
+    void exportVerifyImportRoundTrip();
+    void refusesUnknownSetAndOtherYear();
+    void refusesExistingSetWithoutYes();
+    void refusesDamagedBackup();
+    void usageErrors();
+    void retentionRule();
+    void retentionRuleAcrossYearEnd();
+    void exportAllKeepsNewestAndOnlyTouchesItsOwn();
+    void exportAllWithoutKeepDeletesNothing();
+    void failedSetDoesNotStopTheOthers();
+    void secondRunIsRefused();
+};
+
+void TestCli::exportVerifyImportRoundTrip()
+{
+    // The fixture's backup in ROOT/out is the console's export of the same set.
+    BackupRoot r(QStringLiteral("003"), 2026,
+                 {QStringLiteral("INSERT INTO SM_Log (cAcc_Id, cUser_Id) VALUES ('$A', 'clerk')")});
+    const QString mine = r.root() + QStringLiteral("/cli");
+    const Run e = run({r.root(), QStringLiteral("export"), QStringLiteral("--set"), QStringLiteral("003"), QStringLiteral("--year"),
+                       QStringLiteral("2026"), QStringLiteral("--to"), mine});
+    QVERIFY2(e.status == 0, qPrintable(describe(e)));
+    QCOMPARE(filesIn(mine), filesIn(r.backup));
+    QCOMPARE(readAll(mine + QStringLiteral("/KdErpAct.Lst")), readAll(r.lst));
+    QCOMPARE(contents(mine + QStringLiteral("/kddata.BA_"), r.root()), contents(r.backup + QStringLiteral("/kddata.BA_"), r.root()));
+
+    const Run v = run({QStringLiteral("verify"), mine});
+    QVERIFY2(v.status == 0, qPrintable(describe(v)));
+    QVERIFY2(v.out.contains(QStringLiteral("XXH3-128")) && v.out.contains(QStringLiteral("完整性检查通过")), qPrintable(v.out));
+
+    // Into another installation, in a folder of its own.
+    TestRoot other;
+    const QString books = other.root() + QStringLiteral("/restored");
+    QVERIFY(QDir().mkpath(books));
+    const Run i = run({other.root(), QStringLiteral("import"), mine, QStringLiteral("--folder"), books});
+    QVERIFY2(i.status == 0, qPrintable(describe(i)));
+    QCOMPARE(count(other.db(), QStringLiteral("select count(*) from SM_Account where cAcc_Id=? and iYear=?"), {QStringLiteral("003"), 2026}), 1);
+    QCOMPARE(count(other.db(), QStringLiteral("select count(*) from SM_Log where cAcc_Id=? and cUser_Id=?"), {QStringLiteral("003"), QStringLiteral("clerk")}), 1);
+    QVERIFY(QFileInfo(AccountDb::databasePath(books, QStringLiteral("003"), 2026)).isFile());
+
+    const Run l = run({other.root(), QStringLiteral("list")});
+    QVERIFY2(l.status == 0 && l.out.contains(QStringLiteral("[003]")) && l.out.contains(QStringLiteral("2026")), qPrintable(describe(l)));
+}
+
+void TestCli::refusesUnknownSetAndOtherYear()
+{
+    BackupRoot r;
+    const QString to = r.root() + QStringLiteral("/cli");
+    Run e = run({r.root(), QStringLiteral("export"), QStringLiteral("--set"), QStringLiteral("009"), QStringLiteral("--year"),
+                 QStringLiteral("2026"), QStringLiteral("--to"), to});
+    QCOMPARE(e.status, 1);
+    QVERIFY2(e.err.contains(QStringLiteral("[009]")) && e.err.trimmed().count(QLatin1Char('\n')) == 0, qPrintable(e.err));
+    e = run({r.root(), QStringLiteral("export"), QStringLiteral("--set"), QStringLiteral("003"), QStringLiteral("--year"),
+             QStringLiteral("2019"), QStringLiteral("--to"), to});
+    QCOMPARE(e.status, 1);
+    QVERIFY2(e.err.contains(QStringLiteral("[003]")) && e.err.contains(QStringLiteral("2019")), qPrintable(e.err));
+    QVERIFY(!QFileInfo::exists(to + QStringLiteral("/KdErpAct.Lst")));
+}
+
+void TestCli::refusesExistingSetWithoutYes()
+{
+    BackupRoot r;
+    {
+        Database books(r.live);
+        books.execute(QStringLiteral("create table later_work (x integer)"));
+    }
+    const QStringList before = dump(r.db());
+    const Run refused = run({r.root(), QStringLiteral("import"), r.backup});
+    QCOMPARE(refused.status, 1);
+    QVERIFY2(refused.err.contains(QStringLiteral("[003]")) && refused.err.contains(QStringLiteral("--yes")), qPrintable(refused.err));
+    QCOMPARE(dump(r.db()), before);
+    {
+        Database books(r.live);
+        QVERIFY(books.hasTable(QStringLiteral("later_work")));
+    }
+    // With --yes the backup replaces the books where the descriptor says they are.
+    const Run done = run({r.root(), QStringLiteral("import"), r.backup, QStringLiteral("--yes")});
+    QVERIFY2(done.status == 0, qPrintable(describe(done)));
+    Database books(r.live);
+    QVERIFY(!books.hasTable(QStringLiteral("later_work")));
+}
+
+void TestCli::refusesDamagedBackup()
+{
+    BackupRoot r;
+    const QString data = r.backup + QStringLiteral("/kddata.BA_");
+    QByteArray bytes = readAll(data);
+    // A page of the books' contents, not the header: only the checksum can tell.
+    const qsizetype at = bytes.size() - 100;
+    bytes[at] = char(bytes[at] ^ 0x5a);
+    writeFile(data, bytes);
+
+    const Run v = run({QStringLiteral("verify"), r.backup});
+    QCOMPARE(v.status, 1);
+    QVERIFY2(v.err.contains(QStringLiteral("[003]")) && v.err.contains(QStringLiteral("校验和")), qPrintable(v.err));
+
+    TestRoot other;
+    const QStringList before = dump(other.db());
+    const Run i = run({other.root(), QStringLiteral("import"), r.backup, QStringLiteral("--folder"), other.root()});
+    QCOMPARE(i.status, 1);
+    QVERIFY2(i.err.contains(QStringLiteral("[003]")), qPrintable(i.err));
+    QCOMPARE(dump(other.db()), before);
+
+    // A data file cut short is refused before its checksum is even taken.
+    writeFile(data, bytes.left(bytes.size() / 2));
+    const Run cut = run({QStringLiteral("verify"), r.backup});
+    QCOMPARE(cut.status, 1);
+}
+
+void TestCli::usageErrors()
+{
+    TestRoot t;
+    QCOMPARE(run({}).status, 2);
+    QCOMPARE(run({t.root(), QStringLiteral("shred")}).status, 2);
+    QCOMPARE(run({t.root(), QStringLiteral("export"), QStringLiteral("--set"), QStringLiteral("003"), QStringLiteral("--to"), t.root()}).status, 2);
+    QCOMPARE(run({t.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--set"), QStringLiteral("003"),
+                  QStringLiteral("--year"), QStringLiteral("2026"), QStringLiteral("--to"), t.root()}).status, 2);
+    QCOMPARE(run({t.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), t.root(), QStringLiteral("--keep-daily"),
+                  QStringLiteral("many")}).status, 2);
+    QCOMPARE(run({t.root(), QStringLiteral("import")}).status, 2);
+    QCOMPARE(run({QStringLiteral("verify")}).status, 2);
+    const Run wrong = run({t.root(), QStringLiteral("import"), t.root(), QStringLiteral("--force")});
+    QCOMPARE(wrong.status, 2);
+    QVERIFY2(wrong.err.contains(QStringLiteral("--force")), qPrintable(wrong.err));
+    const Run help = run({QStringLiteral("--help")});
+    QCOMPARE(help.status, 0);
+    for (const char* command : {"list", "export --set", "export --all", "verify", "import", "--keep-daily"})
+        QVERIFY2(help.out.contains(QLatin1String(command)), command);
+    // A folder that is no installation is a failed job, not a usage error.
+    QCOMPARE(run({t.root() + QStringLiteral("/nowhere"), QStringLiteral("list")}).status, 1);
+}
+
+void TestCli::retentionRule()
+{
+    using BackupRetention::Backup;
+    QList<Backup> backups;
+    for (const char* name : {"20260318-090000", "20260318-080000", "20260317-230000", "20260316-100000", "20260315-100000",
+                             "20260310-100000", "20260228-100000", "20260201-100000", "20260115-100000", "20260319-100000"})
+        backups.append({QLatin1String(name), BackupRetention::timeOf(QLatin1String(name))});
+    const QDateTime now(QDate(2026, 3, 18), QTime(12, 0));
+    QStringList gone = BackupRetention::toDelete(backups, now, {2, 2, 2});
+    gone.sort();
+    // Kept: today's newest (day, week, month), yesterday's (day), Sunday the 15th (last ISO week),
+    // February's newest (last month) and the one the clock has not reached yet.
+    QCOMPARE(gone, QStringList({"20260115-100000", "20260201-100000", "20260310-100000", "20260316-100000", "20260318-080000"}));
+    QVERIFY(BackupRetention::toDelete(backups, now, {0, 0, 0}).isEmpty());
+    // One day only: everything before today goes, and today's older one.
+    gone = BackupRetention::toDelete(backups, now, {1, 0, 0});
+    QCOMPARE(gone.size(), 8);
+    QVERIFY(!gone.contains(QStringLiteral("20260318-090000")) && !gone.contains(QStringLiteral("20260319-100000")));
+    QVERIFY(!BackupRetention::timeOf(QStringLiteral("20261318-000000")).isValid());
+    QVERIFY(!BackupRetention::timeOf(QStringLiteral("backup-old")).isValid());
+}
+
+void TestCli::retentionRuleAcrossYearEnd()
+{
+    using BackupRetention::Backup;
+    // 2026-01-01 is a Thursday: Monday 2025-12-29 lies in the same week, Sunday the 28th before it.
+    const QList<Backup> backups = {{QStringLiteral("a"), QDateTime(QDate(2025, 12, 29), QTime(10, 0))},
+                                   {QStringLiteral("b"), QDateTime(QDate(2025, 12, 28), QTime(10, 0))},
+                                   {QStringLiteral("c"), QDateTime(QDate(2025, 12, 22), QTime(10, 0))}};
+    const QDateTime now(QDate(2026, 1, 1), QTime(8, 0));
+    QCOMPARE(BackupRetention::toDelete(backups, now, {0, 1, 0}), QStringList({"b", "c"}));
+    QCOMPARE(BackupRetention::toDelete(backups, now, {0, 2, 0}), QStringList({"c"}));
+    // December is the month before January across the year end.
+    QCOMPARE(BackupRetention::toDelete(backups, now, {0, 0, 2}), QStringList({"b", "c"}));
+}
+
+void TestCli::exportAllKeepsNewestAndOnlyTouchesItsOwn()
+{
+    BackupRoot r;
+    const QString backups = r.root() + QStringLiteral("/backups");
+    const QString setFolder = backups + QStringLiteral("/003-2026");
+    const QStringList made = {"20260318-080000", "20260317-230000", "20260316-100000", "20260315-100000",
+                              "20260310-100000", "20260228-100000", "20260201-100000", "20260115-100000"};
+    for (const QString& name : made)
+        copyBackup(r.backup, setFolder + QLatin1Char('/') + name);
+    // Old enough to go, but not only this program's: one without a manifest (an older console's
+    // backup), one a person added a note to, and a folder not named by a time.
+    copyBackup(r.backup, setFolder + QStringLiteral("/20251201-000000"));
+    QVERIFY(QFile::remove(setFolder + QStringLiteral("/20251201-000000/KdErpAct.sum")));
+    copyBackup(r.backup, setFolder + QStringLiteral("/20251202-000000"));
+    writeFile(setFolder + QStringLiteral("/20251202-000000/readme.txt"), "keep this");
+    copyBackup(r.backup, setFolder + QStringLiteral("/before-upgrade"));
+
+    const Run e = run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups, QStringLiteral("--keep-daily"),
+                       QStringLiteral("2"), QStringLiteral("--keep-weekly"), QStringLiteral("2"), QStringLiteral("--keep-monthly"), QStringLiteral("2")},
+                      QStringLiteral("2026-03-18T12:00:00"));
+    QVERIFY2(e.status == 0, qPrintable(describe(e)));
+    QCOMPARE(folders(setFolder), QStringList({"20251201-000000", "20251202-000000", "20260228-100000", "20260315-100000", "20260317-230000",
+                                              "20260318-120000", "before-upgrade"}));
+    QCOMPARE(filesIn(setFolder + QStringLiteral("/20251201-000000")).size(), 2);
+    QCOMPARE(filesIn(setFolder + QStringLiteral("/20251202-000000")).size(), 4);
+    QCOMPARE(filesIn(setFolder + QStringLiteral("/before-upgrade")).size(), 3);
+    QCOMPARE(run({QStringLiteral("verify"), setFolder + QStringLiteral("/20260318-120000")}).status, 0);
+
+    const Run l = run({r.root(), QStringLiteral("list"), QStringLiteral("--to"), backups});
+    QVERIFY2(l.out.contains(QStringLiteral("20260318-120000")), qPrintable(l.out));
+
+    // A second run in the same second does not write into the first one's folder.
+    const Run again = run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups},
+                          QStringLiteral("2026-03-18T12:00:00"));
+    QCOMPARE(again.status, 1);
+    QVERIFY2(again.err.contains(QStringLiteral("[003]")), qPrintable(again.err));
+}
+
+void TestCli::exportAllWithoutKeepDeletesNothing()
+{
+    BackupRoot r;
+    r.make(QStringLiteral("004"), 2026, r.root() + QStringLiteral("/out4"));
+    const QString backups = r.root() + QStringLiteral("/backups");
+    copyBackup(r.backup, backups + QStringLiteral("/003-2026/20200101-000000"));
+    const Run e = run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups},
+                      QStringLiteral("2026-03-18T12:00:00"));
+    QVERIFY2(e.status == 0, qPrintable(describe(e)));
+    QCOMPARE(folders(backups), QStringList({"003-2026", "004-2026"}));
+    QCOMPARE(folders(backups + QStringLiteral("/003-2026")), QStringList({"20200101-000000", "20260318-120000"}));
+    QCOMPARE(folders(backups + QStringLiteral("/004-2026")), QStringList({"20260318-120000"}));
+}
+
+void TestCli::failedSetDoesNotStopTheOthers()
+{
+    BackupRoot r;
+    r.make(QStringLiteral("004"), 2026, r.root() + QStringLiteral("/out4"));
+    // Set 003's books are gone: its export fails, 004's still runs.
+    QVERIFY(QFile::remove(r.live));
+    const QString backups = r.root() + QStringLiteral("/backups");
+    const Run e = run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups},
+                      QStringLiteral("2026-03-18T12:00:00"));
+    QCOMPARE(e.status, 1);
+    QVERIFY2(e.err.contains(QStringLiteral("[003]")) && !e.err.contains(QStringLiteral("[004]")), qPrintable(e.err));
+    QCOMPARE(run({QStringLiteral("verify"), backups + QStringLiteral("/004-2026/20260318-120000")}).status, 0);
+    QVERIFY(!QFileInfo::exists(backups + QStringLiteral("/003-2026/20260318-120000/KdErpAct.Lst")));
+}
+
+void TestCli::secondRunIsRefused()
+{
+    BackupRoot r;
+    // What a running revozi-backup holds on the installation.
+    QLockFile running(QFileInfo(r.sysDbPath()).absolutePath() + QStringLiteral("/revozi-backup.lock"));
+    QVERIFY(running.tryLock(0));
+    const QString backups = r.root() + QStringLiteral("/backups");
+    const Run e = run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups});
+    QCOMPARE(e.status, 1);
+    QVERIFY(!QFileInfo::exists(backups));
+    running.unlock();
+    QCOMPARE(run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups}).status, 0);
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_core_cli.moc"
