@@ -284,6 +284,10 @@ Inspection inspect(const QString& path, const QString& accId, const QString& two
             if (!rows.exec(QStringLiteral("SELECT cAcc_Id, iYear FROM SM_Account_Ex"))) {
                 r.refusal = QStringLiteral("引入的数据文件中的帐套信息无法读取，无法引入！") + kCrLf + path + kCrLf + rows.lastError().text();
             }
+            // A set kept over several years carries a row for each; the one whose last two digits
+            // are the descriptor's year is the year of these books. Rows of other years only are
+            // another year's data file.
+            QString otherYear;
             while (r.refusal.isEmpty() && rows.next()) {
                 const QString acc = rows.value(0).toString().trimmed();
                 // Another set's data file beside this set's descriptor would replace these books
@@ -295,14 +299,14 @@ Inspection inspect(const QString& path, const QString& accId, const QString& two
                 }
                 bool ok = false;
                 const int year = rows.value(1).toInt(&ok);
-                if (!ok || year < 1000 || year > 9999 || BackupSet::twoDigitYear(year) != twoDigits) {
-                    r.refusal = QStringLiteral("引入的数据文件是%1年度的数据，与引入文件中的年度[%2]不符，无法引入！")
-                                    .arg(rows.value(1).toString(), twoDigits)
-                        + kCrLf + path;
-                    break;
-                }
-                r.year = QString::number(year);
+                if (ok && year >= 1000 && year <= 9999 && BackupSet::twoDigitYear(year) == twoDigits)
+                    r.year = QString::number(year);
+                else if (otherYear.isEmpty())
+                    otherYear = rows.value(1).toString();
             }
+            if (r.refusal.isEmpty() && r.year.isEmpty() && !otherYear.isEmpty())
+                r.refusal = QStringLiteral("引入的数据文件是%1年度的数据，与引入文件中的年度[%2]不符，无法引入！").arg(otherYear, twoDigits)
+                    + kCrLf + path;
         }
         db.close();
     }

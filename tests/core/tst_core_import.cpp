@@ -52,6 +52,34 @@ QString caseDir(Env& env, const QString& name)
 class tst_core_import : public QObject {
     Q_OBJECT
 private slots:
+    void year_aSetKeptOverTwoYearsComesBackForTheYearExported()
+    {
+        // The console exports a set's first year; its transfer rows name every year it has.
+        Env env;
+        AccountSetInput in;
+        in.accId = QStringLiteral("003");
+        in.accName = QStringLiteral("远航账套");
+        in.accPath = env.books;
+        in.year = QStringLiteral("2025");
+        in.month = QStringLiteral("1");
+        in.unitName = QStringLiteral("远航贸易有限公司");
+        in.master = QStringLiteral("[demo]demo");
+        in.templatePath = TestRoot::templatePath();
+        QVERIFY(AccountSetCreator(env.db()).create(in).done());
+        const QString out = env.root() + QStringLiteral("/two years");
+        QVERIFY(exportTo(env.db(), QStringLiteral("003"), out));
+        QCOMPARE(BackupSet::readLine(out + QStringLiteral("/KdErpAct.Lst"), BackupSet::LineYear), QStringLiteral("YYear=25"));
+
+        TestRoot other;
+        const QString books = other.root() + QStringLiteral("/books");
+        QVERIFY(QDir().mkpath(books));
+        const AccountImporter::Result r = import(other.db(), out + QStringLiteral("/KdErpAct.Lst"), books);
+        QVERIFY2(r.done(), qPrintable(r.notice.text));
+        QCOMPARE(rows(other.db(), QStringLiteral("select iYear from SM_Account where cAcc_Id='003' order by 1")),
+                 (QStringList{QStringLiteral("2025"), QStringLiteral("2026")}));
+        QVERIFY(QFileInfo(books + QStringLiteral("/zt003/2025/KdData.mdb")).isFile());
+    }
+
     void year_aSetOf2026RoundTripsAndStaysUsable()
     {
         Env env;
