@@ -187,16 +187,10 @@ int list(Database& sysDb, const QString& backups)
 // console does the same, marked Backup=false), but the job counts as failed.
 int exportSet(Database& sysDb, const QString& accId, int year, const QString& dir)
 {
-    AccountExporter exporter(sysDb, accId);
-    if (!exporter.found())
-        return fail(QStringLiteral("账套[%1]不存在").arg(accId));
-    if (exporter.year() != year) {
-        const bool hasYear =
-            sysDb.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=? and iYear=?"), {accId, year}).toInt() > 0;
-        // The export carries the set's first year, the one its backup set is made of and the import
-        // restores; another year cannot be written on its own.
-        return fail(hasYear ? QStringLiteral("账套[%1]的%2年度无法单独输出：输出账套只输出它的首个年度%3").arg(accId).arg(year).arg(exporter.year())
-                            : QStringLiteral("账套[%1]没有%2年度").arg(accId).arg(year));
+    AccountExporter exporter(sysDb, accId, year);
+    if (!exporter.found()) {
+        const bool hasSet = sysDb.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=?"), {accId}).toInt() > 0;
+        return fail(hasSet ? QStringLiteral("账套[%1]没有%2年度").arg(accId).arg(year) : QStringLiteral("账套[%1]不存在").arg(accId));
     }
     if (!QDir().mkpath(dir))
         return fail(QStringLiteral("账套[%1]：无法建立备份目录 %2").arg(accId, dir));
@@ -216,12 +210,8 @@ int exportAll(Database& sysDb, const QString& backups, const BackupRetention::Po
     const QDateTime when = now();
     const QString stamp = BackupRetention::folderName(when);
     int status = Ok;
-    QSet<QString> done;
+    // Every year of every set: each year's books are a backup set of their own.
     for (const SetYear& s : setsOf(sysDb)) {
-        // The export writes a set's first year; later years of the set are in its books.
-        if (done.contains(s.accId))
-            continue;
-        done.insert(s.accId);
         const QString setFolder = Paths::join(backups, setFolderName(s.accId, s.year));
         const QString dir = Paths::join(setFolder, stamp);
         try {

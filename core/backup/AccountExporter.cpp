@@ -31,11 +31,12 @@ struct Fill {
     const char* source;
     const char* select;
     bool bindsRe;   // binds 'RE' before the set number
+    bool perYear = false;   // a row per year of the set: only the exported year's when a year is given
 };
 
 const Fill kFills[] = {
-    {"SM_Account_Ex", "SM_Account", "SELECT * FROM sys.SM_Account WHERE cAcc_Id=?", false},
-    {"SM_Period_Ex", "SM_Period", "SELECT * FROM sys.SM_Period WHERE cAcc_Id=?", false},
+    {"SM_Account_Ex", "SM_Account", "SELECT * FROM sys.SM_Account WHERE cAcc_Id=?", false, true},
+    {"SM_Period_Ex", "SM_Period", "SELECT * FROM sys.SM_Period WHERE cAcc_Id=?", false, true},
     // Roles found as holders of the set's permissions.
     {"SM_Group_Ex", "SM_Group",
      "SELECT U.* FROM sys.SM_Group AS U WHERE U.cGroup_Id IN (SELECT H.cUser_Id FROM sys.SM_HoldAuth AS H WHERE H.cAcc_Id=?)", false},
@@ -133,11 +134,13 @@ void rollbackQuietly(Database& db)
 }
 } // namespace
 
-AccountExporter::AccountExporter(Database& sysDb, const QString& accId)
+AccountExporter::AccountExporter(Database& sysDb, const QString& accId, int year)
     : m_sysDbPath(sysDb.path())
     , m_accId(accId)
+    , m_oneYear(year > 0)
 {
-    Recordset rs = sysDb.query(QStringLiteral("select * from SM_Account where cAcc_Id=? order by iYear"), {accId});
+    Recordset rs = year > 0 ? sysDb.query(QStringLiteral("select * from SM_Account where cAcc_Id=? and iYear=?"), {accId, year})
+                            : sysDb.query(QStringLiteral("select * from SM_Account where cAcc_Id=? order by iYear"), {accId});
     if (rs.Eof())
         return;
     m_found = true;
@@ -336,8 +339,15 @@ void AccountExporter::fillTransferTables(Database& acc)
         QVariantList params;
         if (f.bindsRe)
             params << QStringLiteral("RE");
-        if (QString::fromLatin1(f.select).contains(QLatin1Char('?')))
+        QString select = QString::fromLatin1(f.select);
+        if (select.contains(QLatin1Char('?')))
             params << m_accId;
+        // The import restores every account row it finds; another year's row would name books
+        // this backup set does not hold.
+        if (f.perYear && m_oneYear) {
+            select += QStringLiteral(" AND iYear=?");
+            params << m_year;
+        }
         // Each table is there with all its rows, or not there at all.
         step(acc, table, [&] {
             if (f.source) {
@@ -348,7 +358,7 @@ void AccountExporter::fillTransferTables(Database& acc)
                     throw DbError(QStringLiteral("系统库中没有表 %1").arg(QString::fromLatin1(f.source)));
                 acc.execute(renamedCreate(sql, table));
             }
-            acc.execute(QStringLiteral("INSERT INTO main.\"%1\" ").arg(table) + QString::fromLatin1(f.select), params);
+            acc.execute(QStringLiteral("INSERT INTO main.\"%1\" ").arg(table) + select, params);
         });
     }
 }

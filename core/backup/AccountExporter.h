@@ -14,8 +14,11 @@ class Database;
 
 class AccountExporter {
 public:
-    // The set as the system database records it (its first SM_Account row).
-    AccountExporter(Database& sysDb, const QString& accId);
+    // The set as the system database records it: its SM_Account row of `year`, or its first row
+    // when `year` is 0 (the console's export). With a year given, the account and period transfer
+    // tables carry that year's rows alone, so the backup set names the one year whose books it
+    // holds and the import restores that year and no other.
+    AccountExporter(Database& sysDb, const QString& accId, int year = 0);
 
     // The twelve transfer tables, in the order they are filled.
     static const QStringList& transferTables();
@@ -71,6 +74,7 @@ private:
     QString m_accPath;
     QVariant m_sysId;
     int m_year = 0;
+    bool m_oneYear = false;
     bool m_found = false;
     QStringList m_errors;
 };

@@ -64,6 +64,27 @@ QStringList contents(const QString& dataFile, const QString& scratch)
     return dump(db);
 }
 
+// Looks into a data file through a copy, so the backup set stays untouched.
+bool hasTable(const QString& dataFile, const QString& scratch, const QString& table)
+{
+    const QString copy = scratch + QStringLiteral("/look.mdb");
+    QFile::remove(copy);
+    if (!QFile::copy(dataFile, copy))
+        return false;
+    Database db(copy);
+    return db.hasTable(table);
+}
+
+QStringList accountRows(const QString& dataFile, const QString& scratch)
+{
+    const QString copy = scratch + QStringLiteral("/look.mdb");
+    QFile::remove(copy);
+    if (!QFile::copy(dataFile, copy))
+        return {QStringLiteral("cannot copy ") + dataFile};
+    Database db(copy);
+    return rows(db, QStringLiteral("select cAcc_Id, iYear from SM_Account_Ex order by iYear"));
+}
+
 QStringList folders(const QString& dir)
 {
     QStringList names = QDir(dir).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -76,7 +97,8 @@ class TestCli : public QObject {
     Q_OBJECT
 private slots:
     void exportVerifyImportRoundTrip();
-    void refusesUnknownSetAndOtherYear();
+    void refusesUnknownSetAndMissingYear();
+    void exportAllWritesEveryYear();
     void refusesExistingSetWithoutYes();
     void refusesDamagedBackup();
     void usageErrors();
@@ -119,7 +141,7 @@ void TestCli::exportVerifyImportRoundTrip()
     QVERIFY2(l.status == 0 && l.out.contains(QStringLiteral("[003]")) && l.out.contains(QStringLiteral("2026")), qPrintable(describe(l)));
 }
 
-void TestCli::refusesUnknownSetAndOtherYear()
+void TestCli::refusesUnknownSetAndMissingYear()
 {
     BackupRoot r;
     const QString to = r.root() + QStringLiteral("/cli");
@@ -130,8 +152,65 @@ void TestCli::refusesUnknownSetAndOtherYear()
     e = run({r.root(), QStringLiteral("export"), QStringLiteral("--set"), QStringLiteral("003"), QStringLiteral("--year"),
              QStringLiteral("2019"), QStringLiteral("--to"), to});
     QCOMPARE(e.status, 1);
-    QVERIFY2(e.err.contains(QStringLiteral("[003]")) && e.err.contains(QStringLiteral("2019")), qPrintable(e.err));
+    QVERIFY2(e.err.contains(QStringLiteral("[003]")) && e.err.contains(QStringLiteral("没有2019年度")), qPrintable(e.err));
     QVERIFY(!QFileInfo::exists(to + QStringLiteral("/KdErpAct.Lst")));
+}
+
+void TestCli::exportAllWritesEveryYear()
+{
+    // Set 003 with the books of 2025 and of 2026, each year's marked so a backup of the wrong
+    // year's books shows.
+    BackupRoot r(QStringLiteral("003"), 2025);
+    r.make(QStringLiteral("003"), 2026, r.root() + QStringLiteral("/out26"));
+    for (int year : {2025, 2026}) {
+        Database books(AccountDb::databasePath(r.books, QStringLiteral("003"), year));
+        books.execute(QStringLiteral("create table mark%1 (x integer)").arg(year));
+    }
+    QCOMPARE(count(r.db(), QStringLiteral("select count(*) from SM_Account where cAcc_Id=?"), {QStringLiteral("003")}), 2);
+
+    const QString backups = r.root() + QStringLiteral("/backups");
+    const Run e = run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups},
+                      QStringLiteral("2026-03-18T12:00:00"));
+    QVERIFY2(e.status == 0, qPrintable(describe(e)));
+    QCOMPARE(folders(backups), QStringList({"003-2025", "003-2026"}));
+    for (int year : {2025, 2026}) {
+        const QString dir = backups + QStringLiteral("/003-%1/20260318-120000").arg(year);
+        const Run v = run({QStringLiteral("verify"), dir});
+        QVERIFY2(v.status == 0, qPrintable(describe(v)));
+        const QString data = dir + QStringLiteral("/kddata.BA_");
+        QVERIFY2(hasTable(data, r.root(), QStringLiteral("mark%1").arg(year)), qPrintable(dir));
+        QVERIFY2(!hasTable(data, r.root(), QStringLiteral("mark%1").arg(year == 2025 ? 2026 : 2025)), qPrintable(dir));
+        // The account row of the year the books are, and no other year's.
+        QCOMPARE(accountRows(data, r.root()), QStringList({QStringLiteral("003|%1").arg(year)}));
+    }
+
+    // The 2025 backup into a fresh installation: the set comes back for 2025 alone.
+    TestRoot other;
+    const QString books = other.root() + QStringLiteral("/restored");
+    QVERIFY(QDir().mkpath(books));
+    const Run i = run({other.root(), QStringLiteral("import"), backups + QStringLiteral("/003-2025/20260318-120000"), QStringLiteral("--folder"), books});
+    QVERIFY2(i.status == 0, qPrintable(describe(i)));
+    QCOMPARE(rows(other.db(), QStringLiteral("select iYear from SM_Account where cAcc_Id=?"), {QStringLiteral("003")}), QStringList({"2025"}));
+    QCOMPARE(count(other.db(), QStringLiteral("select count(*) from SM_Period where cAcc_Id=? and iYear<>?"), {QStringLiteral("003"), 2025}), 0);
+    const QString restored = AccountDb::databasePath(books, QStringLiteral("003"), 2025);
+    QVERIFY(QFileInfo(restored).isFile());
+    {
+        Database db(restored);
+        QVERIFY(db.hasTable(QStringLiteral("mark2025")));
+    }
+    const Run l = run({other.root(), QStringLiteral("list")});
+    QVERIFY2(l.status == 0 && l.out.contains(QStringLiteral("[003]")) && l.out.contains(QStringLiteral("\t2025\t"))
+                 && l.out.contains(QStringLiteral("zt003/2025/")) && !l.out.contains(QStringLiteral("2026")),
+             qPrintable(describe(l)));
+
+    // One year on its own; a year the set does not have is refused.
+    const QString one = r.root() + QStringLiteral("/one");
+    const Run y = run({r.root(), QStringLiteral("export"), QStringLiteral("--set"), QStringLiteral("003"), QStringLiteral("--year"),
+                       QStringLiteral("2026"), QStringLiteral("--to"), one});
+    QVERIFY2(y.status == 0, qPrintable(describe(y)));
+    QVERIFY(hasTable(one + QStringLiteral("/kddata.BA_"), r.root(), QStringLiteral("mark2026")));
+    QCOMPARE(run({r.root(), QStringLiteral("export"), QStringLiteral("--set"), QStringLiteral("003"), QStringLiteral("--year"),
+                  QStringLiteral("2024"), QStringLiteral("--to"), one}).status, 1);
 }
 
 void TestCli::refusesExistingSetWithoutYes()
