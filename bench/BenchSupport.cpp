@@ -117,3 +117,8 @@ double seconds(const QElapsedTimer& t)
 }
 
 } // namespace Bench
+
+QString figures(const Series& s)
+{
+    return QStringLiteral("min %1 s, median %2 s, max %3 s").arg(s.min(), 0, 'f', 3).arg(s.median(), 0, 'f', 3).arg(s.max(), 0, 'f', 3);
+}

@@ -3,8 +3,10 @@
 // SIZE_MB of vouchers and lines, the plain copy they are measured against, and the clocks.
 #include <Database.h>
 
+#include <QList>
 #include <QString>
 
+#include <algorithm>
 #include <memory>
 
 class QElapsedTimer;
@@ -46,3 +48,20 @@ bool resetPeak();
 double seconds(const QElapsedTimer& t);
 
 } // namespace Bench
+
+// The times of one job over the interleaved runs.
+struct Series {
+    QList<double> values;
+    double min() const { return *std::min_element(values.begin(), values.end()); }
+    double max() const { return *std::max_element(values.begin(), values.end()); }
+    double median() const
+    {
+        QList<double> v = values;
+        std::sort(v.begin(), v.end());
+        const qsizetype n = v.size();
+        return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+    }
+};
+
+// "min … s, median … s, max … s".
+QString figures(const Series& s);

@@ -58,23 +58,6 @@ ExportRun exportOnce(Database& sysDb, const QString& target)
     return r;
 }
 
-struct Series {
-    QList<double> values;
-    double min() const { return *std::min_element(values.begin(), values.end()); }
-    double max() const { return *std::max_element(values.begin(), values.end()); }
-    double median() const
-    {
-        QList<double> v = values;
-        std::sort(v.begin(), v.end());
-        const qsizetype n = v.size();
-        return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-    }
-};
-
-QString figures(const Series& s)
-{
-    return QStringLiteral("min %1 s, median %2 s, max %3 s").arg(s.min(), 0, 'f', 3).arg(s.median(), 0, 'f', 3).arg(s.max(), 0, 'f', 3);
-}
 
 // Alternates `runs` exports and yardsticks of the books as they stand, and prints the figures.
 void compare(const QString& title, Database& sysDb, const QString& books, const QString& root, int runs)
