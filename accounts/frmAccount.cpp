@@ -705,15 +705,22 @@ void frmAccount::cmdOK_Click()
     }
 }
 
+bool frmAccount::shownFailure(const AccountSetOutcome& out)
+{
+    if (out.done())
+        return false;
+    ShowNotice(out.notice);
+    // Abandoned: the set's books are gone, so the wizard has nothing left to save.
+    if (out.status == AccountSetOutcome::Status::Abandoned)
+        reject();
+    return true;
+}
+
 void frmAccount::createSet(const AccountSetInput& in)
 {
     const AccountSetOutcome out = AccountSetCreator(*gSysDb).create(in);
-    if (!out.done()) {
-        ShowNotice(out.notice);
-        if (out.status == AccountSetOutcome::Status::Abandoned)
-            reject();
+    if (shownFailure(out))
         return;
-    }
     gAccId = out.accId;
     gAccName = out.accName;
     gAccPath = out.accPath;
@@ -738,12 +745,8 @@ void frmAccount::createSet(const AccountSetInput& in)
 void frmAccount::modifySet(const AccountSetInput& in)
 {
     const AccountSetOutcome out = AccountSetCreator(*gSysDb).modify(in);
-    if (!out.done()) {
-        ShowNotice(out.notice);
-        if (out.status == AccountSetOutcome::Status::Abandoned)
-            reject();
+    if (shownFailure(out))
         return;
-    }
     gAccMode = 2;
     try {
         Database accDb(out.accountDbPath);

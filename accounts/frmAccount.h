@@ -124,6 +124,8 @@ private:
     void fillTradeKinds();
     void showPage(int page);
     int lastPage() const;
+    // Shows a failed outcome and closes the wizard when the work abandoned the set; true then.
+    bool shownFailure(const AccountSetOutcome& out);
     void createSet(const AccountSetInput& in);
     void modifySet(const AccountSetInput& in);
     // Asks "是否立即启用账套" and opens subsystem enabling for gAccId on Yes.

@@ -1,6 +1,7 @@
 #include "Module1.h"
 
 #include <CiFile.h>
+#include <Installation.h>
 #include <Paths.h>
 #include <SingleInstance.h>
 #include <SysInfo.h>
@@ -49,7 +50,7 @@ void setRoot(const QString& root)
 
 QString SysDbPath()
 {
-    return CiFile::resolve(gSysPath + QStringLiteral("dezaduzi.mdb"));
+    return Installation::sysDbPath(gRootPath);
 }
 
 QString MirrorSysDbPath()

@@ -7,6 +7,7 @@
 #include <BackupRetention.h>
 #include <BackupSet.h>
 #include <CiFile.h>
+#include <Installation.h>
 #include <Database.h>
 #include <DbError.h>
 #include <Manifest.h>
@@ -137,11 +138,6 @@ bool number(const Options& o, const QString& name, int* value, QString* why)
         return false;
     }
     return true;
-}
-
-QString sysDbPath(const QString& root)
-{
-    return CiFile::resolve(Paths::join(root, QStringLiteral("DeZaduzi/DeZaduzi.mdb")));
 }
 
 struct SetYear {
@@ -416,7 +412,7 @@ int main(int argc, char* argv[])
         return usage(QStringLiteral("未知的命令 %1").arg(command));
     }
 
-    const QString sysPath = sysDbPath(root);
+    const QString sysPath = Installation::sysDbPath(root);
     if (!CiFile::isFile(sysPath))
         return fail(QStringLiteral("%1 不是安装目录：找不到系统库 DeZaduzi/DeZaduzi.mdb").arg(root));
     // Two runs on one installation would export into the same folders and import over each other:

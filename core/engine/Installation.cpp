@@ -123,11 +123,16 @@ void createAccountTemplate(const QString& path)
     createFresh(path, [](Database& db) { runScript(db, QStringLiteral(":/data/template.sql")); });
 }
 
+QString sysDbPath(const QString& root)
+{
+    return CiFile::resolve(Paths::join(root, QStringLiteral("DeZaduzi/DeZaduzi.mdb")));
+}
+
 void createRoot(const QString& root)
 {
-    const QString sysDb = Paths::join(root, QStringLiteral("DeZaduzi/DeZaduzi.mdb"));
+    const QString sysDb = sysDbPath(root);
     if (CiFile::exists(sysDb))
-        throw DbError(QStringLiteral("安装目录已存在系统库，不会覆盖：%1").arg(CiFile::resolve(sysDb)));
+        throw DbError(QStringLiteral("安装目录已存在系统库，不会覆盖：%1").arg(sysDb));
     createSystemDatabase(sysDb);
 }
 }

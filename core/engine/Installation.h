@@ -11,6 +11,9 @@ void runScript(Database& db, const QString& resourcePath);
 void createSystemDatabase(const QString& path);
 // A new account-database template at `path` (must not exist).
 void createAccountTemplate(const QString& path);
+// The system database of the installation at `root`: ROOT/DeZaduzi/DeZaduzi.mdb, matched without
+// regard to case; the path as expected when it is missing.
+QString sysDbPath(const QString& root);
 // A new installation root: ROOT/DeZaduzi/DeZaduzi.mdb. Refuses (DbError) when one exists.
 void createRoot(const QString& root);
 }
