@@ -18,12 +18,8 @@
 #include <QHash>
 #include <QSet>
 #include <QLockFile>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <QUrl>
 
 #include <memory>
 #include <unistd.h>
@@ -248,27 +244,13 @@ QString descriptorIn(const QString& path)
 // Empty when the file is a sound database; read without writing anything beside it.
 QString integrityOf(const QString& path)
 {
-    const QString connection = QStringLiteral("revozi-backup-verify");
-    QString why;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
-        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?immutable=1"));
-        QSqlQuery q(db);
-        if (!db.open() || !q.exec(QStringLiteral("PRAGMA quick_check(5)")))
-            why = db.isOpen() ? q.lastError().text() : db.lastError().text();
-        else if (!q.next())
-            why = QStringLiteral("完整性检查没有结果");
-        else if (q.value(0).toString().compare(QLatin1String("ok"), Qt::CaseInsensitive) != 0) {
-            QStringList problems;
-            do
-                problems << q.value(0).toString();
-            while (q.next());
-            why = problems.join(QStringLiteral("；"));
-        }
+    try {
+        Database db;
+        db.openImmutable(path);
+        return db.integrityProblems().join(QStringLiteral("；"));
+    } catch (const DbError& e) {
+        return e.text();
     }
-    QSqlDatabase::removeDatabase(connection);
-    return why;
 }
 
 int verify(const QString& dir)

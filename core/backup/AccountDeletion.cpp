@@ -215,12 +215,8 @@ bool recover(Database& sysDb)
 bool DelAccFiles(Database& sysDb, const QString& accId)
 {
     try {
-        Recordset rs = sysDb.query(QStringLiteral("Select * From Sm_Account Where cAcc_Id=?"), {accId});
-        if (rs.Eof())
-            return true;
-        const QString file = AccountDb::databasePath(rs.text(QStringLiteral("cAcc_Path")), accId,
-                                                     rs.Fields(QStringLiteral("iYear")).toInt());
-        if (!CiFile::exists(file))
+        const QString file = booksOf(sysDb, accId);
+        if (file.isEmpty() || !CiFile::exists(file))
             return true;
         const bool removed = underExclusiveLock(file, [&] { return CiFile::remove(file); });
         if (!removed)

@@ -12,12 +12,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUrl>
 
-#include <atomic>
 #include <thread>
 
 namespace {
@@ -179,17 +174,7 @@ void mergeRows(Merge& m, const ImportPlan& plan)
 QString checkDatabase(const QString& path)
 {
     try {
-        Database db(path);
-        Recordset rs = db.query(QStringLiteral("PRAGMA quick_check(5)"));
-        if (rs.Eof())
-            return QStringLiteral("完整性检查没有结果");
-        const QString first = rs.Fields(0).toString();
-        if (first.compare(QLatin1String("ok"), Qt::CaseInsensitive) == 0)
-            return QString();
-        QStringList problems;
-        for (; !rs.Eof(); rs.MoveNext())
-            problems << rs.Fields(0).toString();
-        return problems.join(kCrLf);
+        return Database(path).integrityProblems().join(kCrLf);
     } catch (const DbError& e) {
         return e.text();
     } catch (...) {
@@ -256,61 +241,58 @@ struct Inspection {
 // backup set on a read-only medium or in WAL mode stays as it is.
 Inspection inspect(const QString& path, const QString& accId, const QString& twoDigits)
 {
-    static std::atomic<int> serial{0};
-    const QString connection = QStringLiteral("import-inspect-%1").arg(serial++);
     Inspection r;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
-        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?immutable=1"));
-        QSet<QString> tables;
-        QSqlQuery q(db);
-        if (!db.open() || !q.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table'"))) {
-            const QString why = db.isOpen() ? q.lastError().text() : db.lastError().text();
-            r.refusal = QStringLiteral("引入的数据文件不是帐套数据，无法引入！") + kCrLf + path + kCrLf + why;
-        } else {
-            while (q.next())
-                tables << q.value(0).toString().toLower();
-        }
-        QStringList missing;
-        for (const QString& t : kBooksTables)
-            if (r.refusal.isEmpty() && !tables.contains(t.toLower()))
-                missing << t;
-        if (!missing.isEmpty())
-            r.refusal = QStringLiteral("引入的数据文件中没有帐套库的表（%1），不是帐套数据，无法引入！").arg(missing.join(QStringLiteral("、")))
-                + kCrLf + path;
-        if (r.refusal.isEmpty() && tables.contains(QStringLiteral("sm_account_ex"))) {
-            QSqlQuery rows(db);
-            if (!rows.exec(QStringLiteral("SELECT cAcc_Id, iYear FROM SM_Account_Ex"))) {
-                r.refusal = QStringLiteral("引入的数据文件中的帐套信息无法读取，无法引入！") + kCrLf + path + kCrLf + rows.lastError().text();
-            }
-            // A set kept over several years carries a row for each; the one whose last two digits
-            // are the descriptor's year is the year of these books. Rows of other years only are
-            // another year's data file.
-            QString otherYear;
-            while (r.refusal.isEmpty() && rows.next()) {
-                const QString acc = rows.value(0).toString().trimmed();
-                // Another set's data file beside this set's descriptor would replace these books
-                // with the other set's.
-                if (acc.compare(accId, Qt::CaseInsensitive) != 0) {
-                    r.refusal = QStringLiteral("引入的数据文件是帐套[%1]的数据，不是引入文件中的帐套[%2]，无法引入！").arg(acc, accId)
-                        + kCrLf + path;
-                    break;
-                }
-                bool ok = false;
-                const int year = rows.value(1).toInt(&ok);
-                if (ok && year >= 1000 && year <= 9999 && BackupSet::twoDigitYear(year) == twoDigits)
-                    r.year = QString::number(year);
-                else if (otherYear.isEmpty())
-                    otherYear = rows.value(1).toString();
-            }
-            if (r.refusal.isEmpty() && r.year.isEmpty() && !otherYear.isEmpty())
-                r.refusal = QStringLiteral("引入的数据文件是%1年度的数据，与引入文件中的年度[%2]不符，无法引入！").arg(otherYear, twoDigits)
-                    + kCrLf + path;
-        }
-        db.close();
+    Database db;
+    QSet<QString> tables;
+    try {
+        db.openImmutable(path);
+        for (const QString& t : db.tables())
+            tables << t.toLower();
+    } catch (const DbError& e) {
+        r.refusal = QStringLiteral("引入的数据文件不是帐套数据，无法引入！") + kCrLf + path + kCrLf + e.text();
+        return r;
     }
-    QSqlDatabase::removeDatabase(connection);
+    QStringList missing;
+    for (const QString& t : kBooksTables)
+        if (!tables.contains(t.toLower()))
+            missing << t;
+    if (!missing.isEmpty()) {
+        r.refusal = QStringLiteral("引入的数据文件中没有帐套库的表（%1），不是帐套数据，无法引入！").arg(missing.join(QStringLiteral("、")))
+            + kCrLf + path;
+        return r;
+    }
+    if (!tables.contains(QStringLiteral("sm_account_ex")))
+        return r;
+    Recordset rows;
+    try {
+        rows = db.query(QStringLiteral("SELECT cAcc_Id, iYear FROM SM_Account_Ex"));
+    } catch (const DbError& e) {
+        r.refusal = QStringLiteral("引入的数据文件中的帐套信息无法读取，无法引入！") + kCrLf + path + kCrLf + e.text();
+        return r;
+    }
+    // A set kept over several years carries a row for each; the one whose last two digits are the
+    // descriptor's year is the year of these books. Rows of other years only are another year's
+    // data file.
+    QString otherYear;
+    for (; !rows.Eof(); rows.MoveNext()) {
+        const QString acc = rows.Fields(0).toString().trimmed();
+        // Another set's data file beside this set's descriptor would replace these books with the
+        // other set's.
+        if (acc.compare(accId, Qt::CaseInsensitive) != 0) {
+            r.refusal = QStringLiteral("引入的数据文件是帐套[%1]的数据，不是引入文件中的帐套[%2]，无法引入！").arg(acc, accId)
+                + kCrLf + path;
+            return r;
+        }
+        bool ok = false;
+        const int year = rows.Fields(1).toInt(&ok);
+        if (ok && year >= 1000 && year <= 9999 && BackupSet::twoDigitYear(year) == twoDigits)
+            r.year = QString::number(year);
+        else if (otherYear.isEmpty())
+            otherYear = rows.Fields(1).toString();
+    }
+    if (r.year.isEmpty() && !otherYear.isEmpty())
+        r.refusal = QStringLiteral("引入的数据文件是%1年度的数据，与引入文件中的年度[%2]不符，无法引入！").arg(otherYear, twoDigits)
+            + kCrLf + path;
     return r;
 }
 

@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QUrl>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -60,10 +61,25 @@ void Database::open(const QString& path, bool create)
     const QString real = CiFile::resolve(path);
     if (!create && !QFileInfo(real).isFile())
         throw DbError(QStringLiteral("找不到数据库文件：%1").arg(path));
+    connect(real, real, QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+}
+
+void Database::openImmutable(const QString& path)
+{
+    close();
+    const QString real = CiFile::resolve(path);
+    if (!QFileInfo(real).isFile())
+        throw DbError(QStringLiteral("找不到数据库文件：%1").arg(path));
+    connect(real, QUrl::fromLocalFile(real).toString(QUrl::FullyEncoded) + QStringLiteral("?immutable=1"),
+            QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+}
+
+void Database::connect(const QString& real, const QString& name, const QString& options)
+{
     m_connection = QStringLiteral("revozi_db_%1").arg(g_counter.fetchAndAddRelaxed(1));
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    m_db.setDatabaseName(real);
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    m_db.setDatabaseName(name);
+    m_db.setConnectOptions(options);
     if (!m_db.open()) {
         const QSqlError e = m_db.lastError();
         close();
@@ -135,6 +151,19 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params)
         v = q.value(0);
     q.finish();
     return v;
+}
+
+QStringList Database::integrityProblems(int limit)
+{
+    Recordset rs = query(QStringLiteral("PRAGMA quick_check(%1)").arg(limit));
+    if (rs.Eof())
+        return {QStringLiteral("完整性检查没有结果")};
+    if (rs.Fields(0).toString().compare(QLatin1String("ok"), Qt::CaseInsensitive) == 0)
+        return {};
+    QStringList problems;
+    for (; !rs.Eof(); rs.MoveNext())
+        problems << rs.Fields(0).toString();
+    return problems;
 }
 
 QStringList Database::tables()

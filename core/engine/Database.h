@@ -19,6 +19,10 @@ public:
     Database& operator=(const Database&) = delete;
 
     void open(const QString& path, bool create = false);
+    // Opens a file only to read it, as something that nothing changes while it is open: no journal
+    // is played, no lock taken and nothing appears beside it (a backup set's data file stays as it
+    // was written). Throws DbError when it is missing or not a database.
+    void openImmutable(const QString& path);
     void close();
     bool isOpen() const;
     QString path() const { return m_path; }
@@ -30,6 +34,9 @@ public:
     Recordset query(const QString& sql, const QVariantList& params = {});
     // First column of the first row, or a null QVariant.
     QVariant scalar(const QString& sql, const QVariantList& params = {});
+
+    // What PRAGMA quick_check finds wrong (at most `limit` lines); empty when the file is sound.
+    QStringList integrityProblems(int limit = 5);
 
     QStringList tables();
     bool hasTable(const QString& name);
@@ -55,6 +62,8 @@ public:
     };
 
 private:
+    void connect(const QString& real, const QString& name, const QString& options);
+
     QSqlDatabase m_db;
     QString m_connection;
     QString m_path;
