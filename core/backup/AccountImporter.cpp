@@ -589,7 +589,8 @@ AccountImporter::Result AccountImporter::restore(Database& sysDb, const ImportPl
             copyError = in.errorString();
             return;
         }
-        copied = BackupSet::copyInto(in, copy, &copyError, &sum);
+        // Flushed once, after it has got the pending table below.
+        copied = BackupSet::copyInto(in, copy, &copyError, &sum, false);
     });
     // Without a manifest only the integrity check can tell a damaged file; it reads the backup set
     // beside the copy. A data file in WAL mode is checked in its copy, so the backup set stays as it is.
@@ -621,11 +622,21 @@ AccountImporter::Result AccountImporter::restore(Database& sysDb, const ImportPl
     }
     if (refusal.isEmpty()) {
         try {
-            Database books(copy);
-            // The books come back with a rollback journal, so the one file is all there is to place.
-            if (wal)
-                books.execute(QStringLiteral("PRAGMA journal_mode=DELETE"));
-            books.execute(QStringLiteral("CREATE TABLE %1 (cAcc_Id TEXT)").arg(kPendingTable));
+            {
+                Database books(copy);
+                // The books come back with a rollback journal, so the one file is all there is to place.
+                if (wal) {
+                    books.execute(QStringLiteral("PRAGMA journal_mode=DELETE"));
+                } else {
+                    // The copy is this import's alone until it is renamed, and is thrown away
+                    // after a crash before that: the table needs no journal, the flush below is enough.
+                    books.execute(QStringLiteral("PRAGMA journal_mode=OFF"));
+                    books.execute(QStringLiteral("PRAGMA synchronous=OFF"));
+                }
+                books.execute(QStringLiteral("CREATE TABLE %1 (cAcc_Id TEXT)").arg(kPendingTable));
+            }
+            if (!BackupSet::syncPath(copy))
+                refusal = QStringLiteral("帐套[%1]引入失败，无法写入：").arg(plan.accId) + copy;
         } catch (const DbError& e) {
             refusal = QStringLiteral("引入的数据文件已损坏，无法引入！") + kCrLf + data + kCrLf + e.text();
         }
