@@ -4,6 +4,7 @@
 
 #include <AccountDb.h>
 #include <CiFile.h>
+#include <PasswordHash.h>
 #include <Database.h>
 #include <ErrLog.h>
 #include <Paths.h>
@@ -626,6 +627,10 @@ AccountImporter::Result AccountImporter::restore(Database& sysDb, const ImportPl
             if (wal)
                 books.execute(QStringLiteral("PRAGMA journal_mode=DELETE"));
             books.execute(QStringLiteral("CREATE TABLE %1 (cAcc_Id TEXT)").arg(kPendingTable));
+            // Operators of an older set carry their passwords in plain text: hashed (and the text
+            // wiped) before the books take their place, although the merge drops the table.
+            if (books.hasTable(QStringLiteral("SM_User_Ex")))
+                PasswordHash::convertTable(books, QStringLiteral("SM_User_Ex"));
         } catch (const DbError& e) {
             refusal = QStringLiteral("引入的数据文件已损坏，无法引入！") + kCrLf + data + kCrLf + e.text();
         }
