@@ -19,6 +19,8 @@
 #include <QStorageInfo>
 #include <QVBoxLayout>
 
+#include <optional>
+
 using namespace Module1;
 
 namespace {
@@ -133,11 +135,14 @@ void frmAccExport::cmdOK_Click()
     QString error;
     bool written = false;
     try {
-        AccountExporter exporter(*gSysDb, gAccId);
+        std::optional<AccountExporter> own;
+        AccountExporter* exporter = Prepared;
+        if (!exporter)
+            exporter = &own.emplace(*gSysDb, gAccId);
         const QString dir = Path();
         const bool backupOk = !PrepError;
-        // Across file systems the data is streamed, and on one it is read once for its checksum.
-        written = runOffThread([&] { return exporter.writeBackupSet(dir, backupOk, &error); });
+        // Across file systems the data is streamed, and on one it is linked.
+        written = runOffThread([&] { return exporter->writeBackupSet(dir, backupOk, &error); });
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("cmdOK_Click"));
         error = e.userText();

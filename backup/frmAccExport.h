@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class AccountExporter;
 class QComboBox;
 class QFileSystemModel;
 class QLabel;
@@ -24,6 +25,9 @@ public:
 
     // Input: an error was raised while the data was prepared ("Backup=false" in the descriptor).
     bool PrepError = false;
+    // Input: the export that prepared the copy, when there is one; the checksum it took of the
+    // copy spares reading the copy again.
+    AccountExporter* Prepared = nullptr;
 
     // The chosen folder (Dir1's path), and choosing one as a click in the tree would.
     QString Path() const;

@@ -8,6 +8,8 @@
 
 #include <QProgressBar>
 
+#include <optional>
+
 using namespace Module1;
 
 frmWait::frmWait(QWidget* parent)
@@ -25,18 +27,20 @@ void frmWait::Timer1_Timer()
 {
     Timer1.stop();
     bool prepared = false;
+    std::optional<AccountExporter> exporter;
     if (gSysDb) {
         try {
-            AccountExporter exporter(*gSysDb, gAccId);
+            exporter.emplace(*gSysDb, gAccId);
             WorkControl control;
             control.progress = progressTo(ProgressBar1);
-            prepared = runOffThread([&] { return exporter.prepare(control); });
+            prepared = runOffThread([&] { return exporter->prepare(control); });
         } catch (const DbError& e) {
             WriteErrLog(3, e.text(), QStringLiteral("Timer1_Timer"));
         }
     }
     frmAccExport target(this);
     target.PrepError = !prepared;
+    target.Prepared = exporter ? &*exporter : nullptr;
     target.Form_Load();
     ShowModal(target);
     accept();

@@ -21,8 +21,12 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <atomic>
+#include <future>
 #include <memory>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 enum Exit { Ok = 0, Failed = 1, Usage = 2 };
@@ -197,39 +201,104 @@ int exportSet(Database& sysDb, const QString& accId, int year, const QString& di
     return Ok;
 }
 
+// One set and year of `export --all`. The exporter is made where the system database's connection
+// lives; its preparation and writing open connections of their own, so they run on a worker.
+struct SetJob {
+    SetYear set;
+    QString setFolder;
+    QString dir;
+    std::unique_ptr<AccountExporter> exporter;
+    QString refusal;   // why the set is not exported at all
+    bool prepared = false;
+    bool written = false;
+    QString error;
+    std::promise<void> done;
+};
+
+// Sets exported at the same time: while one set's flushes wait for the disk, the other's copy runs.
+constexpr int kParallelSets = 2;
+
+void runJob(SetJob& job)
+{
+    try {
+        job.prepared = job.exporter->prepare();
+        job.written = job.exporter->writeBackupSet(job.dir, job.prepared, &job.error);
+    } catch (const DbError& e) {
+        job.error = e.userText();
+    }
+}
+
 int exportAll(Database& sysDb, const QString& backups, const BackupRetention::Policy& policy)
 {
     const QDateTime when = now();
     const QString stamp = BackupRetention::folderName(when);
     int status = Ok;
     // Every year of every set: each year's books are a backup set of their own.
-    for (const SetYear& s : setsOf(sysDb)) {
-        const QString setFolder = Paths::join(backups, setFolderName(s.accId, s.year));
-        const QString dir = Paths::join(setFolder, stamp);
+    const QList<SetYear> sets = setsOf(sysDb);
+    std::vector<std::unique_ptr<SetJob>> jobs;
+    for (const SetYear& s : sets) {
+        auto job = std::make_unique<SetJob>();
+        job->set = s;
+        job->setFolder = Paths::join(backups, setFolderName(s.accId, s.year));
+        job->dir = Paths::join(job->setFolder, stamp);
         try {
+            job->exporter = std::make_unique<AccountExporter>(sysDb, s.accId, s.year);
             // A folder of this second is another run's or a person's: never written into.
-            if (CiFile::exists(dir)) {
-                status = fail(QStringLiteral("账套[%1]：备份目录 %2 已存在，未输出").arg(s.accId, dir));
-                continue;
-            }
-            if (exportSet(sysDb, s.accId, s.year, dir) != Ok) {
-                status = Failed;
-                QDir().rmdir(dir);   // only when the failed export left it empty
-                continue;
-            }
+            if (CiFile::exists(job->dir))
+                job->refusal = QStringLiteral("账套[%1]：备份目录 %2 已存在，未输出").arg(s.accId, job->dir);
+            else if (!job->exporter->found())
+                job->refusal = QStringLiteral("账套[%1]没有%2年度").arg(s.accId).arg(s.year);
+            else if (!QDir().mkpath(job->dir))
+                job->refusal = QStringLiteral("账套[%1]：无法建立备份目录 %2").arg(s.accId, job->dir);
         } catch (const DbError& e) {
-            status = fail(QStringLiteral("账套[%1]输出失败：%2").arg(s.accId, e.userText()));
+            job->refusal = QStringLiteral("账套[%1]输出失败：%2").arg(s.accId, e.userText());
+        }
+        jobs.push_back(std::move(job));
+    }
+    std::atomic<size_t> next{0};
+    std::vector<std::thread> workers;
+    for (int w = 0; w < kParallelSets; ++w)
+        workers.emplace_back([&] {
+            for (size_t i; (i = next.fetch_add(1)) < jobs.size();) {
+                if (jobs[i]->refusal.isEmpty())
+                    runJob(*jobs[i]);
+                jobs[i]->done.set_value();
+            }
+        });
+    // Outcomes in the order of the sets, each as soon as its set is done.
+    for (size_t i = 0; i < jobs.size(); ++i) {
+        SetJob& job = *jobs[i];
+        job.done.get_future().wait();
+        if (isatty(STDERR_FILENO))
+            QTextStream(stderr) << "\r" << i + 1 << "/" << jobs.size() << Qt::flush;
+        endProgress();
+        const QString& acc = job.set.accId;
+        if (!job.refusal.isEmpty()) {
+            status = fail(job.refusal);
             continue;
         }
-        const QStringList old = BackupRetention::toDelete(BackupRetention::scan(setFolder), when, policy);
+        if (!job.written) {
+            status = fail(QStringLiteral("账套[%1]输出失败：%2").arg(acc, job.error));
+            QDir().rmdir(job.dir);   // only when the failed export left it empty
+            continue;
+        }
+        if (!job.prepared) {
+            status = fail(QStringLiteral("账套[%1]已输出到 %2，但准备时出错（Backup=false）：%3")
+                              .arg(acc, job.dir, job.exporter->errors().join(QStringLiteral("；"))));
+            continue;
+        }
+        out() << QStringLiteral("账套[%1] %2年度已输出到 %3").arg(acc).arg(job.set.year).arg(job.dir) << Qt::endl;
+        const QStringList old = BackupRetention::toDelete(BackupRetention::scan(job.setFolder), when, policy);
         for (const QString& name : old) {
             QString why;
-            if (BackupRetention::removeBackup(Paths::join(setFolder, name), &why))
-                out() << QStringLiteral("账套[%1]：已删除旧备份 %2").arg(s.accId, Paths::join(setFolder, name)) << Qt::endl;
+            if (BackupRetention::removeBackup(Paths::join(job.setFolder, name), &why))
+                out() << QStringLiteral("账套[%1]：已删除旧备份 %2").arg(acc, Paths::join(job.setFolder, name)) << Qt::endl;
             else
-                status = fail(QStringLiteral("账套[%1]：%2").arg(s.accId, why));
+                status = fail(QStringLiteral("账套[%1]：%2").arg(acc, why));
         }
     }
+    for (std::thread& w : workers)
+        w.join();
     return status;
 }
 

@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <memory>
 #include <signal.h>
+#include <thread>
 
 namespace {
 const QString kRoutine = QStringLiteral("Timer1_Timer");
@@ -97,29 +98,10 @@ void releaseFreePages(const QString& path)
     Database copy(path);
     copy.execute(QStringLiteral("PRAGMA journal_mode=OFF"));
     copy.execute(QStringLiteral("PRAGMA synchronous=OFF"));
-    // Each run of the statement frees one page: it stops at the empty row it returns after each
-    // page, and the driver reads no further than the first row of a statement without columns.
-    // One transaction around all of them, so the file is truncated once.
-    QSqlQuery q(copy.handle());
-    if (!q.prepare(QStringLiteral("PRAGMA main.incremental_vacuum")))
-        throw DbError(q.lastError().text());
-    for (int round = 0; round < 3; ++round) {
-        const qint64 freePages = copy.scalar(QStringLiteral("PRAGMA main.freelist_count")).toLongLong();
-        if (freePages == 0)
-            break;
-        copy.execute(QStringLiteral("BEGIN IMMEDIATE"));
-        for (qint64 i = 0; i < freePages; ++i) {
-            if (!q.exec()) {
-                const QString why = q.lastError().text();
-                q.finish();
-                copy.execute(QStringLiteral("ROLLBACK"));
-                throw DbError(why);
-            }
-            q.finish();
-        }
-        copy.execute(QStringLiteral("COMMIT"));
-    }
-    const qint64 left = copy.scalar(QStringLiteral("PRAGMA main.freelist_count")).toLongLong();
+    // Pages given back are cut off the file: zeroing each first (an engine built to erase deleted
+    // content does so by default) would only write them once more.
+    copy.execute(QStringLiteral("PRAGMA secure_delete=OFF"));
+    const qint64 left = copy.releaseFreePages();
     if (left != 0)
         throw DbError(QStringLiteral("%1 仍有 %2 个空闲页").arg(path).arg(left));
 }
@@ -365,6 +347,8 @@ void AccountExporter::fillTransferTables(Database& acc)
 
 void AccountExporter::snapshotInto(Database& acc, const QString& target)
 {
+    m_preparedSum = {};
+    m_preparedStamp.clear();
     const qint64 pages = acc.scalar(QStringLiteral("PRAGMA main.page_count")).toLongLong();
     const qint64 freePages = acc.scalar(QStringLiteral("PRAGMA main.freelist_count")).toLongLong();
     // A database in WAL mode keeps committed pages outside its file: only the engine can copy it.
@@ -382,11 +366,13 @@ void AccountExporter::snapshotInto(Database& acc, const QString& target)
     acc.execute(QStringLiteral("BEGIN"));
     QString error;
     bool copied = false;
+    // A copy kept as it stands is summed while it is written; one compacted next is summed after.
+    Checksum sum;
     try {
         acc.scalar(QStringLiteral("SELECT count(*) FROM main.sqlite_master"));
         // Books in incremental mode have their free pages released in the copy (as many as the
         // copy holds, whatever a writer did since they were counted), which is then flushed once.
-        copied = BackupSet::copyInto(in, CiFile::resolve(target), &error, nullptr, !incremental);
+        copied = BackupSet::copyInto(in, CiFile::resolve(target), &error, incremental ? nullptr : &sum, !incremental);
     } catch (...) {
         rollbackQuietly(acc);
         throw;
@@ -396,11 +382,28 @@ void AccountExporter::snapshotInto(Database& acc, const QString& target)
     in.close();
     if (!copied)
         throw DbError(error);
+    const QString copy = CiFile::resolve(target);
     if (incremental) {
-        releaseFreePages(CiFile::resolve(target));
-        if (!BackupSet::syncPath(target))
+        releaseFreePages(copy);
+        // The checksum reads the compacted copy from the page cache on a second thread while this
+        // one waits for the disk to take it.
+        QString hex;
+        qint64 bytes = 0;
+        std::thread summer([&] { hex = Checksum::ofFile(copy, &bytes); });
+        const bool flushed = BackupSet::syncPath(copy);
+        summer.join();
+        if (!flushed)
             throw DbError(QStringLiteral("无法写入文件 %1").arg(target));
+        if (!hex.isEmpty()) {
+            m_preparedSum.bytes = bytes;
+            m_preparedSum.checksum = hex;
+        }
+    } else {
+        m_preparedSum.bytes = sum.bytes();
+        m_preparedSum.checksum = sum.hex();
     }
+    if (m_preparedSum.bytes >= 0)
+        m_preparedStamp = BackupSet::fileStamp(copy);
 }
 
 bool AccountExporter::booksInUse() const
@@ -453,8 +456,11 @@ bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString*
     const QString temp = Paths::join(folder, QStringLiteral(".kddata.BA_.%1.tmp").arg(QCoreApplication::applicationPid()));
     CiFile::remove(temp);
     QString why;
-    Checksum sum;
-    if (!BackupSet::placeCopy(B, temp, &why, &sum))
+    // The prepared copy is vouched for by the checksum taken while it was written, as long as
+    // nothing has written to it since.
+    const bool vouched = !m_preparedStamp.isEmpty() && BackupSet::fileStamp(B) == m_preparedStamp;
+    BackupSet::Manifest m;
+    if (!BackupSet::placeCopy(B, temp, &why, &m, vouched ? &m_preparedSum : nullptr))
         return failWith(why);
     passed("data");
 
@@ -479,9 +485,6 @@ bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString*
     BackupSet::syncPath(folder);
     passed("renamed");
 
-    BackupSet::Manifest m;
-    m.bytes = sum.bytes();
-    m.checksum = sum.hex();
     if (!BackupSet::writeManifest(manifest, m, &why))
         return failWith(why);
     passed("manifest");
@@ -493,7 +496,7 @@ bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString*
     info.yearFolder = yearFolder();
     info.year = m_year;
     info.date = BackupSet::exportDate();
-    info.bytes = sum.bytes();
+    info.bytes = m.bytes;
     info.backupOk = backupOk;
     if (!BackupSet::writeDescriptor(descriptor, info, &why))
         return failWith(why);

@@ -2,6 +2,7 @@
 // Writes a backup set of one account set: the set's system rows go into transfer tables inside
 // its account database, a compacted copy of that database is prepared in the year folder, and
 // the copy with its descriptor is then placed in the folder the user chooses.
+#include <Manifest.h>
 #include <Outcome.h>
 
 #include <QString>
@@ -79,4 +80,8 @@ private:
     bool m_oneYear = false;
     bool m_found = false;
     QStringList m_errors;
+    // The prepared copy's size and checksum, taken while it was written, and the stamp it had
+    // then: the backup set's manifest when the copy is still that file.
+    BackupSet::Manifest m_preparedSum;
+    QByteArray m_preparedStamp;
 };

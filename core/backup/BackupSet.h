@@ -11,6 +11,7 @@
 class Checksum;
 
 namespace BackupSet {
+struct Manifest;
 inline const QString kDescriptorName = QStringLiteral("KdErpAct.Lst");
 inline const QString kDataFileName = QStringLiteral("kddata.BA_");
 // The prepared copy in the set's year folder, named as line 16 and line 18 name it.
@@ -76,13 +77,19 @@ bool saveAtomically(const QString& path, const QByteArray& bytes, QString* error
 // Flushes a file (or a folder's entries) to disk; false when it cannot be opened or flushed.
 bool syncPath(const QString& path);
 // Makes `to` (which must not exist) a complete, flushed copy of `from`: a hard link when both lie on
-// one file system, else a streamed copy with a fixed buffer. On failure `to` does not exist.
-// `sum`, when given, takes every byte of the copy: in the streamed copy's own pass, or, for a hard
-// link, in one read of the linked file (nothing was copied that a sum could ride along with).
-bool placeCopy(const QString& from, const QString& to, QString* error = nullptr, Checksum* sum = nullptr);
+// one file system, else a streamed copy. On failure `to` does not exist.
+// `placed`, when given, takes the size and checksum of the copy: those of the streamed copy's own
+// bytes; for a hard link, `known` when given (what `from` held when it was written and flushed,
+// see fileStamp), else one read of the linked file.
+bool placeCopy(const QString& from, const QString& to, QString* error = nullptr, Manifest* placed = nullptr,
+               const Manifest* known = nullptr);
+// Identifies a file's present contents cheaply (device, inode, size, time of the last change, to
+// the nanosecond): equal stamps mean nothing wrote to it in between. Empty when it is missing.
+QByteArray fileStamp(const QString& path);
 // Copies what is left to read in `in` into the new file `to` with a fixed buffer and flushes it to disk.
 // On failure `to` does not exist.
-// `sum`, when given, takes every byte copied, so a checksum costs no second read.
+// `sum`, when given, takes every byte of the copy, so a checksum costs no second pass of its own
+// (read back from the copy by a second thread while the kernel copies, or from the buffer).
 // Without `flush` the caller flushes later: a copy that is changed again before it is kept
 // (compacted in place) is written to disk once, not twice.
 bool copyInto(QIODevice& in, const QString& to, QString* error = nullptr, Checksum* sum = nullptr, bool flush = true);

@@ -6,12 +6,14 @@
 #include <QAtomicInt>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUrl>
 
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 namespace {
@@ -194,6 +196,30 @@ void Database::attach(const QString& path, const QString& alias)
 void Database::detach(const QString& alias)
 {
     execute(QStringLiteral("DETACH DATABASE %1").arg(alias));
+}
+
+qint64 Database::releaseFreePages()
+{
+    if (!isOpen())
+        throw DbError(QStringLiteral("数据库未打开"));
+    // The statement returns a row after each page it frees; the driver would stop at the first
+    // (it has no columns to read), so it is run to its end through the engine's own interface.
+    const QVariant native = m_db.driver()->handle();
+    sqlite3* h = native.isValid() && qstrcmp(native.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(native.constData())
+                                                                                  : nullptr;
+    if (!h)
+        throw DbError(QStringLiteral("无法释放空闲页：不是 SQLite 连接"));
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(h, "PRAGMA main.incremental_vacuum", -1, &st, nullptr);
+    if (rc == SQLITE_OK)
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        }
+    const QString why = QString::fromUtf8(sqlite3_errmsg(h));
+    const int code = sqlite3_extended_errcode(h);
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE)
+        throw DbError(why, QString::number(code), QStringLiteral("PRAGMA main.incremental_vacuum"));
+    return scalar(QStringLiteral("PRAGMA main.freelist_count")).toLongLong();
 }
 
 void Database::compactInto(const QString& path)

@@ -44,6 +44,9 @@ public:
     void detach(const QString& alias);
     // A compacted copy of the whole database in a new file (which must not exist), flushed to disk.
     void compactInto(const QString& path);
+    // Gives every free page of a database in incremental auto-vacuum back to the file system, in
+    // one statement (one truncation); returns how many remain (0 unless a writer added some).
+    qint64 releaseFreePages();
 
     QSqlDatabase& handle() { return m_db; }
 

@@ -15,7 +15,10 @@
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
+#include <QThread>
 #include <QtTest>
+
+#include <atomic>
 
 namespace {
 struct Run {
@@ -169,9 +172,34 @@ void TestCli::exportAllWritesEveryYear()
     QCOMPARE(count(r.db(), QStringLiteral("select count(*) from SM_Account where cAcc_Id=?"), {QStringLiteral("003")}), 2);
 
     const QString backups = r.root() + QStringLiteral("/backups");
+    // A console and the suite stay at work on the installation meanwhile: short transactions on
+    // the system database and on the books, one after another.
+    r.db().execute(QStringLiteral("create table console_note (x integer)"));
+    std::atomic<bool> stop{false};
+    std::atomic<int> written{0};
+    QThread* console = QThread::create([&] {
+        Database sys(r.sysDbPath());
+        Database books(AccountDb::databasePath(r.books, QStringLiteral("003"), 2026));
+        books.execute(QStringLiteral("create table voucher_note (x integer)"));
+        for (int i = 1; !stop.load(); ++i) {
+            try {
+                sys.execute(QStringLiteral("insert into console_note values (?)"), {i});
+                books.execute(QStringLiteral("insert into voucher_note values (?)"), {i});
+                written.store(i);
+            } catch (const DbError&) {
+                // Busy while the export holds a lock: the next round tries again.
+            }
+            QThread::msleep(2);
+        }
+    });
+    console->start();
     const Run e = run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups},
                       QStringLiteral("2026-03-18T12:00:00"));
+    stop = true;
+    console->wait();
+    delete console;
     QVERIFY2(e.status == 0, qPrintable(describe(e)));
+    QVERIFY(written.load() > 0);
     QCOMPARE(folders(backups), QStringList({"003-2025", "003-2026"}));
     for (int year : {2025, 2026}) {
         const QString dir = backups + QStringLiteral("/003-%1/20260318-120000").arg(year);

@@ -109,19 +109,32 @@ private slots:
         const QString books = env.root() + QStringLiteral("/books");
         makeSet(env.db(), QStringLiteral("001"), books);
         fillBooks(AccountDb::databasePath(books, QStringLiteral("001"), 2024), 2000, 300);
+        // Books made before incremental auto-vacuum are copied as they stand and summed in that
+        // pass; those of the template are compacted in the copy and summed after.
+        makeSet(env.db(), QStringLiteral("002"), books);
+        const QString older = AccountDb::databasePath(books, QStringLiteral("002"), 2024);
+        {
+            Database acc(older);
+            acc.execute(QStringLiteral("PRAGMA auto_vacuum=NONE"));
+            acc.execute(QStringLiteral("VACUUM"));
+        }
+        fillBooks(older, 1500, 0);
         // On the same file system the data file is a second name of the prepared copy; on another
         // it is streamed across. Each way the manifest has to describe the bytes that arrived.
         QStringList targets{env.root() + QStringLiteral("/out")};
         QTemporaryDir shm(QStringLiteral("/dev/shm/tst_core_export-XXXXXX"));
         if (shm.isValid())
             targets << shm.path() + QStringLiteral("/usb");
+        for (const QString& target : QStringList(targets))
+            targets << target + QStringLiteral("-older");
         for (const QString& target : targets) {
-            QVERIFY(exportTo(env.db(), QStringLiteral("001"), target));
+            const QString acc = target.endsWith(QLatin1String("-older")) ? QStringLiteral("002") : QStringLiteral("001");
+            QVERIFY(exportTo(env.db(), acc, target));
             const Found f = look(target);
             QCOMPARE(f.manifestSum, f.dataSum);
             QCOMPARE(f.manifestBytes, f.dataBytes);
             QCOMPARE(f.descriptorBytes, f.dataBytes);
-            QCOMPARE(f.dataSet, QStringLiteral("001"));
+            QCOMPARE(f.dataSet, acc);
             QCOMPARE(readAll(target + QStringLiteral("/KdErpAct.sum")),
                      QStringLiteral("[BackupSum]\r\nVersion=1\r\nFile=kddata.BA_\r\nBytes=%1\r\nXXH3-128=%2\r\n").arg(f.dataBytes, f.dataSum).toUtf8());
             // The descriptor keeps its 18 lines, the data file passes the engine's own check.
@@ -129,6 +142,19 @@ private slots:
             QCOMPARE(Database(target + QStringLiteral("/kddata.BA_")).scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
             QCOMPARE(filesIn(target), (QStringList{QStringLiteral("kddata.BA_"), QStringLiteral("KdErpAct.Lst"), QStringLiteral("KdErpAct.sum")}));
         }
+        // A prepared copy written to after it was summed is summed again where it is placed.
+        AccountExporter exporter(env.db(), QStringLiteral("001"));
+        QVERIFY(exporter.prepare());
+        {
+            Database copy(exporter.preparedCopyPath());
+            copy.execute(QStringLiteral("CREATE TABLE later (x)"));
+        }
+        const QString changed = env.root() + QStringLiteral("/changed");
+        QVERIFY(QDir().mkpath(changed));
+        QVERIFY(exporter.writeBackupSet(changed, true));
+        const Found f = look(changed);
+        QCOMPARE(f.manifestSum, f.dataSum);
+        QCOMPARE(f.manifestBytes, f.dataBytes);
     }
 
     void export_killedAtAnyStepNeverPairsADescriptorWithAnotherDataFile()
