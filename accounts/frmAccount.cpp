@@ -7,10 +7,12 @@
 #include <Database.h>
 #include <Module1.h>
 #include <MsgBox.h>
+#include <Paths.h>
 #include <ShowModal.h>
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDate>
 #include <QFrame>
 #include <QGridLayout>
@@ -623,6 +625,14 @@ void frmAccount::cmdNext_Click()
     case 1: {
         if (!filled(txtAccID) || !filled(txtAccName) || !filled(txtAccPath) || !filled(txtYear) || !filled(txtMonth))
             return;
+        // A relative path would put the books wherever the console happened to be started.
+        const QString path = txtAccPath->text().trimmed();
+        if (gAccMode != 2 && !QDir::isAbsolutePath(Paths::normalize(path))) {
+            MsgBox(QStringLiteral("账套路径必须是完整的绝对路径（以“/”开头），不能是相对路径：%1").arg(path),
+                   vb::vbExclamation | vb::vbOKOnly, QStringLiteral("创建账套"));
+            txtAccPath->setFocus();
+            return;
+        }
         const QString id = txtAccID->text().trimmed();
         const QString formatted = QStringLiteral("%1").arg(id.toInt(), 3, 10, QLatin1Char('0'));
         const QString name = txtAccName->text().trimmed();

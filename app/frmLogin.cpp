@@ -8,8 +8,12 @@
 #include <AccountImporter.h>
 #include <CiFile.h>
 #include <FlexGrid.h>
+#include <Installation.h>
+#include <LoginCheck.h>
 #include <Module1.h>
 #include <MsgBox.h>
+#include <OffThread.h>
+#include <PasswordHash.h>
 #include <ShowModal.h>
 #include <SingleInstance.h>
 #include <Twips.h>
@@ -89,6 +93,9 @@ frmLogin::frmLogin(frmMain* console, QWidget* parent)
     txtPassword = new QLineEdit(this);
     txtPassword->setObjectName(QStringLiteral("txtPassword"));
     txtPassword->setEchoMode(QLineEdit::Password);
+    // The style's own mask character varies; the password boxes show "*".
+    txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    txtPassword->setMaxLength(PasswordHash::kMaxLength);
     place(txtPassword, kInputLeft, 2880, 2160, kRowHeight);
 
     lblAcc = label(this, "lblAcc", QStringLiteral("账套(&A)"), 3240);
@@ -177,7 +184,8 @@ void frmLogin::Form_Load()
         return;
     }
     try {
-        gSysDb = std::make_unique<Database>(SysDbPath());
+        gSysDb = std::make_unique<Database>();
+        Installation::openSystemDatabase(*gSysDb, SysDbPath());
         // A deletion that a crash interrupted is finished or undone, and an interrupted import
         // rolled back or finished, before anyone sees the sets.
         AccountDeletion::recover(*gSysDb);
@@ -189,7 +197,9 @@ void frmLogin::Form_Load()
         gSysDb.reset();
         m_users.reset();
         m_sysDbMissing = true;
-        MsgBox(QStringLiteral("无法打开系统库：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, QStringLiteral("登录"));
+        // Said again at 登录: the database is there, but locked or damaged.
+        m_sysDbProblem = QStringLiteral("无法打开系统库：%1").arg(e.userText());
+        MsgBox(m_sysDbProblem, vb::vbExclamation | vb::vbOKOnly, QStringLiteral("登录"));
         return;
     }
     if (m_users->Eof())
@@ -227,6 +237,7 @@ void frmLogin::cboUser_Click()
         return;
     gIsAdmin = m_users->Fields(QStringLiteral("iAdmin")).toInt() != 0;
     gUserPassword = m_users->text(QStringLiteral("cPassword"));
+    m_userState = m_users->Fields(QStringLiteral("nState"));
     if (gIsAdmin) {
         lblAcc->hide();
         cboAcc->hide();
@@ -308,11 +319,20 @@ void frmLogin::cmdOK_Click()
 {
     // Nothing to log into without a system database.
     if (m_sysDbMissing || !gSysDb || !m_users) {
-        MsgBox(QStringLiteral("系统库不存在"), vb::vbExclamation | vb::vbOKOnly, QStringLiteral("登录"));
+        MsgBox(m_sysDbProblem.isEmpty() ? QStringLiteral("系统库不存在") : m_sysDbProblem, vb::vbExclamation | vb::vbOKOnly,
+               QStringLiteral("登录"));
         return;
     }
-    if (txtPassword->text() != gUserPassword) {
-        MsgBox(QStringLiteral("口令无效，请重新输入。"), vb::vbExclamation | vb::vbOKOnly, kCaption);
+    // The hash is checked on a thread of its own while the form keeps painting (it takes a good
+    // part of a second on purpose); no click reaches the form meanwhile.
+    LoginCheck check(*gSysDb, [](const QString& typed, const QString& stored) {
+        if (!PasswordHash::isHash(stored))
+            return PasswordHash::verify(typed, stored);
+        return runOffThread([&] { return PasswordHash::verify(typed, stored); });
+    });
+    const LoginOutcome tried = check.attempt(gUserId, txtPassword->text(), gUserPassword, m_userState);
+    if (!tried.ok) {
+        ShowNotice(tried.notice);
         return;
     }
     const bool typedAdmin = TxtUser->text().toLower() == QLatin1String("admin");

@@ -2,6 +2,7 @@
 // The login form: opens the system database, lists the operators, checks the
 // password and sets the console up for the administrator or a supervisor.
 #include <QDialog>
+#include <QVariant>
 
 #include <Recordset.h>
 
@@ -60,4 +61,6 @@ private:
     std::unique_ptr<Recordset> m_users;   // the operator recordset, while the form is open
     WindowRegistry* m_registry = nullptr;
     bool m_sysDbMissing = false;
+    QString m_sysDbProblem;   // why the system database could not be opened, when it exists
+    QVariant m_userState;     // nState of the chosen operator
 };

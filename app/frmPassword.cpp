@@ -2,6 +2,8 @@
 
 #include <Module1.h>
 #include <MsgBox.h>
+#include <OffThread.h>
+#include <PasswordHash.h>
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -23,7 +25,7 @@ QLineEdit* passwordBox(QWidget* parent, const char* name, const QString& accessi
     e->setEchoMode(QLineEdit::Password);
     // The style's own mask character varies; these boxes show "*".
     e->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
-    e->setMaxLength(20);   // the width of SM_User.cPassword
+    e->setMaxLength(PasswordHash::kMaxLength);
     e->setAccessibleName(accessible);
     return e;
 }
@@ -74,7 +76,9 @@ void frmPassword::cmdOK_Click()
         MsgBox(QStringLiteral("输入口令不一致，再试一次！"), vb::vbInformation | vb::vbOKOnly, kTitle);
         return;
     }
-    if (txtOldPassword->text() != gUserPassword) {
+    // Checking and hashing take a good part of a second each: the dialog keeps painting meanwhile.
+    const QString old = txtOldPassword->text();
+    if (!runOffThread([&] { return PasswordHash::verify(old, gUserPassword); })) {
         MsgBox(QStringLiteral("输入的旧口令错误或此用户不存在！"), vb::vbInformation | vb::vbOKOnly, kTitle);
         return;
     }
@@ -83,7 +87,9 @@ void frmPassword::cmdOK_Click()
         return;
     }
     try {
-        gSysDb->execute(QStringLiteral("update SM_User set cPassword=? where  cUser_Id=?"), {txtNewPassword->text(), gUserId});
+        const QString fresh = txtNewPassword->text();
+        const QString stored = runOffThread([&] { return PasswordHash::hash(fresh); });
+        gSysDb->execute(QStringLiteral("update SM_User set cPassword=? where  cUser_Id=?"), {stored, gUserId});
         if (gSysDb->rowsAffected() == 0) {
             // No operator was chosen, or it has been removed meanwhile.
             MsgBox(QStringLiteral("输入的旧口令错误或此用户不存在！"), vb::vbInformation | vb::vbOKOnly, kTitle);

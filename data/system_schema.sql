@@ -15,6 +15,15 @@ CREATE TABLE SM_User (
     PRIMARY KEY (cUser_Id)
 );
 
+-- Wrong passwords per operator since the last right one, and until when 登录 refuses it
+-- (milliseconds since 1970, UTC). Installations made before it get it when first opened.
+CREATE TABLE SM_LoginFail (
+    cUser_Id      TEXT COLLATE NOCASE NOT NULL,
+    iFailures     INTEGER NOT NULL,
+    iLockedUntil  INTEGER,
+    PRIMARY KEY (cUser_Id)
+);
+
 -- Roles.
 CREATE TABLE SM_Group (
     cGroup_Id    TEXT COLLATE NOCASE NOT NULL,

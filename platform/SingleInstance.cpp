@@ -7,6 +7,10 @@
 
 #include <cstdlib>
 
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 std::function<void()>& terminateSlot()
 {
@@ -18,8 +22,12 @@ std::function<void()>& terminateSlot()
 namespace SingleInstance {
 QString socketName(const QString& title)
 {
-    // Socket names become file names: hash the title (Chinese, brackets) and keep users apart.
-    const QByteArray key = title.toUtf8() + '\0' + qgetenv("USER");
+    // Socket names become file names: hash the title (Chinese, brackets) and keep users and
+    // displays apart, so a console on another display, or another user's, is never ended.
+    QByteArray display = qgetenv("DISPLAY");
+    if (display.isEmpty())
+        display = qgetenv("WAYLAND_DISPLAY");
+    const QByteArray key = title.toUtf8() + '\0' + qgetenv("USER") + '\0' + display;
     return QStringLiteral("revozi-") + QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(20));
 }
 
@@ -38,9 +46,20 @@ bool signalWindow(const QString& title, bool polite)
     s.connectToServer(socketName(title));
     if (!s.waitForConnected(200))
         return false;
+    // The listening program, known from the socket itself: it need not answer to be found.
+    pid_t pid = 0;
+    struct ucred cred {};
+    socklen_t len = sizeof cred;
+    if (::getsockopt(int(s.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &cred, &len) == 0 && cred.uid == ::getuid()
+        && cred.pid != ::getpid())
+        pid = cred.pid;
     s.write(polite ? "close\n" : "terminate\n");
     s.waitForBytesWritten(500);
-    s.waitForDisconnected(1000);
+    // A console answers by ending, which closes the socket; one that has not within 2 s is frozen
+    // and is ended by its process id.
+    const bool answered = s.state() == QLocalSocket::UnconnectedState || s.waitForDisconnected(2000);
+    if (!answered && pid > 0)
+        ::kill(pid, SIGKILL);
     return true;
 }
 }

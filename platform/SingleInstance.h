@@ -26,7 +26,8 @@ namespace SingleInstance {
 QString socketName(const QString& title);
 // True when some program has a window registered under `title`.
 bool windowExists(const QString& title);
-// Asks the owner of one window titled `title` to end (polite: close; otherwise terminate).
-// Returns false when none answered.
+// Asks the owner of one window titled `title` (this user's, on this display) to end (polite:
+// close; otherwise terminate); one that does not end within 2 s is killed by its process id.
+// Returns false when no such window was found.
 bool signalWindow(const QString& title, bool polite);
 }

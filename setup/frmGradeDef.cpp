@@ -250,10 +250,13 @@ void frmGradeDef::cmdOK_Click()
     try {
         Database::Transaction tx(*AccDb);
         for (int r = 1; r < g->Rows(); ++r) {
-            QString rule;
+            // An empty rule is an empty text in both tables, never Null.
+            QString rule = QStringLiteral("");
             for (int c = kFirstLevel; c <= kLastLevel; ++c)
                 rule += g->TextMatrix(r, c);
             rule = rule.trimmed();
+            if (rule.isNull())
+                rule = QStringLiteral("");
             AccDb->execute(QStringLiteral("update GradeDef set CODINGRULE=? where keyword=?"), {rule, m_keywords.value(r - 1)});
             if (AccDb->rowsAffected() == 0)
                 throw DbError(QStringLiteral("编码方案“%1”已不在账套库中。").arg(g->TextMatrix(r, 0)));

@@ -314,6 +314,13 @@ private slots:
         gAccMode = 1;
         frmAccount f;
         f.Form_Load();
+        // A relative path is refused with a message, and the page stays.
+        f.txtAccName->setText(QStringLiteral("测试"));
+        f.txtAccPath->setText(QStringLiteral("books/acc"));
+        click(f.cmdNext);
+        QCOMPARE(f.page(), 1);
+        QCOMPARE(msgs.texts(), QStringList{"账套路径必须是完整的绝对路径（以“/”开头），不能是相对路径：books/acc"});
+        msgs.clear();
         // A file where a folder of the path must go: the folders cannot be made.
         QFile blocker(env.root() + QStringLiteral("/blocked"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));

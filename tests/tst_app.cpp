@@ -5,10 +5,13 @@
 #include <Database.h>
 #include <FlexGrid.h>
 #include <Module1.h>
+#include <PasswordHash.h>
 #include <Startup.h>
 #include <StatusBar1.h>
 #include <frmLogin.h>
 #include <frmMain.h>
+#include <frmAddUser.h>
+#include <frmEditUser.h>
 #include <frmPassword.h>
 
 #include <QAction>
@@ -290,7 +293,7 @@ private slots:
             QCOMPARE(shown, QStringLiteral("设置操作口令|****"));
             QCOMPARE(c.msgs.texts(), (QStringList{"输入口令不一致，再试一次！", "输入的旧口令错误或此用户不存在！", "输入的旧口令错误或此用户不存在！"}));
             QCOMPARE(seen(c.msgs.last()), seen(c.msgs.last().text, QStringLiteral("设置操作员口令"), vb::vbInformation));
-            QCOMPARE(password(env.db(), QStringLiteral("demo")), fresh);
+            QVERIFY(PasswordHash::verify(fresh, password(env.db(), QStringLiteral("demo"))));
 
             // Until demo is chosen again, the login expects the old password.
             c.msgs.clear();
@@ -319,7 +322,53 @@ private slots:
             QCOMPARE(c.msgs.calls.size(), 2);
             f.reject();
         });
-        QCOMPARE(password(env.db(), QStringLiteral("lijg")), QStringLiteral("x"));
+        QVERIFY(PasswordHash::verify(QStringLiteral("x"), password(env.db(), QStringLiteral("lijg"))));
+    }
+
+    void login_maskOneLimitCancelledOperatorAndALockedSystemDatabase()
+    {
+        TestEnv env;
+        env.db().execute(QStringLiteral("update SM_User set nState=1 where cUser_Id='admin'"));
+        Console c;
+        QVERIFY(c.main.Form_Load());
+        // Every password box shows "*" and stops typing at the one limit.
+        frmPassword change;
+        frmAddUser add;
+        frmEditUser edit;
+        login(c, [&](frmLogin& f) {
+            for (QLineEdit* box : {f.txtPassword, change.txtOldPassword, change.txtNewPassword, change.txtConfirmPassword,
+                                   add.txtPassword, add.txtAffirmPassword, edit.txtPassword, edit.txtAffirmPassword}) {
+                QTest::keyClicks(box, QString(PasswordHash::kMaxLength + 5, QLatin1Char('x')));
+                QCOMPARE(box->text().size(), PasswordHash::kMaxLength);
+                QCOMPARE(box->displayText(), QString(PasswordHash::kMaxLength, QLatin1Char('*')));
+            }
+            // A cancelled operator is refused, and told why.
+            choose(f, QStringLiteral("admin"));
+            f.txtPassword->clear();
+            f.cmdOK->click();
+            QCOMPARE(c.msgs.texts(), QStringList{"操作员[admin]已注销，不能登录。请系统管理员在操作员管理中启用后再登录。"});
+            QCOMPARE(f.result(), int(QDialog::Rejected));
+        });
+        QVERIFY(c.main.mnuSysReg->isEnabled());
+
+        // A system database that another program holds is reported as locked, at load and at 登录.
+        c.msgs.clear();
+        gSysDb.reset();
+        Database holder(env.sysDbPath());
+        holder.execute(QStringLiteral("BEGIN EXCLUSIVE"));
+        holder.execute(QStringLiteral("update SM_User set nState=0 where cUser_Id='admin'"));
+        login(c, [&](frmLogin& f) {
+            f.TxtUser->setText(QStringLiteral("admin"));
+            f.cmdOK->click();
+        });
+        const QString locked = QStringLiteral("无法打开系统库：数据库已被其他程序锁定（database is locked），请稍后再试。");
+        QCOMPARE(c.msgs.texts(), (QStringList{locked, locked}));
+        holder.execute(QStringLiteral("COMMIT"));
+        // Enabled again, the operator logs in.
+        c.msgs.clear();
+        login(c, [&](frmLogin& f) { f.cmdOK->click(); });
+        QVERIFY(c.msgs.calls.isEmpty());
+        QVERIFY(gIsAdmin && !c.main.mnuSysReg->isEnabled());
     }
 
     void console_resizeSharesHeightAndKeepsTheDesignSize()

@@ -3,8 +3,17 @@
 #include <Module1.h>
 #include <SingleInstance.h>
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QLocalSocket>
 #include <QtTest>
+
+#include <csignal>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 class tst_platform : public QObject {
     Q_OBJECT
@@ -69,6 +78,53 @@ private slots:
         }
         WindowRegistry::setTerminateHandler({});
         QVERIFY(!SingleInstance::windowExists(title));
+    }
+
+    void earlierConsoles_ofThisDisplayOnlyAndAFrozenOneIsKilled()
+    {
+        const QString title = QStringLiteral("冻结窗口〖%1〗").arg(QCoreApplication::applicationPid());
+        const QByteArray display = qgetenv("DISPLAY");
+        qputenv("DISPLAY", ":71");
+        {
+            WindowRegistry reg(title);
+            QVERIFY(SingleInstance::windowExists(title));
+            qputenv("DISPLAY", ":72");
+            QVERIFY(!SingleInstance::windowExists(title));   // another display's console is left alone
+            qputenv("DISPLAY", ":71");
+        }
+        // A console that listens but never answers, as a frozen one: ended by its process id.
+        const QByteArray path = QFile::encodeName(QDir::tempPath() + QLatin1Char('/') + SingleInstance::socketName(title));
+        ::unlink(path.constData());
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un a {};
+            a.sun_family = AF_UNIX;
+            std::strncpy(a.sun_path, path.constData(), sizeof a.sun_path - 1);
+            if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(fd, 64) != 0)
+                ::_exit(3);
+            for (;;)
+                ::pause();
+        }
+        QTRY_VERIFY(SingleInstance::windowExists(title));
+        QElapsedTimer t;
+        t.start();
+        Module1::CloseWindowByName(title, true, false);
+        qInfo("a frozen console was ended after %lld ms", t.elapsed());
+        int status = 0;
+        pid_t ended = 0;
+        QTest::qWaitFor([&] { return (ended = ::waitpid(child, &status, WNOHANG)) != 0; }, 1000);
+        if (ended == 0) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+        }
+        QCOMPARE(ended, child);
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        ::unlink(path.constData());
+        if (display.isEmpty())
+            qunsetenv("DISPLAY");
+        else
+            qputenv("DISPLAY", display);
     }
 };
 

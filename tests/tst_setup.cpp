@@ -380,6 +380,8 @@ private slots:
         f->cmdOK->click();
         QCOMPARE(rule(acc, "custclass") + "|" + accValue(acc, "客户分类编码"), QStringLiteral("21|21"));
         QCOMPARE(rule(acc, "itemclass") + "|" + accValue(acc, "项目分类编码"), QStringLiteral("|"));
+        QCOMPARE(acc.scalar(QStringLiteral("select typeof(CODINGRULE)||'|'||(select typeof(cValue) from AccInformation where cCaption='项目分类编码') "
+                                           "from GradeDef where keyword='itemclass'")).toString(), QStringLiteral("text|text"));   // not Null
 
         // 放弃, then 确定 with an AccInformation row missing (a clear message): the rows stay as they were.
         for (QPushButton* frmGradeDef::*button : {&frmGradeDef::cmdCancel, &frmGradeDef::cmdOK}) {

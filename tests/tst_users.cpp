@@ -5,6 +5,7 @@
 #include <Database.h>
 #include <FlexGrid.h>
 #include <Module1.h>
+#include <PasswordHash.h>
 #include <frmAddRole.h>
 #include <frmAddUser.h>
 #include <frmEditRole.h>
@@ -156,7 +157,7 @@ private slots:
         const int lijg = gridRow(g, QStringLiteral("lijg"));
         QCOMPARE(g->TextMatrix(chenl, 2) + "|" + g->TextMatrix(chenl, 3), QStringLiteral("|有效"));
         QCOMPARE(QStringList({g->TextMatrix(lijg, 3), g->TextMatrix(lijg, 4), g->TextMatrix(lijg, 5), g->TextMatrix(lijg, 6)}),
-                 (QStringList{"注销", "******", "Pw", "88"}));
+                 (QStringList{"注销", "******", "", "88"}));   // the hidden column carries no password
 
         // Refresh shows rows written by others; help does nothing; exit closes.
         a.db().execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,iAdmin) values ('zz','新人',0)"));
@@ -167,14 +168,15 @@ private slots:
 
         // A cancelled operator (state 2) saved unchanged is written back as 1.
         a.modals.on(QStringLiteral("frmEditUser"), act<frmEditUser>([&](frmEditUser& e) {
-            QCOMPARE(e.txtID->text() + "|" + e.txtPassword->text() + "|" + e.txtAffirmPassword->text() + "|" + e.txtTk->text(), QStringLiteral("lijg|Pw|Pw|"));
-            QCOMPARE(e.txtPassword->displayText(), QStringLiteral("**"));
+            QCOMPARE(e.txtID->text() + "|" + e.txtPassword->text() + "|" + e.txtAffirmPassword->text() + "|" + e.txtTk->text(), QStringLiteral("lijg|******|******|"));
+            QCOMPARE(e.txtPassword->displayText(), QStringLiteral("******"));
             QVERIFY(e.Check1->isChecked());
             QCOMPARE(e.Check1->text(), QStringLiteral("启用当前操作员"));
             e.cmdEdit->click();
         }));
         press(f, "edit", QStringLiteral("lijg"));
-        QCOMPARE(a.text(QStringLiteral("select nState||'|'||cTkAccount from SM_User where cUser_Id='lijg'")), QStringLiteral("1|88"));
+        QCOMPARE(a.text(QStringLiteral("select nState||'|'||cTkAccount||'|'||cPassword from SM_User where cUser_Id='lijg'")),
+                 QStringLiteral("1|88|Pw"));   // the mask left alone changes no password
 
         // An active one (state Null) is cancelled by ticking; the caption follows the tick.
         a.modals.on(QStringLiteral("frmEditUser"), act<frmEditUser>([&](frmEditUser& e) {
@@ -193,8 +195,9 @@ private slots:
         }));
         press(f, "edit", QStringLiteral("chenl"));
         QCOMPARE(a.msgs.calls.size(), 1);   // the differing confirmation was refused
-        QCOMPARE(a.text(QStringLiteral("select nState||'|'||cUser_Name||'|'||cPassword||'|'||cDept from SM_User where cUser_Id='chenl'")),
-                 QStringLiteral("1| 陈'丽 |New|"));
+        QCOMPARE(a.text(QStringLiteral("select nState||'|'||cUser_Name||'|'||cDept from SM_User where cUser_Id='chenl'")),
+                 QStringLiteral("1| 陈'丽 |"));
+        QVERIFY(PasswordHash::verify(QStringLiteral("New"), a.text(QStringLiteral("select cPassword from SM_User where cUser_Id='chenl'"))));
         // Saving reloads the grid.
         const int row = gridRow(g, QStringLiteral("chenl"));
         QCOMPARE(g->TextMatrix(row, 3) + "|" + g->TextMatrix(row, 1), QStringLiteral("注销| 陈'丽 "));
@@ -267,6 +270,7 @@ private slots:
                 {"02", "二", "Ab", "ab", "口令必须一致!", kTitle, "02"},
                 {" 01 ", "again", "", "", "操作员:[01]已存在，不能增加!", kRefusedTitle, ""},
                 {"ADMIN", "冒名", "", "", "操作员:[ADMIN]已在系统库中，不能增加!", kRefusedTitle, "ADMIN"},
+                {"demo]x", "x", "", "", "操作员编号“demo]x”含有“[”、“]”或“,”，不能增加!", kTitle, "demo]x"},
             };
             for (const Refusal& r : refusals) {
                 a.msgs.clear();
@@ -287,14 +291,16 @@ private slots:
 
         Recordset rs = a.db().query(QStringLiteral("select * from SM_User where cUser_Id='01'"));
         QVERIFY(!rs.Eof());
-        QCOMPARE(QStringList({rs.text("cUser_Name"), rs.text("cPassword"), rs.text("cDept"), rs.text("cTkAccount"), rs.text("iAdmin"), rs.text("nState")}),
-                 (QStringList{"一", "Ab", "  财务'部", "12345", "0", "0"}));
+        QCOMPARE(QStringList({rs.text("cUser_Name"), rs.text("cDept"), rs.text("cTkAccount"), rs.text("iAdmin"), rs.text("nState")}),
+                 (QStringList{"一", "  财务'部", "12345", "0", "0"}));
+        QVERIFY(PasswordHash::verify(QStringLiteral("Ab"), rs.text("cPassword")));
         QCOMPARE(a.count(QStringLiteral("select count(*) from SM_User where cUser_Id like '0%'")), 2);   // "010" and "01"; "02" was refused
         QCOMPARE(a.text(QStringLiteral("select group_concat(cGroup_Id) from (select cGroup_Id from SM_Role where cUser_Id='01' order by 1)")),
                  QStringLiteral("MANAGER-FA,MANAGER-GL"));
         QCOMPARE(a.text(QStringLiteral("select cUser_Name from SM_User where cUser_Id='admin'")), QStringLiteral("系统管理员"));
-        QCOMPARE(a.text(QStringLiteral("select cUser_Name||'|'||cPassword from SM_User where cUser_Id=' o''k'")),
-                 QStringLiteral("  王'五\"; drop table SM_User; --| p' "));
+        QCOMPARE(a.text(QStringLiteral("select cUser_Name from SM_User where cUser_Id=' o''k'")),
+                 QStringLiteral("  王'五\"; drop table SM_User; --"));
+        QVERIFY(PasswordHash::verify(QStringLiteral(" p' "), a.text(QStringLiteral("select cPassword from SM_User where cUser_Id=' o''k'"))));
         // Leaving the dialog reloads the grid.
         QVERIFY(column(f.MSFlexGrid1, 0).contains(QStringLiteral("01")));
         QVERIFY(column(f.MSFlexGrid1, 0).contains(QStringLiteral(" o'k")));
@@ -312,7 +318,8 @@ private slots:
         QVERIFY(a.msgs.calls.isEmpty());
         Recordset rs = mirror.query(QStringLiteral("select * from SM_User where cUser_Id='m1'"));
         QVERIFY(!rs.Eof());
-        QCOMPARE(rs.text("cUser_Name") + "|" + rs.text("cPassword"), QStringLiteral("甲|Pw"));
+        QCOMPARE(rs.text("cUser_Name"), QStringLiteral("甲"));
+        QVERIFY(PasswordHash::verify(QStringLiteral("Pw"), rs.text("cPassword")));
         QVERIFY(rs.isNull("cTkAccount"));
 
         // A duplicate of the grid is still offered to the mirror.
@@ -425,6 +432,8 @@ private slots:
                 {"R1", "二", "", "", "角色:[R1]已存在，不能增加!", kRefusedTitle, ""},
                 {"MANAGER-GL", "二", "", "", "角色:[MANAGER-GL]已存在，不能增加!", kRefusedTitle, ""},
                 {"LATE", "再来", "", "", "角色:[LATE]已在系统库中，不能增加!", kRefusedTitle, "LATE"},
+                // Identifiers the lists cannot carry; names may hold anything.
+                {"a,b", "甲,[乙]", "", "", "角色编号“a,b”含有“[”、“]”或“,”，不能增加!", kTitle, "a,b"},
             };
             for (const Refusal& r : refusals) {
                 a.msgs.clear();

@@ -473,7 +473,8 @@ int main(int argc, char* argv[])
     if (command != QLatin1String("list") && !lock.tryLock(0))
         return fail(QStringLiteral("另一个 revozi-backup 正在处理安装 %1，本次未运行").arg(root));
     try {
-        Database sysDb(sysPath);
+        Database sysDb;
+        Installation::openSystemDatabase(sysDb, sysPath);
         if (command == QLatin1String("list"))
             return list(sysDb, o.values.value(QStringLiteral("--to")));
         if (command == QLatin1String("import"))

@@ -16,7 +16,8 @@ namespace {
 // The demo account set, made by the same work as the wizard's 完成, without its dialogs.
 bool createDemoSet(const QString& root)
 {
-    Database sysDb(Installation::sysDbPath(root));
+    Database sysDb;
+    Installation::openSystemDatabase(sysDb, Installation::sysDbPath(root));
     AccountSetInput in;
     in.accId = QStringLiteral("001");
     in.accName = QStringLiteral("演示账套");

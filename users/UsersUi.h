@@ -1,6 +1,8 @@
 #pragma once
 // Pieces shared by the operator and role forms: the widths of the columns the
 // text boxes feed, the managers' toolbar, password boxes and the ticked lists.
+#include <PasswordHash.h>
+
 #include <QString>
 
 class DbError;
@@ -16,7 +18,7 @@ namespace UsersUi {
 // Widths of the system database's text columns (characters); a box never takes more.
 constexpr int kUserIdLen = 20;      // SM_User.cUser_Id, SM_Role.cUser_Id
 constexpr int kUserNameLen = 40;    // SM_User.cUser_Name
-constexpr int kPasswordLen = 20;    // SM_User.cPassword
+constexpr int kPasswordLen = PasswordHash::kMaxLength;   // one limit for every password box
 constexpr int kDeptLen = 40;        // SM_User.cDept
 constexpr int kTkLen = 20;          // SM_User.cTkAccount
 constexpr int kGroupIdLen = 20;     // SM_Group.cGroup_Id, SM_Role.cGroup_Id

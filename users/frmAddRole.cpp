@@ -3,6 +3,7 @@
 
 #include <Module1.h>
 #include <MsgBox.h>
+#include <UserIds.h>
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,6 +35,10 @@ void frmAddRole::cmdAdd_Click()
     const QString id = txtID->text().trimmed();
     if (id.isEmpty() || txtName->text().trimmed().isEmpty())
         return;
+    if (const QString bad = UserIds::refusal(QStringLiteral("角色"), id); !bad.isEmpty()) {
+        MsgBox(bad, vb::vbCritical | vb::vbOKOnly, kTitleSys);
+        return;
+    }
     if (IdList.contains(QLatin1Char(',') + id + QLatin1Char(','))) {
         MsgBox(QStringLiteral("角色:[") + id + QStringLiteral("]已存在，不能增加!"), vb::vbCritical | vb::vbOKOnly, kTitleDup);
     } else {

@@ -3,6 +3,8 @@
 
 #include <Module1.h>
 #include <MsgBox.h>
+#include <PasswordHash.h>
+#include <UserIds.h>
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -64,6 +66,17 @@ void frmAddUser::cmdAdd_Click()
         MsgBox(QStringLiteral("口令必须一致!"), vb::vbCritical | vb::vbOKOnly, kTitleSys);
         return;
     }
+    if (const QString bad = UserIds::refusal(QStringLiteral("操作员"), id); !bad.isEmpty()) {
+        MsgBox(bad, vb::vbCritical | vb::vbOKOnly, kTitleSys);
+        return;
+    }
+    QString stored;
+    try {
+        stored = PasswordHash::hash(txtPassword->text());
+    } catch (const DbError& e) {
+        MsgBox(QStringLiteral("操作员:[%1]未能增加：%2").arg(id, e.userText()), vb::vbCritical | vb::vbOKOnly, kTitleDup);
+        return;
+    }
     if (IdList.contains(QLatin1Char(',') + id + QLatin1Char(','))) {
         MsgBox(QStringLiteral("操作员:[") + id + QStringLiteral("]已存在，不能增加!"), vb::vbCritical | vb::vbOKOnly, kTitleDup);
     } else {
@@ -74,7 +87,7 @@ void frmAddUser::cmdAdd_Click()
             Database::Transaction t(*gSysDb);
             gSysDb->execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,cPassword,iAdmin,cDept,nState,cTkAccount) "
                                            "values (?,?,?,0,?,0,?)"),
-                            {txtID->text(), txtName->text(), txtPassword->text(), txtDept->text(), txtTk->text()});
+                            {txtID->text(), txtName->text(), stored, txtDept->text(), txtTk->text()});
             for (const QString& role : tickedIds(ListView1))
                 gSysDb->execute(QStringLiteral("insert into SM_role (cGroup_Id,cUser_Id) values (?,?)"), {role, txtID->text()});
             t.commit();
@@ -89,7 +102,7 @@ void frmAddUser::cmdAdd_Click()
         }
         IdList += txtID->text() + QLatin1Char(',');
     }
-    writeMirror();
+    writeMirror(stored);
 
     txtID->clear();   // also empties the role list
     txtName->clear();
@@ -101,7 +114,7 @@ void frmAddUser::cmdAdd_Click()
 }
 
 // The mirror system database, when there is one, receives every operator offered here.
-void frmAddUser::writeMirror()
+void frmAddUser::writeMirror(const QString& storedPassword)
 {
     const QString mirror = MirrorSysDbPath();
     if (mirror.isEmpty())
@@ -110,7 +123,7 @@ void frmAddUser::writeMirror()
     try {
         Database db(mirror);
         db.execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,cPassword,iAdmin,cDept,nState) values (?,?,?,0,?,0)"),
-                   {txtID->text(), txtName->text(), txtPassword->text(), txtDept->text()});
+                   {txtID->text(), txtName->text(), storedPassword, txtDept->text()});
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("cmdAdd_Click"));
         if (isDuplicateKey(e))

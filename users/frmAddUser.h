@@ -25,7 +25,7 @@ public slots:
     void cmdExit_Click();
 
 private:
-    void writeMirror();
+    void writeMirror(const QString& storedPassword);
 
     bool m_rolesLoaded = false;
 };

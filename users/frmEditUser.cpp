@@ -3,6 +3,7 @@
 
 #include <Module1.h>
 #include <MsgBox.h>
+#include <PasswordHash.h>
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -43,6 +44,15 @@ frmEditUser::frmEditUser(QWidget* parent)
     connect(Check1, &QCheckBox::toggled, this, &frmEditUser::Check1_Click);
     connect(cmdEdit, &QPushButton::clicked, this, &frmEditUser::cmdEdit_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmEditUser::cmdExit_Click);
+    for (QLineEdit* box : {txtPassword, txtAffirmPassword})
+        connect(box, &QLineEdit::textChanged, this, [this] { m_passwordEdited = true; });
+}
+
+void frmEditUser::showPasswordMask()
+{
+    txtPassword->setText(kPasswordMask);
+    txtAffirmPassword->setText(kPasswordMask);
+    m_passwordEdited = false;
 }
 
 void frmEditUser::Check1_Click()
@@ -54,15 +64,20 @@ void frmEditUser::cmdEdit_Click()
 {
     if (txtName->text().trimmed().isEmpty())
         return;
-    if (txtPassword->text() != txtAffirmPassword->text()) {
+    if (m_passwordEdited && txtPassword->text() != txtAffirmPassword->text()) {
         MsgBox(QStringLiteral("口令必须一致!"), vb::vbCritical | vb::vbOKOnly, kTitleSys);
         return;
     }
     if (!gSysDb)
         return;
     try {
-        gSysDb->execute(QStringLiteral("update SM_User set cUser_Name=?,cPassword=?,cDept=?,nState=? where cUser_Id=?"),
-                        {txtName->text(), txtPassword->text(), txtDept->text(), Check1->isChecked() ? 1 : 0, txtID->text()});
+        const QVariantList fields{txtName->text(), txtDept->text(), Check1->isChecked() ? 1 : 0};
+        if (m_passwordEdited)
+            gSysDb->execute(QStringLiteral("update SM_User set cUser_Name=?,cDept=?,nState=?,cPassword=? where cUser_Id=?"),
+                            fields + QVariantList{PasswordHash::hash(txtPassword->text()), txtID->text()});
+        else
+            gSysDb->execute(QStringLiteral("update SM_User set cUser_Name=?,cDept=?,nState=? where cUser_Id=?"),
+                            fields + QVariantList{txtID->text()});
         if (gSysDb->rowsAffected() == 0) {
             MsgBox(QStringLiteral("操作员:[%1]已不存在，未能修改。").arg(txtID->text()), vb::vbExclamation | vb::vbOKOnly, kTitleSys);
             return;

@@ -15,8 +15,16 @@ public:
     QCheckBox* Check1 = nullptr;
     QPushButton* cmdEdit = nullptr;
 
+    // The password boxes show a fixed mask, never the password: 修改 changes the password only
+    // when either box was edited.
+    static inline const QString kPasswordMask = QStringLiteral("******");
+    void showPasswordMask();
+
 public slots:
     void Check1_Click();
     void cmdEdit_Click();
     void cmdExit_Click();
+
+private:
+    bool m_passwordEdited = true;   // a dialog opened without the mask sets what is typed
 };

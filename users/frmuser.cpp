@@ -55,7 +55,8 @@ void frmuser::ShowMSFLG()
             MSFlexGrid1->setTextMatrix(r, ColDept, rs.text(QStringLiteral("cDept")));
             MSFlexGrid1->setTextMatrix(r, ColState, state.isNull() || state.toInt() == 0 ? kStateActive : kStateCancelled);
             MSFlexGrid1->setTextMatrix(r, ColMask, QStringLiteral("******"));
-            MSFlexGrid1->setTextMatrix(r, ColPassword, rs.text(QStringLiteral("cPassword")));
+            // The hidden column stays, empty: no password, nor its hash, is ever put in a widget.
+            MSFlexGrid1->setTextMatrix(r, ColPassword, QString());
             MSFlexGrid1->setTextMatrix(r, ColTk, rs.text(QStringLiteral("cTkAccount")));
         }
     } catch (const DbError& e) {
@@ -101,8 +102,7 @@ void frmuser::editRecord()
     frmEditUser dlg(this);
     fillFromGrid(dlg.txtID, row, ColId);
     fillFromGrid(dlg.txtName, row, ColName);
-    fillFromGrid(dlg.txtPassword, row, ColPassword);
-    fillFromGrid(dlg.txtAffirmPassword, row, ColPassword);
+    dlg.showPasswordMask();
     fillFromGrid(dlg.txtDept, row, ColDept);
     if (MSFlexGrid1->TextMatrix(row, ColState) == kStateActive) {
         dlg.Check1->setChecked(false);

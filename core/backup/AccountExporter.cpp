@@ -406,6 +406,21 @@ void AccountExporter::snapshotInto(Database& acc, const QString& target)
         m_preparedStamp = BackupSet::fileStamp(copy);
 }
 
+bool AccountExporter::booksInUse() const
+{
+    if (!CiFile::isFile(databasePath()))
+        return false;
+    try {
+        Database acc(databasePath());
+        acc.execute(QStringLiteral("PRAGMA busy_timeout=200"));
+        acc.execute(QStringLiteral("BEGIN IMMEDIATE"));
+        acc.execute(QStringLiteral("ROLLBACK"));
+        return false;
+    } catch (const DbError& e) {
+        return e.isLocked();
+    }
+}
+
 bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString* error, const StepHook& afterStep)
 {
     auto failWith = [&](const QString& text) {
@@ -421,6 +436,8 @@ bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString*
     if (!m_found)
         return failWith(QStringLiteral("账套[%1]不存在。").arg(m_accId));
     const QString B = preparedCopyPath();
+    if (!CiFile::isFile(B) && booksInUse())
+        return failWith(QStringLiteral("账套[%1]的账套库正被其他程序使用，无法输出，请关闭使用它的程序后再试。").arg(m_accId));
     if (!CiFile::isFile(B))
         return failWith(QStringLiteral("找不到备份数据文件 %1。").arg(B));
     if (dir.isEmpty() || !CiFile::isDir(dir))

@@ -63,6 +63,8 @@ public:
 
 private:
     void fail(const QString& step, const QString& text);
+    // Whether another program holds the books now: why a prepared copy is usually missing.
+    bool booksInUse() const;
     void begin(Database& db);
     void commit(Database& db);
     // Runs `work` as one all-or-nothing step (a savepoint); a failure is logged and undone.

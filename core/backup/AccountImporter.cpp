@@ -4,6 +4,7 @@
 
 #include <AccountDb.h>
 #include <CiFile.h>
+#include <PasswordHash.h>
 #include <Database.h>
 #include <ErrLog.h>
 #include <Paths.h>
@@ -634,6 +635,10 @@ AccountImporter::Result AccountImporter::restore(Database& sysDb, const ImportPl
                     books.execute(QStringLiteral("PRAGMA synchronous=OFF"));
                 }
                 books.execute(QStringLiteral("CREATE TABLE %1 (cAcc_Id TEXT)").arg(kPendingTable));
+                // Operators of an older set carry their passwords in plain text: hashed (and the text
+                // wiped) before the books take their place, although the merge drops the table.
+                if (books.hasTable(QStringLiteral("SM_User_Ex")))
+                    PasswordHash::convertTable(books, QStringLiteral("SM_User_Ex"));
             }
             if (!BackupSet::syncPath(copy))
                 refusal = QStringLiteral("帐套[%1]引入失败，无法写入：").arg(plan.accId) + copy;

@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include <CiFile.h>
+#include <FileModes.h>
 
 #include <QAtomicInt>
 #include <QFile>
@@ -63,7 +64,11 @@ void Database::open(const QString& path, bool create)
     const QString real = CiFile::resolve(path);
     if (!create && !QFileInfo(real).isFile())
         throw DbError(QStringLiteral("找不到数据库文件：%1").arg(path));
+    const bool fresh = !QFileInfo::exists(real);
     connect(real, real, QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    // The engine makes new files readable by everyone the umask allows, and never group-writable.
+    if (fresh)
+        FileModes::restrict(real);
 }
 
 void Database::openImmutable(const QString& path)
@@ -221,6 +226,7 @@ void Database::compactInto(const QString& path)
 {
     const QString target = CiFile::resolve(path);
     execute(QStringLiteral("VACUUM INTO ?"), {target});
+    FileModes::restrict(target);
     fsyncFile(target);
 }
 

@@ -2,6 +2,11 @@
 #include "Database.h"
 
 #include <CiFile.h>
+#include <ErrLog.h>
+#include <FileModes.h>
+#include <LoginCheck.h>
+#include <PasswordHash.h>
+#include <SysInfo.h>
 #include <DataResources.h>
 #include <Paths.h>
 
@@ -133,6 +138,29 @@ void createRoot(const QString& root)
     const QString sysDb = sysDbPath(root);
     if (CiFile::exists(sysDb))
         throw DbError(QStringLiteral("安装目录已存在系统库，不会覆盖：%1").arg(sysDb));
+    FileModes::applyFor(root);
     createSystemDatabase(sysDb);
+}
+
+void openSystemDatabase(Database& db, const QString& path)
+{
+    // The system database lies in ROOT/DeZaduzi/.
+    FileModes::applyFor(Paths::parentDir(Paths::parentDir(CiFile::resolve(path))));
+    db.open(path);
+    try {
+        LoginCheck::ensureTable(db);
+        PasswordHash::convertTable(db, QStringLiteral("SM_User"));
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("openSystemDatabase"));
+    }
+    const QString mirror = SysInfo::mirrorSysDbPath();
+    if (mirror.isEmpty())
+        return;
+    try {
+        Database m(mirror);
+        PasswordHash::convertTable(m, QStringLiteral("SM_User"));
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("openSystemDatabase"));
+    }
 }
 }

@@ -16,4 +16,10 @@ void createAccountTemplate(const QString& path);
 QString sysDbPath(const QString& root);
 // A new installation root: ROOT/DeZaduzi/DeZaduzi.mdb. Refuses (DbError) when one exists.
 void createRoot(const QString& root);
+// Opens the system database at `path` into `db` as every program of the installation does: new
+// files follow the installation's modes (FileModes), the table of wrong passwords is made when
+// missing, and passwords still kept in plain text, here and in the mirror, become hashes. What
+// cannot be converted (a read-only file) is logged and left: the login still reads it.
+// Throws DbError when the database cannot be opened.
+void openSystemDatabase(Database& db, const QString& path);
 }

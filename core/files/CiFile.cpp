@@ -1,4 +1,5 @@
 #include "CiFile.h"
+#include "FileModes.h"
 #include "Paths.h"
 
 #include <QDir>
@@ -89,8 +90,8 @@ bool copy(const QString& from, const QString& to)
         return false;
     if (!QFile::copy(src, dst))
         return false;
-    QFile out(dst);
-    out.setPermissions(out.permissions() | QFileDevice::WriteOwner | QFileDevice::WriteUser);
+    // A copy gets the mode of a new file (and stays writable when its source was read-only).
+    FileModes::restrict(dst);
     return true;
 }
 

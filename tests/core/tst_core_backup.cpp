@@ -356,9 +356,13 @@ private slots:
         QTemporaryDir backupDir;
         const QString backup = backupDir.path() + QStringLiteral("/u盘");
         {
-            ImportRoot origin(QStringLiteral("003"), 2008, backup);
+            // A set exported by an installation that kept passwords in plain text.
+            BackupRoot origin(QStringLiteral("003"), 2008,
+                              kGrantRows + QStringList{QStringLiteral("update SM_User set cPassword='Klartext7' where cUser_Id='demo'")},
+                              kCodeRows, backup);
         }
         const QString lst = backup + QStringLiteral("/KdErpAct.Lst");
+        QVERIFY(readAll(backup + QStringLiteral("/kddata.BA_")).contains("Klartext7"));
         TestRoot env;
         // This installation has no operator zhoum and no grade-two ledger permission GL0102.
         env.db().execute(QStringLiteral("delete from SM_User where cUser_Id='zhoum'"));
@@ -380,6 +384,8 @@ private slots:
                  (QStringList{"GL|2008", "GL|9999", "Group|AUDIT", "Group|DATA-MANAGER", "Hold|chenl/GL01", "Hold|chenl/GL0101", "Hold|demo/admin",
                               "Hold|zhoum/FA01", "Hold|zhoum/RE9001", "Report|003", "Role|AUDIT/lijg", "Role|AUDIT/wangxy", "Role|DATA-MANAGER/demo"}));
         QCOMPARE(rows(env.db(), QStringLiteral("select * from SM_User order by 1")), users);
+        // The operators' passwords do not come along in the restored books, not even in freed pages.
+        QVERIFY(!readAll(chosen + QStringLiteral("/zt003/2008/KdData.mdb")).contains("Klartext7"));
     }
 
     void import_refusalsFailuresAndStopsChangeNothing()

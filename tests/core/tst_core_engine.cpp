@@ -2,12 +2,15 @@
 #include "TestRoot.h"
 
 #include <CiFile.h>
+#include <FileModes.h>
 #include <Database.h>
 #include <Installation.h>
 #include <Paths.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -156,6 +159,88 @@ private slots:
             }
             QCOMPARE(db.scalar(groups).toInt(), before + int(commit));
         }
+    }
+
+    void errors_eachKindOfFailureHasItsOwnChineseSentence()
+    {
+        TestRoot env;
+        QTemporaryDir dir;
+        // The engine's English text stays in text() for the error log; userText() is Chinese only.
+        auto failure = [](const std::function<void()>& work) -> DbError {
+            try {
+                work();
+            } catch (const DbError& e) {
+                return e;
+            }
+            return DbError(QString());
+        };
+        auto chineseOnly = [](const DbError& e) {
+            return !e.text().isEmpty() && !e.userText().contains(QRegularExpression(QStringLiteral("[A-Za-z]{3}")));
+        };
+        // Locked: a second connection holds the system database while it is opened.
+        {
+            Database holder(env.sysDbPath());
+            holder.execute(QStringLiteral("BEGIN EXCLUSIVE"));
+            holder.execute(QStringLiteral("update SM_User set cDept='x' where cUser_Id='demo'"));
+            const DbError e = failure([&] {
+                Database other;
+                other.open(env.sysDbPath());
+            });
+            QVERIFY2(e.isLocked(), qPrintable(e.text()));
+            QVERIFY(e.userText().contains(QStringLiteral("锁定")));
+        }
+        // Read-only: a file opened only to be read refuses a write.
+        const DbError readOnly = failure([&] {
+            Database ro;
+            ro.openImmutable(env.sysDbPath());
+            ro.execute(QStringLiteral("update SM_User set cDept='x'"));
+        });
+        QCOMPARE(readOnly.userText(), QStringLiteral("数据库文件是只读的，无法写入，请检查文件的权限。"));
+        // Full: the database may grow no further, as on a full disk.
+        const DbError full = failure([&] {
+            Database db(dir.path() + QStringLiteral("/full.mdb"), true);
+            db.execute(QStringLiteral("create table t (x TEXT)"));
+            db.execute(QStringLiteral("PRAGMA max_page_count=3"));
+            db.execute(QStringLiteral("insert into t values (hex(randomblob(20000)))"));
+        });
+        QCOMPARE(full.userText(), QStringLiteral("磁盘已满，数据无法写入，请腾出磁盘空间后再试。"));
+        // Not a database.
+        QFile junk(dir.path() + QStringLiteral("/junk.mdb"));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(4096, 'x'));
+        junk.close();
+        const DbError notDb = failure([&] { Database db(junk.fileName()); });
+        QCOMPARE(notDb.userText(), QStringLiteral("该文件不是数据库文件，或已损坏。"));
+        // An I/O error, as the engine reports it (extended code SQLITE_IOERR_WRITE).
+        const DbError io(QStringLiteral("disk I/O error"), QStringLiteral("778"));
+        QCOMPARE(io.userText(), QStringLiteral("读写磁盘时出错（输入/输出错误），请检查磁盘。"));
+        for (const DbError& e : {readOnly, full, notDb, io})
+            QVERIFY2(chineseOnly(e), qPrintable(e.userText()));
+    }
+
+    void files_privateUnlessTheRootsFolderIsGroupWritable()
+    {
+        QTemporaryDir dir;
+        auto mode = [](const QString& path) { return QFileInfo(path).permissions() & 0x7077; };   // owner, group, others
+        for (bool group : {false, true}) {
+            const QString root = dir.path() + (group ? QStringLiteral("/shared") : QStringLiteral("/own"));
+            QVERIFY(QDir().mkpath(root));
+            QVERIFY(QFile::setPermissions(root, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                                    | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
+                                                    | QFileDevice::ExeOther | (group ? QFileDevice::WriteGroup : QFileDevice::Permissions())));
+            Installation::createRoot(root);
+            QVERIFY(CiFile::mkpath(root + QStringLiteral("/zt001/2026")));
+            // A copy (of the template, say) gets the mode of a new file, whatever its source's.
+            const QString copy = root + QStringLiteral("/zt001/2026/KdData.mdb");
+            QVERIFY(CiFile::copy(TestRoot::templatePath(), copy));
+            const auto file = QFileDevice::ReadOwner | QFileDevice::WriteOwner | (group ? QFileDevice::ReadGroup | QFileDevice::WriteGroup : QFileDevice::Permissions());
+            const auto folder = file | QFileDevice::ExeOwner | (group ? QFileDevice::ExeGroup : QFileDevice::Permissions());
+            for (const QString& f : {Installation::sysDbPath(root), copy})
+                QCOMPARE(mode(f), file);
+            for (const QString& d : {root + QStringLiteral("/DeZaduzi"), root + QStringLiteral("/zt001"), root + QStringLiteral("/zt001/2026")})
+                QCOMPARE(mode(d), folder);
+        }
+        FileModes::applyFor(dir.path());   // back to the owner-only rule of the other tests
     }
 
     void installation_shipsRealDataCopiesAndIsNeverOverwritten()

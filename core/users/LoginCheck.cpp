@@ -1,0 +1,110 @@
+#include "LoginCheck.h"
+#include "PasswordHash.h"
+
+#include <Database.h>
+#include <ErrLog.h>
+
+#include <QVariant>
+
+namespace {
+const QString kTitle = QStringLiteral("注册〖控制台〗");
+// Beyond this the doubling stops growing (30 s × 2^20 is about a year).
+constexpr int kMaxDoublings = 20;
+
+std::function<QDateTime()>& clockSlot()
+{
+    static std::function<QDateTime()> c;
+    return c;
+}
+
+Notice refusal(const QString& text)
+{
+    return {text, kTitle, Notice::Icon::Exclamation};
+}
+
+QString waitText(const QString& userId, qint64 seconds)
+{
+    return QStringLiteral("操作员[%1]口令错误次数过多，请%2后再试。").arg(userId, LoginCheck::durationText(seconds));
+}
+} // namespace
+
+LoginCheck::LoginCheck(Database& sysDb, Verifier verifier)
+    : m_db(sysDb)
+    , m_verify(verifier ? std::move(verifier) : Verifier(&PasswordHash::verify))
+{
+}
+
+QDateTime LoginCheck::now()
+{
+    return clockSlot() ? clockSlot()() : QDateTime::currentDateTimeUtc();
+}
+
+void LoginCheck::setClock(std::function<QDateTime()> clock)
+{
+    clockSlot() = std::move(clock);
+}
+
+QString LoginCheck::durationText(qint64 seconds)
+{
+    if (seconds < 60)
+        return QStringLiteral("%1秒").arg(seconds);
+    const qint64 minutes = (seconds + 59) / 60;
+    if (minutes < 60)
+        return QStringLiteral("%1分钟").arg(minutes);
+    const qint64 hours = minutes / 60;
+    return minutes % 60 ? QStringLiteral("%1小时%2分钟").arg(hours).arg(minutes % 60) : QStringLiteral("%1小时").arg(hours);
+}
+
+void LoginCheck::ensureTable(Database& sysDb)
+{
+    sysDb.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS SM_LoginFail (cUser_Id TEXT COLLATE NOCASE PRIMARY KEY, "
+                                 "iFailures INTEGER NOT NULL, iLockedUntil INTEGER)"));
+}
+
+qint64 LoginCheck::waitSeconds(const QString& userId, const QDateTime& now)
+{
+    try {
+        const QVariant until = m_db.scalar(QStringLiteral("SELECT iLockedUntil FROM SM_LoginFail WHERE cUser_Id=?"), {userId});
+        if (until.isNull())
+            return 0;
+        const qint64 ms = until.toLongLong() - now.toMSecsSinceEpoch();
+        return ms > 0 ? (ms + 999) / 1000 : 0;
+    } catch (const DbError& e) {
+        // An installation that cannot hold the count (a read-only file) is not locked by it.
+        WriteErrLog(3, e.text(), QStringLiteral("LoginCheck"));
+        return 0;
+    }
+}
+
+LoginOutcome LoginCheck::attempt(const QString& userId, const QString& typed, const QString& stored, const QVariant& state,
+                                 const QDateTime& now)
+{
+    if (const qint64 wait = waitSeconds(userId, now))
+        return {false, refusal(waitText(userId, wait))};
+    const bool right = m_verify(typed, stored);
+    try {
+        if (right) {
+            m_db.execute(QStringLiteral("DELETE FROM SM_LoginFail WHERE cUser_Id=?"), {userId});
+        } else {
+            const int failures = m_db.scalar(QStringLiteral("SELECT iFailures FROM SM_LoginFail WHERE cUser_Id=?"), {userId}).toInt() + 1;
+            QVariant until;
+            qint64 wait = 0;
+            if (failures >= kFreeFailures) {
+                wait = kFirstWaitSeconds << qMin(failures - kFreeFailures, kMaxDoublings);
+                until = now.toMSecsSinceEpoch() + wait * 1000;
+            }
+            m_db.execute(QStringLiteral("INSERT OR REPLACE INTO SM_LoginFail (cUser_Id,iFailures,iLockedUntil) VALUES (?,?,?)"),
+                         {userId, failures, until});
+            if (wait > 0)
+                return {false, refusal(waitText(userId, wait))};
+        }
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("LoginCheck"));
+    }
+    if (!right)
+        return {false, refusal(QStringLiteral("口令无效，请重新输入。"))};
+    // Told only to whoever knows the password.
+    if (!state.isNull() && state.toInt() != 0)
+        return {false, refusal(QStringLiteral("操作员[%1]已注销，不能登录。请系统管理员在操作员管理中启用后再登录。").arg(userId))};
+    return {true, {}};
+}
