@@ -5,6 +5,8 @@
 #include <MsgBox.h>
 
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QProcess>
 #include <QTextStream>
 
@@ -13,6 +15,14 @@ const QString kTitle = QStringLiteral("revozi 系统管理");
 }
 
 namespace Launcher {
+BoxApplication::BoxApplication(int& argc, char** argv)
+    : app(argc, argv)
+{
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+}
+
 QString personalRoot()
 {
     const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");

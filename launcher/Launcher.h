@@ -1,9 +1,18 @@
 #pragma once
 // What the launcher `revozi` does before it hands over to the console: find the person's own
 // installation and make it on the first start, saying so.
+#include <QApplication>
 #include <QString>
+#include <QTranslator>
 
 namespace Launcher {
+// The window system for a box, with Qt's own Chinese button texts, as the console has them.
+struct BoxApplication {
+    BoxApplication(int& argc, char** argv);
+    QApplication app;
+    QTranslator qtTexts;
+};
+
 // $XDG_DATA_HOME/revozi, or ~/.local/share/revozi when XDG_DATA_HOME is unset, empty or relative.
 QString personalRoot();
 // True when ROOT holds a system database.

@@ -6,13 +6,12 @@
 #include <BuildInfo.h>
 #include <MsgBox.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QTextStream>
 
 #include <cerrno>
 #include <cstring>
-#include <memory>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -52,11 +51,12 @@ int main(int argc, char* argv[])
     QByteArray console;
     {
         // A window system only when a box may be needed; otherwise the launcher costs next to nothing.
-        std::unique_ptr<QCoreApplication> app;
+        std::optional<Launcher::BoxApplication> gui;
+        std::optional<QCoreApplication> plain;
         if (firstStart && !terminal)
-            app = std::make_unique<QApplication>(argc, argv);
+            gui.emplace(argc, argv);
         else
-            app = std::make_unique<QCoreApplication>(argc, argv);
+            plain.emplace(argc, argv);
         const QString programDir = QCoreApplication::applicationDirPath();
         if (firstStart && !Launcher::makeInstallation(root, programDir + QStringLiteral("/revozi-setup"), terminal))
             return 1;
@@ -66,9 +66,9 @@ int main(int argc, char* argv[])
     execl(console.constData(), console.constData(), rootArg.constData(), static_cast<char*>(nullptr));
 
     const QString why = QStringLiteral("无法启动控制台 %1：%2").arg(QFile::decodeName(console), QString::fromLocal8Bit(std::strerror(errno)));
-    std::unique_ptr<QCoreApplication> app;
+    std::optional<Launcher::BoxApplication> gui;
     if (!terminal)
-        app = std::make_unique<QApplication>(argc, argv);
+        gui.emplace(argc, argv);
     Launcher::say(why, vb::vbCritical, terminal);
     return 1;
 }
