@@ -25,20 +25,26 @@ grep -q "^ExecStart=$prefix/bin/revozi-backup " "$prefix/lib/systemd/user/revozi
 "$prefix/bin/revozi-backup" "$tmp/root" list >"$tmp/list" 2>&1 || fail "revozi-backup list: $(cat "$tmp/list")"
 grep -q "\[001\]演示账套" "$tmp/list" || fail "revozi-backup list shows no demo set: $(cat "$tmp/list")"
 
-# The launcher from a terminal (script gives it one): it says what it makes, makes it, becomes the
-# console. A user name of its own keeps this console apart from any other (a console ends earlier
-# ones of the same user), and its listening socket shows it has loaded.
+# The launcher from a terminal (script gives it one): the first start says what it makes, makes
+# it and becomes the console; the second start is the console at once, with no word of the launcher's. A user name
+# of its own keeps this console apart from any other (a console ends earlier ones of the same user),
+# and its listening socket shows it has loaded.
 export XDG_DATA_HOME="$tmp/xdg" QT_QPA_PLATFORM=offscreen USER=revozi-install-test
 sock=${TMPDIR:-/tmp}/revozi-$(printf '%s\0%s' 'revozi〖系统管理〗' "$USER" | sha1sum | cut -c1-20)
-rm -f "$sock"
-script -qec "$prefix/bin/revozi" /dev/null >"$tmp/first" 2>&1 &
-console=$!
-i=0
-while [ ! -S "$sock" ] && [ $i -lt 300 ] && kill -0 "$console" 2>/dev/null; do sleep 0.1; i=$((i + 1)); done
-[ -S "$sock" ] || fail "the console did not start: $(cat "$tmp/first")"
-grep -q "首次启动：将在 $XDG_DATA_HOME/revozi 建立" "$tmp/first" || fail "the first start did not say so: $(cat "$tmp/first")"
+start() {
+  rm -f "$sock"
+  script -qec "$prefix/bin/revozi" /dev/null >"$tmp/said" 2>&1 &
+  console=$!
+  i=0
+  while [ ! -S "$sock" ] && [ $i -lt 300 ] && kill -0 "$console" 2>/dev/null; do sleep 0.1; i=$((i + 1)); done
+  [ -S "$sock" ] || fail "the console did not start: $(cat "$tmp/said")"
+  kill "$console"
+  wait "$console" 2>/dev/null
+  console=
+}
+start
+grep -q "首次启动：将在 $XDG_DATA_HOME/revozi 建立" "$tmp/said" || fail "the first start did not say so: $(cat "$tmp/said")"
 [ -f "$XDG_DATA_HOME/revozi/DeZaduzi/DeZaduzi.mdb" ] || fail "no installation under XDG_DATA_HOME"
-kill "$console"
-wait "$console" 2>/dev/null
-console=
+start
+! grep -q "^revozi: " "$tmp/said" || fail "the second start said: $(cat "$tmp/said")"
 echo "installed copy works from $prefix"

@@ -1,6 +1,7 @@
-// revozi [ROOT]: the desktop entry's command. Without ROOT it uses the person's own installation
-// ($XDG_DATA_HOME/revozi), made with revozi-setup on the first start; then it becomes revozi-admin
-// on that root, so the console starts as if it had been started directly.
+// revozi-start [ROOT]: what the launcher script `revozi` hands over when it cannot simply start the
+// console: its options, and the first start. Without ROOT it uses the person's own installation
+// ($XDG_DATA_HOME/revozi), made with revozi-setup on the first start after saying so; then it
+// becomes revozi-admin on that root. REVOZI_BINDIR names the programs' folder (the script's own).
 #include "Launcher.h"
 
 #include <BuildInfo.h>
@@ -50,14 +51,14 @@ int main(int argc, char* argv[])
     const bool firstStart = personal && !Launcher::isInstallation(root);
     QByteArray console;
     {
-        // A window system only when a box may be needed; otherwise the launcher costs next to nothing.
+        // A window system only when a box may be needed.
         std::optional<Launcher::BoxApplication> gui;
         std::optional<QCoreApplication> plain;
         if (firstStart && !terminal)
             gui.emplace(argc, argv);
         else
             plain.emplace(argc, argv);
-        const QString programDir = QCoreApplication::applicationDirPath();
+        const QString programDir = qEnvironmentVariable("REVOZI_BINDIR", QCoreApplication::applicationDirPath());
         if (firstStart && !Launcher::makeInstallation(root, programDir + QStringLiteral("/revozi-setup"), terminal))
             return 1;
         console = QFile::encodeName(programDir + QStringLiteral("/revozi-admin"));
