@@ -2,15 +2,42 @@
 #include "Startup.h"
 #include "frmMain.h"
 
+#include <BuildInfo.h>
 #include <Module1.h>
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTextStream>
 #include <QTranslator>
+
+#include <cstring>
+
+namespace {
+const char* const kHelp =
+    "用法: revozi-admin ROOT[,...]\n"
+    "  在安装目录 ROOT（含系统库 DeZaduzi/DeZaduzi.mdb）上启动 revozi 系统管理控制台。\n"
+    "  命令行中第一个逗号之前的部分是安装目录；没有命令行时程序立即结束。\n"
+    "  从菜单启动请用 revozi，它在第一次启动时建立您自己的安装。\n"
+    "环境变量:\n"
+    "  REVOZI_SYSDIR=DIR   系统目录，其中可有镜像系统库 DeZaduzi/DeZaduzi.mdb\n"
+    "  REVOZI_EDITION=1    以版本 1 运行（树形授权对话框，登录时无服务器一行）\n"
+    "选项（单独给出时）:\n"
+    "  -h, --help          显示本帮助\n"
+    "  --version           显示版本\n";
+}
 
 int main(int argc, char* argv[])
 {
+    // Alone on the command line, these answer without a window; any other text is the root.
+    if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
+        QTextStream(stdout) << QString::fromUtf8(kHelp);
+        return 0;
+    }
+    if (argc == 2 && !std::strcmp(argv[1], "--version")) {
+        QTextStream(stdout) << "revozi-admin " << REVOZI_VERSION << Qt::endl;
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("revozi-admin"));
     QApplication::setApplicationDisplayName(QStringLiteral("revozi〖系统管理〗"));

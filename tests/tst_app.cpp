@@ -4,6 +4,7 @@
 
 #include <Database.h>
 #include <FlexGrid.h>
+#include <Launcher.h>
 #include <Module1.h>
 #include <PasswordHash.h>
 #include <Startup.h>
@@ -391,6 +392,39 @@ private slots:
         QCOMPARE(m.MSFlexGrid2->y(), m.MSFlexGrid1->y() + m.MSFlexGrid1->height());
         QVERIFY(m.MSFlexGrid1->width() > w);
         QCOMPARE(m.MSFlexGrid2->width(), m.MSFlexGrid1->width());
+    }
+
+    // The menu's first start, in a box: declining makes nothing, OK makes the installation with
+    // revozi-setup, and a setup that fails is said with its reason.
+    void launcher_firstStartAsksThenMakesTheInstallation()
+    {
+        QTemporaryDir dir;
+        qputenv("XDG_DATA_HOME", "relative/share");
+        QCOMPARE(Launcher::personalRoot(), QDir::homePath() + QStringLiteral("/.local/share/revozi"));
+        qputenv("XDG_DATA_HOME", dir.path().toUtf8());
+        const QString root = Launcher::personalRoot();
+        qunsetenv("XDG_DATA_HOME");
+        QCOMPARE(root, dir.path() + QStringLiteral("/revozi"));
+        const QString setup = QCoreApplication::applicationDirPath() + QStringLiteral("/revozi-setup");
+
+        MsgBoxScript msgs;
+        msgs.answer(vb::vbCancel);
+        QVERIFY(!Launcher::makeInstallation(root, setup, false));
+        QCOMPARE(msgs.last().buttonSet(), int(vb::vbOKCancel));
+        QVERIFY(msgs.last().text.contains(root));
+        QVERIFY(!QFile::exists(root));
+
+        QVERIFY(Launcher::makeInstallation(root, setup, false));
+        QVERIFY(Launcher::isInstallation(root));
+        QCOMPARE(msgs.calls.size(), 2);
+
+        // A file where the folder would go: revozi-setup refuses, and the person reads why.
+        QFile blocker(dir.path() + QStringLiteral("/blocked"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QVERIFY(!Launcher::makeInstallation(blocker.fileName() + QStringLiteral("/revozi"), setup, false));
+        QCOMPARE(msgs.last().icon(), int(vb::vbCritical));
+        QVERIFY2(msgs.last().text.contains(QStringLiteral("revozi-setup: ")), qPrintable(msgs.last().text));
     }
 
     void getTxtFileMatter_readsLinesOfAFileNamedInAnyCase()

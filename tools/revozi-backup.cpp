@@ -6,6 +6,7 @@
 #include <AccountImporter.h>
 #include <BackupRetention.h>
 #include <BackupSet.h>
+#include <BuildInfo.h>
 #include <CiFile.h>
 #include <Installation.h>
 #include <Database.h>
@@ -45,6 +46,8 @@ const char* const kHelp =
     "      只做引入前的检查（大小、校验和、账套身份、完整性），不引入，并列出检查了什么。\n"
     "  revozi-backup ROOT import DIR [--folder PATH] [--yes]\n"
     "      引入 DIR 中的备份：放到描述文件所记的位置，或放到 PATH 之下；已有的账套只有给出 --yes 才覆盖。\n"
+    "  revozi-backup --help | --version\n"
+    "      显示本帮助或版本。\n"
     "\n"
     "退出状态：0 成功，1 有任务失败，2 用法错误。消息逐行写到标准错误。\n"
     "同一安装上同时只能运行一个 revozi-backup：第二个会被拒绝（退出状态 1），不会等待。\n"
@@ -406,6 +409,10 @@ int main(int argc, char* argv[])
     args.removeFirst();
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
         out() << QString::fromUtf8(kHelp) << Qt::flush;
+        return Ok;
+    }
+    if (args.contains(QStringLiteral("--version"))) {
+        out() << "revozi-backup " << REVOZI_VERSION << Qt::endl;
         return Ok;
     }
     if (args.isEmpty())

@@ -2,6 +2,7 @@
 // --demo also creates an account set to explore (supervisor demo, the 2007 chart, this year).
 // revozi-setup --template FILE: writes the account-database template.
 #include <AccountSetCreator.h>
+#include <BuildInfo.h>
 #include <CiFile.h>
 #include <Database.h>
 #include <DbError.h>
@@ -13,6 +14,17 @@
 #include <QTextStream>
 
 namespace {
+const char* const kHelp =
+    "用法:\n"
+    "  revozi-setup ROOT [--demo]\n"
+    "      在 ROOT 建立新的安装（系统库 ROOT/DeZaduzi/DeZaduzi.mdb）；已有系统库时拒绝，不会覆盖。\n"
+    "      给出 --demo 时另建一个演示账套 [001]演示账套（账套主管 demo，2007年新会计准则，本年度）。\n"
+    "  revozi-setup --template FILE\n"
+    "      写出账套库模板（构建时使用）。\n"
+    "  -h, --help     显示本帮助\n"
+    "  --version      显示版本\n"
+    "退出状态：0 成功，1 失败（原因写到标准错误），2 用法错误。\n";
+
 // The demo account set, made by the same work as the wizard's 完成, without its dialogs.
 bool createDemoSet(const QString& root)
 {
@@ -47,6 +59,14 @@ int main(int argc, char* argv[])
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     QTextStream err(stderr);
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        QTextStream(stdout) << QString::fromUtf8(kHelp);
+        return 0;
+    }
+    if (args.contains(QStringLiteral("--version"))) {
+        QTextStream(stdout) << "revozi-setup " << REVOZI_VERSION << Qt::endl;
+        return 0;
+    }
     if (args.size() == 2 && args[0] == QLatin1String("--template")) {
         try {
             Installation::createAccountTemplate(args[1]);
@@ -66,7 +86,7 @@ int main(int argc, char* argv[])
     }
     const bool demo = args.removeAll(QStringLiteral("--demo")) > 0;
     if (args.size() != 1 || args[0].startsWith(QLatin1Char('-'))) {
-        err << "usage: revozi-setup ROOT [--demo]\n       revozi-setup --template FILE" << Qt::endl;
+        err << "usage: revozi-setup ROOT [--demo]\n       revozi-setup --template FILE\n(revozi-setup --help)" << Qt::endl;
         return 2;
     }
     try {

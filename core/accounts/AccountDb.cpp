@@ -1,9 +1,11 @@
 #include "AccountDb.h"
 
+#include <BuildInfo.h>
 #include <CiFile.h>
 #include <Paths.h>
 
 #include <QCoreApplication>
+#include <QDir>
 
 namespace AccountDb {
 QString accountFolder(const QString& accPath, const QString& accId)
@@ -23,7 +25,15 @@ QString databasePath(const QString& accPath, const QString& accId, int year)
 
 QString templatePath()
 {
-    return CiFile::resolve(Paths::join(QCoreApplication::applicationDirPath(), QStringLiteral("kddata/KdData.mdb")));
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QString beside = CiFile::resolve(Paths::join(programDir, QStringLiteral("kddata/KdData.mdb")));
+    if (CiFile::isFile(beside))
+        return beside;
+    // An installed copy keeps it in its data folder, reached from the program's folder, so a copy
+    // installed under any prefix uses its own template.
+    const QString installed = CiFile::resolve(
+        QDir::cleanPath(Paths::join(programDir, QStringLiteral(REVOZI_DATA_FROM_BIN "/kddata/KdData.mdb"))));
+    return CiFile::isFile(installed) ? installed : beside;
 }
 
 bool locate(Database& sysDb, const QString& accId, int year, QString* accPath, int* foundYear)

@@ -14,7 +14,8 @@ QString accountFolder(const QString& accPath, const QString& accId);
 QString yearFolder(const QString& accPath, const QString& accId, int year);
 QString databasePath(const QString& accPath, const QString& accId, int year);
 
-// The account-database template: kddata/KdData.mdb in the folder of the running executable.
+// The account-database template: kddata/KdData.mdb in the folder of the running executable, else
+// in the installed data folder (<prefix>/share/revozi/kddata/KdData.mdb beside <prefix>/bin).
 QString templatePath();
 
 // The set's folder and start year from SM_Account (the row with the smallest year when

@@ -1,0 +1,68 @@
+#include "Launcher.h"
+
+#include <CiFile.h>
+#include <Installation.h>
+#include <MsgBox.h>
+
+#include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QProcess>
+#include <QTextStream>
+
+namespace {
+const QString kTitle = QStringLiteral("revozi 系统管理");
+}
+
+namespace Launcher {
+BoxApplication::BoxApplication(int& argc, char** argv)
+    : app(argc, argv)
+{
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+}
+
+QString personalRoot()
+{
+    const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
+    // Relative values are not to be used: the folder would move with the working directory.
+    const QString base = !xdg.isEmpty() && QDir::isAbsolutePath(xdg) ? xdg : QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(base + QStringLiteral("/revozi"));
+}
+
+bool isInstallation(const QString& root)
+{
+    return CiFile::isFile(Installation::sysDbPath(root));
+}
+
+void say(const QString& text, int icon, bool terminal)
+{
+    if (terminal)
+        QTextStream(stderr) << "revozi: " << text << Qt::endl;
+    else
+        MsgBox(text, icon | vb::vbOKOnly, kTitle);
+}
+
+bool makeInstallation(const QString& root, const QString& setupProgram, bool terminal)
+{
+    const QString plan = QStringLiteral("首次启动：将在 %1 建立您自己的安装（系统库 DeZaduzi/DeZaduzi.mdb），以后每次启动都使用它。").arg(root);
+    if (terminal)
+        say(plan, vb::vbInformation, true);
+    else if (MsgBox(plan, vb::vbOKCancel | vb::vbInformation, kTitle) != vb::vbOK)
+        return false;
+
+    QProcess setup;
+    setup.start(setupProgram, {root});
+    const bool ran = setup.waitForFinished(120000) && setup.exitStatus() == QProcess::NormalExit;
+    const QString reason = QString::fromUtf8(setup.readAllStandardError()).trimmed();
+    if (!ran || setup.exitCode() != 0 || !isInstallation(root)) {
+        const QString why = !reason.isEmpty() ? reason : !ran ? setup.errorString() : QStringLiteral("退出状态 %1").arg(setup.exitCode());
+        say(QStringLiteral("无法在 %1 建立安装：%2").arg(root, why), vb::vbCritical, terminal);
+        return false;
+    }
+    if (terminal)
+        say(QStringLiteral("已建立安装 %1").arg(root), vb::vbInformation, true);
+    return true;
+}
+}

@@ -1,0 +1,27 @@
+#pragma once
+// What the launcher `revozi` does before it hands over to the console: find the person's own
+// installation and make it on the first start, saying so.
+#include <QApplication>
+#include <QString>
+#include <QTranslator>
+
+namespace Launcher {
+// The window system for a box, with Qt's own Chinese button texts, as the console has them.
+struct BoxApplication {
+    BoxApplication(int& argc, char** argv);
+    QApplication app;
+    QTranslator qtTexts;
+};
+
+// $XDG_DATA_HOME/revozi, or ~/.local/share/revozi when XDG_DATA_HOME is unset, empty or relative.
+QString personalRoot();
+// True when ROOT holds a system database.
+bool isInstallation(const QString& root);
+// A message for the person: on the terminal when there is one, else in a message box (which needs
+// a QApplication). `icon` is a vb:: icon.
+void say(const QString& text, int icon, bool terminal);
+// Makes the installation at ROOT with the setup program, after saying so: on a terminal it says it
+// and goes on; in a box the person may decline (then nothing is made). False when declined or
+// failed (the reason has been said); true when ROOT is an installation afterwards.
+bool makeInstallation(const QString& root, const QString& setupProgram, bool terminal);
+}

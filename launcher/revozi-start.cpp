@@ -1,0 +1,75 @@
+// revozi-start [ROOT]: what the launcher script `revozi` hands over when it cannot simply start the
+// console: its options, and the first start. Without ROOT it uses the person's own installation
+// ($XDG_DATA_HOME/revozi), made with revozi-setup on the first start after saying so; then it
+// becomes revozi-admin on that root. REVOZI_BINDIR names the programs' folder (the script's own).
+#include "Launcher.h"
+
+#include <BuildInfo.h>
+#include <MsgBox.h>
+
+#include <QFile>
+#include <QTextStream>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <unistd.h>
+
+namespace {
+const char* const kHelp =
+    "用法: revozi [ROOT]\n"
+    "  启动 revozi 系统管理控制台（revozi-admin）。\n"
+    "  不给 ROOT 时使用您自己的安装 $XDG_DATA_HOME/revozi（默认 ~/.local/share/revozi）；\n"
+    "  第一次启动时先说明，再用 revozi-setup 建立它（从菜单启动时以对话框说明，可以取消）。\n"
+    "  给出 ROOT 时直接在安装目录 ROOT 上启动控制台。\n"
+    "选项:\n"
+    "  -h, --help     显示本帮助\n"
+    "  --version      显示版本\n"
+    "退出状态：控制台的退出状态；1 安装未建立或控制台无法启动，2 用法错误。\n";
+}
+
+int main(int argc, char* argv[])
+{
+    const QString arg = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+        QTextStream(stdout) << QString::fromUtf8(kHelp);
+        return 0;
+    }
+    if (arg == QLatin1String("--version")) {
+        QTextStream(stdout) << "revozi " << REVOZI_VERSION << Qt::endl;
+        return 0;
+    }
+    if (argc > 2 || arg.startsWith(QLatin1Char('-'))) {
+        QTextStream(stderr) << "revozi: 用法错误（revozi --help 列出用法）" << Qt::endl;
+        return 2;
+    }
+
+    const bool personal = arg.isEmpty();
+    const QString root = personal ? Launcher::personalRoot() : arg;
+    // Started from a menu, nobody reads stderr: the person is told in a box instead.
+    const bool terminal = isatty(STDERR_FILENO);
+    const bool firstStart = personal && !Launcher::isInstallation(root);
+    QByteArray console;
+    {
+        // A window system only when a box may be needed.
+        std::optional<Launcher::BoxApplication> gui;
+        std::optional<QCoreApplication> plain;
+        if (firstStart && !terminal)
+            gui.emplace(argc, argv);
+        else
+            plain.emplace(argc, argv);
+        const QString programDir = qEnvironmentVariable("REVOZI_BINDIR", QCoreApplication::applicationDirPath());
+        if (firstStart && !Launcher::makeInstallation(root, programDir + QStringLiteral("/revozi-setup"), terminal))
+            return 1;
+        console = QFile::encodeName(programDir + QStringLiteral("/revozi-admin"));
+    }
+    const QByteArray rootArg = QFile::encodeName(root);
+    execl(console.constData(), console.constData(), rootArg.constData(), static_cast<char*>(nullptr));
+
+    const QString why = QStringLiteral("无法启动控制台 %1：%2").arg(QFile::decodeName(console), QString::fromLocal8Bit(std::strerror(errno)));
+    std::optional<Launcher::BoxApplication> gui;
+    if (!terminal)
+        gui.emplace(argc, argv);
+    Launcher::say(why, vb::vbCritical, terminal);
+    return 1;
+}
