@@ -312,6 +312,7 @@ void frmLogin::cmdOK_Click()
         return;
     }
     if (txtPassword->text() != gUserPassword) {
+        AuditLog::record(*gSysDb, auditContext(), Audit::loginFailed(TxtUser->text(), QStringLiteral("口令无效")));
         MsgBox(QStringLiteral("口令无效，请重新输入。"), vb::vbExclamation | vb::vbOKOnly, kCaption);
         return;
     }
@@ -325,6 +326,7 @@ void frmLogin::cmdOK_Click()
         MsgBox(QStringLiteral("该操作员不是系统管理员，请选择要登录的账套。"), vb::vbExclamation | vb::vbOKOnly, kCaption);
         return;
     }
+    AuditLog::record(*gSysDb, auditContext(), Audit::login(gUserId, gIsAdmin ? QString() : ListEntryId(cboAcc->currentText()), cboYear->currentText()));
     setupConsole();
     accept();
 }

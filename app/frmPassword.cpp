@@ -75,6 +75,7 @@ void frmPassword::cmdOK_Click()
         return;
     }
     if (txtOldPassword->text() != gUserPassword) {
+        if (gSysDb) AuditLog::record(*gSysDb, auditContext(), Audit::passwordChanged(gUserId).refused(QStringLiteral("旧口令错误")));
         MsgBox(QStringLiteral("输入的旧口令错误或此用户不存在！"), vb::vbInformation | vb::vbOKOnly, kTitle);
         return;
     }
@@ -89,6 +90,7 @@ void frmPassword::cmdOK_Click()
             MsgBox(QStringLiteral("输入的旧口令错误或此用户不存在！"), vb::vbInformation | vb::vbOKOnly, kTitle);
             return;
         }
+        AuditLog::record(*gSysDb, auditContext(), Audit::passwordChanged(gUserId));
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("cmdOK_Click"));
         MsgBox(QStringLiteral("口令未能保存：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);

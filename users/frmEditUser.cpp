@@ -60,14 +60,18 @@ void frmEditUser::cmdEdit_Click()
     }
     if (!gSysDb)
         return;
+    AuditEntry logged;
     try {
+        logged = Audit::userChanged(*gSysDb, txtID->text(), txtName->text(), txtDept->text(), Check1->isChecked());
         gSysDb->execute(QStringLiteral("update SM_User set cUser_Name=?,cPassword=?,cDept=?,nState=? where cUser_Id=?"),
                         {txtName->text(), txtPassword->text(), txtDept->text(), Check1->isChecked() ? 1 : 0, txtID->text()});
         if (gSysDb->rowsAffected() == 0) {
             MsgBox(QStringLiteral("操作员:[%1]已不存在，未能修改。").arg(txtID->text()), vb::vbExclamation | vb::vbOKOnly, kTitleSys);
             return;
         }
+        AuditLog::record(*gSysDb, auditContext(), logged);
     } catch (const DbError& e) {
+        AuditLog::record(*gSysDb, auditContext(), logged.failed(e.userText()));
         WriteErrLog(3, e.text(), QStringLiteral("cmdEdit_Click"));
         MsgBox(QStringLiteral("操作员:[%1]未能修改：%2").arg(txtID->text(), e.userText()), vb::vbCritical | vb::vbOKOnly, kTitleSys);
         return;
