@@ -129,6 +129,8 @@ CREATE TABLE SM_Log (
     cHash       TEXT COLLATE NOCASE
 );
 CREATE INDEX SM_Log_Key ON SM_Log (cAcc_Id, cHash);
+CREATE INDEX SM_Log_Time ON SM_Log (dDate, cTime);
+CREATE INDEX SM_Log_User ON SM_Log (cUser_Id);
 
 -- The last hash written under each key of SM_Log, so a removed last row is found too.
 CREATE TABLE SM_LogHead (

@@ -27,9 +27,9 @@ void ensureUpgraded(Database& db, const QString& schema)
         if (g_upgraded.contains(id))
             return;
     }
-    AuditLog::upgrade(db, schema);
-    // Inside the caller's transaction the change may still be rolled back: looked at again next time.
-    if (!db.inTransaction()) {
+    const bool changed = AuditLog::upgrade(db, schema);
+    // A change made inside the caller's transaction may still be rolled back: looked at again next time.
+    if (!changed || !db.inTransaction()) {
         QMutexLocker lock(&g_upgradedLock);
         g_upgraded.insert(id);
     }
@@ -155,26 +155,35 @@ void run(Database& db, const AuditContext& who, const AuditEntry& entry, const s
     }
 }
 
-void upgrade(Database& db, const QString& schema)
+bool upgrade(Database& db, const QString& schema)
 {
+    bool changed = false;
     const bool hasLog = db.scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type='table' AND name='SM_Log' COLLATE NOCASE")
                                       .arg(schema)).toInt() > 0;
     if (!hasLog) {
         db.execute(QStringLiteral("CREATE TABLE %1.SM_Log (iLog_Id INTEGER, cAcc_Id TEXT COLLATE NOCASE, iYear INTEGER, "
                                   "cSub_Id TEXT COLLATE NOCASE, cUser_Id TEXT COLLATE NOCASE, cStation TEXT COLLATE NOCASE, "
                                   "dDate TEXT COLLATE NOCASE, cTime TEXT COLLATE NOCASE, cContent TEXT COLLATE NOCASE)").arg(schema));
+        changed = true;
     }
     QSet<QString> have;
     for (Recordset rs = db.query(QStringLiteral("PRAGMA %1.table_info(SM_Log)").arg(schema)); !rs.Eof(); rs.MoveNext())
         have << rs.text(QStringLiteral("name")).toLower();
     for (const char* column : kAddedColumns) {
         const QString name = QString::fromLatin1(column);
-        if (!have.contains(name.toLower()))
+        if (!have.contains(name.toLower())) {
             db.execute(QStringLiteral("ALTER TABLE %1.SM_Log ADD COLUMN %2 TEXT COLLATE NOCASE").arg(schema, name));
+            changed = true;
+        }
     }
+    const int before = db.scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master").arg(schema)).toInt();
     db.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS %1.SM_LogHead (cAcc_Id TEXT COLLATE NOCASE NOT NULL PRIMARY KEY, "
                               "cHash TEXT COLLATE NOCASE)").arg(schema));
     db.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS %1.SM_Log_Key ON SM_Log (cAcc_Id, cHash)").arg(schema));
+    // The viewer reads newest first and lists the operators: both from an index, not a sort of every row.
+    db.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS %1.SM_Log_Time ON SM_Log (dDate, cTime)").arg(schema));
+    db.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS %1.SM_Log_User ON SM_Log (cUser_Id)").arg(schema));
+    return changed || db.scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master").arg(schema)).toInt() != before;
 }
 
 void dropKey(Database& db, const QString& accId)

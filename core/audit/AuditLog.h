@@ -57,7 +57,8 @@ void run(Database& db, const AuditContext& who, const AuditEntry& entry, const s
 
 // Brings SM_Log to the columns the log needs (ALTER TABLE ... ADD COLUMN for each missing one,
 // so an older installation keeps its rows) and makes SM_LogHead, the last hash of each key.
-void upgrade(Database& db, const QString& schema = QStringLiteral("main"));
+// True when it had to change anything.
+bool upgrade(Database& db, const QString& schema = QStringLiteral("main"));
 
 // A deleted set's key leaves the heads with its rows (inside the deletion's transaction).
 void dropKey(Database& db, const QString& accId);
