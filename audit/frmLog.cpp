@@ -23,6 +23,8 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace Module1;
 
 namespace {
@@ -106,10 +108,16 @@ frmLog::frmLog(QWidget* parent)
         model = new AuditTableModel(*gSysDb, this);
         tblLog->setModel(model);
     }
-    const int em = fontMetrics().horizontalAdvance(QStringLiteral("中"));
-    const int widths[] = {11 * em, 7 * em, 6 * em, 6 * em, 3 * em, 3 * em, 7 * em, 3 * em, 9 * em, 32 * em, 6 * em};
-    for (int c = 0; c < AuditTableModel::ColumnCount; ++c)
-        tblLog->setColumnWidth(c, widths[c]);
+    // Each column as wide as what it holds (the detail takes what is left and shows whole below).
+    const QFontMetrics fm = tblLog->fontMetrics();
+    const int em = fm.horizontalAdvance(QStringLiteral("中"));
+    const QString samples[] = {QStringLiteral("2026-12-31 23:59:59"), QStringLiteral("财务-001"), QStringLiteral("kuaiji"),
+                               QStringLiteral("DATA-MAN"), QStringLiteral("999"), QStringLiteral("2026"), QStringLiteral("角色移出成员"),
+                               QStringLiteral("结果"), QStringLiteral("口令无效"), QString(40, QChar(0x4e2d)), QStringLiteral("日志已被改动")};
+    for (int c = 0; c < AuditTableModel::ColumnCount; ++c) {
+        const int heading = fm.horizontalAdvance(model ? model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() : QString());
+        tblLog->setColumnWidth(c, std::max(heading, fm.horizontalAdvance(samples[c])) + em);
+    }
 
     txtDetail = named(new QPlainTextEdit(this), "txtDetail");
     txtDetail->setReadOnly(true);
@@ -117,8 +125,9 @@ frmLog::frmLog(QWidget* parent)
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(tblLog);
     split->addWidget(txtDetail);
-    split->setStretchFactor(0, 4);
+    split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 1);
+    txtDetail->setMinimumHeight(6 * fontMetrics().lineSpacing());
 
     lblCount = named(new QLabel(this), "lblCount");
     lblCheck = named(new QLabel(this), "lblCheck");
@@ -135,7 +144,7 @@ frmLog::frmLog(QWidget* parent)
     layout->addLayout(top);
     layout->addWidget(split, 1);
     layout->addLayout(status);
-    resize(92 * em, 40 * em);
+    resize(100 * em, 46 * em);
 
     for (QComboBox* c : {cboOperator, cboAcc, cboAction, cboResult})
         connect(c, &QComboBox::currentIndexChanged, this, &frmLog::refresh);
