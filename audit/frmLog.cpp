@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 
 using namespace Module1;
 
@@ -213,7 +214,7 @@ void frmLog::Form_Load(bool checkInBackground)
     // The check reads every row: its own connection on its own thread, so the window stays usable.
     const QString path = gSysDb->path();
     const std::optional<QString> only = OnlyAccId;
-    auto* result = new AuditCheck;
+    auto result = std::make_shared<AuditCheck>();
     m_checker = QThread::create([path, only, result] {
         try {
             Database db(path);
@@ -222,10 +223,7 @@ void frmLog::Form_Load(bool checkInBackground)
             result->error = e.userText();
         }
     });
-    connect(m_checker, &QThread::finished, this, [this, result] {
-        showCheck(*result);
-        delete result;
-    });
+    connect(m_checker, &QThread::finished, this, [this, result] { showCheck(*result); });
     m_checker->start();
 }
 
