@@ -728,7 +728,7 @@ bool frmAccount::shownFailure(const AccountSetOutcome& out)
 
 void frmAccount::createSet(const AccountSetInput& in)
 {
-    const AccountSetOutcome out = AccountSetCreator(*gSysDb).create(in);
+    const AccountSetOutcome out = AccountSetCreator(*gSysDb, auditContext()).create(in);
     if (shownFailure(out))
         return;
     gAccId = out.accId;
@@ -754,7 +754,7 @@ void frmAccount::createSet(const AccountSetInput& in)
 
 void frmAccount::modifySet(const AccountSetInput& in)
 {
-    const AccountSetOutcome out = AccountSetCreator(*gSysDb).modify(in);
+    const AccountSetOutcome out = AccountSetCreator(*gSysDb, auditContext()).modify(in);
     if (shownFailure(out))
         return;
     gAccMode = 2;

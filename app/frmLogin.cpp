@@ -332,6 +332,7 @@ void frmLogin::cmdOK_Click()
     });
     const LoginOutcome tried = check.attempt(gUserId, txtPassword->text(), gUserPassword, m_userState);
     if (!tried.ok) {
+        AuditLog::record(*gSysDb, auditContext(), Audit::loginFailed(TxtUser->text(), tried.notice.text));
         ShowNotice(tried.notice);
         return;
     }
@@ -345,6 +346,7 @@ void frmLogin::cmdOK_Click()
         MsgBox(QStringLiteral("该操作员不是系统管理员，请选择要登录的账套。"), vb::vbExclamation | vb::vbOKOnly, kCaption);
         return;
     }
+    AuditLog::record(*gSysDb, auditContext(), Audit::login(gUserId, gIsAdmin ? QString() : ListEntryId(cboAcc->currentText()), cboYear->currentText()));
     setupConsole();
     accept();
 }

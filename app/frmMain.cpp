@@ -6,6 +6,7 @@
 #include <frmAccount.h>
 #include <FrmDelAcc.h>
 #include <frmUserPop.h>
+#include <frmLog.h>
 
 #include <AccountDb.h>
 #include <CiFile.h>
@@ -174,6 +175,8 @@ void frmMain::buildMenu()
     onTriggered(mnuPopG, &frmMain::mnuPopG_Click);
     onTriggered(mnuPopUser, &frmMain::mnuPopUser_Click);
     onTriggered(mnuPopJ, &frmMain::mnuPopJ_Click);
+    onTriggered(mnuViewLog, &frmMain::mnuViewLog_Click);
+    onTriggered(mnuViewSys, &frmMain::mnuViewSys_Click);
 }
 
 bool frmMain::Form_Load()
@@ -282,6 +285,8 @@ void frmMain::mnuSysReg_Click()
 
 void frmMain::mnuSysU_Click()
 {
+    if (gSysDb && mnuSysU->isEnabled())
+        AuditLog::record(*gSysDb, auditContext(), Audit::logout(gUserId));
     mnuSysReg->setEnabled(true);
     mnuViewRef->setEnabled(true);
     mnuViewSys->setEnabled(true);
@@ -403,6 +408,30 @@ void frmMain::mnuPopUser_Click()
 void frmMain::mnuPopJ_Click()
 {
     frmUserPop dlg(this);
+    dlg.Form_Load();
+    ShowModal(dlg);
+}
+
+// The administrator's view of every row of the log.
+void frmMain::mnuViewLog_Click()
+{
+    frmLog dlg(this);
+    dlg.Form_Load();
+    ShowModal(dlg);
+}
+
+// A supervisor's view of the log of the set he or she works on; nobody logged in sees nothing.
+void frmMain::mnuViewSys_Click()
+{
+    const QString title = QStringLiteral("系统日志");
+    if (!mnuSysU->isEnabled() || !gSysDb) {
+        MsgBox(QStringLiteral("请先注册（登录）到账套，再查看系统日志。"), vb::vbInformation | vb::vbOKOnly, title);
+        return;
+    }
+    frmLog dlg(this);
+    dlg.setWindowTitle(QStringLiteral("系统日志——账套[%1]").arg(gAccId));
+    if (!gIsAdmin)
+        dlg.OnlyAccId = gAccId;
     dlg.Form_Load();
     ShowModal(dlg);
 }

@@ -84,6 +84,8 @@ public slots:
     void mnuPopG_Click();
     void mnuPopUser_Click();
     void mnuPopJ_Click();
+    void mnuViewLog_Click();
+    void mnuViewSys_Click();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

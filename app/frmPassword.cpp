@@ -79,6 +79,8 @@ void frmPassword::cmdOK_Click()
     // Checking and hashing take a good part of a second each: the dialog keeps painting meanwhile.
     const QString old = txtOldPassword->text();
     if (!runOffThread([&] { return PasswordHash::verify(old, gUserPassword); })) {
+        if (gSysDb)
+            AuditLog::record(*gSysDb, auditContext(), Audit::passwordChanged(gUserId).refused(QStringLiteral("旧口令错误")));
         MsgBox(QStringLiteral("输入的旧口令错误或此用户不存在！"), vb::vbInformation | vb::vbOKOnly, kTitle);
         return;
     }
@@ -95,6 +97,7 @@ void frmPassword::cmdOK_Click()
             MsgBox(QStringLiteral("输入的旧口令错误或此用户不存在！"), vb::vbInformation | vb::vbOKOnly, kTitle);
             return;
         }
+        AuditLog::record(*gSysDb, auditContext(), Audit::passwordChanged(gUserId));
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("cmdOK_Click"));
         MsgBox(QStringLiteral("口令未能保存：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);

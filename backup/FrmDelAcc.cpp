@@ -149,7 +149,7 @@ void FrmDelAcc::deleteSet(const QString& accId)
     if (MsgBox(QStringLiteral("真的删除该账套吗？"), vb::vbYesNo | vb::vbQuestion, QStringLiteral("删除提示")) != vb::vbYes)
         return;
     // Books and rows go together or not at all, so a failure at either step leaves the set whole.
-    if (AccountDeletion::deleteSet(*gSysDb, accId) != AccountDeletion::Result::Deleted) {
+    if (AccountDeletion::deleteSet(*gSysDb, accId, {}, auditContext()) != AccountDeletion::Result::Deleted) {
         MsgBox(QStringLiteral("删除账套[%1]失败！").arg(accId), vb::vbExclamation, kTitle);
         return;
     }

@@ -1,6 +1,7 @@
 #include "ImportCommand.h"
 #include "frmInput.h"
 
+#include <Module1.h>
 #include <MsgBox.h>
 #include <ShowModal.h>
 #include <frmAccPath.h>
@@ -12,7 +13,7 @@ const QString kCrLf = QStringLiteral("\r\n");
 }
 
 ImportCommand::ImportCommand(Database& sysDb, QWidget* parent)
-    : m_importer(sysDb)
+    : m_importer(sysDb, Module1::auditContext())
     , m_parent(parent)
 {
 }

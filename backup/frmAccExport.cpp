@@ -147,6 +147,8 @@ void frmAccExport::cmdOK_Click()
         WriteErrLog(3, e.text(), QStringLiteral("cmdOK_Click"));
         error = e.userText();
     }
+    const AuditEntry logged = Audit::exported(gAccId, 0, Path());
+    AuditLog::record(*gSysDb, auditContext(), written ? logged : logged.failed(error));
     if (!written) {
         MsgBox(QStringLiteral("输出账套失败！") + QLatin1Char('\n') + error, vb::vbExclamation, kTitle);
         return;

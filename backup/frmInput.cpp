@@ -51,10 +51,11 @@ void frmInput::Timer1_Timer()
     // A connection belongs to the thread that opens it, so the worker opens its own.
     const QString sysPath = gSysDb->path();
     const ImportPlan plan = Plan;
-    m_worker = QThread::create([this, sysPath, plan] {
+    const AuditContext who = auditContext();
+    m_worker = QThread::create([this, sysPath, plan, who] {
         try {
             Database sysDb(sysPath);
-            m_result = AccountImporter::restore(sysDb, plan);
+            m_result = AccountImporter::restore(sysDb, plan, {}, who);
         } catch (const DbError& e) {
             m_result = {AccountImporter::Result::Status::Failed,
                         {QStringLiteral("无法打开系统库：") + e.userText(), AccountImporter::title(), Notice::Icon::Exclamation}};

@@ -117,7 +117,9 @@ CREATE TABLE SM_Account_sub (
     PRIMARY KEY (cAcc_Id, iYear, cSub_Id)
 );
 
--- Work log of the suite's modules.
+-- Work log of the suite's modules; the system management's own rows (cSub_Id 'AA') are its audit
+-- log: who (cUser_Id, cOsUser, cStation), when, what (cAction, cContent), how it ended (cResult,
+-- cReason), each row's hash chained to the previous row of its key (cPrevHash, cHash).
 CREATE TABLE SM_Log (
     iLog_Id     INTEGER,
     cAcc_Id     TEXT COLLATE NOCASE,
@@ -127,7 +129,22 @@ CREATE TABLE SM_Log (
     cStation    TEXT COLLATE NOCASE,
     dDate       TEXT COLLATE NOCASE,
     cTime       TEXT COLLATE NOCASE,
-    cContent    TEXT COLLATE NOCASE
+    cContent    TEXT COLLATE NOCASE,
+    cOsUser     TEXT COLLATE NOCASE,
+    cAction     TEXT COLLATE NOCASE,
+    cResult     TEXT COLLATE NOCASE,
+    cReason     TEXT COLLATE NOCASE,
+    cPrevHash   TEXT COLLATE NOCASE,
+    cHash       TEXT COLLATE NOCASE
+);
+CREATE INDEX SM_Log_Key ON SM_Log (cAcc_Id, cHash);
+CREATE INDEX SM_Log_Time ON SM_Log (dDate, cTime);
+CREATE INDEX SM_Log_User ON SM_Log (cUser_Id);
+
+-- The last hash written under each key of SM_Log, so a removed last row is found too.
+CREATE TABLE SM_LogHead (
+    cAcc_Id     TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
+    cHash       TEXT COLLATE NOCASE
 );
 
 -- Business flows of a set: the steps of a flow.

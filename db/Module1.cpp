@@ -24,6 +24,16 @@ std::function<void(int)>& endSlot()
 } // namespace
 
 namespace Module1 {
+AuditContext auditContext()
+{
+    return auditContext(gUserId);
+}
+
+AuditContext auditContext(const QString& operatorId)
+{
+    return AuditContext{operatorId, gComputerName, QString()};
+}
+
 void resetState()
 {
     gRootPath.clear();

@@ -1,5 +1,6 @@
 #pragma once
 // The shared state of a run and the small routines that several forms use.
+#include <AuditEvents.h>
 #include <Database.h>
 #include <ErrLog.h>
 
@@ -48,6 +49,10 @@ void UnloadAllForms();
 // Ends the program at once (tests replace this to observe it).
 void EndProgram(int code = 0);
 void setEndProgramHandler(std::function<void(int)> handler);
+// Who acts, for the audit log: the logged-in operator (or `operatorId`) at this workstation.
+AuditContext auditContext();
+AuditContext auditContext(const QString& operatorId);
+
 // The error log of the core, reachable from the forms as Module1::WriteErrLog.
 using ::WriteErrLog;
 }

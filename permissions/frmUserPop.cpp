@@ -376,7 +376,7 @@ void frmUserPop::Check1_Click()
             btnAdd->setEnabled(true);
             btnDelete->setEnabled(true);
             // Removing the supervisor removes everything the member holds in the set, every year.
-            sysDb().execute(QStringLiteral("delete from SM_HoldAuth where cAcc_Id=? and cUser_Id=?"), {gAccId, MemberId});
+            PermissionGrant::removeAll(sysDb(), gAccId, MemberId, true, auditContext());
             m_guard = true;
             return;
         }
@@ -391,8 +391,7 @@ void frmUserPop::Check1_Click()
         const int year = cboYear->currentText().trimmed().toInt(&numeric);
         if (!gAccId.isEmpty() && numeric) {
             // Already a supervisor for this year: the one row stays.
-            sysDb().execute(QStringLiteral("insert or ignore into SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) values(?,?,?,'Admin')"),
-                            {gAccId, year, MemberId});
+            PermissionGrant::setSupervisor(sysDb(), gAccId, year, MemberId, auditContext());
             m_guard = true;
         } else {
             MsgBox(QStringLiteral("请选择账套！"), vb::vbOKOnly, kSetTitle);
@@ -464,7 +463,7 @@ void frmUserPop::deleteClick()
         return;
     blankRightGrid();
     try {
-        sysDb().execute(QStringLiteral("delete from SM_HoldAuth where cAcc_Id=? and cUser_Id=?"), {gAccId, MemberId});
+        PermissionGrant::removeAll(sysDb(), gAccId, MemberId, false, auditContext());
     } catch (const DbError& e) {
         reportDbError(e.userText(), QStringLiteral("Toolbar1_ButtonClick"));
         ShowPoP();
@@ -485,7 +484,7 @@ bool frmUserPop::SaveGrants(const QStringList& authIds)
     }
     bool saved = true;
     try {
-        PermissionGrant::save(sysDb(), GrantRequest{gAccId, year, MemberId, authIds});
+        PermissionGrant::save(sysDb(), GrantRequest{gAccId, year, MemberId, authIds}, auditContext());
     } catch (const DbError& e) {
         saved = false;
         WriteErrLog(3, e.text(), QStringLiteral("cmdOK_Click"));

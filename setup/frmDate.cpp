@@ -145,12 +145,15 @@ bool frmDate::save()
         MsgBox(QStringLiteral("账套库未打开，数据精度未能保存。"), vb::vbExclamation | vb::vbOKOnly, kTitle);
         return false;
     }
+    AuditLog::Attached log(*AccDb, gSysDb ? gSysDb->path() : QString());
     try {
         Database::Transaction tx(*AccDb);
         for (int i = 0; i < captions().size(); ++i)
             AccInformation::setValue(*AccDb, captions()[i], Text1[i]->text());
+        log.write(auditContext(), Audit::precision(AccDb, gAccId, captions()));
         tx.commit();
     } catch (const DbError& e) {
+        log.recordFailed(auditContext(), Audit::precision(nullptr, gAccId, captions()), e.userText());
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
         MsgBox(QStringLiteral("数据精度未能保存：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);
         return false;

@@ -247,6 +247,8 @@ void frmGradeDef::cmdOK_Click()
     if (!m_loaded || !AccDb)
         return;
     FlexGrid* g = MSFlexGrid1;
+    // The rules live in the set's books; the system database joins their transaction for the log row.
+    AuditLog::Attached log(*AccDb, gSysDb ? gSysDb->path() : QString());
     try {
         Database::Transaction tx(*AccDb);
         for (int r = 1; r < g->Rows(); ++r) {
@@ -262,8 +264,10 @@ void frmGradeDef::cmdOK_Click()
                 throw DbError(QStringLiteral("编码方案“%1”已不在账套库中。").arg(g->TextMatrix(r, 0)));
             AccInformation::setValue(*AccDb, g->TextMatrix(r, 0), rule);
         }
+        log.write(auditContext(), Audit::codingScheme(AccDb, gAccId));
         tx.commit();
     } catch (const DbError& e) {
+        log.recordFailed(auditContext(), Audit::codingScheme(nullptr, gAccId), e.userText());
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
         MsgBox(QStringLiteral("分类编码方案未能保存：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);
         return;

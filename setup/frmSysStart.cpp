@@ -233,7 +233,7 @@ void frmSysStart::enableModule(int index)
         return;
     }
     try {
-        SubsystemEnabler(*gSysDb).enable({gAccId, chkID[index]->text(), chosen, accDbPath});
+        SubsystemEnabler(*gSysDb, auditContext()).enable({gAccId, chkID[index]->text(), chosen, accDbPath});
     } catch (const DbError& e) {
         WriteErrLog(e.nativeCode().toInt(), e.text(), QStringLiteral("chkID_Click"));
         MsgBox(QStringLiteral("系统未能启用：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);
@@ -256,7 +256,7 @@ void frmSysStart::disableModule(int index)
         return;
     }
     try {
-        SubsystemEnabler(*gSysDb).disable(gAccId, chkID[index]->text());
+        SubsystemEnabler(*gSysDb, auditContext()).disable(gAccId, chkID[index]->text());
     } catch (const DbError& e) {
         WriteErrLog(e.nativeCode().toInt(), e.text(), QStringLiteral("chkID_Click"));
         MsgBox(QStringLiteral("系统未能注销：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);

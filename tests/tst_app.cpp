@@ -1,6 +1,7 @@
 // Start-up, the console, the login and the password change, driven as a person would.
 #include "Scripts.h"
 #include "TestEnv.h"
+#include "BackupFixture.h"
 
 #include <Database.h>
 #include <FlexGrid.h>
@@ -9,6 +10,8 @@
 #include <PasswordHash.h>
 #include <Startup.h>
 #include <StatusBar1.h>
+#include <AuditTableModel.h>
+#include <frmLog.h>
 #include <frmLogin.h>
 #include <frmMain.h>
 #include <frmAddUser.h>
@@ -19,6 +22,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -181,15 +185,33 @@ private slots:
         QCOMPARE(m.statusBar1->panelText(4), QStringLiteral("当前帐套：[007] 会计年度：[%1]").arg(year));
         QCOMPARE(usable(m), menus({"mnuAccEdit", "mnuAccUse", "mnuPopJ", "mnuSysU", "mnuViewRef", "mnuViewSys", "mnuYearDel",
                                      "mnuYearExport", "mnuYearInput"}));
+        // 系统日志 shows the supervisor's own set alone.
+        AuditLog::record(env.db(), {}, Audit::subsystemDisabled(QStringLiteral("007"), QStringLiteral("FA")));
+        AuditLog::record(env.db(), {}, Audit::subsystemDisabled(QStringLiteral("001"), QStringLiteral("FA")));
+        QString seenLog;
+        c.modals.on(QStringLiteral("frmLog"), [&](QDialog& d) {
+            auto& v = static_cast<frmLog&>(d);
+            v.checkChain();
+            seenLog = QStringLiteral("%1 %2 %3 %4").arg(v.model->rowCount()).arg(v.model->rowAt(0).accId)
+                          .arg(v.cboAcc->isEnabled()).arg(v.lblCheck->text().left(6));
+            return int(QDialog::Rejected);
+        });
+        m.mnuViewSys_Click();
+        QCOMPARE(seenLog, QStringLiteral("1 007 0 日志校验通过"));
 
         // Logging out and in again: the operator is preselected and the status is back to 正常(0).
         m.Timer2_Timer();
         m.mnuSysU_Click();
+        // Logged out, 系统日志 asks for a log-in first.
+        m.mnuViewSys_Click();
+        QCOMPARE(c.msgs.last().text, QStringLiteral("请先注册（登录）到账套，再查看系统日志。"));
         login(c, [](frmLogin& f) {
             QCOMPARE(f.cboUser->currentText(), ListEntry(QStringLiteral("demo"), gUserName));
             f.cmdOK->click();
         });
         QCOMPARE(m.MSFlexGrid1->TextMatrix(1, 2), QStringLiteral("正常(0)"));
+        QCOMPARE(rows(env.db(), QStringLiteral("select cUser_Id||' '||cAction||' '||cResult from SM_Log where cAcc_Id='' order by rowid")),
+                 (QStringList{"demo LOGIN 成功", "demo LOGOUT 成功", "demo LOGIN 成功"}));
     }
 
     void login_refusals()

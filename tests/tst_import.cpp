@@ -4,6 +4,7 @@
 #include "Scripts.h"
 #include "TestEnv.h"
 #include "TestFiles.h"
+#include "BackupFixture.h"
 
 #include <AccountDb.h>
 #include <AccountDeletion.h>
@@ -179,7 +180,8 @@ private slots:
         const QString live = AccountDb::databasePath(env.root() + QStringLiteral("/books"), QStringLiteral("003"), 2008);
         AccountDb::open(env.db(), QStringLiteral("003"))->execute(QStringLiteral("insert into code (ccode,ccode_name) values ('9901','导出后新增')"));
         const QByteArray liveBytes = readAll(live);
-        const QByteArray sys = readAll(env.sysDbPath());
+        const QStringList sysRows = dumpBesidesLog(env.db());
+        const QStringList logged = auditRows(env.db());
         frmMain main;
         // No to the folder and No to overwriting; Cancel at the first question; no file chosen.
         for (const QList<int>& answers : {QList<int>{vb::vbNo, vb::vbNo}, QList<int>{vb::vbCancel}, QList<int>{}}) {
@@ -211,6 +213,9 @@ private slots:
             QCOMPARE(run.msgs.last().buttons, int(vb::vbOKOnly));
             QCOMPARE(run.msgs.last().title, QString());
         }
+        // The refusals left their rows (拒绝) and nothing else.
+        QCOMPARE(dumpBesidesLog(env.db()), sysRows);
+        QCOMPARE(auditRows(env.db()), logged + QStringList({"003|ACC_IMPORT|拒绝", "003|ACC_IMPORT|拒绝"}));
         // The data file goes missing between the command and frmInput's tick.
         frmInput w;
         w.Plan.accId = QStringLiteral("003");
@@ -222,7 +227,8 @@ private slots:
         QCOMPARE(msgs.texts(), QStringList{"找不到要引入的文件！"});
         QVERIFY(w.result() == int(QDialog::Rejected) && !w.Succeeded);
         QCOMPARE(readAll(live), liveBytes);
-        QCOMPARE(readAll(env.sysDbPath()), sys);
+        QCOMPARE(dumpBesidesLog(env.db()), sysRows);
+        QCOMPARE(auditRows(env.db()).last(), QStringLiteral("003|ACC_IMPORT|失败"));
     }
 };
 

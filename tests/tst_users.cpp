@@ -229,6 +229,10 @@ private slots:
         QCOMPARE(a.count(QStringLiteral("select count(*) from SM_HoldAuth where cUser_Id='chenl'")), 1);
         QCOMPARE(a.count(QStringLiteral("select count(*) from SM_Role where cUser_Id='lijg'")), 1);
         QVERIFY(!column(g, 0).contains(QStringLiteral("lijg")));
+        // Each change is in the log, cancelling as such; no password, old or new, is.
+        QCOMPARE(a.text(QStringLiteral("select group_concat(cAction||':'||cResult, ' ') from (select * from SM_Log order by rowid)")),
+                 QStringLiteral("USER_EDIT:成功 USER_CANCEL:成功 USER_EDIT:成功 USER_DELETE:成功"));
+        QCOMPARE(a.count(QStringLiteral("select count(*) from SM_Log where cContent like '%New%' or cContent like '%Pw%'")), 0);
 
         f.show();
         press(f, "exit");

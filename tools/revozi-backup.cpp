@@ -3,6 +3,7 @@
 // windows, so a backup written here is the one the console writes and the console imports it.
 #include <AccountDb.h>
 #include <AccountExporter.h>
+#include <AuditEvents.h>
 #include <AccountImporter.h>
 #include <BackupRetention.h>
 #include <BackupSet.h>
@@ -196,7 +197,11 @@ int exportSet(Database& sysDb, const QString& accId, int year, const QString& di
     const bool prepared = exporter.prepare(progressFor(QStringLiteral("账套[%1]").arg(accId)));
     endProgress();
     QString error;
-    if (!exporter.writeBackupSet(dir, prepared, &error))
+    const bool written = exporter.writeBackupSet(dir, prepared, &error);
+    // No operator runs the tool: the row names the machine and its user.
+    const AuditEntry logged = Audit::exported(accId, exporter.year(), dir);
+    AuditLog::record(sysDb, {}, written ? logged : logged.failed(error));
+    if (!written)
         return fail(QStringLiteral("账套[%1]输出失败：%2").arg(accId, error));
     if (!prepared)
         return fail(QStringLiteral("账套[%1]已输出到 %2，但准备时出错（Backup=false）：%3").arg(accId, dir, exporter.errors().join(QStringLiteral("；"))));

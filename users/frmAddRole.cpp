@@ -51,8 +51,10 @@ void frmAddRole::cmdAdd_Click()
                             {txtID->text(), txtName->text(), txtBZ->text(), QStringLiteral("BZ"), QStringLiteral("BZ")});
             for (const QString& user : tickedIds(ListView1))
                 gSysDb->execute(QStringLiteral("insert into SM_role (cGroup_Id,cUser_Id) values (?,?)"), {txtID->text(), user});
+            AuditLog::write(*gSysDb, auditContext(), Audit::roleAdded(id, txtName->text(), tickedIds(ListView1)));
             t.commit();
         } catch (const DbError& e) {
+            AuditLog::record(*gSysDb, auditContext(), Audit::roleAdded(id, txtName->text(), tickedIds(ListView1)).failed(e.userText()));
             WriteErrLog(3, e.text(), QStringLiteral("cmdAdd_Click"));
             // Nothing was written; what was typed stays for a correction.
             if (isDuplicateKey(e))

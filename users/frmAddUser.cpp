@@ -90,8 +90,10 @@ void frmAddUser::cmdAdd_Click()
                             {txtID->text(), txtName->text(), stored, txtDept->text(), txtTk->text()});
             for (const QString& role : tickedIds(ListView1))
                 gSysDb->execute(QStringLiteral("insert into SM_role (cGroup_Id,cUser_Id) values (?,?)"), {role, txtID->text()});
+            AuditLog::write(*gSysDb, auditContext(), Audit::userAdded(id, txtName->text(), txtDept->text(), tickedIds(ListView1)));
             t.commit();
         } catch (const DbError& e) {
+            AuditLog::record(*gSysDb, auditContext(), Audit::userAdded(id, txtName->text(), txtDept->text(), tickedIds(ListView1)).failed(e.userText()));
             WriteErrLog(3, e.text(), QStringLiteral("cmdAdd_Click"));
             // Nothing was written; what was typed stays for a correction.
             if (isDuplicateKey(e))

@@ -42,13 +42,18 @@ void frmEditRole::cmdEdit_Click()
             const QTreeWidgetItem* item = ListView1->topLevelItem(i);
             const QString user = item->text(0);
             const bool member = !gSysDb->query(QStringLiteral("select * from SM_Role where cGroup_Id=? and cUser_Id=?"), {role, user}).Eof();
-            if (item->checkState(0) == Qt::Checked && !member)
+            const bool ticked = item->checkState(0) == Qt::Checked;
+            if (ticked && !member)
                 gSysDb->execute(QStringLiteral("insert into SM_Role (cGroup_Id,cUser_Id) values (?,?)"), {role, user});
-            else if (item->checkState(0) != Qt::Checked && member)
+            else if (!ticked && member)
                 gSysDb->execute(QStringLiteral("delete from SM_Role where cGroup_Id=? and cUser_Id=?"), {role, user});
+            if (ticked != member)
+                AuditLog::write(*gSysDb, auditContext(), Audit::memberChanged(role, user, ticked));
         }
+        AuditLog::write(*gSysDb, auditContext(), Audit::roleChanged(role, txtName->text(), txtBZ->text()));
         t.commit();
     } catch (const DbError& e) {
+        AuditLog::record(*gSysDb, auditContext(), Audit::roleChanged(role, txtName->text(), txtBZ->text()).failed(e.userText()));
         WriteErrLog(3, e.text(), QStringLiteral("cmdEdit_Click"));
         MsgBox(QStringLiteral("角色:[%1]未能修改：%2").arg(role, e.userText()), vb::vbCritical | vb::vbOKOnly, kTitleSys);
         return;

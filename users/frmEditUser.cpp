@@ -70,7 +70,9 @@ void frmEditUser::cmdEdit_Click()
     }
     if (!gSysDb)
         return;
+    AuditEntry logged;
     try {
+        logged = Audit::userChanged(*gSysDb, txtID->text(), txtName->text(), txtDept->text(), Check1->isChecked());
         const QVariantList fields{txtName->text(), txtDept->text(), Check1->isChecked() ? 1 : 0};
         if (m_passwordEdited)
             gSysDb->execute(QStringLiteral("update SM_User set cUser_Name=?,cDept=?,nState=?,cPassword=? where cUser_Id=?"),
@@ -82,7 +84,9 @@ void frmEditUser::cmdEdit_Click()
             MsgBox(QStringLiteral("操作员:[%1]已不存在，未能修改。").arg(txtID->text()), vb::vbExclamation | vb::vbOKOnly, kTitleSys);
             return;
         }
+        AuditLog::record(*gSysDb, auditContext(), logged);
     } catch (const DbError& e) {
+        AuditLog::record(*gSysDb, auditContext(), logged.failed(e.userText()));
         WriteErrLog(3, e.text(), QStringLiteral("cmdEdit_Click"));
         MsgBox(QStringLiteral("操作员:[%1]未能修改：%2").arg(txtID->text(), e.userText()), vb::vbCritical | vb::vbOKOnly, kTitleSys);
         return;

@@ -66,12 +66,13 @@ void frmrole::deleteRecord()
     try {
         Recordset members = gSysDb->query(QStringLiteral("select * from SM_Role where cGroup_Id=?"), {id});
         if (!members.Eof()) {
+            AuditLog::record(*gSysDb, auditContext(), Audit::roleDeleted(id).refused(QStringLiteral("角色已有成员")));
             MsgBox(QStringLiteral("角色：[") + id + QStringLiteral("]已经启用（定义所属用户），不能删除！"), vb::vbOKOnly, UsersUi::kTitleBracket);
             return;
         }
         if (MsgBox(QStringLiteral("确认删除角色:[") + id + QStringLiteral("]吗?"), vb::vbYesNo | vb::vbQuestion, UsersUi::kTitleSys) != vb::vbYes)
             return;
-        gSysDb->execute(QStringLiteral("delete from SM_group where cGroup_Id=?"), {id});
+        AuditLog::run(*gSysDb, auditContext(), Audit::roleDeleted(id), [&] { gSysDb->execute(QStringLiteral("delete from SM_group where cGroup_Id=?"), {id}); });
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("Toolbar1_ButtonClick"));
         MsgBox(QStringLiteral("角色[%1]未能删除：%2").arg(id, e.userText()), vb::vbCritical | vb::vbOKOnly, UsersUi::kTitleSys);

@@ -85,8 +85,10 @@ void frmuser::deleteRecord()
         Database::Transaction t(*gSysDb);
         gSysDb->execute(QStringLiteral("delete from SM_HoldAuth where cUser_Id=?"), {id});
         gSysDb->execute(QStringLiteral("delete from SM_User where cUser_Id=?"), {id});
+        AuditLog::write(*gSysDb, auditContext(), Audit::userDeleted(id));
         t.commit();
     } catch (const DbError& e) {
+        AuditLog::record(*gSysDb, auditContext(), Audit::userDeleted(id).failed(e.userText()));
         WriteErrLog(3, e.text(), QStringLiteral("Toolbar1_ButtonClick"));
         MsgBox(QStringLiteral("操作员[%1]未能删除：%2").arg(id, e.userText()), vb::vbCritical | vb::vbOKOnly, UsersUi::kTitleSys);
         return;

@@ -1,6 +1,7 @@
 #include "AccountSetCreator.h"
 #include "AccountDb.h"
 
+#include <AuditEvents.h>
 #include <CiFile.h>
 #include <Database.h>
 #include <ErrLog.h>
@@ -204,8 +205,9 @@ void saveCreateAccMirror(const QString& accId, const QString& accName)
 }
 } // namespace
 
-AccountSetCreator::AccountSetCreator(Database& sysDb)
+AccountSetCreator::AccountSetCreator(Database& sysDb, const AuditContext& who)
     : m_sysDb(sysDb)
+    , m_who(who)
 {
 }
 
@@ -259,11 +261,21 @@ AccountSetOutcome engineFailure(const DbError& error, const QString& message, co
 }
 } // namespace
 
-AccountSetCreator::Outcome AccountSetCreator::create(const AccountSetInput& input)
+AccountSetCreator::Outcome AccountSetCreator::create(const AccountSetInput& in)
 {
-    AccountSetInput in = input;
     if (const QString bad = validate(in, true); !bad.isEmpty())
         return failure(exclamation(bad, kCreateTitle), bad);
+    const Outcome out = createSet(in);
+    // The rows and their log row were rolled back together: the failure is written after.
+    if (!out.done())
+        AuditLog::record(m_sysDb, m_who, Audit::setCreated(formatAccId(in.accId), in.accName.trimmed(), in.year.trimmed().toInt(),
+                                                           in.accPath.trimmed(), masterId(in.master)).failed(out.error));
+    return out;
+}
+
+AccountSetCreator::Outcome AccountSetCreator::createSet(const AccountSetInput& input)
+{
+    AccountSetInput in = input;
     const QString accId = formatAccId(in.accId);
     in.accId = accId;
     const QString accName = in.accName.trimmed();
@@ -346,6 +358,7 @@ AccountSetCreator::Outcome AccountSetCreator::create(const AccountSetInput& inpu
             }
             accTx.commit();
         }
+        AuditLog::write(m_sysDb, m_who, Audit::setCreated(accId, accName, year, accPath, master));
         sysTx.commit();
         dbPath = accDb.path();
     } catch (const DbError& e) {
@@ -373,21 +386,26 @@ AccountSetCreator::Outcome AccountSetCreator::modify(const AccountSetInput& in)
         return failure(exclamation(bad, kModifyTitle), bad);
     const QString accId = in.accId.trimmed();
     QString dbPath;
+    const AuditEntry logged = Audit::setModified(accId, in.accName.trimmed());
     try {
-        m_sysDb.execute(QStringLiteral("update SM_Account set cAcc_Name=?,cCurCode=?,cCurName=?,cUnitName=?,cUnitAbbre=?,"
-                                       "cUnitAddr=?,cUnitZap=?,cUnitTel=?,cUnitFax=?,cUnitEMail=?,cUnitTaxNo=?,cUnitLP=?,"
-                                       "cFinKind=?,cFinType=?,cTradeKind=? where cAcc_Id=?"),
-                        {in.accName.trimmed(), in.curCode.trimmed(), in.curName.trimmed(), in.unitName.trimmed(),
-                         nullWhenEmpty(in.unitAbbre), nullWhenEmpty(in.unitAddr), nullWhenEmpty(in.unitZap),
-                         nullWhenEmpty(in.unitTel), nullWhenEmpty(in.unitFax), nullWhenEmpty(in.unitEMail),
-                         nullWhenEmpty(in.unitTaxNo), nullWhenEmpty(in.unitLP), nullWhenEmpty(in.finKind),
-                         nullWhenEmpty(in.finType), in.tradeKind.trimmed(), accId});
-        if (m_sysDb.rowsAffected() == 0)
-            throw DbError(QStringLiteral("账套[%1]不存在。").arg(accId));
+        AuditLog::run(m_sysDb, m_who, logged, [&] {
+            m_sysDb.execute(QStringLiteral("update SM_Account set cAcc_Name=?,cCurCode=?,cCurName=?,cUnitName=?,cUnitAbbre=?,"
+                                           "cUnitAddr=?,cUnitZap=?,cUnitTel=?,cUnitFax=?,cUnitEMail=?,cUnitTaxNo=?,cUnitLP=?,"
+                                           "cFinKind=?,cFinType=?,cTradeKind=? where cAcc_Id=?"),
+                            {in.accName.trimmed(), in.curCode.trimmed(), in.curName.trimmed(), in.unitName.trimmed(),
+                             nullWhenEmpty(in.unitAbbre), nullWhenEmpty(in.unitAddr), nullWhenEmpty(in.unitZap),
+                             nullWhenEmpty(in.unitTel), nullWhenEmpty(in.unitFax), nullWhenEmpty(in.unitEMail),
+                             nullWhenEmpty(in.unitTaxNo), nullWhenEmpty(in.unitLP), nullWhenEmpty(in.finKind),
+                             nullWhenEmpty(in.finType), in.tradeKind.trimmed(), accId});
+            if (m_sysDb.rowsAffected() == 0)
+                throw DbError(QStringLiteral("账套[%1]不存在。").arg(accId));
+        });
 
         dbPath = AccountDb::databasePath(in.accPath.trimmed(), accId, in.year.trimmed().toInt());
         if (!CiFile::isFile(dbPath)) {
             const QString broken = QStringLiteral("账套出现异常，修改失败！");
+            // The set's rows are changed; its options in the books could not be.
+            AuditLog::record(m_sysDb, m_who, logged.failed(QStringLiteral("找不到账套库 %1，账套选项未修改").arg(dbPath)));
             return failure(Notice{broken, QStringLiteral("提示"), Notice::Icon::Information}, broken, Status::Abandoned);
         }
         Database accDb(dbPath);

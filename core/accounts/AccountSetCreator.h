@@ -3,6 +3,7 @@
 // wizard, the command-line tools and the tests. Inputs come as a struct; the outcome carries
 // what the person must be told. The coding-scheme and precision dialogs, the current set of the
 // console and the offer to enable subsystems are the wizard's part.
+#include <AuditLog.h>
 #include <Outcome.h>
 
 #include <QString>
@@ -75,7 +76,8 @@ public:
     using Outcome = AccountSetOutcome;
     using Status = AccountSetOutcome::Status;
 
-    explicit AccountSetCreator(Database& sysDb);
+    // `who` is named in the audit-log row that creation and modification write with their rows.
+    explicit AccountSetCreator(Database& sysDb, const AuditContext& who = {});
 
     // Creates the set: its SM_Account row, twelve periods, the supervisor's holding and role,
     // the folders, the account database from the template, the CreateAcc record, the options,
@@ -96,5 +98,8 @@ public:
     static int nextSysId();
 
 private:
+    Outcome createSet(const AccountSetInput& in);
+
     Database& m_sysDb;
+    AuditContext m_who;
 };

@@ -2,6 +2,7 @@
 #include "BackupSet.h"
 
 #include <AccountDb.h>
+#include <AuditEvents.h>
 #include <CiFile.h>
 #include <Database.h>
 #include <ErrLog.h>
@@ -20,7 +21,8 @@ const char* const kDeletes[] = {
     "Delete From Sm_Account Where cAcc_Id=?",
 };
 
-void deleteRows(Database& db, const QString& accId)
+// `logged`, when given, is written in the same transaction (the system database's, not the mirror's).
+void deleteRows(Database& db, const QString& accId, const AuditContext& who = {}, const AuditEntry* logged = nullptr)
 {
     // CreateAcc is made by the first set created on an installation; before that it has no rows to lose.
     const bool hasCreateAcc = db.hasTable(QStringLiteral("CreateAcc"));
@@ -31,7 +33,19 @@ void deleteRows(Database& db, const QString& accId)
             continue;
         db.execute(statement, {accId});
     }
+    AuditLog::dropKey(db, accId);
+    if (logged)
+        AuditLog::write(db, who, *logged);
     t.commit();
+}
+
+QString setName(Database& sysDb, const QString& accId)
+{
+    try {
+        return sysDb.scalar(QStringLiteral("Select cAcc_Name From Sm_Account Where cAcc_Id=? Order By iYear"), {accId}).toString();
+    } catch (const DbError&) {
+        return QString();
+    }
 }
 const QString kPendingName = QStringLiteral("DelAcc.pending");
 
@@ -107,21 +121,26 @@ QString pendingPath(const Database& sysDb)
     return Paths::join(Paths::parentDir(sysDb.path()), kPendingName);
 }
 
-Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterStep)
+Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterStep, const AuditContext& who)
 {
+    const AuditEntry logged = Audit::deleted(accId, setName(sysDb, accId));
+    auto kept = [&](Result r, const QString& why) {
+        AuditLog::record(sysDb, who, logged.failed(why));
+        return r;
+    };
     auto passed = [&](const char* step) {
         if (afterStep)
             afterStep(QString::fromLatin1(step));
     };
     if (!recover(sysDb))
-        return Result::BooksKept;
+        return kept(Result::BooksKept, QStringLiteral("上次删除账套未完成，无法恢复"));
     const QString pending = pendingPath(sysDb);
     QString books;
     try {
         books = booksOf(sysDb, accId);
     } catch (const DbError& e) {
         WriteErrLog(3, e.userText(), QStringLiteral("DelAccFiles"));
-        return Result::BooksKept;
+        return kept(Result::BooksKept, e.userText());
     }
     Pending p;
     if (!books.isEmpty() && CiFile::exists(books)) {
@@ -147,13 +166,14 @@ Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterSte
         } catch (const DbError& e) {
             WriteErrLog(3, e.userText(), QStringLiteral("DelAccFiles"));
             CiFile::remove(pending);
-            return Result::BooksKept;
+            return kept(Result::BooksKept, e.userText());
         }
     }
     try {
-        deleteRows(sysDb, accId);
+        deleteRows(sysDb, accId, who, &logged);
     } catch (const DbError& e) {
         WriteErrLog(3, e.userText(), QStringLiteral("DelDbInfo"));
+        AuditLog::record(sysDb, who, logged.failed(e.userText()));
         // The rows stay, so the books come back under their name.
         if (!p.tombstone.isEmpty()) {
             if (CiFile::rename(p.tombstone, p.books)) {

@@ -7,6 +7,8 @@
 // deleted in one transaction, and only then is the tombstone removed. A failed transaction
 // renames the tombstone back; a crash in between is finished or undone by recover() on the next
 // start, according to whether the rows' transaction committed.
+#include <AuditLog.h>
+
 #include <QString>
 
 #include <functional>
@@ -35,8 +37,10 @@ enum class Result {
 using StepHook = std::function<void(const QString& step)>;
 
 // The set's books and rows, as DelAccFiles and then DelDbInfo, but never one without the other.
-// Finishes a deletion left over by a crash first.
-Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterStep = {});
+// Finishes a deletion left over by a crash first. The deletion's audit-log row goes under the
+// empty key, in the rows' transaction (the set's own log rows go with the set); a deletion that
+// does not happen leaves a failed row.
+Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterStep = {}, const AuditContext& who = {});
 
 // Finishes (the rows are gone: removes the tombstone and the mirror's rows) or undoes (the rows
 // are there: renames the tombstone back to the books) a deletion that a crash interrupted. True

@@ -56,7 +56,8 @@ const Fill kFills[] = {
     {"SM_Identity_Ex", "SM_Identity", "SELECT * FROM sys.SM_Identity WHERE cAcc_Id=?", false},
     {"SM_HoldAuth_Ex", "SM_HoldAuth", "SELECT * FROM sys.SM_HoldAuth WHERE cAcc_Id=?", false},
     {"SM_Account_sub_Ex", "SM_Account_sub", "SELECT * FROM sys.SM_Account_sub WHERE cAcc_Id=?", false},
-    {"SM_Log_Ex", "SM_Log", "SELECT * FROM sys.SM_Log WHERE cAcc_Id=?", false},
+    // In the order written, so the import appends them in that order too.
+    {"SM_Log_Ex", "SM_Log", "SELECT * FROM sys.SM_Log WHERE cAcc_Id=? ORDER BY rowid", false},
 };
 
 // The source's own CREATE statement under the transfer table's name, so the copy keeps the

@@ -3,6 +3,7 @@
 #include "Manifest.h"
 
 #include <AccountDb.h>
+#include <AuditEvents.h>
 #include <CiFile.h>
 #include <PasswordHash.h>
 #include <Database.h>
@@ -88,16 +89,37 @@ struct Merge {
 
 // Rows of a table without a key: those not already there, compared column by column (Null
 // equals Null), so importing a set again does not double them.
-void insertMissing(Merge& m, const QString& table, const QStringList& columns)
+void insertMissing(Merge& m, const QString& table, const QStringList& columns, const QString& order = QString())
 {
     QStringList same;
     for (const QString& c : columns)
         same << QStringLiteral("t.%1 IS old.%1").arg(c);
     m.from(table + QStringLiteral("_Ex"),
          QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4.%1_Ex AS old "
-                        "WHERE NOT EXISTS (SELECT 1 FROM main.%1 AS t WHERE %5)")
+                        "WHERE NOT EXISTS (SELECT 1 FROM main.%1 AS t WHERE %5)%6")
              .arg(table, columnList(columns), columnList(columns, QStringLiteral("old")), kImp,
-                  same.join(QStringLiteral(" AND "))));
+                  same.join(QStringLiteral(" AND ")), order));
+}
+
+// The log's rows come back whole: every column that both the backup set's table and this
+// installation's have. A backup set written before the log was chained lacks the newer columns
+// (they stay empty).
+QStringList logColumns(Merge& m)
+{
+    if (!m.has(QStringLiteral("SM_Log_Ex")))
+        return {};
+    auto names = [&](const QString& schema, const QString& table) {
+        QStringList out;
+        for (Recordset rs = m.db.query(QStringLiteral("PRAGMA %1.table_info(%2)").arg(schema, table)); !rs.Eof(); rs.MoveNext())
+            out << rs.text(QStringLiteral("name"));
+        return out;
+    };
+    const QStringList mine = names(QStringLiteral("main"), QStringLiteral("SM_Log"));
+    QStringList common;
+    for (const QString& c : names(kImp, QStringLiteral("SM_Log_Ex")))
+        if (mine.contains(c, Qt::CaseInsensitive))
+            common << c;
+    return common;
 }
 
 // The set's rows from the attached copy into the system database, the copy's own clean-up and
@@ -143,10 +165,7 @@ void mergeRows(Merge& m, const ImportPlan& plan)
                    QStringLiteral("iTo_Item"), QStringLiteral("cMemo")});
     insertMissing(m, QStringLiteral("SM_Identity"),
                   {QStringLiteral("cAcc_Id"), QStringLiteral("cTable"), QStringLiteral("iFatherId"), QStringLiteral("iChildId")});
-    insertMissing(m, QStringLiteral("SM_Log"),
-                  {QStringLiteral("iLog_Id"), QStringLiteral("cAcc_Id"), QStringLiteral("iYear"), QStringLiteral("cSub_Id"),
-                   QStringLiteral("cUser_Id"), QStringLiteral("cStation"), QStringLiteral("dDate"), QStringLiteral("cTime"),
-                   QStringLiteral("cContent")});
+    insertMissing(m, QStringLiteral("SM_Log"), logColumns(m), QStringLiteral(" ORDER BY old.rowid"));
 
     // The set now lives where it was put.
     m.run(QStringLiteral("UPDATE main.SM_Account SET cAcc_Path=? WHERE cAcc_Id=?"), {plan.basePath(), acc});
@@ -406,8 +425,9 @@ QString ImportPlan::basePath() const
     return Paths::withTrailingSep(Paths::parentDir(Paths::withoutTrailingSep(accFolder)));
 }
 
-AccountImporter::AccountImporter(Database& sysDb)
+AccountImporter::AccountImporter(Database& sysDb, const AuditContext& who)
     : m_sysDb(sysDb)
+    , m_who(who)
 {
 }
 
@@ -420,12 +440,14 @@ const QString& AccountImporter::title()
 Notice AccountImporter::refuse(const QString& text)
 {
     WriteErrLog(1, text, QStringLiteral("mnuAccInput_Click"));
+    AuditLog::record(m_sysDb, m_who, Audit::imported(m_accId, m_plan.year, m_plan.sourceDir, m_plan.targetDir, QString()).refused(text));
     return {text, title(), Notice::Icon::Exclamation};
 }
 
 Notice AccountImporter::load(const QString& descriptorPath)
 {
     m_plan = ImportPlan();
+    m_accId.clear();
     const QString L = CiFile::resolve(descriptorPath);
     int lines = 0;
     QString first;
@@ -444,6 +466,7 @@ Notice AccountImporter::load(const QString& descriptorPath)
     const QString yy = BackupSet::lineValue(BackupSet::readLine(L, BackupSet::LineYear));
     if (!accRe.match(d.accId).hasMatch())
         return refuse(QStringLiteral("引入文件中的帐套号[%1]无效，无法引入！").arg(d.accId) + kCrLf + L);
+    m_accId = d.accId;
     if (!yearRe.match(yy).hasMatch())
         return refuse(QStringLiteral("引入文件中的年度[%1]无效，无法引入！").arg(yy) + kCrLf + L);
     if (!d.sysId.isEmpty() && !sysRe.match(d.sysId).hasMatch())
@@ -462,8 +485,11 @@ Notice AccountImporter::load(const QString& descriptorPath)
 
     const QString data = p.dataFile();
     // Said plainly, as the import has always said it.
-    if (!CiFile::isFile(data))
-        return {QStringLiteral("找不到要引入的文件！"), QString(), Notice::Icon::None};
+    if (!CiFile::isFile(data)) {
+        const Notice missing{QStringLiteral("找不到要引入的文件！"), QString(), Notice::Icon::None};
+        refuse(missing.text);
+        return missing;
+    }
     if (!hasDatabaseHeader(data))
         return refuse(QStringLiteral("引入的数据文件不是帐套数据，无法引入！") + kCrLf + data);
     p.bytes = d.bytes;
@@ -512,7 +538,39 @@ Notice AccountImporter::keepFolder()
     return {};
 }
 
-AccountImporter::Result AccountImporter::restore(Database& sysDb, const ImportPlan& plan, const WorkControl& control)
+namespace {
+// What the import replaces, as its log row names it; empty for a set new to this installation.
+QString replacedSet(Database& sysDb, const QString& accId)
+{
+    Recordset rs = sysDb.query(QStringLiteral("SELECT cAcc_Name, iYear FROM SM_Account WHERE cAcc_Id=? ORDER BY iYear"), {accId});
+    if (rs.Eof())
+        return QString();
+    const QString name = rs.text(QStringLiteral("cAcc_Name"));
+    QStringList years;
+    for (; !rs.Eof(); rs.MoveNext())
+        years << rs.text(QStringLiteral("iYear"));
+    return QStringLiteral("[%1]%2（%3年度）").arg(accId, name, years.join(QStringLiteral("、")));
+}
+} // namespace
+
+AccountImporter::Result AccountImporter::restore(Database& sysDb, const ImportPlan& plan, const WorkControl& control, const AuditContext& who)
+{
+    QString over;
+    try {
+        over = replacedSet(sysDb, plan.accId);
+    } catch (const DbError& e) {
+        WriteErrLog(1, e.text(), kRoutine);
+    }
+    const AuditEntry logged = Audit::imported(plan.accId, plan.year, plan.sourceDir, plan.targetDir, over);
+    const Result r = restoreSet(sysDb, plan, control, who, logged);
+    // The merge and its row were rolled back together (or never began): the failure is written now.
+    if (!r.done())
+        AuditLog::record(sysDb, who, logged.failed(r.status == Result::Status::Cancelled ? QStringLiteral("已取消") : r.notice.text));
+    return r;
+}
+
+AccountImporter::Result AccountImporter::restoreSet(Database& sysDb, const ImportPlan& plan, const WorkControl& control,
+                                                    const AuditContext& who, const AuditEntry& logged)
 {
     using Status = Result::Status;
     auto failWith = [](const QString& text) {
@@ -683,8 +741,11 @@ AccountImporter::Result AccountImporter::restore(Database& sysDb, const ImportPl
         Merge m{sysDb, {}};
         for (Recordset rs = sysDb.query(QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type='table'").arg(kImp)); !rs.Eof(); rs.MoveNext())
             m.present << rs.Fields(0).toString().toLower();
+        // An older installation's log gains its columns before the set's rows come in.
+        AuditLog::upgrade(sysDb);
         Database::Transaction tx(sysDb);
         mergeRows(m, plan);
+        AuditLog::write(sysDb, who, logged);
         control.report(90);
         // The last moment to stop: leaving the transaction uncommitted undoes the merge.
         if (control.cancelled())

@@ -9,6 +9,7 @@
 // Notice and leaves the system database and the account database as they were; a crash at any
 // point is rolled back or finished by recover. The questions between load and restore are the
 // console's (ImportCommand).
+#include <AuditLog.h>
 #include <Outcome.h>
 
 #include <QString>
@@ -34,7 +35,8 @@ struct ImportPlan {
 
 class AccountImporter {
 public:
-    explicit AccountImporter(Database& sysDb);
+    // A refusal leaves an audit-log row (拒绝) naming `who`.
+    explicit AccountImporter(Database& sysDb, const AuditContext& who = {});
 
     // Reads the descriptor and checks that the backup set can be imported: a readable descriptor
     // with its first ten lines, a valid set number and year, and a data file of the size that
@@ -69,7 +71,9 @@ public:
     // moved aside, the copy renamed into place, the transfer tables merged into the system
     // database and dropped from the books in one transaction, and the old books removed. The
     // cancel flag is looked at up to the merge's commit; after it the restore is finished.
-    static Result restore(Database& sysDb, const ImportPlan& plan, const WorkControl& control = {});
+    // The import's audit-log row (from which backup set, over what) is written under the set's key
+    // in the merge's transaction; an import that does not happen leaves a failed row instead.
+    static Result restore(Database& sysDb, const ImportPlan& plan, const WorkControl& control = {}, const AuditContext& who = {});
 
     // Rolls back or finishes an import that a crash interrupted (recorded beside the system
     // database), so that the set has either its old books and rows or the new ones, and removes
@@ -83,7 +87,11 @@ public:
 
 private:
     Notice refuse(const QString& text);
+    static Result restoreSet(Database& sysDb, const ImportPlan& plan, const WorkControl& control, const AuditContext& who,
+                             const AuditEntry& logged);
 
     Database& m_sysDb;
+    AuditContext m_who;
+    QString m_accId;   // the set the descriptor names, once it is known to be a set number
     ImportPlan m_plan;
 };

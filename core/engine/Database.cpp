@@ -234,11 +234,13 @@ Database::Transaction::Transaction(Database& db)
     : m_db(db)
 {
     m_db.execute(QStringLiteral("BEGIN IMMEDIATE"));
+    ++m_db.m_transactions;
 }
 
 Database::Transaction::~Transaction()
 {
     if (!m_done) {
+        --m_db.m_transactions;
         try {
             m_db.execute(QStringLiteral("ROLLBACK"));
         } catch (...) {
@@ -250,4 +252,5 @@ void Database::Transaction::commit()
 {
     m_db.execute(QStringLiteral("COMMIT"));
     m_done = true;
+    --m_db.m_transactions;
 }

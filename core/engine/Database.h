@@ -49,6 +49,9 @@ public:
     qint64 releaseFreePages();
 
     QSqlDatabase& handle() { return m_db; }
+    // Whether a Transaction of this handle is open: work that must join the caller's transaction
+    // (the audit log's row) writes inside it, and opens its own otherwise.
+    bool inTransaction() const { return m_transactions > 0; }
 
     // Commits when commit() is called; rolls back when it goes out of scope otherwise.
     class Transaction {
@@ -71,4 +74,5 @@ private:
     QString m_connection;
     QString m_path;
     int m_rowsAffected = 0;
+    int m_transactions = 0;
 };

@@ -4,10 +4,24 @@
 
 #include <QSysInfo>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace SysInfo {
 QString computerName()
 {
     return QSysInfo::machineHostName().left(200);
+}
+
+QString osUser()
+{
+    static const QString name = [] {
+        const passwd* pw = ::getpwuid(::geteuid());
+        if (pw && pw->pw_name)
+            return QString::fromLocal8Bit(pw->pw_name);
+        return qEnvironmentVariable("USER");
+    }();
+    return name;
 }
 
 QString systemDirectory()

@@ -4,6 +4,8 @@
 namespace SysInfo {
 // The workstation's name as the operating system reports it (at most 200 characters).
 QString computerName();
+// The name of the operating-system user this process runs as.
+QString osUser();
 // The system directory: the folder named by REVOZI_SYSDIR, empty when unset (then no mirror or
 // shadow system database exists). No trailing separator.
 QString systemDirectory();

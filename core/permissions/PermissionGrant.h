@@ -1,5 +1,8 @@
 #pragma once
-// Adds holdings to an operator or a role for one account set and year.
+// The writes on an operator's or a role's holdings in one account set: grants, the supervisor
+// right and the removal of everything held. Each is one transaction with its audit-log row.
+#include <AuditLog.h>
+
 #include <QString>
 #include <QStringList>
 
@@ -16,5 +19,10 @@ class PermissionGrant {
 public:
     // Each permission is deleted and added again, so one already held stays one row.
     // All or nothing: a refused statement rolls the whole grant back and throws DbError.
-    static void save(Database& db, const GrantRequest& request);
+    static void save(Database& db, const GrantRequest& request, const AuditContext& who = {});
+    // The member becomes the set's supervisor for the year; already one, the one row stays.
+    static void setSupervisor(Database& db, const QString& accId, int year, const QString& member, const AuditContext& who = {});
+    // Removes everything the member holds in the set, every year: the supervisor right with the
+    // rest (`asSupervisor` says which of the two the person asked for). Throws DbError.
+    static void removeAll(Database& db, const QString& accId, const QString& member, bool asSupervisor, const AuditContext& who = {});
 };

@@ -1,5 +1,6 @@
 #include "SubsystemEnabler.h"
 
+#include <AuditEvents.h>
 #include <CiFile.h>
 #include <Database.h>
 
@@ -37,8 +38,14 @@ QString SubsystemEnabler::checkPeriod(const QString& startYear, const QString& s
 
 void SubsystemEnabler::enable(const SubsystemStart& s)
 {
+    const AuditEntry entry = Audit::subsystemEnabled(s.accId, s.subId, s.date);
+    // Refused before anything is written: the row says so all the same.
+    auto refuse = [&](const QString& text) {
+        AuditLog::record(m_sysDb, m_who, entry.failed(text));
+        throw DbError(text);
+    };
     if (!s.date.isValid())
-        throw DbError(QStringLiteral("没有选定启用日期。"));
+        refuse(QStringLiteral("没有选定启用日期。"));
     const bool gl = s.subId.compare(QLatin1String("GL"), Qt::CaseInsensitive) == 0;
     const bool wa = s.subId.compare(QLatin1String("WA"), Qt::CaseInsensitive) == 0;
     const int year = s.date.year();
@@ -48,35 +55,42 @@ void SubsystemEnabler::enable(const SubsystemStart& s)
     DetachOnExit detach;
     if (gl) {
         if (s.accDbPath.isEmpty() || !CiFile::isFile(s.accDbPath))
-            throw DbError(QStringLiteral("找不到账套[%1]的账套库：%2").arg(s.accId, s.accDbPath));
-        m_sysDb.attach(s.accDbPath, kAccAlias);
+            refuse(QStringLiteral("找不到账套[%1]的账套库：%2").arg(s.accId, s.accDbPath));
+        try {
+            m_sysDb.attach(s.accDbPath, kAccAlias);
+        } catch (const DbError& e) {
+            refuse(e.userText());
+        }
         detach.db = &m_sysDb;
     }
 
-    Database::Transaction t(m_sysDb);
-    // A module has one row per year: a new date replaces what an earlier enabling left.
-    m_sysDb.execute(QStringLiteral("delete from SM_Account_sub where cAcc_Id=? and cSub_Id=? and iYear in (?,9999)"),
-                    {s.accId, s.subId, year});
-    if (wa) {
-        m_sysDb.execute(QStringLiteral("insert into SM_Account_sub (cAcc_Id,iYear,cSub_Id,iModiPeri) values (?,?,?,?)"),
-                        {s.accId, year, s.subId, month - 1});
-    } else {
-        m_sysDb.execute(QStringLiteral("insert into SM_Account_sub (cAcc_Id,iYear,cSub_Id,iModiPeri,dSubSysUsed) values (?,?,?,0,?)"),
-                        {s.accId, year, s.subId, firstDay});
-    }
-    m_sysDb.execute(QStringLiteral("insert into SM_Account_sub (cAcc_Id,iYear,cSub_Id,iModiPeri,dSubSysUsed) values (?,9999,?,0,?)"),
-                    {s.accId, s.subId, firstDay});
-    if (gl) {
-        m_sysDb.execute(QStringLiteral("update %1.AccInformation set cValue=? where cSysID='GL' and cName='dGLStartDate'").arg(kAccAlias),
-                        {s.date.toString(QStringLiteral("yyyy-MM-dd"))});
-        // The template always holds this row; without it the ledger would be enabled with no start date.
-        if (m_sysDb.rowsAffected() == 0)
-            throw DbError(QStringLiteral("账套库中没有总账启用日期一项（dGLStartDate），总账未启用。"));
-    }
-    t.commit();
+    // A failure of any statement below rolls the transaction back and leaves a failed row.
+    AuditLog::run(m_sysDb, m_who, entry, [&] {
+        // A module has one row per year: a new date replaces what an earlier enabling left.
+        m_sysDb.execute(QStringLiteral("delete from SM_Account_sub where cAcc_Id=? and cSub_Id=? and iYear in (?,9999)"),
+                        {s.accId, s.subId, year});
+        if (wa) {
+            m_sysDb.execute(QStringLiteral("insert into SM_Account_sub (cAcc_Id,iYear,cSub_Id,iModiPeri) values (?,?,?,?)"),
+                            {s.accId, year, s.subId, month - 1});
+        } else {
+            m_sysDb.execute(QStringLiteral("insert into SM_Account_sub (cAcc_Id,iYear,cSub_Id,iModiPeri,dSubSysUsed) values (?,?,?,0,?)"),
+                            {s.accId, year, s.subId, firstDay});
+        }
+        m_sysDb.execute(QStringLiteral("insert into SM_Account_sub (cAcc_Id,iYear,cSub_Id,iModiPeri,dSubSysUsed) values (?,9999,?,0,?)"),
+                        {s.accId, s.subId, firstDay});
+        if (gl) {
+            m_sysDb.execute(QStringLiteral("update %1.AccInformation set cValue=? where cSysID='GL' and cName='dGLStartDate'").arg(kAccAlias),
+                            {s.date.toString(QStringLiteral("yyyy-MM-dd"))});
+            // The template always holds this row; without it the ledger would be enabled with no start date.
+            if (m_sysDb.rowsAffected() == 0)
+                throw DbError(QStringLiteral("账套库中没有总账启用日期一项（dGLStartDate），总账未启用。"));
+        }
+    });
 }
 
 void SubsystemEnabler::disable(const QString& accId, const QString& subId)
 {
-    m_sysDb.execute(QStringLiteral("delete from SM_Account_sub where cAcc_Id=? and cSub_Id =?"), {accId, subId});
+    AuditLog::run(m_sysDb, m_who, Audit::subsystemDisabled(accId, subId), [&] {
+        m_sysDb.execute(QStringLiteral("delete from SM_Account_sub where cAcc_Id=? and cSub_Id =?"), {accId, subId});
+    });
 }

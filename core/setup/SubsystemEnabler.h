@@ -2,6 +2,8 @@
 // The writes behind enabling and disabling a module for an account set: the module's
 // SM_Account_sub rows in the system database and, for the general ledger, the ledger start
 // date in the set's account database.
+#include <AuditLog.h>
+
 #include <QDate>
 #include <QString>
 
@@ -16,7 +18,8 @@ struct SubsystemStart {
 
 class SubsystemEnabler {
 public:
-    explicit SubsystemEnabler(Database& sysDb) : m_sysDb(sysDb) {}
+    // `who` is named in the audit-log row each change writes in its transaction.
+    explicit SubsystemEnabler(Database& sysDb, const AuditContext& who = {}) : m_sysDb(sysDb), m_who(who) {}
 
     // The refusal message for a chosen start period, or an empty text when it may be used:
     // a module starts in the set's start year, in its start month or later. Blank start
@@ -31,9 +34,10 @@ public:
     // thrown) nothing stays written.
     void enable(const SubsystemStart& start);
 
-    // Deletes every row of the module for the set, whatever its year.
+    // Deletes every row of the module for the set, whatever its year. Throws DbError.
     void disable(const QString& accId, const QString& subId);
 
 private:
     Database& m_sysDb;
+    AuditContext m_who;
 };

@@ -79,9 +79,12 @@ QStringList setRows(Database& db, const QString& acc)
     const QList<std::pair<const char*, const char*>> tables = {
         {"SM_Account", "iSysID,cAcc_Id,cAcc_Name,iYear,iMonth,cAcc_Master,cCurName,cUnitName,cEntType,cTradeKind"},
         {"SM_Period", "*"}, {"SM_HoldAuth", "*"}, {"SM_Account_sub", "*"}, {"SM_Log", "*"}, {"SM_Identity", "*"}};
+    // The modules' log rows; the console's own audit rows are followed by the audit tests.
     for (const auto& [table, columns] : tables)
         out << QLatin1String(table)
-            << rows(db, QStringLiteral("select %1 from %2 where cAcc_Id=? order by 1,2,3,4").arg(QLatin1String(columns), QLatin1String(table)), {acc});
+            << rows(db, QStringLiteral("select %1 from %2 where cAcc_Id=?%3 order by 1,2,3,4")
+                            .arg(QLatin1String(columns), QLatin1String(table),
+                                 QLatin1String(strcmp(table, "SM_Log") == 0 ? " and cSub_Id<>'AA'" : "")), {acc});
     out << rows(db, QStringLiteral("select * from SM_FlowItems where cAccId=?"), {acc});
     out << rows(db, QStringLiteral("select cAuth_Id,cAuth_Name,cAcc_Id from SM_Auth where cSub_Id='RE' order by 1"));
     out << rows(db, QStringLiteral("select cGroup_Id,cGroup_Name from SM_Group order by 1"));
@@ -345,10 +348,12 @@ private slots:
             QCOMPARE(rows(*books, QStringLiteral("select cValue,cDefault from AccInformation where cID='AA' and cName='iSystemID'")), QStringList{sysId + QLatin1Char('|') + sysId});
         }
         QCOMPARE(env.yearFiles(), QStringList{"KdData.mdb"});
-        // The same backup again over the restored set: nothing is doubled.
-        const QStringList restored = dump(env.db());
+        // The same backup again over the restored set: nothing is doubled, and the import says so.
+        const QStringList restored = dumpBesidesLog(env.db());
+        const QStringList logged = auditRows(env.db());
         QVERIFY(import(env.db(), env.lst).done());
-        QCOMPARE(dump(env.db()), restored);
+        QCOMPARE(dumpBesidesLog(env.db()), restored);
+        QCOMPARE(auditRows(env.db()), logged + QStringList{"003|ACC_IMPORT|成功"});
     }
 
     void import_intoANewFolderOfAnotherInstallation()
@@ -401,11 +406,16 @@ private slots:
         const int pageSize = Database(env.backup + QStringLiteral("/kddata.BA_")).scalar(QStringLiteral("PRAGMA page_size")).toInt();
         QByteArray damaged = data;
         damaged.replace(damaged.size() - 2 * pageSize, pageSize, QByteArray(pageSize, char(0xA5)));
-        const QStringList sys = dump(env.db());
+        const QStringList sys = dumpBesidesLog(env.db());
+        QStringList logged = auditRows(env.db());
+        // Nothing changes but the refused or failed import's own row.
         auto unchanged = [&] {
             QCOMPARE(readAll(env.live), liveBytes);
-            QCOMPARE(dump(env.db()), sys);
+            QCOMPARE(dumpBesidesLog(env.db()), sys);
             QCOMPARE(env.yearFiles(), QStringList{"KdData.mdb"});
+            const QStringList now = auditRows(env.db());
+            QVERIFY2(oneFailedImportRow(logged, now), qPrintable(now.join(QLatin1Char(' '))));
+            logged = now;
         };
         const QString warn = QStringLiteral("管理软件【系统管理】");
         const QList<std::tuple<const char*, std::function<void(const QString&)>, QString, QString>> cases = {
@@ -464,7 +474,8 @@ private slots:
             const QByteArray walBytes = readAll(env.live);
             QVERIFY(import(env.db(), env.lst).notice.text.startsWith(QStringLiteral("帐套[003]的账套库正在使用，无法覆盖：")));
             QCOMPARE(readAll(env.live), walBytes);
-            QCOMPARE(dump(env.db()), sys);
+            QCOMPARE(dumpBesidesLog(env.db()), sys);
+            QCOMPARE(auditRows(env.db()).last(), QStringLiteral("003|ACC_IMPORT|失败"));
         }
 
         // A data file in WAL mode is left as it is; the books come back with a rollback journal.
@@ -487,7 +498,7 @@ private slots:
         QVERIFY(import(env.db(), env.lst).done());
         QVERIFY(QFileInfo(env.live).isFile());
         QCOMPARE(rows(env.db(), QStringLiteral("select iYear,(select count(*) from SM_Period where cAcc_Id='004'),(select count(*) from SM_Log "
-                                               "where cAcc_Id='004') from SM_Account where cAcc_Id='004'")), QStringList{"2010|12|0"});
+                                               "where cAcc_Id='004' and cSub_Id<>'AA') from SM_Account where cAcc_Id='004'")), QStringList{"2010|12|0"});
     }
 };
 

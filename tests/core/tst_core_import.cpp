@@ -132,7 +132,14 @@ private slots:
         const QString other = env.root() + QStringLiteral("/out004");
         env.make(QStringLiteral("004"), 2026, other);
         const QByteArray liveBytes = readAll(env.live);
-        const QStringList sys = dump(env.db());
+        const QStringList sys = dumpBesidesLog(env.db());
+        QStringList logged = auditRows(env.db());
+        // Each refusal changes nothing but leaves its row.
+        auto oneRowMore = [&] {
+            const QStringList now = auditRows(env.db());
+            QVERIFY2(oneFailedImportRow(logged, now), qPrintable(now.join(QLatin1Char(' '))));
+            logged = now;
+        };
         const QString data = QStringLiteral("/kddata.BA_");
         const QList<std::tuple<const char*, std::function<void(const QString&)>, QString>> cases = {
             {"another set's data file", [&](const QString& d) {
@@ -176,7 +183,8 @@ private slots:
             QCOMPARE(r.notice.title, AccountImporter::title());
             QCOMPARE(r.notice.icon, Notice::Icon::Exclamation);
             QCOMPARE(readAll(env.live), liveBytes);
-            QCOMPARE(dump(env.db()), sys);
+            QCOMPARE(dumpBesidesLog(env.db()), sys);
+            oneRowMore();
             QCOMPARE(filesIn(env.folder), QStringList{QStringLiteral("KdData.mdb")});
             QVERIFY(!QFileInfo::exists(env.pending()));
         }
@@ -201,7 +209,8 @@ private slots:
             QVERIFY2(r.notice.text.startsWith(withManifest ? QStringLiteral("引入的数据文件与校验文件") : QStringLiteral("引入的数据文件大小为")),
                      qPrintable(r.notice.text));
             QCOMPARE(readAll(env.live), liveBytes);
-            QCOMPARE(dump(env.db()), sys);
+            QCOMPARE(dumpBesidesLog(env.db()), sys);
+            oneRowMore();
             QCOMPARE(filesIn(env.folder), QStringList{QStringLiteral("KdData.mdb")});
         }
 
@@ -223,7 +232,8 @@ private slots:
                 QVERIFY(QDir().mkpath(env.folder));
             }
             const QByteArray liveBytes = readAll(env.live);
-            const QStringList sys = dump(env.db());
+            const QStringList sys = dumpBesidesLog(env.db());
+            const QStringList logged = auditRows(env.db());
             // A table in the middle of the merge refuses its rows.
             env.db().execute(QStringLiteral("CREATE TRIGGER injected BEFORE INSERT ON SM_HoldAuth BEGIN SELECT RAISE(ABORT,'injected'); END"));
             const AccountImporter::Result r = import(env.db(), env.lst);
@@ -232,7 +242,9 @@ private slots:
             QVERIFY2(r.notice.text.startsWith(QStringLiteral("帐套[003]引入失败：")), qPrintable(r.notice.text));
             QVERIFY2(r.notice.text.contains(QStringLiteral("injected")), qPrintable(r.notice.text));
             QCOMPARE(readAll(env.live), liveBytes);
-            QCOMPARE(dump(env.db()), sys);
+            // Rolled back whole: the import's own row says it failed, and nothing else is written.
+            QCOMPARE(dumpBesidesLog(env.db()), sys);
+            QCOMPARE(auditRows(env.db()), logged + QStringList{"003|ACC_IMPORT|失败"});
             QCOMPARE(filesIn(env.folder), existing ? QStringList{QStringLiteral("KdData.mdb")} : QStringList{});
             QVERIFY(!QFileInfo::exists(env.pending()));
         }
@@ -242,7 +254,7 @@ private slots:
     {
         Env env;
         const QByteArray liveBytes = readAll(env.live);
-        const QStringList sys = dump(env.db());
+        const QStringList sys = dumpBesidesLog(env.db());
         // A transfer table without a column that the merge reads.
         const QString changed = caseDir(env, QStringLiteral("changed"));
         {
@@ -257,7 +269,7 @@ private slots:
         QVERIFY2(r.notice.text.startsWith(QStringLiteral("帐套[003]引入失败：")) && r.notice.text.contains(QStringLiteral("dEnd")),
                  qPrintable(r.notice.text));
         QCOMPARE(readAll(env.live), liveBytes);
-        QCOMPARE(dump(env.db()), sys);
+        QCOMPARE(dumpBesidesLog(env.db()), sys);
         QCOMPARE(filesIn(env.folder), QStringList{QStringLiteral("KdData.mdb")});
     }
 

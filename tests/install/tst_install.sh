@@ -30,7 +30,8 @@ grep -q "\[001\]演示账套" "$tmp/list" || fail "revozi-backup list shows no d
 # of its own keeps this console apart from any other (a console ends earlier ones of the same user),
 # and its listening socket shows it has loaded.
 export XDG_DATA_HOME="$tmp/xdg" QT_QPA_PLATFORM=offscreen USER=revozi-install-test
-sock=${TMPDIR:-/tmp}/revozi-$(printf '%s\0%s' 'revozi〖系统管理〗' "$USER" | sha1sum | cut -c1-20)
+# (The socket's name hashes the title, the user and the display, as the console does.)
+sock=${TMPDIR:-/tmp}/revozi-$(printf '%s\0%s\0%s' 'revozi〖系统管理〗' "$USER" "${DISPLAY:-${WAYLAND_DISPLAY:-}}" | sha1sum | cut -c1-20)
 start() {
   rm -f "$sock"
   script -qec "$prefix/bin/revozi" /dev/null >"$tmp/said" 2>&1 &

@@ -9,6 +9,7 @@
 #include <Manifest.h>
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QFileInfo>
 #include <QtTest>
 
@@ -38,6 +39,30 @@ QStringList dump(Database& db)
         out << t << r;
     }
     return out;
+}
+
+QStringList dumpBesidesLog(Database& db)
+{
+    QStringList out;
+    for (const QString& t : db.tables()) {
+        if (t.startsWith(QLatin1String("SM_Log"), Qt::CaseInsensitive))
+            continue;
+        QStringList r = rows(db, QStringLiteral("select * from \"%1\"").arg(t));
+        r.sort();
+        out << t << r;
+    }
+    return out;
+}
+
+QStringList auditRows(Database& db)
+{
+    return rows(db, QStringLiteral("select cAcc_Id,cAction,cResult from SM_Log where cSub_Id='AA' order by rowid"));
+}
+
+bool oneFailedImportRow(const QStringList& before, const QStringList& now)
+{
+    static const QRegularExpression row(QStringLiteral("^([0-9]{3})?\\|ACC_IMPORT\\|(拒绝|失败)$"));
+    return now.size() == before.size() + 1 && now.mid(0, before.size()) == before && row.match(now.last()).hasMatch();
 }
 
 QStringList filesIn(const QString& dir)

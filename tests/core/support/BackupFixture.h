@@ -18,6 +18,13 @@ int count(Database& db, const QString& sql, const QVariantList& params = {});
 QStringList rows(Database& db, const QString& sql, const QVariantList& params = {});
 // Every row of every table, to show that a refused or stopped import wrote nothing.
 QStringList dump(Database& db);
+// dump() without the audit log, and the console's log rows as "key|action|result", oldest first:
+// a refused or failed action changes nothing else but leaves its row.
+QStringList dumpBesidesLog(Database& db);
+QStringList auditRows(Database& db);
+// True when `now` is `before` and one row more, that of a refused or failed import of the set
+// (or of a descriptor that names no set).
+bool oneFailedImportRow(const QStringList& before, const QStringList& now);
 // The files of a folder, hidden ones included.
 QStringList filesIn(const QString& dir);
 // Runs each statement with $A replaced by the set and $Y by its year.

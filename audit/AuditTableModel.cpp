@@ -1,0 +1,129 @@
+#include "AuditTableModel.h"
+
+#include <AuditEvents.h>
+#include <Database.h>
+#include <ErrLog.h>
+
+#include <QBrush>
+#include <QColor>
+
+namespace {
+// Pages kept in memory; a person scrolling through the whole log reads them again.
+constexpr int kKeptPages = 64;
+const QString kBroken = QStringLiteral("日志已被改动");
+}
+
+AuditTableModel::AuditTableModel(Database& db, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_db(db)
+{
+}
+
+void AuditTableModel::setIds(QVector<qint64> ids)
+{
+    beginResetModel();
+    m_ids = std::move(ids);
+    m_pages.clear();
+    endResetModel();
+}
+
+void AuditTableModel::setBroken(const QSet<qint64>& broken)
+{
+    m_broken = broken;
+    if (!m_ids.isEmpty())
+        emit dataChanged(index(0, 0), index(int(m_ids.size()) - 1, ColumnCount - 1));
+}
+
+const QVector<AuditRow>& AuditTableModel::page(int number) const
+{
+    auto it = m_pages.constFind(number);
+    if (it != m_pages.constEnd())
+        return *it;
+    if (m_pages.size() >= kKeptPages)
+        m_pages.clear();
+    QVector<AuditRow> rows;
+    try {
+        rows = AuditQuery(m_db).rows(m_ids.mid(qsizetype(number) * kPage, kPage));
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("AuditTableModel"));
+    }
+    return *m_pages.insert(number, rows);
+}
+
+AuditRow AuditTableModel::rowAt(int row) const
+{
+    if (row < 0 || row >= m_ids.size())
+        return {};
+    const QVector<AuditRow>& p = page(row / kPage);
+    const qint64 id = m_ids[row];
+    const int at = row % kPage;
+    // A row removed since the ids were read is missing from its page: found by its id, or blank.
+    if (at < p.size() && p[at].id == id)
+        return p[at];
+    for (const AuditRow& r : p)
+        if (r.id == id)
+            return r;
+    AuditRow gone;
+    gone.id = id;
+    return gone;
+}
+
+int AuditTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_ids.size());
+}
+
+int AuditTableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant AuditTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const bool broken = m_broken.contains(m_ids.value(index.row()));
+    if (role == Qt::ForegroundRole)
+        return broken ? QVariant(QBrush(QColor(0xb0, 0x00, 0x00))) : QVariant();
+    if (role == Qt::BackgroundRole)
+        return broken ? QVariant(QBrush(QColor(0xff, 0xe4, 0xe1))) : QVariant();
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    const AuditRow r = rowAt(index.row());
+    switch (index.column()) {
+    case ColTime:
+        return r.date + QLatin1Char(' ') + r.time;
+    case ColStation:
+        return r.station;
+    case ColOsUser:
+        return r.osUser;
+    case ColOperator:
+        return r.operatorId;
+    case ColAcc:
+        return r.accId;
+    case ColYear:
+        return r.year;
+    case ColAction:
+        // Rows of the suite's other modules have no action: their module stands there.
+        return r.action.isEmpty() ? r.subId : Audit::actionName(r.action);
+    case ColResult:
+        return r.result;
+    case ColReason:
+        return r.reason;
+    case ColDetail:
+        return r.detail;
+    case ColCheck:
+        return broken ? kBroken : QString();
+    }
+    return {};
+}
+
+QVariant AuditTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    static const QStringList names = {QStringLiteral("时间"), QStringLiteral("站点"), QStringLiteral("系统用户"), QStringLiteral("操作员"),
+                                      QStringLiteral("账套"), QStringLiteral("年度"), QStringLiteral("动作"), QStringLiteral("结果"),
+                                      QStringLiteral("原因"), QStringLiteral("详细内容"), QStringLiteral("校验")};
+    return names.value(section);
+}

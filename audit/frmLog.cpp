@@ -1,0 +1,338 @@
+#include "frmLog.h"
+#include "AuditTableModel.h"
+
+#include <AuditEvents.h>
+#include <AuditQuery.h>
+#include <Module1.h>
+#include <MsgBox.h>
+#include <ShowModal.h>
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSplitter>
+#include <QTableView>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <memory>
+
+using namespace Module1;
+
+namespace {
+const QString kAll = QStringLiteral("（全部）");
+const QString kSystem = QStringLiteral("（系统）");
+
+QLabel* caption(QWidget* parent, const QString& text, QWidget* buddy)
+{
+    auto* l = new QLabel(text, parent);
+    l->setBuddy(buddy);
+    // The caption without its shortcut and colon names the control: "日期从(&F)：" is "日期从".
+    static const QRegularExpression decoration(QStringLiteral("\\(&.\\)|："));
+    buddy->setAccessibleName(QString(text).remove(decoration));
+    return l;
+}
+
+template <typename W>
+W* named(W* w, const char* name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+} // namespace
+
+frmLog::frmLog(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmLog"));
+    setWindowTitle(QStringLiteral("上机日志"));
+
+    dtFrom = named(new QDateEdit(this), "dtFrom");
+    dtTo = named(new QDateEdit(this), "dtTo");
+    for (QDateEdit* d : {dtFrom, dtTo}) {
+        d->setCalendarPopup(true);
+        d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    }
+    cboOperator = named(new QComboBox(this), "cboOperator");
+    cboAcc = named(new QComboBox(this), "cboAcc");
+    cboAction = named(new QComboBox(this), "cboAction");
+    cboResult = named(new QComboBox(this), "cboResult");
+    for (QComboBox* c : {cboOperator, cboAcc, cboAction, cboResult})
+        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+
+    auto* filters = new QGridLayout;
+    filters->addWidget(caption(this, QStringLiteral("日期从(&F)："), dtFrom), 0, 0);
+    filters->addWidget(dtFrom, 0, 1);
+    filters->addWidget(caption(this, QStringLiteral("到(&T)："), dtTo), 0, 2);
+    filters->addWidget(dtTo, 0, 3);
+    filters->addWidget(caption(this, QStringLiteral("操作员(&O)："), cboOperator), 0, 4);
+    filters->addWidget(cboOperator, 0, 5);
+    filters->addWidget(caption(this, QStringLiteral("账套(&A)："), cboAcc), 1, 0);
+    filters->addWidget(cboAcc, 1, 1);
+    filters->addWidget(caption(this, QStringLiteral("动作(&K)："), cboAction), 1, 2);
+    filters->addWidget(cboAction, 1, 3);
+    filters->addWidget(caption(this, QStringLiteral("结果(&R)："), cboResult), 1, 4);
+    filters->addWidget(cboResult, 1, 5);
+    filters->setColumnStretch(6, 1);
+
+    cmdExport = named(new QPushButton(QStringLiteral("导出(&E)..."), this), "cmdExport");
+    cmdClose = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "cmdClose");
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(cmdExport);
+    buttons->addWidget(cmdClose);
+    buttons->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addLayout(filters, 1);
+    top->addLayout(buttons);
+
+    tblLog = named(new QTableView(this), "tblLog");
+    tblLog->setAccessibleName(QStringLiteral("上机日志"));
+    tblLog->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tblLog->setSelectionMode(QAbstractItemView::SingleSelection);
+    tblLog->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblLog->setWordWrap(false);
+    tblLog->verticalHeader()->hide();
+    // Every row the same height: the view then never measures the rows it does not show.
+    tblLog->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tblLog->verticalHeader()->setDefaultSectionSize(tblLog->fontMetrics().height() + 8);
+    tblLog->horizontalHeader()->setStretchLastSection(false);
+    if (gSysDb) {
+        model = new AuditTableModel(*gSysDb, this);
+        tblLog->setModel(model);
+    }
+    // Each column as wide as what it holds (the detail takes what is left and shows whole below).
+    const QFontMetrics fm = tblLog->fontMetrics();
+    const int em = fm.horizontalAdvance(QStringLiteral("中"));
+    const QString samples[] = {QStringLiteral("2026-12-31 23:59:59"), QStringLiteral("财务-001"), QStringLiteral("kuaiji"),
+                               QStringLiteral("DATA-MAN"), QStringLiteral("999"), QStringLiteral("2026"), QStringLiteral("角色移出成员"),
+                               QStringLiteral("结果"), QStringLiteral("口令无效"), QString(40, QChar(0x4e2d)), QStringLiteral("日志已被改动")};
+    for (int c = 0; c < AuditTableModel::ColumnCount; ++c) {
+        const int heading = fm.horizontalAdvance(model ? model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() : QString());
+        tblLog->setColumnWidth(c, std::max(heading, fm.horizontalAdvance(samples[c])) + em);
+    }
+
+    txtDetail = named(new QPlainTextEdit(this), "txtDetail");
+    txtDetail->setReadOnly(true);
+    txtDetail->setAccessibleName(QStringLiteral("详细内容"));
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(tblLog);
+    split->addWidget(txtDetail);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 1);
+    txtDetail->setMinimumHeight(6 * fontMetrics().lineSpacing());
+
+    lblCount = named(new QLabel(this), "lblCount");
+    lblCheck = named(new QLabel(this), "lblCheck");
+    lblCheck->setWordWrap(true);
+    cmdBreak = named(new QPushButton(QStringLiteral("转到改动处(&G)"), this), "cmdBreak");
+    cmdBreak->setEnabled(false);
+    auto* status = new QHBoxLayout;
+    status->addWidget(lblCount);
+    status->addSpacing(2 * em);
+    status->addWidget(lblCheck, 1);
+    status->addWidget(cmdBreak);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(split, 1);
+    layout->addLayout(status);
+    resize(100 * em, 46 * em);
+
+    for (QComboBox* c : {cboOperator, cboAcc, cboAction, cboResult})
+        connect(c, &QComboBox::currentIndexChanged, this, &frmLog::refresh);
+    for (QDateEdit* d : {dtFrom, dtTo})
+        connect(d, &QDateEdit::dateChanged, this, &frmLog::refresh);
+    if (model)
+        connect(tblLog->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &frmLog::showDetail);
+    connect(cmdExport, &QPushButton::clicked, this, &frmLog::cmdExport_Click, Qt::QueuedConnection);
+    connect(cmdBreak, &QPushButton::clicked, this, &frmLog::cmdBreak_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+frmLog::~frmLog()
+{
+    if (m_checker) {
+        m_checker->wait();
+        delete m_checker;
+    }
+}
+
+void frmLog::fillCombo(QComboBox* box, const QStringList& values, const QString& allText)
+{
+    box->clear();
+    if (!allText.isEmpty())
+        box->addItem(allText);
+    for (const QString& v : values)
+        box->addItem(v, v);
+}
+
+void frmLog::Form_Load(bool checkInBackground)
+{
+    if (!gSysDb || !model)
+        return;
+    m_loading = true;
+    try {
+        // An installation from before the log gains its columns here, so the queries below find them.
+        AuditLog::upgrade(*gSysDb);
+        AuditQuery q(*gSysDb);
+        fillCombo(cboOperator, q.operators(OnlyAccId), kAll);
+        if (OnlyAccId) {
+            fillCombo(cboAcc, {*OnlyAccId}, QString());
+            cboAcc->setEnabled(false);
+        } else {
+            fillCombo(cboAcc, q.sets(), kAll);
+            cboAcc->insertItem(1, kSystem, QString(QLatin1String("")));
+        }
+        cboAction->clear();
+        cboAction->addItem(kAll);
+        for (const auto& [code, name] : Audit::actions())
+            cboAction->addItem(name, code);
+        fillCombo(cboResult, {QStringLiteral("成功"), QStringLiteral("失败"), QStringLiteral("拒绝")}, kAll);
+        const auto [first, last] = q.dateRange(OnlyAccId);
+        const QDate today = QDate::currentDate();
+        dtFrom->setDate(first.isValid() ? first : today);
+        dtTo->setDate(last.isValid() && last > today ? last : today);
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("Form_Load"));
+        MsgBox(QStringLiteral("无法读取上机日志：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, windowTitle());
+    }
+    m_loading = false;
+    refresh();
+
+    lblCheck->setText(QStringLiteral("正在校验日志……"));
+    if (!checkInBackground)
+        return;
+    // The check reads every row: its own connection on its own thread, so the window stays usable.
+    const QString path = gSysDb->path();
+    const std::optional<QString> only = OnlyAccId;
+    auto result = std::make_shared<AuditCheck>();
+    m_checker = QThread::create([path, only, result] {
+        try {
+            Database db(path);
+            *result = only ? AuditChain::checkKey(db, *only) : AuditChain::check(db);
+        } catch (const DbError& e) {
+            result->error = e.userText();
+        }
+    });
+    connect(m_checker, &QThread::finished, this, [this, result] { showCheck(*result); });
+    m_checker->start();
+}
+
+void frmLog::checkChain()
+{
+    if (gSysDb)
+        showCheck(OnlyAccId ? AuditChain::checkKey(*gSysDb, *OnlyAccId) : AuditChain::check(*gSysDb));
+}
+
+void frmLog::showCheck(const AuditCheck& check)
+{
+    m_check = check;
+    if (model)
+        model->setBroken(check.broken);
+    if (check.intact()) {
+        lblCheck->setStyleSheet(QString());
+        lblCheck->setText(QStringLiteral("日志校验通过：%1 条记录未被改动。").arg(check.checked));
+    } else {
+        lblCheck->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+        lblCheck->setText(check.summary());
+    }
+    cmdBreak->setEnabled(!check.broken.isEmpty());
+}
+
+void frmLog::refresh()
+{
+    if (m_loading || !model)
+        return;
+    AuditFilter f;
+    f.from = dtFrom->date();
+    f.to = dtTo->date();
+    f.operatorId = cboOperator->currentData().toString();
+    if (OnlyAccId)
+        f.accId = OnlyAccId;
+    else if (cboAcc->currentData().isValid())
+        f.accId = cboAcc->currentData().toString();
+    f.action = cboAction->currentData().toString();
+    f.result = cboResult->currentData().toString();
+    try {
+        model->setIds(AuditQuery(*gSysDb).ids(f));
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("refresh"));
+        model->setIds({});
+        MsgBox(QStringLiteral("无法读取上机日志：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, windowTitle());
+    }
+    lblCount->setText(QStringLiteral("共 %1 条").arg(model->rowCount()));
+    if (model->rowCount() > 0)
+        tblLog->selectRow(0);
+    else
+        txtDetail->clear();
+}
+
+void frmLog::showDetail()
+{
+    const int row = tblLog->currentIndex().row();
+    if (row < 0) {
+        txtDetail->clear();
+        return;
+    }
+    const AuditRow r = model->rowAt(row);
+    QStringList lines;
+    lines << QStringLiteral("时间：%1 %2").arg(r.date, r.time)
+          << QStringLiteral("站点：%1    系统用户：%2    操作员：%3").arg(r.station, r.osUser, r.operatorId)
+          << QStringLiteral("账套：%1    年度：%2").arg(r.accId.isEmpty() ? kSystem : r.accId, r.year)
+          << QStringLiteral("动作：%1    结果：%2%3").arg(r.action.isEmpty() ? r.subId : Audit::actionName(r.action), r.result,
+                                                    r.reason.isEmpty() ? QString() : QStringLiteral("（%1）").arg(r.reason))
+          << QStringLiteral("内容：%1").arg(r.detail);
+    for (const AuditProblem& p : m_check.problems)
+        if (p.id == r.id)
+            lines << QStringLiteral("校验：日志已被改动——%1").arg(p.text);
+    txtDetail->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void frmLog::cmdBreak_Click()
+{
+    // The earliest break among the rows shown.
+    for (const AuditProblem& p : m_check.problems) {
+        const qsizetype at = model->ids().indexOf(p.id);
+        if (p.id >= 0 && at >= 0) {
+            tblLog->selectRow(int(at));
+            tblLog->scrollTo(model->index(int(at), 0), QAbstractItemView::PositionAtCenter);
+            return;
+        }
+    }
+    MsgBox(QStringLiteral("改动处不在当前筛选的记录中。"), vb::vbInformation | vb::vbOKOnly, windowTitle());
+}
+
+void frmLog::cmdExport_Click()
+{
+    if (!gSysDb || !model)
+        return;
+    QFileDialog dlg(this, QStringLiteral("导出上机日志"));
+    dlg.setObjectName(QStringLiteral("dlgExportLog"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setNameFilter(QStringLiteral("CSV 文件 (*.csv)"));
+    dlg.setDefaultSuffix(QStringLiteral("csv"));
+    dlg.selectFile(QDir::home().filePath(QStringLiteral("上机日志-%1.csv").arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")))));
+    if (ShowModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return;
+    const QString path = dlg.selectedFiles().constFirst();
+    QString error;
+    const bool written = AuditQuery(*gSysDb).exportCsv(model->ids(), path, model->broken(), &error);
+    const AuditEntry logged = Audit::logExported(OnlyAccId.value_or(QString()), path, int(model->ids().size()));
+    AuditLog::record(*gSysDb, auditContext(), written ? logged : logged.failed(error));
+    if (!written) {
+        MsgBox(QStringLiteral("上机日志未能导出：%1").arg(error), vb::vbExclamation | vb::vbOKOnly, windowTitle());
+        return;
+    }
+    MsgBox(QStringLiteral("已导出 %1 条记录到 %2").arg(model->ids().size()).arg(path), vb::vbInformation | vb::vbOKOnly, windowTitle());
+}

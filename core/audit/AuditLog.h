@@ -1,0 +1,92 @@
+#pragma once
+// The audit log: one SM_Log row per administrative action, saying who did what, when, from where
+// and how it ended. Each row carries a hash of its own content chained to the previous row of the
+// same key (cAcc_Id), so a row changed, removed or slipped in with an outside tool is found
+// (AuditChain). Installation-wide actions use the empty key; a set's actions use the set's number,
+// so its rows leave with its export and come back with its import.
+//
+// A row of an action that has a transaction on the same database is written inside it: it commits
+// with the action or not at all. A failed action's row (失败) is written after its rollback.
+#include <QString>
+
+#include <functional>
+
+class Database;
+
+// Who acts: given by the caller (the console passes the logged-in operator and the workstation;
+// a command-line tool passes none), never read from shared state.
+struct AuditContext {
+    QString operatorId;   // empty: no operator (a command-line tool)
+    QString station;      // empty: this machine's name
+    QString osUser;       // empty: the user this process runs as
+};
+
+struct AuditEntry {
+    enum class Result { Done, Failed, Refused };
+
+    QString action;   // the action's code (AuditActions)
+    QString detail;   // what was done, in words; never a password
+    QString accId;    // the set; empty for an installation-wide action
+    int year = 0;     // the set's year; 0 for none
+    Result result = Result::Done;
+    QString reason;   // why it failed or was refused
+    QString operatorId;   // when set, the operator the row names instead of the context's (log-in)
+
+    AuditEntry failed(const QString& why) const;
+    AuditEntry refused(const QString& why) const;
+    static QString resultText(Result r);   // 成功, 失败, 拒绝
+};
+
+namespace AuditLog {
+// The system management's own module code: its rows are the chained ones. Other modules of the
+// suite may keep rows of their own in SM_Log, outside the chain.
+inline const QString kSubId = QStringLiteral("AA");
+
+// Writes the row into `schema`'s SM_Log ("main" is the database itself; an attached system
+// database has its alias) inside the open transaction of `db` when there is one, else in a
+// transaction of its own. Throws DbError; within the caller's transaction a failure fails the action.
+void write(Database& db, const AuditContext& who, const AuditEntry& entry, const QString& schema = QStringLiteral("main"));
+
+// The same for a row that must not stop anything: a failed action's row, a log-in. A failure is
+// logged (WriteErrLog) and false returned.
+bool record(Database& db, const AuditContext& who, const AuditEntry& entry) noexcept;
+
+// Runs `work` and writes `entry` in one transaction of `db`. When anything fails, the transaction
+// is rolled back, the entry is recorded as failed with the engine's text, and the DbError rethrown.
+void run(Database& db, const AuditContext& who, const AuditEntry& entry, const std::function<void()>& work);
+
+// Brings SM_Log to the columns the log needs (ALTER TABLE ... ADD COLUMN for each missing one,
+// so an older installation keeps its rows) and makes SM_LogHead, the last hash of each key.
+// True when it had to change anything.
+bool upgrade(Database& db, const QString& schema = QStringLiteral("main"));
+
+// A deleted set's key leaves the heads with its rows (inside the deletion's transaction).
+void dropKey(Database& db, const QString& accId);
+
+// The hash of a row's content and its predecessor's hash: 32 lowercase hex digits of XXH3-128.
+struct RowContent {
+    QString accId, year, subId, operatorId, station, osUser, date, time, action, result, reason, detail, prevHash;
+};
+QString hashOf(const RowContent& row);
+
+// The system database `sysDbPath` attached to another database's connection for the life of this
+// object, so work on that other file (the coding scheme and the precision, in the set's books) and
+// its row commit in one transaction. Attach before the transaction begins. With an empty path
+// nothing is attached and nothing written (a dialog opened without a system database).
+class Attached {
+public:
+    Attached(Database& db, const QString& sysDbPath);
+    ~Attached();
+    Attached(const Attached&) = delete;
+    Attached& operator=(const Attached&) = delete;
+    // Writes the row through the attached system database (nothing when none is attached).
+    void write(const AuditContext& who, const AuditEntry& entry);
+    // The failed action's row after the rollback, through the system database's own file.
+    void recordFailed(const AuditContext& who, const AuditEntry& entry, const QString& why);
+
+private:
+    Database& m_db;
+    QString m_sysDbPath;
+    bool m_attached = false;
+};
+}

@@ -1,0 +1,181 @@
+#include "AuditQuery.h"
+#include "AuditEvents.h"
+
+#include <Database.h>
+
+#include <QHash>
+#include <QSaveFile>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+const QString kColumns = QStringLiteral("rowid, dDate, cTime, cStation, cOsUser, cUser_Id, cAcc_Id, iYear, cSub_Id, cAction, cResult, cReason, cContent");
+constexpr int kBatch = 200;
+
+QSqlQuery run(Database& db, const QString& sql, const QVariantList& params)
+{
+    QSqlQuery q(db.handle());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        throw DbError(q.lastError().text(), QString(), sql);
+    for (const QVariant& p : params)
+        q.addBindValue(p);
+    if (!q.exec())
+        throw DbError(q.lastError().text(), q.lastError().nativeErrorCode(), sql);
+    return q;
+}
+
+// A spreadsheet takes a field beginning with these as a formula: a name typed into the console
+// must stay text.
+QString csvField(const QString& text)
+{
+    QString t = text;
+    if (!t.isEmpty() && QStringLiteral("=+-@\t\r").contains(t.front()))
+        t.prepend(QLatin1Char('\''));
+    t.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + t + QLatin1Char('"');
+}
+} // namespace
+
+QVector<qint64> AuditQuery::ids(const AuditFilter& f)
+{
+    QStringList where;
+    QVariantList params;
+    if (f.from.isValid()) {
+        where << QStringLiteral("dDate>=?");
+        params << f.from;
+    }
+    if (f.to.isValid()) {
+        where << QStringLiteral("dDate<=?");
+        params << f.to;
+    }
+    if (!f.operatorId.isEmpty()) {
+        where << QStringLiteral("cUser_Id=?");
+        params << f.operatorId;
+    }
+    if (f.accId) {
+        where << QStringLiteral("coalesce(cAcc_Id,'')=?");
+        params << *f.accId;
+    }
+    if (!f.action.isEmpty()) {
+        where << QStringLiteral("cAction=?");
+        params << f.action;
+    }
+    if (!f.result.isEmpty()) {
+        where << QStringLiteral("cResult=?");
+        params << f.result;
+    }
+    const QString sql = QStringLiteral("SELECT rowid FROM SM_Log%1 ORDER BY dDate DESC, cTime DESC, rowid DESC")
+                            .arg(where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")));
+    QSqlQuery q = run(m_db, sql, params);
+    QVector<qint64> out;
+    while (q.next())
+        out << q.value(0).toLongLong();
+    return out;
+}
+
+QVector<AuditRow> AuditQuery::rows(const QVector<qint64>& ids)
+{
+    QHash<qint64, AuditRow> found;
+    for (qsizetype start = 0; start < ids.size(); start += kBatch) {
+        const qsizetype n = std::min<qsizetype>(kBatch, ids.size() - start);
+        QVariantList params;
+        for (qsizetype i = 0; i < n; ++i)
+            params << ids[start + i];
+        QStringList marks(n, QStringLiteral("?"));
+        QSqlQuery q = run(m_db, QStringLiteral("SELECT %1 FROM SM_Log WHERE rowid IN (%2)").arg(kColumns, marks.join(QLatin1Char(','))), params);
+        while (q.next()) {
+            AuditRow r;
+            r.id = q.value(0).toLongLong();
+            r.date = q.value(1).toString();
+            r.time = q.value(2).toString();
+            r.station = q.value(3).toString();
+            r.osUser = q.value(4).toString();
+            r.operatorId = q.value(5).toString();
+            r.accId = q.value(6).toString();
+            r.year = q.value(7).isNull() ? QString() : q.value(7).toString();
+            r.subId = q.value(8).toString();
+            r.action = q.value(9).toString();
+            r.result = q.value(10).toString();
+            r.reason = q.value(11).toString();
+            r.detail = q.value(12).toString();
+            found.insert(r.id, r);
+        }
+    }
+    QVector<AuditRow> out;
+    out.reserve(found.size());
+    for (qint64 id : ids)
+        if (found.contains(id))
+            out << found.value(id);
+    return out;
+}
+
+QStringList AuditQuery::operators(const std::optional<QString>& accId)
+{
+    QSqlQuery q = accId ? run(m_db, QStringLiteral("SELECT DISTINCT cUser_Id FROM SM_Log WHERE coalesce(cAcc_Id,'')=? AND cUser_Id<>'' ORDER BY cUser_Id"), {*accId})
+                        : run(m_db, QStringLiteral("SELECT DISTINCT cUser_Id FROM SM_Log WHERE cUser_Id<>'' ORDER BY cUser_Id"), {});
+    QStringList out;
+    while (q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
+QStringList AuditQuery::sets()
+{
+    QSqlQuery q = run(m_db, QStringLiteral("SELECT DISTINCT cAcc_Id FROM SM_Log WHERE cAcc_Id<>'' ORDER BY cAcc_Id"), {});
+    QStringList out;
+    while (q.next())
+        out << q.value(0).toString();
+    return out;
+}
+
+QPair<QDate, QDate> AuditQuery::dateRange(const std::optional<QString>& accId)
+{
+    QSqlQuery q = accId ? run(m_db, QStringLiteral("SELECT min(dDate), max(dDate) FROM SM_Log WHERE coalesce(cAcc_Id,'')=?"), {*accId})
+                        : run(m_db, QStringLiteral("SELECT min(dDate), max(dDate) FROM SM_Log"), {});
+    if (!q.next())
+        return {};
+    return {QDate::fromString(q.value(0).toString(), Qt::ISODate), QDate::fromString(q.value(1).toString(), Qt::ISODate)};
+}
+
+bool AuditQuery::exportCsv(const QVector<qint64>& ids, const QString& path, const QSet<qint64>& broken, QString* error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    const QStringList header = {QStringLiteral("日期"), QStringLiteral("时间"), QStringLiteral("站点"), QStringLiteral("系统用户"),
+                                QStringLiteral("操作员"), QStringLiteral("账套"), QStringLiteral("年度"), QStringLiteral("动作"),
+                                QStringLiteral("结果"), QStringLiteral("原因"), QStringLiteral("详细内容"), QStringLiteral("校验")};
+    QByteArray out("\xEF\xBB\xBF");
+    QStringList fields;
+    for (const QString& h : header)
+        fields << csvField(h);
+    out += fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
+    for (qsizetype start = 0; start < ids.size(); start += 1000) {
+        const QVector<AuditRow> page = rows(ids.mid(start, 1000));
+        for (const AuditRow& r : page) {
+            fields.clear();
+            for (const QString& v : {r.date, r.time, r.station, r.osUser, r.operatorId, r.accId, r.year,
+                                     r.action.isEmpty() ? r.subId : Audit::actionName(r.action), r.result, r.reason, r.detail,
+                                     broken.contains(r.id) ? QStringLiteral("日志已被改动") : QString()})
+                fields << csvField(v);
+            out += fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
+        }
+        if (file.write(out) != out.size()) {
+            if (error)
+                *error = file.errorString();
+            file.cancelWriting();
+            return false;
+        }
+        out.clear();
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}

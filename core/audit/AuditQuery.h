@@ -1,0 +1,50 @@
+#pragma once
+// What the log viewer reads: the rows that pass a filter, newest first, as their ids (cheap for a
+// hundred thousand rows), the rows of one page by id, the values the filters offer, and the
+// filtered rows written out as CSV. Only reads: nothing here changes or deletes a row.
+#include <QDate>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <optional>
+
+class Database;
+
+struct AuditFilter {
+    QDate from;                       // invalid: no lower bound
+    QDate to;                         // invalid: no upper bound
+    QString operatorId;               // empty: every operator
+    std::optional<QString> accId;     // none: every key; "" the installation-wide rows
+    QString action;                   // action code; empty: every action
+    QString result;                   // 成功, 失败 or 拒绝; empty: every outcome
+};
+
+struct AuditRow {
+    qint64 id = 0;
+    QString date, time, station, osUser, operatorId, accId, year, subId, action, result, reason, detail;
+};
+
+class AuditQuery {
+public:
+    explicit AuditQuery(Database& db) : m_db(db) {}
+
+    // The ids of the rows that pass, newest first (date, time, then the order they were written).
+    QVector<qint64> ids(const AuditFilter& filter);
+    // The rows of `ids`, in that order; ids no longer there are left out.
+    QVector<AuditRow> rows(const QVector<qint64>& ids);
+    // The operators and the sets that appear in the log (of `accId` alone when given), sorted.
+    QStringList operators(const std::optional<QString>& accId = std::nullopt);
+    QStringList sets();
+    // The first and the last day the log holds (invalid when it is empty).
+    QPair<QDate, QDate> dateRange(const std::optional<QString>& accId = std::nullopt);
+
+    // The rows of `ids` as a CSV file a spreadsheet opens with its Chinese intact (UTF-8 with a
+    // byte-order mark, CR LF, every field quoted); rows in `broken` are marked in the last column.
+    // The file is replaced only when complete. False with the reason in `error`.
+    bool exportCsv(const QVector<qint64>& ids, const QString& path, const QSet<qint64>& broken, QString* error);
+
+private:
+    Database& m_db;
+};
