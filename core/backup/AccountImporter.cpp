@@ -15,7 +15,9 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <fcntl.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 const QString kRoutine = QStringLiteral("Timer1_Timer");
@@ -225,6 +227,17 @@ void removeWithCompanions(const QString& path)
     CiFile::remove(path);
 }
 
+// Removes books that no one needs any more without waiting for their blocks: the name goes at
+// once, and the file system frees the blocks when the last descriptor closes, which happens on a
+// thread of its own (for hundreds of megabytes that takes a while; nothing waits for it).
+void removeInBackground(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(CiFile::resolve(path)).constData(), O_RDONLY | O_CLOEXEC);
+    removeWithCompanions(path);
+    if (fd >= 0)
+        std::thread([fd] { ::close(fd); }).detach();
+}
+
 // Line count and first line of a descriptor read with a bounded buffer; false when unreadable.
 bool peekDescriptor(const QString& path, int* lines, QString* firstLine, QString* error)
 {
@@ -367,7 +380,7 @@ bool settleFolder(const QString& dir, QString* error)
     if (CiFile::isFile(aside)) {
         if (state == Books::Committed) {
             // The new books and their rows are in: the old books are no longer anyone's.
-            removeWithCompanions(aside);
+            removeInBackground(aside);
         } else {
             // Not committed (or moved aside and not yet replaced): the old books come back.
             removeWithCompanions(books);
