@@ -6,6 +6,7 @@
 #include <QAtomicInt>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -19,23 +20,14 @@
 namespace {
 QAtomicInt g_counter;
 
-[[noreturn]] void raise(const QSqlError& e, const QString& sql)
-{
-    QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
-    throw DbError(text, e.nativeErrorCode(), sql);
-}
+// The case-insensitive collation of a server schema: ICU's root locale at strength 2 compares
+// letters without case (ASCII and beyond) and keeps accents apart, as the old engine did.
+const char* const kCiCollation = "CREATE COLLATION IF NOT EXISTS %1.ci (provider = icu, locale = 'und-u-ks-level2', deterministic = false)";
 
-QSqlQuery prepared(QSqlDatabase& db, const QString& sql, const QVariantList& params)
+bool isSchemaName(const QString& s)
 {
-    QSqlQuery q(db);
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        raise(q.lastError(), sql);
-    for (int i = 0; i < params.size(); ++i)
-        q.bindValue(i, params[i]);
-    if (!q.exec())
-        raise(q.lastError(), sql);
-    return q;
+    static const QRegularExpression re(QStringLiteral("^[a-z_][a-z0-9_]{0,62}$"));
+    return re.match(s).hasMatch();
 }
 
 void fsyncFile(const QString& path)
@@ -81,8 +73,79 @@ void Database::openImmutable(const QString& path)
             QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
 }
 
+void Database::raise(const QSqlError& e, const QString& sql) const
+{
+    const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    throw DbError(text, e.nativeErrorCode(), sql, m_engine);
+}
+
+// One statement with its values bound. The server prepares only queries and changes of rows, so a
+// statement without values (a transaction's BEGIN, a CREATE) goes to it as it stands.
+QSqlQuery Database::run(const QString& sql, const QVariantList& params)
+{
+    if (!isOpen())
+        throw DbError(QStringLiteral("数据库未打开"), QString(), sql);
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (m_engine == Engine::PostgreSQL && params.isEmpty()) {
+        if (!q.exec(sql))
+            raise(q.lastError(), sql);
+        return q;
+    }
+    if (!q.prepare(sql))
+        raise(q.lastError(), sql);
+    for (int i = 0; i < params.size(); ++i)
+        q.bindValue(i, params[i]);
+    if (!q.exec())
+        raise(q.lastError(), sql);
+    return q;
+}
+
+void Database::openServer(const QString& conninfo, const QString& schema)
+{
+    close();
+    if (!isSchemaName(schema))
+        throw DbError(QStringLiteral("模式名不合规：%1").arg(schema));
+    // The driver passes its options to the server's client library with ';' read as a separator.
+    if (conninfo.contains(QLatin1Char(';')))
+        throw DbError(QStringLiteral("连接串中不能有分号（;）：%1").arg(conninfo));
+    m_engine = Engine::PostgreSQL;
+    m_connection = QStringLiteral("revozi_db_%1").arg(g_counter.fetchAndAddRelaxed(1));
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
+    if (!m_db.isValid()) {
+        close();
+        throw DbError(QStringLiteral("缺少 PostgreSQL 数据库驱动（QPSQL），请安装 libqt6sql6-psql。"));
+    }
+    m_db.setConnectOptions(conninfo.trimmed());
+    if (!m_db.open()) {
+        const QSqlError e = m_db.lastError();
+        close();
+        // A connection the server never accepted carries no SQLSTATE of its own.
+        const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+        throw DbError(text.trimmed(), e.nativeErrorCode().isEmpty() ? QStringLiteral("08001") : e.nativeErrorCode(),
+                      QString(), Engine::PostgreSQL);
+    }
+    m_schema = schema;
+    try {
+        // The server's notices ("already exists, skipping") are not the program's to print.
+        execute(QStringLiteral("SET client_min_messages TO warning"));
+        execute(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(schema));
+        execute(QString::fromLatin1(kCiCollation).arg(schema));
+        execute(QStringLiteral("SET search_path TO %1").arg(schema));
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+QString Database::textColumn() const
+{
+    return m_engine == Engine::PostgreSQL ? QStringLiteral("TEXT COLLATE ci") : QStringLiteral("TEXT COLLATE NOCASE");
+}
+
 void Database::connect(const QString& real, const QString& name, const QString& options)
 {
+    m_engine = Engine::SQLite;
     m_connection = QStringLiteral("revozi_db_%1").arg(g_counter.fetchAndAddRelaxed(1));
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     m_db.setDatabaseName(name);
@@ -95,7 +158,7 @@ void Database::connect(const QString& real, const QString& name, const QString& 
     m_path = real;
     // Reading the schema proves that the file is a database (and not locked exclusively).
     try {
-        QSqlQuery q = prepared(m_db, QStringLiteral("SELECT count(*) FROM sqlite_master"), {});
+        QSqlQuery q = run(QStringLiteral("SELECT count(*) FROM sqlite_master"), {});
         q.finish();
     } catch (...) {
         close();
@@ -112,6 +175,7 @@ void Database::close()
     QSqlDatabase::removeDatabase(m_connection);
     m_connection.clear();
     m_path.clear();
+    m_schema.clear();
 }
 
 bool Database::isOpen() const
@@ -121,18 +185,14 @@ bool Database::isOpen() const
 
 void Database::execute(const QString& sql, const QVariantList& params)
 {
-    if (!isOpen())
-        throw DbError(QStringLiteral("数据库未打开"), QString(), sql);
-    QSqlQuery q = prepared(m_db, sql, params);
+    QSqlQuery q = run(sql, params);
     m_rowsAffected = q.numRowsAffected();
     q.finish();
 }
 
 Recordset Database::query(const QString& sql, const QVariantList& params)
 {
-    if (!isOpen())
-        throw DbError(QStringLiteral("数据库未打开"), QString(), sql);
-    QSqlQuery q = prepared(m_db, sql, params);
+    QSqlQuery q = run(sql, params);
     QSqlRecord rec = q.record();
     QVector<QVector<QVariant>> rows;
     const int n = rec.count();
@@ -150,9 +210,7 @@ Recordset Database::query(const QString& sql, const QVariantList& params)
 
 QVariant Database::scalar(const QString& sql, const QVariantList& params)
 {
-    if (!isOpen())
-        throw DbError(QStringLiteral("数据库未打开"), QString(), sql);
-    QSqlQuery q = prepared(m_db, sql, params);
+    QSqlQuery q = run(sql, params);
     QVariant v;
     if (q.next())
         v = q.value(0);
@@ -176,7 +234,11 @@ QStringList Database::integrityProblems(int limit)
 QStringList Database::tables()
 {
     QStringList out;
-    Recordset rs = query(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%' ORDER BY name"));
+    // The server folds unquoted names to lower case: its tables are listed as it keeps them.
+    Recordset rs = m_engine == Engine::PostgreSQL
+                       ? query(QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema=? AND table_type='BASE TABLE' ORDER BY table_name COLLATE \"C\""),
+                               {m_schema})
+                       : query(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%' ORDER BY name"));
     for (; !rs.Eof(); rs.MoveNext())
         out << rs.Fields(0).toString();
     return out;
@@ -184,6 +246,9 @@ QStringList Database::tables()
 
 bool Database::hasTable(const QString& name)
 {
+    if (m_engine == Engine::PostgreSQL)
+        return scalar(QStringLiteral("SELECT count(*) FROM information_schema.tables WHERE table_schema=? AND table_type='BASE TABLE' AND lower(table_name)=lower(?)"),
+                      {m_schema, name}).toInt() > 0;
     return scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE"), {name}).toInt() > 0;
 }
 
@@ -233,7 +298,9 @@ void Database::compactInto(const QString& path)
 Database::Transaction::Transaction(Database& db)
     : m_db(db)
 {
-    m_db.execute(QStringLiteral("BEGIN IMMEDIATE"));
+    // SQLite takes the write lock at once, so a transaction never fails half-way for want of it;
+    // the server locks the rows as they are written.
+    m_db.execute(m_db.m_engine == Engine::PostgreSQL ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
     ++m_db.m_transactions;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
-// The small engine interface over SQLite: every value is a bound parameter,
-// every failure throws DbError with the engine's text.
+// The small engine interface over SQLite, or a PostgreSQL server: every value is a bound
+// parameter, every failure throws DbError with the engine's text.
 #include "DbError.h"
+#include "Engine.h"
 #include "Recordset.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -23,9 +25,19 @@ public:
     // is played, no lock taken and nothing appears beside it (a backup set's data file stays as it
     // was written). Throws DbError when it is missing or not a database.
     void openImmutable(const QString& path);
+    // Opens a schema of a PostgreSQL database, making it (and its case-insensitive collation "ci")
+    // when missing; unqualified names then mean that schema's tables. `conninfo` is a libpq
+    // connection string of keyword=value pairs (empty: libpq's PG* environment variables), the
+    // password coming from ~/.pgpass; `schema` is a name the program chooses, never user text.
+    // Throws DbError (isConnectionLost() when the server cannot be reached).
+    void openServer(const QString& conninfo, const QString& schema);
     void close();
     bool isOpen() const;
     QString path() const { return m_path; }
+    Engine engine() const { return m_engine; }
+    QString schema() const { return m_schema; }
+    // How a text column that compares without regard to case is declared on this engine.
+    QString textColumn() const;
 
     // One statement; `?` placeholders take params in order.
     void execute(const QString& sql, const QVariantList& params = {});
@@ -69,10 +81,14 @@ public:
 
 private:
     void connect(const QString& real, const QString& name, const QString& options);
+    [[noreturn]] void raise(const QSqlError& e, const QString& sql) const;
+    QSqlQuery run(const QString& sql, const QVariantList& params);
 
     QSqlDatabase m_db;
     QString m_connection;
     QString m_path;
+    QString m_schema;
+    Engine m_engine = Engine::SQLite;
     int m_rowsAffected = 0;
     int m_transactions = 0;
 };

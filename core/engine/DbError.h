@@ -1,29 +1,64 @@
 #pragma once
+#include "Engine.h"
+
 #include <QString>
 #include <stdexcept>
 
 // A statement or connection the engine refused; carries the engine's own text.
 class DbError : public std::runtime_error {
 public:
-    DbError(const QString& text, const QString& nativeCode = QString(), const QString& statement = QString())
+    // nativeCode: SQLite's result code, or the server's SQLSTATE (five characters) for PostgreSQL.
+    DbError(const QString& text, const QString& nativeCode = QString(), const QString& statement = QString(),
+            Engine engine = Engine::SQLite)
         : std::runtime_error(text.toStdString())
         , m_text(text)
         , m_nativeCode(nativeCode)
         , m_statement(statement)
+        , m_engine(engine)
     {
     }
     QString text() const { return m_text; }
     QString nativeCode() const { return m_nativeCode; }
     QString statement() const { return m_statement; }
-    // SQLITE_BUSY (5) or SQLITE_LOCKED (6): another program holds the file.
+    Engine engine() const { return m_engine; }
+    // SQLITE_BUSY (5) or SQLITE_LOCKED (6): another program holds the file (on a server: another
+    // session holds the rows, or the two sessions' work crossed and this one was undone).
     bool isLocked() const { return primaryCode() == 5 || primaryCode() == 6; }
-    // The engine's primary result code (extended codes folded), 0 for the program's own errors.
-    int primaryCode() const { return m_nativeCode.toInt() & 0xFF; }
+    // The server cannot be reached or dropped the session: nothing of the open transaction stayed.
+    bool isConnectionLost() const
+    {
+        return m_engine == Engine::PostgreSQL
+               && (m_nativeCode.startsWith(QLatin1String("08")) || m_nativeCode == QLatin1String("57P01")
+                   || m_nativeCode == QLatin1String("57P02") || m_nativeCode == QLatin1String("57P03"));
+    }
+    // The engine's primary result code (extended codes folded), 0 for the program's own errors. A
+    // server's SQLSTATE is folded into the SQLite code of the same kind, so callers test one set.
+    int primaryCode() const
+    {
+        if (m_engine == Engine::SQLite)
+            return m_nativeCode.toInt() & 0xFF;
+        const QString& s = m_nativeCode;
+        if (s == QLatin1String("55P03") || s == QLatin1String("40001") || s == QLatin1String("40P01"))
+            return 5;    // lock not available, serialization failure, deadlock
+        if (s == QLatin1String("25006"))
+            return 8;    // read-only transaction
+        if (s == QLatin1String("53100"))
+            return 13;   // disk full
+        if (s.startsWith(QLatin1String("23")))
+            return 19;   // integrity constraint violation
+        if (s.isEmpty() || s == QLatin1String("P0001"))
+            return 0;    // the client's own failure, or a trigger's RAISE in its writer's words
+        return 1;        // any other statement the server refused
+    }
     // What a user is shown: a Chinese sentence for each kind of failure of the engine (its own
     // English text goes to the error log only, or follows a sentence of ours when it names what
     // was refused), or the program's own text as it stands.
     QString userText() const
     {
+        if (isConnectionLost())
+            return QStringLiteral("无法连接数据库服务器，或与服务器的连接已断开，请检查服务器和网络后再试。");
+        if (m_engine == Engine::PostgreSQL && m_nativeCode.startsWith(QLatin1String("28")))
+            return QStringLiteral("数据库服务器拒绝登录，请检查用户名和密码。");
         switch (primaryCode()) {
         case 0:
             return m_text;
@@ -31,8 +66,12 @@ public:
         case 6:
             return QStringLiteral("数据库已被其他程序锁定（database is locked），请稍后再试。");
         case 8:
+            if (m_engine == Engine::PostgreSQL)
+                return QStringLiteral("数据库服务器只允许读取，无法写入。");
             return QStringLiteral("数据库文件是只读的，无法写入，请检查文件的权限。");
         case 13:
+            if (m_engine == Engine::PostgreSQL)
+                return QStringLiteral("数据库服务器的磁盘已满，数据无法写入，请联系服务器的管理员。");
             return QStringLiteral("磁盘已满，数据无法写入，请腾出磁盘空间后再试。");
         case 26:
             return QStringLiteral("该文件不是数据库文件，或已损坏。");
@@ -47,7 +86,7 @@ public:
         case 19:
             // A trigger's RAISE carries the words of whoever wrote the trigger; the engine's own
             // constraint texts end in "constraint failed".
-            if (!m_text.contains(QLatin1String("constraint failed"), Qt::CaseInsensitive))
+            if (m_engine == Engine::SQLite && !m_text.contains(QLatin1String("constraint failed"), Qt::CaseInsensitive))
                 return m_text;
             return QStringLiteral("数据与已有的记录冲突（重复或不符合约束），未能保存。");
         default:
@@ -61,4 +100,5 @@ private:
     QString m_text;
     QString m_nativeCode;
     QString m_statement;
+    Engine m_engine = Engine::SQLite;
 };

@@ -1,4 +1,5 @@
 // The engine interface, the installation it builds, and names matched without regard to case.
+#include "TestEngine.h"
 #include "TestRoot.h"
 
 #include <CiFile.h>
@@ -66,14 +67,22 @@ private slots:
         QCOMPARE(CiFile::size(at("none")), -1);
     }
 
+    void queries_boundValuesTextWithoutCaseAndTheCursor_data() { TestEngine::addRows(); }
     void queries_boundValuesTextWithoutCaseAndTheCursor()
     {
-        TestRoot env;
-        Database& db = env.db();
+        QFETCH(Engine, engine);
+        SKIP_WITHOUT_SERVER(engine);
+        ScratchDb scratch(engine);
+        Database& db = scratch.db();
+        QCOMPARE(db.engine(), engine);
+        db.execute(QStringLiteral("create table SM_User (cUser_Id %1 primary key, cUser_Name %1, cPassword %1, cDept %1, iAdmin INTEGER)")
+                       .arg(db.textColumn()));
+        db.execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,iAdmin) values ('admin','管理员',1),('demo','演示',0)"));
         const QString nasty = QStringLiteral("O'Brien\"; drop table SM_User; --");
-        const QString longText = QString(200, QChar(0x8D26));
-        db.execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,cPassword,iAdmin,nState) values (?,?,?,0,0)"),
+        const QString longText = QString(20000, QChar(0x8D26));
+        db.execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,cPassword,iAdmin) values (?,?,?,0)"),
                    {QStringLiteral("q1"), nasty, QStringLiteral("  pass ")});
+        QCOMPARE(db.rowsAffected(), 1);
         db.execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,iAdmin) values (?,?,0)"), {QStringLiteral("q2"), longText});
         Recordset q1 = db.query(QStringLiteral("select * from SM_User where cUser_Id=?"), {QStringLiteral("q1")});
         QVERIFY(!q1.Eof());
@@ -81,15 +90,26 @@ private slots:
         QCOMPARE(q1.text(QStringLiteral("cPassword")), QStringLiteral("  pass "));
         QVERIFY(q1.isNull(QStringLiteral("cDept")));
         QCOMPARE(db.scalar(QStringLiteral("select cUser_Name from SM_User where cUser_Id='q2'")).toString(), longText);
-        QVERIFY(db.hasTable(QStringLiteral("sm_user")));
+        QCOMPARE(db.scalar(QStringLiteral("select cUser_Id from SM_User where cUser_Name=?"), {QStringLiteral("管理员")}).toString(), QStringLiteral("admin"));
 
         // Operators type identifiers in any case, so text compares without regard to case:
         // 'ADMIN' finds the administrator, and a key differing only in case is a clash.
         QCOMPARE(db.scalar(QStringLiteral("select count(*) from SM_User where cUser_Id=?"), {QStringLiteral("ADMIN")}).toInt(), 1);
-        QVERIFY_THROWS_EXCEPTION(DbError, db.execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,iAdmin) values ('Admin','x',0)")));
+        QCOMPARE(db.scalar(QStringLiteral("select count(*) from SM_User where cUser_Id<>'Admin' and iAdmin=1")).toInt(), 0);
+        QCOMPARE(db.scalar(QStringLiteral("select count(*) from SM_User where cUser_Id in ('DEMO','Q1')")).toInt(), 2);
+        try {
+            db.execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,iAdmin) values ('Admin','x',0)"));
+            QFAIL("a key differing only in case was accepted");
+        } catch (const DbError& e) {
+            QCOMPARE(e.userText(), QStringLiteral("数据与已有的记录冲突（重复或不符合约束），未能保存。"));
+            QVERIFY(!e.isLocked());
+        }
+        db.execute(QStringLiteral("update SM_User set cDept=? where cUser_Id in (?,?)"), {QStringLiteral("财务部"), QStringLiteral("DEMO"), QStringLiteral("nobody")});
+        QCOMPARE(db.rowsAffected(), 1);
         Recordset rs = db.query(QStringLiteral("select * from SM_User order by cUser_Id"));
         QVERIFY(rs.FindFirst(QStringLiteral("cUser_Id"), QStringLiteral("DEMO")));
         QCOMPARE(rs.text(QStringLiteral("cUser_Id")), QStringLiteral("demo"));
+        QCOMPARE(rs.text(QStringLiteral("cDept")), QStringLiteral("财务部"));
         const int pos = rs.AbsolutePosition();
         QVERIFY(!rs.FindFirst(QStringLiteral("cUser_Id"), QStringLiteral("nobody")));
         QVERIFY(rs.NoMatch());
@@ -97,7 +117,7 @@ private slots:
 
         // The cursor: every row once, then last and first.
         const int n = rs.RecordCount();
-        QVERIFY(n >= 3);
+        QCOMPARE(n, 4);
         int seen = 0;
         for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
             ++seen;
@@ -112,16 +132,108 @@ private slots:
         QVERIFY(empty.Fields(QStringLiteral("cUser_Id")).isNull());
     }
 
-    void errors_engineTextLocksAndUncommittedTransactions()
+    void transactions_commitOrLeaveNothing_data() { TestEngine::addRows(); }
+    void transactions_commitOrLeaveNothing()
     {
-        TestRoot env;
-        Database& db = env.db();
+        QFETCH(Engine, engine);
+        SKIP_WITHOUT_SERVER(engine);
+        ScratchDb scratch(engine);
+        Database& db = scratch.db();
+        db.execute(QStringLiteral("create table SM_Group (cGroup_Id %1 primary key, cGroup_Name %1)").arg(db.textColumn()));
         try {
             db.execute(QStringLiteral("select * from NoSuchTable"));
             QFAIL("no error");
         } catch (const DbError& e) {
             QVERIFY(e.text().contains(QStringLiteral("NoSuchTable"), Qt::CaseInsensitive));
+            QVERIFY(e.userText().contains(QStringLiteral("NoSuchTable"), Qt::CaseInsensitive));
         }
+        // Committed work is seen by another session; work left uncommitted, or cut short by a
+        // statement the engine refuses half-way (a key differing only in case), leaves nothing.
+        const QString groups = QStringLiteral("select count(*) from SM_Group");
+        Database other;
+        scratch.openAnother(other);
+        for (int run = 0; run < 3; ++run) {
+            const bool commit = run == 2;
+            try {
+                Database::Transaction t(db);
+                QVERIFY(db.inTransaction());
+                db.execute(QStringLiteral("insert into SM_Group (cGroup_Id,cGroup_Name) values (?,?)"), {QStringLiteral("T1"), QStringLiteral("出纳'组")});
+                if (run == 1)
+                    db.execute(QStringLiteral("insert into SM_Group (cGroup_Id,cGroup_Name) values ('t1','clash')"));
+                if (commit)
+                    t.commit();
+            } catch (const DbError&) {
+                QCOMPARE(run, 1);
+            }
+            QVERIFY(!db.inTransaction());
+            QCOMPARE(db.scalar(groups).toInt(), int(commit));
+            QCOMPARE(other.scalar(groups).toInt(), int(commit));
+        }
+        QCOMPARE(other.scalar(QStringLiteral("select cGroup_Name from SM_Group where cGroup_Id='t1'")).toString(), QStringLiteral("出纳'组"));
+    }
+
+    void tables_listedAndFoundInAnyCase_data() { TestEngine::addRows(); }
+    void tables_listedAndFoundInAnyCase()
+    {
+        QFETCH(Engine, engine);
+        SKIP_WITHOUT_SERVER(engine);
+        ScratchDb scratch(engine);
+        ScratchDb elsewhere(engine);   // on a server, another schema of the same database
+        Database& db = scratch.db();
+        QVERIFY(db.tables().isEmpty());
+        for (const char* t : {"GL_accvouch", "code", "AccInformation"})
+            db.execute(QStringLiteral("create table %1 (x %2)").arg(QString::fromLatin1(t), db.textColumn()));
+        elsewhere.db().execute(QStringLiteral("create table SM_User (x INTEGER)"));
+        QStringList names = db.tables();
+        for (QString& n : names)
+            n = n.toLower();   // the server keeps unquoted names in lower case
+        names.sort();
+        QCOMPARE(names, (QStringList{QStringLiteral("accinformation"), QStringLiteral("code"), QStringLiteral("gl_accvouch")}));
+        QVERIFY(db.hasTable(QStringLiteral("gl_ACCVOUCH")));
+        QVERIFY(db.hasTable(QStringLiteral("Code")));
+        QVERIFY(!db.hasTable(QStringLiteral("SM_User")));
+        QVERIFY(elsewhere.db().hasTable(QStringLiteral("sm_user")));
+        QCOMPARE(elsewhere.db().tables().size(), 1);
+    }
+
+    void server_droppedSessionIsReportedAndKeepsNothing()
+    {
+        SKIP_WITHOUT_SERVER(Engine::PostgreSQL);
+        ScratchDb scratch(Engine::PostgreSQL);
+        Database& db = scratch.db();
+        db.execute(QStringLiteral("create table t (x INTEGER)"));
+        Database admin;
+        scratch.openAnother(admin);
+        const qint64 pid = db.scalar(QStringLiteral("select pg_backend_pid()")).toLongLong();
+        {
+            Database::Transaction t(db);
+            db.execute(QStringLiteral("insert into t values (1)"));
+            // The server ends the session as a restart would, and waits until it is gone.
+            QVERIFY(admin.scalar(QStringLiteral("select pg_terminate_backend(?, 5000)"), {pid}).toBool());
+            try {
+                db.execute(QStringLiteral("insert into t values (2)"));
+                t.commit();
+                QFAIL("the statement after the session ended succeeded");
+            } catch (const DbError& e) {
+                QVERIFY2(e.isConnectionLost(), qPrintable(e.nativeCode() + QLatin1Char(' ') + e.text()));
+                QVERIFY(e.userText().contains(QStringLiteral("连接已断开")));
+            }
+        }
+        QCOMPARE(admin.scalar(QStringLiteral("select count(*) from t")).toInt(), 0);
+        // A server that is not there is reported as such, not as a fault of a statement.
+        Database none;
+        try {
+            none.openServer(QStringLiteral("host=/nonexistent port=1"), QStringLiteral("x"));
+            QFAIL("opened a server that does not exist");
+        } catch (const DbError& e) {
+            QVERIFY2(e.isConnectionLost(), qPrintable(e.text()));
+        }
+        QVERIFY(!none.isOpen());
+    }
+
+    void errors_missingJunkAndLockedFiles()
+    {
+        TestRoot env;
         QTemporaryDir dir;
         QVERIFY_THROWS_EXCEPTION(DbError, Database(dir.path() + QStringLiteral("/missing.mdb")));
         // A file that is not a database is refused when opened, not later.
@@ -132,33 +244,18 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DbError, Database(junk.fileName()));
 
         // A database another connection holds is reported as locked.
-        {
-            Database holder(env.sysDbPath());
-            holder.execute(QStringLiteral("BEGIN IMMEDIATE"));
-            Database other(env.sysDbPath(), false);
-            try {
-                other.execute(QStringLiteral("PRAGMA busy_timeout=50"));
-                other.execute(QStringLiteral("update SM_User set cDept='x' where cUser_Id='demo'"));
-                QFAIL("no error");
-            } catch (const DbError& e) {
-                QVERIFY2(e.isLocked(), qPrintable(e.nativeCode()));
-                QVERIFY(e.userText().contains(QStringLiteral("锁定")));
-            }
-            holder.execute(QStringLiteral("ROLLBACK"));
+        Database holder(env.sysDbPath());
+        holder.execute(QStringLiteral("BEGIN IMMEDIATE"));
+        Database other(env.sysDbPath(), false);
+        try {
+            other.execute(QStringLiteral("PRAGMA busy_timeout=50"));
+            other.execute(QStringLiteral("update SM_User set cDept='x' where cUser_Id='demo'"));
+            QFAIL("no error");
+        } catch (const DbError& e) {
+            QVERIFY2(e.isLocked(), qPrintable(e.nativeCode()));
+            QVERIFY(e.userText().contains(QStringLiteral("锁定")));
         }
-
-        // A transaction rolls back unless committed.
-        const QString groups = QStringLiteral("select count(*) from SM_Group");
-        const int before = db.scalar(groups).toInt();
-        for (bool commit : {false, true}) {
-            {
-                Database::Transaction t(db);
-                db.execute(QStringLiteral("insert into SM_Group (cGroup_Id,cGroup_Name) values ('T1','t')"));
-                if (commit)
-                    t.commit();
-            }
-            QCOMPARE(db.scalar(groups).toInt(), before + int(commit));
-        }
+        holder.execute(QStringLiteral("ROLLBACK"));
     }
 
     void errors_eachKindOfFailureHasItsOwnChineseSentence()
@@ -252,6 +349,9 @@ private slots:
         QVERIFY(admin.Fields(QStringLiteral("iAdmin")).toInt() != 0);
         QVERIFY(admin.text(QStringLiteral("cPassword")).isEmpty());
         QVERIFY(db.scalar(QStringLiteral("select iAdmin from SM_User where cUser_Id='demo'")).toInt() == 0);
+        // The shipped schema declares its keys without regard to case.
+        QCOMPARE(db.scalar(QStringLiteral("select count(*) from SM_User where cUser_Id=?"), {QStringLiteral("ADMIN")}).toInt(), 1);
+        QVERIFY_THROWS_EXCEPTION(DbError, db.execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,iAdmin) values ('Admin','x',0)")));
         QCOMPARE(db.scalar(QStringLiteral("select count(*) from sm_initialgroup where cGroup_id='DATA-MANAGER'")).toInt(), 1);
         QCOMPARE(db.scalar(QStringLiteral("select count(*) from SM_Group where cGroup_Id='DATA-MANAGER'")).toInt(), 1);
         for (const char* sub : {"AA", "FA", "GL", "WA", "GX"})

@@ -1,0 +1,49 @@
+#include "TestEngine.h"
+
+#include <QAtomicInt>
+#include <QCoreApplication>
+#include <QtTest>
+
+namespace {
+QAtomicInt g_schemas;
+}
+
+void TestEngine::addRows()
+{
+    QTest::addColumn<Engine>("engine");
+    QTest::newRow("sqlite") << Engine::SQLite;
+    QTest::newRow("postgresql") << Engine::PostgreSQL;
+}
+
+QString TestEngine::serverMissing()
+{
+    if (qEnvironmentVariableIsEmpty("PGHOST") || qEnvironmentVariableIsEmpty("PGDATABASE"))
+        return QStringLiteral("no PostgreSQL server for this run: PGHOST/PGDATABASE unset (ctest starts one)");
+    return QString();
+}
+
+ScratchDb::ScratchDb(Engine engine)
+{
+    if (engine == Engine::PostgreSQL)
+        m_db.openServer(QString(), QStringLiteral("t_%1_%2").arg(QCoreApplication::applicationPid()).arg(g_schemas.fetchAndAddRelaxed(1)));
+    else
+        m_db.open(m_dir.path() + QStringLiteral("/scratch.mdb"), true);
+}
+
+ScratchDb::~ScratchDb()
+{
+    if (m_db.engine() != Engine::PostgreSQL || !m_db.isOpen())
+        return;
+    try {
+        m_db.execute(QStringLiteral("DROP SCHEMA %1 CASCADE").arg(m_db.schema()));
+    } catch (const DbError&) {
+    }
+}
+
+void ScratchDb::openAnother(Database& other)
+{
+    if (m_db.engine() == Engine::PostgreSQL)
+        other.openServer(QString(), m_db.schema());
+    else
+        other.open(m_db.path());
+}

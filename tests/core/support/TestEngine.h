@@ -1,0 +1,36 @@
+#pragma once
+// The same test functions run once per engine: a data column "engine" with a row for SQLite and
+// one for the PostgreSQL server the test run started (ctest's fixture passes it in PGHOST,
+// PGPORT, PGUSER and PGDATABASE).
+#include <Database.h>
+
+#include <QTemporaryDir>
+
+namespace TestEngine {
+// Adds the column "engine" (an Engine) with the rows "sqlite" and "postgresql".
+void addRows();
+// Why the server's rows cannot run here, or empty when they can.
+QString serverMissing();
+} // namespace TestEngine
+
+// An empty database of the row's engine: a file in a folder of its own, or a schema of its own on
+// the server, dropped with everything in it at the end.
+class ScratchDb {
+public:
+    explicit ScratchDb(Engine engine);
+    ~ScratchDb();
+    Database& db() { return m_db; }
+    // A second session on the same data (another workstation, or the one that holds a lock).
+    void openAnother(Database& other);
+
+private:
+    QTemporaryDir m_dir;
+    Database m_db;
+};
+
+// Skips a server row when no server was started for the run, naming why.
+#define SKIP_WITHOUT_SERVER(engine)                                                \
+    do {                                                                           \
+        if ((engine) == Engine::PostgreSQL && !TestEngine::serverMissing().isEmpty()) \
+            QSKIP(qPrintable(TestEngine::serverMissing()));                        \
+    } while (false)
