@@ -27,6 +27,7 @@ start)
     stop    # one left running by an interrupted run
     rm -rf "$dir" "$sock"
     mkdir -p "$dir/data" "$sock"
+    chmod 755 "$(dirname "$dir")" "$(dirname "$sock")"
     if [ "$(id -u)" -eq 0 ]; then
         chown nobody "$dir" "$dir/data" "$sock"
         runuser -u nobody -- test -w "$dir/data" \
@@ -51,6 +52,7 @@ start)
 stop)
     stop
     rm -rf "$dir" "$sock"
+    rmdir "$(dirname "$dir")" 2>/dev/null || true
     ;;
 *)
     fail "usage: $0 start|stop DIR SOCKDIR PORT"
