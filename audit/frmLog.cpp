@@ -114,7 +114,7 @@ frmLog::frmLog(QWidget* parent)
     const int em = fm.horizontalAdvance(QStringLiteral("中"));
     const QString samples[] = {QStringLiteral("2026-12-31 23:59:59"), QStringLiteral("财务-001"), QStringLiteral("kuaiji"),
                                QStringLiteral("DATA-MAN"), QStringLiteral("999"), QStringLiteral("2026"), QStringLiteral("角色移出成员"),
-                               QStringLiteral("结果"), QStringLiteral("口令无效"), QString(40, QChar(0x4e2d)), QStringLiteral("日志已被改动")};
+                               QStringLiteral("结果"), QString(10, QChar(0x4e2d)), QString(34, QChar(0x4e2d)), QStringLiteral("日志已被改动")};
     for (int c = 0; c < AuditTableModel::ColumnCount; ++c) {
         const int heading = fm.horizontalAdvance(model ? model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() : QString());
         tblLog->setColumnWidth(c, std::max(heading, fm.horizontalAdvance(samples[c])) + em);
