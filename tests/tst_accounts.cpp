@@ -84,12 +84,6 @@ void createSet(TestEnv& env)
                                                .unitAbbre = QStringLiteral("青"), .master = QStringLiteral("[demo]demo"), .goodClass = true}).done());
 }
 
-// A message as "title | buttons | text": wording, title and buttons compare in one list.
-QString said(const QString& title, int buttons, const QString& text)
-{
-    return QStringLiteral("%1 | %2 | %3").arg(title).arg(buttons).arg(text);
-}
-
 // Runs a console menu entry with the wizard driven by `drive` and the later dialogs closed; returns
 // the dialogs ("<frmDate>", the enabling one with its books) and the messages in the order they came.
 QStringList consoleFlow(Fixture& x, void (frmMain::*entry)(), const std::function<void(frmAccount&)>& drive)
@@ -110,7 +104,7 @@ QStringList consoleFlow(Fixture& x, void (frmMain::*entry)(), const std::functio
     (console.*entry)();
     QStringList out;
     for (const MsgBoxCall& c : x.msgs.calls)
-        out << said(c.title, c.buttons, c.text);
+        out << seen(c);
     for (qsizetype i = 0; i < opened.size(); ++i)
         out.insert(opened[i].first + i, opened[i].second);   // after its messages and the i dialogs before it
     return out;
@@ -293,9 +287,9 @@ private slots:
         });
         // The coding scheme and the precision come between the confirmation and the success.
         const QString title = QStringLiteral("创建账套");
-        QCOMPARE(flow, (QStringList{"<frmAccount>", said(title, vb::vbYesNo | vb::vbQuestion, "可以创建账套了么？"), "<frmGradeDef>", "<frmDate>",
-                                    said(title, vb::vbOKOnly | vb::vbExclamation, "创建账套{O'Neil 账套:[007]}成功。"),
-                                    said(title, vb::vbYesNo | vb::vbQuestion, "是否立即启用账套"), "<frmSysStart " + books + ">"}));
+        QCOMPARE(flow, (QStringList{"<frmAccount>", seen("可以创建账套了么？", title, vb::vbYesNo | vb::vbQuestion), "<frmGradeDef>", "<frmDate>",
+                                    seen("创建账套{O'Neil 账套:[007]}成功。", title, vb::vbOKOnly | vb::vbExclamation),
+                                    seen("是否立即启用账套", title, vb::vbYesNo | vb::vbQuestion), "<frmSysStart " + books + ">"}));
         QCOMPARE(QStringList({QString::number(gAccMode), gAccId, gAccName, gAccPath}),
                  QStringList({QStringLiteral("1"), QStringLiteral("007"), QStringLiteral("O'Neil 账套"), path}));
 
@@ -368,8 +362,8 @@ private slots:
             click(f.cmdOK);
         });
         QCOMPARE(gAccMode, qint16(2));
-        QCOMPARE(flow, (QStringList{"<frmAccount>", said("修改帐套", vb::vbYesNo | vb::vbQuestion, "可以修改帐套了么？"), "<frmGradeDef>", "<frmDate>",
-                                    said("修改账套", vb::vbOKOnly | vb::vbExclamation, "修改账套{新名称:[004]}成功。")}));
+        QCOMPARE(flow, (QStringList{"<frmAccount>", seen("可以修改帐套了么？", "修改帐套", vb::vbYesNo | vb::vbQuestion), "<frmGradeDef>", "<frmDate>",
+                                    seen("修改账套{新名称:[004]}成功。", "修改账套", vb::vbOKOnly | vb::vbExclamation)}));
 
         // What the pages held reached the set and its books.
         QCOMPARE(x.env.db().scalar(QStringLiteral("select cAcc_Name||'|'||coalesce(cUnitAbbre,'-')||'|'||cUnitFax||'|'||cTradeKind "

@@ -31,13 +31,6 @@
 using namespace Module1;
 
 namespace {
-// A message as a person sees it: text, title, button set and icon.
-QString seen(const QString& text, const QString& title, int buttons)
-{
-    return QStringLiteral("%1 |%2 |%3").arg(text, title).arg(buttons & 0xFF);
-}
-QString seen(const MsgBoxCall& c) { return seen(c.text, c.title, c.buttons); }
-
 // The console's menu items a person can reach: enabled, under enabled menus.
 QStringList usable(frmMain& m)
 {

@@ -8,7 +8,6 @@
 
 #include <AccountDb.h>
 #include <AccountDeletion.h>
-#include <AccountExporter.h>
 #include <AccountSetCreator.h>
 #include <BackupSet.h>
 #include <Database.h>
@@ -33,19 +32,10 @@ const QString kTitle = QStringLiteral("管理软件【系统管理】");
 // A set as the wizard leaves it, exported into `backupDir`.
 void buildAndExport(const QString& acc, const QString& books, int year, const QString& backupDir)
 {
-    AccountSetInput in;
-    in.accId = acc;
+    AccountSetInput in = TestEnv::setInput(acc, books, QString::number(year));
     in.accName = in.unitName = QStringLiteral("远航 O'Brien 账套");
-    in.accPath = books;
-    in.year = QString::number(year);
-    in.month = QStringLiteral("1");
-    in.master = QStringLiteral("[demo]demo");
-    in.templatePath = TestEnv::templatePath();
     QCOMPARE(AccountSetCreator(*gSysDb).create(in).status, AccountSetCreator::Status::Done);
-    QVERIFY(QDir().mkpath(backupDir));
-    AccountExporter exporter(*gSysDb, acc);
-    QVERIFY(exporter.prepare());
-    QVERIFY(exporter.writeBackupSet(backupDir, true));
+    QVERIFY(exportTo(*gSysDb, acc, backupDir));
 }
 
 QString firstQuestion(const QString& acc, const QString& folder)

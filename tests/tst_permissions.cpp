@@ -44,21 +44,6 @@ QStringList holdings(Database& db, const QString& holder)
     return out;
 }
 
-// A message as a person sees it: text, title, button set and icon.
-QString seen(const QString& text, const QString& title, int buttons)
-{
-    return QStringLiteral("%1 |%2 |%3").arg(text, title).arg(buttons & 0xFF);
-}
-QString seen(const MsgBoxCall& c) { return seen(c.text, c.title, c.buttons); }
-
-QStringList column(const FlexGrid* g, int col)
-{
-    QStringList out;
-    for (int r = 1; r < g->Rows(); ++r)
-        out << g->TextMatrix(r, col);
-    return out;
-}
-
 // The cells of one row from column 0, joined by "|".
 QString cells(const FlexGrid* g, int row, int n)
 {
@@ -67,8 +52,6 @@ QString cells(const FlexGrid* g, int row, int n)
         out << g->TextMatrix(row, c);
     return out.join(QLatin1Char('|'));
 }
-
-int rowOf(const FlexGrid* g, int col, const QString& text) { return int(column(g, col).indexOf(text)) + 1; }
 
 QPoint clickRow(FlexGrid* g, int row, int col = 1)
 {
@@ -85,16 +68,6 @@ void doubleClickRow(FlexGrid* g, int row, int col = 0)
     const QPoint p = clickRow(g, row, col);
     QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, p);
     QTest::mouseRelease(g->viewport(), Qt::LeftButton, {}, p);
-}
-
-// A dialog's reaction that may stop at a failed check; the dialog's result is returned either way.
-template <class Dialog>
-ModalScript::Reaction act(std::function<void(Dialog&)> body)
-{
-    return [body](QDialog& d) {
-        body(static_cast<Dialog&>(d));
-        return d.result();
-    };
 }
 
 // Sets the check box of a tree node that must exist.

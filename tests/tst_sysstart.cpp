@@ -48,12 +48,6 @@ QString subs(TestEnv& env)
                                           "from SM_Account_sub where cAcc_Id='001' order by cSub_Id,iYear)")).toString();
 }
 
-// A message as "title | buttons | text".
-QString said(const MsgBoxCall& c)
-{
-    return QStringLiteral("%1 | %2 | %3").arg(c.title).arg(c.buttons).arg(c.text);
-}
-
 // The dialog as the console opens it; each date dialog takes the next day of `picks`
 // (an invalid date presses "取消").
 struct Dialog {
@@ -169,8 +163,8 @@ private slots:
         for (const auto& c : cases) {
             d.msgs.clear();
             d.tick(c.box, c.day);
-            QCOMPARE(d.msgs.calls.isEmpty() ? QString() : said(d.msgs.last()),
-                     c.message.isEmpty() ? QString() : said({c.message, vb::vbOKOnly | vb::vbExclamation, QStringLiteral("提示信息")}));
+            QCOMPARE(d.msgs.calls.isEmpty() ? QString() : seen(d.msgs.last()),
+                     c.message.isEmpty() ? QString() : seen(c.message, QStringLiteral("提示信息"), vb::vbOKOnly | vb::vbExclamation));
             QCOMPARE(d.state(c.box), c.state);
         }
         QCOMPARE(d.datesShown, 4);
@@ -197,7 +191,7 @@ private slots:
         // Clearing a box asks first: No keeps the module, Yes disables it; neither is an enabling.
         again.msgs.answer(vb::vbNo);
         again.f.chkID[1]->click();
-        QCOMPARE(said(again.msgs.calls.value(0)), said({QStringLiteral("确实要注销当前系统吗？"), vb::vbYesNo | vb::vbQuestion, QStringLiteral("提示信息")}));
+        QCOMPARE(seen(again.msgs.calls.value(0)), seen(QStringLiteral("确实要注销当前系统吗？"), QStringLiteral("提示信息"), vb::vbYesNo | vb::vbQuestion));
         QCOMPARE(again.msgs.calls.size(), 1);
         QCOMPARE(again.state(1), QStringLiteral("on 2024-01"));
         QCOMPARE(subs(env).count(QStringLiteral("FA ")), 2);

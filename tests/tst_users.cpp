@@ -29,22 +29,12 @@ namespace {
 const QString kTitle = QStringLiteral(" 〖系统管理〗");
 const QString kRefusedTitle = QStringLiteral("reredezozav【系统管理】");
 
-QStringList column(const FlexGrid* g, int col)
-{
-    QStringList out;
-    for (int r = 1; r < g->Rows(); ++r)
-        out << g->TextMatrix(r, col);
-    return out;
-}
-
-int gridRow(const FlexGrid* g, const QString& id) { return int(column(g, 0).indexOf(id)) + 1; }
-
 // Presses a manager's toolbar button, on the row of `id` when one is given, as a click does:
 // the handler runs once the click is over.
 void press(ManagerForm& f, const char* key, const QString& id = QString())
 {
     if (!id.isEmpty())
-        f.MSFlexGrid1->setRow(gridRow(f.MSFlexGrid1, id));
+        f.MSFlexGrid1->setRow(rowOf(f.MSFlexGrid1, 0, id));
     auto* button = f.Toolbar1->findChild<QAction*>(QString::fromLatin1(key));
     QVERIFY2(button, key);
     button->trigger();
@@ -74,23 +64,6 @@ QStringList ticked(QTreeWidget* list)
             out << list->topLevelItem(i)->text(0);
     return out;
 }
-
-// A dialog's reaction that may stop at a failed check; the dialog's result is returned either way.
-template <class Dialog>
-ModalScript::Reaction act(std::function<void(Dialog&)> body)
-{
-    return [body](QDialog& d) {
-        body(static_cast<Dialog&>(d));
-        return d.result();
-    };
-}
-
-// A message as a person sees it: text, title, button set and icon.
-QString seen(const QString& text, const QString& title, int buttons)
-{
-    return QStringLiteral("%1 |%2 |%3").arg(text, title).arg(buttons & 0xFF);
-}
-QString seen(const MsgBoxCall& c) { return seen(c.text, c.title, c.buttons); }
 
 void addUser(frmAddUser& f, const QString& id, const QString& name, const QString& password = QString(),
              const std::optional<QString>& confirmation = {})
@@ -153,8 +126,8 @@ private slots:
         // Administrators never appear.
         QCOMPARE(g->Rows(), 7);
         QVERIFY(!column(g, 0).contains(QStringLiteral("admin")));
-        const int chenl = gridRow(g, QStringLiteral("chenl"));
-        const int lijg = gridRow(g, QStringLiteral("lijg"));
+        const int chenl = rowOf(g, 0, QStringLiteral("chenl"));
+        const int lijg = rowOf(g, 0, QStringLiteral("lijg"));
         QCOMPARE(g->TextMatrix(chenl, 2) + "|" + g->TextMatrix(chenl, 3), QStringLiteral("|有效"));
         QCOMPARE(QStringList({g->TextMatrix(lijg, 3), g->TextMatrix(lijg, 4), g->TextMatrix(lijg, 5), g->TextMatrix(lijg, 6)}),
                  (QStringList{"注销", "******", "", "88"}));   // the hidden column carries no password
@@ -199,7 +172,7 @@ private slots:
                  QStringLiteral("1| 陈'丽 |"));
         QVERIFY(PasswordHash::verify(QStringLiteral("New"), a.text(QStringLiteral("select cPassword from SM_User where cUser_Id='chenl'"))));
         // Saving reloads the grid.
-        const int row = gridRow(g, QStringLiteral("chenl"));
+        const int row = rowOf(g, 0, QStringLiteral("chenl"));
         QCOMPARE(g->TextMatrix(row, 3) + "|" + g->TextMatrix(row, 1), QStringLiteral("注销| 陈'丽 "));
 
         // Re-enabling: untick; leaving without saving writes nothing, saving does.
@@ -374,7 +347,7 @@ private slots:
         QCOMPARE(a.count(QStringLiteral("select count(*) from SM_Role where cGroup_Id='MANAGER-FA'")), 1);
         QCOMPARE(a.text(QStringLiteral("select cGroup_Name||'|'||cMemo from SM_Group where cGroup_Id='MANAGER-GL'")), QStringLiteral(" 总账 '会计' |"));
         // Not reloaded until refresh.
-        QCOMPARE(g->TextMatrix(gridRow(g, QStringLiteral("MANAGER-GL")), 1), QStringLiteral("总账会计"));
+        QCOMPARE(g->TextMatrix(rowOf(g, 0, QStringLiteral("MANAGER-GL")), 1), QStringLiteral("总账会计"));
 
         // Emptied name: nothing happens; leaving writes nothing.
         a.msgs.clear();
@@ -464,7 +437,7 @@ private slots:
         QCOMPARE(g->Rows(), 7);
         press(f, "refresh");
         QCOMPARE(g->Rows(), 9);
-        QCOMPARE(g->TextMatrix(gridRow(g, QStringLiteral("R1")), 2), remark);
+        QCOMPARE(g->TextMatrix(rowOf(g, 0, QStringLiteral("R1")), 2), remark);
     }
 };
 

@@ -19,12 +19,6 @@ namespace {
 using Status = AccountSetOutcome::Status;
 using Icon = Notice::Icon;
 
-AccountSetInput input(const QString& acc, const QString& path, const QString& year, const QString& month = QStringLiteral("1"))
-{
-    return {.accId = acc, .accName = QStringLiteral("账套") + acc, .accPath = path, .year = year, .month = month,
-            .unitName = QStringLiteral("青木"), .master = QStringLiteral("[demo]demo"), .templatePath = TestRoot::templatePath()};
-}
-
 // Each row of the query as its columns joined by "|" (Null written "-").
 QStringList rows(Database& db, const QString& sql, const QVariantList& params = {})
 {
@@ -75,7 +69,7 @@ private slots:
         TestRoot env;
         Database& db = env.db();
         const QString path = env.root() + QStringLiteral("/财务 数据/深层/账套");   // blanks, Chinese, missing levels
-        AccountSetInput in = input(QStringLiteral("7"), path, QStringLiteral("2024"), QStringLiteral("3"));
+        AccountSetInput in = TestRoot::setInput(QStringLiteral("7"), path, QStringLiteral("2024"), QStringLiteral("3"));
         in.accName = QStringLiteral(" O'Neil 账套 ");
         in.unitTel = QStringLiteral("021-5555 0101");
         in.finType = QStringLiteral("O'Brien \"分部\"");
@@ -133,14 +127,14 @@ private slots:
 
         // A set starting in July of a common year still has the periods 1 to 12 of that year.
         const QString books = env.root() + QStringLiteral("/books");
-        QVERIFY(creator.create(input(QStringLiteral("1"), books + QStringLiteral("/"), QStringLiteral("2023"), QStringLiteral("7"))).done());
+        QVERIFY(creator.create(TestRoot::setInput(QStringLiteral("1"), books + QStringLiteral("/"), QStringLiteral("2023"), QStringLiteral("7"))).done());
         QCOMPARE(rows(db, QStringLiteral("select iMonth,(select count(*) from SM_Period where cAcc_Id='001' and iYear=2023),"
                                          "(select dEnd from SM_Period where cAcc_Id='001' and iId=2) from SM_Account where cAcc_Id='001'")),
                  QStringList{"7|12|2023-02-28"});
 
         // With and without a trailing separator: the same folder of sets; a second set of the
         // same supervisor keeps the one DATA-MANAGER membership.
-        QVERIFY(creator.create(input(QStringLiteral("002"), books, QStringLiteral("2023"))).done());
+        QVERIFY(creator.create(TestRoot::setInput(QStringLiteral("002"), books, QStringLiteral("2023"))).done());
         QCOMPARE(QDir(books).entryList(QDir::Dirs | QDir::NoDotAndDotDot), (QStringList{"zt001", "zt002"}));
         QCOMPARE(rows(db, QStringLiteral("select count(*) from SM_Role where cUser_Id='demo'")), QStringList{"1"});
 
@@ -149,7 +143,7 @@ private slots:
         const QString year = books + QStringLiteral("/zt003/2023");
         QVERIFY(QDir().mkpath(year) && CiFile::copy(TestRoot::templatePath(), year + QStringLiteral("/kddata.mdb")));
         Database(year + QStringLiteral("/kddata.mdb")).execute(QStringLiteral("insert into code (i_id,ccode,ccode_name) values (1,'9999','自有科目')"));
-        AccountSetInput in = input(QStringLiteral("003"), books, QStringLiteral("2023"));
+        AccountSetInput in = TestRoot::setInput(QStringLiteral("003"), books, QStringLiteral("2023"));
         in.presetChart = false;
         in.frgnCurrencyAcc = true;
         const AccountSetOutcome out = creator.create(in);
@@ -189,7 +183,7 @@ private slots:
              QStringLiteral("创建账套失败：数据库已被其他程序锁定（database is locked），请稍后再试。"), exclamation, Icon::Exclamation},
         };
         for (const auto& c : cases) {
-            AccountSetInput in = input(QStringLiteral("001"), path, QStringLiteral("2024"));
+            AccountSetInput in = TestRoot::setInput(QStringLiteral("001"), path, QStringLiteral("2024"));
             c.arrange(in);
             const AccountSetOutcome out = creator.create(in);
             locker.reset();
@@ -207,7 +201,7 @@ private slots:
         // Books that were there before are never removed by a failure, nor their options changed.
         const QString year = AccountDb::yearFolder(path, QStringLiteral("003"), 2024);
         QVERIFY(QDir().mkpath(year) && QFile::copy(brokenTemplate(kept), year + QStringLiteral("/KdData.mdb")));
-        AccountSetInput in = input(QStringLiteral("003"), path, QStringLiteral("2024"));
+        AccountSetInput in = TestRoot::setInput(QStringLiteral("003"), path, QStringLiteral("2024"));
         in.frgnCurrencyAcc = true;
         QCOMPARE(creator.create(in).status, Status::Failed);
         QCOMPARE(rows(db, QStringLiteral("select count(*) from SM_Account")), QStringList{"0"});
@@ -215,7 +209,7 @@ private slots:
 
         // The same number and year twice: refused, the old set untouched.
         db.execute(QStringLiteral("insert into SM_Account (cAcc_Id,cAcc_Name,cAcc_Path,iYear,iMonth) values ('004','旧','/tmp/',2026,1)"));
-        const AccountSetOutcome out = creator.create(input(QStringLiteral("4"), path, QStringLiteral("2026")));
+        const AccountSetOutcome out = creator.create(TestRoot::setInput(QStringLiteral("4"), path, QStringLiteral("2026")));
         QCOMPARE(out.status, Status::Failed);
         compareNotice(out.notice, QStringLiteral("账套[004]的2026年度已经存在，不能重复创建。"), exclamation, Icon::Exclamation);
         QCOMPARE(rows(db, QStringLiteral("select cAcc_Name from SM_Account")), QStringList{"旧"});
@@ -241,7 +235,7 @@ private slots:
             {&AccountSetInput::master, QStringLiteral("[]"), QStringLiteral("请选择账套主管。")},
         };
         for (const auto& c : cases) {
-            AccountSetInput in = input(QStringLiteral("001"), env.root(), QStringLiteral("2024"));
+            AccountSetInput in = TestRoot::setInput(QStringLiteral("001"), env.root(), QStringLiteral("2024"));
             in.*c.field = c.value;
             const AccountSetOutcome out = creator.create(in);
             QCOMPARE(out.status, Status::Failed);
@@ -251,7 +245,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(env.root() + QStringLiteral("/zt001")));
 
         // Modification says so under its own title.
-        AccountSetInput in = input(QStringLiteral("001"), env.root(), QStringLiteral("2024"));
+        AccountSetInput in = TestRoot::setInput(QStringLiteral("001"), env.root(), QStringLiteral("2024"));
         in.accName.clear();
         compareNotice(creator.modify(in).notice, QStringLiteral("账套名称不能为空。"), QStringLiteral("修改帐套"), Icon::Exclamation);
     }
@@ -261,7 +255,7 @@ private slots:
         TestRoot env;
         Database& db = env.db();
         AccountSetCreator creator(db);
-        AccountSetInput in = input(QStringLiteral("004"), env.root(), QStringLiteral("2024"), QStringLiteral("5"));
+        AccountSetInput in = TestRoot::setInput(QStringLiteral("004"), env.root(), QStringLiteral("2024"), QStringLiteral("5"));
         in.unitAbbre = QStringLiteral("青");
         in.goodClass = true;
         QVERIFY(creator.create(in).done());

@@ -56,16 +56,7 @@ private slots:
     {
         // The console exports a set's first year; its transfer rows name every year it has.
         Env env;
-        AccountSetInput in;
-        in.accId = QStringLiteral("003");
-        in.accName = QStringLiteral("远航账套");
-        in.accPath = env.books;
-        in.year = QStringLiteral("2025");
-        in.month = QStringLiteral("1");
-        in.unitName = QStringLiteral("远航贸易有限公司");
-        in.master = QStringLiteral("[demo]demo");
-        in.templatePath = TestRoot::templatePath();
-        QVERIFY(AccountSetCreator(env.db()).create(in).done());
+        QVERIFY(AccountSetCreator(env.db()).create(TestRoot::setInput(QStringLiteral("003"), env.books, QStringLiteral("2025"))).done());
         const QString out = env.root() + QStringLiteral("/two years");
         QVERIFY(exportTo(env.db(), QStringLiteral("003"), out));
         QCOMPARE(BackupSet::readLine(out + QStringLiteral("/KdErpAct.Lst"), BackupSet::LineYear), QStringLiteral("YYear=25"));
@@ -96,21 +87,13 @@ private slots:
 
         // Modified, exported and deleted again, each finding the books under 2026.
         AccountSetCreator creator(env.db());
-        AccountSetInput in;
-        in.accId = acc;
+        AccountSetInput in = TestRoot::setInput(acc, env.books, QStringLiteral("2026"));
         in.accName = QStringLiteral("改名账套");
-        in.accPath = env.books;
-        in.year = QStringLiteral("2026");
-        in.month = QStringLiteral("1");
-        in.master = QStringLiteral("[demo]demo");
         const AccountSetOutcome modified = creator.modify(in);
         QVERIFY2(modified.done(), qPrintable(modified.notice.text));
         QCOMPARE(rows(env.db(), QStringLiteral("select cAcc_Name from SM_Account where cAcc_Id=?"), {acc}), QStringList{QStringLiteral("改名账套")});
         const QString again = env.root() + QStringLiteral("/again");
-        QVERIFY(QDir().mkpath(again));
-        AccountExporter exporter(env.db(), acc);
-        QVERIFY(exporter.prepare());
-        QVERIFY(exporter.writeBackupSet(again, true));
+        QVERIFY(exportTo(env.db(), acc, again));
         QCOMPARE(BackupSet::readLine(again + QStringLiteral("/KdErpAct.Lst"), BackupSet::LineYear), QStringLiteral("YYear=26"));
         QVERIFY(AccountDeletion::DelAccFiles(env.db(), acc));
         QVERIFY(AccountDeletion::DelDbInfo(env.db(), acc));

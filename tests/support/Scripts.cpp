@@ -1,5 +1,7 @@
 #include "Scripts.h"
 
+#include <FlexGrid.h>
+
 #include <QDialog>
 
 MsgBoxScript::MsgBoxScript()
@@ -49,4 +51,27 @@ ModalScript::ModalScript()
 ModalScript::~ModalScript()
 {
     setModalRunner(m_old);
+}
+
+QString seen(const QString& text, const QString& title, int buttons)
+{
+    return QStringLiteral("%1 |%2 |%3").arg(text, title).arg(buttons & 0xFF);
+}
+
+QString seen(const MsgBoxCall& c)
+{
+    return seen(c.text, c.title, c.buttons);
+}
+
+QStringList column(const FlexGrid* g, int col)
+{
+    QStringList out;
+    for (int r = 1; r < g->Rows(); ++r)
+        out << g->TextMatrix(r, col);
+    return out;
+}
+
+int rowOf(const FlexGrid* g, int col, const QString& text)
+{
+    return int(column(g, col).indexOf(text)) + 1;
 }

@@ -3,13 +3,14 @@
 #include <MsgBox.h>
 #include <ShowModal.h>
 
+#include <QDialog>
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
-class QDialog;
+class FlexGrid;
 
 // Records every message; answers from a queue, then with `fallback` (OK / the first button).
 class MsgBoxScript {
@@ -42,3 +43,21 @@ private:
     QHash<QString, Reaction> m_reactions;
     ModalRunner m_old;
 };
+
+// A dialog's reaction that may stop at a failed check; the dialog's result is returned either way.
+template <class Dialog>
+ModalScript::Reaction act(std::function<void(Dialog&)> body)
+{
+    return [body](QDialog& d) {
+        body(static_cast<Dialog&>(d));
+        return d.result();
+    };
+}
+
+// A message as a person sees it: text, title, button set and icon (the default button left out).
+QString seen(const QString& text, const QString& title, int buttons);
+QString seen(const MsgBoxCall& c);
+
+// A grid's column below its header row, and the row (from 1) holding `text` in it; 0 when none.
+QStringList column(const FlexGrid* g, int col);
+int rowOf(const FlexGrid* g, int col, const QString& text);

@@ -54,3 +54,9 @@ QString TestRoot::templatePath()
 {
     return Paths::join(QCoreApplication::applicationDirPath(), QStringLiteral("kddata/KdData.mdb"));
 }
+
+AccountSetInput TestRoot::setInput(const QString& acc, const QString& path, const QString& year, const QString& month)
+{
+    return {.accId = acc, .accName = QStringLiteral("账套") + acc, .accPath = path, .year = year, .month = month,
+            .unitName = QStringLiteral("青木"), .master = QStringLiteral("[demo]demo"), .templatePath = templatePath()};
+}

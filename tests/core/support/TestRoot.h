@@ -1,6 +1,8 @@
 #pragma once
 // A fresh installation root per test, made by the core alone: the fixture of the core tests,
 // which link no widgets. The form tests build their shared state on top of it (TestEnv).
+#include <AccountSetCreator.h>
+
 #include <QString>
 #include <QTemporaryDir>
 
@@ -24,6 +26,8 @@ public:
 
     // The account-database template beside the executable.
     static QString templatePath();
+    // A set as the wizard hands it over: "账套" + acc of the unit 青木, supervised by demo, made from the template.
+    static AccountSetInput setInput(const QString& acc, const QString& path, const QString& year, const QString& month = QStringLiteral("1"));
 
 protected:
     void closeDb();
