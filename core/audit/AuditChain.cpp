@@ -4,7 +4,6 @@
 #include <Database.h>
 
 #include <QHash>
-#include <QSqlError>
 #include <QSqlQuery>
 
 #include <algorithm>
@@ -29,49 +28,26 @@ AuditCheck run(Database& db, const std::optional<QString>& onlyKey)
             out.broken.insert(id);
     };
     try {
-        QSqlQuery q(db.handle());
-        q.setForwardOnly(true);
-        const QString sql = QStringLiteral("SELECT rowid, cAcc_Id, iYear, cSub_Id, cUser_Id, cStation, cOsUser, dDate, cTime, cAction, "
-                                           "cResult, cReason, cContent, cPrevHash, cHash FROM SM_Log WHERE cSub_Id=?%1 ORDER BY rowid")
-                                .arg(onlyKey ? QStringLiteral(" AND cAcc_Id=?") : QString());
-        if (!q.prepare(sql))
-            throw DbError(q.lastError().text());
-        q.addBindValue(AuditLog::kSubId);
+        QVariantList params{AuditLog::kSubId};
         if (onlyKey)
-            q.addBindValue(*onlyKey);
-        if (!q.exec())
-            throw DbError(q.lastError().text());
-        while (q.next()) {
-            AuditLog::RowContent c;
-            const qint64 id = q.value(0).toLongLong();
-            c.accId = q.value(1).toString();
-            c.year = q.value(2).isNull() ? QString() : q.value(2).toString();
-            c.subId = q.value(3).toString();
-            c.operatorId = q.value(4).toString();
-            c.station = q.value(5).toString();
-            c.osUser = q.value(6).toString();
-            c.date = q.value(7).toString();
-            c.time = q.value(8).toString();
-            c.action = q.value(9).toString();
-            c.result = q.value(10).toString();
-            c.reason = q.value(11).toString();
-            c.detail = q.value(12).toString();
-            c.prevHash = q.value(13).toString();
-            const QString stored = q.value(14).toString();
-            const QString key = c.accId.toLower();
-            ++out.checked;
-            if (stored.isEmpty())
-                problem(id, c.accId, c.date, c.time, QStringLiteral("这条记录没有校验值，不是系统管理写入的"));
-            else if (AuditLog::hashOf(c) != stored)
-                problem(id, c.accId, c.date, c.time, QStringLiteral("这条记录的内容与校验值不符，已被改动"));
-            if (!stored.isEmpty())
-                hashes[key].insert(stored);
-            if (!c.prevHash.isEmpty())
-                links << Link{id, key, c.prevHash, c.date, c.time};
-        }
-        if (q.lastError().isValid())
-            throw DbError(q.lastError().text());
-        q.finish();
+            params << *onlyKey;
+        db.forEach(QStringLiteral("SELECT rowid, cHash, %1 FROM SM_Log WHERE cSub_Id=?%2 ORDER BY rowid")
+                       .arg(AuditLog::kContentColumns, onlyKey ? QStringLiteral(" AND cAcc_Id=?") : QString()),
+                   params, [&](const QSqlQuery& q) {
+                       const qint64 id = q.value(0).toLongLong();
+                       const QString stored = q.value(1).toString();
+                       const AuditLog::RowContent c = AuditLog::contentAt(q, 2);
+                       const QString key = c.accId.toLower();
+                       ++out.checked;
+                       if (stored.isEmpty())
+                           problem(id, c.accId, c.date, c.time, QStringLiteral("这条记录没有校验值，不是系统管理写入的"));
+                       else if (AuditLog::hashOf(c) != stored)
+                           problem(id, c.accId, c.date, c.time, QStringLiteral("这条记录的内容与校验值不符，已被改动"));
+                       if (!stored.isEmpty())
+                           hashes[key].insert(stored);
+                       if (!c.prevHash.isEmpty())
+                           links << Link{id, key, c.prevHash, c.date, c.time};
+                   });
 
         for (const Link& l : links)
             if (!hashes.value(l.key).contains(l.prev) && !out.broken.contains(l.id))

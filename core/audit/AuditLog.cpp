@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QMutex>
 #include <QSet>
+#include <QSqlQuery>
 
 #include <xxhash.h>
 
@@ -203,6 +204,22 @@ QString hashOf(const RowContent& r)
     XXH128_canonical_t canonical;
     XXH128_canonicalFromHash(&canonical, h);
     return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(canonical.digest), sizeof canonical.digest).toHex());
+}
+
+const QString kContentColumns = QStringLiteral(
+    "cAcc_Id, iYear, cSub_Id, cUser_Id, cStation, cOsUser, dDate, cTime, cAction, cResult, cReason, cContent, cPrevHash");
+
+RowContent contentAt(const QSqlQuery& q, int first)
+{
+    RowContent c;
+    QString* fields[] = {&c.accId, &c.year, &c.subId, &c.operatorId, &c.station, &c.osUser, &c.date, &c.time,
+                         &c.action, &c.result, &c.reason, &c.detail, &c.prevHash};
+    int column = first;
+    for (QString* f : fields) {
+        const QVariant v = q.value(column++);
+        *f = v.isNull() ? QString() : v.toString();
+    }
+    return c;
 }
 
 Attached::Attached(Database& db, const QString& sysDbPath)

@@ -5,25 +5,10 @@
 
 #include <QHash>
 #include <QSaveFile>
-#include <QSqlError>
 #include <QSqlQuery>
 
 namespace {
-const QString kColumns = QStringLiteral("rowid, dDate, cTime, cStation, cOsUser, cUser_Id, cAcc_Id, iYear, cSub_Id, cAction, cResult, cReason, cContent");
 constexpr int kBatch = 200;
-
-QSqlQuery run(Database& db, const QString& sql, const QVariantList& params)
-{
-    QSqlQuery q(db.handle());
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        throw DbError(q.lastError().text(), QString(), sql);
-    for (const QVariant& p : params)
-        q.addBindValue(p);
-    if (!q.exec())
-        throw DbError(q.lastError().text(), q.lastError().nativeErrorCode(), sql);
-    return q;
-}
 
 // A spreadsheet takes a field beginning with these as a formula: a name typed into the console
 // must stay text.
@@ -67,10 +52,8 @@ QVector<qint64> AuditQuery::ids(const AuditFilter& f)
     }
     const QString sql = QStringLiteral("SELECT rowid FROM SM_Log%1 ORDER BY dDate DESC, cTime DESC, rowid DESC")
                             .arg(where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")));
-    QSqlQuery q = run(m_db, sql, params);
     QVector<qint64> out;
-    while (q.next())
-        out << q.value(0).toLongLong();
+    m_db.forEach(sql, params, [&](const QSqlQuery& q) { out << q.value(0).toLongLong(); });
     return out;
 }
 
@@ -83,24 +66,13 @@ QVector<AuditRow> AuditQuery::rows(const QVector<qint64>& ids)
         for (qsizetype i = 0; i < n; ++i)
             params << ids[start + i];
         QStringList marks(n, QStringLiteral("?"));
-        QSqlQuery q = run(m_db, QStringLiteral("SELECT %1 FROM SM_Log WHERE rowid IN (%2)").arg(kColumns, marks.join(QLatin1Char(','))), params);
-        while (q.next()) {
-            AuditRow r;
-            r.id = q.value(0).toLongLong();
-            r.date = q.value(1).toString();
-            r.time = q.value(2).toString();
-            r.station = q.value(3).toString();
-            r.osUser = q.value(4).toString();
-            r.operatorId = q.value(5).toString();
-            r.accId = q.value(6).toString();
-            r.year = q.value(7).isNull() ? QString() : q.value(7).toString();
-            r.subId = q.value(8).toString();
-            r.action = q.value(9).toString();
-            r.result = q.value(10).toString();
-            r.reason = q.value(11).toString();
-            r.detail = q.value(12).toString();
-            found.insert(r.id, r);
-        }
+        m_db.forEach(QStringLiteral("SELECT rowid, %1 FROM SM_Log WHERE rowid IN (%2)").arg(AuditLog::kContentColumns, marks.join(QLatin1Char(','))),
+                     params, [&](const QSqlQuery& q) {
+                         AuditRow r;
+                         static_cast<AuditLog::RowContent&>(r) = AuditLog::contentAt(q, 1);
+                         r.id = q.value(0).toLongLong();
+                         found.insert(r.id, r);
+                     });
     }
     QVector<AuditRow> out;
     out.reserve(found.size());
@@ -112,30 +84,30 @@ QVector<AuditRow> AuditQuery::rows(const QVector<qint64>& ids)
 
 QStringList AuditQuery::operators(const std::optional<QString>& accId)
 {
-    QSqlQuery q = accId ? run(m_db, QStringLiteral("SELECT DISTINCT cUser_Id FROM SM_Log WHERE coalesce(cAcc_Id,'')=? AND cUser_Id<>'' ORDER BY cUser_Id"), {*accId})
-                        : run(m_db, QStringLiteral("SELECT DISTINCT cUser_Id FROM SM_Log WHERE cUser_Id<>'' ORDER BY cUser_Id"), {});
     QStringList out;
-    while (q.next())
-        out << q.value(0).toString();
+    const auto add = [&](const QSqlQuery& q) { out << q.value(0).toString(); };
+    if (accId)
+        m_db.forEach(QStringLiteral("SELECT DISTINCT cUser_Id FROM SM_Log WHERE coalesce(cAcc_Id,'')=? AND cUser_Id<>'' ORDER BY cUser_Id"), {*accId}, add);
+    else
+        m_db.forEach(QStringLiteral("SELECT DISTINCT cUser_Id FROM SM_Log WHERE cUser_Id<>'' ORDER BY cUser_Id"), {}, add);
     return out;
 }
 
 QStringList AuditQuery::sets()
 {
-    QSqlQuery q = run(m_db, QStringLiteral("SELECT DISTINCT cAcc_Id FROM SM_Log WHERE cAcc_Id<>'' ORDER BY cAcc_Id"), {});
     QStringList out;
-    while (q.next())
-        out << q.value(0).toString();
+    m_db.forEach(QStringLiteral("SELECT DISTINCT cAcc_Id FROM SM_Log WHERE cAcc_Id<>'' ORDER BY cAcc_Id"), {},
+                 [&](const QSqlQuery& q) { out << q.value(0).toString(); });
     return out;
 }
 
 QPair<QDate, QDate> AuditQuery::dateRange(const std::optional<QString>& accId)
 {
-    QSqlQuery q = accId ? run(m_db, QStringLiteral("SELECT min(dDate), max(dDate) FROM SM_Log WHERE coalesce(cAcc_Id,'')=?"), {*accId})
-                        : run(m_db, QStringLiteral("SELECT min(dDate), max(dDate) FROM SM_Log"), {});
-    if (!q.next())
+    Recordset r = accId ? m_db.query(QStringLiteral("SELECT min(dDate), max(dDate) FROM SM_Log WHERE coalesce(cAcc_Id,'')=?"), {*accId})
+                        : m_db.query(QStringLiteral("SELECT min(dDate), max(dDate) FROM SM_Log"));
+    if (r.Eof())
         return {};
-    return {QDate::fromString(q.value(0).toString(), Qt::ISODate), QDate::fromString(q.value(1).toString(), Qt::ISODate)};
+    return {QDate::fromString(r.Fields(0).toString(), Qt::ISODate), QDate::fromString(r.Fields(1).toString(), Qt::ISODate)};
 }
 
 bool AuditQuery::exportCsv(const QVector<qint64>& ids, const QString& path, const QSet<qint64>& broken, QString* error)

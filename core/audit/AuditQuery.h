@@ -2,6 +2,8 @@
 // What the log viewer reads: the rows that pass a filter, newest first, as their ids (cheap for a
 // hundred thousand rows), the rows of one page by id, the values the filters offer, and the
 // filtered rows written out as CSV. Only reads: nothing here changes or deletes a row.
+#include <AuditLog.h>
+
 #include <QDate>
 #include <QSet>
 #include <QString>
@@ -21,9 +23,9 @@ struct AuditFilter {
     QString result;                   // 成功, 失败 or 拒绝; empty: every outcome
 };
 
-struct AuditRow {
+// A row as the viewer shows it: its content (the chain's link, prevHash, is not read) and its id.
+struct AuditRow : AuditLog::RowContent {
     qint64 id = 0;
-    QString date, time, station, osUser, operatorId, accId, year, subId, action, result, reason, detail;
 };
 
 class AuditQuery {

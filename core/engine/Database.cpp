@@ -208,6 +208,16 @@ Recordset Database::query(const QString& sql, const QVariantList& params)
     return Recordset(rec, std::move(rows));
 }
 
+void Database::forEach(const QString& sql, const QVariantList& params, const std::function<void(const QSqlQuery& row)>& each)
+{
+    QSqlQuery q = run(sql, params);
+    while (q.next())
+        each(q);
+    if (q.lastError().isValid())
+        raise(q.lastError(), sql);
+    q.finish();
+}
+
 QVariant Database::scalar(const QString& sql, const QVariantList& params)
 {
     QSqlQuery q = run(sql, params);

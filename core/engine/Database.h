@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <functional>
+
 class Database {
 public:
     Database() = default;
@@ -44,6 +46,8 @@ public:
     // Number of rows the last execute() changed.
     int rowsAffected() const { return m_rowsAffected; }
     Recordset query(const QString& sql, const QVariantList& params = {});
+    // Each row of a result in turn, without holding them all (a log of a hundred thousand rows).
+    void forEach(const QString& sql, const QVariantList& params, const std::function<void(const QSqlQuery& row)>& each);
     // First column of the first row, or a null QVariant.
     QVariant scalar(const QString& sql, const QVariantList& params = {});
 
