@@ -184,17 +184,17 @@ void frmLogin::Form_Load()
         return;
     }
     try {
-        // An older installation's plain passwords are hashed on first open, a good part of a
-        // second each: done on a connection of its own off the window's thread, so the form
-        // keeps painting; the console's own connection then finds nothing left to convert.
         const QString sysPath = SysDbPath();
-        runOffThread([&] {
-            Database converting;
-            Installation::openSystemDatabase(converting, sysPath);
-            return true;
-        });
         gSysDb = std::make_unique<Database>();
-        Installation::openSystemDatabase(*gSysDb, sysPath);
+        Installation::openSystemDatabase(*gSysDb, sysPath, false);
+        // An older installation's plain passwords are hashed once, a good part of a second each:
+        // on a connection of its own off the window's thread, so the form keeps painting.
+        if (PasswordHash::hasPlain(*gSysDb, QStringLiteral("SM_User")))
+            runOffThread([&] {
+                Database converting(sysPath);
+                Installation::convertPasswords(converting);
+                return true;
+            });
         // A deletion that a crash interrupted is finished or undone, and an interrupted import
         // rolled back or finished, before anyone sees the sets.
         AccountDeletion::recover(*gSysDb);

@@ -142,16 +142,26 @@ void createRoot(const QString& root)
     createSystemDatabase(sysDb);
 }
 
-void openSystemDatabase(Database& db, const QString& path)
+void openSystemDatabase(Database& db, const QString& path, bool convert)
 {
     // The system database lies in ROOT/DeZaduzi/.
     FileModes::applyFor(Paths::parentDir(Paths::parentDir(CiFile::resolve(path))));
     db.open(path);
     try {
         LoginCheck::ensureTable(db);
-        PasswordHash::convertTable(db, QStringLiteral("SM_User"));
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("openSystemDatabase"));
+    }
+    if (convert)
+        convertPasswords(db);
+}
+
+void convertPasswords(Database& db)
+{
+    try {
+        PasswordHash::convertTable(db, QStringLiteral("SM_User"));
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("convertPasswords"));
     }
     const QString mirror = SysInfo::mirrorSysDbPath();
     if (mirror.isEmpty())
@@ -160,7 +170,7 @@ void openSystemDatabase(Database& db, const QString& path)
         Database m(mirror);
         PasswordHash::convertTable(m, QStringLiteral("SM_User"));
     } catch (const DbError& e) {
-        WriteErrLog(3, e.text(), QStringLiteral("openSystemDatabase"));
+        WriteErrLog(3, e.text(), QStringLiteral("convertPasswords"));
     }
 }
 }

@@ -21,5 +21,9 @@ void createRoot(const QString& root);
 // missing, and passwords still kept in plain text, here and in the mirror, become hashes. What
 // cannot be converted (a read-only file) is logged and left: the login still reads it.
 // Throws DbError when the database cannot be opened.
-void openSystemDatabase(Database& db, const QString& path);
+// Without `convert` the passwords are left for convertPasswords (a console runs it off its
+// window's thread, on a connection of its own, and only when a plain one is left).
+void openSystemDatabase(Database& db, const QString& path, bool convert = true);
+// Hashes the plain passwords left in the system database open in `db` and in its mirror.
+void convertPasswords(Database& db);
 }

@@ -20,4 +20,6 @@ bool isHash(const QString& stored);
 // Replaces every plain-text cPassword of `table` (SM_User, SM_User_Ex) by its hash, in one
 // transaction, wiping the old text from the file; returns the number of rows converted.
 int convertTable(Database& db, const QString& table);
+// Whether `table` still holds a password in plain text (one cheap query, no row read).
+bool hasPlain(Database& db, const QString& table);
 }

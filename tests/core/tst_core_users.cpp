@@ -48,8 +48,11 @@ private slots:
         env.db().execute(QStringLiteral("update SM_User set cPassword='Zweites2' where cUser_Id='admin'"));
         Database(mirrorPath).execute(QStringLiteral("update SM_User set cPassword='Spiegel3' where cUser_Id='demo'"));
 
+        // The console converts only when a plain row is left (off its window's thread).
+        QVERIFY(PasswordHash::hasPlain(env.db(), QStringLiteral("SM_User")));
         Database sys;
         Installation::openSystemDatabase(sys, env.sysDbPath());
+        QVERIFY(!PasswordHash::hasPlain(sys, QStringLiteral("SM_User")));
         QVERIFY(PasswordHash::verify(QStringLiteral("Klartext1"), stored(sys, QStringLiteral("demo"))));
         QVERIFY(PasswordHash::verify(QStringLiteral("Zweites2"), stored(sys, QStringLiteral("admin"))));
         Database mirror(mirrorPath);
