@@ -1,4 +1,5 @@
 // revozi-setup ROOT [--demo]: makes a new installation root (ROOT/DeZaduzi/DeZaduzi.mdb);
+// revozi-setup --server CONNINFO [--demo]: makes one in a PostgreSQL database instead;
 // --demo also creates an account set to explore (supervisor demo, the 2007 chart, this year).
 // revozi-setup --template FILE: writes the account-database template.
 #include <AccountSetCreator.h>
@@ -11,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QRegularExpression>
 #include <QTextStream>
 
 namespace {
@@ -19,6 +21,10 @@ const char* const kHelp =
     "  revozi-setup ROOT [--demo]\n"
     "      在 ROOT 建立新的安装（系统库 ROOT/DeZaduzi/DeZaduzi.mdb）；已有系统库时拒绝，不会覆盖。\n"
     "      给出 --demo 时另建一个演示账套 [001]演示账套（账套主管 demo，2007年新会计准则，本年度）。\n"
+    "  revozi-setup --server CONNINFO [--demo]\n"
+    "      在 PostgreSQL 数据库中建立服务器安装（CONNINFO 为 libpq 连接串，如 \"host=srv dbname=revozi\"，\n"
+    "      或 \"service=名称\"（pg_service.conf）；密码取自 ~/.pgpass，不可写在命令行上）。\n"
+    "      该数据库中已有安装时拒绝，不会覆盖。\n"
     "  revozi-setup --template FILE\n"
     "      写出账套库模板（构建时使用）。\n"
     "  -h, --help     显示本帮助\n"
@@ -26,14 +32,15 @@ const char* const kHelp =
     "退出状态：0 成功，1 失败（原因写到标准错误），2 用法错误。\n";
 
 // The demo account set, made by the same work as the wizard's 完成, without its dialogs.
-bool createDemoSet(const QString& root)
+bool createDemoSet(const QString& where)
 {
+    const bool server = Installation::isServer(where);
     Database sysDb;
-    Installation::openSystemDatabase(sysDb, Installation::sysDbPath(root));
+    Installation::openSystemDatabase(sysDb, server ? where : Installation::sysDbPath(where));
     AccountSetInput in;
     in.accId = QStringLiteral("001");
     in.accName = QStringLiteral("演示账套");
-    in.accPath = Paths::withTrailingSep(root);
+    in.accPath = server ? QStringLiteral("/") : Paths::withTrailingSep(where);
     in.year = QString::number(QDate::currentDate().year());
     in.month = QStringLiteral("1");
     in.unitName = QStringLiteral("示范商贸有限公司");
@@ -47,8 +54,11 @@ bool createDemoSet(const QString& root)
         QTextStream(stderr) << "revozi-setup: " << out.notice.text << Qt::endl;
         return false;
     }
-    QTextStream(stdout) << "demo account set [001]演示账套 created in " << Paths::parentDir(Paths::parentDir(out.accountDbPath))
-                        << Qt::endl;
+    if (server)
+        QTextStream(stdout) << "demo account set [001]演示账套 created on the server" << Qt::endl;
+    else
+        QTextStream(stdout) << "demo account set [001]演示账套 created in " << Paths::parentDir(Paths::parentDir(out.accountDbPath))
+                            << Qt::endl;
     return true;
 }
 } // namespace
@@ -85,20 +95,36 @@ int main(int argc, char* argv[])
         return 0;
     }
     const bool demo = args.removeAll(QStringLiteral("--demo")) > 0;
-    if (args.size() != 1 || args[0].startsWith(QLatin1Char('-'))) {
-        err << "usage: revozi-setup ROOT [--demo]\n       revozi-setup --template FILE\n(revozi-setup --help)" << Qt::endl;
+    QString where;
+    if (args.size() == 2 && args[0] == QLatin1String("--server") && !args[1].startsWith(QLatin1Char('-'))) {
+        // A password on the command line is visible to every user of the machine (ps).
+        if (args[1].contains(QRegularExpression(QStringLiteral("(^|\\s)password\\s*="), QRegularExpression::CaseInsensitiveOption))) {
+            err << "revozi-setup: 连接串中不能写密码，请放在 ~/.pgpass 中。" << Qt::endl;
+            return 2;
+        }
+        where = Installation::serverWhere(args[1]);
+    } else if (args.size() == 1 && !args[0].startsWith(QLatin1Char('-'))) {
+        where = args[0];
+    } else {
+        err << "usage: revozi-setup ROOT [--demo]\n       revozi-setup --server CONNINFO [--demo]\n       revozi-setup --template FILE\n(revozi-setup --help)" << Qt::endl;
         return 2;
     }
     try {
-        Installation::createRoot(args[0]);
+        if (Installation::isServer(where))
+            Installation::createServer(args[1]);
+        else
+            Installation::createRoot(where);
     } catch (const DbError& e) {
-        err << "revozi-setup: " << e.text() << Qt::endl;
+        err << "revozi-setup: " << e.userText() << Qt::endl;
         return 1;
     }
-    QTextStream(stdout) << "installation created at " << args[0] << Qt::endl;
+    if (Installation::isServer(where))
+        QTextStream(stdout) << "installation created on the server " << Installation::serverLabel(args[1]) << Qt::endl;
+    else
+        QTextStream(stdout) << "installation created at " << where << Qt::endl;
     if (demo) {
         try {
-            if (!createDemoSet(args[0]))
+            if (!createDemoSet(where))
                 return 1;
         } catch (const DbError& e) {
             err << "revozi-setup: " << e.text() << Qt::endl;

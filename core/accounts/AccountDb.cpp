@@ -50,12 +50,31 @@ bool locate(Database& sysDb, const QString& accId, int year, QString* accPath, i
     return true;
 }
 
+QString booksSchema(const QString& accId, int year)
+{
+    return QStringLiteral("zt%1_%2").arg(accId.toLower()).arg(year);
+}
+
+QString location(Database& sysDb, const QString& accId, int year)
+{
+    QString path;
+    int y = 0;
+    if (!locate(sysDb, accId, year, &path, &y))
+        return QString();
+    return sysDb.engine() == Engine::PostgreSQL ? booksSchema(accId, y) : databasePath(path, accId, y);
+}
+
 std::unique_ptr<Database> open(Database& sysDb, const QString& accId, int year)
 {
     QString path;
     int y = 0;
     if (!locate(sysDb, accId, year, &path, &y))
         throw DbError(QStringLiteral("账套[%1]不存在。").arg(accId));
+    if (sysDb.engine() == Engine::PostgreSQL) {
+        auto books = std::make_unique<Database>();
+        books->openServer(sysDb.conninfo(), booksSchema(accId, y), false);
+        return books;
+    }
     const QString file = databasePath(path, accId, y);
     if (!CiFile::isFile(file))
         throw DbError(QStringLiteral("找不到账套[%1]的账套库：%2").arg(accId, file));

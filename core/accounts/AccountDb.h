@@ -22,7 +22,16 @@ QString templatePath();
 // `year` is 0); false when the set has no row.
 bool locate(Database& sysDb, const QString& accId, int year, QString* accPath, int* foundYear);
 
-// Opens the account database of a set and year as recorded in the system database.
-// Throws DbError with a clear text when the set has no row or its file is missing.
+// On a server installation a set's books of one year are the schema zt<acc>_<year> of the
+// database that holds the system database's schema.
+QString booksSchema(const QString& accId, int year);
+
+// Where the books of a set and year are, as Database::attach takes it: the file's path, or on a
+// server the schema's name. Empty when the set has no row for that year (0: its first year).
+QString location(Database& sysDb, const QString& accId, int year = 0);
+
+// Opens the account database of a set and year as recorded in the system database (on a server:
+// the set's schema beside the system database's).
+// Throws DbError with a clear text when the set has no row or its books are missing.
 std::unique_ptr<Database> open(Database& sysDb, const QString& accId, int year = 0);
 }

@@ -81,10 +81,11 @@ void Database::raise(const QSqlError& e, const QString& sql) const
 
 // One statement with its values bound. The server prepares only queries and changes of rows, so a
 // statement without values (a transaction's BEGIN, a CREATE) goes to it as it stands.
-QSqlQuery Database::run(const QString& sql, const QVariantList& params)
+QSqlQuery Database::run(const QString& written, const QVariantList& params)
 {
     if (!isOpen())
-        throw DbError(QStringLiteral("数据库未打开"), QString(), sql);
+        throw DbError(QStringLiteral("数据库未打开"), QString(), written);
+    const QString sql = m_engine == Engine::PostgreSQL ? forServer(written) : written;
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
     if (m_engine == Engine::PostgreSQL && params.isEmpty()) {
@@ -101,7 +102,45 @@ QSqlQuery Database::run(const QString& sql, const QVariantList& params)
     return q;
 }
 
-void Database::openServer(const QString& conninfo, const QString& schema)
+// The statements of the program are written once, in SQLite's words; the server gets the same
+// effect from its own: an attached alias becomes its schema's name, "INSERT OR IGNORE" skips the
+// rows that clash with ON CONFLICT DO NOTHING, NOCASE is the collation ci.
+QString Database::forServer(const QString& sql) const
+{
+    static const QRegularExpression orIgnore(QStringLiteral("^\\s*INSERT\\s+OR\\s+IGNORE\\s+INTO\\b"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression nocase(QStringLiteral("\\bCOLLATE\\s+NOCASE\\b"), QRegularExpression::CaseInsensitiveOption);
+    QString out = sql;
+    for (auto it = m_aliases.cbegin(); it != m_aliases.cend(); ++it) {
+        const QRegularExpression qualified(QStringLiteral("(?<![\\w.\"'])%1\\.").arg(it.key()), QRegularExpression::CaseInsensitiveOption);
+        out.replace(qualified, it.value() + QLatin1Char('.'));
+    }
+    if (out.contains(orIgnore)) {
+        out.replace(orIgnore, QStringLiteral("INSERT INTO"));
+        out = out.trimmed();
+        if (out.endsWith(QLatin1Char(';')))
+            out.chop(1);
+        out += QStringLiteral(" ON CONFLICT DO NOTHING");
+    }
+    out.replace(nocase, QStringLiteral("COLLATE ci"));
+    return out;
+}
+
+bool Database::schemaExists(const QString& name)
+{
+    if (m_engine != Engine::PostgreSQL)
+        return false;
+    return scalar(QStringLiteral("SELECT count(*) FROM pg_namespace WHERE nspname=?"), {name}).toInt() > 0;
+}
+
+void Database::openLike(const Database& other)
+{
+    if (other.engine() == Engine::PostgreSQL)
+        openServer(other.conninfo(), other.schema(), false);
+    else
+        open(other.path());
+}
+
+void Database::openServer(const QString& conninfo, const QString& schema, bool create)
 {
     close();
     if (!isSchemaName(schema))
@@ -126,9 +165,12 @@ void Database::openServer(const QString& conninfo, const QString& schema)
                       QString(), Engine::PostgreSQL);
     }
     m_schema = schema;
+    m_conninfo = conninfo.trimmed();
     try {
         // The server's notices ("already exists, skipping") are not the program's to print.
         execute(QStringLiteral("SET client_min_messages TO warning"));
+        if (!create && !schemaExists(schema))
+            throw DbError(QStringLiteral("服务器上没有这个数据库：%1").arg(schema));
         execute(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(schema));
         execute(QString::fromLatin1(kCiCollation).arg(schema));
         execute(QStringLiteral("SET search_path TO %1").arg(schema));
@@ -176,6 +218,8 @@ void Database::close()
     m_connection.clear();
     m_path.clear();
     m_schema.clear();
+    m_conninfo.clear();
+    m_aliases.clear();
 }
 
 bool Database::isOpen() const
@@ -262,14 +306,24 @@ bool Database::hasTable(const QString& name)
     return scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name=? COLLATE NOCASE"), {name}).toInt() > 0;
 }
 
-void Database::attach(const QString& path, const QString& alias)
+void Database::attach(const QString& location, const QString& alias)
 {
     // The alias is an identifier chosen by the program, never user text.
-    execute(QStringLiteral("ATTACH DATABASE ? AS %1").arg(alias), {CiFile::resolve(path)});
+    if (m_engine == Engine::PostgreSQL) {
+        if (!isSchemaName(location) || !schemaExists(location))
+            throw DbError(QStringLiteral("服务器上没有这个数据库：%1").arg(location));
+        m_aliases.insert(alias, location);
+        return;
+    }
+    execute(QStringLiteral("ATTACH DATABASE ? AS %1").arg(alias), {CiFile::resolve(location)});
 }
 
 void Database::detach(const QString& alias)
 {
+    if (m_engine == Engine::PostgreSQL) {
+        m_aliases.remove(alias);
+        return;
+    }
     execute(QStringLiteral("DETACH DATABASE %1").arg(alias));
 }
 

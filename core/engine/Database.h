@@ -5,6 +5,7 @@
 #include "Engine.h"
 #include "Recordset.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -32,12 +33,22 @@ public:
     // connection string of keyword=value pairs (empty: libpq's PG* environment variables), the
     // password coming from ~/.pgpass; `schema` is a name the program chooses, never user text.
     // Throws DbError (isConnectionLost() when the server cannot be reached).
-    void openServer(const QString& conninfo, const QString& schema);
+    // Without `create` a missing schema is refused (books that are not there are not made empty).
+    void openServer(const QString& conninfo, const QString& schema, bool create = true);
+    // Another connection to what `other` has open (the same file, or the same schema of the same
+    // server database): a worker thread's own, or a second session.
+    void openLike(const Database& other);
     void close();
     bool isOpen() const;
     QString path() const { return m_path; }
     Engine engine() const { return m_engine; }
     QString schema() const { return m_schema; }
+    QString conninfo() const { return m_conninfo; }
+    // What attach() takes to reach this database from another connection: the file's path, or
+    // the schema's name on the same server database.
+    QString location() const { return m_engine == Engine::PostgreSQL ? m_schema : m_path; }
+    // Whether the server database holds a schema of that name (a server connection only).
+    bool schemaExists(const QString& name);
     // How a text column that compares without regard to case is declared on this engine.
     QString textColumn() const;
 
@@ -56,7 +67,10 @@ public:
 
     QStringList tables();
     bool hasTable(const QString& name);
-    void attach(const QString& path, const QString& alias);
+    // Makes another database reachable as `alias.table` in this connection's statements, so one
+    // transaction spans both: a file attached to SQLite, or on the server a schema of the same
+    // database (`location` is its name), whose alias is given its name in each statement.
+    void attach(const QString& location, const QString& alias);
     void detach(const QString& alias);
     // A compacted copy of the whole database in a new file (which must not exist), flushed to disk.
     void compactInto(const QString& path);
@@ -87,11 +101,15 @@ private:
     void connect(const QString& real, const QString& name, const QString& options);
     [[noreturn]] void raise(const QSqlError& e, const QString& sql) const;
     QSqlQuery run(const QString& sql, const QVariantList& params);
+    // The server's spelling of a statement written for SQLite (see Database.cpp).
+    QString forServer(const QString& sql) const;
 
     QSqlDatabase m_db;
     QString m_connection;
     QString m_path;
     QString m_schema;
+    QString m_conninfo;
+    QHash<QString, QString> m_aliases;   // server: attached alias -> schema
     Engine m_engine = Engine::SQLite;
     int m_rowsAffected = 0;
     int m_transactions = 0;

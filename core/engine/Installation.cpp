@@ -11,6 +11,7 @@
 #include <Paths.h>
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTextStream>
 
 #include <functional>
@@ -97,7 +98,10 @@ void createFresh(const QString& path, const std::function<void(Database&)>& fill
 namespace Installation {
 void runScript(Database& db, const QString& resourcePath)
 {
-    const QString text = readResource(resourcePath);
+    QString text = readResource(resourcePath);
+    // SQLite's REAL is eight bytes; the server's is four.
+    if (db.engine() == Engine::PostgreSQL)
+        text.replace(QRegularExpression(QStringLiteral("\\bREAL\\b")), QStringLiteral("DOUBLE PRECISION"));
     QString statement;
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (const QString& raw : lines) {
@@ -128,6 +132,70 @@ void createAccountTemplate(const QString& path)
     createFresh(path, [](Database& db) { runScript(db, QStringLiteral(":/data/template.sql")); });
 }
 
+void fillAccountTemplate(Database& db)
+{
+    runScript(db, QStringLiteral(":/data/template.sql"));
+}
+
+void createServer(const QString& conninfo)
+{
+    Database db;
+    db.openServer(conninfo, QString::fromLatin1(kSystemSchema));
+    // Another console or tool may be making one at the same moment: one waits for the other.
+    Database::Transaction t(db);
+    db.execute(QStringLiteral("SELECT pg_advisory_xact_lock(7406)"));
+    if (db.hasTable(QStringLiteral("SM_User")))
+        throw DbError(QStringLiteral("这个服务器数据库中已有一个安装，不会覆盖：%1").arg(serverLabel(conninfo)));
+    runScript(db, QStringLiteral(":/data/system_schema.sql"));
+    runScript(db, QStringLiteral(":/data/system_rows.sql"));
+    loadCharts(db);
+    LoginCheck::ensureTable(db);
+    t.commit();
+}
+
+void openServerSystem(Database& db, const QString& conninfo, bool convert)
+{
+    db.openServer(conninfo, QString::fromLatin1(kSystemSchema), false);
+    if (!db.hasTable(QStringLiteral("SM_User"))) {
+        db.close();
+        throw DbError(QStringLiteral("这个服务器数据库中没有安装：%1").arg(serverLabel(conninfo)));
+    }
+    try {
+        LoginCheck::ensureTable(db);
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("openServerSystem"));
+    }
+    if (convert)
+        convertPasswords(db);
+}
+
+QString serverLabel(const QString& conninfo)
+{
+    // host, port and database name, in that order, from "keyword=value" pairs; nothing secret.
+    QString host, port, dbname, service;
+    for (const QString& pair : conninfo.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const int eq = pair.indexOf(QLatin1Char('='));
+        const QString key = pair.left(eq).trimmed().toLower();
+        const QString value = pair.mid(eq + 1).trimmed();
+        if (key == QLatin1String("host") || key == QLatin1String("hostaddr"))
+            host = value;
+        else if (key == QLatin1String("port"))
+            port = value;
+        else if (key == QLatin1String("dbname"))
+            dbname = value;
+        else if (key == QLatin1String("service"))
+            service = value;
+    }
+    if (!service.isEmpty() && host.isEmpty() && dbname.isEmpty())
+        return QStringLiteral("service=%1").arg(service);
+    QString out = host.isEmpty() ? QStringLiteral("localhost") : host;
+    if (!port.isEmpty())
+        out += QLatin1Char(':') + port;
+    if (!dbname.isEmpty())
+        out += QLatin1Char('/') + dbname;
+    return out;
+}
+
 QString sysDbPath(const QString& root)
 {
     return CiFile::resolve(Paths::join(root, QStringLiteral("DeZaduzi/DeZaduzi.mdb")));
@@ -144,6 +212,10 @@ void createRoot(const QString& root)
 
 void openSystemDatabase(Database& db, const QString& path, bool convert)
 {
+    if (isServer(path)) {
+        openServerSystem(db, path.mid(int(qstrlen(kServerPrefix))), convert);
+        return;
+    }
     // The system database lies in ROOT/DeZaduzi/.
     FileModes::applyFor(Paths::parentDir(Paths::parentDir(CiFile::resolve(path))));
     db.open(path);
@@ -163,7 +235,8 @@ void convertPasswords(Database& db)
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("convertPasswords"));
     }
-    const QString mirror = SysInfo::mirrorSysDbPath();
+    // A server installation has no mirror on the workstation.
+    const QString mirror = db.engine() == Engine::PostgreSQL ? QString() : SysInfo::mirrorSysDbPath();
     if (mirror.isEmpty())
         return;
     try {
