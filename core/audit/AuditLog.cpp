@@ -158,6 +158,16 @@ void run(Database& db, const AuditContext& who, const AuditEntry& entry, const s
 
 bool upgrade(Database& db, const QString& schema)
 {
+    if (db.engine() == Engine::PostgreSQL) {
+        // A server installation is made with every column; the log's order of writing is the
+        // server's own sequence, in a column named as SQLite's implicit one so one query serves.
+        const bool hasOrder = db.scalar(QStringLiteral("SELECT count(*) FROM information_schema.columns WHERE table_schema=? "
+                                                       "AND table_name='sm_log' AND column_name='rowid'"),
+                                        {db.schemaOf(schema)}).toInt() > 0;
+        if (!hasOrder)
+            db.execute(QStringLiteral("ALTER TABLE %1.SM_Log ADD COLUMN rowid BIGSERIAL").arg(schema));
+        return !hasOrder;
+    }
     bool changed = false;
     const bool hasLog = db.scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type='table' AND name='SM_Log' COLLATE NOCASE")
                                       .arg(schema)).toInt() > 0;

@@ -103,26 +103,52 @@ QSqlQuery Database::run(const QString& written, const QVariantList& params)
 }
 
 // The statements of the program are written once, in SQLite's words; the server gets the same
-// effect from its own: an attached alias becomes its schema's name, "INSERT OR IGNORE" skips the
-// rows that clash with ON CONFLICT DO NOTHING, NOCASE is the collation ci.
+// effect from its own: "main" and an attached alias become their schema's name, "INSERT OR
+// IGNORE" skips the rows that clash (ON CONFLICT DO NOTHING), "INSERT OR REPLACE" replaces the row
+// of the same primary key (the tables it is used on have no other unique key), NOCASE is ci.
 QString Database::forServer(const QString& sql) const
 {
     static const QRegularExpression orIgnore(QStringLiteral("^\\s*INSERT\\s+OR\\s+IGNORE\\s+INTO\\b"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression orReplace(QStringLiteral("^\\s*INSERT\\s+OR\\s+REPLACE\\s+INTO\\s+([\\w.]+)\\s*\\(([^)]*)\\)"),
+                                              QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression nocase(QStringLiteral("\\bCOLLATE\\s+NOCASE\\b"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression mainQualified(QStringLiteral("(?<![\\w.\"'])main\\."), QRegularExpression::CaseInsensitiveOption);
     QString out = sql;
+    out.replace(mainQualified, m_schema + QLatin1Char('.'));
     for (auto it = m_aliases.cbegin(); it != m_aliases.cend(); ++it) {
         const QRegularExpression qualified(QStringLiteral("(?<![\\w.\"'])%1\\.").arg(it.key()), QRegularExpression::CaseInsensitiveOption);
         out.replace(qualified, it.value() + QLatin1Char('.'));
     }
-    if (out.contains(orIgnore)) {
-        out.replace(orIgnore, QStringLiteral("INSERT INTO"));
+    const auto endWith = [&out](const QString& clause) {
         out = out.trimmed();
         if (out.endsWith(QLatin1Char(';')))
             out.chop(1);
-        out += QStringLiteral(" ON CONFLICT DO NOTHING");
+        out += clause;
+    };
+    if (out.contains(orIgnore)) {
+        out.replace(orIgnore, QStringLiteral("INSERT INTO"));
+        endWith(QStringLiteral(" ON CONFLICT DO NOTHING"));
+    } else if (const QRegularExpressionMatch m = orReplace.match(out); m.hasMatch()) {
+        const QString table = m.captured(1).section(QLatin1Char('.'), -1).toLower();
+        QStringList sets;
+        for (const QString& c : m.captured(2).split(QLatin1Char(','), Qt::SkipEmptyParts))
+            sets << QStringLiteral("%1=EXCLUDED.%1").arg(c.trimmed());
+        out.replace(m.capturedStart(), m.capturedLength(), QStringLiteral("INSERT INTO %1 (%2)").arg(m.captured(1), m.captured(2)));
+        endWith(QStringLiteral(" ON CONFLICT ON CONSTRAINT %1_pkey DO UPDATE SET %2").arg(table, sets.join(QLatin1Char(','))));
     }
+    static const QRegularExpression binary(QStringLiteral("\\bCOLLATE\\s+BINARY\\b"), QRegularExpression::CaseInsensitiveOption);
     out.replace(nocase, QStringLiteral("COLLATE ci"));
+    out.replace(binary, QStringLiteral("COLLATE \"C\""));
     return out;
+}
+
+QString Database::schemaOf(const QString& alias) const
+{
+    if (m_engine != Engine::PostgreSQL)
+        return alias;
+    if (alias.compare(QLatin1String("main"), Qt::CaseInsensitive) == 0)
+        return m_schema;
+    return m_aliases.value(alias, alias);
 }
 
 bool Database::schemaExists(const QString& name)

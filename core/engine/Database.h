@@ -47,6 +47,9 @@ public:
     // What attach() takes to reach this database from another connection: the file's path, or
     // the schema's name on the same server database.
     QString location() const { return m_engine == Engine::PostgreSQL ? m_schema : m_path; }
+    // The schema an alias of this connection's statements stands for on the server ("main" its own,
+    // or an attached one); on SQLite the alias itself.
+    QString schemaOf(const QString& alias) const;
     // Whether the server database holds a schema of that name (a server connection only).
     bool schemaExists(const QString& name);
     // How a text column that compares without regard to case is declared on this engine.

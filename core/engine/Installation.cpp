@@ -4,6 +4,7 @@
 #include <CiFile.h>
 #include <ErrLog.h>
 #include <FileModes.h>
+#include <AuditLog.h>
 #include <LoginCheck.h>
 #include <PasswordHash.h>
 #include <SysInfo.h>
@@ -150,6 +151,7 @@ void createServer(const QString& conninfo)
     runScript(db, QStringLiteral(":/data/system_rows.sql"));
     loadCharts(db);
     LoginCheck::ensureTable(db);
+    AuditLog::upgrade(db);
     t.commit();
 }
 

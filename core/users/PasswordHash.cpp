@@ -78,8 +78,11 @@ int convertTable(Database& db, const QString& table)
     QList<QString> hashes;
     for (const auto& row : plain)
         hashes << hash(row.second);
-    const int secure = db.scalar(QStringLiteral("PRAGMA secure_delete")).toInt();
-    db.execute(QStringLiteral("PRAGMA secure_delete=ON"));   // the replaced text is zeroed in the file
+    // The replaced text is zeroed in the file (a server keeps no such file on the workstation).
+    const bool file = db.engine() == Engine::SQLite;
+    const int secure = file ? db.scalar(QStringLiteral("PRAGMA secure_delete")).toInt() : 0;
+    if (file)
+        db.execute(QStringLiteral("PRAGMA secure_delete=ON"));
     try {
         Database::Transaction t(db);
         for (int i = 0; i < plain.size(); ++i)
@@ -87,10 +90,12 @@ int convertTable(Database& db, const QString& table)
                        {hashes[i], plain[i].first, plain[i].second});
         t.commit();
     } catch (...) {
-        db.execute(QStringLiteral("PRAGMA secure_delete=%1").arg(secure));
+        if (file)
+            db.execute(QStringLiteral("PRAGMA secure_delete=%1").arg(secure));
         throw;
     }
-    db.execute(QStringLiteral("PRAGMA secure_delete=%1").arg(secure));
+    if (file)
+        db.execute(QStringLiteral("PRAGMA secure_delete=%1").arg(secure));
     return plain.size();
 }
 }
