@@ -49,12 +49,14 @@ void frmInput::Timer1_Timer()
         return;
     }
     // A connection belongs to the thread that opens it, so the worker opens its own.
-    const QString sysPath = gSysDb->path();
+    Database* const shared = gSysDb;
     const ImportPlan plan = Plan;
     const AuditContext who = auditContext();
-    m_worker = QThread::create([this, sysPath, plan, who] {
+    m_worker = QThread::create([this, shared, plan, who] {
         try {
-            Database sysDb(sysPath);
+            // The same file, or the same server database.
+            Database sysDb;
+            sysDb.openLike(*shared);
             m_result = AccountImporter::restore(sysDb, plan, {}, who);
         } catch (const DbError& e) {
             m_result = {AccountImporter::Result::Status::Failed,

@@ -2,6 +2,7 @@
 
 #include <CiFile.h>
 #include <FileModes.h>
+#include <SysInfo.h>
 
 #include <QAtomicInt>
 #include <QFile>
@@ -197,13 +198,22 @@ void Database::openServer(const QString& conninfo, const QString& schema, bool c
         execute(QStringLiteral("SET client_min_messages TO warning"));
         if (!create && !schemaExists(schema))
             throw DbError(QStringLiteral("服务器上没有这个数据库：%1").arg(schema));
-        execute(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(schema));
-        execute(QString::fromLatin1(kCiCollation).arg(schema));
+        // Other sessions see which workstation holds what (the books' locks name it).
+        execute(QStringLiteral("SELECT set_config('application_name', ?, false)"), {SysInfo::computerName().left(63)});
+        createSchema(schema);
         execute(QStringLiteral("SET search_path TO %1").arg(schema));
     } catch (...) {
         close();
         throw;
     }
+}
+
+void Database::createSchema(const QString& name)
+{
+    if (!isSchemaName(name))
+        throw DbError(QStringLiteral("模式名不合规：%1").arg(name));
+    execute(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(name));
+    execute(QString::fromLatin1(kCiCollation).arg(name));
 }
 
 QString Database::textColumn() const

@@ -52,6 +52,9 @@ public:
     QString schemaOf(const QString& alias) const;
     // Whether the server database holds a schema of that name (a server connection only).
     bool schemaExists(const QString& name);
+    // Makes a schema of the server database with its collation "ci", in this connection's open
+    // transaction when there is one (books replaced in the same transaction as their rows).
+    void createSchema(const QString& name);
     // How a text column that compares without regard to case is declared on this engine.
     QString textColumn() const;
 
