@@ -197,93 +197,98 @@ QStringList serverIndexes(Database& db, const BooksTransfer::Source& s)
     return out;
 }
 
-// COPY's text format: a backslash escapes the next character. Decoded in place; returns the new end.
-char* unescape(char* p, char* end)
+// COPY's binary format, read in place: big-endian integers of two, four and eight bytes.
+qint64 be(const char* p, int n)
 {
-    char* w = p;
-    for (char* r = p; r < end; ++r) {
-        if (*r != '\\' || r + 1 >= end) {
-            *w++ = *r;
-            continue;
+    quint64 v = 0;
+    for (int i = 0; i < n; ++i)
+        v = v << 8 | quint8(p[i]);
+    // Sign-extended from the field's width.
+    const int shift = 64 - 8 * n;
+    return qint64(v << shift) >> shift;
+}
+
+// Reads the rows of a binary COPY: the header once, then each row's fields (-1: null).
+class BinaryRows {
+public:
+    // Binds the next row of `msg` to `st`; false at the end of the data. Throws on a damaged stream.
+    bool bind(const char*& p, const char* end, sqlite3_stmt* st, const QList<Column>& columns)
+    {
+        if (!m_header) {
+            // "PGCOPY\n\377\r\n\0", flags, the header extension's length and the extension.
+            if (end - p < 19 || std::memcmp(p, "PGCOPY\n\377\r\n", 10) != 0)
+                throw DbError(QStringLiteral("服务器送来的数据格式不对"));
+            const qint64 ext = be(p + 15, 4);
+            p += 19 + ext;
+            m_header = true;
+            if (p >= end)
+                return false;
         }
-        const char c = *++r;
-        switch (c) {
-        case 'b': *w++ = '\b'; break;
-        case 'f': *w++ = '\f'; break;
-        case 'n': *w++ = '\n'; break;
-        case 'r': *w++ = '\r'; break;
-        case 't': *w++ = '\t'; break;
-        case 'v': *w++ = '\v'; break;
-        default:
-            if (c >= '0' && c <= '7') {
-                int v = 0, n = 0;
-                for (; n < 3 && r < end && *r >= '0' && *r <= '7'; ++n, ++r)
-                    v = v * 8 + (*r - '0');
-                --r;
-                *w++ = char(v);
+        need(p, end, 2);
+        const int count = int(be(p, 2));
+        p += 2;
+        if (count == -1)
+            return false;
+        if (count != columns.size())
+            throw DbError(QStringLiteral("服务器送来的列数不对"));
+        for (int i = 0; i < count; ++i) {
+            need(p, end, 4);
+            const qint64 len = be(p, 4);
+            p += 4;
+            int rc;
+            if (len < 0) {
+                rc = sqlite3_bind_null(st, i + 1);
             } else {
-                *w++ = c;
+                need(p, end, len);
+                switch (columns[i].kind) {
+                case Kind::Integer:
+                    rc = sqlite3_bind_int64(st, i + 1, be(p, int(len)));
+                    break;
+                case Kind::Real: {
+                    const quint64 bits = quint64(be(p, 8));
+                    double v;
+                    std::memcpy(&v, &bits, 8);
+                    rc = sqlite3_bind_double(st, i + 1, v);
+                    break;
+                }
+                case Kind::Bytes:
+                    rc = sqlite3_bind_blob64(st, i + 1, p, sqlite3_uint64(len), SQLITE_STATIC);
+                    break;
+                default:
+                    rc = sqlite3_bind_text64(st, i + 1, p, sqlite3_uint64(len), SQLITE_STATIC, SQLITE_UTF8);
+                }
+                p += len;
             }
+            if (rc != SQLITE_OK)
+                throw DbError(QStringLiteral("无法写入数据文件（%1）").arg(rc));
         }
+        return true;
     }
-    return w;
-}
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+private:
+    static void need(const char* p, const char* end, qint64 n)
+    {
+        if (end - p < n)
+            throw DbError(QStringLiteral("服务器送来的数据不完整"));
+    }
+    bool m_header = false;
+};
 
-// Binds one field of a COPY row, decoded in place, to parameter `i`.
-int bindField(sqlite3_stmt* st, int i, Kind kind, char* p, char* end)
+// How a column is selected for the binary COPY: integers as eight bytes, reals as doubles, bytes as
+// they are, anything else as its text.
+QString selected(const Column& c)
 {
-    if (end - p == 2 && p[0] == '\\' && p[1] == 'N')
-        return sqlite3_bind_null(st, i);
-    if (std::memchr(p, '\\', size_t(end - p)))
-        end = unescape(p, end);
-    switch (kind) {
-    case Kind::Integer: {
-        sqlite3_int64 v = 0;
-        const auto r = std::from_chars(p, end, v);
-        if (r.ec == std::errc() && r.ptr == end)
-            return sqlite3_bind_int64(st, i, v);
-        break;
-    }
-    case Kind::Real: {
-        double v = 0;
-        const auto r = std::from_chars(p, end, v);
-        if (r.ec == std::errc() && r.ptr == end)
-            return sqlite3_bind_double(st, i, v);
-        break;
-    }
-    case Kind::Bytes: {
-        if (end - p >= 2 && p[0] == '\\' && p[1] == 'x') {
-            char* w = p;
-            for (char* r = p + 2; r + 1 < end; r += 2)
-                *w++ = char(hexValue(r[0]) << 4 | hexValue(r[1]));
-            return sqlite3_bind_blob64(st, i, p, sqlite3_uint64(w - p), SQLITE_STATIC);
-        }
-        // The driver has the server write bytes in the older escaped form; the field ends at a tab
-        // or the line's end, which may become its terminator.
-        *end = '\0';
-        size_t n = 0;
-        unsigned char* bytes = PQunescapeBytea(reinterpret_cast<const unsigned char*>(p), &n);
-        if (!bytes)
-            return SQLITE_NOMEM;
-        const int rc = sqlite3_bind_blob64(st, i, bytes, n, SQLITE_TRANSIENT);
-        PQfreemem(bytes);
-        return rc;
-    }
+    switch (c.kind) {
+    case Kind::Integer:
+        return quoted(c.name) + QStringLiteral("::int8");
+    case Kind::Real:
+        return quoted(c.name) + QStringLiteral("::float8");
+    case Kind::Bytes:
+        return quoted(c.name);
     case Kind::Text:
         break;
     }
-    return sqlite3_bind_text64(st, i, p, sqlite3_uint64(end - p), SQLITE_STATIC, SQLITE_UTF8);
+    return quoted(c.name) + QStringLiteral("::text");
 }
 
 void copyToFile(Database& db, Database& out, const BooksTransfer::Source& s, const QList<Column>& all)
@@ -296,10 +301,11 @@ void copyToFile(Database& db, Database& out, const BooksTransfer::Source& s, con
         else
             columns << c;
     }
-    QStringList names, marks;
+    QStringList names, marks, exprs;
     for (const Column& c : columns) {
         names << c.name;
         marks << QStringLiteral("?");
+        exprs << selected(c);
     }
     sqlite3* h = fileHandle(out);
     const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quoted(s.table), quotedList(names), marks.join(QLatin1Char(',')));
@@ -307,8 +313,9 @@ void copyToFile(Database& db, Database& out, const BooksTransfer::Source& s, con
     if (sqlite3_prepare_v2(h, insert.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
         fileFailed(h, insert);
     PGconn* pg = serverHandle(db);
-    const QString copy = QStringLiteral("COPY (SELECT %1 FROM %2%3) TO STDOUT")
-                             .arg(quotedList(names), relation(s), ordered ? QStringLiteral(" ORDER BY rowid") : QString());
+    // Binary: the server sends the values as it keeps them, nothing is printed or parsed as text.
+    const QString copy = QStringLiteral("COPY (SELECT %1 FROM %2%3) TO STDOUT (FORMAT binary)")
+                             .arg(exprs.join(QLatin1Char(',')), relation(s), ordered ? QStringLiteral(" ORDER BY rowid") : QString());
     PGresult* started = PQexec(pg, copy.toUtf8().constData());
     if (PQresultStatus(started) != PGRES_COPY_OUT) {
         sqlite3_finalize(st);
@@ -316,29 +323,25 @@ void copyToFile(Database& db, Database& out, const BooksTransfer::Source& s, con
     }
     PQclear(started);
     QString fileError;
-    char* row = nullptr;
+    BinaryRows rows;
+    char* msg = nullptr;
     int n = 0;
-    const int count = int(columns.size());
-    while ((n = PQgetCopyData(pg, &row, 0)) > 0) {
-        // After a failed insert the rest is read and dropped, so the connection leaves the COPY.
+    while ((n = PQgetCopyData(pg, &msg, 0)) > 0) {
+        // After a failure the rest is read and dropped, so the connection leaves the COPY.
         if (fileError.isEmpty()) {
-            char* p = row;
-            char* const end = row + n - (n > 0 && row[n - 1] == '\n' ? 1 : 0);
-            int rc = SQLITE_OK;
-            for (int i = 0; i < count && rc == SQLITE_OK; ++i) {
-                char* tab = i + 1 < count ? static_cast<char*>(std::memchr(p, '\t', size_t(end - p))) : end;
-                if (!tab)
-                    tab = end;
-                rc = bindField(st, i + 1, columns[i].kind, p, tab);
-                p = tab < end ? tab + 1 : end;
+            try {
+                const char* p = msg;
+                while (p < msg + n && rows.bind(p, msg + n, st, columns)) {
+                    if (sqlite3_step(st) != SQLITE_DONE)
+                        throw DbError(QString::fromUtf8(sqlite3_errmsg(h)));
+                    sqlite3_reset(st);
+                }
+            } catch (const DbError& e) {
+                fileError = e.text();
+                sqlite3_reset(st);
             }
-            if (rc == SQLITE_OK)
-                rc = sqlite3_step(st);
-            if (rc != SQLITE_DONE)
-                fileError = QString::fromUtf8(sqlite3_errmsg(h));
-            sqlite3_reset(st);
         }
-        PQfreemem(row);
+        PQfreemem(msg);
     }
     sqlite3_finalize(st);
     if (n == -2)
