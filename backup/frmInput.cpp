@@ -49,7 +49,7 @@ void frmInput::Timer1_Timer()
         return;
     }
     // A connection belongs to the thread that opens it, so the worker opens its own.
-    Database* const shared = gSysDb;
+    Database* const shared = gSysDb.get();
     const ImportPlan plan = Plan;
     const AuditContext who = auditContext();
     m_worker = QThread::create([this, shared, plan, who] {

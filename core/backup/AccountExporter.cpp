@@ -212,7 +212,9 @@ bool AccountExporter::prepare(const WorkControl& control)
     else if (m_server) {
         // The books and rows of a server installation become the same data file as books kept in
         // files; placing it (writeBackupSet) is then the same work.
-        if (!CiFile::mkpath(workFolder()))
+        // The copy holds the books: the folder is this user's alone.
+        const QString own = Paths::parentDir(Paths::withoutTrailingSep(workFolder()));
+        if (!CiFile::mkpath(workFolder()) || !QFile::setPermissions(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
             fail(workFolder(), QStringLiteral("无法建立临时目录"));
         if (CiFile::exists(W) && !CiFile::remove(W))
             fail(W, QStringLiteral("无法删除旧的临时文件"));
