@@ -47,3 +47,21 @@ void ScratchDb::openAnother(Database& other)
     else
         other.open(m_db.path());
 }
+
+ServerDatabase::ServerDatabase()
+    : m_name(QStringLiteral("t_%1_%2").arg(QCoreApplication::applicationPid()).arg(g_schemas.fetchAndAddRelaxed(1)))
+{
+    Database admin;
+    admin.openServer(QString(), QStringLiteral("public"));
+    admin.execute(QStringLiteral("CREATE DATABASE %1").arg(m_name));
+}
+
+ServerDatabase::~ServerDatabase()
+{
+    try {
+        Database admin;
+        admin.openServer(QString(), QStringLiteral("public"));
+        admin.execute(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
+    } catch (const DbError&) {
+    }
+}

@@ -28,6 +28,18 @@ private:
     Database m_db;
 };
 
+// A database of its own on the test run's server (a server installation needs a whole one),
+// dropped at the end.
+class ServerDatabase {
+public:
+    ServerDatabase();
+    ~ServerDatabase();
+    QString conninfo() const { return QStringLiteral("dbname=") + m_name; }
+
+private:
+    QString m_name;
+};
+
 // Skips a server row when no server was started for the run, naming why.
 #define SKIP_WITHOUT_SERVER(engine)                                                \
     do {                                                                           \
