@@ -12,6 +12,8 @@ public:
     void setPanelText(int index, const QString& text);
     int panelWidth(int index) const;          // twips
     void setPanelWidth(int index, int twips);
+    // Widens a panel to show its whole text (never narrower than it is).
+    void fitPanel(int index);
 
 private:
     QList<QLabel*> m_panels;
