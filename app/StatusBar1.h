@@ -12,7 +12,7 @@ public:
     void setPanelText(int index, const QString& text);
     int panelWidth(int index) const;          // twips
     void setPanelWidth(int index, int twips);
-    // Widens a panel to show its whole text (never narrower than it is).
+    // Lets a panel widen to show its whole text where the window has room (never narrower).
     void fitPanel(int index);
 
 private:

@@ -75,11 +75,14 @@ frmLogin::frmLogin(frmMain* console, QWidget* parent)
     cboServer = new QComboBox(this);
     cboServer->setObjectName(QStringLiteral("cboServer"));
     cboServer->setToolTip(QStringLiteral("(本机)：安装目录中的系统库；或这台计算机用过的服务器"));
-    place(cboServer, kInputLeft, 2160, 1695, kRowHeight);
+    // As wide as the account-set list: a server's host:port/database fits.
+    place(cboServer, kInputLeft, 2160, 2800, kRowHeight);
+    cboServer->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cmdServer = new QPushButton(QStringLiteral("..."), this);
     cmdServer->setObjectName(QStringLiteral("cmdServer"));
-    cmdServer->setAccessibleName(QStringLiteral("选择服务器"));
-    place(cmdServer, kInputLeft + 1760, 2160, 400, kRowHeight);
+    cmdServer->setAccessibleName(QStringLiteral("网络计算机浏览"));
+    cmdServer->setToolTip(QStringLiteral("网络计算机浏览：输入、测试并选择服务器"));
+    place(cmdServer, kInputLeft + 2860, 2160, 400, kRowHeight);
 
     lblUser = label(this, "lblUser", QStringLiteral("用户名(&U)"), 2520);
     cboUser = new QComboBox(this);

@@ -183,7 +183,11 @@ void frmWeb::cmdTest_Click()
             return true;
         } catch (const DbError& e) {
             WriteErrLog(3, e.text(), QStringLiteral("cmdTest_Click"));
+            // What the server or the network said (no such database, a host unknown) helps whoever
+            // typed the connection: it follows our own sentence.
             problem = e.userText();
+            if (e.text() != problem && !e.text().isEmpty())
+                problem += QStringLiteral("\n（%1）").arg(e.text().trimmed());
             return false;
         }
     });
