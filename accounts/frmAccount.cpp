@@ -490,6 +490,10 @@ void frmAccount::loadCreate()
         txtAccID->setText(QStringLiteral("%1").arg(next, 3, 10, QLatin1Char('0')));
 
         txtAccPath->setText(gRootPath);
+        // On a server the books are a schema of its database: no folder of this workstation to choose.
+        const bool onServer = gSysDb && gSysDb->engine() == Engine::PostgreSQL;
+        txtAccPath->setEnabled(!onServer);
+        CmdPath->setEnabled(!onServer);
         const QDate today = QDate::currentDate();
         txtYear->setText(QString::number(today.year()));
         txtMonth->setText(QString::number(today.month()));

@@ -118,7 +118,8 @@ void frmAddUser::cmdAdd_Click()
 // The mirror system database, when there is one, receives every operator offered here.
 void frmAddUser::writeMirror(const QString& storedPassword)
 {
-    const QString mirror = MirrorSysDbPath();
+    // A server installation has no mirror on the workstation.
+    const QString mirror = gServer.isEmpty() ? MirrorSysDbPath() : QString();
     if (mirror.isEmpty())
         return;
     const QString id = txtID->text().trimmed();

@@ -76,13 +76,43 @@ void Database::openImmutable(const QString& path)
 void Database::raise(const QSqlError& e, const QString& sql) const
 {
     const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
-    throw DbError(text, e.nativeErrorCode(), sql, m_engine);
+    QString code = e.nativeErrorCode();
+    // The client library's own failures carry no SQLSTATE: on the server that is a broken session.
+    if (m_engine == Engine::PostgreSQL && code.isEmpty() && e.type() != QSqlError::NoError)
+        code = QStringLiteral("08006");
+    DbError error(text, code, sql, m_engine);
+    if (error.isConnectionLost())
+        m_lost = true;
+    throw error;
+}
+
+void Database::reconnect()
+{
+    if (m_transactions > 0)
+        throw DbError(QStringLiteral("与服务器的连接已断开，事务已回滚"), QStringLiteral("08003"), QString(), m_engine);
+    const QString conninfo = m_conninfo;
+    const QString schema = m_schema;
+    const QHash<QString, QString> aliases = m_aliases;
+    try {
+        openServer(conninfo, schema, false);
+    } catch (const DbError&) {
+        // Still unreachable: the next statement tries again.
+        m_engine = Engine::PostgreSQL;
+        m_conninfo = conninfo;
+        m_schema = schema;
+        m_aliases = aliases;
+        m_lost = true;
+        throw;
+    }
+    m_aliases = aliases;
 }
 
 // One statement with its values bound. The server prepares only queries and changes of rows, so a
 // statement without values (a transaction's BEGIN, a CREATE) goes to it as it stands.
 QSqlQuery Database::run(const QString& written, const QVariantList& params)
 {
+    if (m_lost)
+        reconnect();
     if (!isOpen())
         throw DbError(QStringLiteral("数据库未打开"), QString(), written);
     const QString sql = m_engine == Engine::PostgreSQL ? forServer(written) : written;
@@ -246,6 +276,7 @@ void Database::close()
     m_schema.clear();
     m_conninfo.clear();
     m_aliases.clear();
+    m_lost = false;
 }
 
 bool Database::isOpen() const
@@ -398,6 +429,9 @@ Database::Transaction::~Transaction()
 {
     if (!m_done) {
         --m_db.m_transactions;
+        // A session the server dropped took its transaction with it: nothing to roll back.
+        if (m_db.m_lost)
+            return;
         try {
             m_db.execute(QStringLiteral("ROLLBACK"));
         } catch (...) {

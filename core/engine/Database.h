@@ -106,6 +106,9 @@ private:
     QSqlQuery run(const QString& sql, const QVariantList& params);
     // The server's spelling of a statement written for SQLite (see Database.cpp).
     QString forServer(const QString& sql) const;
+    // A server connection found lost is opened again (same conninfo, schema and attached aliases)
+    // before the next statement, unless a transaction is open: its work is gone with the session.
+    void reconnect();
 
     QSqlDatabase m_db;
     QString m_connection;
@@ -116,4 +119,5 @@ private:
     Engine m_engine = Engine::SQLite;
     int m_rowsAffected = 0;
     int m_transactions = 0;
+    mutable bool m_lost = false;   // the server dropped the session (a statement said so)
 };

@@ -157,10 +157,18 @@ void createServer(const QString& conninfo)
 
 void openServerSystem(Database& db, const QString& conninfo, bool convert)
 {
-    db.openServer(conninfo, QString::fromLatin1(kSystemSchema), false);
+    const QString noInstallation = QStringLiteral("这个服务器数据库中没有安装：%1").arg(serverLabel(conninfo));
+    try {
+        db.openServer(conninfo, QString::fromLatin1(kSystemSchema), false);
+    } catch (const DbError& e) {
+        // A database the server has, without the system schema: no installation (said as below).
+        if (e.engine() == Engine::SQLite && e.nativeCode().isEmpty() && e.text().endsWith(QLatin1String(kSystemSchema)))
+            throw DbError(noInstallation);
+        throw;
+    }
     if (!db.hasTable(QStringLiteral("SM_User"))) {
         db.close();
-        throw DbError(QStringLiteral("这个服务器数据库中没有安装：%1").arg(serverLabel(conninfo)));
+        throw DbError(noInstallation);
     }
     try {
         LoginCheck::ensureTable(db);
