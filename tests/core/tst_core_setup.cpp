@@ -1,10 +1,13 @@
 // What completes an account set, run directly: the books' place, the accounting calendar, the
 // options table and enabling a module (its rows and the ledger's start date). Run once per engine
 // (TestRoot): on a server the books are a schema beside the system database's.
+#include "TestEngine.h"
 #include "TestRoot.h"
 
 #include <AccInformation.h>
 #include <AccountDb.h>
+#include <AuditEvents.h>
+#include <AuditLog.h>
 #include <CiFile.h>
 #include <Database.h>
 #include <Installation.h>
@@ -122,6 +125,27 @@ private slots:
             QCOMPARE(e.text(), QStringLiteral("账套库的选项表（AccInformation）中缺少“换算率小数位数”一行，账套库可能已损坏。"));
         }
         QCOMPARE(AccInformation::value(acc, QStringLiteral("存货数量小数位")), QStringLiteral("4"));
+    }
+
+    void precision_savedWithItsLogRowOrNotAtAll()
+    {
+        // The books' option and the system database's log row commit together (the system
+        // database attached to the books' connection): a refused row keeps the old value.
+        Fixture x;
+        const std::unique_ptr<Database> books = AccountDb::openAt(x.db, x.books);
+        const QString caption = QStringLiteral("存货数量小数位");
+        const auto save = [&](const QString& value) {
+            AuditLog::Attached log(*books, x.db.location());
+            Database::Transaction t(*books);
+            AccInformation::setValue(*books, caption, value);
+            log.write({}, Audit::precision(books.get(), kAcc, {caption}));
+            t.commit();
+        };
+        save(QStringLiteral("3"));
+        QCOMPARE(x.db.scalar(QStringLiteral("select count(*) from SM_Log where cAcc_Id=? and cResult='成功'"), {kAcc}).toInt(), 1);
+        TestEngine::refuseInserts(x.db, QStringLiteral("SM_Log"), QStringLiteral("log full"));
+        QVERIFY_THROWS_EXCEPTION(DbError, save(QStringLiteral("5")));
+        QCOMPARE(AccInformation::value(*books, caption), QStringLiteral("3"));
     }
 
     void periodsAndEnablerRules()
