@@ -505,7 +505,7 @@ void frmAccount::loadCreate()
         if (std2007 >= 0)
             cboTradeKind->setCurrentIndex(std2007);
 
-        Recordset users = gSysDb->query(QStringLiteral("select * from SM_User where iAdmin=0 "));
+        Recordset users = gSysDb->query(QStringLiteral("select * from SM_User where iAdmin=0 order by cUser_Id"));
         int demo = -1;
         for (; !users.Eof(); users.MoveNext()) {
             cboAcc_Master->addItem(ListEntry(users.text(QStringLiteral("cUser_Id")), users.text(QStringLiteral("cUser_Name"))));
