@@ -53,7 +53,7 @@ frmAddUser::frmAddUser(QWidget* parent)
 
 void frmAddUser::txtID_Change()
 {
-    followId(ListView1, txtID->text(), m_rolesLoaded, QStringLiteral("select * from SM_Group "),
+    followId(ListView1, txtID->text(), m_rolesLoaded, QStringLiteral("select * from SM_Group order by cGroup_Id"),
              QStringLiteral("cGroup_Id"), QStringLiteral("cGroup_Name"), QStringLiteral("读取角色失败：%1"));
 }
 

@@ -75,7 +75,12 @@ void Database::openImmutable(const QString& path)
 
 void Database::raise(const QSqlError& e, const QString& sql) const
 {
-    const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    // The server's text comes as "ERROR:  message" and lines of context and the SQLSTATE: the
+    // message is what was refused (a trigger's RAISE in its writer's own words).
+    static const QRegularExpression severity(QStringLiteral("^(ERROR|FATAL|PANIC):\\s+"));
+    if (m_engine == Engine::PostgreSQL && text.contains(severity))
+        text = text.remove(severity).section(QLatin1Char('\n'), 0, 0).trimmed();
     QString code = e.nativeErrorCode();
     // The client library's own failures carry no SQLSTATE: on the server that is a broken session.
     if (m_engine == Engine::PostgreSQL && code.isEmpty() && e.type() != QSqlError::NoError)
@@ -186,6 +191,14 @@ bool Database::schemaExists(const QString& name)
     if (m_engine != Engine::PostgreSQL)
         return false;
     return scalar(QStringLiteral("SELECT count(*) FROM pg_namespace WHERE nspname=?"), {name}).toInt() > 0;
+}
+
+void Database::createSchema(const QString& name)
+{
+    if (m_engine != Engine::PostgreSQL || !isSchemaName(name))
+        throw DbError(QStringLiteral("模式名不合规：%1").arg(name));
+    execute(QStringLiteral("CREATE SCHEMA %1").arg(name));
+    execute(QString::fromLatin1(kCiCollation).arg(name));
 }
 
 void Database::openLike(const Database& other)

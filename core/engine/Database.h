@@ -52,6 +52,9 @@ public:
     QString schemaOf(const QString& alias) const;
     // Whether the server database holds a schema of that name (a server connection only).
     bool schemaExists(const QString& name);
+    // Makes an empty schema of this server database with its collation "ci", inside the open
+    // transaction when there is one (a new set's books); throws DbError when it exists.
+    void createSchema(const QString& name);
     // How a text column that compares without regard to case is declared on this engine.
     QString textColumn() const;
 

@@ -100,9 +100,12 @@ namespace Installation {
 void runScript(Database& db, const QString& resourcePath)
 {
     QString text = readResource(resourcePath);
-    // SQLite's REAL is eight bytes; the server's is four.
-    if (db.engine() == Engine::PostgreSQL)
+    // SQLite's REAL and INTEGER are eight bytes; the server's are four (a login's lock time in
+    // milliseconds since 1970 would not fit).
+    if (db.engine() == Engine::PostgreSQL) {
         text.replace(QRegularExpression(QStringLiteral("\\bREAL\\b")), QStringLiteral("DOUBLE PRECISION"));
+        text.replace(QRegularExpression(QStringLiteral("\\bINTEGER\\b")), QStringLiteral("BIGINT"));
+    }
     QString statement;
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (const QString& raw : lines) {

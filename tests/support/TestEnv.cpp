@@ -1,5 +1,7 @@
 #include "TestEnv.h"
 
+#include <Installation.h>
+
 #include <Database.h>
 #include <Installation.h>
 #include <Module1.h>
@@ -26,7 +28,11 @@ TestEnv::~TestEnv()
 
 void TestEnv::openSysDb()
 {
-    Module1::gSysDb = std::make_unique<Database>(sysDbPath());
+    Module1::gSysDb = std::make_unique<Database>();
+    if (onServer())
+        Installation::openSystemDatabase(*Module1::gSysDb, sysDbPath(), false);
+    else
+        Module1::gSysDb->open(sysDbPath());
 }
 
 void TestEnv::loginAdmin()

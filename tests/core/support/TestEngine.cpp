@@ -22,6 +22,28 @@ QString TestEngine::serverMissing()
     return QString();
 }
 
+void TestEngine::refuseInserts(Database& db, const QString& table, const QString& text, const QString& when)
+{
+    const QString condition = when.isEmpty() ? QString() : QStringLiteral(" WHEN (%1)").arg(when);
+    if (db.engine() == Engine::PostgreSQL) {
+        db.execute(QStringLiteral("CREATE FUNCTION refuse_%1() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN RAISE EXCEPTION '%2'; END$$")
+                       .arg(table, text));
+        db.execute(QStringLiteral("CREATE TRIGGER refuse_%1 BEFORE INSERT ON %1 FOR EACH ROW%2 EXECUTE FUNCTION refuse_%1()")
+                       .arg(table, condition));
+        return;
+    }
+    db.execute(QStringLiteral("CREATE TRIGGER refuse_%1 BEFORE INSERT ON %1%3 BEGIN SELECT RAISE(ABORT,'%2'); END").arg(table, text, condition));
+}
+
+void TestEngine::allowInserts(Database& db, const QString& table)
+{
+    if (db.engine() == Engine::PostgreSQL) {
+        db.execute(QStringLiteral("DROP FUNCTION refuse_%1() CASCADE").arg(table));
+        return;
+    }
+    db.execute(QStringLiteral("DROP TRIGGER refuse_%1").arg(table));
+}
+
 ScratchDb::ScratchDb(Engine engine)
 {
     if (engine == Engine::PostgreSQL)

@@ -11,6 +11,11 @@ namespace TestEngine {
 void addRows();
 // Why the server's rows cannot run here, or empty when they can.
 QString serverMissing();
+// Makes every insert into `table` of the database open in `db` fail with `text` (a trigger that
+// raises, in the engine's own words), and takes that away again: an injected failure. `when`, a
+// condition on the row (new.column), limits it to some rows.
+void refuseInserts(Database& db, const QString& table, const QString& text, const QString& when = QString());
+void allowInserts(Database& db, const QString& table);
 } // namespace TestEngine
 
 // An empty database of the row's engine: a file in a folder of its own, or a schema of its own on
