@@ -44,6 +44,30 @@ void TestEngine::allowInserts(Database& db, const QString& table)
     db.execute(QStringLiteral("DROP TRIGGER refuse_%1").arg(table));
 }
 
+void TestEngine::refuseWrites(Database& db, const QString& table, const QString& text)
+{
+    if (db.engine() == Engine::PostgreSQL) {
+        db.execute(QStringLiteral("CREATE FUNCTION refuse_%1() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN RAISE EXCEPTION '%2'; END$$")
+                       .arg(table, text));
+        db.execute(QStringLiteral("CREATE TRIGGER refuse_%1 BEFORE INSERT OR UPDATE OR DELETE ON %1 FOR EACH ROW EXECUTE FUNCTION refuse_%1()")
+                       .arg(table));
+        return;
+    }
+    for (const char* when : {"INSERT", "UPDATE", "DELETE"})
+        db.execute(QStringLiteral("CREATE TRIGGER refuse_%1_%2 BEFORE %2 ON %1 BEGIN SELECT RAISE(ABORT,'%3'); END")
+                       .arg(table, QLatin1String(when), text));
+}
+
+void TestEngine::allowWrites(Database& db, const QString& table)
+{
+    if (db.engine() == Engine::PostgreSQL) {
+        allowInserts(db, table);
+        return;
+    }
+    for (const char* when : {"INSERT", "UPDATE", "DELETE"})
+        db.execute(QStringLiteral("DROP TRIGGER refuse_%1_%2").arg(table, QLatin1String(when)));
+}
+
 ScratchDb::ScratchDb(Engine engine)
 {
     if (engine == Engine::PostgreSQL)

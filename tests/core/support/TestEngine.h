@@ -16,6 +16,9 @@ QString serverMissing();
 // condition on the row (new.column), limits it to some rows.
 void refuseInserts(Database& db, const QString& table, const QString& text, const QString& when = QString());
 void allowInserts(Database& db, const QString& table);
+// The same for every insert, update and delete of `table`.
+void refuseWrites(Database& db, const QString& table, const QString& text);
+void allowWrites(Database& db, const QString& table);
 } // namespace TestEngine
 
 // An empty database of the row's engine: a file in a folder of its own, or a schema of its own on
