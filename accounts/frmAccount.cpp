@@ -490,6 +490,10 @@ void frmAccount::loadCreate()
         txtAccID->setText(QStringLiteral("%1").arg(next, 3, 10, QLatin1Char('0')));
 
         txtAccPath->setText(gRootPath);
+        // On a server the books are a schema of its database: no folder of this workstation to choose.
+        const bool onServer = gSysDb && gSysDb->engine() == Engine::PostgreSQL;
+        txtAccPath->setEnabled(!onServer);
+        CmdPath->setEnabled(!onServer);
         const QDate today = QDate::currentDate();
         txtYear->setText(QString::number(today.year()));
         txtMonth->setText(QString::number(today.month()));
@@ -505,7 +509,7 @@ void frmAccount::loadCreate()
         if (std2007 >= 0)
             cboTradeKind->setCurrentIndex(std2007);
 
-        Recordset users = gSysDb->query(QStringLiteral("select * from SM_User where iAdmin=0 "));
+        Recordset users = gSysDb->query(QStringLiteral("select * from SM_User where iAdmin=0 order by cUser_Id"));
         int demo = -1;
         for (; !users.Eof(); users.MoveNext()) {
             cboAcc_Master->addItem(ListEntry(users.text(QStringLiteral("cUser_Id")), users.text(QStringLiteral("cUser_Name"))));
@@ -569,9 +573,8 @@ void frmAccount::loadModify()
         cboAcc_Master->setEnabled(false);
         Check1->setEnabled(false);
 
-        const QString dbPath = AccountDb::databasePath(txtAccPath->text().trimmed(), gAccId, txtYear->text().trimmed().toInt());
-        Database accDb(dbPath);
-        Recordset info = accDb.query(QStringLiteral("select * from AccInformation"));
+        const std::unique_ptr<Database> accDb = AccountDb::open(*gSysDb, gAccId, txtYear->text().trimmed().toInt());
+        Recordset info = accDb->query(QStringLiteral("select * from AccInformation"));
         if (info.RecordCount() > 0) {
             QCheckBox* const boxes[] = {chkbGoodClass, chkbCustClass, chkbProvClass, chkbFrgnCurrencyAcc};
             for (int i = 0; i < 4; ++i) {
@@ -736,10 +739,10 @@ void frmAccount::createSet(const AccountSetInput& in)
     gAccPath = out.accPath;
     gAccMode = 1;
     try {
-        Database accDb(out.accountDbPath);
-        if (accDb.query(QStringLiteral("select * from GradeDef")).RecordCount() > 0)
-            ConfigDialogs::codingScheme(accDb, in.presetChart, classesOf(in), this);
-        ConfigDialogs::precision(accDb, this);
+        const std::unique_ptr<Database> accDb = AccountDb::openAt(*gSysDb, out.accountDbPath);
+        if (accDb->query(QStringLiteral("select * from GradeDef")).RecordCount() > 0)
+            ConfigDialogs::codingScheme(*accDb, in.presetChart, classesOf(in), this);
+        ConfigDialogs::precision(*accDb, this);
     } catch (const DbError& e) {
         // The set exists; only the scheme or precision could not be saved.
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
@@ -759,10 +762,10 @@ void frmAccount::modifySet(const AccountSetInput& in)
         return;
     gAccMode = 2;
     try {
-        Database accDb(out.accountDbPath);
+        const std::unique_ptr<Database> accDb = AccountDb::openAt(*gSysDb, out.accountDbPath);
         // The preset box cannot be changed when modifying and stays ticked.
-        ConfigDialogs::codingScheme(accDb, true, classesOf(in), this);
-        ConfigDialogs::precision(accDb, this);
+        ConfigDialogs::codingScheme(*accDb, true, classesOf(in), this);
+        ConfigDialogs::precision(*accDb, this);
     } catch (const DbError& e) {
         // The wizard stays open, as for any other failure of modification.
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));

@@ -49,3 +49,16 @@ void StatusBar1::setPanelWidth(int index, int twips)
         l->setMaximumWidth(px);
     }
 }
+
+void StatusBar1::fitPanel(int index)
+{
+    if (QLabel* l = m_panels.value(index - 1)) {
+        const QMargins m = l->contentsMargins();
+        const int need = l->fontMetrics().horizontalAdvance(l->text()) + m.left() + m.right() + 2 * l->frameWidth() + 8;
+        // Only the most it may take grows: the window is not made wider for it (the console
+        // widens its panels from the window's width, not the other way round).
+        if (need > l->maximumWidth())
+            l->setMaximumWidth(need);
+        l->setToolTip(l->text());
+    }
+}

@@ -12,6 +12,8 @@ public:
     void setPanelText(int index, const QString& text);
     int panelWidth(int index) const;          // twips
     void setPanelWidth(int index, int twips);
+    // Lets a panel widen to show its whole text where the window has room (never narrower).
+    void fitPanel(int index);
 
 private:
     QList<QLabel*> m_panels;

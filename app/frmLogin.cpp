@@ -3,6 +3,8 @@
 #include "StatusBar1.h"
 #include "frmMain.h"
 #include "frmPassword.h"
+#include "frmWeb.h"
+#include "UsedServers.h"
 
 #include <AccountDeletion.h>
 #include <AccountImporter.h>
@@ -32,6 +34,7 @@
 using namespace Module1;
 
 namespace {
+const QString kLocal = QStringLiteral("(本机)");
 constexpr int kInputLeft = 3000;
 constexpr int kLabelLeft = 1500;
 constexpr int kRowHeight = 300;
@@ -71,12 +74,15 @@ frmLogin::frmLogin(frmMain* console, QWidget* parent)
     lblServer = label(this, "lblServer", QStringLiteral("服务器(&S)"), 2160);
     cboServer = new QComboBox(this);
     cboServer->setObjectName(QStringLiteral("cboServer"));
-    cboServer->setEditable(true);
-    place(cboServer, kInputLeft, 2160, 1695, kRowHeight);
+    cboServer->setToolTip(QStringLiteral("(本机)：安装目录中的系统库；或这台计算机用过的服务器"));
+    // As wide as the account-set list: a server's host:port/database fits.
+    place(cboServer, kInputLeft, 2160, 2800, kRowHeight);
+    cboServer->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cmdServer = new QPushButton(QStringLiteral("..."), this);
     cmdServer->setObjectName(QStringLiteral("cmdServer"));
-    cmdServer->setAccessibleName(QStringLiteral("选择服务器"));
-    place(cmdServer, kInputLeft + 1760, 2160, 400, kRowHeight);
+    cmdServer->setAccessibleName(QStringLiteral("网络计算机浏览"));
+    cmdServer->setToolTip(QStringLiteral("网络计算机浏览：输入、测试并选择服务器"));
+    place(cmdServer, kInputLeft + 2860, 2160, 400, kRowHeight);
 
     lblUser = label(this, "lblUser", QStringLiteral("用户名(&U)"), 2520);
     cboUser = new QComboBox(this);
@@ -143,7 +149,8 @@ frmLogin::frmLogin(frmMain* console, QWidget* parent)
     cboAcc->setAccessibleName(QStringLiteral("账套"));
     cboYear->setAccessibleName(QStringLiteral("会计年度"));
 
-    setTabOrder(cboServer, TxtUser);
+    setTabOrder(cboServer, cmdServer);
+    setTabOrder(cmdServer, TxtUser);
     setTabOrder(TxtUser, cboUser);
     setTabOrder(cboUser, txtPassword);
     setTabOrder(txtPassword, cboAcc);
@@ -160,6 +167,8 @@ frmLogin::frmLogin(frmMain* console, QWidget* parent)
     connect(cmdOK, &QPushButton::clicked, this, &frmLogin::cmdOK_Click);
     connect(cmdEdit, &QPushButton::clicked, this, &frmLogin::cmdEdit_Click, Qt::QueuedConnection);
     connect(cmdCancel, &QPushButton::clicked, this, &frmLogin::cmdCancel_Click);
+    connect(cmdServer, &QPushButton::clicked, this, &frmLogin::cmdServer_Click, Qt::QueuedConnection);
+    connect(cboServer, QOverload<int>::of(&QComboBox::activated), this, &frmLogin::cboServer_Click);
     TxtUser->installEventFilter(this);
     txtPassword->installEventFilter(this);
 }
@@ -174,27 +183,89 @@ void frmLogin::Form_Load()
     cboServer->setVisible(showServer);
     cmdServer->setVisible(showServer);
     PicJS->setPixmap(Banner::loginBanner(PicJS->size()));
-    cboServer->setEditText(gComputerName);
     if (!m_registry)
         m_registry = new WindowRegistry(kCaption, this);
+    fillServers();
+    openSystem();
+}
 
-    if (!CiFile::isFile(gSysPath + QStringLiteral("dezaduzi.mdb"))) {
+void frmLogin::fillServers()
+{
+    cboServer->clear();
+    cboServer->addItem(kLocal, QString());
+    cboServer->setItemData(0, gComputerName, Qt::ToolTipRole);
+    // Without the server row there is no choosing: the installation root's files.
+    if (gEdition == 1)
+        return;
+    const QString last = UsedServers::last();
+    for (const QString& conninfo : UsedServers::list()) {
+        cboServer->addItem(Installation::serverLabel(conninfo), conninfo);
+        cboServer->setItemData(cboServer->count() - 1, conninfo, Qt::ToolTipRole);
+        if (conninfo == last)
+            cboServer->setCurrentIndex(cboServer->count() - 1);
+    }
+}
+
+void frmLogin::cboServer_Click()
+{
+    if (cboServer->currentIndex() != m_serverIndex)
+        openSystem();
+}
+
+void frmLogin::cmdServer_Click()
+{
+    frmWeb dlg(this);
+    dlg.setCurrent(gServer);
+    if (ShowModal(dlg) != QDialog::Accepted || dlg.Chosen.isEmpty())
+        return;
+    // A server used before is chosen again; a new one joins the list (remembered once it opens).
+    const QString kept = UsedServers::withoutPassword(dlg.Chosen);
+    int i = 1;
+    while (i < cboServer->count() && cboServer->itemData(i).toString() != kept)
+        ++i;
+    if (i == cboServer->count()) {
+        i = 1;
+        cboServer->insertItem(i, Installation::serverLabel(dlg.Chosen));
+    }
+    cboServer->setItemData(i, dlg.Chosen);
+    cboServer->setItemData(i, kept, Qt::ToolTipRole);
+    cboServer->setCurrentIndex(i);
+    openSystem();
+}
+
+void frmLogin::openSystem()
+{
+    m_serverIndex = cboServer->currentIndex();
+    const QString server = cboServer->currentData().toString();
+    m_users.reset();
+    gSysDb.reset();
+    gServer = server;
+    m_sysDbMissing = false;
+    m_sysDbProblem.clear();
+    cboUser->clear();
+    cboAcc->clear();
+    cboYear->clear();
+
+    if (server.isEmpty() && !CiFile::isFile(gSysPath + QStringLiteral("dezaduzi.mdb"))) {
         m_sysDbMissing = true;
         MsgBox(QStringLiteral("系统库不存在"), vb::vbExclamation | vb::vbOKOnly, QStringLiteral("登录"));
         return;
     }
     try {
-        const QString sysPath = SysDbPath();
         gSysDb = std::make_unique<Database>();
-        Installation::openSystemDatabase(*gSysDb, sysPath, false);
+        Installation::openSystemDatabase(*gSysDb, server.isEmpty() ? SysDbPath() : Installation::serverWhere(UsedServers::forConnecting(server)),
+                                         false);
         // An older installation's plain passwords are hashed once, a good part of a second each:
         // on a connection of its own off the window's thread, so the form keeps painting.
-        if (PasswordHash::hasPlain(*gSysDb, QStringLiteral("SM_User")))
+        if (PasswordHash::hasPlain(*gSysDb, QStringLiteral("SM_User"))) {
+            const Database& kept = *gSysDb;
             runOffThread([&] {
-                Database converting(sysPath);
+                Database converting;
+                converting.openLike(kept);
                 Installation::convertPasswords(converting);
                 return true;
             });
+        }
         // A deletion that a crash interrupted is finished or undone, and an interrupted import
         // rolled back or finished, before anyone sees the sets.
         AccountDeletion::recover(*gSysDb);
@@ -206,11 +277,15 @@ void frmLogin::Form_Load()
         gSysDb.reset();
         m_users.reset();
         m_sysDbMissing = true;
-        // Said again at 登录: the database is there, but locked or damaged.
-        m_sysDbProblem = QStringLiteral("无法打开系统库：%1").arg(e.userText());
+        // Said again at 登录: the database is there, but locked or damaged, or the server is not.
+        m_sysDbProblem = server.isEmpty()
+                             ? QStringLiteral("无法打开系统库：%1").arg(e.userText())
+                             : QStringLiteral("无法打开服务器 %1 上的系统库：%2").arg(Installation::serverLabel(server), e.userText());
         MsgBox(m_sysDbProblem, vb::vbExclamation | vb::vbOKOnly, QStringLiteral("登录"));
         return;
     }
+    if (gEdition != 1)
+        UsedServers::remember(server);
     if (m_users->Eof())
         return;
     QStringList entries;
@@ -380,7 +455,8 @@ void frmLogin::setupConsole()
         g2->setColWidth(c, widths[c]);
 
     m->statusBar1->setPanelText(1, QStringLiteral("操作员[") + gUserName + QLatin1Char(']'));
-    m->statusBar1->setPanelText(2, QStringLiteral("服务器[") + gComputerName + QLatin1Char(']'));
+    m->statusBar1->setPanelText(2, QStringLiteral("服务器[") + ServerShown() + QLatin1Char(']'));
+    m->statusBar1->fitPanel(2);
     m->statusBar1->setPanelText(3, now);
 
     m->mnuSysReg->setEnabled(false);

@@ -50,12 +50,18 @@ public slots:
     void cmdOK_Click();
     void cmdEdit_Click();
     void cmdCancel_Click();
+    void cmdServer_Click();
+    // A server (or 本机) chosen in cboServer: its system database is opened in place of the last.
+    void cboServer_Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setupConsole();
+    void fillServers();
+    // Opens the system database of cboServer's choice into gSysDb and lists its operators.
+    void openSystem();
 
     frmMain* m_console;
     std::unique_ptr<Recordset> m_users;   // the operator recordset, while the form is open
@@ -63,4 +69,5 @@ private:
     bool m_sysDbMissing = false;
     QString m_sysDbProblem;   // why the system database could not be opened, when it exists
     QVariant m_userState;     // nState of the chosen operator
+    int m_serverIndex = -1;   // cboServer's entry whose system database is open (or was tried)
 };

@@ -371,18 +371,21 @@ void frmMain::mnuAccUse_Click()
     QString accPath;
     int startYear = 0;
     QString dbPath;
+    bool missing = false;
     try {
         if (!AccountDb::locate(*gSysDb, gAccId, 0, &accPath, &startYear)) {
             MsgBox(QStringLiteral("账套[%1]不存在，无法启用系统！").arg(gAccId), vb::vbExclamation | vb::vbOKOnly, title);
             return;
         }
-        dbPath = AccountDb::databasePath(accPath, gAccId, startYear);
+        dbPath = AccountDb::location(*gSysDb, gAccId, startYear);
+        // A server's books are a schema of its database.
+        missing = gSysDb->engine() == Engine::PostgreSQL ? !gSysDb->schemaExists(dbPath) : !CiFile::isFile(dbPath);
     } catch (const DbError& e) {
         WriteErrLog(e.nativeCode().toInt(), e.text(), QStringLiteral("mnuAccUse_Click"));
         MsgBox(QStringLiteral("无法读取账套[%1]：%2").arg(gAccId, e.userText()), vb::vbExclamation | vb::vbOKOnly, title);
         return;
     }
-    if (!CiFile::isFile(dbPath)) {
+    if (missing) {
         MsgBox(QStringLiteral("找不到账套[%1]的账套库：%2，无法启用系统！").arg(gAccId, dbPath), vb::vbExclamation | vb::vbOKOnly, title);
         return;
     }

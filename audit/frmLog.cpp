@@ -212,12 +212,13 @@ void frmLog::Form_Load(bool checkInBackground)
     if (!checkInBackground)
         return;
     // The check reads every row: its own connection on its own thread, so the window stays usable.
-    const QString path = gSysDb->path();
+    const Database* like = gSysDb.get();
     const std::optional<QString> only = OnlyAccId;
     auto result = std::make_shared<AuditCheck>();
-    m_checker = QThread::create([path, only, result] {
+    m_checker = QThread::create([like, only, result] {
         try {
-            Database db(path);
+            Database db;
+            db.openLike(*like);
             *result = only ? AuditChain::checkKey(db, *only) : AuditChain::check(db);
         } catch (const DbError& e) {
             result->error = e.userText();

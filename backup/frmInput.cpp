@@ -48,15 +48,15 @@ void frmInput::Timer1_Timer()
         reject();
         return;
     }
-    // A connection belongs to the thread that opens it, so the worker opens its own.
-    Database* const shared = gSysDb.get();
+    // A connection belongs to the thread that opens it, so the worker opens its own to the same
+    // system database (file or server); the kept handle stays as it is while the dialog is open.
+    const Database* like = gSysDb.get();
     const ImportPlan plan = Plan;
     const AuditContext who = auditContext();
-    m_worker = QThread::create([this, shared, plan, who] {
+    m_worker = QThread::create([this, like, plan, who] {
         try {
-            // The same file, or the same server database.
             Database sysDb;
-            sysDb.openLike(*shared);
+            sysDb.openLike(*like);
             m_result = AccountImporter::restore(sysDb, plan, {}, who);
         } catch (const DbError& e) {
             m_result = {AccountImporter::Result::Status::Failed,

@@ -7,6 +7,7 @@
 #include <Installation.h>
 #include <Paths.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -17,6 +18,44 @@
 #include <sys/resource.h>
 
 namespace Bench {
+namespace {
+int g_serverDatabases = 0;
+
+void administer(const QString& statement)
+{
+    Database admin;
+    admin.openServer(QString(), QStringLiteral("public"), false);
+    admin.execute(statement);
+}
+} // namespace
+
+QString serverMissing()
+{
+    return qEnvironmentVariableIsEmpty("PGHOST") ? QStringLiteral("no server figure: PGHOST unset") : QString();
+}
+
+ServerInstallation::ServerInstallation()
+{
+    const QString name = QStringLiteral("bench_%1_%2").arg(QCoreApplication::applicationPid()).arg(g_serverDatabases++);
+    administer(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+    administer(QStringLiteral("CREATE DATABASE %1").arg(name));
+    m_conninfo = QStringLiteral("dbname=") + name;
+    Installation::createServer(m_conninfo);
+}
+
+ServerInstallation::~ServerInstallation()
+{
+    try {
+        administer(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_conninfo.mid(7)));
+    } catch (const DbError&) {
+    }
+}
+
+QString ServerInstallation::where() const
+{
+    return Installation::serverWhere(m_conninfo);
+}
+
 
 bool readOptions(int argc, char* argv[], QTextStream& out, Options& options)
 {
@@ -117,6 +156,11 @@ double seconds(const QElapsedTimer& t)
 }
 
 } // namespace Bench
+
+QString figuresMs(const Series& s)
+{
+    return QStringLiteral("min %1 ms, median %2 ms, max %3 ms").arg(s.min(), 0, 'f', 1).arg(s.median(), 0, 'f', 1).arg(s.max(), 0, 'f', 1);
+}
 
 QString figures(const Series& s)
 {

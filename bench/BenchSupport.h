@@ -47,6 +47,24 @@ bool resetPeak();
 
 double seconds(const QElapsedTimer& t);
 
+// The PostgreSQL server the PG* variables name (PGHOST set), on which the benchmarks that have a
+// server figure run their job beside SQLite's; empty when none is named.
+QString serverMissing();
+// A server installation in a new database of that server, dropped with everything in it at the end.
+class ServerInstallation {
+public:
+    ServerInstallation();
+    ~ServerInstallation();
+    ServerInstallation(const ServerInstallation&) = delete;
+    ServerInstallation& operator=(const ServerInstallation&) = delete;
+    QString conninfo() const { return m_conninfo; }
+    // "server:CONNINFO", as Installation::openSystemDatabase and the console take it.
+    QString where() const;
+
+private:
+    QString m_conninfo;
+};
+
 } // namespace Bench
 
 // The times of one job over the interleaved runs.
@@ -65,3 +83,5 @@ struct Series {
 
 // "min … s, median … s, max … s".
 QString figures(const Series& s);
+// The same in milliseconds.
+QString figuresMs(const Series& s);

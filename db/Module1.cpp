@@ -38,6 +38,7 @@ void resetState()
 {
     gRootPath.clear();
     gSysPath.clear();
+    gServer.clear();
     gSysDb.reset();
     gEdition = 0;
     gComputerName.clear();
@@ -61,6 +62,16 @@ void setRoot(const QString& root)
 QString SysDbPath()
 {
     return Installation::sysDbPath(gRootPath);
+}
+
+QString SysDbWhere()
+{
+    return gServer.isEmpty() ? SysDbPath() : Installation::serverWhere(gServer);
+}
+
+QString ServerShown()
+{
+    return gServer.isEmpty() ? gComputerName : Installation::serverLabel(gServer);
 }
 
 QString MirrorSysDbPath()

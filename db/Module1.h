@@ -13,6 +13,9 @@ class QWidget;
 namespace Module1 {
 inline QString gRootPath;        // installation root, always ending with a separator
 inline QString gSysPath;         // gRootPath + "DeZaduzi/"
+// The server chosen at login (a libpq connection string), empty for the installation root's files;
+// gSysDb is open on it.
+inline QString gServer;
 inline std::unique_ptr<Database> gSysDb;   // opened by the login form, kept for the run
 inline qint16 gEdition = 0;      // 1 hides the login's server row and selects the tree grant dialog
 inline QString gComputerName;
@@ -33,6 +36,10 @@ void resetState();
 void setRoot(const QString& root);
 // The system database file (matched without regard to case); the path as expected when missing.
 QString SysDbPath();
+// Where the system database is: SysDbPath(), or "server:" + gServer (Installation::serverWhere).
+QString SysDbWhere();
+// What the console shows for where it works: the server (host:port/database), or this workstation.
+QString ServerShown();
 // The mirror system database under the system directory; empty when it does not exist.
 QString MirrorSysDbPath();
 

@@ -57,7 +57,7 @@ void frmAddPopTree::Form_Load()
     setupGrids(false);
     MSFlexGrid2->setRows(1);
     try {
-        loadSubsystems(QStringLiteral("select * from SM_SubSys where IsVisible order by cSub_Id"));
+        loadSubsystems(QStringLiteral("select * from SM_SubSys where IsVisible<>0 order by cSub_Id"));
         // What the member holds already in this set and year.
         Recordset rs = gSysDb->query(QStringLiteral("select * from sm_holdauth where cAcc_Id=? and iYear=? and cUser_Id=?"),
                                      {gAccId, m_browser->cboYear->currentText().trimmed().toInt(), m_browser->MemberId});

@@ -145,7 +145,7 @@ bool frmDate::save()
         MsgBox(QStringLiteral("账套库未打开，数据精度未能保存。"), vb::vbExclamation | vb::vbOKOnly, kTitle);
         return false;
     }
-    AuditLog::Attached log(*AccDb, gSysDb ? gSysDb->path() : QString());
+    AuditLog::Attached log(*AccDb, gSysDb ? gSysDb->location() : QString());
     try {
         Database::Transaction tx(*AccDb);
         for (int i = 0; i < captions().size(); ++i)

@@ -248,7 +248,7 @@ void frmGradeDef::cmdOK_Click()
         return;
     FlexGrid* g = MSFlexGrid1;
     // The rules live in the set's books; the system database joins their transaction for the log row.
-    AuditLog::Attached log(*AccDb, gSysDb ? gSysDb->path() : QString());
+    AuditLog::Attached log(*AccDb, gSysDb ? gSysDb->location() : QString());
     try {
         Database::Transaction tx(*AccDb);
         for (int r = 1; r < g->Rows(); ++r) {

@@ -4,6 +4,10 @@
 #include "BackupFixture.h"
 
 #include <Database.h>
+#include <Installation.h>
+#include <TestEngine.h>
+#include <UsedServers.h>
+#include <frmWeb.h>
 #include <FlexGrid.h>
 #include <Launcher.h>
 #include <Module1.h>
@@ -25,6 +29,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QDirIterator>
 #include <QPushButton>
 #include <QtTest>
 
@@ -339,6 +344,145 @@ private slots:
             f.reject();
         });
         QVERIFY(PasswordHash::verify(QStringLiteral("x"), password(env.db(), QStringLiteral("lijg"))));
+    }
+
+    void login_serverRowRemembersServersWithoutTheirPasswords()
+    {
+        TestEnv env;
+        // Kept without any password, quoted or not; each server once, the last chosen first.
+        UsedServers::remember(QStringLiteral("host=/nowhere/a password=secret1 dbname=acc"));
+        UsedServers::remember(QStringLiteral("host=/nowhere/b password = 'it\\'s secret2' user=kd"));
+        UsedServers::remember(QStringLiteral("host=/nowhere/a dbname=acc password=secret3"));
+        QCOMPARE(UsedServers::list(), (QStringList{"host=/nowhere/a dbname=acc", "host=/nowhere/b user=kd"}));
+        QCOMPARE(UsedServers::last(), QStringLiteral("host=/nowhere/a dbname=acc"));
+        for (QDirIterator it(env.root() + QStringLiteral("/config"), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+            QFile f(it.next());
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QVERIFY2(!f.readAll().contains("secret"), qPrintable(f.fileName()));
+        }
+
+        // The login offers 本机 and those servers, the last chosen selected: it does not answer, so
+        // the form says so and stays open; 本机 then opens the installation root's files.
+        Console c;
+        QVERIFY(c.main.Form_Load());
+        login(c, [&](frmLogin& f) {
+            QStringList offered;
+            for (int i = 0; i < f.cboServer->count(); ++i)
+                offered << f.cboServer->itemText(i);
+            QCOMPARE(offered, (QStringList{"(本机)", "/nowhere/a/acc", "/nowhere/b"}));
+            QCOMPARE(f.cboServer->currentIndex(), 1);
+            QCOMPARE(c.msgs.calls.size(), 1);
+            QVERIFY2(c.msgs.last().text.startsWith(QStringLiteral("无法打开服务器 /nowhere/a/acc 上的系统库：无法连接数据库服务器")),
+                     qPrintable(c.msgs.last().text));
+            QCOMPARE(f.cboUser->count(), 0);
+            f.cmdOK->click();
+            QCOMPARE(c.msgs.calls.size(), 2);
+            QCOMPARE(f.result(), int(QDialog::Rejected));
+            f.cboServer->setCurrentIndex(0);
+            f.cboServer_Click();
+            QVERIFY(f.cboUser->count() > 0);
+            choose(f, QStringLiteral("admin"));
+            f.cmdOK->click();
+        });
+        QVERIFY(gIsAdmin && gServer.isEmpty() && gSysDb->engine() == Engine::SQLite);
+        QCOMPARE(c.main.statusBar1->panelText(2), QStringLiteral("服务器[") + gComputerName + "]");
+        QCOMPARE(UsedServers::last(), QString());
+        QCOMPARE(UsedServers::list().size(), 2);
+
+        // Next time 本机 is selected; the edition without the server row offers nothing else.
+        c.main.mnuSysU_Click();
+        c.msgs.clear();
+        for (qint16 edition : {0, 1}) {
+            gEdition = edition;
+            login(c, [&](frmLogin& f) {
+                QCOMPARE(f.cboServer->currentIndex(), 0);
+                QCOMPARE(f.cboServer->count(), edition == 1 ? 1 : 3);
+                QCOMPARE(f.cboServer->isHidden(), edition == 1);
+                f.reject();
+            });
+        }
+        QVERIFY(c.msgs.calls.isEmpty());
+    }
+
+    void login_serverInstallationChosenAndADroppedConnectionLosesNothing()
+    {
+        SKIP_WITHOUT_SERVER(Engine::PostgreSQL);
+        TestServer server;
+        TestEnv env;
+        Console c;
+        QVERIFY(c.main.Form_Load());
+        const QString shown = Installation::serverLabel(server.conninfo());
+        login(c, [&](frmLogin& f) {
+            QCOMPARE(f.cboServer->currentText(), QStringLiteral("(本机)"));
+            // A database without an installation: tested, then chosen anyway; the login stays open.
+            c.modals.on(QStringLiteral("frmWeb"), act<frmWeb>([&](frmWeb& w) {
+                QCOMPARE(w.windowTitle(), QStringLiteral("网络计算机浏览"));
+                w.txtServer->setText(QStringLiteral("dbname=revozi_test"));
+                w.cmdTest->click();
+                w.cmdOK->click();
+            }));
+            f.cmdServer_Click();
+            const QString none = QStringLiteral("这个服务器数据库中没有安装：localhost/revozi_test");
+            QCOMPARE(c.msgs.texts(), (QStringList{QStringLiteral("无法使用服务器 localhost/revozi_test：\n") + none,
+                                                  QStringLiteral("无法打开服务器 localhost/revozi_test 上的系统库：") + none}));
+            QCOMPARE(f.cboUser->count(), 0);
+            f.cmdOK->click();
+            QCOMPARE(f.result(), int(QDialog::Rejected));
+
+            // The installation, typed with a password (the server asks for none here).
+            c.msgs.clear();
+            c.modals.on(QStringLiteral("frmWeb"), act<frmWeb>([&](frmWeb& w) {
+                w.txtServer->setText(server.conninfo() + QStringLiteral(" password=secret"));
+                w.cmdTest->click();
+                w.cmdOK->click();
+            }));
+            f.cmdServer_Click();
+            QCOMPARE(c.msgs.texts(), QStringList{QStringLiteral("连接成功：服务器 %1 上有系统管理的安装，可以选择它。").arg(shown)});
+            QCOMPARE(f.cboServer->currentText(), shown);
+            choose(f, QStringLiteral("admin"));
+            f.cmdOK->click();
+        });
+        QVERIFY(gIsAdmin && gSysDb && gSysDb->engine() == Engine::PostgreSQL);
+        QCOMPARE(c.main.statusBar1->panelText(2), QStringLiteral("服务器[%1]").arg(shown));
+        QCOMPARE(UsedServers::list(), QStringList{server.conninfo()});
+        QCOMPARE(UsedServers::last(), server.conninfo());
+        c.msgs.clear();
+
+        // The session dropped in the middle of adding an operator (a trigger ends it after the
+        // row is written), then between two actions (ended from another session): each time the
+        // action is refused with the reason, nothing of it stays, and the next one works.
+        Database other;
+        Installation::openServerSystem(other, server.conninfo(), false);
+        other.execute(QStringLiteral("CREATE FUNCTION drop_session() RETURNS trigger LANGUAGE plpgsql AS "
+                                     "'BEGIN PERFORM pg_terminate_backend(pg_backend_pid()); RETURN NEW; END'"));
+        other.execute(QStringLiteral("CREATE TRIGGER drop_session AFTER INSERT ON SM_User FOR EACH ROW EXECUTE FUNCTION drop_session()"));
+        const QString lost = QStringLiteral("无法连接数据库服务器，或与服务器的连接已断开，请检查服务器和网络后再试。");
+        const auto operators = [&] {
+            return other.scalar(QStringLiteral("select string_agg(cUser_Id, ',' order by cUser_Id) from SM_User where cUser_Id in ('u1','u2')")).toString();
+        };
+        frmAddUser add;
+        add.txtID->setText(QStringLiteral("u1"));
+        add.txtName->setText(QStringLiteral("一"));
+        add.cmdAdd->click();
+        QCOMPARE(c.msgs.calls.size(), 1);
+        QVERIFY2(c.msgs.last().text.endsWith(lost), qPrintable(c.msgs.last().text));
+        QCOMPARE(operators(), QString());
+        other.execute(QStringLiteral("DROP TRIGGER drop_session ON SM_User"));
+        add.cmdAdd->click();
+        QCOMPARE(c.msgs.calls.size(), 1);
+        QCOMPARE(operators(), QStringLiteral("u1"));
+
+        add.txtID->setText(QStringLiteral("u2"));
+        add.txtName->setText(QStringLiteral("二"));
+        other.execute(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname=current_database() AND pid<>pg_backend_pid()"));
+        add.cmdAdd->click();
+        QCOMPARE(c.msgs.calls.size(), 2);
+        QVERIFY2(c.msgs.last().text.endsWith(lost), qPrintable(c.msgs.last().text));
+        QCOMPARE(operators(), QStringLiteral("u1"));
+        add.cmdAdd->click();
+        QCOMPARE(c.msgs.calls.size(), 2);
+        QCOMPARE(operators(), QStringLiteral("u1,u2"));
+        gSysDb.reset();
     }
 
     void login_maskOneLimitCancelledOperatorAndALockedSystemDatabase()

@@ -332,7 +332,7 @@ private slots:
         a.modals.on(QStringLiteral("frmEditRole"), act<frmEditRole>([&](frmEditRole& e) {
             QCOMPARE(e.txtID->text() + "|" + e.txtName->text(), QStringLiteral("MANAGER-GL|总账会计"));
             QCOMPARE(e.ListView1->topLevelItemCount(), 6);
-            QCOMPARE(ticked(e.ListView1), (QStringList{"demo", "chenl"}));
+            QCOMPARE(ticked(e.ListView1), (QStringList{"chenl", "demo"}));   // by identifier
             tick(e.ListView1, QStringLiteral("demo"), false);
             tick(e.ListView1, QStringLiteral("wangxy"));
             e.txtName->setText(QStringLiteral(" 总账 '会计' "));

@@ -26,7 +26,7 @@ frmAddRole::frmAddRole(QWidget* parent)
 
 void frmAddRole::txtID_Change()
 {
-    followId(ListView1, txtID->text(), m_membersLoaded, QStringLiteral("select * from SM_User where iadmin=0"),
+    followId(ListView1, txtID->text(), m_membersLoaded, QStringLiteral("select * from SM_User where iadmin=0 order by cUser_Id"),
              QStringLiteral("cUser_Id"), QStringLiteral("cUser_Name"), QStringLiteral("读取操作员失败：%1"));
 }
 

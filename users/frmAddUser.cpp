@@ -53,7 +53,7 @@ frmAddUser::frmAddUser(QWidget* parent)
 
 void frmAddUser::txtID_Change()
 {
-    followId(ListView1, txtID->text(), m_rolesLoaded, QStringLiteral("select * from SM_Group "),
+    followId(ListView1, txtID->text(), m_rolesLoaded, QStringLiteral("select * from SM_Group order by cGroup_Id"),
              QStringLiteral("cGroup_Id"), QStringLiteral("cGroup_Name"), QStringLiteral("读取角色失败：%1"));
 }
 
@@ -118,7 +118,8 @@ void frmAddUser::cmdAdd_Click()
 // The mirror system database, when there is one, receives every operator offered here.
 void frmAddUser::writeMirror(const QString& storedPassword)
 {
-    const QString mirror = MirrorSysDbPath();
+    // A server installation has no mirror on the workstation.
+    const QString mirror = gServer.isEmpty() ? MirrorSysDbPath() : QString();
     if (mirror.isEmpty())
         return;
     const QString id = txtID->text().trimmed();

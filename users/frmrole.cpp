@@ -93,7 +93,7 @@ void frmrole::editRecord()
     fillFromGrid(dlg.txtBZ, row, 2);
     try {
         Recordset members = gSysDb->query(QStringLiteral("select cUser_Id,cGroup_Id from SM_Role where SM_Role.cGroup_Id=?"), {dlg.txtID->text()});
-        Recordset users = gSysDb->query(QStringLiteral("select * from SM_User where iadmin=0"));
+        Recordset users = gSysDb->query(QStringLiteral("select * from SM_User where iadmin=0 order by cUser_Id"));
         for (; !users.Eof(); users.MoveNext()) {
             const QString user = users.text(QStringLiteral("cuser_id"));
             bool member = false;

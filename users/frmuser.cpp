@@ -42,7 +42,7 @@ void frmuser::ShowMSFLG()
     if (!gSysDb)
         return;
     try {
-        Recordset rs = gSysDb->query(QStringLiteral("select * from sm_user where iAdmin=0 "));
+        Recordset rs = gSysDb->query(QStringLiteral("select * from sm_user where iAdmin=0 order by cUser_Id"));
         if (rs.Eof())
             return;   // an empty result leaves the grid as it was
         rs.MoveLast();

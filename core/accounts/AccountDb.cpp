@@ -83,4 +83,14 @@ std::unique_ptr<Database> open(Database& sysDb, const QString& accId, int year)
         throw DbError(QStringLiteral("找不到账套[%1]的账套库：%2").arg(accId, file));
     return std::make_unique<Database>(file);
 }
+
+std::unique_ptr<Database> openAt(Database& sysDb, const QString& location)
+{
+    auto books = std::make_unique<Database>();
+    if (sysDb.engine() == Engine::PostgreSQL)
+        books->openServer(sysDb.conninfo(), location, false);
+    else
+        books->open(location);
+    return books;
+}
 }

@@ -5,6 +5,7 @@
 #include <CiFile.h>
 #include <Database.h>
 #include <ErrLog.h>
+#include <Installation.h>
 #include <Paths.h>
 #include <Periods.h>
 #include <SysInfo.h>
@@ -78,25 +79,75 @@ void writeOptions(Database& accDb, const AccountSetInput& in)
 }
 
 // Makes sure CreateAcc exists; the table is made on first use. Errors are swallowed: the
-// record is bookkeeping and never stops creation.
+// record is bookkeeping and never stops creation. (Asked, not tried: a refused statement would
+// spoil the server's open transaction.)
 bool ensureCreateAcc(Database& db)
 {
     try {
-        db.query(QStringLiteral("Select * From CreateAcc LIMIT 1"));
-        return true;
-    } catch (const DbError&) {
-    }
-    try {
-        db.execute(QStringLiteral("Create Table CreateAcc (cAcc_Id TEXT COLLATE NOCASE,cAcc_Name TEXT COLLATE NOCASE)"));
-    } catch (const DbError&) {
-    }
-    try {
-        db.query(QStringLiteral("Select * From CreateAcc LIMIT 1"));
+        if (!db.hasTable(QStringLiteral("CreateAcc")))
+            db.execute(QStringLiteral("Create Table CreateAcc (cAcc_Id TEXT COLLATE NOCASE,cAcc_Name TEXT COLLATE NOCASE)"));
         return true;
     } catch (const DbError&) {
         return false;
     }
 }
+
+// The industry's preset chart, read from the system database before the books are written.
+Recordset presetChart(Database& sysDb, const AccountSetInput& in)
+{
+    if (!in.presetChart)
+        return Recordset();
+    return sysDb.query(QStringLiteral("select * from GL_DPrecode where itrade_id=?"), {in.tradeId});
+}
+
+// The new set's choices in its books: the options, the coding rule and the preset chart.
+void writeBooks(Database& books, const AccountSetInput& in, Recordset& preset)
+{
+    writeOptions(books, in);
+    WriteErrLog(33, QStringLiteral("update gradedef set codingrule='%1' where  keyword='code'").arg(kCodingRule),
+                QStringLiteral("cmdOK_Click"));
+    books.execute(QStringLiteral("update gradedef set codingrule=? where  keyword='code'"), {kCodingRule});
+    if (!in.presetChart)
+        return;
+    books.execute(QStringLiteral("delete from code"));
+    int id = 0;
+    for (; !preset.Eof(); preset.MoveNext())
+        books.execute(QStringLiteral("insert into code (i_id,cclass,cclass_engl,cclassany,cclassany_engl,ccode,"
+                                     "ccode_name,ccode_engl,igrade,bproperty,bend,cbook_type,cbook_type_engl,iviewItem) "
+                                     "values (?,?,?,?,?,?,?,?,?,?,?,?,?,0)"),
+                      {++id, preset.Fields(QStringLiteral("cclass")), preset.Fields(QStringLiteral("cclass_engl")),
+                       preset.Fields(QStringLiteral("cclassany")), preset.Fields(QStringLiteral("cclassany_engl")),
+                       preset.Fields(QStringLiteral("ccode")), preset.Fields(QStringLiteral("ccode_name")),
+                       preset.Fields(QStringLiteral("ccode_engl")), preset.Fields(QStringLiteral("igrade")),
+                       preset.Fields(QStringLiteral("bproperty")), preset.Fields(QStringLiteral("bend")),
+                       QStringLiteral("金额式"), QStringLiteral("JES")});
+}
+
+// On a server the books are a schema of the system database's own database, written on the same
+// connection in the same transaction. The template's statements name their tables unqualified, so
+// for that part the books' schema is the connection's search path; SET LOCAL ends with the
+// transaction whether it commits or not, and the system schema is put back at once after.
+class BooksSearchPath {
+public:
+    BooksSearchPath(Database& db, const QString& books)
+        : m_db(db)
+    {
+        m_db.execute(QStringLiteral("SET LOCAL search_path TO %1").arg(books));
+    }
+    ~BooksSearchPath()
+    {
+        try {
+            m_db.execute(QStringLiteral("SET LOCAL search_path TO %1").arg(m_db.schema()));
+        } catch (const DbError&) {
+            // The transaction failed: its rollback restores the path.
+        }
+    }
+    BooksSearchPath(const BooksSearchPath&) = delete;
+    BooksSearchPath& operator=(const BooksSearchPath&) = delete;
+
+private:
+    Database& m_db;
+};
 
 // One row per created set; an identical row already there is kept rather than doubled.
 void insertCreateAcc(Database& db, const QString& accId, const QString& accName)
@@ -283,6 +334,8 @@ AccountSetCreator::Outcome AccountSetCreator::createSet(const AccountSetInput& i
     const int year = in.year.trimmed().toInt();
     const QString master = masterId(in.master);
 
+    const bool server = m_sysDb.engine() == Engine::PostgreSQL;
+    const QString duplicate = QStringLiteral("账套[%1]的%2年度已经存在，不能重复创建。").arg(accId).arg(year);
     QStringList madeFolders;
     QString copiedDb;
     QString dbPath;
@@ -292,29 +345,29 @@ AccountSetCreator::Outcome AccountSetCreator::createSet(const AccountSetInput& i
                                         {in.tradeKind.trimmed()}).toInt();
 
         Database::Transaction sysTx(m_sysDb);
-        if (m_sysDb.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=? and iYear=?"), {accId, year}).toInt() > 0) {
-            const QString dup = QStringLiteral("账套[%1]的%2年度已经存在，不能重复创建。").arg(accId).arg(year);
-            return failure(exclamation(dup, kCreateTitle), dup);
-        }
+        if (m_sysDb.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=? and iYear=?"), {accId, year}).toInt() > 0)
+            return failure(exclamation(duplicate, kCreateTitle), duplicate);
         insertSetRows(m_sysDb, in, accId, master, false);
         // A supervisor of an earlier set already belongs to the role: that membership is kept.
         m_sysDb.execute(QStringLiteral("insert or ignore into SM_Role (cGroup_Id,cUser_Id) values ('DATA-MANAGER',?)"), {master});
         WriteErrLog(33, accId, QStringLiteral("cmdOK_Click"));
 
-        const QString yearFolder = AccountDb::yearFolder(accPath, accId, year);
-        if (!makeFolders(yearFolder, madeFolders))
-            fileFailure(QStringLiteral("无法创建文件夹：%1").arg(yearFolder));
-        dbPath = AccountDb::databasePath(accPath, accId, year);
-        if (!CiFile::isFile(dbPath)) {
-            const QString tpl = in.templatePath.isEmpty() ? AccountDb::templatePath() : in.templatePath;
-            if (!CiFile::isFile(tpl) || !CiFile::copy(tpl, dbPath)) {
-                WriteErrLog(4, QStringLiteral("%1 -> %2").arg(tpl, dbPath), QStringLiteral("ExtractKdDataZip"));
-                CiFile::remove(dbPath);
-                removeMade(QString(), madeFolders);
-                return failure(Notice{QStringLiteral("生成账套时出现异常，创建失败！"), QStringLiteral("提示"), Notice::Icon::Information},
-                               QStringLiteral("%1 -> %2").arg(tpl, dbPath));
+        if (!server) {
+            const QString yearFolder = AccountDb::yearFolder(accPath, accId, year);
+            if (!makeFolders(yearFolder, madeFolders))
+                fileFailure(QStringLiteral("无法创建文件夹：%1").arg(yearFolder));
+            dbPath = AccountDb::databasePath(accPath, accId, year);
+            if (!CiFile::isFile(dbPath)) {
+                const QString tpl = in.templatePath.isEmpty() ? AccountDb::templatePath() : in.templatePath;
+                if (!CiFile::isFile(tpl) || !CiFile::copy(tpl, dbPath)) {
+                    WriteErrLog(4, QStringLiteral("%1 -> %2").arg(tpl, dbPath), QStringLiteral("ExtractKdDataZip"));
+                    CiFile::remove(dbPath);
+                    removeMade(QString(), madeFolders);
+                    return failure(Notice{QStringLiteral("生成账套时出现异常，创建失败！"), QStringLiteral("提示"), Notice::Icon::Information},
+                                   QStringLiteral("%1 -> %2").arg(tpl, dbPath));
+                }
+                copiedDb = CiFile::resolve(dbPath);
             }
-            copiedDb = CiFile::resolve(dbPath);
         }
 
         // The bookkeeping record never stops creation: its own savepoint undoes just it.
@@ -332,42 +385,45 @@ AccountSetCreator::Outcome AccountSetCreator::createSet(const AccountSetInput& i
         } catch (const DbError& e) {
             WriteErrLog(4, e.text(), QStringLiteral("SaveCreateAcc"));
         }
-        WriteErrLog(33, dbPath, QStringLiteral("cmdok_click"));
 
-        Database accDb(dbPath);
-        {
+        Recordset preset = presetChart(m_sysDb, in);
+        if (server) {
+            // The books' schema is made, filled and written in the system database's transaction:
+            // a failure anywhere leaves neither rows nor schema. Books already there (left by an
+            // earlier set of this number and year) are used as they are, as a file would be.
+            dbPath = AccountDb::booksSchema(accId, year);
+            WriteErrLog(33, dbPath, QStringLiteral("cmdok_click"));
+            const bool fresh = !m_sysDb.schemaExists(dbPath);
+            if (fresh)
+                m_sysDb.createSchema(dbPath);
+            BooksSearchPath books(m_sysDb, dbPath);
+            if (fresh)
+                Installation::fillAccountTemplate(m_sysDb);
+            writeBooks(m_sysDb, in, preset);
+        } else {
+            WriteErrLog(33, dbPath, QStringLiteral("cmdok_click"));
+            Database accDb(dbPath);
             Database::Transaction accTx(accDb);
-            writeOptions(accDb, in);
-            WriteErrLog(33, QStringLiteral("update gradedef set codingrule='%1' where  keyword='code'").arg(kCodingRule),
-                        QStringLiteral("cmdOK_Click"));
-            accDb.execute(QStringLiteral("update gradedef set codingrule=? where  keyword='code'"), {kCodingRule});
-            if (in.presetChart) {
-                accDb.execute(QStringLiteral("delete from code"));
-                Recordset pre = m_sysDb.query(QStringLiteral("select * from GL_DPrecode where itrade_id=?"), {in.tradeId});
-                int id = 0;
-                for (; !pre.Eof(); pre.MoveNext())
-                    accDb.execute(QStringLiteral("insert into code (i_id,cclass,cclass_engl,cclassany,cclassany_engl,ccode,"
-                                                 "ccode_name,ccode_engl,igrade,bproperty,bend,cbook_type,cbook_type_engl,iviewItem) "
-                                                 "values (?,?,?,?,?,?,?,?,?,?,?,?,?,0)"),
-                                  {++id, pre.Fields(QStringLiteral("cclass")), pre.Fields(QStringLiteral("cclass_engl")),
-                                   pre.Fields(QStringLiteral("cclassany")), pre.Fields(QStringLiteral("cclassany_engl")),
-                                   pre.Fields(QStringLiteral("ccode")), pre.Fields(QStringLiteral("ccode_name")),
-                                   pre.Fields(QStringLiteral("ccode_engl")), pre.Fields(QStringLiteral("igrade")),
-                                   pre.Fields(QStringLiteral("bproperty")), pre.Fields(QStringLiteral("bend")),
-                                   QStringLiteral("金额式"), QStringLiteral("JES")});
-            }
+            writeBooks(accDb, in, preset);
             accTx.commit();
+            dbPath = accDb.path();
         }
         AuditLog::write(m_sysDb, m_who, Audit::setCreated(accId, accName, year, accPath, master));
         sysTx.commit();
-        dbPath = accDb.path();
     } catch (const DbError& e) {
         removeMade(copiedDb, madeFolders);
+        // Another session made the same set meanwhile: its row (or its books' schema) won the
+        // race after this one's check, and this one's work is rolled back.
+        if ((e.primaryCode() == 19 || e.nativeCode() == QLatin1String("42P06")) && setExists(accId, year))
+            return failure(exclamation(duplicate, kCreateTitle), duplicate);
         return engineFailure(e, QStringLiteral("创建账套失败：%1").arg(e.userText()), kCreateTitle);
     }
 
-    writeShadow(in, accId, master);
-    saveCreateAccMirror(accId, accName);
+    // A server installation has no shadow or mirror on the workstation.
+    if (!server) {
+        writeShadow(in, accId, master);
+        saveCreateAccMirror(accId, accName);
+    }
 
     Outcome out;
     out.status = Status::Done;
@@ -378,6 +434,15 @@ AccountSetCreator::Outcome AccountSetCreator::createSet(const AccountSetInput& i
     out.accPath = accPath;
     out.accountDbPath = dbPath;
     return out;
+}
+
+bool AccountSetCreator::setExists(const QString& accId, int year)
+{
+    try {
+        return m_sysDb.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=? and iYear=?"), {accId, year}).toInt() > 0;
+    } catch (const DbError&) {
+        return false;
+    }
 }
 
 AccountSetCreator::Outcome AccountSetCreator::modify(const AccountSetInput& in)
@@ -401,20 +466,28 @@ AccountSetCreator::Outcome AccountSetCreator::modify(const AccountSetInput& in)
                 throw DbError(QStringLiteral("账套[%1]不存在。").arg(accId));
         });
 
-        dbPath = AccountDb::databasePath(in.accPath.trimmed(), accId, in.year.trimmed().toInt());
-        if (!CiFile::isFile(dbPath)) {
+        // The books of the year typed: a file under the path typed, or on a server the set's schema.
+        const int year = in.year.trimmed().toInt();
+        const bool server = m_sysDb.engine() == Engine::PostgreSQL;
+        dbPath = server ? AccountDb::booksSchema(accId, year) : AccountDb::databasePath(in.accPath.trimmed(), accId, year);
+        if (server ? !m_sysDb.schemaExists(dbPath) : !CiFile::isFile(dbPath)) {
             const QString broken = QStringLiteral("账套出现异常，修改失败！");
             // The set's rows are changed; its options in the books could not be.
             AuditLog::record(m_sysDb, m_who, logged.failed(QStringLiteral("找不到账套库 %1，账套选项未修改").arg(dbPath)));
             return failure(Notice{broken, QStringLiteral("提示"), Notice::Icon::Information}, broken, Status::Abandoned);
         }
-        Database accDb(dbPath);
+        Database accDb;
+        if (server)
+            accDb.openServer(m_sysDb.conninfo(), dbPath, false);
+        else
+            accDb.open(dbPath);
         {
             Database::Transaction accTx(accDb);
             writeOptions(accDb, in);
             accTx.commit();
         }
-        dbPath = accDb.path();
+        if (!server)
+            dbPath = accDb.path();
     } catch (const DbError& e) {
         return engineFailure(e, QStringLiteral("修改账套失败：%1").arg(e.userText()), kModifyTitle);
     }

@@ -64,7 +64,7 @@ struct AccountSetOutcome {
     QString accId;
     QString accName;
     QString accPath;
-    QString accountDbPath;
+    QString accountDbPath;     // on a server: the books' schema
     // The engine's or file system's text of the failure, for logs and tools.
     QString error;
 
@@ -85,6 +85,10 @@ public:
     // The system-database rows are written in one transaction that commits only when the
     // account database is complete, so a failure leaves no half-made set: folders and the
     // database file made by this call are removed again.
+    // On a server installation the books are the schema zt<set>_<year> made in that same
+    // transaction; no folder or file is made (the path typed is kept as the set's text only),
+    // and there is no shadow or mirror. A set made meanwhile by another session is refused with
+    // the same message as one made before.
     Outcome create(const AccountSetInput& in);
 
     // Rewrites the editable columns of the set `in.accId` (every year's row) and the four options
@@ -99,6 +103,7 @@ public:
 
 private:
     Outcome createSet(const AccountSetInput& in);
+    bool setExists(const QString& accId, int year);
 
     Database& m_sysDb;
     AuditContext m_who;

@@ -56,6 +56,11 @@ void writeRow(Database& db, const AuditContext& who, const AuditEntry& e, const 
     ensureUpgraded(db, schema);
     // The installation-wide key is the empty text, never Null.
     const QString key = e.accId.trimmed().isEmpty() ? QStringLiteral("") : e.accId.trimmed();
+    // The server locks only the rows written: two sessions could both read the same head and fork
+    // the key's chain. The key's lock, held to the commit, makes the second wait for the first.
+    if (db.engine() == Engine::PostgreSQL)
+        db.execute(QStringLiteral("SELECT pg_advisory_xact_lock(hashtextextended(?, 0))"),
+                   {QStringLiteral("SM_Log|%1|%2").arg(db.schemaOf(schema), key.toLower())});
     QString prev = db.scalar(QStringLiteral("SELECT cHash FROM %1.SM_LogHead WHERE cAcc_Id=?").arg(schema), {key}).toString();
     if (prev.isEmpty()) {
         // An installation whose rows were written or imported before the heads existed.
@@ -160,13 +165,19 @@ bool upgrade(Database& db, const QString& schema)
 {
     if (db.engine() == Engine::PostgreSQL) {
         // A server installation is made with every column; the log's order of writing is the
-        // server's own sequence, in a column named as SQLite's implicit one so one query serves.
+        // server's own sequence, in a column named as SQLite's implicit one so one query serves,
+        // indexed as SQLite's is: the viewer reads its pages by it.
+        const QString real = db.schemaOf(schema);
         const bool hasOrder = db.scalar(QStringLiteral("SELECT count(*) FROM information_schema.columns WHERE table_schema=? "
                                                        "AND table_name='sm_log' AND column_name='rowid'"),
-                                        {db.schemaOf(schema)}).toInt() > 0;
+                                        {real}).toInt() > 0;
         if (!hasOrder)
             db.execute(QStringLiteral("ALTER TABLE %1.SM_Log ADD COLUMN rowid BIGSERIAL").arg(schema));
-        return !hasOrder;
+        const bool hasIndex = db.scalar(QStringLiteral("SELECT count(*) FROM pg_indexes WHERE schemaname=? AND indexname='sm_log_order'"),
+                                        {real}).toInt() > 0;
+        if (!hasIndex)
+            db.execute(QStringLiteral("CREATE UNIQUE INDEX SM_Log_Order ON %1.SM_Log (rowid)").arg(schema));
+        return !hasOrder || !hasIndex;
     }
     bool changed = false;
     const bool hasLog = db.scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type='table' AND name='SM_Log' COLLATE NOCASE")

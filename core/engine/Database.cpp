@@ -76,14 +76,49 @@ void Database::openImmutable(const QString& path)
 
 void Database::raise(const QSqlError& e, const QString& sql) const
 {
-    const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
-    throw DbError(text, e.nativeErrorCode(), sql, m_engine);
+    QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    // The server's text comes as "ERROR:  message" and lines of context and the SQLSTATE: the
+    // message is what was refused (a trigger's RAISE in its writer's own words).
+    static const QRegularExpression severity(QStringLiteral("^(ERROR|FATAL|PANIC):\\s+"));
+    if (m_engine == Engine::PostgreSQL && text.contains(severity))
+        text = text.remove(severity).section(QLatin1Char('\n'), 0, 0).trimmed();
+    QString code = e.nativeErrorCode();
+    // The client library's own failures carry no SQLSTATE: on the server that is a broken session.
+    if (m_engine == Engine::PostgreSQL && code.isEmpty() && e.type() != QSqlError::NoError)
+        code = QStringLiteral("08006");
+    DbError error(text, code, sql, m_engine);
+    if (error.isConnectionLost())
+        m_lost = true;
+    throw error;
+}
+
+void Database::reconnect()
+{
+    if (m_transactions > 0)
+        throw DbError(QStringLiteral("与服务器的连接已断开，事务已回滚"), QStringLiteral("08003"), QString(), m_engine);
+    const QString conninfo = m_conninfo;
+    const QString schema = m_schema;
+    const QHash<QString, QString> aliases = m_aliases;
+    try {
+        openServer(conninfo, schema, false);
+    } catch (const DbError&) {
+        // Still unreachable: the next statement tries again.
+        m_engine = Engine::PostgreSQL;
+        m_conninfo = conninfo;
+        m_schema = schema;
+        m_aliases = aliases;
+        m_lost = true;
+        throw;
+    }
+    m_aliases = aliases;
 }
 
 // One statement with its values bound. The server prepares only queries and changes of rows, so a
 // statement without values (a transaction's BEGIN, a CREATE) goes to it as it stands.
 QSqlQuery Database::run(const QString& written, const QVariantList& params)
 {
+    if (m_lost)
+        reconnect();
     if (!isOpen())
         throw DbError(QStringLiteral("数据库未打开"), QString(), written);
     const QString sql = m_engine == Engine::PostgreSQL ? forServer(written) : written;
@@ -159,6 +194,14 @@ bool Database::schemaExists(const QString& name)
     return scalar(QStringLiteral("SELECT count(*) FROM pg_namespace WHERE nspname=?"), {name}).toInt() > 0;
 }
 
+void Database::createSchema(const QString& name)
+{
+    if (m_engine != Engine::PostgreSQL || !isSchemaName(name))
+        throw DbError(QStringLiteral("模式名不合规：%1").arg(name));
+    execute(QStringLiteral("CREATE SCHEMA %1").arg(name));
+    execute(QString::fromLatin1(kCiCollation).arg(name));
+}
+
 void Database::openLike(const Database& other)
 {
     if (other.engine() == Engine::PostgreSQL)
@@ -200,20 +243,13 @@ void Database::openServer(const QString& conninfo, const QString& schema, bool c
             throw DbError(QStringLiteral("服务器上没有这个数据库：%1").arg(schema));
         // Other sessions see which workstation holds what (the books' locks name it).
         execute(QStringLiteral("SELECT set_config('application_name', ?, false)"), {SysInfo::computerName().left(63)});
-        createSchema(schema);
+        execute(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(schema));
+        execute(QString::fromLatin1(kCiCollation).arg(schema));
         execute(QStringLiteral("SET search_path TO %1").arg(schema));
     } catch (...) {
         close();
         throw;
     }
-}
-
-void Database::createSchema(const QString& name)
-{
-    if (!isSchemaName(name))
-        throw DbError(QStringLiteral("模式名不合规：%1").arg(name));
-    execute(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(name));
-    execute(QString::fromLatin1(kCiCollation).arg(name));
 }
 
 QString Database::textColumn() const
@@ -256,6 +292,7 @@ void Database::close()
     m_schema.clear();
     m_conninfo.clear();
     m_aliases.clear();
+    m_lost = false;
 }
 
 bool Database::isOpen() const
@@ -408,6 +445,9 @@ Database::Transaction::~Transaction()
 {
     if (!m_done) {
         --m_db.m_transactions;
+        // A session the server dropped took its transaction with it: nothing to roll back.
+        if (m_db.m_lost)
+            return;
         try {
             m_db.execute(QStringLiteral("ROLLBACK"));
         } catch (...) {

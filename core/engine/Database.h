@@ -52,8 +52,8 @@ public:
     QString schemaOf(const QString& alias) const;
     // Whether the server database holds a schema of that name (a server connection only).
     bool schemaExists(const QString& name);
-    // Makes a schema of the server database with its collation "ci", in this connection's open
-    // transaction when there is one (books replaced in the same transaction as their rows).
+    // Makes an empty schema of this server database with its collation "ci", inside the open
+    // transaction when there is one (a new set's books); throws DbError when it exists.
     void createSchema(const QString& name);
     // How a text column that compares without regard to case is declared on this engine.
     QString textColumn() const;
@@ -109,6 +109,9 @@ private:
     QSqlQuery run(const QString& sql, const QVariantList& params);
     // The server's spelling of a statement written for SQLite (see Database.cpp).
     QString forServer(const QString& sql) const;
+    // A server connection found lost is opened again (same conninfo, schema and attached aliases)
+    // before the next statement, unless a transaction is open: its work is gone with the session.
+    void reconnect();
 
     QSqlDatabase m_db;
     QString m_connection;
@@ -119,4 +122,5 @@ private:
     Engine m_engine = Engine::SQLite;
     int m_rowsAffected = 0;
     int m_transactions = 0;
+    mutable bool m_lost = false;   // the server dropped the session (a statement said so)
 };

@@ -100,9 +100,12 @@ namespace Installation {
 void runScript(Database& db, const QString& resourcePath)
 {
     QString text = readResource(resourcePath);
-    // SQLite's REAL is eight bytes; the server's is four.
-    if (db.engine() == Engine::PostgreSQL)
+    // SQLite's REAL and INTEGER are eight bytes; the server's are four (a login's lock time in
+    // milliseconds since 1970 would not fit).
+    if (db.engine() == Engine::PostgreSQL) {
         text.replace(QRegularExpression(QStringLiteral("\\bREAL\\b")), QStringLiteral("DOUBLE PRECISION"));
+        text.replace(QRegularExpression(QStringLiteral("\\bINTEGER\\b")), QStringLiteral("BIGINT"));
+    }
     QString statement;
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (const QString& raw : lines) {
@@ -157,10 +160,18 @@ void createServer(const QString& conninfo)
 
 void openServerSystem(Database& db, const QString& conninfo, bool convert)
 {
-    db.openServer(conninfo, QString::fromLatin1(kSystemSchema), false);
+    const QString noInstallation = QStringLiteral("这个服务器数据库中没有安装：%1").arg(serverLabel(conninfo));
+    try {
+        db.openServer(conninfo, QString::fromLatin1(kSystemSchema), false);
+    } catch (const DbError& e) {
+        // A database the server has, without the system schema: no installation (said as below).
+        if (e.engine() == Engine::SQLite && e.nativeCode().isEmpty() && e.text().endsWith(QLatin1String(kSystemSchema)))
+            throw DbError(noInstallation);
+        throw;
+    }
     if (!db.hasTable(QStringLiteral("SM_User"))) {
         db.close();
-        throw DbError(QStringLiteral("这个服务器数据库中没有安装：%1").arg(serverLabel(conninfo)));
+        throw DbError(noInstallation);
     }
     try {
         LoginCheck::ensureTable(db);

@@ -6,7 +6,7 @@
 
 namespace {
 // The account database joins the system database's connection for the GL enabling, so one
-// transaction covers both files.
+// transaction covers both (two files, or two schemas of one server database).
 const QString kAccAlias = QStringLiteral("sysstart_acc");
 
 struct DetachOnExit {
@@ -54,7 +54,9 @@ void SubsystemEnabler::enable(const SubsystemStart& s)
 
     DetachOnExit detach;
     if (gl) {
-        if (s.accDbPath.isEmpty() || !CiFile::isFile(s.accDbPath))
+        // A server's books are a schema, which attaching finds or refuses.
+        const bool file = m_sysDb.engine() != Engine::PostgreSQL;
+        if (s.accDbPath.isEmpty() || (file && !CiFile::isFile(s.accDbPath)))
             refuse(QStringLiteral("找不到账套[%1]的账套库：%2").arg(s.accId, s.accDbPath));
         try {
             m_sysDb.attach(s.accDbPath, kAccAlias);

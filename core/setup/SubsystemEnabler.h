@@ -13,7 +13,9 @@ struct SubsystemStart {
     QString accId;       // account set number
     QString subId;       // module code: "FA", "GL", "WA", "GX" (or another two-letter code)
     QDate date;          // the day chosen; its year and month are the module's start period
-    QString accDbPath;   // the set's account database; needed only for "GL"
+    // Where the set's books are (AccountDb::location: a file's path, or on a server their
+    // schema); needed only for "GL".
+    QString accDbPath;
 };
 
 class SubsystemEnabler {
@@ -30,7 +32,7 @@ public:
     // one in iModiPeri and no date; the others keep 0 and the first day of the month) and, for
     // GL, the chosen day as the ledger start date. Rows the module already has for those two
     // years are replaced, so choosing a new date for an enabled module just moves it.
-    // All of it happens in one transaction over both files: on any failure (DbError is
+    // All of it happens in one transaction over both databases: on any failure (DbError is
     // thrown) nothing stays written.
     void enable(const SubsystemStart& start);
 

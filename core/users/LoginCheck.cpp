@@ -57,8 +57,9 @@ QString LoginCheck::durationText(qint64 seconds)
 
 void LoginCheck::ensureTable(Database& sysDb)
 {
+    // The time is in milliseconds since 1970: a server's INTEGER (four bytes) cannot hold it.
     sysDb.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS SM_LoginFail (cUser_Id TEXT COLLATE NOCASE PRIMARY KEY, "
-                                 "iFailures INTEGER NOT NULL, iLockedUntil INTEGER)"));
+                                 "iFailures INTEGER NOT NULL, iLockedUntil BIGINT)"));
 }
 
 qint64 LoginCheck::waitSeconds(const QString& userId, const QDateTime& now)

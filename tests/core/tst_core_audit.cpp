@@ -2,8 +2,10 @@
 // chain finds edited, removed and slipped-in rows; a set's rows travel with its export and import;
 // the viewer's queries and its CSV.
 #include "BackupFixture.h"
+#include "TestEngine.h"
 #include "TestFiles.h"
 
+#include <AccountDb.h>
 #include <AccountDeletion.h>
 #include <AccountSetCreator.h>
 #include <AuditChain.h>
@@ -13,6 +15,7 @@
 #include <PermissionGrant.h>
 #include <SubsystemEnabler.h>
 
+#include <QThread>
 #include <QtTest>
 
 namespace {
@@ -21,27 +24,24 @@ const AuditContext kWho{QStringLiteral("chenl"), QStringLiteral("财务-01"), QS
 // The newest row as "key|year|operator|station|OS user|action|result".
 QString lastRow(Database& db)
 {
-    return rows(db, QStringLiteral("select cAcc_Id,coalesce(iYear,''),cUser_Id,cStation,cOsUser,cAction,cResult from SM_Log "
+    return rows(db, QStringLiteral("select cAcc_Id,coalesce(cast(iYear as text),''),cUser_Id,cStation,cOsUser,cAction,cResult from SM_Log "
                                    "where cSub_Id='AA' order by rowid desc limit 1")).value(0);
 }
 
-// Makes `work` fail at its first write to `table` (a trigger raises), runs it, and checks that it
-// threw and left the table and everything but its one failed row as they were.
+// Makes `work` fail at its first write to `table` (an injected failure), runs it, and checks that
+// it threw and left the table and everything but its one failed row as they were.
 void failsWholly(Database& db, const QString& table, const QString& action, const std::function<void()>& work)
 {
     const QStringList before = dumpBesidesLog(db);
     const QStringList logged = auditRows(db);
-    for (const char* when : {"INSERT", "DELETE", "UPDATE"})
-        db.execute(QStringLiteral("CREATE TRIGGER injected_%1 BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT,'injected'); END")
-                       .arg(QLatin1String(when), table));
+    TestEngine::refuseWrites(db, table, QStringLiteral("injected"));
     bool threw = false;
     try {
         work();
     } catch (const DbError& e) {
         threw = e.text().contains(QStringLiteral("injected"));
     }
-    for (const char* when : {"INSERT", "DELETE", "UPDATE"})
-        db.execute(QStringLiteral("DROP TRIGGER injected_%1").arg(QLatin1String(when)));
+    TestEngine::allowWrites(db, table);
     QVERIFY2(threw, qPrintable(action));
     QCOMPARE(dumpBesidesLog(db), before);
     QCOMPARE(auditRows(db), logged + QStringList{auditRows(db).value(logged.size())});
@@ -54,15 +54,17 @@ class tst_core_audit : public QObject {
 private slots:
     void actions_writeTheirRowInTheirTransaction()
     {
-        BackupRoot env(QStringLiteral("003"), 2026);
+        TestRoot env;
         Database& db = env.db();
-        const QString acc = QStringLiteral("003");
+        const QString acc = QStringLiteral("003"), books = env.root() + QStringLiteral("/books");
+        QVERIFY(AccountSetCreator(db).create(TestRoot::setInput(acc, books, QStringLiteral("2026"))).done());
         // Creation through the core with no operator names the machine and its user.
         QCOMPARE(auditRows(db), QStringList{"003|ACC_CREATE|成功"});
 
         PermissionGrant::save(db, GrantRequest{acc, 2026, QStringLiteral("lijg"), {QStringLiteral("GL01"), QStringLiteral("FA01")}}, kWho);
         QCOMPARE(lastRow(db), QStringLiteral("003|2026|chenl|财务-01|kuaiji|AUTH_GRANT|成功"));
-        QVERIFY(count(db, QStringLiteral("select count(*) from SM_Log where cContent like '%GL01%' and cContent like '%FA01%'")) == 1);
+        const QString granted = rows(db, QStringLiteral("select cContent from SM_Log where cAction='AUTH_GRANT'")).value(0);
+        QVERIFY2(granted.contains(QStringLiteral("GL01")) && granted.contains(QStringLiteral("FA01")), qPrintable(granted));
         PermissionGrant::setSupervisor(db, acc, 2026, QStringLiteral("lijg"), kWho);
         PermissionGrant::removeAll(db, acc, QStringLiteral("lijg"), true, kWho);
         QCOMPARE(rows(db, QStringLiteral("select cAction,cContent from SM_Log order by rowid desc limit 1")).value(0),
@@ -72,7 +74,7 @@ private slots:
         AccountSetInput in;
         in.accId = acc;
         in.accName = QStringLiteral("改名");
-        in.accPath = env.books;
+        in.accPath = books;
         in.year = QStringLiteral("2026");
         QVERIFY(AccountSetCreator(db, kWho).modify(in).done());
         QCOMPARE(auditRows(db).mid(1), (QStringList{"003|AUTH_GRANT|成功", "003|MASTER_SET|成功", "003|MASTER_REMOVE|成功",
@@ -97,12 +99,13 @@ private slots:
             if (!out.done())
                 throw DbError(out.error);
         });
-        QVERIFY(!QFileInfo::exists(env.books + QStringLiteral("/zt004")));
+        QVERIFY(db.engine() == Engine::PostgreSQL ? !db.schemaExists(AccountDb::booksSchema(QStringLiteral("004"), 2026))
+                                                  : !QFileInfo::exists(books + QStringLiteral("/zt004")));
 
         // The row is part of the action: when the log refuses it, the action is undone with it.
-        db.execute(QStringLiteral("CREATE TRIGGER nolog BEFORE INSERT ON SM_Log BEGIN SELECT RAISE(ABORT,'log full'); END"));
+        TestEngine::refuseInserts(db, QStringLiteral("SM_Log"), QStringLiteral("log full"));
         QVERIFY_THROWS_EXCEPTION(DbError, PermissionGrant::setSupervisor(db, acc, 2026, QStringLiteral("wangxy"), kWho));
-        db.execute(QStringLiteral("DROP TRIGGER nolog"));
+        TestEngine::allowInserts(db, QStringLiteral("SM_Log"));
         QCOMPARE(count(db, QStringLiteral("select count(*) from SM_HoldAuth where cUser_Id='wangxy'")), 0);
 
         // Deletion: the set's rows go with it, its own row stays under the empty key.
@@ -115,12 +118,16 @@ private slots:
     {
         TestRoot env;
         Database& db = env.db();
-        // An installation from before the log: its SM_Log has the old columns and a module's row.
-        db.execute(QStringLiteral("DROP TABLE SM_Log"));
-        db.execute(QStringLiteral("DROP TABLE SM_LogHead"));
-        db.execute(QStringLiteral("CREATE TABLE SM_Log (iLog_Id INTEGER, cAcc_Id TEXT, iYear INTEGER, cSub_Id TEXT, cUser_Id TEXT, "
-                                  "cStation TEXT, dDate TEXT, cTime TEXT, cContent TEXT)"));
-        db.execute(QStringLiteral("INSERT INTO SM_Log VALUES (7,'001',2024,'GL','demo','WS','2024-05-01','09:00:00','记账')"));
+        // A file installation from before the log: its SM_Log has the old columns (a server
+        // installation is made with the log's). On both, a module's row that is not chained.
+        if (db.engine() == Engine::SQLite) {
+            db.execute(QStringLiteral("DROP TABLE SM_Log"));
+            db.execute(QStringLiteral("DROP TABLE SM_LogHead"));
+            db.execute(QStringLiteral("CREATE TABLE SM_Log (iLog_Id INTEGER, cAcc_Id TEXT, iYear INTEGER, cSub_Id TEXT, cUser_Id TEXT, "
+                                      "cStation TEXT, dDate TEXT, cTime TEXT, cContent TEXT)"));
+        }
+        db.execute(QStringLiteral("INSERT INTO SM_Log (iLog_Id,cAcc_Id,iYear,cSub_Id,cUser_Id,cStation,dDate,cTime,cContent) "
+                                  "VALUES (7,'001',2024,'GL','demo','WS','2024-05-01','09:00:00','记账')"));
         for (int i = 0; i < 4; ++i) {
             QVERIFY(AuditLog::record(db, kWho, Audit::login(QStringLiteral("admin"))));
             QVERIFY(AuditLog::record(db, kWho, Audit::granted(QStringLiteral("001"), 2024, QStringLiteral("lijg"), {QStringLiteral("GL01 总账")})));
@@ -135,14 +142,12 @@ private slots:
             return out;
         };
         const QList<qint64> sys = ids(QString(QLatin1String(""))), set = ids(QStringLiteral("001"));
-        // Each tampering is made, checked and rolled back.
+        // Each tampering is made and checked in a transaction that is then rolled back.
         // The first row found broken; -2 when nothing was found.
         const auto broken = [&](const QString& sql, const QVariantList& params = {}) -> qint64 {
-            db.execute(QStringLiteral("SAVEPOINT tamper"));
+            Database::Transaction tamper(db);
             db.execute(sql, params);
             const AuditCheck c = AuditChain::check(db);
-            db.execute(QStringLiteral("ROLLBACK TO tamper"));
-            db.execute(QStringLiteral("RELEASE tamper"));
             return c.summary().startsWith(QStringLiteral("日志已被改动")) ? c.problems.value(0).id : -2;
         };
         QCOMPARE(broken(QStringLiteral("UPDATE SM_Log SET cContent='授予[lijg]全部权限' WHERE rowid=?"), {set[1]}), set[1]);
@@ -157,17 +162,37 @@ private slots:
         QVERIFY(broken(QStringLiteral("INSERT INTO SM_Log (cAcc_Id,cSub_Id,cUser_Id,cAction,cResult) VALUES ('','AA','wangxy','LOGIN','成功')")) > set[3]);
         // An edited row whose own hash was made again breaks at the row after it.
         {
-            Recordset r = db.query(QStringLiteral("select * from SM_Log where rowid=?"), {sys[1]});
-            AuditLog::RowContent c{r.text(QStringLiteral("cAcc_Id")), r.text(QStringLiteral("iYear")), r.text(QStringLiteral("cSub_Id")), QStringLiteral("wangxy"), r.text(QStringLiteral("cStation")),
-                                   r.text(QStringLiteral("cOsUser")), r.text(QStringLiteral("dDate")), r.text(QStringLiteral("cTime")), r.text(QStringLiteral("cAction")), r.text(QStringLiteral("cResult")),
-                                   r.text(QStringLiteral("cReason")), r.text(QStringLiteral("cContent")), r.text(QStringLiteral("cPrevHash"))};
+            AuditLog::RowContent c;
+            db.forEach(QStringLiteral("select %1 from SM_Log where rowid=?").arg(AuditLog::kContentColumns), {sys[1]},
+                       [&](const QSqlQuery& q) { c = AuditLog::contentAt(q, 0); });
+            c.operatorId = QStringLiteral("wangxy");
             QCOMPARE(broken(QStringLiteral("UPDATE SM_Log SET cUser_Id='wangxy', cHash=? WHERE rowid=?"), {AuditLog::hashOf(c), sys[1]}), sys[2]);
         }
         QVERIFY(AuditChain::check(db).intact());
+
+        // Two workstations writing at once: the second's row follows the first's, never the head
+        // both could have read (a fork would let a row go missing unnoticed).
+        {
+            Database::Transaction first(db);
+            AuditLog::write(db, kWho, Audit::login(QStringLiteral("admin")));
+            const QString firstHash = db.scalar(QStringLiteral("select cHash from SM_Log order by rowid desc limit 1")).toString();
+            std::unique_ptr<QThread> second(QThread::create([&] {
+                Database other;
+                other.openLike(db);
+                AuditLog::record(other, kWho, Audit::login(QStringLiteral("lijg")));
+            }));
+            second->start();
+            QThread::msleep(300);   // time for the second to reach the head and wait there
+            first.commit();
+            QVERIFY(second->wait(10000));
+            QCOMPARE(rows(db, QStringLiteral("select cUser_Id,cPrevHash from SM_Log order by rowid desc limit 1")).value(0),
+                     QStringLiteral("lijg|") + firstHash);
+        }
     }
 
     void exportImport_aSetsRowsTravelWholeAndChained()
     {
+        SKIP_ON_SERVER("export and import of a server installation's set are not in this build yet");
         BackupRoot origin;
         Database& db = origin.db();
         PermissionGrant::save(db, GrantRequest{QStringLiteral("003"), 2026, QStringLiteral("lijg"), {QStringLiteral("GL01")}}, kWho);

@@ -196,6 +196,70 @@ private slots:
         QCOMPARE(elsewhere.db().tables().size(), 1);
     }
 
+    // Work over two databases (a set's books and the system database) commits or leaves nothing in
+    // either, and the merge's "skip the rows that clash" and "replace the row" rules hold on both.
+    void attached_oneTransactionAndTheClashRules_data() { TestEngine::addRows(); }
+    void attached_oneTransactionAndTheClashRules()
+    {
+        QFETCH(Engine, engine);
+        SKIP_WITHOUT_SERVER(engine);
+        ScratchDb books(engine);
+        ScratchDb sys(engine);
+        Database& db = books.db();
+        db.execute(QStringLiteral("create table code (ccode %1 primary key, cname %1)").arg(db.textColumn()));
+        sys.db().execute(QStringLiteral("create table SM_LogHead (cAcc_Id %1 not null primary key, cHash %1)").arg(db.textColumn()));
+        db.attach(sys.db().location(), QStringLiteral("sys"));
+        const auto heads = [&] { return sys.db().scalar(QStringLiteral("select count(*) from SM_LogHead")).toInt(); };
+        try {
+            Database::Transaction t(db);
+            db.execute(QStringLiteral("insert into main.code (ccode,cname) values (?,?)"), {QStringLiteral("1001"), QStringLiteral("库存现金")});
+            db.execute(QStringLiteral("insert into sys.SM_LogHead (cAcc_Id,cHash) values (?,?)"), {QStringLiteral("001"), QStringLiteral("a")});
+            db.execute(QStringLiteral("insert into sys.SM_LogHead (cAcc_Id,cHash) values (?,?)"), {QStringLiteral("001"), QStringLiteral("b")});
+            t.commit();
+            QFAIL("a key twice was accepted");
+        } catch (const DbError& e) {
+            QCOMPARE(e.primaryCode(), 19);
+        }
+        QCOMPARE(db.scalar(QStringLiteral("select count(*) from code")).toInt(), 0);
+        QCOMPARE(heads(), 0);
+
+        db.execute(QStringLiteral("insert or ignore into sys.SM_LogHead (cAcc_Id,cHash) values (?,?)"), {QStringLiteral("001"), QStringLiteral("a")});
+        db.execute(QStringLiteral("INSERT OR IGNORE INTO sys.SM_LogHead (cAcc_Id,cHash) VALUES (?,?);"), {QStringLiteral("001"), QStringLiteral("b")});
+        QCOMPARE(sys.db().scalar(QStringLiteral("select cHash from SM_LogHead where cAcc_Id='001'")).toString(), QStringLiteral("a"));
+        db.execute(QStringLiteral("INSERT OR REPLACE INTO sys.SM_LogHead (cAcc_Id,cHash) VALUES (?,?)"), {QStringLiteral("001"), QStringLiteral("c")});
+        db.execute(QStringLiteral("insert or replace into sys.SM_LogHead (cAcc_Id,cHash) values (?,?)"), {QStringLiteral("002"), QStringLiteral("d")});
+        QCOMPARE(sys.db().scalar(QStringLiteral("select cHash from SM_LogHead where cAcc_Id='001'")).toString(), QStringLiteral("c"));
+        QCOMPARE(heads(), 2);
+        // A value that looks like an alias is data, not a name.
+        db.execute(QStringLiteral("insert into code (ccode,cname) values (?,?)"), {QStringLiteral("sys.x"), QStringLiteral("main.y")});
+        QCOMPARE(db.scalar(QStringLiteral("select cname from code where ccode='sys.x'")).toString(), QStringLiteral("main.y"));
+        db.detach(QStringLiteral("sys"));
+        QVERIFY_THROWS_EXCEPTION(DbError, db.execute(QStringLiteral("select count(*) from sys.SM_LogHead")));
+    }
+
+    // A server installation is made once per database and opened only where there is one.
+    void server_installationMadeOnceAndFoundOnlyWhereItIs()
+    {
+        SKIP_WITHOUT_SERVER(Engine::PostgreSQL);
+        ServerDatabase fresh;
+        QVERIFY_THROWS_EXCEPTION(DbError, Installation::openServerSystem(*std::make_unique<Database>(), fresh.conninfo()));
+        Installation::createServer(fresh.conninfo());
+        Database sys;
+        Installation::openSystemDatabase(sys, Installation::serverWhere(fresh.conninfo()));
+        QCOMPARE(sys.engine(), Engine::PostgreSQL);
+        QVERIFY(sys.scalar(QStringLiteral("select count(*) from SM_User where cUser_Id='ADMIN'")).toInt() == 1);
+        QVERIFY(sys.scalar(QStringLiteral("select count(*) from GL_DPrecode")).toInt() > 100);
+        sys.execute(QStringLiteral("update SM_User set cUser_Name=? where cUser_Id='demo'"), {QStringLiteral("留着")});
+        try {
+            Installation::createServer(fresh.conninfo());
+            QFAIL("a second installation was made over the first");
+        } catch (const DbError& e) {
+            QVERIFY(e.userText().contains(QStringLiteral("已有一个安装")));
+        }
+        QCOMPARE(sys.scalar(QStringLiteral("select cUser_Name from SM_User where cUser_Id='demo'")).toString(), QStringLiteral("留着"));
+        QCOMPARE(Installation::serverLabel(QStringLiteral("host=srv port=5433 dbname=books user=a")), QStringLiteral("srv:5433/books"));
+    }
+
     void server_droppedSessionIsReportedAndKeepsNothing()
     {
         SKIP_WITHOUT_SERVER(Engine::PostgreSQL);

@@ -1,4 +1,5 @@
 // Granting permissions to an operator or a role for one account set and year, without widgets.
+#include "TestEngine.h"
 #include "TestRoot.h"
 
 #include <Database.h>
@@ -56,8 +57,7 @@ private slots:
         arrange(db);
         const QStringList before = holdings(db);
         // The refusal comes after a held permission was deleted and added again and a new one added.
-        db.execute(QStringLiteral("create trigger refuse before insert on SM_HoldAuth when new.cAuth_Id='GL0105' "
-                                  "begin select raise(abort,'GL0105 refused'); end"));
+        TestEngine::refuseInserts(db, QStringLiteral("SM_HoldAuth"), QStringLiteral("GL0105 refused"), QStringLiteral("new.cAuth_Id='GL0105'"));
         const GrantRequest request = chenl2026({QStringLiteral("GL0101"), QStringLiteral("GL0103"), QStringLiteral("GL0105"),
                                                 QStringLiteral("GL0106")});
         try {
@@ -69,10 +69,11 @@ private slots:
         QCOMPARE(holdings(db), before);
 
         // The connection is left without an open transaction: the same grant goes through once allowed.
-        db.execute(QStringLiteral("drop trigger refuse"));
+        TestEngine::allowInserts(db, QStringLiteral("SM_HoldAuth"));
         PermissionGrant::save(db, request);
         QCOMPARE(holdings(db).size(), before.size() + 3);
-        Database other(env.sysDbPath());
+        Database other;
+        other.openLike(db);
         QCOMPARE(other.scalar(QStringLiteral("select count(*) from SM_HoldAuth")).toInt(), before.size() + 3);
     }
 };

@@ -1,11 +1,16 @@
 // What completes an account set, run directly: the books' place, the accounting calendar, the
-// options table and enabling a module (its rows and the ledger's start date).
+// options table and enabling a module (its rows and the ledger's start date). Run once per engine
+// (TestRoot): on a server the books are a schema beside the system database's.
+#include "TestEngine.h"
 #include "TestRoot.h"
 
 #include <AccInformation.h>
 #include <AccountDb.h>
+#include <AuditEvents.h>
+#include <AuditLog.h>
 #include <CiFile.h>
 #include <Database.h>
+#include <Installation.h>
 #include <Paths.h>
 #include <Periods.h>
 #include <SubsystemEnabler.h>
@@ -19,9 +24,16 @@ const QString kTooEarly = QStringLiteral("系统启用会计期间必须大于�
 const QString kNoPeriod = QStringLiteral("无法找到对应的会计启用年和月！");
 const QString kLedgerRow = QStringLiteral("AccInformation where cSysID='GL' and cName='dGLStartDate'");
 
-// The template's books for set 001 and 2024 under ROOT/books, as creation leaves them.
+// The template's books for set 001 and 2024 under ROOT/books (on a server: their schema), as
+// creation leaves them; where they are, as AccountDb::location gives it.
 QString copyBooks(TestRoot& env)
 {
+    if (TestRoot::onServer()) {
+        Database books;
+        books.openServer(env.db().conninfo(), AccountDb::booksSchema(kAcc, 2024));
+        Installation::fillAccountTemplate(books);
+        return books.schema();
+    }
     const QString books = AccountDb::databasePath(env.root() + QStringLiteral("/books"), kAcc, 2024);
     if (!CiFile::mkpath(Paths::parentDir(books)) || !CiFile::copy(TestRoot::templatePath(), books))
         return QString();
@@ -36,9 +48,9 @@ struct Fixture {
     SubsystemEnabler enabler{db};
 };
 
-QString ledgerStart(const QString& books)
+QString ledgerStart(Database& db, const QString& books)
 {
-    return Database(books).scalar(QStringLiteral("select cValue from ") + kLedgerRow).toString();
+    return AccountDb::openAt(db, books)->scalar(QStringLiteral("select cValue from ") + kLedgerRow).toString();
 }
 
 // "cSub_Id iYear iModiPeri dSubSysUsed" per row of set 001, sorted.
@@ -66,6 +78,7 @@ private slots:
         // Two fiscal years: two year folders under the one account-set folder.
         QCOMPARE(AccountDb::yearFolder(books, kAcc, 2025), expected + QStringLiteral("/2025"));
 
+        SKIP_ON_SERVER("the rest is about the books' files");
         // A file written as "kddata.mdb" is the set's account database; a stored path with "\" finds it.
         const QString file = expected + QStringLiteral("/2024/kddata.mdb");
         QVERIFY(CiFile::mkpath(Paths::parentDir(file)) && CiFile::copy(TestRoot::templatePath(), file));
@@ -90,7 +103,8 @@ private slots:
     {
         Fixture x;
         QVERIFY(!x.books.isEmpty());
-        Database acc(x.books);
+        const std::unique_ptr<Database> books = AccountDb::openAt(x.db, x.books);
+        Database& acc = *books;
         bool found = false;
         QCOMPARE(AccInformation::value(acc, QStringLiteral("存货数量小数位"), &found), QStringLiteral("2"));
         QVERIFY(found);
@@ -111,6 +125,27 @@ private slots:
             QCOMPARE(e.text(), QStringLiteral("账套库的选项表（AccInformation）中缺少“换算率小数位数”一行，账套库可能已损坏。"));
         }
         QCOMPARE(AccInformation::value(acc, QStringLiteral("存货数量小数位")), QStringLiteral("4"));
+    }
+
+    void precision_savedWithItsLogRowOrNotAtAll()
+    {
+        // The books' option and the system database's log row commit together (the system
+        // database attached to the books' connection): a refused row keeps the old value.
+        Fixture x;
+        const std::unique_ptr<Database> books = AccountDb::openAt(x.db, x.books);
+        const QString caption = QStringLiteral("存货数量小数位");
+        const auto save = [&](const QString& value) {
+            AuditLog::Attached log(*books, x.db.location());
+            Database::Transaction t(*books);
+            AccInformation::setValue(*books, caption, value);
+            log.write({}, Audit::precision(books.get(), kAcc, {caption}));
+            t.commit();
+        };
+        save(QStringLiteral("3"));
+        QCOMPARE(x.db.scalar(QStringLiteral("select count(*) from SM_Log where cAcc_Id=? and cResult='成功'"), {kAcc}).toInt(), 1);
+        TestEngine::refuseInserts(x.db, QStringLiteral("SM_Log"), QStringLiteral("log full"));
+        QVERIFY_THROWS_EXCEPTION(DbError, save(QStringLiteral("5")));
+        QCOMPARE(AccInformation::value(*books, caption), QStringLiteral("3"));
     }
 
     void periodsAndEnablerRules()
@@ -150,12 +185,12 @@ private slots:
             QStringLiteral("GX 2024 0 2024-12-01"), QStringLiteral("GX 9999 0 2024-12-01"),
             QStringLiteral("WA 2024 4 -"), QStringLiteral("WA 9999 0 2024-05-01")}));
         // The ledger gets the very day chosen, not only its month.
-        QCOMPARE(ledgerStart(books), QStringLiteral("2024-04-17"));
+        QCOMPARE(ledgerStart(db, books), QStringLiteral("2024-04-17"));
 
         // A new date moves an enabled module: its two rows are replaced, not doubled.
         enabler.enable({kAcc, QStringLiteral("GL"), QDate(2024, 8, 8), books});
         QCOMPARE(rows(db).filter(QStringLiteral("GL ")), (QStringList{QStringLiteral("GL 2024 0 2024-08-01"), QStringLiteral("GL 9999 0 2024-08-01")}));
-        QCOMPARE(ledgerStart(books), QStringLiteral("2024-08-08"));
+        QCOMPARE(ledgerStart(db, books), QStringLiteral("2024-08-08"));
 
         // Disabling deletes the module's rows of every year and nothing else.
         db.execute(QStringLiteral("insert into SM_Account_sub values ('001',2025,'FA',0,'2025-01-01'),('002',2024,'FA',0,'2024-01-01')"));
@@ -169,7 +204,7 @@ private slots:
     {
         Fixture x;
         auto& [env, books, db, enabler] = x;
-        Database(books).execute(QStringLiteral("delete from ") + kLedgerRow);
+        AccountDb::openAt(db, books)->execute(QStringLiteral("delete from ") + kLedgerRow);
         // The books without the ledger's start-date row: nothing written to the system database.
         QVERIFY_THROWS_EXCEPTION(DbError, enabler.enable({kAcc, QStringLiteral("GL"), QDate(2024, 4, 1), books}));
         QVERIFY(rows(db).isEmpty());
@@ -180,10 +215,10 @@ private slots:
         QVERIFY(rows(db).isEmpty());
 
         // The books repaired, the same handle enables the ledger; a replaced date that fails keeps the old one.
-        Database(books).execute(QStringLiteral("insert into AccInformation (cSysID,cID,cName,cCaption) values ('GL','GL','dGLStartDate','总账启用日期')"));
+        AccountDb::openAt(db, books)->execute(QStringLiteral("insert into AccInformation (cSysID,cID,cName,cCaption) values ('GL','GL','dGLStartDate','总账启用日期')"));
         enabler.enable({kAcc, QStringLiteral("GL"), QDate(2024, 4, 2), books});
-        QCOMPARE(ledgerStart(books), QStringLiteral("2024-04-02"));
-        Database(books).execute(QStringLiteral("delete from ") + kLedgerRow);
+        QCOMPARE(ledgerStart(db, books), QStringLiteral("2024-04-02"));
+        AccountDb::openAt(db, books)->execute(QStringLiteral("delete from ") + kLedgerRow);
         QVERIFY_THROWS_EXCEPTION(DbError, enabler.enable({kAcc, QStringLiteral("GL"), QDate(2024, 9, 1), books}));
         QCOMPARE(rows(db), (QStringList{QStringLiteral("GL 2024 0 2024-04-01"), QStringLiteral("GL 9999 0 2024-04-01")}));
     }

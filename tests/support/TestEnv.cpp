@@ -1,7 +1,14 @@
 #include "TestEnv.h"
 
+#include <Installation.h>
+
 #include <Database.h>
+#include <Installation.h>
 #include <Module1.h>
+
+#include <QAtomicInt>
+#include <QSettings>
+#include <QCoreApplication>
 
 TestEnv::TestEnv(bool withSystemDb)
     : TestRoot(withSystemDb)
@@ -9,6 +16,8 @@ TestEnv::TestEnv(bool withSystemDb)
     Module1::resetState();
     Module1::setRoot(root());
     Module1::gComputerName = QStringLiteral("WS-TEST");
+    // The workstation's remembered choices (the login's servers) start empty for each test.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, root() + QStringLiteral("/config"));
 }
 
 TestEnv::~TestEnv()
@@ -19,7 +28,11 @@ TestEnv::~TestEnv()
 
 void TestEnv::openSysDb()
 {
-    Module1::gSysDb = std::make_unique<Database>(sysDbPath());
+    Module1::gSysDb = std::make_unique<Database>();
+    if (onServer())
+        Installation::openSystemDatabase(*Module1::gSysDb, sysDbPath(), false);
+    else
+        Module1::gSysDb->open(sysDbPath());
 }
 
 void TestEnv::loginAdmin()
@@ -39,4 +52,29 @@ void TestEnv::loginSupervisor(const QString& userId, const QString& accId, const
     Module1::gAccId = accId;
     Module1::gAccName = accName;
     Module1::gYear = year;
+}
+
+namespace {
+QAtomicInt g_servers;
+}
+
+TestServer::TestServer()
+    : m_admin(std::make_unique<Database>())
+{
+    const qint64 pid = QCoreApplication::applicationPid();
+    m_admin->openServer(QString(), QStringLiteral("t_%1_srv").arg(pid));
+    m_name = QStringLiteral("revozi_t_%1_%2").arg(pid).arg(g_servers.fetchAndAddRelaxed(1));
+    m_admin->execute(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
+    m_admin->execute(QStringLiteral("CREATE DATABASE %1").arg(m_name));
+    m_conninfo = QStringLiteral("dbname=") + m_name;
+    Installation::createServer(m_conninfo);
+}
+
+TestServer::~TestServer()
+{
+    try {
+        m_admin->execute(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
+        m_admin->execute(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(m_admin->schema()));
+    } catch (const DbError&) {
+    }
 }

@@ -3,6 +3,10 @@
 // program that has just started.
 #include <TestRoot.h>
 
+#include <Database.h>
+
+#include <memory>
+
 class TestEnv : public TestRoot {
 public:
     // Resets the shared state and sets the root; creates the system database unless told not to.
@@ -14,4 +18,21 @@ public:
     // Logs in without the form: shared state of an administrator or a supervisor.
     void loginAdmin();
     void loginSupervisor(const QString& userId, const QString& accId, const QString& accName, const QString& year);
+};
+
+// A server installation of its own on the run's PostgreSQL cluster: a fresh database made from
+// the cluster's test database, holding a new installation; dropped at the end.
+class TestServer {
+public:
+    TestServer();
+    ~TestServer();
+    // The installation's connection string ("dbname=..."; host and user from PG* variables).
+    QString conninfo() const { return m_conninfo; }
+    // The cluster's own connection (the test database): to end another session, say.
+    Database& admin() { return *m_admin; }
+
+private:
+    std::unique_ptr<Database> m_admin;
+    QString m_name;
+    QString m_conninfo;
 };

@@ -5,8 +5,7 @@
 #   pg_cluster.sh stop DIR SOCKDIR PORT    stop it and remove DIR and SOCKDIR
 # The server refuses to run as root, so under root it runs as "nobody", which then owns DIR.
 # Clients connect as the cluster's superuser "revozi" without a password (trust on the socket).
-# Tests run it without fsync (nothing of it outlives the run); REVOZI_PG_FSYNC=on keeps the
-# server's flushes, for benchmarks that compare with work that flushes its own.
+# The tests' cluster runs without fsync; REVOZI_PG_FSYNC=on keeps it (the benchmarks' figures).
 set -eu
 BIN=/usr/lib/postgresql/15/bin
 cmd=${1:-}; dir=${2:-}; sock=${3:-}; port=${4:-}
@@ -22,9 +21,6 @@ stop() {
         as_owner "$BIN/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null 2>&1 || true
     fi
 }
-
-fsync="-c fsync=off"
-[ "${REVOZI_PG_FSYNC:-off}" = on ] && fsync=""
 
 case "$cmd" in
 start)
@@ -43,7 +39,7 @@ start)
         >"$dir/initdb.log" 2>&1 || { cat "$dir/initdb.log" >&2; fail "initdb failed in $dir/data"; }
     # Socket only, in a folder of our own: the port names the socket and cannot clash.
     as_owner "$BIN/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-        -o "-c listen_addresses='' -c unix_socket_directories='$sock' -p $port $fsync" start >/dev/null \
+        -o "-c listen_addresses='' -c unix_socket_directories='$sock' -p $port -c fsync=${REVOZI_PG_FSYNC:-off}" start >/dev/null \
         || { cat "$dir/server.log" >&2; fail "the server did not start (log above: $dir/server.log)"; }
     tries=0
     until "$BIN/pg_isready" -q -h "$sock" -p "$port"; do

@@ -148,10 +148,7 @@ void BackupRoot::make(const QString& acc, int year, const QString& dir, const QS
     const AccountSetOutcome made = creator.create(in);
     QVERIFY2(made.status == AccountSetCreator::Status::Done, qPrintable(made.notice.text));
     insertRows(db(), acc, year, sysRows);
-    {
-        Database setBooks(AccountDb::databasePath(books, acc, year));
-        insertRows(setBooks, acc, year, bookRows);
-    }
+    insertRows(*AccountDb::open(db(), acc, year), acc, year, bookRows);
     QVERIFY(exportTo(db(), acc, dir));
 }
 

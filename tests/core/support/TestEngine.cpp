@@ -22,6 +22,52 @@ QString TestEngine::serverMissing()
     return QString();
 }
 
+void TestEngine::refuseInserts(Database& db, const QString& table, const QString& text, const QString& when)
+{
+    const QString condition = when.isEmpty() ? QString() : QStringLiteral(" WHEN (%1)").arg(when);
+    if (db.engine() == Engine::PostgreSQL) {
+        db.execute(QStringLiteral("CREATE FUNCTION refuse_%1() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN RAISE EXCEPTION '%2'; END$$")
+                       .arg(table, text));
+        db.execute(QStringLiteral("CREATE TRIGGER refuse_%1 BEFORE INSERT ON %1 FOR EACH ROW%2 EXECUTE FUNCTION refuse_%1()")
+                       .arg(table, condition));
+        return;
+    }
+    db.execute(QStringLiteral("CREATE TRIGGER refuse_%1 BEFORE INSERT ON %1%3 BEGIN SELECT RAISE(ABORT,'%2'); END").arg(table, text, condition));
+}
+
+void TestEngine::allowInserts(Database& db, const QString& table)
+{
+    if (db.engine() == Engine::PostgreSQL) {
+        db.execute(QStringLiteral("DROP FUNCTION refuse_%1() CASCADE").arg(table));
+        return;
+    }
+    db.execute(QStringLiteral("DROP TRIGGER refuse_%1").arg(table));
+}
+
+void TestEngine::refuseWrites(Database& db, const QString& table, const QString& text)
+{
+    if (db.engine() == Engine::PostgreSQL) {
+        db.execute(QStringLiteral("CREATE FUNCTION refuse_%1() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN RAISE EXCEPTION '%2'; END$$")
+                       .arg(table, text));
+        db.execute(QStringLiteral("CREATE TRIGGER refuse_%1 BEFORE INSERT OR UPDATE OR DELETE ON %1 FOR EACH ROW EXECUTE FUNCTION refuse_%1()")
+                       .arg(table));
+        return;
+    }
+    for (const char* when : {"INSERT", "UPDATE", "DELETE"})
+        db.execute(QStringLiteral("CREATE TRIGGER refuse_%1_%2 BEFORE %2 ON %1 BEGIN SELECT RAISE(ABORT,'%3'); END")
+                       .arg(table, QLatin1String(when), text));
+}
+
+void TestEngine::allowWrites(Database& db, const QString& table)
+{
+    if (db.engine() == Engine::PostgreSQL) {
+        allowInserts(db, table);
+        return;
+    }
+    for (const char* when : {"INSERT", "UPDATE", "DELETE"})
+        db.execute(QStringLiteral("DROP TRIGGER refuse_%1_%2").arg(table, QLatin1String(when)));
+}
+
 ScratchDb::ScratchDb(Engine engine)
 {
     if (engine == Engine::PostgreSQL)
@@ -46,4 +92,22 @@ void ScratchDb::openAnother(Database& other)
         other.openServer(QString(), m_db.schema());
     else
         other.open(m_db.path());
+}
+
+ServerDatabase::ServerDatabase()
+    : m_name(QStringLiteral("t_%1_%2").arg(QCoreApplication::applicationPid()).arg(g_schemas.fetchAndAddRelaxed(1)))
+{
+    Database admin;
+    admin.openServer(QString(), QStringLiteral("public"));
+    admin.execute(QStringLiteral("CREATE DATABASE %1").arg(m_name));
+}
+
+ServerDatabase::~ServerDatabase()
+{
+    try {
+        Database admin;
+        admin.openServer(QString(), QStringLiteral("public"));
+        admin.execute(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
+    } catch (const DbError&) {
+    }
 }

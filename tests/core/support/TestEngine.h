@@ -11,6 +11,14 @@ namespace TestEngine {
 void addRows();
 // Why the server's rows cannot run here, or empty when they can.
 QString serverMissing();
+// Makes every insert into `table` of the database open in `db` fail with `text` (a trigger that
+// raises, in the engine's own words), and takes that away again: an injected failure. `when`, a
+// condition on the row (new.column), limits it to some rows.
+void refuseInserts(Database& db, const QString& table, const QString& text, const QString& when = QString());
+void allowInserts(Database& db, const QString& table);
+// The same for every insert, update and delete of `table`.
+void refuseWrites(Database& db, const QString& table, const QString& text);
+void allowWrites(Database& db, const QString& table);
 } // namespace TestEngine
 
 // An empty database of the row's engine: a file in a folder of its own, or a schema of its own on
@@ -26,6 +34,18 @@ public:
 private:
     QTemporaryDir m_dir;
     Database m_db;
+};
+
+// A database of its own on the test run's server (a server installation needs a whole one),
+// dropped at the end.
+class ServerDatabase {
+public:
+    ServerDatabase();
+    ~ServerDatabase();
+    QString conninfo() const { return QStringLiteral("dbname=") + m_name; }
+
+private:
+    QString m_name;
 };
 
 // Skips a server row when no server was started for the run, naming why.

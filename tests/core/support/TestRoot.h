@@ -1,7 +1,11 @@
 #pragma once
 // A fresh installation root per test, made by the core alone: the fixture of the core tests,
 // which link no widgets. The form tests build their shared state on top of it (TestEnv).
+// With REVOZI_TEST_ENGINE=postgresql the installation is a server installation instead, in a
+// database of its own on the server the PG* variables name, dropped at the end: the same test
+// functions then run against the server (ctest registers such programs a second time).
 #include <AccountSetCreator.h>
+#include <Engine.h>
 
 #include <QString>
 #include <QTemporaryDir>
@@ -16,7 +20,13 @@ public:
     explicit TestRoot(bool withSystemDb = true);
     virtual ~TestRoot();
 
-    QString root() const;               // without trailing separator
+    // Whether this run's installations are on the server.
+    static bool onServer();
+    static Engine engine() { return onServer() ? Engine::PostgreSQL : Engine::SQLite; }
+
+    QString root() const;               // without trailing separator; a folder on both engines
+    // The system database's file, or on the server its "where" (server:CONNINFO), as
+    // Installation::openSystemDatabase takes either.
     QString sysDbPath() const;
     // A connection to the system database for the work under test, assertions and arranging rows.
     Database& db();
@@ -33,8 +43,16 @@ protected:
     void closeDb();
 
 private:
+    QString m_conninfo;   // the server database of this installation; empty on SQLite
     QTemporaryDir m_dir;
     QTemporaryDir m_sysDir;
     std::unique_ptr<Database> m_db;
     QByteArray m_oldSysDir;
 };
+
+// Skips a test, or the rest of one, that is about files of an installation on SQLite only.
+#define SKIP_ON_SERVER(why)                 \
+    do {                                    \
+        if (TestRoot::onServer())           \
+            QSKIP(why);                     \
+    } while (false)

@@ -1,0 +1,45 @@
+#pragma once
+// 网络计算机浏览: the server an installation is kept on, typed as a connection string or picked
+// from the servers this workstation has used and the services of pg_service.conf, tested, chosen.
+#include <QDialog>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+class frmWeb : public QDialog {
+    Q_OBJECT
+public:
+    static inline const QString kCaption = QStringLiteral("网络计算机浏览");
+
+    explicit frmWeb(QWidget* parent = nullptr);
+
+    // Set by the opener: the server in use (empty: the installation root's files).
+    void setCurrent(const QString& conninfo);
+    // After 选择: the connection string chosen.
+    QString Chosen;
+
+    QGroupBox* fraWeb = nullptr;
+    QListWidget* lstUsed = nullptr;
+    QListWidget* lstServices = nullptr;
+    QLineEdit* txtServer = nullptr;
+    QLabel* lblCurrent = nullptr;
+    QPushButton* cmdTest = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+    // The services named in the pg_service.conf files that libpq reads.
+    static QStringList services();
+
+public slots:
+    void cmdTest_Click();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+private:
+    void picked(QListWidgetItem* item);
+    QString typed() const;
+};
