@@ -149,8 +149,9 @@ void FrmDelAcc::deleteSet(const QString& accId)
     if (MsgBox(QStringLiteral("真的删除该账套吗？"), vb::vbYesNo | vb::vbQuestion, QStringLiteral("删除提示")) != vb::vbYes)
         return;
     // Books and rows go together or not at all, so a failure at either step leaves the set whole.
-    if (AccountDeletion::deleteSet(*gSysDb, accId, {}, auditContext()) != AccountDeletion::Result::Deleted) {
-        MsgBox(QStringLiteral("删除账套[%1]失败！").arg(accId), vb::vbExclamation, kTitle);
+    QString why;
+    if (AccountDeletion::deleteSet(*gSysDb, accId, {}, auditContext(), &why) != AccountDeletion::Result::Deleted) {
+        MsgBox(QStringLiteral("删除账套[%1]失败！").arg(accId) + (why.isEmpty() ? QString() : QLatin1Char('\n') + why), vb::vbExclamation, kTitle);
         return;
     }
     MsgBox(QStringLiteral("删除账套[%1]成功！").arg(accId), vb::vbInformation, kTitle);

@@ -20,6 +20,7 @@
 #include <QHash>
 #include <QSet>
 #include <QLockFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -49,6 +50,9 @@ const char* const kHelp =
     "      引入 DIR 中的备份：放到描述文件所记的位置，或放到 PATH 之下；已有的账套只有给出 --yes 才覆盖。\n"
     "  revozi-backup --help | --version\n"
     "      显示本帮助或版本。\n"
+    "\n"
+    "服务器上的安装：以 --server CONNINFO 代替 ROOT（CONNINFO 为连接串，如 \"host=srv dbname=revozi\"，\n"
+    "或 service=NAME）。密码不能写在命令行上，请放在 ~/.pgpass 中。\n"
     "\n"
     "退出状态：0 成功，1 有任务失败，2 用法错误。消息逐行写到标准错误。\n"
     "同一安装上同时只能运行一个 revozi-backup：第二个会被拒绝（退出状态 1），不会等待。\n"
@@ -166,11 +170,22 @@ QString setFolderName(const QString& accId, int year)
     return QStringLiteral("%1-%2").arg(accId).arg(year);
 }
 
+// The size of a server's books: their schema's tables with indexes; -1 when there is no schema.
+qint64 schemaSize(Database& sysDb, const QString& schema)
+{
+    if (!sysDb.schemaExists(schema))
+        return -1;
+    return sysDb.scalar(QStringLiteral("SELECT coalesce(sum(pg_total_relation_size(c.oid)), 0) FROM pg_class c "
+                                       "JOIN pg_namespace n ON n.oid=c.relnamespace WHERE n.nspname=? AND c.relkind='r'"),
+                        {schema}).toLongLong();
+}
+
 int list(Database& sysDb, const QString& backups)
 {
+    const bool server = sysDb.engine() == Engine::PostgreSQL;
     for (const SetYear& s : setsOf(sysDb)) {
-        const QString books = AccountDb::databasePath(s.accPath, s.accId, s.year);
-        const qint64 size = CiFile::size(books);
+        const QString books = server ? AccountDb::booksSchema(s.accId, s.year) : AccountDb::databasePath(s.accPath, s.accId, s.year);
+        const qint64 size = server ? schemaSize(sysDb, books) : CiFile::size(books);
         out() << "[" << s.accId << "]" << s.name << "\t" << s.year << "\t"
               << (size < 0 ? QStringLiteral("（账套库不存在）") : QString::number(size)) << "\t" << books;
         if (!backups.isEmpty()) {
@@ -391,7 +406,7 @@ int importSet(Database& sysDb, const QString& dir, const QString& folder, bool o
         return fail(QStringLiteral("%1已存在，未引入（给出 --yes 才覆盖）").arg(set));
     if (!folder.isEmpty())
         refusal = importer.placeIn(folder);
-    else if (CiFile::isDir(importer.plan().targetDir))
+    else if (sysDb.engine() == Engine::PostgreSQL || CiFile::isDir(importer.plan().targetDir))
         refusal = importer.keepFolder();
     else
         // The place the descriptor names, made as the console's folder chooser would make it.
@@ -402,7 +417,11 @@ int importSet(Database& sysDb, const QString& dir, const QString& folder, bool o
     endProgress();
     if (!r.done())
         return fail(QStringLiteral("%1引入失败：%2").arg(set, r.notice.text));
-    out() << QStringLiteral("%1已引入到 %2").arg(set, importer.plan().targetDir) << Qt::endl;
+    out() << QStringLiteral("%1已引入到 %2")
+                 .arg(set, sysDb.engine() == Engine::PostgreSQL
+                               ? AccountDb::booksSchema(importer.plan().accId, importer.plan().year.toInt())
+                               : importer.plan().targetDir)
+          << Qt::endl;
     return Ok;
 }
 } // namespace
@@ -422,6 +441,24 @@ int main(int argc, char* argv[])
     }
     if (args.isEmpty())
         return usage(QStringLiteral("缺少命令"));
+    // A server installation is named by its connection string where a root would be.
+    QString conninfo;
+    const bool server = args[0] == QLatin1String("--server");
+    if (server) {
+        if (args.size() < 2 || args[1].trimmed().isEmpty())
+            return usage(QStringLiteral("--server 需要一个连接串"));
+        conninfo = args[1];
+        static const QRegularExpression password(QStringLiteral("(^|\\s)password\\s*=|^postgres(ql)?://[^/@]*:[^/@]*@"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+        if (conninfo.contains(password))
+            return usage(QStringLiteral("连接串中不能有密码（命令行可被他人看到），请把密码放在 ~/.pgpass 中"));
+        args.removeFirst();
+        // verify looks at a backup set only; the installation is not needed for it.
+        if (args.size() > 1 && args[1] == QLatin1String("verify"))
+            args.removeFirst();
+        else
+            args[0] = Installation::serverWhere(conninfo);
+    }
 
     if (args[0] == QLatin1String("verify")) {
         if (args.size() != 2 || args[1].startsWith(QLatin1String("--")))
@@ -475,16 +512,29 @@ int main(int argc, char* argv[])
         return usage(QStringLiteral("未知的命令 %1").arg(command));
     }
 
-    const QString sysPath = Installation::sysDbPath(root);
-    if (!CiFile::isFile(sysPath))
+    const QString shown = server ? Installation::serverLabel(conninfo) : root;
+    const QString sysPath = server ? root : Installation::sysDbPath(root);
+    if (!server && !CiFile::isFile(sysPath))
         return fail(QStringLiteral("%1 不是安装目录：找不到系统库 DeZaduzi/DeZaduzi.mdb").arg(root));
     // Two runs on one installation would export into the same folders and import over each other:
-    // the second is refused at once rather than left waiting behind a long export.
-    QLockFile lock(Paths::join(Paths::parentDir(sysPath), QStringLiteral("revozi-backup.lock")));
+    // the second is refused at once rather than left waiting behind a long export. A server's
+    // installation is shared by workstations: there the lock is the server's, held by a session
+    // of this run until it ends.
+    QLockFile lock(server ? QString() : Paths::join(Paths::parentDir(sysPath), QStringLiteral("revozi-backup.lock")));
     lock.setStaleLockTime(0);
-    if (command != QLatin1String("list") && !lock.tryLock(0))
-        return fail(QStringLiteral("另一个 revozi-backup 正在处理安装 %1，本次未运行").arg(root));
+    Database serverLock;
     try {
+        if (command != QLatin1String("list")) {
+            bool held = false;
+            if (server) {
+                serverLock.openServer(conninfo, QString::fromLatin1(Installation::kSystemSchema), false);
+                held = serverLock.scalar(QStringLiteral("SELECT pg_try_advisory_lock(7408, 0)")).toBool();
+            } else {
+                held = lock.tryLock(0);
+            }
+            if (!held)
+                return fail(QStringLiteral("另一个 revozi-backup 正在处理安装 %1，本次未运行").arg(shown));
+        }
         Database sysDb;
         Installation::openSystemDatabase(sysDb, sysPath);
         if (command == QLatin1String("list"))
@@ -496,6 +546,6 @@ int main(int argc, char* argv[])
         return exportSet(sysDb, o.values.value(QStringLiteral("--set")), o.values.value(QStringLiteral("--year")).toInt(),
                          o.values.value(QStringLiteral("--to")));
     } catch (const DbError& e) {
-        return fail(QStringLiteral("%1：%2").arg(root, e.userText()));
+        return fail(QStringLiteral("%1：%2").arg(shown, e.userText()));
     }
 }

@@ -1,4 +1,5 @@
 #include "AccountDb.h"
+#include "BooksLock.h"
 
 #include <BuildInfo.h>
 #include <CiFile.h>
@@ -73,6 +74,8 @@ std::unique_ptr<Database> open(Database& sysDb, const QString& accId, int year)
     if (sysDb.engine() == Engine::PostgreSQL) {
         auto books = std::make_unique<Database>();
         books->openServer(sysDb.conninfo(), booksSchema(accId, y), false);
+        // Held while the books are open, so they are not deleted or replaced under this session.
+        BooksLock::share(*books, books->schema());
         return books;
     }
     const QString file = databasePath(path, accId, y);

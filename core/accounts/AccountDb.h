@@ -32,7 +32,8 @@ QString location(Database& sysDb, const QString& accId, int year = 0);
 
 // Opens the account database of a set and year as recorded in the system database (on a server:
 // the set's schema beside the system database's).
-// Throws DbError with a clear text when the set has no row or its books are missing.
+// Throws DbError with a clear text when the set has no row or its books are missing. On a server
+// the connection holds the books shared (BooksLock) until it closes.
 std::unique_ptr<Database> open(Database& sysDb, const QString& accId, int year = 0);
 // Opens the books at a location() (a file's path, or a schema of the server database `sysDb` is
 // on). Throws DbError when they are missing; nothing is made.

@@ -2,6 +2,7 @@
 #include "BackupSet.h"
 
 #include <AccountDb.h>
+#include <BooksLock.h>
 #include <AuditEvents.h>
 #include <CiFile.h>
 #include <Database.h>
@@ -21,12 +22,16 @@ const char* const kDeletes[] = {
     "Delete From Sm_Account Where cAcc_Id=?",
 };
 
-// `logged`, when given, is written in the same transaction (the system database's, not the mirror's).
-void deleteRows(Database& db, const QString& accId, const AuditContext& who = {}, const AuditEntry* logged = nullptr)
+// `logged`, when given, is written in the same transaction (the system database's, not the mirror's),
+// and `first` runs in it before the rows go (a server's books go with them).
+void deleteRows(Database& db, const QString& accId, const AuditContext& who = {}, const AuditEntry* logged = nullptr,
+                const std::function<void()>& first = {})
 {
     // CreateAcc is made by the first set created on an installation; before that it has no rows to lose.
     const bool hasCreateAcc = db.hasTable(QStringLiteral("CreateAcc"));
     Database::Transaction t(db);
+    if (first)
+        first();
     for (const char* sql : kDeletes) {
         const QString statement = QString::fromLatin1(sql);
         if (!hasCreateAcc && statement.contains(QLatin1String("CreateAcc")))
@@ -113,6 +118,37 @@ Pending readPending(const QString& path)
     p.tombstone = BackupSet::lineValue(BackupSet::readLine(path, 4));
     return p;
 }
+
+// A server installation: every year's books schema of the set and its rows, in one transaction.
+// Books another session has open stop it before anything changes, naming that workstation.
+AccountDeletion::Result deleteOnServer(Database& sysDb, const QString& accId, const AuditEntry& logged, const AuditContext& who,
+                                       const AccountDeletion::StepHook& afterStep, QString* why)
+{
+    bool refused = false;
+    try {
+        QStringList schemas;
+        for (Recordset rs = sysDb.query(QStringLiteral("Select iYear From Sm_Account Where cAcc_Id=? Order By iYear"), {accId}); !rs.Eof(); rs.MoveNext())
+            schemas << AccountDb::booksSchema(accId, rs.Fields(0).toInt());
+        deleteRows(sysDb, accId, who, &logged, [&] {
+            sysDb.execute(QStringLiteral("SET LOCAL lock_timeout = '5s'"));
+            for (const QString& schema : schemas) {
+                refused = true;
+                BooksLock::claim(sysDb, schema, accId, QStringLiteral("删除"));
+                refused = false;
+                sysDb.execute(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema));
+            }
+        });
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.userText(), QStringLiteral("DelDbInfo"));
+        AuditLog::record(sysDb, who, logged.failed(e.userText()));
+        if (why)
+            *why = e.userText();
+        return refused ? AccountDeletion::Result::BooksKept : AccountDeletion::Result::RowsKept;
+    }
+    if (afterStep)
+        afterStep(QStringLiteral("rows"));
+    return AccountDeletion::Result::Deleted;
+}
 } // namespace
 
 namespace AccountDeletion {
@@ -121,11 +157,15 @@ QString pendingPath(const Database& sysDb)
     return Paths::join(Paths::parentDir(sysDb.path()), kPendingName);
 }
 
-Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterStep, const AuditContext& who)
+Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterStep, const AuditContext& who, QString* why)
 {
     const AuditEntry logged = Audit::deleted(accId, setName(sysDb, accId));
-    auto kept = [&](Result r, const QString& why) {
-        AuditLog::record(sysDb, who, logged.failed(why));
+    if (sysDb.engine() == Engine::PostgreSQL)
+        return deleteOnServer(sysDb, accId, logged, who, afterStep, why);
+    auto kept = [&](Result r, const QString& reason) {
+        AuditLog::record(sysDb, who, logged.failed(reason));
+        if (why)
+            *why = reason;
         return r;
     };
     auto passed = [&](const char* step) {
@@ -174,6 +214,8 @@ Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterSte
     } catch (const DbError& e) {
         WriteErrLog(3, e.userText(), QStringLiteral("DelDbInfo"));
         AuditLog::record(sysDb, who, logged.failed(e.userText()));
+        if (why)
+            *why = e.userText();
         // The rows stay, so the books come back under their name.
         if (!p.tombstone.isEmpty()) {
             if (CiFile::rename(p.tombstone, p.books)) {
@@ -200,6 +242,9 @@ Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterSte
 
 bool recover(Database& sysDb)
 {
+    // A server's deletion is one transaction: nothing is left pending.
+    if (sysDb.engine() == Engine::PostgreSQL)
+        return true;
     const QString pending = pendingPath(sysDb);
     if (!CiFile::exists(pending))
         return true;

@@ -39,8 +39,11 @@ using StepHook = std::function<void(const QString& step)>;
 // The set's books and rows, as DelAccFiles and then DelDbInfo, but never one without the other.
 // Finishes a deletion left over by a crash first. The deletion's audit-log row goes under the
 // empty key, in the rows' transaction (the set's own log rows go with the set); a deletion that
-// does not happen leaves a failed row.
-Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterStep = {}, const AuditContext& who = {});
+// does not happen leaves a failed row, and `why` (when given) the reason to show.
+// On a server installation the books schema of every year of the set and the rows go in one
+// transaction, refused (BooksKept, naming the workstation) while another session has the books open.
+Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterStep = {}, const AuditContext& who = {},
+                 QString* why = nullptr);
 
 // Finishes (the rows are gone: removes the tombstone and the mirror's rows) or undoes (the rows
 // are there: renames the tombstone back to the books) a deletion that a crash interrupted. True

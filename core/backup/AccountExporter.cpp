@@ -3,6 +3,8 @@
 #include "Manifest.h"
 
 #include <AccountDb.h>
+#include <BooksLock.h>
+#include <BooksTransfer.h>
 #include <CiFile.h>
 #include <Database.h>
 #include <ErrLog.h>
@@ -19,6 +21,7 @@
 #include <memory>
 #include <signal.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 const QString kRoutine = QStringLiteral("Timer1_Timer");
@@ -119,6 +122,9 @@ void rollbackQuietly(Database& db)
 
 AccountExporter::AccountExporter(Database& sysDb, const QString& accId, int year)
     : m_sysDbPath(sysDb.path())
+    , m_server(sysDb.engine() == Engine::PostgreSQL)
+    , m_conninfo(sysDb.conninfo())
+    , m_sysSchema(sysDb.schema())
     , m_accId(accId)
     , m_oneYear(year > 0)
 {
@@ -168,14 +174,21 @@ QString AccountExporter::databasePath() const
     return AccountDb::databasePath(m_accPath, m_accId, m_year);
 }
 
+QString AccountExporter::workFolder() const
+{
+    if (!m_server)
+        return yearFolder();
+    return Paths::withTrailingSep(Paths::join(QDir::tempPath(), QStringLiteral("revozi-export-%1/%2").arg(::getuid()).arg(AccountDb::booksSchema(m_accId, m_year))));
+}
+
 QString AccountExporter::workCopyPath() const
 {
-    return CiFile::resolve(yearFolder() + m_accId + QStringLiteral("_kddata.mdb"));
+    return CiFile::resolve(workFolder() + m_accId + QStringLiteral("_kddata.mdb"));
 }
 
 QString AccountExporter::preparedCopyPath() const
 {
-    return CiFile::resolve(yearFolder() + QStringLiteral("kddata.BAK"));
+    return CiFile::resolve(workFolder() + QStringLiteral("kddata.BAK"));
 }
 
 void AccountExporter::fail(const QString& step, const QString& text)
@@ -196,7 +209,22 @@ bool AccountExporter::prepare(const WorkControl& control)
     std::unique_ptr<Database> acc;
     if (!m_found)
         fail(QString(), QStringLiteral("账套[%1]不存在").arg(m_accId));
-    else if (!CiFile::isFile(P))
+    else if (m_server) {
+        // The books and rows of a server installation become the same data file as books kept in
+        // files; placing it (writeBackupSet) is then the same work.
+        // The copy holds the books: the folder is this user's alone.
+        const QString own = Paths::parentDir(Paths::withoutTrailingSep(workFolder()));
+        if (!CiFile::mkpath(workFolder()) || !QFile::setPermissions(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
+            fail(workFolder(), QStringLiteral("无法建立临时目录"));
+        if (CiFile::exists(W) && !CiFile::remove(W))
+            fail(W, QStringLiteral("无法删除旧的临时文件"));
+        try {
+            streamInto(W);
+        } catch (const DbError& e) {
+            fail(W, e.userText());
+            CiFile::remove(W);
+        }
+    } else if (!CiFile::isFile(P))
         fail(QString(), QStringLiteral("找不到账套库 %1").arg(P));
     else {
         try {
@@ -237,7 +265,7 @@ bool AccountExporter::prepare(const WorkControl& control)
         }
     }
 
-    if (CiFile::exists(W) && !CiFile::remove(W))
+    if (!m_server && CiFile::exists(W) && !CiFile::remove(W))
         fail(W, QStringLiteral("无法删除旧的临时文件"));
     report(80);
     if (acc) {
@@ -333,6 +361,14 @@ void AccountExporter::fillTransferTables(Database& acc)
         }
         // Each table is there with all its rows, or not there at all.
         step(acc, table, [&] {
+            if (m_server) {
+                // This session's own tables on the server, streamed into the file with the books.
+                if (f.source)
+                    acc.execute(QStringLiteral("CREATE TEMP TABLE %1 (LIKE sys.%2)").arg(table, QString::fromLatin1(f.source)));
+                acc.execute(QStringLiteral("INSERT INTO pg_temp.%1 ").arg(table) + QString(select).replace(QLatin1String("main."), QLatin1String("pg_temp.")),
+                            params);
+                return;
+            }
             if (f.source) {
                 const QString sql = acc.scalar(
                     QStringLiteral("SELECT sql FROM sys.sqlite_master WHERE type='table' AND name=? COLLATE NOCASE"),
@@ -386,30 +422,62 @@ void AccountExporter::snapshotInto(Database& acc, const QString& target)
     const QString copy = CiFile::resolve(target);
     if (incremental) {
         releaseFreePages(copy);
-        // The checksum reads the compacted copy from the page cache on a second thread while this
-        // one waits for the disk to take it.
-        QString hex;
-        qint64 bytes = 0;
-        std::thread summer([&] { hex = Checksum::ofFile(copy, &bytes); });
-        const bool flushed = BackupSet::syncPath(copy);
-        summer.join();
-        if (!flushed)
-            throw DbError(QStringLiteral("无法写入文件 %1").arg(target));
-        if (!hex.isEmpty()) {
-            m_preparedSum.bytes = bytes;
-            m_preparedSum.checksum = hex;
-        }
-    } else {
-        m_preparedSum.bytes = sum.bytes();
-        m_preparedSum.checksum = sum.hex();
+        seal(copy);
+        return;
     }
+    m_preparedSum.bytes = sum.bytes();
+    m_preparedSum.checksum = sum.hex();
     if (m_preparedSum.bytes >= 0)
         m_preparedStamp = BackupSet::fileStamp(copy);
 }
 
+void AccountExporter::seal(const QString& copy)
+{
+    // The checksum reads the finished copy from the page cache on a second thread while this one
+    // waits for the disk to take it.
+    QString hex;
+    qint64 bytes = 0;
+    std::thread summer([&] { hex = Checksum::ofFile(copy, &bytes); });
+    const bool flushed = BackupSet::syncPath(copy);
+    summer.join();
+    if (!flushed)
+        throw DbError(QStringLiteral("无法写入文件 %1").arg(copy));
+    if (!hex.isEmpty()) {
+        m_preparedSum.bytes = bytes;
+        m_preparedSum.checksum = hex;
+        m_preparedStamp = BackupSet::fileStamp(copy);
+    }
+}
+
+void AccountExporter::streamInto(const QString& target)
+{
+    m_preparedSum = {};
+    m_preparedStamp.clear();
+    const QString schema = AccountDb::booksSchema(m_accId, m_year);
+    Database books;
+    books.openServer(m_conninfo, schema, false);
+    // Not deleted or replaced by another session while they are read.
+    BooksLock::share(books, schema);
+    books.attach(m_sysSchema, kSys);
+    // One state of the books and of the set's rows, as another session may change either meanwhile.
+    books.execute(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ"));
+    fillTransferTables(books);
+    QList<BooksTransfer::Source> tables;
+    // Transfer tables an earlier import left in the books give way to the ones just filled.
+    for (const QString& t : books.tables())
+        if (!transferTables().contains(t, Qt::CaseInsensitive))
+            tables.append({schema, t});
+    for (const QString& t : transferTables())
+        if (books.scalar(QStringLiteral("SELECT to_regclass(?) IS NOT NULL"), {QStringLiteral("pg_temp.") + t.toLower()}).toBool())
+            tables.append({QStringLiteral("pg_temp"), t.toLower()});
+    BooksTransfer::toFile(books, tables, target);
+    books.execute(QStringLiteral("ROLLBACK"));
+    seal(CiFile::resolve(target));
+}
+
 bool AccountExporter::booksInUse() const
 {
-    if (!CiFile::isFile(databasePath()))
+    if (m_server || !CiFile::isFile(databasePath()))
         return false;
     try {
         Database acc(databasePath());

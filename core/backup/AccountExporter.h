@@ -32,8 +32,11 @@ public:
     QString accountFolder() const;     // PATH/zt<acc>
     QString yearFolder() const;        // PATH/zt<acc>/<year>/ (with a trailing separator)
     QString databasePath() const;      // the account database
-    QString workCopyPath() const;      // <year folder>/<acc>_kddata.mdb, the compacted copy being written
-    QString preparedCopyPath() const;  // <year folder>/kddata.BAK, the finished copy
+    // Where the copy is prepared: the year folder, or on a server installation a folder of this
+    // workstation's user in the temporary folder (the books have no folder of their own there).
+    QString workFolder() const;
+    QString workCopyPath() const;      // <work folder>/<acc>_kddata.mdb, the compacted copy being written
+    QString preparedCopyPath() const;  // <work folder>/kddata.BAK, the finished copy
 
     // Fills the transfer tables, compacts the account database into the prepared copy and removes
     // the transfer tables again. A failing step is logged and skipped, as the next steps do not
@@ -71,8 +74,16 @@ private:
     bool step(Database& db, const QString& name, const std::function<void()>& work);
     void fillTransferTables(Database& acc);
     void snapshotInto(Database& acc, const QString& target);
+    // A server installation's books and rows, streamed into a new file at `target`.
+    void streamInto(const QString& target);
+    // Flushes a finished copy once and keeps its checksum, read meanwhile from the page cache.
+    void seal(const QString& copy);
 
     QString m_sysDbPath;
+    // A server installation: its connection string and the system database's schema.
+    bool m_server = false;
+    QString m_conninfo;
+    QString m_sysSchema;
     QString m_accId;
     QString m_accPath;
     QVariant m_sysId;

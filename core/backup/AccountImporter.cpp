@@ -3,6 +3,9 @@
 #include "Manifest.h"
 
 #include <AccountDb.h>
+#include <AccountExporter.h>
+#include <BooksLock.h>
+#include <BooksTransfer.h>
 #include <AuditEvents.h>
 #include <CiFile.h>
 #include <PasswordHash.h>
@@ -93,9 +96,11 @@ struct Merge {
 // equals Null), so importing a set again does not double them.
 void insertMissing(Merge& m, const QString& table, const QStringList& columns, const QString& order = QString())
 {
+    // "IS" is SQLite's null-safe equality; the server spells it out.
+    const QString is = m.db.engine() == Engine::PostgreSQL ? QStringLiteral("IS NOT DISTINCT FROM") : QStringLiteral("IS");
     QStringList same;
     for (const QString& c : columns)
-        same << QStringLiteral("t.%1 IS old.%1").arg(c);
+        same << QStringLiteral("t.%1 %2 old.%1").arg(c, is);
     m.from(table + QStringLiteral("_Ex"),
          QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4.%1_Ex AS old "
                         "WHERE NOT EXISTS (SELECT 1 FROM main.%1 AS t WHERE %5)%6")
@@ -112,6 +117,15 @@ QStringList logColumns(Merge& m)
         return {};
     auto names = [&](const QString& schema, const QString& table) {
         QStringList out;
+        // The server's order column of the log is its own, never carried over.
+        if (m.db.engine() == Engine::PostgreSQL) {
+            for (Recordset rs = m.db.query(QStringLiteral("SELECT column_name FROM information_schema.columns WHERE table_schema=? "
+                                                          "AND table_name=lower(?) AND column_name<>'rowid' ORDER BY ordinal_position"),
+                                           {m.db.schemaOf(schema), table});
+                 !rs.Eof(); rs.MoveNext())
+                out << rs.Fields(0).toString();
+            return out;
+        }
         for (Recordset rs = m.db.query(QStringLiteral("PRAGMA %1.table_info(%2)").arg(schema, table)); !rs.Eof(); rs.MoveNext())
             out << rs.text(QStringLiteral("name"));
         return out;
@@ -178,8 +192,10 @@ void mergeRows(Merge& m, const ImportPlan& plan)
     }
     for (const char* t : kDropped)
         m.run(QStringLiteral("DROP TABLE IF EXISTS %1.%2").arg(imp, QLatin1String(t)));
-    // Committed together with the rows: books without it are the books of a finished import.
-    m.run(QStringLiteral("DROP TABLE %1.%2").arg(imp, kPendingTable));
+    // Committed together with the rows: books without it are the books of a finished import (on a
+    // server the books and rows are one transaction, and the table is not made).
+    if (m.db.engine() == Engine::SQLite)
+        m.run(QStringLiteral("DROP TABLE %1.%2").arg(imp, kPendingTable));
 
     for (const char* sub : kClearedModules)
         m.run(QStringLiteral("UPDATE main.SM_Account_sub SET dSubSysUsed=NULL WHERE cAcc_Id=? AND iYear=9999 AND cSub_Id=?"),
@@ -531,6 +547,9 @@ Notice AccountImporter::placeIn(const QString& chosenBase)
     ImportPlan& p = m_plan;
     p.accFolder = Paths::withTrailingSep(chosenBase.trimmed()) + QStringLiteral("zt") + p.accId + QLatin1Char('/');
     p.targetDir = Paths::join(p.accFolder, p.year);
+    // On a server the books are a schema: the folder is only what the set's row records.
+    if (m_sysDb.engine() == Engine::PostgreSQL)
+        return {};
     // The descriptor only records where the set was put: the import goes on without it.
     QString why;
     if (!BackupSet::rewriteFolder(p.descriptorPath, p.accFolder, &why))
@@ -544,6 +563,8 @@ Notice AccountImporter::placeIn(const QString& chosenBase)
 Notice AccountImporter::keepFolder()
 {
     ImportPlan& p = m_plan;
+    if (m_sysDb.engine() == Engine::PostgreSQL)
+        return {};
     const QString target = Paths::normalize(p.targetDir);
     if (!QDir::isAbsolutePath(target) || !CiFile::isDir(target))
         return refuse(QStringLiteral("帐套目录不存在：") + p.targetDir + kCrLf + QStringLiteral("请重新引入，并重新指定帐套路径。"));
@@ -563,6 +584,113 @@ QString replacedSet(Database& sysDb, const QString& accId)
     for (; !rs.Eof(); rs.MoveNext())
         years << rs.text(QStringLiteral("iYear"));
     return QStringLiteral("[%1]%2（%3年度）").arg(accId, name, years.join(QStringLiteral("、")));
+}
+} // namespace
+
+namespace {
+// Empty when the file is a sound database, read without anything written beside it.
+QString checkImmutable(const QString& path)
+{
+    try {
+        Database db;
+        db.openImmutable(path);
+        return db.integrityProblems().join(kCrLf);
+    } catch (const DbError& e) {
+        return e.text();
+    }
+}
+
+// The import into a server installation: the data file is checked as it stands (the server takes
+// its rows straight from it), then one transaction of the server replaces the set's books schema
+// with one filled from the file and merges the set's rows; a failure undoes both.
+AccountImporter::Result restoreOnServer(Database& sysDb, const ImportPlan& plan, const WorkControl& control, const AuditContext& who,
+                                        const AuditEntry& logged)
+{
+    using Result = AccountImporter::Result;
+    using Status = Result::Status;
+    auto failWith = [](const QString& text) {
+        WriteErrLog(1, text, kRoutine);
+        return Result{Status::Failed, {text, AccountImporter::title(), Notice::Icon::Exclamation}};
+    };
+    const QString data = plan.dataFile();
+    QString manifestError;
+    const std::optional<BackupSet::Manifest> manifest
+        = BackupSet::readManifest(plan.sourceDir + BackupSet::kManifestName, &manifestError);
+    if (!manifest && !manifestError.isEmpty())
+        return failWith(QStringLiteral("校验文件%1无法使用，无法引入！").arg(BackupSet::kManifestName) + kCrLf + manifestError);
+    control.report(10);
+
+    QString refusal;
+    const qint64 size = CiFile::size(data);
+    if (plan.bytes >= 0 && size != plan.bytes) {
+        refusal = sizeRefusal(size, plan.bytes, data);
+    } else if (manifest) {
+        qint64 bytes = -1;
+        const QString sum = Checksum::ofFile(data, &bytes);
+        if (bytes != manifest->bytes)
+            refusal = sizeRefusal(bytes, manifest->bytes, data, true);
+        else if (sum != manifest->checksum)
+            refusal = QStringLiteral("引入的数据文件与校验文件%1中的校验值不符，文件已被改动或损坏，无法引入！").arg(BackupSet::kManifestName)
+                + kCrLf + data;
+    } else if (const QString damage = checkImmutable(data); !damage.isEmpty()) {
+        refusal = QStringLiteral("引入的数据文件已损坏，无法引入！") + kCrLf + data + kCrLf + damage;
+    }
+    if (refusal.isEmpty()) {
+        const Inspection seen = inspect(data, plan.accId, BackupSet::twoDigitYear(plan.year.toInt()));
+        if (!seen.refusal.isEmpty())
+            refusal = seen.refusal;
+        else if (!seen.year.isEmpty() && seen.year != plan.year)
+            refusal = QStringLiteral("引入的数据文件是%1年度的数据，与引入文件中的年度[%2]不符，无法引入！").arg(seen.year, plan.year)
+                + kCrLf + data;
+    }
+    if (!refusal.isEmpty())
+        return failWith(refusal);
+    control.report(40);
+    if (control.cancelled())
+        return {Status::Cancelled, {}};
+
+    const QString schema = AccountDb::booksSchema(plan.accId, plan.year.toInt());
+    QString mergeError;
+    bool stopped = false;
+    try {
+        // An older installation's log gains its columns before the set's rows come in.
+        AuditLog::upgrade(sysDb);
+        Database::Transaction tx(sysDb);
+        // Books another session has open are not replaced under it; a session reading them
+        // without saying so is waited for a while, not for ever.
+        sysDb.execute(QStringLiteral("SET LOCAL lock_timeout = '5s'"));
+        BooksLock::claim(sysDb, schema, plan.accId, QStringLiteral("覆盖"));
+        sysDb.execute(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema));
+        sysDb.createSchema(schema);
+        // The operators' table of the backup set is read by nothing here (their passwords stay
+        // out of the server); the log keeps its order.
+        BooksTransfer::toServer(sysDb, schema, data, {QStringLiteral("SM_User_Ex")}, {QStringLiteral("SM_Log_Ex")},
+                                AccountExporter::transferTables());
+        control.report(70);
+        sysDb.attach(schema, kImp);
+        Merge m{sysDb, {}};
+        for (Recordset rs = sysDb.query(QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema=?"), {schema});
+             !rs.Eof(); rs.MoveNext())
+            m.present << rs.Fields(0).toString().toLower();
+        mergeRows(m, plan);
+        AuditLog::write(sysDb, who, logged);
+        control.report(90);
+        // The last moment to stop: leaving the transaction uncommitted undoes books and rows.
+        if (control.cancelled())
+            stopped = true;
+        else
+            tx.commit();
+    } catch (const DbError& e) {
+        WriteErrLog(1, e.text(), kRoutine);
+        mergeError = e.userText();
+    }
+    sysDb.detach(kImp);
+    if (stopped)
+        return {Status::Cancelled, {}};
+    if (!mergeError.isEmpty())
+        return failWith(QStringLiteral("帐套[%1]引入失败：").arg(plan.accId) + mergeError);
+    control.report(100);
+    return {Status::Done, {QStringLiteral("帐套[") + plan.accId + QStringLiteral("]引入成功！"), AccountImporter::title(), Notice::Icon::Question}};
 }
 } // namespace
 
@@ -596,6 +724,8 @@ AccountImporter::Result AccountImporter::restoreSet(Database& sysDb, const Impor
     const QString data = plan.dataFile();
     if (!CiFile::isFile(data))
         return {Status::Failed, {QStringLiteral("找不到要引入的文件！"), QString(), Notice::Icon::None}};
+    if (sysDb.engine() == Engine::PostgreSQL)
+        return restoreOnServer(sysDb, plan, control, who, logged);
     if (!CiFile::isDir(plan.targetDir))
         return failWith(QStringLiteral("帐套目录不存在：") + plan.targetDir);
     // What an earlier import left is settled first, so its copy and old books are not mistaken
@@ -786,6 +916,9 @@ AccountImporter::Result AccountImporter::restoreSet(Database& sysDb, const Impor
 
 bool AccountImporter::recover(Database& sysDb, QString* error)
 {
+    // A server's import is one transaction: nothing is ever left half done.
+    if (sysDb.engine() == Engine::PostgreSQL)
+        return true;
     QString why;
     bool ok = true;
     const QString pending = pendingPath(sysDb);

@@ -2,6 +2,7 @@
 
 #include <CiFile.h>
 #include <FileModes.h>
+#include <SysInfo.h>
 
 #include <QAtomicInt>
 #include <QFile>
@@ -240,6 +241,8 @@ void Database::openServer(const QString& conninfo, const QString& schema, bool c
         execute(QStringLiteral("SET client_min_messages TO warning"));
         if (!create && !schemaExists(schema))
             throw DbError(QStringLiteral("服务器上没有这个数据库：%1").arg(schema));
+        // Other sessions see which workstation holds what (the books' locks name it).
+        execute(QStringLiteral("SELECT set_config('application_name', ?, false)"), {SysInfo::computerName().left(63)});
         execute(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(schema));
         execute(QString::fromLatin1(kCiCollation).arg(schema));
         execute(QStringLiteral("SET search_path TO %1").arg(schema));

@@ -3,12 +3,14 @@
 // installation as it was; retention must keep exactly the newest backups of the periods asked
 // for and never touch a folder it did not write.
 #include "BackupFixture.h"
+#include "TestEngine.h"
 #include "TestFiles.h"
 
 #include <AccountDb.h>
 #include <BackupRetention.h>
 #include <BackupSet.h>
 #include <Database.h>
+#include <Installation.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -111,6 +113,7 @@ private slots:
     void exportAllWithoutKeepDeletesNothing();
     void failedSetDoesNotStopTheOthers();
     void secondRunIsRefused();
+    void serverInstallation();
 };
 
 void TestCli::exportVerifyImportRoundTrip()
@@ -430,6 +433,37 @@ void TestCli::secondRunIsRefused()
     QVERIFY(!QFileInfo::exists(backups));
     running.unlock();
     QCOMPARE(run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups}).status, 0);
+}
+
+// --server CONNINFO in place of ROOT: a backup set imported, exported again and verified, listed
+// with the books' schema; no password on the command line; a second run on the installation refused.
+void TestCli::serverInstallation()
+{
+    if (!TestEngine::serverMissing().isEmpty())
+        QSKIP(qPrintable(TestEngine::serverMissing()));
+    BackupRoot files(QStringLiteral("003"), 2026);
+    ServerInstall server;
+    const QStringList on{QStringLiteral("--server"), server.conninfo};
+    const Run i = run(on + QStringList{QStringLiteral("import"), files.backup});
+    QVERIFY2(i.status == 0 && i.out.contains(QStringLiteral("zt003_2026")), qPrintable(describe(i)));
+    const QString mine = files.root() + QStringLiteral("/fromServer");
+    const Run e = run(on + QStringList{QStringLiteral("export"), QStringLiteral("--set"), QStringLiteral("003"), QStringLiteral("--year"),
+                                       QStringLiteral("2026"), QStringLiteral("--to"), mine});
+    QVERIFY2(e.status == 0, qPrintable(describe(e)));
+    const Run v = run(on + QStringList{QStringLiteral("verify"), mine});
+    QVERIFY2(v.status == 0 && v.out.contains(QStringLiteral("完整性检查通过")), qPrintable(describe(v)));
+    const Run l = run(on + QStringList{QStringLiteral("list")});
+    QVERIFY2(l.status == 0 && l.out.contains(QStringLiteral("zt003_2026")), qPrintable(describe(l)));
+
+    const Run p = run({QStringLiteral("--server"), server.conninfo + QStringLiteral(" password=secret"), QStringLiteral("list")});
+    QVERIFY2(p.status == 2 && p.err.contains(QStringLiteral(".pgpass")), qPrintable(describe(p)));
+    // Another run holds the installation.
+    Database other;
+    other.openServer(server.conninfo, QString::fromLatin1(Installation::kSystemSchema), false);
+    QVERIFY(other.scalar(QStringLiteral("SELECT pg_try_advisory_lock(7408, 0)")).toBool());
+    const Run second = run(on + QStringList{QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), mine + QStringLiteral("2")});
+    QVERIFY2(second.status == 1 && second.err.contains(QStringLiteral("另一个 revozi-backup")), qPrintable(describe(second)));
+    QVERIFY(!QFileInfo::exists(mine + QStringLiteral("2")));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

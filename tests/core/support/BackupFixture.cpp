@@ -3,11 +3,14 @@
 #include "TestFiles.h"
 
 #include <AccountDb.h>
+#include <Installation.h>
 #include <AccountSetCreator.h>
 #include <BackupSet.h>
 #include <Database.h>
 #include <Manifest.h>
 
+#include <QAtomicInt>
+#include <QCoreApplication>
 #include <QDir>
 #include <QRegularExpression>
 #include <QFileInfo>
@@ -152,4 +155,35 @@ void BackupRoot::make(const QString& acc, int year, const QString& dir, const QS
 QString BackupRoot::pending()
 {
     return QFileInfo(sysDbPath()).absolutePath() + QStringLiteral("/KdErpImp.pending");
+}
+
+namespace {
+QAtomicInt g_servers;
+
+void onAdmin(const QString& sql)
+{
+    Database admin;
+    admin.openServer(QString(), QStringLiteral("public"), false);
+    admin.execute(sql);
+}
+} // namespace
+
+ServerInstall::ServerInstall()
+    : name(QStringLiteral("bk_%1_%2").arg(QCoreApplication::applicationPid()).arg(g_servers.fetchAndAddRelaxed(1)))
+    , conninfo(QStringLiteral("dbname=") + name)
+    , sys(new Database)
+{
+    onAdmin(QStringLiteral("CREATE DATABASE %1").arg(name));
+    Installation::createServer(conninfo);
+    Installation::openServerSystem(*sys, conninfo);
+}
+
+ServerInstall::~ServerInstall()
+{
+    delete sys;
+    try {
+        onAdmin(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+    } catch (const DbError& e) {
+        qWarning("%s", qPrintable(e.text()));
+    }
 }

@@ -63,3 +63,17 @@ struct BackupRoot : TestRoot {
     QString pending();
     void withoutManifest() { ::withoutManifest(backup); }
 };
+
+// A server installation in a database of its own on the run's server (made through the database
+// the run's PG* variables name, dropped at the end). Check TestEngine::serverMissing() first.
+struct ServerInstall {
+    QString name;       // the database
+    QString conninfo;   // "dbname=NAME", the rest from the PG* variables
+    Database* sys;      // its system database
+
+    ServerInstall();
+    ~ServerInstall();
+    ServerInstall(const ServerInstall&) = delete;
+    ServerInstall& operator=(const ServerInstall&) = delete;
+};
+

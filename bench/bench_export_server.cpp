@@ -1,0 +1,150 @@
+// Export of a server installation's books (about 500 MB of vouchers and lines in the set's
+// schema) against its yardstick: a copy of the same data as a SQLite file, flushed to disk (copy +
+// fsync). The server is a cluster of this benchmark's own on the local disk that keeps fsync on.
+// The export is what the windows run: the preparation (the books and the set's rows streamed into
+// the data file) and the backup set written into a folder on the same disk. Runs alternate; each
+// prints min/median/max, the ratio of the medians and whether the target (<= 3.0) is met. The
+// import that puts the books on the server is timed once (no target).
+//
+//   bench_export_server [WORKDIR] [SIZE_MB] [RUNS]     (defaults: the system temp folder, 500, 5)
+//
+// The generated files and the cluster are removed at the end.
+#include "BenchSupport.h"
+
+#include <AccountExporter.h>
+#include <AccountImporter.h>
+#include <Database.h>
+#include <Installation.h>
+#include <Paths.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QThread>
+
+#include <algorithm>
+
+using namespace Bench;
+
+namespace {
+QTextStream out(stdout);
+constexpr double kTarget = 3.0;
+
+struct Cluster {
+    QStringList args;
+    bool started = false;
+    explicit Cluster(const QString& dir)
+        : args{QStringLiteral(REVOZI_PG_CLUSTER_SH), QString(), dir + QStringLiteral("/cluster"), dir + QStringLiteral("/sock"), QStringLiteral("5497")}
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("REVOZI_PG_FSYNC"), QStringLiteral("on"));
+        started = run(QStringLiteral("start"), env);
+        qputenv("PGHOST", (dir + QStringLiteral("/sock")).toUtf8());
+        qputenv("PGPORT", "5497");
+        qputenv("PGUSER", "revozi");
+    }
+    ~Cluster() { run(QStringLiteral("stop"), QProcessEnvironment::systemEnvironment()); }
+    bool run(const QString& command, const QProcessEnvironment& env)
+    {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QStringList a = args;
+        a[1] = command;
+        p.start(QStringLiteral("sh"), a);
+        return p.waitForFinished(180000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    }
+};
+
+double exportOnce(Database& sysDb, const QString& target, double* prepare)
+{
+    QDir(target).removeRecursively();
+    QDir().mkpath(target);
+    QElapsedTimer t;
+    t.start();
+    AccountExporter exporter(sysDb, QStringLiteral("001"));
+    if (!exporter.prepare())
+        qFatal("preparation failed: %s", qPrintable(exporter.errors().join(QStringLiteral("; "))));
+    *prepare = seconds(t);
+    QString error;
+    if (!exporter.writeBackupSet(target, true, &error))
+        qFatal("backup set not written: %s", qPrintable(error));
+    return seconds(t);
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    Options options;
+    if (!readOptions(argc, argv, out, options))
+        return 1;
+    const int runs = std::max(5, argc > 3 ? QByteArray(argv[3]).toInt() : 5);
+    out << "cores: " << QThread::idealThreadCount() << ", runs: " << runs << " of each, interleaved\n";
+    QTemporaryDir dir(Paths::join(options.workDir, QStringLiteral("bench_export_server-XXXXXX")));
+    const QString root = dir.path();
+    // The server's cluster beside the files, on the same disk; the export prepares its copy there too.
+    QTemporaryDir pgDir(QStringLiteral("/tmp/rzb-XXXXXX"));
+    Cluster cluster(pgDir.path());
+    if (!cluster.started)
+        qFatal("the benchmark's PostgreSQL cluster did not start");
+    qputenv("TMPDIR", root.toUtf8());
+
+    // The books as a file installation has them, exported into a backup set, imported into the server.
+    const QString files = Paths::join(root, QStringLiteral("files"));
+    const AccountSet set = createAccountSet(files, 2024);
+    generateBooks(set.books, options.sizeMb * 1024 * 1024, out);
+    const QString fromFiles = Paths::join(root, QStringLiteral("fromFiles"));
+    {
+        double prep = 0;
+        exportOnce(*set.sysDb, fromFiles, &prep);
+    }
+    const QString conninfo = QStringLiteral("dbname=revozi_test");
+    Installation::createServer(conninfo);
+    Database server;
+    Installation::openServerSystem(server, conninfo);
+    {
+        QElapsedTimer t;
+        t.start();
+        AccountImporter importer(server);
+        Notice refusal = importer.load(Paths::join(fromFiles, QStringLiteral("KdErpAct.Lst")));
+        if (refusal.isEmpty())
+            refusal = importer.keepFolder();
+        if (!refusal.isEmpty())
+            qFatal("import refused: %s", qPrintable(refusal.text));
+        const AccountImporter::Result r = AccountImporter::restore(server, importer.plan());
+        if (!r.done())
+            qFatal("import failed: %s", qPrintable(r.notice.text));
+        const double s = seconds(t);
+        const qint64 onServer = server.scalar(QStringLiteral("SELECT sum(pg_total_relation_size(c.oid)) FROM pg_class c JOIN pg_namespace n "
+                                                             "ON n.oid=c.relnamespace WHERE n.nspname='zt001_2024' AND c.relkind='r'")).toLongLong();
+        out << "import of the backup set into the server: " << s << " s, books on the server " << onServer / (1024.0 * 1024.0) << " MB\n";
+    }
+
+    // The yardstick copies the data file the server's export writes: the same data as a SQLite file.
+    const QString target = Paths::join(root, QStringLiteral("backup"));
+    const QString source = Paths::join(root, QStringLiteral("same-data.mdb"));
+    const QString copyTarget = Paths::join(root, QStringLiteral("yardstick.mdb"));
+    double prep = 0;
+    exportOnce(server, target, &prep);
+    QFile::copy(Paths::join(target, QStringLiteral("kddata.BA_")), source);
+    plainCopy(source, copyTarget, true);
+    Series copy, exp, prepare;
+    for (int i = 0; i < runs; ++i) {
+        copy.values << plainCopy(source, copyTarget, true).synced;
+        exp.values << exportOnce(server, target, &prep);
+        prepare.values << prep;
+    }
+    const double ratio = exp.median() / copy.median();
+    out << "== server books exported into a data file of " << QFileInfo(source).size() / (1024.0 * 1024.0) << " MB\n";
+    out << "  yardstick (copy + fsync of the data file): " << figures(copy) << "\n";
+    out << "  export from the server:                    " << figures(exp) << " (preparation median " << prepare.median() << " s)\n";
+    out << "  ratio of medians:                          " << ratio << " (target <= " << kTarget << "): "
+        << (ratio <= kTarget ? "MET" : "NOT MET") << "\n";
+    out.flush();
+    return 0;
+}

@@ -1,0 +1,641 @@
+#include "BooksTransfer.h"
+
+#include <Database.h>
+#include <Installation.h>
+
+#include <QRegularExpression>
+#include <QSet>
+#include <QSqlDriver>
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <libpq-fe.h>
+#include <sqlite3.h>
+
+namespace {
+// How a column's values are bound and written.
+enum class Kind { Integer, Real, Text, Bytes };
+
+struct Column {
+    QString name;   // as the source keeps it
+    Kind kind = Kind::Text;
+    bool notNull = false;
+    QString dflt;   // a literal default, as SQL; empty when none
+};
+
+PGconn* serverHandle(Database& db)
+{
+    const QVariant v = db.handle().driver()->handle();
+    if (db.engine() != Engine::PostgreSQL || !v.isValid() || (qstrcmp(v.typeName(), "PGconn*") != 0 && qstrcmp(v.typeName(), "pg_conn*") != 0))
+        throw DbError(QStringLiteral("不是数据库服务器的连接（%1）").arg(QString::fromLatin1(v.typeName())));
+    return *static_cast<PGconn* const*>(v.constData());
+}
+
+sqlite3* fileHandle(Database& db)
+{
+    const QVariant v = db.handle().driver()->handle();
+    if (db.engine() != Engine::SQLite || !v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        throw DbError(QStringLiteral("不是 SQLite 连接"));
+    return *static_cast<sqlite3* const*>(v.constData());
+}
+
+[[noreturn]] void serverFailed(PGconn* pg, PGresult* r, const QString& sql)
+{
+    QString text = QString::fromUtf8(r ? PQresultErrorMessage(r) : PQerrorMessage(pg)).trimmed();
+    if (text.isEmpty())
+        text = QString::fromUtf8(PQerrorMessage(pg)).trimmed();
+    const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    const QString code = state ? QString::fromLatin1(state) : (PQstatus(pg) == CONNECTION_OK ? QString() : QStringLiteral("08006"));
+    if (r)
+        PQclear(r);
+    throw DbError(text, code, sql, Engine::PostgreSQL);
+}
+
+[[noreturn]] void fileFailed(sqlite3* h, const QString& sql)
+{
+    throw DbError(QString::fromUtf8(sqlite3_errmsg(h)), QString::number(sqlite3_extended_errcode(h)), sql);
+}
+
+// The result of the statement that ends a COPY; throws when the server refused it.
+void finishCopy(PGconn* pg, const QString& sql)
+{
+    PGresult* failed = nullptr;
+    while (PGresult* r = PQgetResult(pg)) {
+        if (PQresultStatus(r) != PGRES_COMMAND_OK && !failed)
+            failed = r;
+        else
+            PQclear(r);
+    }
+    if (failed)
+        serverFailed(pg, failed, sql);
+}
+
+QString quoted(const QString& name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+QString quotedList(const QStringList& names)
+{
+    QStringList out;
+    for (const QString& n : names)
+        out << quoted(n);
+    return out.join(QLatin1Char(','));
+}
+
+// A default the other engine reads the same: a number or a quoted text.
+QString literalDefault(const QString& expr)
+{
+    static const QRegularExpression number(QStringLiteral("^\\(?(-?[0-9]+(\\.[0-9]+)?)\\)?$"));
+    static const QRegularExpression text(QStringLiteral("^('(?:[^']|'')*')(::[a-z ]+)?$"));
+    if (const auto m = number.match(expr.trimmed()); m.hasMatch())
+        return m.captured(1);
+    if (const auto m = text.match(expr.trimmed()); m.hasMatch())
+        return m.captured(1);
+    return QString();
+}
+
+// ---- server to file ----
+
+QString relation(const BooksTransfer::Source& s)
+{
+    return quoted(s.schema) + QLatin1Char('.') + quoted(s.table);
+}
+
+QList<Column> serverColumns(Database& db, const BooksTransfer::Source& s)
+{
+    QList<Column> out;
+    for (Recordset rs = db.query(QStringLiteral("SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attnotnull, "
+                                                "coalesce(pg_get_expr(d.adbin, d.adrelid), '') FROM pg_attribute a "
+                                                "LEFT JOIN pg_attrdef d ON d.adrelid=a.attrelid AND d.adnum=a.attnum "
+                                                "WHERE a.attrelid=format('%I.%I', ?::text, ?::text)::regclass AND a.attnum>0 "
+                                                "AND NOT a.attisdropped ORDER BY a.attnum"),
+                                 {s.schema, s.table});
+         !rs.Eof(); rs.MoveNext()) {
+        Column c;
+        c.name = rs.Fields(0).toString();
+        const QString type = rs.Fields(1).toString();
+        if (type == QLatin1String("integer") || type == QLatin1String("bigint") || type == QLatin1String("smallint"))
+            c.kind = Kind::Integer;
+        else if (type == QLatin1String("double precision") || type == QLatin1String("real") || type.startsWith(QLatin1String("numeric")))
+            c.kind = Kind::Real;
+        else if (type == QLatin1String("bytea"))
+            c.kind = Kind::Bytes;
+        c.notNull = rs.Fields(2).toBool();
+        c.dflt = literalDefault(rs.Fields(3).toString());
+        out << c;
+    }
+    if (out.isEmpty())
+        throw DbError(QStringLiteral("服务器上没有表 %1.%2").arg(s.schema, s.table));
+    return out;
+}
+
+QString sqliteType(Kind k)
+{
+    switch (k) {
+    case Kind::Integer:
+        return QStringLiteral("INTEGER");
+    case Kind::Real:
+        return QStringLiteral("REAL");
+    case Kind::Bytes:
+        return QStringLiteral("BLOB");
+    case Kind::Text:
+        break;
+    }
+    return QStringLiteral("TEXT COLLATE NOCASE");
+}
+
+// The primary key and unique constraints of a server table: "p"/"u" and their columns in order.
+QList<QPair<QString, QStringList>> serverKeys(Database& db, const BooksTransfer::Source& s)
+{
+    QList<QPair<QString, QStringList>> out;
+    for (Recordset rs = db.query(QStringLiteral("SELECT c.contype::text, array_to_string(array(SELECT a.attname FROM unnest(c.conkey) "
+                                                "WITH ORDINALITY k(n, o) JOIN pg_attribute a ON a.attrelid=c.conrelid AND a.attnum=k.n "
+                                                "ORDER BY k.o), ',') FROM pg_constraint c WHERE c.conrelid=format('%I.%I', ?::text, ?::text)::regclass "
+                                                "AND c.contype IN ('p','u') ORDER BY c.contype, c.conname"),
+                                 {s.schema, s.table});
+         !rs.Eof(); rs.MoveNext())
+        out.append({rs.Fields(0).toString(), rs.Fields(1).toString().split(QLatin1Char(','))});
+    return out;
+}
+
+QString createInFile(Database& db, const BooksTransfer::Source& s, const QList<Column>& columns)
+{
+    QStringList parts;
+    for (const Column& c : columns) {
+        QString p = quoted(c.name) + QLatin1Char(' ') + sqliteType(c.kind);
+        if (c.notNull)
+            p += QStringLiteral(" NOT NULL");
+        if (!c.dflt.isEmpty())
+            p += QStringLiteral(" DEFAULT ") + c.dflt;
+        parts << p;
+    }
+    for (const auto& key : serverKeys(db, s))
+        parts << (key.first == QLatin1String("p") ? QStringLiteral("PRIMARY KEY (%1)") : QStringLiteral("UNIQUE (%1)")).arg(quotedList(key.second));
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(s.table), parts.join(QLatin1Char(',')));
+}
+
+// Indexes of a server table beyond its keys, as SQLite statements; those on expressions or with a
+// condition have no counterpart and stay behind.
+QStringList serverIndexes(Database& db, const BooksTransfer::Source& s)
+{
+    QStringList out;
+    for (Recordset rs = db.query(QStringLiteral("SELECT i.relname, x.indisunique, array_to_string(array(SELECT a.attname FROM unnest(x.indkey::int2[]) "
+                                                "WITH ORDINALITY k(n, o) JOIN pg_attribute a ON a.attrelid=x.indrelid AND a.attnum=k.n ORDER BY k.o), ','), "
+                                                "x.indexprs IS NULL AND x.indpred IS NULL FROM pg_index x JOIN pg_class i ON i.oid=x.indexrelid "
+                                                "WHERE x.indrelid=format('%I.%I', ?::text, ?::text)::regclass "
+                                                "AND NOT EXISTS (SELECT 1 FROM pg_constraint c WHERE c.conindid=x.indexrelid) ORDER BY 1"),
+                                 {s.schema, s.table});
+         !rs.Eof(); rs.MoveNext()) {
+        if (!rs.Fields(3).toBool())
+            continue;
+        out << QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
+                   .arg(rs.Fields(1).toBool() ? QStringLiteral("UNIQUE ") : QString(), quoted(rs.Fields(0).toString()), quoted(s.table),
+                        quotedList(rs.Fields(2).toString().split(QLatin1Char(','))));
+    }
+    return out;
+}
+
+// COPY's binary format, read in place: big-endian integers of two, four and eight bytes.
+qint64 be(const char* p, int n)
+{
+    quint64 v = 0;
+    for (int i = 0; i < n; ++i)
+        v = v << 8 | quint8(p[i]);
+    // Sign-extended from the field's width.
+    const int shift = 64 - 8 * n;
+    return qint64(v << shift) >> shift;
+}
+
+// Reads the rows of a binary COPY: the header once, then each row's fields (-1: null).
+class BinaryRows {
+public:
+    // Binds the next row of `msg` to `st`; false at the end of the data. Throws on a damaged stream.
+    bool bind(const char*& p, const char* end, sqlite3_stmt* st, const QList<Column>& columns)
+    {
+        if (!m_header) {
+            // "PGCOPY\n\377\r\n\0", flags, the header extension's length and the extension.
+            if (end - p < 19 || std::memcmp(p, "PGCOPY\n\377\r\n", 10) != 0)
+                throw DbError(QStringLiteral("服务器送来的数据格式不对"));
+            const qint64 ext = be(p + 15, 4);
+            p += 19 + ext;
+            m_header = true;
+            if (p >= end)
+                return false;
+        }
+        need(p, end, 2);
+        const int count = int(be(p, 2));
+        p += 2;
+        if (count == -1)
+            return false;
+        if (count != columns.size())
+            throw DbError(QStringLiteral("服务器送来的列数不对"));
+        for (int i = 0; i < count; ++i) {
+            need(p, end, 4);
+            const qint64 len = be(p, 4);
+            p += 4;
+            int rc;
+            if (len < 0) {
+                rc = sqlite3_bind_null(st, i + 1);
+            } else {
+                need(p, end, len);
+                switch (columns[i].kind) {
+                case Kind::Integer:
+                    rc = sqlite3_bind_int64(st, i + 1, be(p, int(len)));
+                    break;
+                case Kind::Real: {
+                    const quint64 bits = quint64(be(p, 8));
+                    double v;
+                    std::memcpy(&v, &bits, 8);
+                    rc = sqlite3_bind_double(st, i + 1, v);
+                    break;
+                }
+                case Kind::Bytes:
+                    rc = sqlite3_bind_blob64(st, i + 1, p, sqlite3_uint64(len), SQLITE_STATIC);
+                    break;
+                default:
+                    rc = sqlite3_bind_text64(st, i + 1, p, sqlite3_uint64(len), SQLITE_STATIC, SQLITE_UTF8);
+                }
+                p += len;
+            }
+            if (rc != SQLITE_OK)
+                throw DbError(QStringLiteral("无法写入数据文件（%1）").arg(rc));
+        }
+        return true;
+    }
+
+private:
+    static void need(const char* p, const char* end, qint64 n)
+    {
+        if (end - p < n)
+            throw DbError(QStringLiteral("服务器送来的数据不完整"));
+    }
+    bool m_header = false;
+};
+
+// How a column is selected for the binary COPY: integers as eight bytes, reals as doubles, bytes as
+// they are, anything else as its text.
+QString selected(const Column& c)
+{
+    switch (c.kind) {
+    case Kind::Integer:
+        return quoted(c.name) + QStringLiteral("::int8");
+    case Kind::Real:
+        return quoted(c.name) + QStringLiteral("::float8");
+    case Kind::Bytes:
+        return quoted(c.name);
+    case Kind::Text:
+        break;
+    }
+    return quoted(c.name) + QStringLiteral("::text");
+}
+
+void copyToFile(Database& db, Database& out, const BooksTransfer::Source& s, const QList<Column>& all)
+{
+    QList<Column> columns;
+    bool ordered = false;
+    for (const Column& c : all) {
+        if (c.name.compare(QLatin1String("rowid"), Qt::CaseInsensitive) == 0)
+            ordered = true;
+        else
+            columns << c;
+    }
+    QStringList names, marks, exprs;
+    for (const Column& c : columns) {
+        names << c.name;
+        marks << QStringLiteral("?");
+        exprs << selected(c);
+    }
+    sqlite3* h = fileHandle(out);
+    const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quoted(s.table), quotedList(names), marks.join(QLatin1Char(',')));
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(h, insert.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
+        fileFailed(h, insert);
+    PGconn* pg = serverHandle(db);
+    // Binary: the server sends the values as it keeps them, nothing is printed or parsed as text.
+    const QString copy = QStringLiteral("COPY (SELECT %1 FROM %2%3) TO STDOUT (FORMAT binary)")
+                             .arg(exprs.join(QLatin1Char(',')), relation(s), ordered ? QStringLiteral(" ORDER BY rowid") : QString());
+    PGresult* started = PQexec(pg, copy.toUtf8().constData());
+    if (PQresultStatus(started) != PGRES_COPY_OUT) {
+        sqlite3_finalize(st);
+        serverFailed(pg, started, copy);
+    }
+    PQclear(started);
+    QString fileError;
+    BinaryRows rows;
+    char* msg = nullptr;
+    int n = 0;
+    while ((n = PQgetCopyData(pg, &msg, 0)) > 0) {
+        // After a failure the rest is read and dropped, so the connection leaves the COPY.
+        if (fileError.isEmpty()) {
+            try {
+                const char* p = msg;
+                while (p < msg + n && rows.bind(p, msg + n, st, columns)) {
+                    if (sqlite3_step(st) != SQLITE_DONE)
+                        throw DbError(QString::fromUtf8(sqlite3_errmsg(h)));
+                    sqlite3_reset(st);
+                }
+            } catch (const DbError& e) {
+                fileError = e.text();
+                sqlite3_reset(st);
+            }
+        }
+        PQfreemem(msg);
+    }
+    sqlite3_finalize(st);
+    if (n == -2)
+        serverFailed(pg, nullptr, copy);
+    finishCopy(pg, copy);
+    if (!fileError.isEmpty())
+        throw DbError(fileError, QString(), insert);
+}
+
+// ---- file to server ----
+
+struct FileColumn {
+    QString name;
+    QString type;   // the server's type
+    bool notNull = false;
+    int pk = 0;
+    QString dflt;
+    bool bytes = false;
+};
+
+QList<FileColumn> fileColumns(Database& in, const QString& table)
+{
+    QList<FileColumn> out;
+    for (Recordset rs = in.query(QStringLiteral("SELECT name, upper(type), \"notnull\", pk, coalesce(dflt_value, '') FROM pragma_table_info(?)"), {table});
+         !rs.Eof(); rs.MoveNext()) {
+        FileColumn c;
+        c.name = rs.Fields(0).toString().toLower();
+        const QString t = rs.Fields(1).toString();
+        // SQLite's rules for a declared type, in its order.
+        if (t.contains(QLatin1String("INT")))
+            c.type = QStringLiteral("BIGINT");
+        else if (t.contains(QLatin1String("BLOB")))
+            c.type = QStringLiteral("BYTEA"), c.bytes = true;
+        else if (t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOA")) || t.contains(QLatin1String("DOUB")))
+            c.type = QStringLiteral("DOUBLE PRECISION");
+        else
+            c.type = QStringLiteral("TEXT");
+        c.notNull = rs.Fields(2).toInt() != 0;
+        c.pk = rs.Fields(3).toInt();
+        c.dflt = literalDefault(rs.Fields(4).toString());
+        out << c;
+    }
+    return out;
+}
+
+// One value of a SQLite row in COPY's text format.
+void appendValue(QByteArray& buf, sqlite3_stmt* st, int i, bool bytes)
+{
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_NULL:
+        buf.append("\\N", 2);
+        return;
+    case SQLITE_INTEGER: {
+        char num[24];
+        const auto r = std::to_chars(num, num + sizeof num, sqlite3_column_int64(st, i));
+        buf.append(num, int(r.ptr - num));
+        return;
+    }
+    case SQLITE_FLOAT: {
+        char num[32];
+        const auto r = std::to_chars(num, num + sizeof num, sqlite3_column_double(st, i));
+        buf.append(num, int(r.ptr - num));
+        return;
+    }
+    case SQLITE_BLOB:
+        if (bytes) {
+            const auto* p = static_cast<const unsigned char*>(sqlite3_column_blob(st, i));
+            const int n = sqlite3_column_bytes(st, i);
+            static const char digits[] = "0123456789abcdef";
+            buf.append("\\\\x", 3);
+            for (int k = 0; k < n; ++k) {
+                buf.append(digits[p[k] >> 4]);
+                buf.append(digits[p[k] & 15]);
+            }
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+    const int n = sqlite3_column_bytes(st, i);
+    for (int k = 0; k < n; ++k) {
+        const char c = p[k];
+        switch (c) {
+        case '\\': buf.append("\\\\", 2); break;
+        case '\t': buf.append("\\t", 2); break;
+        case '\n': buf.append("\\n", 2); break;
+        case '\r': buf.append("\\r", 2); break;
+        default: buf.append(c);
+        }
+    }
+}
+
+void copyToServer(Database& db, Database& in, const QString& schema, const QString& table, const QList<FileColumn>& columns, bool withOrder)
+{
+    QStringList source, target;
+    if (withOrder) {
+        source << QStringLiteral("rowid");
+        target << QStringLiteral("rowid");
+    }
+    for (const FileColumn& c : columns) {
+        source << quoted(c.name);
+        target << c.name;
+    }
+    sqlite3* h = fileHandle(in);
+    const QString select = QStringLiteral("SELECT %1 FROM %2%3").arg(source.join(QLatin1Char(',')), quoted(table),
+                                                                     withOrder ? QStringLiteral(" ORDER BY rowid") : QString());
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(h, select.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
+        fileFailed(h, select);
+    PGconn* pg = serverHandle(db);
+    const QString copy = QStringLiteral("COPY %1.%2 (%3) FROM STDIN").arg(quoted(schema), quoted(table.toLower()), quotedList(target));
+    PGresult* started = PQexec(pg, copy.toUtf8().constData());
+    if (PQresultStatus(started) != PGRES_COPY_IN) {
+        sqlite3_finalize(st);
+        serverFailed(pg, started, copy);
+    }
+    PQclear(started);
+    QByteArray buf;
+    buf.reserve(1 << 20);
+    const int n = int(source.size());
+    QString fileError;
+    bool sent = true;
+    int rc;
+    while (sent && (rc = sqlite3_step(st)) == SQLITE_ROW) {
+        for (int i = 0; i < n; ++i) {
+            if (i)
+                buf.append('\t');
+            appendValue(buf, st, i, !withOrder || i > 0 ? columns[withOrder ? i - 1 : i].bytes : false);
+        }
+        buf.append('\n');
+        if (buf.size() >= (1 << 19)) {
+            sent = PQputCopyData(pg, buf.constData(), int(buf.size())) == 1;
+            buf.clear();
+        }
+    }
+    if (sent && rc != SQLITE_DONE)
+        fileError = QString::fromUtf8(sqlite3_errmsg(h));
+    sqlite3_finalize(st);
+    if (sent && !buf.isEmpty())
+        sent = PQputCopyData(pg, buf.constData(), int(buf.size())) == 1;
+    if (!sent)
+        serverFailed(pg, nullptr, copy);
+    // A row that could not be read ends the COPY as failed, so the server keeps none of it.
+    if (PQputCopyEnd(pg, fileError.isEmpty() ? nullptr : "the data file could not be read") != 1)
+        serverFailed(pg, nullptr, copy);
+    if (!fileError.isEmpty()) {
+        while (PGresult* r = PQgetResult(pg))
+            PQclear(r);
+        throw DbError(fileError, QString(), select);
+    }
+    finishCopy(pg, copy);
+}
+
+QStringList serverTables(Database& db, const QString& schema)
+{
+    QStringList out;
+    for (Recordset rs = db.query(QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema=? AND table_type='BASE TABLE'"),
+                                 {schema});
+         !rs.Eof(); rs.MoveNext())
+        out << rs.Fields(0).toString().toLower();
+    return out;
+}
+
+// The file's indexes of a table as server statements: those it made itself (origin "c"), and
+// its unique constraints where the table is not the template's (which declares its own).
+QStringList fileIndexes(Database& in, const QString& schema, const QString& table, bool templateTable)
+{
+    QStringList out;
+    for (Recordset rs = in.query(QStringLiteral("SELECT name, \"unique\", origin, partial FROM pragma_index_list(?) ORDER BY seq"), {table}); !rs.Eof();
+         rs.MoveNext()) {
+        const QString origin = rs.Fields(2).toString();
+        if (origin == QLatin1String("pk") || rs.Fields(3).toInt() != 0 || (templateTable && origin == QLatin1String("u")))
+            continue;
+        QStringList cols;
+        bool plain = true;
+        for (Recordset ix = in.query(QStringLiteral("SELECT cid, name FROM pragma_index_info(?) ORDER BY seqno"), {rs.Fields(0)}); !ix.Eof(); ix.MoveNext()) {
+            if (ix.Fields(0).toInt() < 0)
+                plain = false;
+            cols << ix.Fields(1).toString().toLower();
+        }
+        if (!plain || cols.isEmpty())
+            continue;
+        const QString name = origin == QLatin1String("c") ? rs.Fields(0).toString().toLower()
+                                                          : QStringLiteral("%1_u%2").arg(table.toLower()).arg(out.size() + 1);
+        out << QStringLiteral("CREATE %1INDEX %2 ON %3.%4 (%5)")
+                   .arg(rs.Fields(1).toInt() ? QStringLiteral("UNIQUE ") : QString(), quoted(name), quoted(schema), quoted(table.toLower()),
+                        quotedList(cols));
+    }
+    return out;
+}
+} // namespace
+
+namespace BooksTransfer {
+void toFile(Database& db, const QList<Source>& tables, const QString& file)
+{
+    Database out;
+    out.open(file, true);
+    // The file is the caller's alone until it is placed: no journal, one flush by the caller.
+    out.execute(QStringLiteral("PRAGMA journal_mode=OFF"));
+    out.execute(QStringLiteral("PRAGMA synchronous=OFF"));
+    out.execute(QStringLiteral("PRAGMA cache_size=-65536"));
+    // As the template's books: free pages stay in the file until an export releases them.
+    out.execute(QStringLiteral("PRAGMA auto_vacuum=INCREMENTAL"));
+    out.execute(QStringLiteral("BEGIN"));
+    Installation::fillAccountTemplate(out);
+    QSet<QString> fromTemplate;
+    for (const QString& t : out.tables())
+        fromTemplate << t.toLower();
+    QSet<QString> written;
+    QStringList indexes;
+    for (const Source& s : tables) {
+        const QList<Column> columns = serverColumns(db, s);
+        const QString lower = s.table.toLower();
+        if (fromTemplate.contains(lower)) {
+            out.execute(QStringLiteral("DELETE FROM %1").arg(quoted(s.table)));
+        } else {
+            QList<Column> declared;
+            for (const Column& c : columns)
+                if (c.name.compare(QLatin1String("rowid"), Qt::CaseInsensitive) != 0)
+                    declared << c;
+            out.execute(createInFile(db, s, declared));
+            indexes << serverIndexes(db, s);
+        }
+        copyToFile(db, out, s, columns);
+        written << lower;
+    }
+    // A template table the books do not have is not theirs either.
+    for (const QString& t : fromTemplate)
+        if (!written.contains(t))
+            out.execute(QStringLiteral("DROP TABLE %1").arg(quoted(t)));
+    // Built once over the rows, faster than kept up row by row.
+    for (const QString& ix : indexes)
+        out.execute(ix);
+    out.execute(QStringLiteral("COMMIT"));
+}
+
+void toServer(Database& db, const QString& schema, const QString& file, const QStringList& skip, const QStringList& keepOrder,
+              const QStringList& systemText)
+{
+    Database in;
+    in.openImmutable(file);
+    const QString path = db.scalar(QStringLiteral("SELECT current_setting('search_path')")).toString();
+    // The template's statements are unqualified: for them the new schema is the only one.
+    db.execute(QStringLiteral("SELECT set_config('search_path', ?, true)"), {schema});
+    Installation::fillAccountTemplate(db);
+    const QStringList templateTables = serverTables(db, schema);
+    db.execute(QStringLiteral("SELECT set_config('search_path', ?, true)"), {path});
+    QSet<QString> written;
+    QStringList indexes;
+    for (const QString& table : in.tables()) {
+        const QString lower = table.toLower();
+        if (skip.contains(table, Qt::CaseInsensitive))
+            continue;
+        const QList<FileColumn> columns = fileColumns(in, table);
+        const bool fromTemplate = templateTables.contains(lower);
+        const bool ordered = keepOrder.contains(table, Qt::CaseInsensitive);
+        if (fromTemplate) {
+            db.execute(QStringLiteral("DELETE FROM %1.%2").arg(quoted(schema), quoted(lower)));
+        } else {
+            QStringList parts, key;
+            if (ordered)
+                parts << QStringLiteral("rowid BIGINT");
+            for (const FileColumn& c : columns) {
+                // Text compares without regard to case, in the collation of the books' own schema.
+                QString p = quoted(c.name) + QLatin1Char(' ') + c.type;
+                if (c.type == QLatin1String("TEXT"))
+                    p += QStringLiteral(" COLLATE %1.ci").arg(quoted(systemText.contains(table, Qt::CaseInsensitive) ? db.schema() : schema));
+                if (c.notNull)
+                    p += QStringLiteral(" NOT NULL");
+                if (!c.dflt.isEmpty())
+                    p += QStringLiteral(" DEFAULT ") + c.dflt;
+                parts << p;
+            }
+            QList<QPair<int, QString>> pk;
+            for (const FileColumn& c : columns)
+                if (c.pk > 0)
+                    pk.append({c.pk, c.name});
+            std::sort(pk.begin(), pk.end());
+            for (const auto& k : pk)
+                key << k.second;
+            if (!key.isEmpty())
+                parts << QStringLiteral("PRIMARY KEY (%1)").arg(quotedList(key));
+            db.execute(QStringLiteral("CREATE TABLE %1.%2 (%3)").arg(quoted(schema), quoted(lower), parts.join(QLatin1Char(','))));
+        }
+        indexes << fileIndexes(in, schema, table, fromTemplate);
+        copyToServer(db, in, schema, table, columns, ordered && !fromTemplate);
+        written << lower;
+    }
+    for (const QString& t : templateTables)
+        if (!written.contains(t))
+            db.execute(QStringLiteral("DROP TABLE %1.%2").arg(quoted(schema), quoted(t)));
+    for (const QString& ix : indexes)
+        db.execute(ix);
+}
+}
