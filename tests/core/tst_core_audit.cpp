@@ -192,7 +192,6 @@ private slots:
 
     void exportImport_aSetsRowsTravelWholeAndChained()
     {
-        SKIP_ON_SERVER("export and import of a server installation's set are not in this build yet");
         BackupRoot origin;
         Database& db = origin.db();
         PermissionGrant::save(db, GrantRequest{QStringLiteral("003"), 2026, QStringLiteral("lijg"), {QStringLiteral("GL01")}}, kWho);
