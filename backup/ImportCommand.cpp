@@ -47,6 +47,19 @@ bool ImportCommand::load(const QString& descriptorPath)
 
 bool ImportCommand::ask()
 {
+    // On a server installation the books are a schema of its database: there is no folder to choose.
+    return Module1::gServer.isEmpty() ? askFolder() : keep() && confirmOverwrite();
+}
+
+bool ImportCommand::keep()
+{
+    const Notice refusal = m_importer.keepFolder();
+    ShowNotice(refusal);
+    return refusal.isEmpty();
+}
+
+bool ImportCommand::askFolder()
+{
     const ImportPlan& p = plan();
     const QString& title = AccountImporter::title();
     const QString question = QStringLiteral("引入文件中，") + QStringLiteral("[") + p.accId + QStringLiteral("]帐套的默认路径：")
@@ -71,7 +84,13 @@ bool ImportCommand::ask()
         ShowNotice(refusal);
         return false;
     }
+    return confirmOverwrite();
+}
 
+bool ImportCommand::confirmOverwrite()
+{
+    const ImportPlan& p = plan();
+    const QString& title = AccountImporter::title();
     if (p.setExists) {
         const int overwrite = MsgBox(QStringLiteral("此项操作将覆盖[") + p.accId + QStringLiteral("]帐套当前的所有信息，继续吗？"),
                                      vb::vbYesNo, title);

@@ -28,6 +28,9 @@ public:
     const ImportPlan& plan() const { return m_importer.plan(); }
 
 private:
+    bool askFolder();
+    bool keep();
+    bool confirmOverwrite();
     AccountImporter m_importer;
     QWidget* m_parent;
 };

@@ -408,7 +408,9 @@ AccountSetCreator::Outcome AccountSetCreator::createSet(const AccountSetInput& i
             accTx.commit();
             dbPath = accDb.path();
         }
-        AuditLog::write(m_sysDb, m_who, Audit::setCreated(accId, accName, year, accPath, master));
+        // A server set's books are named by their schema; the path typed is only kept as text.
+        const QString where = m_sysDb.engine() == Engine::PostgreSQL ? AccountDb::booksSchema(accId, year) : accPath;
+        AuditLog::write(m_sysDb, m_who, Audit::setCreated(accId, accName, year, where, master));
         sysTx.commit();
     } catch (const DbError& e) {
         removeMade(copiedDb, madeFolders);
