@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDir>
 #include <QRegularExpression>
 #include <QTextStream>
 
@@ -40,7 +41,9 @@ bool createDemoSet(const QString& where)
     AccountSetInput in;
     in.accId = QStringLiteral("001");
     in.accName = QStringLiteral("演示账套");
-    in.accPath = server ? QStringLiteral("/") : Paths::withTrailingSep(where);
+    // A server set's books are a schema; its path is only where an import into files puts them
+    // by default, so it names this user's home rather than the root of the file system.
+    in.accPath = Paths::withTrailingSep(server ? QDir::homePath() : where);
     in.year = QString::number(QDate::currentDate().year());
     in.month = QStringLiteral("1");
     in.unitName = QStringLiteral("示范商贸有限公司");
