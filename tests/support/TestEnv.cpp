@@ -6,7 +6,6 @@
 #include <Installation.h>
 #include <Module1.h>
 
-#include <QAtomicInt>
 #include <QSettings>
 #include <QCoreApplication>
 
@@ -54,27 +53,15 @@ void TestEnv::loginSupervisor(const QString& userId, const QString& accId, const
     Module1::gYear = year;
 }
 
-namespace {
-QAtomicInt g_servers;
-}
-
 TestServer::TestServer()
     : m_admin(std::make_unique<Database>())
 {
-    const qint64 pid = QCoreApplication::applicationPid();
-    m_admin->openServer(QString(), QStringLiteral("t_%1_srv").arg(pid));
-    m_name = QStringLiteral("revozi_t_%1_%2").arg(pid).arg(g_servers.fetchAndAddRelaxed(1));
-    m_admin->execute(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
-    m_admin->execute(QStringLiteral("CREATE DATABASE %1").arg(m_name));
-    m_conninfo = QStringLiteral("dbname=") + m_name;
+    m_admin->openServer(QString(), QStringLiteral("public"), false);
+    m_conninfo = m_database.conninfo();
     Installation::createServer(m_conninfo);
 }
 
 TestServer::~TestServer()
 {
-    try {
-        m_admin->execute(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
-        m_admin->execute(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(m_admin->schema()));
-    } catch (const DbError&) {
-    }
+    m_admin.reset();
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <TestEngine.h>
 // The form tests' fixture: a fresh installation root (TestRoot) and the shared state of a
 // program that has just started.
 #include <TestRoot.h>
@@ -32,7 +33,7 @@ public:
     Database& admin() { return *m_admin; }
 
 private:
+    ServerDatabase m_database;
     std::unique_ptr<Database> m_admin;
-    QString m_name;
     QString m_conninfo;
 };

@@ -9,7 +9,6 @@
 #include <Database.h>
 #include <Manifest.h>
 
-#include <QAtomicInt>
 #include <QCoreApplication>
 #include <QDir>
 #include <QRegularExpression>
@@ -157,23 +156,11 @@ QString BackupRoot::pending()
     return QFileInfo(sysDbPath()).absolutePath() + QStringLiteral("/KdErpImp.pending");
 }
 
-namespace {
-QAtomicInt g_servers;
-
-void onAdmin(const QString& sql)
-{
-    Database admin;
-    admin.openServer(QString(), QStringLiteral("public"), false);
-    admin.execute(sql);
-}
-} // namespace
 
 ServerInstall::ServerInstall()
-    : name(QStringLiteral("bk_%1_%2").arg(QCoreApplication::applicationPid()).arg(g_servers.fetchAndAddRelaxed(1)))
-    , conninfo(QStringLiteral("dbname=") + name)
+    : conninfo(database.conninfo())
     , sys(new Database)
 {
-    onAdmin(QStringLiteral("CREATE DATABASE %1").arg(name));
     Installation::createServer(conninfo);
     Installation::openServerSystem(*sys, conninfo);
 }
@@ -181,9 +168,4 @@ ServerInstall::ServerInstall()
 ServerInstall::~ServerInstall()
 {
     delete sys;
-    try {
-        onAdmin(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
-    } catch (const DbError& e) {
-        qWarning("%s", qPrintable(e.text()));
-    }
 }

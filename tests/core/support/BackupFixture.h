@@ -1,4 +1,5 @@
 #pragma once
+#include "TestEngine.h"
 // What the backup-area core tests share: reading rows back, the import as the console runs it, a
 // backup set made to match a changed data file, and an installation whose set, made as the wizard
 // makes it, has been exported into a folder.
@@ -67,7 +68,7 @@ struct BackupRoot : TestRoot {
 // A server installation in a database of its own on the run's server (made through the database
 // the run's PG* variables name, dropped at the end). Check TestEngine::serverMissing() first.
 struct ServerInstall {
-    QString name;       // the database
+    ServerDatabase database;
     QString conninfo;   // "dbname=NAME", the rest from the PG* variables
     Database* sys;      // its system database
 

@@ -42,6 +42,8 @@ class ServerDatabase {
 public:
     ServerDatabase();
     ~ServerDatabase();
+    ServerDatabase(const ServerDatabase&) = delete;
+    ServerDatabase& operator=(const ServerDatabase&) = delete;
     QString conninfo() const { return QStringLiteral("dbname=") + m_name; }
 
 private:

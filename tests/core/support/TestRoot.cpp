@@ -1,23 +1,12 @@
 #include "TestRoot.h"
+#include "TestEngine.h"
 
 #include <Database.h>
 #include <Installation.h>
 #include <Paths.h>
 
-#include <QAtomicInt>
 #include <QCoreApplication>
 
-namespace {
-QAtomicInt g_databases;
-
-// A connection to the database the PG* variables name, for making and dropping the others.
-void administer(const QString& statement)
-{
-    Database admin;
-    admin.openServer(QString(), QStringLiteral("public"), false);
-    admin.execute(statement);
-}
-} // namespace
 
 bool TestRoot::onServer()
 {
@@ -29,11 +18,9 @@ TestRoot::TestRoot(bool withSystemDb)
     m_oldSysDir = qgetenv("REVOZI_SYSDIR");
     qunsetenv("REVOZI_SYSDIR");
     if (onServer()) {
-        // A database per installation: the program's pid keeps parallel test programs apart.
-        const QString name = QStringLiteral("rt_%1_%2").arg(QCoreApplication::applicationPid()).arg(g_databases.fetchAndAddRelaxed(1));
-        administer(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
-        administer(QStringLiteral("CREATE DATABASE %1").arg(name));
-        m_conninfo = QStringLiteral("dbname=") + name;
+        // A database per installation.
+        m_server = std::make_unique<ServerDatabase>();
+        m_conninfo = m_server->conninfo();
         if (withSystemDb)
             Installation::createServer(m_conninfo);
         return;
@@ -45,14 +32,7 @@ TestRoot::TestRoot(bool withSystemDb)
 TestRoot::~TestRoot()
 {
     m_db.reset();
-    if (!m_conninfo.isEmpty()) {
-        try {
-            // Sessions a test left open go with it.
-            administer(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_conninfo.mid(7)));
-        } catch (const DbError& e) {
-            qWarning("test database not dropped: %s", qPrintable(e.text()));
-        }
-    }
+    m_server.reset();
     if (m_oldSysDir.isEmpty())
         qunsetenv("REVOZI_SYSDIR");
     else

@@ -13,6 +13,7 @@
 #include <memory>
 
 class Database;
+class ServerDatabase;
 
 class TestRoot {
 public:
@@ -43,6 +44,7 @@ protected:
     void closeDb();
 
 private:
+    std::unique_ptr<ServerDatabase> m_server;
     QString m_conninfo;   // the server database of this installation; empty on SQLite
     QTemporaryDir m_dir;
     QTemporaryDir m_sysDir;
