@@ -345,6 +345,18 @@ Inspection inspect(const QString& path, const QString& accId, const QString& two
     return r;
 }
 
+// Why the file at `path` cannot be the set's books of the planned year (the set or its year differ),
+// named after the backup's data file `data`; empty when it can.
+QString identityRefusal(const QString& path, const ImportPlan& plan, const QString& data)
+{
+    const Inspection seen = inspect(path, plan.accId, BackupSet::twoDigitYear(plan.year.toInt()));
+    if (!seen.refusal.isEmpty())
+        return seen.refusal;
+    if (!seen.year.isEmpty() && seen.year != plan.year)
+        return QStringLiteral("引入的数据文件是%1年度的数据，与引入文件中的年度[%2]不符，无法引入！").arg(seen.year, plan.year) + kCrLf + data;
+    return QString();
+}
+
 QString sizeRefusal(qint64 actual, qint64 recorded, const QString& data, bool manifest = false)
 {
     return QStringLiteral("引入的数据文件大小为%1字节，与%2记录的%3字节不符，文件不完整或已被改动，无法引入！")
@@ -635,14 +647,8 @@ AccountImporter::Result restoreOnServer(Database& sysDb, const ImportPlan& plan,
     } else if (const QString damage = checkImmutable(data); !damage.isEmpty()) {
         refusal = QStringLiteral("引入的数据文件已损坏，无法引入！") + kCrLf + data + kCrLf + damage;
     }
-    if (refusal.isEmpty()) {
-        const Inspection seen = inspect(data, plan.accId, BackupSet::twoDigitYear(plan.year.toInt()));
-        if (!seen.refusal.isEmpty())
-            refusal = seen.refusal;
-        else if (!seen.year.isEmpty() && seen.year != plan.year)
-            refusal = QStringLiteral("引入的数据文件是%1年度的数据，与引入文件中的年度[%2]不符，无法引入！").arg(seen.year, plan.year)
-                + kCrLf + data;
-    }
+    if (refusal.isEmpty())
+        refusal = identityRefusal(data, plan, data);
     if (!refusal.isEmpty())
         return failWith(refusal);
     control.report(40);
@@ -813,15 +819,9 @@ AccountImporter::Result AccountImporter::restoreSet(Database& sysDb, const Impor
         damage = checkDatabase(copy);
     if (refusal.isEmpty() && !damage.isEmpty())
         refusal = QStringLiteral("引入的数据文件已损坏，无法引入！") + kCrLf + data + kCrLf + damage;
-    if (refusal.isEmpty()) {
-        // The identity read at load again, now from the copy that will become the books.
-        const Inspection seen = inspect(copy, plan.accId, BackupSet::twoDigitYear(plan.year.toInt()));
-        if (!seen.refusal.isEmpty())
-            refusal = seen.refusal;
-        else if (!seen.year.isEmpty() && seen.year != plan.year)
-            refusal = QStringLiteral("引入的数据文件是%1年度的数据，与引入文件中的年度[%2]不符，无法引入！").arg(seen.year, plan.year)
-                + kCrLf + data;
-    }
+    // The identity read at load again, now from the copy that will become the books.
+    if (refusal.isEmpty())
+        refusal = identityRefusal(copy, plan, data);
     if (refusal.isEmpty()) {
         try {
             {
