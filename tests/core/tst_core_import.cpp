@@ -172,25 +172,32 @@ private slots:
             QVERIFY(!QFileInfo::exists(env.pending()));
         }
 
-        // The data file changes between the questions and the restore: the copy's own size and
-        // checksum are what count.
-        for (bool withManifest : {false, true}) {
-            const QString dir = caseDir(env, withManifest ? QStringLiteral("late, sealed") : QStringLiteral("late"));
-            if (withManifest)
+        // The data file changes between the questions and the restore: the copy's own size,
+        // checksum and identity are what count (a whole other set, sealed, only by the last).
+        enum Late { Grown, Edited, OtherSet };
+        for (Late late : {Grown, Edited, OtherSet}) {
+            const QString dir = caseDir(env, QStringLiteral("late %1").arg(int(late)));
+            if (late != Grown)
                 seal(dir);
             AccountImporter importer(env.db());
             QVERIFY(importer.load(dir + QStringLiteral("/KdErpAct.Lst")).isEmpty());
             QVERIFY(importer.keepFolder().isEmpty());
             QByteArray bytes = readAll(dir + data);
-            if (withManifest)
+            if (late == Edited)
                 bytes.replace(bytes.indexOf(longText()), 64, QByteArray(64, 'W'));
-            else
+            else if (late == Grown)
                 bytes.append(QByteArray(4096, '\0'));
+            else
+                bytes = readAll(other + data);
             writeFile(dir + data, bytes);
+            if (late == OtherSet)
+                seal(dir);
             const AccountImporter::Result r = AccountImporter::restore(env.db(), importer.plan());
             QCOMPARE(r.status, AccountImporter::Result::Status::Failed);
-            QVERIFY2(r.notice.text.startsWith(withManifest ? QStringLiteral("引入的数据文件与校验文件") : QStringLiteral("引入的数据文件大小为")),
-                     qPrintable(r.notice.text));
+            const QString expected = late == Grown    ? QStringLiteral("引入的数据文件大小为")
+                                     : late == Edited ? QStringLiteral("引入的数据文件与校验文件")
+                                                      : QStringLiteral("引入的数据文件是帐套[004]的数据");
+            QVERIFY2(r.notice.text.startsWith(expected), qPrintable(r.notice.text));
             QCOMPARE(readAll(env.live), liveBytes);
             QCOMPARE(dumpBesidesLog(env.db()), sys);
             oneRowMore();
