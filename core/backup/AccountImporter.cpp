@@ -208,6 +208,21 @@ void mergeRows(Merge& m, const ImportPlan& plan)
          {QStringLiteral("|BZ|"), QStringLiteral("|BZ|")});
 }
 
+// The set's rows merged and the import's log row written in `tx`, then committed, unless the person
+// stops at this last moment: leaving the transaction uncommitted undoes everything it wrote (on a
+// server, the new books too). False when stopped.
+bool mergeAndCommit(Merge& m, const ImportPlan& plan, Database::Transaction& tx, const AuditContext& who, const AuditEntry& logged,
+                    const WorkControl& control)
+{
+    mergeRows(m, plan);
+    AuditLog::write(m.db, who, logged);
+    control.report(90);
+    if (control.cancelled())
+        return false;
+    tx.commit();
+    return true;
+}
+
 // Empty when the file is a sound database; otherwise what is wrong with it.
 QString checkDatabase(const QString& path)
 {
@@ -678,14 +693,7 @@ AccountImporter::Result restoreOnServer(Database& sysDb, const ImportPlan& plan,
         for (Recordset rs = sysDb.query(QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema=?"), {schema});
              !rs.Eof(); rs.MoveNext())
             m.present << rs.Fields(0).toString().toLower();
-        mergeRows(m, plan);
-        AuditLog::write(sysDb, who, logged);
-        control.report(90);
-        // The last moment to stop: leaving the transaction uncommitted undoes books and rows.
-        if (control.cancelled())
-            stopped = true;
-        else
-            tx.commit();
+        stopped = !mergeAndCommit(m, plan, tx, who, logged, control);
     } catch (const DbError& e) {
         WriteErrLog(1, e.text(), kRoutine);
         mergeError = e.userText();
@@ -887,14 +895,7 @@ AccountImporter::Result AccountImporter::restoreSet(Database& sysDb, const Impor
         // An older installation's log gains its columns before the set's rows come in.
         AuditLog::upgrade(sysDb);
         Database::Transaction tx(sysDb);
-        mergeRows(m, plan);
-        AuditLog::write(sysDb, who, logged);
-        control.report(90);
-        // The last moment to stop: leaving the transaction uncommitted undoes the merge.
-        if (control.cancelled())
-            stopped = true;
-        else
-            tx.commit();
+        stopped = !mergeAndCommit(m, plan, tx, who, logged, control);
     } catch (const DbError& e) {
         mergeError = e.userText();
     }
