@@ -240,7 +240,7 @@ void Database::openServer(const QString& conninfo, const QString& schema, bool c
         // The server's notices ("already exists, skipping") are not the program's to print.
         execute(QStringLiteral("SET client_min_messages TO warning"));
         if (!create && !schemaExists(schema))
-            throw DbError(QStringLiteral("服务器上没有这个数据库：%1").arg(schema));
+            throw DbError(QStringLiteral("服务器上没有这个数据库：%1").arg(schema), QString::fromLatin1(kNoSuchSchema), QString(), Engine::PostgreSQL);
         // Other sessions see which workstation holds what (the books' locks name it).
         execute(QStringLiteral("SELECT set_config('application_name', ?, false)"), {SysInfo::computerName().left(63)});
         execute(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(schema));
@@ -384,7 +384,7 @@ void Database::attach(const QString& location, const QString& alias)
     // The alias is an identifier chosen by the program, never user text.
     if (m_engine == Engine::PostgreSQL) {
         if (!isSchemaName(location) || !schemaExists(location))
-            throw DbError(QStringLiteral("服务器上没有这个数据库：%1").arg(location));
+            throw DbError(QStringLiteral("服务器上没有这个数据库：%1").arg(location), QString::fromLatin1(kNoSuchSchema), QString(), Engine::PostgreSQL);
         m_aliases.insert(alias, location);
         return;
     }

@@ -4,6 +4,10 @@
 #include <QString>
 #include <stdexcept>
 
+// The server's SQLSTATE for a schema that is not there, which the program also gives when it finds
+// the schema of a system database or of a set's books missing.
+inline constexpr const char* kNoSuchSchema = "3F000";
+
 // A statement or connection the engine refused; carries the engine's own text.
 class DbError : public std::runtime_error {
 public:
@@ -46,8 +50,8 @@ public:
             return 13;   // disk full
         if (s.startsWith(QLatin1String("23")))
             return 19;   // integrity constraint violation
-        if (s.isEmpty() || s == QLatin1String("P0001"))
-            return 0;    // the client's own failure, or a trigger's RAISE in its writer's words
+        if (s.isEmpty() || s == QLatin1String("P0001") || s == QLatin1String(kNoSuchSchema))
+            return 0;    // the client's own failure (a schema it looked for), or a trigger's RAISE in its writer's words
         return 1;        // any other statement the server refused
     }
     // What a user is shown: a Chinese sentence for each kind of failure of the engine (its own

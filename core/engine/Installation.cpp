@@ -165,7 +165,7 @@ void openServerSystem(Database& db, const QString& conninfo, bool convert)
         db.openServer(conninfo, QString::fromLatin1(kSystemSchema), false);
     } catch (const DbError& e) {
         // A database the server has, without the system schema: no installation (said as below).
-        if (e.engine() == Engine::SQLite && e.nativeCode().isEmpty() && e.text().endsWith(QLatin1String(kSystemSchema)))
+        if (e.nativeCode() == QLatin1String(kNoSuchSchema))
             throw DbError(noInstallation);
         throw;
     }
