@@ -20,7 +20,6 @@
 #include <QHash>
 #include <QSet>
 #include <QLockFile>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -448,9 +447,7 @@ int main(int argc, char* argv[])
         if (args.size() < 2 || args[1].trimmed().isEmpty())
             return usage(QStringLiteral("--server 需要一个连接串"));
         conninfo = args[1];
-        static const QRegularExpression password(QStringLiteral("(^|\\s)password\\s*=|^postgres(ql)?://[^/@]*:[^/@]*@"),
-                                                 QRegularExpression::CaseInsensitiveOption);
-        if (conninfo.contains(password))
+        if (Installation::hasPassword(conninfo))
             return usage(QStringLiteral("连接串中不能有密码（命令行可被他人看到），请把密码放在 ~/.pgpass 中"));
         args.removeFirst();
         // verify looks at a backup set only; the installation is not needed for it.

@@ -13,7 +13,6 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
-#include <QRegularExpression>
 #include <QTextStream>
 
 namespace {
@@ -101,7 +100,7 @@ int main(int argc, char* argv[])
     QString where;
     if (args.size() == 2 && args[0] == QLatin1String("--server") && !args[1].startsWith(QLatin1Char('-'))) {
         // A password on the command line is visible to every user of the machine (ps).
-        if (args[1].contains(QRegularExpression(QStringLiteral("(^|\\s)password\\s*="), QRegularExpression::CaseInsensitiveOption))) {
+        if (Installation::hasPassword(args[1])) {
             err << "revozi-setup: 连接串中不能写密码，请放在 ~/.pgpass 中。" << Qt::endl;
             return 2;
         }

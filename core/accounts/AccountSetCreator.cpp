@@ -409,8 +409,7 @@ AccountSetCreator::Outcome AccountSetCreator::createSet(const AccountSetInput& i
             dbPath = accDb.path();
         }
         // A server set's books are named by their schema; the path typed is only kept as text.
-        const QString where = m_sysDb.engine() == Engine::PostgreSQL ? AccountDb::booksSchema(accId, year) : accPath;
-        AuditLog::write(m_sysDb, m_who, Audit::setCreated(accId, accName, year, where, master));
+        AuditLog::write(m_sysDb, m_who, Audit::setCreated(accId, accName, year, server ? dbPath : accPath, master));
         sysTx.commit();
     } catch (const DbError& e) {
         removeMade(copiedDb, madeFolders);

@@ -12,10 +12,13 @@
 #include <Paths.h>
 
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 #include <QTextStream>
 
 #include <functional>
+
+#include <libpq-fe.h>
 
 namespace {
 void initResources()
@@ -74,6 +77,21 @@ void loadCharts(Database& db)
             db.execute(sql, params);
         }
     }
+}
+
+// The values a connection string (keyword=value pairs or a postgresql:// address) sets, read by
+// the server's own client library; empty when it cannot read it.
+QHash<QString, QString> conninfoValues(const QString& conninfo)
+{
+    QHash<QString, QString> out;
+    PQconninfoOption* options = PQconninfoParse(conninfo.toUtf8().constData(), nullptr);
+    if (!options)
+        return out;
+    for (PQconninfoOption* o = options; o->keyword; ++o)
+        if (o->val && *o->val)
+            out.insert(QString::fromUtf8(o->keyword), QString::fromUtf8(o->val));
+    PQconninfoFree(options);
+    return out;
 }
 
 void createFresh(const QString& path, const std::function<void(Database&)>& fill)
@@ -184,21 +202,12 @@ void openServerSystem(Database& db, const QString& conninfo, bool convert)
 
 QString serverLabel(const QString& conninfo)
 {
-    // host, port and database name, in that order, from "keyword=value" pairs; nothing secret.
-    QString host, port, dbname, service;
-    for (const QString& pair : conninfo.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const int eq = pair.indexOf(QLatin1Char('='));
-        const QString key = pair.left(eq).trimmed().toLower();
-        const QString value = pair.mid(eq + 1).trimmed();
-        if (key == QLatin1String("host") || key == QLatin1String("hostaddr"))
-            host = value;
-        else if (key == QLatin1String("port"))
-            port = value;
-        else if (key == QLatin1String("dbname"))
-            dbname = value;
-        else if (key == QLatin1String("service"))
-            service = value;
-    }
+    // host, port and database name, in that order; nothing secret.
+    const QHash<QString, QString> v = conninfoValues(conninfo);
+    const QString host = v.value(QStringLiteral("host"), v.value(QStringLiteral("hostaddr")));
+    const QString port = v.value(QStringLiteral("port"));
+    const QString dbname = v.value(QStringLiteral("dbname"));
+    const QString service = v.value(QStringLiteral("service"));
     if (!service.isEmpty() && host.isEmpty() && dbname.isEmpty())
         return QStringLiteral("service=%1").arg(service);
     QString out = host.isEmpty() ? QStringLiteral("localhost") : host;
@@ -207,6 +216,11 @@ QString serverLabel(const QString& conninfo)
     if (!dbname.isEmpty())
         out += QLatin1Char('/') + dbname;
     return out;
+}
+
+bool hasPassword(const QString& conninfo)
+{
+    return !conninfoValues(conninfo).value(QStringLiteral("password")).isEmpty();
 }
 
 QString sysDbPath(const QString& root)

@@ -31,6 +31,9 @@ void createServer(const QString& conninfo);
 void openServerSystem(Database& db, const QString& conninfo, bool convert = true);
 // What a person is shown for a server: host:port/database (or service=NAME), never a password.
 QString serverLabel(const QString& conninfo);
+// Whether a connection string carries a password (as a pair or in a postgresql:// address): the
+// tools refuse one on their command line, where every user of the machine can read it.
+bool hasPassword(const QString& conninfo);
 // The system database of the installation at `root`: ROOT/DeZaduzi/DeZaduzi.mdb, matched without
 // regard to case; the path as expected when it is missing.
 QString sysDbPath(const QString& root);
