@@ -2,6 +2,7 @@
 
 #include <Database.h>
 #include <Installation.h>
+#include <PageWriter.h>
 
 #include <QRegularExpression>
 #include <QSet>
@@ -10,8 +11,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <functional>
 #include <libpq-fe.h>
 #include <sqlite3.h>
+#include <vector>
 
 namespace {
 // How a column's values are bound and written.
@@ -208,11 +211,17 @@ qint64 be(const char* p, int n)
     return qint64(v << shift) >> shift;
 }
 
-// Reads the rows of a binary COPY: the header once, then each row's fields (-1: null).
+// One field of a COPY row: its bytes in the server's binary form; size -1 for null.
+struct Field {
+    const char* p = nullptr;
+    qint64 size = -1;
+};
+
+// Reads the rows of a binary COPY: the header once, then each row's fields.
 class BinaryRows {
 public:
-    // Binds the next row of `msg` to `st`; false at the end of the data. Throws on a damaged stream.
-    bool bind(const char*& p, const char* end, sqlite3_stmt* st, const QList<Column>& columns)
+    // The next row of `msg` into `fields`; false at the end of the data. Throws on a damaged stream.
+    bool next(const char*& p, const char* end, std::vector<Field>& fields)
     {
         if (!m_header) {
             // "PGCOPY\n\377\r\n\0", flags, the header extension's length and the extension.
@@ -229,38 +238,17 @@ public:
         p += 2;
         if (count == -1)
             return false;
-        if (count != columns.size())
+        if (count != int(fields.size()))
             throw DbError(QStringLiteral("服务器送来的列数不对"));
-        for (int i = 0; i < count; ++i) {
+        for (Field& f : fields) {
             need(p, end, 4);
-            const qint64 len = be(p, 4);
+            f.size = be(p, 4);
             p += 4;
-            int rc;
-            if (len < 0) {
-                rc = sqlite3_bind_null(st, i + 1);
-            } else {
-                need(p, end, len);
-                switch (columns[i].kind) {
-                case Kind::Integer:
-                    rc = sqlite3_bind_int64(st, i + 1, be(p, int(len)));
-                    break;
-                case Kind::Real: {
-                    const quint64 bits = quint64(be(p, 8));
-                    double v;
-                    std::memcpy(&v, &bits, 8);
-                    rc = sqlite3_bind_double(st, i + 1, v);
-                    break;
-                }
-                case Kind::Bytes:
-                    rc = sqlite3_bind_blob64(st, i + 1, p, sqlite3_uint64(len), SQLITE_STATIC);
-                    break;
-                default:
-                    rc = sqlite3_bind_text64(st, i + 1, p, sqlite3_uint64(len), SQLITE_STATIC, SQLITE_UTF8);
-                }
-                p += len;
+            f.p = p;
+            if (f.size >= 0) {
+                need(p, end, f.size);
+                p += f.size;
             }
-            if (rc != SQLITE_OK)
-                throw DbError(QStringLiteral("无法写入数据文件（%1）").arg(rc));
         }
         return true;
     }
@@ -273,6 +261,22 @@ private:
     }
     bool m_header = false;
 };
+
+// An integer or a real of the COPY: always eight bytes, as they were selected.
+qint64 number(const Field& f)
+{
+    if (f.size != 8)
+        throw DbError(QStringLiteral("服务器送来的数据格式不对"));
+    return be(f.p, 8);
+}
+
+double realOf(const Field& f)
+{
+    const quint64 bits = quint64(number(f));
+    double v;
+    std::memcpy(&v, &bits, 8);
+    return v;
+}
 
 // How a column is selected for the binary COPY: integers as eight bytes, reals as doubles, bytes as
 // they are, anything else as its text.
@@ -291,64 +295,166 @@ QString selected(const Column& c)
     return quoted(c.name) + QStringLiteral("::text");
 }
 
-void copyToFile(Database& db, Database& out, const BooksTransfer::Source& s, const QList<Column>& all)
+// The columns a table's rows are written with: all but the server's "rowid" (the order of writing).
+QList<Column> written(const QList<Column>& all, bool* ordered)
 {
     QList<Column> columns;
-    bool ordered = false;
+    *ordered = false;
     for (const Column& c : all) {
         if (c.name.compare(QLatin1String("rowid"), Qt::CaseInsensitive) == 0)
-            ordered = true;
+            *ordered = true;
         else
             columns << c;
     }
-    QStringList names, marks, exprs;
+    return columns;
+}
+
+// Streams the rows of `s` (its `columns`, ordered by `orderBy` when given) through a binary COPY to
+// `row`. When `row` throws, the rest is read and dropped, so the connection leaves the COPY, and
+// the first failure is thrown.
+void copyRows(Database& db, const BooksTransfer::Source& s, const QList<Column>& columns, const QString& orderBy,
+              const std::function<void(const std::vector<Field>&)>& row)
+{
+    QStringList exprs;
+    for (const Column& c : columns)
+        exprs << selected(c);
+    PGconn* pg = serverHandle(db);
+    // Binary: the server sends the values as it keeps them, nothing is printed or parsed as text.
+    const QString copy = QStringLiteral("COPY (SELECT %1 FROM %2%3) TO STDOUT (FORMAT binary)")
+                             .arg(exprs.join(QLatin1Char(',')), relation(s), orderBy.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + orderBy);
+    PGresult* started = PQexec(pg, copy.toUtf8().constData());
+    if (PQresultStatus(started) != PGRES_COPY_OUT)
+        serverFailed(pg, started, copy);
+    PQclear(started);
+    QString fileError;
+    BinaryRows rows;
+    std::vector<Field> fields(size_t(columns.size()));
+    char* msg = nullptr;
+    int n = 0;
+    while ((n = PQgetCopyData(pg, &msg, 0)) > 0) {
+        if (fileError.isEmpty()) {
+            try {
+                const char* p = msg;
+                while (p < msg + n && rows.next(p, msg + n, fields))
+                    row(fields);
+            } catch (const DbError& e) {
+                fileError = e.text();
+            }
+        }
+        PQfreemem(msg);
+    }
+    if (n == -2)
+        serverFailed(pg, nullptr, copy);
+    finishCopy(pg, copy);
+    if (!fileError.isEmpty())
+        throw DbError(fileError);
+}
+
+// The rows through the engine's inserts, for a table the pages cannot take.
+void copyToFile(Database& db, Database& out, const BooksTransfer::Source& s, const QList<Column>& all)
+{
+    bool ordered = false;
+    const QList<Column> columns = written(all, &ordered);
+    QStringList names, marks;
     for (const Column& c : columns) {
         names << c.name;
         marks << QStringLiteral("?");
-        exprs << selected(c);
     }
     sqlite3* h = fileHandle(out);
     const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quoted(s.table), quotedList(names), marks.join(QLatin1Char(',')));
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(h, insert.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
         fileFailed(h, insert);
-    PGconn* pg = serverHandle(db);
-    // Binary: the server sends the values as it keeps them, nothing is printed or parsed as text.
-    const QString copy = QStringLiteral("COPY (SELECT %1 FROM %2%3) TO STDOUT (FORMAT binary)")
-                             .arg(exprs.join(QLatin1Char(',')), relation(s), ordered ? QStringLiteral(" ORDER BY rowid") : QString());
-    PGresult* started = PQexec(pg, copy.toUtf8().constData());
-    if (PQresultStatus(started) != PGRES_COPY_OUT) {
-        sqlite3_finalize(st);
-        serverFailed(pg, started, copy);
-    }
-    PQclear(started);
-    QString fileError;
-    BinaryRows rows;
-    char* msg = nullptr;
-    int n = 0;
-    while ((n = PQgetCopyData(pg, &msg, 0)) > 0) {
-        // After a failure the rest is read and dropped, so the connection leaves the COPY.
-        if (fileError.isEmpty()) {
-            try {
-                const char* p = msg;
-                while (p < msg + n && rows.bind(p, msg + n, st, columns)) {
-                    if (sqlite3_step(st) != SQLITE_DONE)
-                        throw DbError(QString::fromUtf8(sqlite3_errmsg(h)));
-                    sqlite3_reset(st);
+    try {
+        copyRows(db, s, columns, ordered ? QStringLiteral("rowid") : QString(), [&](const std::vector<Field>& fields) {
+            for (int i = 0; i < int(fields.size()); ++i) {
+                const Field& f = fields[size_t(i)];
+                int rc;
+                if (f.size < 0) {
+                    rc = sqlite3_bind_null(st, i + 1);
+                } else {
+                    switch (columns[i].kind) {
+                    case Kind::Integer:
+                        rc = sqlite3_bind_int64(st, i + 1, number(f));
+                        break;
+                    case Kind::Real:
+                        rc = sqlite3_bind_double(st, i + 1, realOf(f));
+                        break;
+                    case Kind::Bytes:
+                        rc = sqlite3_bind_blob64(st, i + 1, f.p, sqlite3_uint64(f.size), SQLITE_STATIC);
+                        break;
+                    default:
+                        rc = sqlite3_bind_text64(st, i + 1, f.p, sqlite3_uint64(f.size), SQLITE_STATIC, SQLITE_UTF8);
+                    }
                 }
-            } catch (const DbError& e) {
-                fileError = e.text();
-                sqlite3_reset(st);
+                if (rc != SQLITE_OK)
+                    throw DbError(QStringLiteral("无法写入数据文件（%1）").arg(rc));
             }
-        }
-        PQfreemem(msg);
+            const int rc = sqlite3_step(st);
+            sqlite3_reset(st);
+            if (rc != SQLITE_DONE)
+                throw DbError(QString::fromUtf8(sqlite3_errmsg(h)));
+        });
+    } catch (...) {
+        sqlite3_finalize(st);
+        throw;
     }
     sqlite3_finalize(st);
-    if (n == -2)
-        serverFailed(pg, nullptr, copy);
-    finishCopy(pg, copy);
-    if (!fileError.isEmpty())
-        throw DbError(fileError, QString(), insert);
+}
+
+PageWriter::Value::Type valueType(Kind k)
+{
+    switch (k) {
+    case Kind::Integer:
+        return PageWriter::Value::Integer;
+    case Kind::Real:
+        return PageWriter::Value::Real;
+    case Kind::Bytes:
+        return PageWriter::Value::Bytes;
+    case Kind::Text:
+        break;
+    }
+    return PageWriter::Value::Text;
+}
+
+// A table the pages can take: its columns as written and its layout in the file.
+struct Direct {
+    BooksTransfer::Source source;
+    QList<Column> columns;
+    QString orderBy;
+    PageWriter::Table layout;
+};
+
+// The rows straight into the file's pages: with a rowid column in its order, else as the engine
+// would number them (the server's order of writing, where it keeps one).
+void copyToPages(Database& db, PageWriter& pages, const Direct& t)
+{
+    pages.beginTable(t.layout);
+    std::vector<PageWriter::Value> values(size_t(t.columns.size()));
+    copyRows(db, t.source, t.columns, t.orderBy, [&](const std::vector<Field>& fields) {
+        for (size_t i = 0; i < fields.size(); ++i) {
+            const Field& f = fields[i];
+            PageWriter::Value& v = values[i];
+            if (f.size < 0) {
+                v.type = PageWriter::Value::Null;
+                continue;
+            }
+            v.type = t.layout.source[int(i)];
+            switch (v.type) {
+            case PageWriter::Value::Integer:
+                v.i = number(f);
+                break;
+            case PageWriter::Value::Real:
+                v.r = realOf(f);
+                break;
+            default:
+                v.p = f.p;
+                v.n = f.size;
+            }
+        }
+        pages.addRow(values.data());
+    });
+    pages.endTable();
 }
 
 // ---- file to server ----
@@ -539,45 +645,76 @@ QStringList fileIndexes(Database& in, const QString& schema, const QString& tabl
 namespace BooksTransfer {
 void toFile(Database& db, const QList<Source>& tables, const QString& file)
 {
-    Database out;
-    out.open(file, true);
-    // The file is the caller's alone until it is placed: no journal, one flush by the caller.
-    out.execute(QStringLiteral("PRAGMA journal_mode=OFF"));
-    out.execute(QStringLiteral("PRAGMA synchronous=OFF"));
-    out.execute(QStringLiteral("PRAGMA cache_size=-65536"));
-    // As the template's books: free pages stay in the file until an export releases them.
-    out.execute(QStringLiteral("PRAGMA auto_vacuum=INCREMENTAL"));
-    out.execute(QStringLiteral("BEGIN"));
-    Installation::fillAccountTemplate(out);
-    QSet<QString> fromTemplate;
-    for (const QString& t : out.tables())
-        fromTemplate << t.toLower();
-    QSet<QString> written;
-    QStringList indexes;
-    for (const Source& s : tables) {
-        const QList<Column> columns = serverColumns(db, s);
-        const QString lower = s.table.toLower();
-        if (fromTemplate.contains(lower)) {
-            out.execute(QStringLiteral("DELETE FROM %1").arg(quoted(s.table)));
-        } else {
-            QList<Column> declared;
-            for (const Column& c : columns)
-                if (c.name.compare(QLatin1String("rowid"), Qt::CaseInsensitive) != 0)
-                    declared << c;
-            out.execute(createInFile(db, s, declared));
-            indexes << serverIndexes(db, s);
+    QList<Direct> direct;
+    {
+        Database out;
+        out.open(file, true);
+        // The file is the caller's alone until it is placed: no journal, one flush by the caller.
+        out.execute(QStringLiteral("PRAGMA journal_mode=OFF"));
+        out.execute(QStringLiteral("PRAGMA synchronous=OFF"));
+        out.execute(QStringLiteral("PRAGMA cache_size=-65536"));
+        // As the template's books: free pages stay in the file until an export releases them.
+        out.execute(QStringLiteral("PRAGMA auto_vacuum=INCREMENTAL"));
+        out.execute(QStringLiteral("BEGIN"));
+        Installation::fillAccountTemplate(out);
+        QSet<QString> fromTemplate;
+        for (const QString& t : out.tables())
+            fromTemplate << t.toLower();
+        // Every table and index first: declaring one can move pages, filling one never does, so
+        // the roots the pages below are written under stay where they are.
+        QSet<QString> declared;
+        QList<QList<Column>> columns;
+        for (const Source& s : tables) {
+            columns << serverColumns(db, s);
+            const QString lower = s.table.toLower();
+            if (fromTemplate.contains(lower)) {
+                out.execute(QStringLiteral("DELETE FROM %1").arg(quoted(s.table)));
+            } else {
+                bool ordered = false;
+                out.execute(createInFile(db, s, written(columns.last(), &ordered)));
+                for (const QString& ix : serverIndexes(db, s))
+                    out.execute(ix);
+            }
+            declared << lower;
         }
-        copyToFile(db, out, s, columns);
-        written << lower;
+        // A template table the books do not have is not theirs either.
+        for (const QString& t : fromTemplate)
+            if (!declared.contains(t))
+                out.execute(QStringLiteral("DROP TABLE %1").arg(quoted(t)));
+        for (int i = 0; i < tables.size(); ++i) {
+            Direct t;
+            t.source = tables[i];
+            bool ordered = false;
+            t.columns = written(columns[i], &ordered);
+            QList<PageWriter::Value::Type> types;
+            QStringList names;
+            for (const Column& c : t.columns) {
+                types << valueType(c.kind);
+                names << c.name.toLower();
+            }
+            QStringList inFile;
+            for (Recordset rs = out.query(QStringLiteral("SELECT lower(name) FROM pragma_table_info(?) ORDER BY cid"), {tables[i].table}); !rs.Eof();
+                 rs.MoveNext())
+                inFile << rs.Fields(0).toString();
+            if (inFile != names || !PageWriter::describe(out, tables[i].table, types, &t.layout, nullptr)) {
+                // Kept by the engine's inserts: its own rules for this table's values.
+                copyToFile(db, out, tables[i], columns[i]);
+                continue;
+            }
+            if (t.layout.alias >= 0)
+                t.orderBy = quoted(t.columns[t.layout.alias].name);
+            else if (ordered)
+                t.orderBy = QStringLiteral("rowid");
+            direct << t;
+        }
+        out.execute(QStringLiteral("COMMIT"));
     }
-    // A template table the books do not have is not theirs either.
-    for (const QString& t : fromTemplate)
-        if (!written.contains(t))
-            out.execute(QStringLiteral("DROP TABLE %1").arg(quoted(t)));
-    // Built once over the rows, faster than kept up row by row.
-    for (const QString& ix : indexes)
-        out.execute(ix);
-    out.execute(QStringLiteral("COMMIT"));
+    if (direct.isEmpty())
+        return;
+    PageWriter pages(file);
+    for (const Direct& t : direct)
+        copyToPages(db, pages, t);
+    pages.finish();
 }
 
 void toServer(Database& db, const QString& schema, const QString& file, const QStringList& skip, const QStringList& keepOrder,

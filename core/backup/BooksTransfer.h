@@ -22,7 +22,8 @@ struct Source {
 // without regard to case), with their keys and indexes. A column named "rowid" (the server's order
 // of writing) is left out and its rows come in that order. The file is in incremental auto-vacuum
 // like the template's books, has no journal and is not flushed: the caller flushes it once. `db`
-// is a server connection; its open transaction is the state that is written.
+// is a server connection; its open transaction is the state that is written. The engine declares
+// everything and fills only the tables PageWriter cannot take; the rest go straight into pages.
 void toFile(Database& db, const QList<Source>& tables, const QString& file);
 
 // Fills the schema `schema` (made empty in db's open transaction) with every table of the SQLite
