@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QSqlDriver>
+#include <QtEndian>
 
 #include <algorithm>
 #include <charconv>
@@ -14,6 +15,7 @@
 #include <functional>
 #include <libpq-fe.h>
 #include <sqlite3.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -267,7 +269,7 @@ qint64 number(const Field& f)
 {
     if (f.size != 8)
         throw DbError(QStringLiteral("服务器送来的数据格式不对"));
-    return be(f.p, 8);
+    return qFromBigEndian<qint64>(f.p);
 }
 
 double realOf(const Field& f)
@@ -309,19 +311,20 @@ QList<Column> written(const QList<Column>& all, bool* ordered)
     return columns;
 }
 
-// Streams the rows of `s` (its `columns`, ordered by `orderBy` when given) through a binary COPY to
-// `row`. When `row` throws, the rest is read and dropped, so the connection leaves the COPY, and
-// the first failure is thrown.
-void copyRows(Database& db, const BooksTransfer::Source& s, const QList<Column>& columns, const QString& orderBy,
+// Streams the rows of `s` (its `columns`, those meeting `where` and ordered by `orderBy` when
+// given; both written by the program, without values) over the session `pg` through a binary COPY
+// to `row`. When `row` throws, the rest is read and dropped, so the session leaves the COPY, and
+// the first failure is thrown. Touches the session only, so it may run on a thread of its own.
+void copyRows(PGconn* pg, const BooksTransfer::Source& s, const QList<Column>& columns, const QString& where, const QString& orderBy,
               const std::function<void(const std::vector<Field>&)>& row)
 {
     QStringList exprs;
     for (const Column& c : columns)
         exprs << selected(c);
-    PGconn* pg = serverHandle(db);
     // Binary: the server sends the values as it keeps them, nothing is printed or parsed as text.
-    const QString copy = QStringLiteral("COPY (SELECT %1 FROM %2%3) TO STDOUT (FORMAT binary)")
-                             .arg(exprs.join(QLatin1Char(',')), relation(s), orderBy.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + orderBy);
+    const QString copy = QStringLiteral("COPY (SELECT %1 FROM %2%3%4) TO STDOUT (FORMAT binary)")
+                             .arg(exprs.join(QLatin1Char(',')), relation(s), where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where,
+                                  orderBy.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + orderBy);
     PGresult* started = PQexec(pg, copy.toUtf8().constData());
     if (PQresultStatus(started) != PGRES_COPY_OUT)
         serverFailed(pg, started, copy);
@@ -366,7 +369,7 @@ void copyToFile(Database& db, Database& out, const BooksTransfer::Source& s, con
     if (sqlite3_prepare_v2(h, insert.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
         fileFailed(h, insert);
     try {
-        copyRows(db, s, columns, ordered ? QStringLiteral("rowid") : QString(), [&](const std::vector<Field>& fields) {
+        copyRows(serverHandle(db), s, columns, QString(), ordered ? QStringLiteral("rowid") : QString(), [&](const std::vector<Field>& fields) {
             for (int i = 0; i < int(fields.size()); ++i) {
                 const Field& f = fields[size_t(i)];
                 int rc;
@@ -425,35 +428,98 @@ struct Direct {
     PageWriter::Table layout;
 };
 
+// A row of the COPY as the pages take it.
+void toValues(const std::vector<Field>& fields, const PageWriter::Table& layout, std::vector<PageWriter::Value>& values)
+{
+    values.resize(fields.size());
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const Field& f = fields[i];
+        PageWriter::Value& v = values[i];
+        if (f.size < 0) {
+            v.type = PageWriter::Value::Null;
+            continue;
+        }
+        v.type = layout.source[int(i)];
+        switch (v.type) {
+        case PageWriter::Value::Integer:
+            v.i = number(f);
+            break;
+        case PageWriter::Value::Real:
+            v.r = realOf(f);
+            break;
+        default:
+            v.p = f.p;
+            v.n = f.size;
+        }
+    }
+}
+
+// From this size on a table's rows come in two ranges of its rowid column at once, each over a
+// session of its own: the server's half of the work then runs on two of its processors.
+constexpr qint64 kSplitBytes = 16 * 1024 * 1024;
+
 // The rows straight into the file's pages: with a rowid column in its order, else as the engine
 // would number them (the server's order of writing, where it keeps one).
 void copyToPages(Database& db, PageWriter& pages, const Direct& t)
 {
-    pages.beginTable(t.layout);
-    std::vector<PageWriter::Value> values(size_t(t.columns.size()));
-    copyRows(db, t.source, t.columns, t.orderBy, [&](const std::vector<Field>& fields) {
-        for (size_t i = 0; i < fields.size(); ++i) {
-            const Field& f = fields[i];
-            PageWriter::Value& v = values[i];
-            if (f.size < 0) {
-                v.type = PageWriter::Value::Null;
-                continue;
-            }
-            v.type = t.layout.source[int(i)];
-            switch (v.type) {
-            case PageWriter::Value::Integer:
-                v.i = number(f);
-                break;
-            case PageWriter::Value::Real:
-                v.r = realOf(f);
-                break;
-            default:
-                v.p = f.p;
-                v.n = f.size;
-            }
+    std::vector<PageWriter::Value> values;
+    const bool large = t.layout.alias >= 0 && t.source.schema != QLatin1String("pg_temp")
+                       && db.scalar(QStringLiteral("SELECT pg_relation_size(format('%I.%I', ?::text, ?::text)::regclass)"), {t.source.schema, t.source.table})
+                                  .toLongLong()
+                              >= kSplitBytes;
+    if (!large) {
+        pages.beginTable(t.layout);
+        copyRows(serverHandle(db), t.source, t.columns, QString(), t.orderBy, [&](const std::vector<Field>& fields) {
+            toValues(fields, t.layout, values);
+            pages.addRow(values.data());
+        });
+        pages.endTable();
+        return;
+    }
+    const Recordset range = db.query(QStringLiteral("SELECT min(%1), max(%1) FROM %2").arg(t.orderBy, relation(t.source)));
+    const qint64 low = range.Fields(0).toLongLong(), high = range.Fields(1).toLongLong();
+    const qint64 middle = low / 2 + high / 2 + (low % 2 + high % 2) / 2;
+    // The second session sees the books as the first: the same snapshot of the export's transaction.
+    // Its statement takes no parameter; the snapshot's name is the server's own, checked to be one.
+    const QString snapshot = db.scalar(QStringLiteral("SELECT pg_export_snapshot()")).toString();
+    static const QRegularExpression snapshotName(QStringLiteral("^[0-9A-Fa-f-]+$"));
+    if (!snapshotName.match(snapshot).hasMatch())
+        throw DbError(QStringLiteral("服务器的快照名不对：%1").arg(snapshot));
+    Database second;
+    second.openLike(db);
+    second.execute(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ"));
+    second.execute(QStringLiteral("SET TRANSACTION SNAPSHOT '%1'").arg(snapshot));
+    // The ranges' bound reaches each session as a setting of its transaction, a bound value.
+    for (Database* session : {&db, &second})
+        session->execute(QStringLiteral("SELECT set_config('revozi.split', ?, true)"), {QString::number(middle)});
+    const QString bound = QStringLiteral("current_setting('revozi.split')::int8");
+    pages.beginTable(t.layout, 2);
+    PGconn* upper = serverHandle(second);
+    std::exception_ptr failed;
+    std::thread other([&] {
+        std::vector<PageWriter::Value> own;
+        try {
+            copyRows(upper, t.source, t.columns, t.orderBy + QStringLiteral(" > ") + bound, t.orderBy, [&](const std::vector<Field>& fields) {
+                toValues(fields, t.layout, own);
+                pages.addRow(own.data(), 1);
+            });
+        } catch (...) {
+            failed = std::current_exception();
         }
-        pages.addRow(values.data());
     });
+    try {
+        copyRows(serverHandle(db), t.source, t.columns, t.orderBy + QStringLiteral(" <= ") + bound, t.orderBy, [&](const std::vector<Field>& fields) {
+            toValues(fields, t.layout, values);
+            pages.addRow(values.data(), 0);
+        });
+    } catch (...) {
+        other.join();
+        throw;
+    }
+    other.join();
+    if (failed)
+        std::rethrow_exception(failed);
+    second.execute(QStringLiteral("ROLLBACK"));
     pages.endTable();
 }
 

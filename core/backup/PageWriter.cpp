@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cerrno>
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
+#include <mutex>
 #include <sqlite3.h>
 #include <string>
 #include <thread>
@@ -185,40 +187,39 @@ bool storedAs(const PageWriter::Value& v, char affinity, bool format4, Stored* o
     return false;
 }
 
-void putBody(std::string& rec, const Stored& s)
+uchar* putBody(uchar* at, const Stored& s)
 {
-    uchar b[8];
     switch (s.type) {
     case 0:
     case 8:
     case 9:
-        return;
+        return at;
     case 7: {
         quint64 bits;
         std::memcpy(&bits, &s.r, 8);
-        for (int k = 0; k < 8; ++k)
-            b[k] = uchar(bits >> (56 - 8 * k));
-        rec.append(reinterpret_cast<const char*>(b), 8);
-        return;
+        qToBigEndian(bits, at);
+        return at + 8;
     }
     default:
         if (s.type <= 6) {
             const quint64 u = quint64(s.i);
             for (int k = 0; k < s.bytes; ++k)
-                b[k] = uchar(u >> (8 * (s.bytes - 1 - k)));
-            rec.append(reinterpret_cast<const char*>(b), s.bytes);
-            return;
+                at[k] = uchar(u >> (8 * (s.bytes - 1 - k)));
+            return at + s.bytes;
         }
-        rec.append(s.p, size_t(s.n));
+        std::memcpy(at, s.p, size_t(s.n));
+        return at + s.n;
     }
 }
 
 // A record in the engine's format: the header's length, the serial types, then the bodies.
 void makeRecord(const Stored* values, int count, std::string& rec)
 {
-    qint64 types = 0;
-    for (int k = 0; k < count; ++k)
-        types += varintLen(values[k].type);
+    qint64 types = 0, body = 0;
+    for (int k = 0; k < count; ++k) {
+        types += values[k].type <= 0x7f ? 1 : varintLen(values[k].type);
+        body += values[k].bytes;
+    }
     qint64 header = types;
     if (header <= 126) {
         header += 1;
@@ -228,13 +229,17 @@ void makeRecord(const Stored* values, int count, std::string& rec)
         if (n < varintLen(quint64(header)))
             ++header;
     }
-    rec.clear();
-    uchar v[9];
-    rec.append(reinterpret_cast<const char*>(v), putVarint(v, quint64(header)));
+    rec.resize(size_t(header + body));
+    auto* at = reinterpret_cast<uchar*>(rec.data());
+    at += putVarint(at, quint64(header));
+    for (int k = 0; k < count; ++k) {
+        if (values[k].type <= 0x7f)
+            *at++ = uchar(values[k].type);
+        else
+            at += putVarint(at, values[k].type);
+    }
     for (int k = 0; k < count; ++k)
-        rec.append(reinterpret_cast<const char*>(v), putVarint(v, values[k].type));
-    for (int k = 0; k < count; ++k)
-        putBody(rec, values[k]);
+        at = putBody(at, values[k]);
 }
 
 // The values of a record again (text and bytes point into it).
@@ -368,32 +373,52 @@ struct PageWriter::Impl {
     // The pointer map's entries of the added pages, from firstNew on.
     std::vector<uchar> mapKind;
     std::vector<Pgno> mapParent;
-    // Pages in order of their numbers, written together.
-    std::vector<uchar> run;
-    Pgno runFirst = 0;
-    int runCount = 0;
+    // Page numbers and pointer-map entries are handed out to the parts' threads one at a time.
+    std::mutex lock;
+    // Pages in order of their numbers, written together: one run for each thread that writes.
+    struct Run {
+        std::vector<uchar> buf;
+        Pgno first = 0;
+        int count = 0;
+    };
+    Run mainRun;
 
     struct IndexBuild {
         PageWriter::Index spec;
         QList<Value::Type> sources;   // per index column
         std::vector<Entry> entries;
-        std::vector<std::unique_ptr<uchar[]>> chunks;
-        size_t chunkUsed = 0, chunkSize = 0;
+        std::vector<std::unique_ptr<uchar[]>> chunks;   // the entries' records
         std::thread sorter;
     };
     std::vector<std::unique_ptr<IndexBuild>> indexes;
 
+    // A range of the table's rows, filled by a thread of its own: its leaves, and its rows'
+    // index entries until the table ends.
+    struct Part {
+        Run run;
+        qint64 rowid = 0;
+        qint64 firstRowid = 0;
+        bool anyRow = false;
+        // The leaf being filled: rowids and records (kept for the next leaf, as buffers to reuse).
+        std::vector<std::pair<qint64, std::string>> leafCells;
+        size_t leafCount = 0;
+        int leafBytes = 0;
+        std::vector<std::pair<Pgno, qint64>> leaves;             // page and its last rowid
+        struct Entries {
+            std::vector<Entry> entries;
+            std::vector<std::unique_ptr<uchar[]>> chunks;
+            size_t chunkUsed = 0, chunkSize = 0;
+        };
+        std::vector<Entries> indexes;
+        std::vector<Stored> stored, entry;
+        std::string record, key;
+    };
+
     // The table being written.
     bool inTable = false;
     PageWriter::Table table;
-    qint64 rowid = 0;
-    bool anyRow = false;
-    std::vector<std::pair<qint64, std::string>> leafCells;   // rowid and record
-    int leafBytes = 0;
-    std::vector<std::pair<Pgno, qint64>> leaves;             // page and its last rowid
+    std::vector<std::unique_ptr<Part>> parts;
     std::vector<IndexBuild*> current;
-    std::vector<Stored> stored;
-    std::string record, key;
 
     ~Impl()
     {
@@ -417,6 +442,7 @@ struct PageWriter::Impl {
 
     Pgno allocate()
     {
+        const std::lock_guard<std::mutex> hold(lock);
         Pgno p = pages + 1;
         while (p == pendingPage || isMapPage(p))
             ++p;
@@ -431,6 +457,7 @@ struct PageWriter::Impl {
 
     void mapEntry(Pgno page, uchar kind, Pgno parent)
     {
+        const std::lock_guard<std::mutex> hold(lock);
         if (page >= firstNew) {
             mapKind[page - firstNew] = kind;
             mapParent[page - firstNew] = parent;
@@ -451,29 +478,29 @@ struct PageWriter::Impl {
         }
     }
 
-    void flushRun()
+    void flushRun(Run& run)
     {
-        if (runCount)
-            pwriteAll(run.data(), size_t(runCount) * pageSize, qint64(runFirst - 1) * pageSize);
-        runCount = 0;
+        if (run.count)
+            pwriteAll(run.buf.data(), size_t(run.count) * pageSize, qint64(run.first - 1) * pageSize);
+        run.count = 0;
     }
 
-    void writePage(Pgno p, const uchar* data)
+    void writePage(Run& run, Pgno p, const uchar* data)
     {
         constexpr int kRun = 256;
-        if (runCount && (p != runFirst + Pgno(runCount) || runCount == kRun))
-            flushRun();
-        if (!runCount) {
-            runFirst = p;
-            run.resize(size_t(kRun) * pageSize);
+        if (run.count && (p != run.first + Pgno(run.count) || run.count == kRun))
+            flushRun(run);
+        if (!run.count) {
+            run.first = p;
+            run.buf.resize(size_t(kRun) * pageSize);
         }
-        std::memcpy(run.data() + size_t(runCount) * pageSize, data, pageSize);
-        ++runCount;
+        std::memcpy(run.buf.data() + size_t(run.count) * pageSize, data, pageSize);
+        ++run.count;
     }
 
     void readPage(Pgno p, uchar* data)
     {
-        flushRun();
+        flushRun(mainRun);
         size_t done = 0;
         while (done < pageSize) {
             const ssize_t n = ::pread(fd, data + done, pageSize - done, qint64(p - 1) * pageSize + qint64(done));
@@ -499,7 +526,7 @@ struct PageWriter::Impl {
 
     // Writes the part of a payload beyond `keep` to overflow pages whose first has `parent` on
     // its pointer-map entry; returns the first.
-    Pgno overflow(const uchar* payload, qint64 size, qint64 keep, Pgno parent)
+    Pgno overflow(Run& run, const uchar* payload, qint64 size, qint64 keep, Pgno parent)
     {
         const qint64 per = usable - 4;
         const qint64 count = (size - keep + per - 1) / per;
@@ -512,7 +539,7 @@ struct PageWriter::Impl {
             put32(page.data(), k + 1 < count ? chain[size_t(k + 1)] : 0);
             const qint64 from = keep + k * per;
             std::memcpy(page.data() + 4, payload + from, size_t(std::min(per, size - from)));
-            writePage(chain[size_t(k)], page.data());
+            writePage(run, chain[size_t(k)], page.data());
             mapEntry(chain[size_t(k)], k == 0 ? kMapOverflow1 : kMapOverflow2, k == 0 ? parent : chain[size_t(k - 1)]);
         }
         return chain.front();
@@ -561,40 +588,41 @@ struct PageWriter::Impl {
     }
 
     // Writes a cell's payload (and its overflow pages) into the cell at `cell`.
-    void putPayload(uchar* cell, const std::string& payload, bool tableLeaf, Pgno page)
+    void putPayload(Run& run, uchar* cell, const std::string& payload, bool tableLeaf, Pgno page)
     {
         const qint64 size = qint64(payload.size());
         const qint64 keep = local(size, tableLeaf);
         const auto* bytes = reinterpret_cast<const uchar*>(payload.data());
         std::memcpy(cell, bytes, size_t(keep));
         if (keep < size)
-            put32(cell + keep, overflow(bytes, size, keep, page));
+            put32(cell + keep, overflow(run, bytes, size, keep, page));
     }
 
     // ---- tables ----
 
-    void writeLeaf(Pgno p)
+    void writeLeaf(Part& part, Pgno p)
     {
         Page page;
         page.start(pageSize, kTableLeaf);
-        for (const auto& [id, rec] : leafCells) {
+        for (size_t k = 0; k < part.leafCount; ++k) {
+            const auto& [id, rec] = part.leafCells[k];
             const int size = cellSize(qint64(rec.size()), true, varintLen(quint64(id)));
             uchar* c = page.add(size);
             int at = putVarint(c, rec.size());
             at += putVarint(c + at, quint64(id));
-            putPayload(c + at, rec, true, p);
+            putPayload(part.run, c + at, rec, true, p);
         }
         page.close(0);
-        writePage(p, page.data.data());
+        writePage(part.run, p, page.data.data());
     }
 
-    void closeLeaf()
+    void closeLeaf(Part& part)
     {
         const Pgno p = allocate();
-        writeLeaf(p);
-        leaves.emplace_back(p, leafCells.back().first);
-        leafCells.clear();
-        leafBytes = 0;
+        writeLeaf(part, p);
+        part.leaves.emplace_back(p, part.leafCells[part.leafCount - 1].first);
+        part.leafCount = 0;
+        part.leafBytes = 0;
     }
 
     // The interior levels of a table over its leaves, the top one at the root.
@@ -632,7 +660,7 @@ struct PageWriter::Impl {
                     putVarint(c + 4, quint64(children[k].second));
                 }
                 page.close(children[to].first);
-                writePage(p, page.data.data());
+                writePage(mainRun, p, page.data.data());
                 for (size_t k = from; k <= to; ++k)
                     mapEntry(children[k].first, kMapBtree, p);
                 parents.emplace_back(p, children[to].second);
@@ -645,7 +673,7 @@ struct PageWriter::Impl {
 
     // ---- indexes ----
 
-    const uchar* keepRecord(IndexBuild& ix, const std::string& rec)
+    static const uchar* keepRecord(Part::Entries& ix, const std::string& rec)
     {
         if (ix.chunkUsed + rec.size() > ix.chunkSize) {
             ix.chunkSize = std::max<size_t>(size_t(1) << 20, rec.size());
@@ -715,10 +743,10 @@ struct PageWriter::Impl {
             const qint64 keep = local(size, false);
             std::memcpy(c + at, recs[k], size_t(keep));
             if (keep < size)
-                put32(c + at + keep, overflow(recs[k], size, keep, p));
+                put32(c + at + keep, overflow(mainRun, recs[k], size, keep, p));
         }
         page.close(right);
-        writePage(p, page.data.data());
+        writePage(mainRun, p, page.data.data());
         if (interior) {
             for (Pgno child : lefts)
                 mapEntry(child, kMapBtree, p);
@@ -828,17 +856,20 @@ PageWriter::PageWriter(const QString& path)
 
 PageWriter::~PageWriter() = default;
 
-void PageWriter::beginTable(const Table& table)
+void PageWriter::beginTable(const Table& table, int parts)
 {
     if (d->inTable)
         failed(QStringLiteral("上一个表还没有写完"));
+    // Ranges need the rows' own numbers: without a rowid column they are numbered as they come.
+    if (parts < 1 || (parts > 1 && table.alias < 0))
+        failed(QStringLiteral("表 %1 不能分段写入").arg(table.name));
     d->inTable = true;
     d->table = table;
-    d->rowid = 0;
-    d->anyRow = false;
-    d->leafCells.clear();
-    d->leafBytes = 0;
-    d->leaves.clear();
+    d->parts.clear();
+    for (int k = 0; k < parts; ++k) {
+        d->parts.push_back(std::make_unique<Impl::Part>());
+        d->parts.back()->indexes.resize(size_t(table.indexes.size()));
+    }
     d->current.clear();
     for (const Index& spec : table.indexes) {
         auto ix = std::make_unique<Impl::IndexBuild>();
@@ -850,9 +881,10 @@ void PageWriter::beginTable(const Table& table)
     }
 }
 
-void PageWriter::addRow(const Value* values)
+void PageWriter::addRow(const Value* values, int part)
 {
     Impl& w = *d;
+    Impl::Part& r = *w.parts.at(size_t(part));
     const Table& t = w.table;
     const int columns = int(t.affinity.size());
     // The row's number: its rowid column's value, ascending, or the next one.
@@ -861,51 +893,56 @@ void PageWriter::addRow(const Value* values)
         if (values[t.alias].type != Value::Integer)
             failed(QStringLiteral("表 %1 的行号不是整数").arg(t.name));
         id = values[t.alias].i;
-        if (w.anyRow && id <= w.rowid)
+        if (r.anyRow && id <= r.rowid)
             failed(QStringLiteral("表 %1 的行没有按行号的顺序送来").arg(t.name));
     } else {
-        if (w.rowid == std::numeric_limits<qint64>::max())
+        if (r.rowid == std::numeric_limits<qint64>::max())
             failed(QStringLiteral("表 %1 的行数超出范围").arg(t.name));
-        id = w.rowid + 1;
+        id = r.rowid + 1;
     }
-    w.rowid = id;
-    w.anyRow = true;
-    w.stored.resize(size_t(columns));
+    if (!r.anyRow)
+        r.firstRowid = id;
+    r.rowid = id;
+    r.anyRow = true;
+    r.stored.resize(size_t(columns));
     for (int c = 0; c < columns; ++c) {
         if (values[c].type != Value::Null && values[c].type != t.source.value(c))
             failed(QStringLiteral("表 %1 的列 %2 的值类型不对").arg(t.name).arg(c + 1));
-        if (!storedAs(values[c], t.affinity[c], w.format4, &w.stored[size_t(c)]))
+        if (!storedAs(values[c], t.affinity[c], w.format4, &r.stored[size_t(c)]))
             failed(QStringLiteral("表 %1 的列 %2 的值不能直接写入").arg(t.name).arg(c + 1));
     }
     // Index entries: the indexed columns as the table keeps them, then the rowid.
-    std::vector<Stored> entry;
-    for (Impl::IndexBuild* ix : w.current) {
-        entry.clear();
-        w.key.clear();
-        const int n = int(ix->spec.columns.size());
+    for (size_t i = 0; i < w.current.size(); ++i) {
+        const Impl::IndexBuild& ix = *w.current[i];
+        r.entry.clear();
+        r.key.clear();
+        const int n = int(ix.spec.columns.size());
         for (int k = 0; k < n; ++k) {
-            const int c = ix->spec.columns[k];
-            const Stored s = c < 0 || c == t.alias ? storedInteger(id, w.format4) : w.stored[size_t(c)];
-            entry.push_back(s);
-            keyOf(s, ix->sources[k], ix->spec.nocase[k], ix->spec.desc[k], w.key);
+            const int c = ix.spec.columns[k];
+            const Stored s = c < 0 || c == t.alias ? storedInteger(id, w.format4) : r.stored[size_t(c)];
+            r.entry.push_back(s);
+            keyOf(s, ix.sources[k], ix.spec.nocase[k], ix.spec.desc[k], r.key);
         }
-        entry.push_back(storedInteger(id, w.format4));
-        keyInteger(w.key, id);
-        makeRecord(entry.data(), int(entry.size()), w.record);
+        r.entry.push_back(storedInteger(id, w.format4));
+        keyInteger(r.key, id);
+        makeRecord(r.entry.data(), int(r.entry.size()), r.record);
         Entry e;
-        prefix(w.key, e);
-        e.rec = w.keepRecord(*ix, w.record);
-        ix->entries.push_back(e);
+        prefix(r.key, e);
+        e.rec = Impl::keepRecord(r.indexes[i], r.record);
+        r.indexes[i].entries.push_back(e);
     }
     // The rowid column is the row's number; the record keeps a null in its place.
     if (t.alias >= 0)
-        w.stored[size_t(t.alias)] = Stored();
-    makeRecord(w.stored.data(), columns, w.record);
-    const int size = w.cellSize(qint64(w.record.size()), true, varintLen(quint64(id)));
-    if (!w.leafCells.empty() && !w.fits(8, int(w.leafCells.size()), w.leafBytes, size))
-        w.closeLeaf();
-    w.leafCells.emplace_back(id, w.record);
-    w.leafBytes += size;
+        r.stored[size_t(t.alias)] = Stored();
+    makeRecord(r.stored.data(), columns, r.record);
+    const int size = w.cellSize(qint64(r.record.size()), true, varintLen(quint64(id)));
+    if (r.leafCount && !w.fits(8, int(r.leafCount), r.leafBytes, size))
+        w.closeLeaf(r);
+    if (r.leafCount == r.leafCells.size())
+        r.leafCells.emplace_back();
+    r.leafCells[r.leafCount].first = id;
+    r.leafCells[r.leafCount++].second.assign(r.record);
+    r.leafBytes += size;
 }
 
 void PageWriter::endTable()
@@ -913,19 +950,52 @@ void PageWriter::endTable()
     Impl& w = *d;
     if (!w.inTable)
         return;
-    if (w.leaves.empty()) {
-        // One leaf holds the table: it is the root.
-        w.writeLeaf(w.table.root);
-    } else {
-        if (!w.leafCells.empty())
-            w.closeLeaf();
-        w.tableInterior(w.leaves);
+    size_t closed = 0;
+    Impl::Part* pending = nullptr;
+    int pendingParts = 0;
+    for (auto& r : w.parts) {
+        closed += r->leaves.size();
+        if (r->leafCount)
+            pending = r.get(), ++pendingParts;
     }
-    w.leafCells.clear();
-    w.leaves.clear();
-    // The entries sort on another thread while the next table's rows come in.
-    for (Impl::IndexBuild* ix : w.current)
-        ix->sorter = std::thread(&Impl::sortEntries, ix);
+    if (closed == 0 && pendingParts <= 1) {
+        // One leaf holds the table: it is the root.
+        w.writeLeaf(pending ? *pending : *w.parts.front(), w.table.root);
+    } else {
+        // The parts' leaves in the order of their ranges, which must follow each other.
+        std::vector<std::pair<Pgno, qint64>> leaves;
+        bool any = false;
+        qint64 last = 0;
+        for (auto& r : w.parts) {
+            if (r->leafCount)
+                w.closeLeaf(*r);
+            if (r->anyRow) {
+                if (any && r->firstRowid <= last)
+                    failed(QStringLiteral("表 %1 的行没有按行号的顺序送来").arg(w.table.name));
+                any = true;
+                last = r->rowid;
+            }
+            leaves.insert(leaves.end(), r->leaves.begin(), r->leaves.end());
+        }
+        w.tableInterior(leaves);
+    }
+    for (auto& r : w.parts)
+        w.flushRun(r->run);
+    // Each index's entries from all parts sort on another thread while the next table's rows come in.
+    for (size_t i = 0; i < w.current.size(); ++i) {
+        Impl::IndexBuild& ix = *w.current[i];
+        for (auto& r : w.parts) {
+            Impl::Part::Entries& e = r->indexes[i];
+            if (ix.entries.empty())
+                ix.entries.swap(e.entries);
+            else
+                ix.entries.insert(ix.entries.end(), e.entries.begin(), e.entries.end());
+            for (auto& c : e.chunks)
+                ix.chunks.push_back(std::move(c));
+        }
+        ix.sorter = std::thread(&Impl::sortEntries, &ix);
+    }
+    w.parts.clear();
     w.current.clear();
     w.inTable = false;
 }
@@ -953,7 +1023,7 @@ void PageWriter::finish()
                 ++m;
             if (m != map) {
                 if (map)
-                    w.writePage(map, page.data());
+                    w.writePage(w.mainRun, map, page.data());
                 map = m;
                 if (m < w.firstNew)
                     w.readPage(m, page.data());
@@ -967,9 +1037,9 @@ void PageWriter::finish()
             put32(page.data() + at + 1, w.mapParent[p - w.firstNew]);
         }
         if (map)
-            w.writePage(map, page.data());
+            w.writePage(w.mainRun, map, page.data());
     }
-    w.flushRun();
+    w.flushRun(w.mainRun);
     // The header: the page count, valid for the new change counter.
     uchar h[100];
     if (::pread(w.fd, h, 100, 0) != 100)

@@ -54,9 +54,11 @@ public:
 
     // The rows of one table, which must be empty: with a rowid column they come in ascending order
     // of it, otherwise they are numbered as they come. Throws DbError (a row out of order, a value of
-    // another type than declared, a failed write).
-    void beginTable(const Table& table);
-    void addRow(const Value* values);
+    // another type than declared, a failed write). A table with a rowid column can come in `parts`
+    // ranges of rowids, each part's rows from a thread of its own (addRow's `part`), every rowid of
+    // a part below those of the next; endTable() then runs once all parts are in.
+    void beginTable(const Table& table, int parts = 1);
+    void addRow(const Value* values, int part = 0);
     void endTable();
     // Writes the indexes, the pointer map and the header. Until it returns the file is not whole.
     void finish();

@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <limits>
+#include <thread>
 
 namespace {
 using V = PageWriter::Value;
@@ -211,11 +212,23 @@ void TestPageWriter::sameAsTheEnginesInserts()
     {
         PageWriter pages(byPages);
         for (int t = 0; t < data.size(); ++t) {
-            pages.beginTable(layouts[t]);
-            for (const Row& r : data[t].second) {
-                QList<QByteArray> keep;
-                std::vector<V> v = values(r, keep);
-                pages.addRow(v.data());
+            // The table with a rowid column comes in two ranges, the upper one from another thread.
+            const int parts = layouts[t].alias >= 0 && !data[t].second.isEmpty() ? 2 : 1;
+            const qsizetype half = data[t].second.size() / 2;
+            auto send = [&](int part, qsizetype from, qsizetype to) {
+                for (qsizetype i = from; i < to; ++i) {
+                    QList<QByteArray> keep;
+                    std::vector<V> v = values(data[t].second[i], keep);
+                    pages.addRow(v.data(), part);
+                }
+            };
+            pages.beginTable(layouts[t], parts);
+            if (parts == 2) {
+                std::thread upper(send, 1, half, data[t].second.size());
+                send(0, 0, half);
+                upper.join();
+            } else {
+                send(0, 0, data[t].second.size());
             }
             pages.endTable();
         }
@@ -327,6 +340,19 @@ void TestPageWriter::refusesWhatItCannotWrite()
     row[0].i = 6;
     row[2].type = V::Real;
     QVERIFY_THROWS_EXCEPTION(DbError, pages.addRow(row));
+    // Ranges that overlap, and ranges of a table without a rowid column.
+    PageWriter ranges(path);
+    ranges.beginTable(layout, 2);
+    row[2].type = V::Null;
+    row[0].i = 10;
+    ranges.addRow(row, 1);
+    row[0].i = 10;
+    ranges.addRow(row, 0);
+    QVERIFY_THROWS_EXCEPTION(DbError, ranges.endTable());
+    PageWriter::Table numbered = layout;
+    numbered.alias = -1;
+    PageWriter other(path);
+    QVERIFY_THROWS_EXCEPTION(DbError, other.beginTable(numbered, 2));
 }
 
 QObject* newPageWriterTests()
