@@ -178,7 +178,12 @@ QString AccountExporter::workFolder() const
 {
     if (!m_server)
         return yearFolder();
-    return Paths::withTrailingSep(Paths::join(QDir::tempPath(), QStringLiteral("revozi-export-%1/%2").arg(::getuid()).arg(AccountDb::booksSchema(m_accId, m_year))));
+    // One folder per process: two exports of the same set and year from two server installations
+    // (two offices' servers, one workstation) must not write the same file.
+    return Paths::withTrailingSep(Paths::join(QDir::tempPath(), QStringLiteral("revozi-export-%1/%2-%3")
+                                                                    .arg(::getuid())
+                                                                    .arg(AccountDb::booksSchema(m_accId, m_year))
+                                                                    .arg(QCoreApplication::applicationPid())));
 }
 
 QString AccountExporter::workCopyPath() const
@@ -472,7 +477,29 @@ void AccountExporter::streamInto(const QString& target)
             tables.append({QStringLiteral("pg_temp"), t.toLower()});
     BooksTransfer::toFile(books, tables, target);
     books.execute(QStringLiteral("ROLLBACK"));
-    seal(CiFile::resolve(target));
+    // Most of the file's pages were written by this program, not the engine: the engine checks
+    // them on a thread of its own while the file goes to disk, and a file it finds fault with is
+    // never placed as a backup.
+    const QString file = CiFile::resolve(target);
+    QString damage;
+    std::thread check([&] {
+        try {
+            Database written;
+            written.openImmutable(file);
+            damage = written.integrityProblems().join(QStringLiteral("；"));
+        } catch (const DbError& e) {
+            damage = e.text();
+        }
+    });
+    try {
+        seal(file);
+    } catch (...) {
+        check.join();
+        throw;
+    }
+    check.join();
+    if (!damage.isEmpty())
+        throw DbError(QStringLiteral("数据文件未通过完整性检查：%1").arg(damage));
 }
 
 bool AccountExporter::booksInUse() const
@@ -572,5 +599,8 @@ bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString*
     passed("descriptor");
     if (!CiFile::remove(B))
         WriteErrLog(3, QStringLiteral("无法删除 %1").arg(B), QStringLiteral("cmdOK_Click"));
+    // A server export's folder was this process's alone.
+    if (m_server)
+        QDir().rmdir(Paths::withoutTrailingSep(workFolder()));
     return true;
 }
