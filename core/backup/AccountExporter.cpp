@@ -76,6 +76,15 @@ QString renamedCreate(const QString& sql, const QString& newName)
     return QStringLiteral("CREATE TABLE main.\"%1\" ").arg(newName) + sql.mid(m.capturedEnd());
 }
 
+// Whether what process `pid` named its own was left behind: this process's own is from an export
+// of it that stopped half way; another's stays while that process lives.
+bool leftBehind(qint64 pid)
+{
+    if (pid == QCoreApplication::applicationPid())
+        return true;
+    return !(::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+}
+
 // Temporary data files of exports into `folder` that a killed process left behind (each as big as
 // the books); those of an export still running (its process alive) stay.
 void removeStaleTemps(const QString& folder)
@@ -86,12 +95,21 @@ void removeStaleTemps(const QString& folder)
         const QRegularExpressionMatch m = name.match(entry);
         if (!m.hasMatch())
             continue;
-        const qint64 pid = m.captured(1).toLongLong();
-        // This process's own is from an export of it that stopped half way.
-        const bool ours = pid == QCoreApplication::applicationPid();
-        const bool alive = !ours && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
-        if (!alive)
+        if (leftBehind(m.captured(1).toLongLong()))
             QFile::remove(Paths::join(folder, entry));
+    }
+}
+
+// Work folders of server exports (`<schema>-<pid>` in `own`) of other processes that are gone: a
+// killed export leaves a copy of the books there.
+void removeStaleWorkFolders(const QString& own)
+{
+    static const QRegularExpression name(QStringLiteral(R"(^zt\w+-(\d+)$)"));
+    for (const QString& entry : QDir(own).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QRegularExpressionMatch m = name.match(entry);
+        const qint64 pid = m.hasMatch() ? m.captured(1).toLongLong() : 0;
+        if (pid && pid != QCoreApplication::applicationPid() && leftBehind(pid))
+            QDir(Paths::join(own, entry)).removeRecursively();
     }
 }
 
@@ -221,6 +239,7 @@ bool AccountExporter::prepare(const WorkControl& control)
         const QString own = Paths::parentDir(Paths::withoutTrailingSep(workFolder()));
         if (!CiFile::mkpath(workFolder()) || !QFile::setPermissions(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
             fail(workFolder(), QStringLiteral("无法建立临时目录"));
+        removeStaleWorkFolders(own);
         if (CiFile::exists(W) && !CiFile::remove(W))
             fail(W, QStringLiteral("无法删除旧的临时文件"));
         try {

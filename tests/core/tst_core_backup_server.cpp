@@ -11,7 +11,10 @@
 #include <Installation.h>
 #include <SysInfo.h>
 
+#include <QProcess>
 #include <QtTest>
+
+#include <unistd.h>
 
 namespace {
 const QString kAcc = QStringLiteral("003");
@@ -104,8 +107,23 @@ void TestBackupServer::filesToServerAndBack()
     // The server's backup set is a backup set: imported into files, the books are the same.
     const QString out = files.root() + QStringLiteral("/fromServer");
     QDir().mkpath(out);
+    // Work folders of earlier exports: one of a process that is gone (its copy of the books goes),
+    // one of a process still running (it stays).
+    QProcess ended;
+    ended.start(QStringLiteral("true"));
+    QVERIFY(ended.waitForStarted());
+    const qint64 gonePid = ended.processId();
+    QVERIFY(ended.waitForFinished());
+    const QString work = QDir::tempPath() + QStringLiteral("/revozi-export-%1/").arg(::getuid());
+    const QString gone = work + QStringLiteral("zt003_2026-%1").arg(gonePid);
+    const QString running = work + QStringLiteral("zt003_2026-%1").arg(::getppid());
+    QVERIFY(QDir().mkpath(gone) && QDir().mkpath(running));
+    writeFile(gone + QStringLiteral("/003_kddata.mdb"), QByteArray(4096, 'b'));
     AccountExporter exporter(*server.sys, kAcc);
     QVERIFY2(exporter.prepare(), qPrintable(exporter.errors().join(QLatin1Char('\n'))));
+    QVERIFY(!QFileInfo::exists(gone));
+    QVERIFY(QFileInfo(running).isDir());
+    QDir(running).removeRecursively();
     QVERIFY(exporter.writeBackupSet(out, true));
     QStringList written = filesIn(out);
     written.sort(Qt::CaseInsensitive);
