@@ -162,6 +162,25 @@ void TestBackupServer::failedImportChangesNothing()
     QVERIFY2(r.notice.text.contains(QStringLiteral("校验值不符")), qPrintable(r.notice.text));
     QCOMPARE(serverState(sys), before);
 
+    // A whole other set's data file, sealed, slipped in between the questions and the restore: only
+    // the identity read again from the file being loaded tells.
+    {
+        const QString late = files.root() + QStringLiteral("/late");
+        QDir().mkpath(late);
+        for (const QString& f : filesIn(files.backup))
+            QVERIFY(QFile::copy(files.backup + QLatin1Char('/') + f, late + QLatin1Char('/') + f));
+        AccountImporter importer(sys);
+        QVERIFY(importer.load(late + QStringLiteral("/KdErpAct.Lst")).isEmpty());
+        QVERIFY(importer.keepFolder().isEmpty());
+        BackupRoot other(QStringLiteral("004"), kYear, {}, kBookRows);
+        writeFile(late + QStringLiteral("/kddata.BA_"), readAll(other.backup + QStringLiteral("/kddata.BA_")));
+        seal(late);
+        r = AccountImporter::restore(sys, importer.plan());
+        QVERIFY(!r.done());
+        QVERIFY2(r.notice.text.startsWith(QStringLiteral("引入的数据文件是帐套[004]的数据")), qPrintable(r.notice.text));
+        QCOMPARE(serverState(sys), before);
+    }
+
     // A merge the server refuses half way (after the books were replaced): books and rows stay.
     sys.execute(QStringLiteral("CREATE FUNCTION refuse_update() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN RAISE EXCEPTION 'injected'; END$$"));
     sys.execute(QStringLiteral("CREATE TRIGGER refuse_update BEFORE UPDATE ON SM_Account FOR EACH ROW EXECUTE FUNCTION refuse_update()"));
