@@ -551,13 +551,14 @@ struct PageWriter::Impl {
         int header = 8;
         int cells = 0;
         int top = 0;   // where the cell content starts
-        void start(quint32 size, uchar kind)
+        // `usable`: the bytes before the page's reserved end, where the cells end.
+        void start(quint32 size, quint32 usable, uchar kind)
         {
             data.assign(size, 0);
             data[0] = kind;
             header = (kind == kIndexLeaf || kind == kTableLeaf) ? 8 : 12;
             cells = 0;
-            top = int(size);
+            top = int(usable);
         }
         uchar* add(int size)
         {
@@ -603,7 +604,7 @@ struct PageWriter::Impl {
     void writeLeaf(Part& part, Pgno p)
     {
         Page page;
-        page.start(pageSize, kTableLeaf);
+        page.start(pageSize, usable, kTableLeaf);
         for (size_t k = 0; k < part.leafCount; ++k) {
             const auto& [id, rec] = part.leafCells[k];
             const int size = cellSize(qint64(rec.size()), true, varintLen(quint64(id)));
@@ -653,7 +654,7 @@ struct PageWriter::Impl {
             for (const auto& [from, to] : groups) {
                 const Pgno p = groups.size() == 1 ? table.root : allocate();
                 Page page;
-                page.start(pageSize, kTableInterior);
+                page.start(pageSize, usable, kTableInterior);
                 for (size_t k = from; k < to; ++k) {
                     uchar* c = page.add(4 + varintLen(quint64(children[k].second)));
                     put32(c, children[k].first);
@@ -729,7 +730,7 @@ struct PageWriter::Impl {
                         const std::vector<Pgno>& lefts, Pgno right)
     {
         Page page;
-        page.start(pageSize, kind);
+        page.start(pageSize, usable, kind);
         const bool interior = kind == kIndexInterior;
         for (size_t k = 0; k < recs.size(); ++k) {
             const qint64 size = sizes[k];
