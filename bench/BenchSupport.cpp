@@ -14,7 +14,9 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <QTextStream>
+#include <QThread>
 
+#include <algorithm>
 #include <sys/resource.h>
 
 namespace Bench {
@@ -61,6 +63,7 @@ bool readOptions(int argc, char* argv[], QTextStream& out, Options& options)
 {
     options.workDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath();
     options.sizeMb = argc > 2 ? QByteArray(argv[2]).toLongLong() : 500;
+    options.runs = std::max(5, argc > 3 ? QByteArray(argv[3]).toInt() : 5);
     const qint64 needed = options.sizeMb * 1024 * 1024 * 4;
     if (QStorageInfo(options.workDir).bytesAvailable() >= needed)
         return true;
@@ -148,6 +151,11 @@ bool resetPeak()
 {
     QFile f(QStringLiteral("/proc/self/clear_refs"));
     return f.open(QIODevice::WriteOnly) && f.write("5") == 1;
+}
+
+void sayRuns(QTextStream& out, int runs)
+{
+    out << "cores: " << QThread::idealThreadCount() << ", runs: " << runs << " of each, interleaved\n";
 }
 
 double seconds(const QElapsedTimer& t)

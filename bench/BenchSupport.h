@@ -14,11 +14,12 @@ class QTextStream;
 
 namespace Bench {
 
-// WORKDIR and SIZE_MB (defaults: the system temp folder, 500). False, once said on `out`,
-// when WORKDIR has not room for four times the books.
+// WORKDIR, SIZE_MB and RUNS (defaults: the system temp folder, 500, 5; never fewer than 5 runs).
+// False, once said on `out`, when WORKDIR has not room for four times the books.
 struct Options {
     QString workDir;
     qint64 sizeMb = 500;
+    int runs = 5;
 };
 bool readOptions(int argc, char* argv[], QTextStream& out, Options& options);
 
@@ -46,6 +47,9 @@ double peakMb();
 bool resetPeak();
 
 double seconds(const QElapsedTimer& t);
+
+// The first line of an interleaved benchmark: the processors and the runs of each job.
+void sayRuns(QTextStream& out, int runs);
 
 // The PostgreSQL server the PG* variables name (PGHOST set), on which the benchmarks that have a
 // server figure run their job beside SQLite's; empty when none is named.

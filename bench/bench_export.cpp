@@ -22,7 +22,6 @@
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <QThread>
 
 #include <algorithm>
 
@@ -101,8 +100,8 @@ int main(int argc, char* argv[])
     Options options;
     if (!readOptions(argc, argv, out, options))
         return 1;
-    const int runs = std::max(5, argc > 3 ? QByteArray(argv[3]).toInt() : 5);
-    out << "cores: " << QThread::idealThreadCount() << ", runs: " << runs << " of each, interleaved\n";
+    const int runs = options.runs;
+    sayRuns(out, runs);
     QTemporaryDir dir(Paths::join(options.workDir, QStringLiteral("bench_export-XXXXXX")));
     const QString root = dir.path();
     const AccountSet set = createAccountSet(root, 2024);

@@ -24,7 +24,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <QThread>
 
 #include <algorithm>
 
@@ -83,8 +82,8 @@ int main(int argc, char* argv[])
     Options options;
     if (!readOptions(argc, argv, out, options))
         return 1;
-    const int runs = std::max(5, argc > 3 ? QByteArray(argv[3]).toInt() : 5);
-    out << "cores: " << QThread::idealThreadCount() << ", runs: " << runs << " of each, interleaved\n";
+    const int runs = options.runs;
+    sayRuns(out, runs);
     QTemporaryDir dir(Paths::join(options.workDir, QStringLiteral("bench_export_server-XXXXXX")));
     const QString root = dir.path();
     // The server's cluster beside the files, on the same disk; the export prepares its copy there too.

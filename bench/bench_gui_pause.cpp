@@ -32,7 +32,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -153,8 +152,8 @@ int main(int argc, char* argv[])
     Options options;
     if (!readOptions(argc, argv, out, options))
         return 1;
-    const int runs = std::max(5, argc > 3 ? QByteArray(argv[3]).toInt() : 5);
-    out << "cores: " << QThread::idealThreadCount() << ", runs: " << runs << " of each, interleaved\n";
+    const int runs = options.runs;
+    sayRuns(out, runs);
     QTemporaryDir dir(Paths::join(options.workDir, QStringLiteral("bench_gui_pause-XXXXXX")));
     const QString root = dir.path();
     AccountSet set = createAccountSet(root, 2024);

@@ -360,6 +360,17 @@ Inspection inspect(const QString& path, const QString& accId, const QString& two
     return r;
 }
 
+// The backup set's manifest into `manifest` (none when the set has none); why it cannot be used, or
+// empty.
+QString readManifest(const ImportPlan& plan, std::optional<BackupSet::Manifest>* manifest)
+{
+    QString error;
+    *manifest = BackupSet::readManifest(plan.sourceDir + BackupSet::kManifestName, &error);
+    if (!*manifest && !error.isEmpty())
+        return QStringLiteral("校验文件%1无法使用，无法引入！").arg(BackupSet::kManifestName) + kCrLf + error;
+    return QString();
+}
+
 // Why the file at `path` cannot be the set's books of the planned year (the set or its year differ),
 // named after the backup's data file `data`; empty when it can.
 QString identityRefusal(const QString& path, const ImportPlan& plan, const QString& data)
@@ -640,11 +651,9 @@ AccountImporter::Result restoreOnServer(Database& sysDb, const ImportPlan& plan,
         return Result{Status::Failed, {text, AccountImporter::title(), Notice::Icon::Exclamation}};
     };
     const QString data = plan.dataFile();
-    QString manifestError;
-    const std::optional<BackupSet::Manifest> manifest
-        = BackupSet::readManifest(plan.sourceDir + BackupSet::kManifestName, &manifestError);
-    if (!manifest && !manifestError.isEmpty())
-        return failWith(QStringLiteral("校验文件%1无法使用，无法引入！").arg(BackupSet::kManifestName) + kCrLf + manifestError);
+    std::optional<BackupSet::Manifest> manifest;
+    if (const QString refusal = readManifest(plan, &manifest); !refusal.isEmpty())
+        return failWith(refusal);
     control.report(10);
 
     QString refusal;
@@ -769,11 +778,9 @@ AccountImporter::Result AccountImporter::restoreSet(Database& sysDb, const Impor
     if (CiFile::exists(target + QStringLiteral("-wal")))
         return failWith(inUse);
 
-    QString manifestError;
-    const std::optional<BackupSet::Manifest> manifest
-        = BackupSet::readManifest(plan.sourceDir + BackupSet::kManifestName, &manifestError);
-    if (!manifest && !manifestError.isEmpty())
-        return failWith(QStringLiteral("校验文件%1无法使用，无法引入！").arg(BackupSet::kManifestName) + kCrLf + manifestError);
+    std::optional<BackupSet::Manifest> manifest;
+    if (const QString refusal = readManifest(plan, &manifest); !refusal.isEmpty())
+        return failWith(refusal);
     control.report(10);
 
     // From here on a crash is settled on the next start from this record.

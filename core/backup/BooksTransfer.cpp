@@ -354,10 +354,8 @@ void copyRows(PGconn* pg, const BooksTransfer::Source& s, const QList<Column>& c
 }
 
 // The rows through the engine's inserts, for a table the pages cannot take.
-void copyToFile(Database& db, Database& out, const BooksTransfer::Source& s, const QList<Column>& all)
+void copyToFile(Database& db, Database& out, const BooksTransfer::Source& s, const QList<Column>& columns, bool ordered)
 {
-    bool ordered = false;
-    const QList<Column> columns = written(all, &ordered);
     QStringList names, marks;
     for (const Column& c : columns) {
         names << c.name;
@@ -420,10 +418,12 @@ PageWriter::Value::Type valueType(Kind k)
     return PageWriter::Value::Text;
 }
 
-// A table the pages can take: its columns as written and its layout in the file.
-struct Direct {
+// A table on its way into the file: its columns as written (`ordered`: in the server's order of
+// writing) and, when the pages take it, its layout in the file and the order its rows come in.
+struct Transfer {
     BooksTransfer::Source source;
     QList<Column> columns;
+    bool ordered = false;
     QString orderBy;
     PageWriter::Table layout;
 };
@@ -460,7 +460,7 @@ constexpr qint64 kSplitBytes = 16 * 1024 * 1024;
 
 // The rows straight into the file's pages: with a rowid column in its order, else as the engine
 // would number them (the server's order of writing, where it keeps one).
-void copyToPages(Database& db, PageWriter& pages, const Direct& t)
+void copyToPages(Database& db, PageWriter& pages, const Transfer& t)
 {
     std::vector<PageWriter::Value> values;
     const bool large = t.layout.alias >= 0 && t.source.schema != QLatin1String("pg_temp")
@@ -711,7 +711,7 @@ QStringList fileIndexes(Database& in, const QString& schema, const QString& tabl
 namespace BooksTransfer {
 void toFile(Database& db, const QList<Source>& tables, const QString& file)
 {
-    QList<Direct> direct;
+    QList<Transfer> direct;
     {
         Database out;
         out.open(file, true);
@@ -729,47 +729,41 @@ void toFile(Database& db, const QList<Source>& tables, const QString& file)
         // Every table and index first: declaring one can move pages, filling one never does, so
         // the roots the pages below are written under stay where they are.
         QSet<QString> declared;
-        QList<QList<Column>> columns;
+        QList<Transfer> all;
         for (const Source& s : tables) {
-            columns << serverColumns(db, s);
+            Transfer t;
+            t.source = s;
+            t.columns = written(serverColumns(db, s), &t.ordered);
             const QString lower = s.table.toLower();
             if (fromTemplate.contains(lower)) {
                 out.execute(QStringLiteral("DELETE FROM %1").arg(quoted(s.table)));
             } else {
-                bool ordered = false;
-                out.execute(createInFile(db, s, written(columns.last(), &ordered)));
+                out.execute(createInFile(db, s, t.columns));
                 for (const QString& ix : serverIndexes(db, s))
                     out.execute(ix);
             }
             declared << lower;
+            all << t;
         }
         // A template table the books do not have is not theirs either.
         for (const QString& t : fromTemplate)
             if (!declared.contains(t))
                 out.execute(QStringLiteral("DROP TABLE %1").arg(quoted(t)));
-        for (int i = 0; i < tables.size(); ++i) {
-            Direct t;
-            t.source = tables[i];
-            bool ordered = false;
-            t.columns = written(columns[i], &ordered);
+        for (Transfer& t : all) {
             QList<PageWriter::Value::Type> types;
             QStringList names;
             for (const Column& c : t.columns) {
                 types << valueType(c.kind);
                 names << c.name.toLower();
             }
-            QStringList inFile;
-            for (Recordset rs = out.query(QStringLiteral("SELECT lower(name) FROM pragma_table_info(?) ORDER BY cid"), {tables[i].table}); !rs.Eof();
-                 rs.MoveNext())
-                inFile << rs.Fields(0).toString();
-            if (inFile != names || !PageWriter::describe(out, tables[i].table, types, &t.layout, nullptr)) {
+            if (!PageWriter::describe(out, t.source.table, types, &t.layout, nullptr) || t.layout.names != names) {
                 // Kept by the engine's inserts: its own rules for this table's values.
-                copyToFile(db, out, tables[i], columns[i]);
+                copyToFile(db, out, t.source, t.columns, t.ordered);
                 continue;
             }
             if (t.layout.alias >= 0)
                 t.orderBy = quoted(t.columns[t.layout.alias].name);
-            else if (ordered)
+            else if (t.ordered)
                 t.orderBy = QStringLiteral("rowid");
             direct << t;
         }
@@ -778,7 +772,7 @@ void toFile(Database& db, const QList<Source>& tables, const QString& file)
     if (direct.isEmpty())
         return;
     PageWriter pages(file);
-    for (const Direct& t : direct)
+    for (const Transfer& t : direct)
         copyToPages(db, pages, t);
     pages.finish();
 }

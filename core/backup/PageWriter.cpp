@@ -429,15 +429,19 @@ struct PageWriter::Impl {
             ::close(fd);
     }
 
-    bool isMapPage(Pgno p) const
+    // The pointer-map page whose entries cover page `p` (p >= 2): each covers the usable/5 pages after it.
+    Pgno mapPageOf(Pgno p) const
     {
-        if (!autoVacuum || p < 2)
-            return false;
         const Pgno per = usable / 5 + 1;
         Pgno m = ((p - 2) / per) * per + 2;
         if (m == pendingPage)
             ++m;
-        return m == p;
+        return m;
+    }
+
+    bool isMapPage(Pgno p) const
+    {
+        return autoVacuum && p >= 2 && mapPageOf(p) == p;
     }
 
     Pgno allocate()
@@ -1013,15 +1017,12 @@ void PageWriter::finish()
     w.indexes.clear();
     // The pointer map: every added page's parent, on the map pages that cover them.
     if (w.autoVacuum && w.pages >= w.firstNew) {
-        const Pgno per = w.usable / 5;
         std::vector<uchar> page(w.pageSize);
         Pgno map = 0;
         for (Pgno p = w.firstNew; p <= w.pages; ++p) {
             if (w.isMapPage(p) || p == w.pendingPage)
                 continue;
-            Pgno m = ((p - 2) / (per + 1)) * (per + 1) + 2;
-            if (m == w.pendingPage)
-                ++m;
+            const Pgno m = w.mapPageOf(p);
             if (m != map) {
                 if (map)
                     w.writePage(w.mainRun, map, page.data());
@@ -1088,8 +1089,9 @@ bool PageWriter::describe(Database& file, const QString& table, const QList<Valu
     Table t;
     t.name = table;
     t.source = source;
-    const QString sql = file.scalar(QStringLiteral("SELECT sql FROM sqlite_schema WHERE type='table' AND name=? COLLATE NOCASE"), {table}).toString();
-    t.root = file.scalar(QStringLiteral("SELECT rootpage FROM sqlite_schema WHERE type='table' AND name=? COLLATE NOCASE"), {table}).toUInt();
+    const Recordset declared = file.query(QStringLiteral("SELECT sql, rootpage FROM sqlite_schema WHERE type='table' AND name=? COLLATE NOCASE"), {table});
+    const QString sql = declared.Eof() ? QString() : declared.Fields(0).toString();
+    t.root = declared.Eof() ? 0 : declared.Fields(1).toUInt();
     if (sql.isEmpty() || t.root == 0)
         return refuse(QStringLiteral("no such table"));
     static const QRegularExpression special(QStringLiteral("\\b(WITHOUT\\s+ROWID|AUTOINCREMENT|CHECK|GENERATED)"),
@@ -1100,11 +1102,12 @@ bool PageWriter::describe(Database& file, const QString& table, const QList<Valu
         return refuse(QStringLiteral("triggers"));
     int pkColumns = 0, pkColumn = -1;
     QString pkType;
-    for (Recordset rs = file.query(QStringLiteral("SELECT cid, type, pk, hidden FROM pragma_table_xinfo(?) ORDER BY cid"), {table}); !rs.Eof();
-         rs.MoveNext()) {
+    for (Recordset rs = file.query(QStringLiteral("SELECT cid, type, pk, hidden, lower(name) FROM pragma_table_xinfo(?) ORDER BY cid"), {table});
+         !rs.Eof(); rs.MoveNext()) {
         if (rs.Fields(3).toInt() != 0)
             return refuse(QStringLiteral("hidden column"));
         t.affinity.append(affinityOf(rs.Fields(1).toString()));
+        t.names << rs.Fields(4).toString();
         if (rs.Fields(2).toInt() > 0) {
             ++pkColumns;
             pkColumn = rs.Fields(0).toInt();
@@ -1114,14 +1117,17 @@ bool PageWriter::describe(Database& file, const QString& table, const QList<Valu
     if (t.affinity.size() != source.size())
         return refuse(QStringLiteral("columns differ"));
     bool pkIndex = false;
-    for (Recordset rs = file.query(QStringLiteral("SELECT name, origin, partial FROM pragma_index_list(?)"), {table}); !rs.Eof(); rs.MoveNext()) {
+    for (Recordset rs = file.query(QStringLiteral("SELECT l.name, l.origin, l.partial, s.rootpage FROM pragma_index_list(?) l "
+                                                  "LEFT JOIN sqlite_schema s ON s.type='index' AND s.name=l.name"),
+                                   {table});
+         !rs.Eof(); rs.MoveNext()) {
         if (rs.Fields(2).toInt() != 0)
             return refuse(QStringLiteral("partial index"));
         if (rs.Fields(1).toString() == QLatin1String("pk"))
             pkIndex = true;
         Index ix;
         const QString name = rs.Fields(0).toString();
-        ix.root = file.scalar(QStringLiteral("SELECT rootpage FROM sqlite_schema WHERE type='index' AND name=?"), {name}).toUInt();
+        ix.root = rs.Fields(3).toUInt();
         if (ix.root == 0)
             return refuse(QStringLiteral("index root"));
         for (Recordset c = file.query(QStringLiteral("SELECT cid, \"desc\", coll FROM pragma_index_xinfo(?) WHERE key=1 ORDER BY seqno"), {name});

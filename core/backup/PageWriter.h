@@ -7,6 +7,7 @@
 // the tables written here still empty) and has it closed while the pages are written.
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -34,6 +35,7 @@ public:
     struct Table {
         QString name;
         quint32 root = 0;
+        QStringList names;            // the columns' names, in lower case
         QByteArray affinity;          // per column: 'I'nteger, 'N'umeric, 'R'eal, 'T'ext, 'B'lob (none)
         QList<Value::Type> source;    // per column: the type of its values that are not null
         int alias = -1;               // the column that is the rowid (INTEGER PRIMARY KEY), or -1
