@@ -25,6 +25,7 @@ enum class Kind { Integer, Real, Text, Bytes };
 struct Column {
     QString name;   // as the source keeps it
     Kind kind = Kind::Text;
+    QString collation;   // of text in the file: BINARY or NOCASE
     bool notNull = false;
     QString dflt;   // a literal default, as SQL; empty when none
 };
@@ -60,6 +61,12 @@ sqlite3* fileHandle(Database& db)
 [[noreturn]] void fileFailed(sqlite3* h, const QString& sql)
 {
     throw DbError(QString::fromUtf8(sqlite3_errmsg(h)), QString::number(sqlite3_extended_errcode(h)), sql);
+}
+
+BooksTransfer::WrittenHook& writtenHook()
+{
+    static BooksTransfer::WrittenHook hook;
+    return hook;
 }
 
 // The result of the statement that ends a COPY; throws when the server refused it.
@@ -108,14 +115,41 @@ QString relation(const BooksTransfer::Source& s)
     return quoted(s.schema) + QLatin1Char('.') + quoted(s.table);
 }
 
+// A server collation as the data file keeps it, or empty when the file has none that keeps it: a
+// deterministic collation ("C", the database's default, any locale) calls equal only the same
+// bytes, as BINARY does; the books' case-insensitive `ci` becomes NOCASE, which calls fewer texts
+// equal (ASCII case only), so a key unique on the server stays unique in the file either way.
+QString fileCollation(const QString& name, bool deterministic, const QString& provider)
+{
+    if (deterministic)
+        return QStringLiteral("BINARY");
+    if (name == QLatin1String("ci") && provider == QLatin1String("i"))
+        return QStringLiteral("NOCASE");
+    return QString();
+}
+
+// The collation of a column (or an index's column) as the statements below read it: its name,
+// whether it is deterministic and its provider; all empty for a type without one.
+const char* const kCollationOf = "coalesce(c.collname::text, ''), coalesce(c.collisdeterministic, true), coalesce(c.collprovider::text, '')";
+
+[[noreturn]] void notKept(const BooksTransfer::Source& s, const QString& column, const QString& what)
+{
+    throw DbError(QStringLiteral("账套库的表 %1 的列 %2 是%3，备份数据文件无法原样保存，未输出。").arg(s.table, column, what));
+}
+
+// The columns of a server table; a type or collation the data file cannot keep as the server has
+// it (a number of many digits, a date, a truth value, a padded text, another collation) is refused
+// by its table and column, so nothing is written that would come back different.
 QList<Column> serverColumns(Database& db, const BooksTransfer::Source& s)
 {
     QList<Column> out;
     for (Recordset rs = db.query(QStringLiteral("SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attnotnull, "
-                                                "coalesce(pg_get_expr(d.adbin, d.adrelid), '') FROM pg_attribute a "
+                                                "coalesce(pg_get_expr(d.adbin, d.adrelid), ''), %1 FROM pg_attribute a "
                                                 "LEFT JOIN pg_attrdef d ON d.adrelid=a.attrelid AND d.adnum=a.attnum "
+                                                "LEFT JOIN pg_collation c ON c.oid=a.attcollation "
                                                 "WHERE a.attrelid=format('%I.%I', ?::text, ?::text)::regclass AND a.attnum>0 "
-                                                "AND NOT a.attisdropped ORDER BY a.attnum"),
+                                                "AND NOT a.attisdropped ORDER BY a.attnum")
+                                     .arg(QLatin1String(kCollationOf)),
                                  {s.schema, s.table});
          !rs.Eof(); rs.MoveNext()) {
         Column c;
@@ -123,10 +157,20 @@ QList<Column> serverColumns(Database& db, const BooksTransfer::Source& s)
         const QString type = rs.Fields(1).toString();
         if (type == QLatin1String("integer") || type == QLatin1String("bigint") || type == QLatin1String("smallint"))
             c.kind = Kind::Integer;
-        else if (type == QLatin1String("double precision") || type == QLatin1String("real") || type.startsWith(QLatin1String("numeric")))
+        else if (type == QLatin1String("double precision") || type == QLatin1String("real"))
             c.kind = Kind::Real;
         else if (type == QLatin1String("bytea"))
             c.kind = Kind::Bytes;
+        else if (type == QLatin1String("text") || type.startsWith(QLatin1String("character varying")))
+            c.kind = Kind::Text;
+        // The server's "rowid" is its order of writing, never written itself.
+        else if (c.name.compare(QLatin1String("rowid"), Qt::CaseInsensitive) != 0)
+            notKept(s, c.name, QStringLiteral("服务器的 %1 类型").arg(type));
+        if (c.kind == Kind::Text) {
+            c.collation = fileCollation(rs.Fields(4).toString(), rs.Fields(5).toBool(), rs.Fields(6).toString());
+            if (c.collation.isEmpty())
+                notKept(s, c.name, QStringLiteral("按排序规则 %1 比较的文本").arg(rs.Fields(4).toString()));
+        }
         c.notNull = rs.Fields(2).toBool();
         c.dflt = literalDefault(rs.Fields(3).toString());
         out << c;
@@ -136,9 +180,9 @@ QList<Column> serverColumns(Database& db, const BooksTransfer::Source& s)
     return out;
 }
 
-QString sqliteType(Kind k)
+QString sqliteType(const Column& c)
 {
-    switch (k) {
+    switch (c.kind) {
     case Kind::Integer:
         return QStringLiteral("INTEGER");
     case Kind::Real:
@@ -148,7 +192,7 @@ QString sqliteType(Kind k)
     case Kind::Text:
         break;
     }
-    return QStringLiteral("TEXT COLLATE NOCASE");
+    return QStringLiteral("TEXT COLLATE ") + c.collation;
 }
 
 // The primary key and unique constraints of a server table: "p"/"u" and their columns in order.
@@ -169,7 +213,7 @@ QString createInFile(Database& db, const BooksTransfer::Source& s, const QList<C
 {
     QStringList parts;
     for (const Column& c : columns) {
-        QString p = quoted(c.name) + QLatin1Char(' ') + sqliteType(c.kind);
+        QString p = quoted(c.name) + QLatin1Char(' ') + sqliteType(c);
         if (c.notNull)
             p += QStringLiteral(" NOT NULL");
         if (!c.dflt.isEmpty())
@@ -185,20 +229,39 @@ QString createInFile(Database& db, const BooksTransfer::Source& s, const QList<C
 // condition have no counterpart and stay behind.
 QStringList serverIndexes(Database& db, const BooksTransfer::Source& s)
 {
-    QStringList out;
-    for (Recordset rs = db.query(QStringLiteral("SELECT i.relname, x.indisunique, array_to_string(array(SELECT a.attname FROM unnest(x.indkey::int2[]) "
-                                                "WITH ORDINALITY k(n, o) JOIN pg_attribute a ON a.attrelid=x.indrelid AND a.attnum=k.n ORDER BY k.o), ','), "
-                                                "x.indexprs IS NULL AND x.indpred IS NULL FROM pg_index x JOIN pg_class i ON i.oid=x.indexrelid "
-                                                "WHERE x.indrelid=format('%I.%I', ?::text, ?::text)::regclass "
-                                                "AND NOT EXISTS (SELECT 1 FROM pg_constraint c WHERE c.conindid=x.indexrelid) ORDER BY 1"),
+    // One row per key column of each plain index, with the collation the index compares it in.
+    QList<QPair<QString, bool>> names;
+    QList<QStringList> columns;
+    for (Recordset rs = db.query(QStringLiteral("SELECT i.relname, x.indisunique, a.attname, %1 FROM pg_index x "
+                                                "JOIN pg_class i ON i.oid=x.indexrelid "
+                                                "CROSS JOIN LATERAL unnest(x.indkey::int2[]) WITH ORDINALITY k(n, o) "
+                                                "JOIN pg_attribute a ON a.attrelid=x.indrelid AND a.attnum=k.n "
+                                                "LEFT JOIN LATERAL unnest(x.indcollation::oid[]) WITH ORDINALITY q(coll, o) ON q.o=k.o "
+                                                "LEFT JOIN pg_collation c ON c.oid=q.coll "
+                                                "WHERE x.indrelid=format('%I.%I', ?::text, ?::text)::regclass AND x.indexprs IS NULL "
+                                                "AND x.indpred IS NULL AND NOT EXISTS (SELECT 1 FROM pg_constraint n WHERE n.conindid=x.indexrelid) "
+                                                "ORDER BY i.relname, k.o")
+                                     .arg(QLatin1String(kCollationOf)),
                                  {s.schema, s.table});
          !rs.Eof(); rs.MoveNext()) {
-        if (!rs.Fields(3).toBool())
-            continue;
-        out << QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
-                   .arg(rs.Fields(1).toBool() ? QStringLiteral("UNIQUE ") : QString(), quoted(rs.Fields(0).toString()), quoted(s.table),
-                        quotedList(rs.Fields(2).toString().split(QLatin1Char(','))));
+        const QString name = rs.Fields(0).toString();
+        if (names.isEmpty() || names.last().first != name) {
+            names.append({name, rs.Fields(1).toBool()});
+            columns.append(QStringList());
+        }
+        QString column = quoted(rs.Fields(2).toString());
+        if (!rs.Fields(3).toString().isEmpty()) {
+            const QString collation = fileCollation(rs.Fields(3).toString(), rs.Fields(4).toBool(), rs.Fields(5).toString());
+            if (collation.isEmpty())
+                notKept(s, rs.Fields(2).toString(), QStringLiteral("索引 %1 中按排序规则 %2 比较的文本").arg(name, rs.Fields(3).toString()));
+            column += QStringLiteral(" COLLATE ") + collation;
+        }
+        columns.last() << column;
     }
+    QStringList out;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        out << QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
+                   .arg(names[i].second ? QStringLiteral("UNIQUE ") : QString(), quoted(names[i].first), quoted(s.table), columns[i].join(QLatin1Char(',')));
     return out;
 }
 
@@ -532,11 +595,14 @@ struct FileColumn {
     int pk = 0;
     QString dflt;
     bool bytes = false;
+    bool binary = false;   // text the file compares bytewise (else without regard to case)
 };
 
 QList<FileColumn> fileColumns(Database& in, const QString& table)
 {
     QList<FileColumn> out;
+    sqlite3* h = fileHandle(in);
+    const QByteArray tableName = table.toUtf8();
     for (Recordset rs = in.query(QStringLiteral("SELECT name, upper(type), \"notnull\", pk, coalesce(dflt_value, '') FROM pragma_table_info(?)"), {table});
          !rs.Eof(); rs.MoveNext()) {
         FileColumn c;
@@ -554,6 +620,12 @@ QList<FileColumn> fileColumns(Database& in, const QString& table)
         c.notNull = rs.Fields(2).toInt() != 0;
         c.pk = rs.Fields(3).toInt();
         c.dflt = literalDefault(rs.Fields(4).toString());
+        const char* collation = nullptr;
+        if (sqlite3_table_column_metadata(h, "main", tableName.constData(), rs.Fields(0).toString().toUtf8().constData(), nullptr, &collation,
+                                          nullptr, nullptr, nullptr)
+                != SQLITE_OK)
+            fileFailed(h, table);
+        c.binary = collation && qstricmp(collation, "BINARY") == 0;
         out << c;
     }
     return out;
@@ -711,6 +783,19 @@ QStringList fileIndexes(Database& in, const QString& schema, const QString& tabl
 namespace BooksTransfer {
 void toFile(Database& db, const QList<Source>& tables, const QString& file)
 {
+    // Every statement below, and the second session of a large table, must read one state of the
+    // books: a transaction that takes a new snapshot per statement would mix two.
+    const QString isolation = db.scalar(QStringLiteral("SELECT current_setting('transaction_isolation')")).toString();
+    if (isolation != QLatin1String("repeatable read") && isolation != QLatin1String("serializable"))
+        throw DbError(QStringLiteral("账套库须在一个可重复读的事务中读取（现为 %1），未输出。").arg(isolation));
+    // A column the file cannot keep stops the export before anything is written.
+    QList<Transfer> all;
+    for (const Source& s : tables) {
+        Transfer t;
+        t.source = s;
+        t.columns = written(serverColumns(db, s), &t.ordered);
+        all << t;
+    }
     QList<Transfer> direct;
     {
         Database out;
@@ -729,11 +814,8 @@ void toFile(Database& db, const QList<Source>& tables, const QString& file)
         // Every table and index first: declaring one can move pages, filling one never does, so
         // the roots the pages below are written under stay where they are.
         QSet<QString> declared;
-        QList<Transfer> all;
-        for (const Source& s : tables) {
-            Transfer t;
-            t.source = s;
-            t.columns = written(serverColumns(db, s), &t.ordered);
+        for (const Transfer& t : all) {
+            const Source& s = t.source;
             const QString lower = s.table.toLower();
             if (fromTemplate.contains(lower)) {
                 out.execute(QStringLiteral("DELETE FROM %1").arg(quoted(s.table)));
@@ -743,7 +825,6 @@ void toFile(Database& db, const QList<Source>& tables, const QString& file)
                     out.execute(ix);
             }
             declared << lower;
-            all << t;
         }
         // A template table the books do not have is not theirs either.
         for (const QString& t : fromTemplate)
@@ -775,6 +856,13 @@ void toFile(Database& db, const QList<Source>& tables, const QString& file)
     for (const Transfer& t : direct)
         copyToPages(db, pages, t);
     pages.finish();
+    if (const WrittenHook& hook = writtenHook())
+        hook(file);
+}
+
+void setWrittenHook(const WrittenHook& hook)
+{
+    writtenHook() = hook;
 }
 
 void toServer(Database& db, const QString& schema, const QString& file, const QStringList& skip, const QStringList& keepOrder,
@@ -804,10 +892,12 @@ void toServer(Database& db, const QString& schema, const QString& file, const QS
             if (ordered)
                 parts << QStringLiteral("rowid BIGINT");
             for (const FileColumn& c : columns) {
-                // Text compares without regard to case, in the collation of the books' own schema.
+                // Text compares as in the file: bytewise, or without regard to case in the collation
+                // of the books' own schema (the transfer tables' as the system database's rows).
                 QString p = quoted(c.name) + QLatin1Char(' ') + c.type;
+                const bool system = systemText.contains(table, Qt::CaseInsensitive);
                 if (c.type == QLatin1String("TEXT"))
-                    p += QStringLiteral(" COLLATE %1.ci").arg(quoted(systemText.contains(table, Qt::CaseInsensitive) ? db.schema() : schema));
+                    p += c.binary && !system ? QStringLiteral(" COLLATE \"C\"") : QStringLiteral(" COLLATE %1.ci").arg(quoted(system ? db.schema() : schema));
                 if (c.notNull)
                     p += QStringLiteral(" NOT NULL");
                 if (!c.dflt.isEmpty())

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class Database;
 
 namespace BooksTransfer {
@@ -18,13 +20,23 @@ struct Source {
 
 // Writes `tables` into the new SQLite file `file` (must not exist) under their own names, with
 // SQLite's declarations: the account template's own for the template's tables (their template rows
-// give way to the books'), for the others derived from the server's catalogue (text compares
-// without regard to case), with their keys and indexes. A column named "rowid" (the server's order
+// give way to the books'), for the others derived from the server's catalogue (text in the
+// collation its column has there: the books' case-insensitive one as NOCASE, a deterministic one as
+// BINARY, so a key unique on the server stays unique), with their keys and indexes. A column of a
+// type or collation the file cannot keep as the server has it is refused, naming table and column,
+// before anything is written. A column named "rowid" (the server's order
 // of writing) is left out and its rows come in that order. The file is in incremental auto-vacuum
 // like the template's books, has no journal and is not flushed: the caller flushes it once. `db`
-// is a server connection; its open transaction is the state that is written. The engine declares
+// is a server connection; its open transaction (REPEATABLE READ or SERIALIZABLE, else refused) is
+// the state that is written. The engine declares
 // everything and fills only the tables PageWriter cannot take; the rest go straight into pages.
 void toFile(Database& db, const QList<Source>& tables, const QString& file);
+
+// Called with the file once toFile has written its pages, before it returns: a test damages the
+// file there as a fault of the page writer would, to see the caller's check refuse it. None is set
+// outside tests.
+using WrittenHook = std::function<void(const QString& file)>;
+void setWrittenHook(const WrittenHook& hook);
 
 // Fills the schema `schema` (made empty in db's open transaction) with every table of the SQLite
 // file `file` except those in `skip`, rows, keys and indexes included: the template's tables as the

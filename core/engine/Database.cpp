@@ -347,7 +347,7 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params)
 
 QStringList Database::integrityProblems(int limit)
 {
-    Recordset rs = query(QStringLiteral("PRAGMA quick_check(%1)").arg(limit));
+    Recordset rs = query(QStringLiteral("PRAGMA integrity_check(%1)").arg(limit));
     if (rs.Eof())
         return {QStringLiteral("完整性检查没有结果")};
     if (rs.Fields(0).toString().compare(QLatin1String("ok"), Qt::CaseInsensitive) == 0)

@@ -68,7 +68,9 @@ public:
     // First column of the first row, or a null QVariant.
     QVariant scalar(const QString& sql, const QVariantList& params = {});
 
-    // What PRAGMA quick_check finds wrong (at most `limit` lines); empty when the file is sound.
+    // What the engine's full PRAGMA integrity_check finds wrong (at most `limit` lines); empty when
+    // the file is sound. Full, not quick: only it compares every index with its table's rows, and
+    // a file whose pages this program wrote (or that a backup brings) is trusted by nothing else.
     QStringList integrityProblems(int limit = 5);
 
     QStringList tables();

@@ -1,5 +1,7 @@
 // Backups between files and a server installation: the same backup set both ways, the server's
-// import and deletion as one transaction, and books another session has open left alone.
+// import and deletion as one transaction, books another session has open left alone, and the
+// server's data file trusted only as the engine's full check finds it: keys as the server keeps
+// them, columns it cannot keep refused, a faulty file never placed, one state of the books.
 #include "BackupFixture.h"
 #include "TestEngine.h"
 #include "TestFiles.h"
@@ -11,9 +13,16 @@
 #include <Installation.h>
 #include <SysInfo.h>
 
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QThread>
 #include <QtTest>
 
+#include <atomic>
+#include <future>
+#include <memory>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -51,6 +60,76 @@ QStringList bookRows(Database& books)
     return out;
 }
 
+// A table of the books' own whose code tells letter case apart ('Apple' and 'apple' are two
+// codes) and whose name does not: on files, and as a server makes it.
+const QStringList kKeyRows = {
+    QStringLiteral("CREATE TABLE ext_keys (code TEXT COLLATE BINARY NOT NULL UNIQUE, name TEXT COLLATE NOCASE UNIQUE, n INTEGER)"),
+};
+const QStringList kServerKeyRows = {
+    QStringLiteral("CREATE TABLE zt003_2026.ext_keys (code TEXT COLLATE \"C\" NOT NULL UNIQUE, name TEXT COLLATE zt003_2026.ci UNIQUE, n BIGINT)"),
+};
+const QStringList kKeyValues = {
+    QStringLiteral("INSERT INTO %1ext_keys VALUES ('Apple','红苹果',1)"),
+    QStringLiteral("INSERT INTO %1ext_keys VALUES ('apple','青苹果',2)"),
+    QStringLiteral("INSERT INTO %1ext_keys VALUES ('_x','Pear',3)"),
+};
+// Bytewise: the upper letters, the signs between them and the lower ones, then the lower letters.
+const QStringList kKeysInOrder = {QStringLiteral("Apple|红苹果|1"), QStringLiteral("_x|Pear|3"), QStringLiteral("apple|青苹果|2")};
+
+QStringList withPrefix(const QStringList& statements, const QString& prefix)
+{
+    QStringList out;
+    for (const QString& s : statements)
+        out << s.arg(prefix);
+    return out;
+}
+
+// The engine keeps both keys as the server did: the same code again is refused, the code in
+// another case is not; the name compares without regard to case.
+void keysHold(Database& db)
+{
+    const auto refused = [&](const QString& sql) {
+        try {
+            db.execute(sql);
+        } catch (const DbError& e) {
+            return e.primaryCode() == 19;
+        }
+        return false;
+    };
+    QVERIFY(refused(QStringLiteral("INSERT INTO ext_keys VALUES ('apple','别的',4)")));
+    QVERIFY(refused(QStringLiteral("INSERT INTO ext_keys VALUES ('pear','PEAR',5)")));
+    db.execute(QStringLiteral("INSERT INTO ext_keys VALUES ('APPLE','大苹果',6)"));
+    QCOMPARE(count(db, QStringLiteral("SELECT count(*) FROM ext_keys WHERE code=?"), {QStringLiteral("apple")}), 1);
+}
+
+// Changes `from` into `to` (as long) in the only page of the index `index` of the data file: an
+// entry that no longer matches its row, which only the engine's full check finds.
+void damageIndexEntry(const QString& file, const QString& index, const QByteArray& from, const QByteArray& to)
+{
+    qint64 root = 0, pageSize = 0;
+    {
+        Database db;
+        db.openImmutable(file);
+        root = db.scalar(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE type='index' AND name=?"), {index}).toLongLong();
+        pageSize = db.scalar(QStringLiteral("PRAGMA page_size")).toLongLong();
+    }
+    QVERIFY(root > 0);
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.seek((root - 1) * pageSize));
+    QByteArray page = f.read(pageSize);
+    const qsizetype at = page.indexOf(from);
+    QVERIFY(at >= 0 && from.size() == to.size());
+    page.replace(at, to.size(), to);
+    QVERIFY(f.seek((root - 1) * pageSize));
+    QCOMPARE(f.write(page), pageSize);
+    f.close();
+    Database db;
+    db.openImmutable(file);
+    QCOMPARE(db.scalar(QStringLiteral("PRAGMA quick_check")).toString(), QStringLiteral("ok"));
+    QVERIFY(db.scalar(QStringLiteral("PRAGMA integrity_check")).toString() != QLatin1String("ok"));
+}
+
 // What an import or deletion that did not happen must leave: the set's rows and its books.
 QStringList serverState(Database& sys)
 {
@@ -83,6 +162,10 @@ private slots:
     void filesToServerAndBack();
     void failedImportChangesNothing();
     void booksOpenElsewhereAreKept();
+    void caseSensitiveKeyKept_data();
+    void caseSensitiveKeyKept();
+    void columnsTheFileCannotKeepAreRefused();
+    void faultyDataFileIsNeverPlaced();
     void largeTableInOneState();
 };
 
@@ -224,36 +307,175 @@ void TestBackupServer::booksOpenElsewhereAreKept()
     QCOMPARE(count(sys, QStringLiteral("SELECT count(*) FROM SM_Account WHERE cAcc_Id=?"), {kAcc}), 0);
 }
 
+void TestBackupServer::caseSensitiveKeyKept_data()
+{
+    QTest::addColumn<bool>("fromServer");
+    QTest::newRow("files") << false;
+    QTest::newRow("server") << true;
+}
+
+void TestBackupServer::caseSensitiveKeyKept()
+{
+    // A key that tells 'Apple' from 'apple' keeps both rows in the backup set, the data file is
+    // sound in full, and imported into files the key holds as it did.
+    QFETCH(bool, fromServer);
+    BackupRoot files(kAcc, kYear, {}, fromServer ? kBookRows : kBookRows + kKeyRows + withPrefix(kKeyValues, QString()));
+    QString set = files.backup;
+    std::unique_ptr<ServerInstall> server;
+    if (fromServer) {
+        server = std::make_unique<ServerInstall>();
+        QVERIFY(import(*server->sys, files.lst).done());
+        for (const QString& s : kServerKeyRows + withPrefix(kKeyValues, kSchema + QLatin1Char('.')))
+            server->sys->execute(s);
+        set = files.root() + QStringLiteral("/fromServer");
+        QVERIFY(exportTo(*server->sys, kAcc, set));
+    }
+    const QString data = set + QStringLiteral("/kddata.BA_");
+    {
+        Database file;
+        file.openImmutable(data);
+        QCOMPARE(file.integrityProblems(), QStringList());
+        QCOMPARE(rows(file, QStringLiteral("SELECT code, name, n FROM ext_keys ORDER BY code")), kKeysInOrder);
+    }
+    TestRoot other;
+    const AccountImporter::Result in = import(other.db(), set + QStringLiteral("/KdErpAct.Lst"), other.root() + QStringLiteral("/books"));
+    QVERIFY2(in.done(), qPrintable(in.notice.text));
+    {
+        Database books(AccountDb::databasePath(other.root() + QStringLiteral("/books"), kAcc, kYear));
+        QCOMPARE(books.integrityProblems(), QStringList());
+        QCOMPARE(rows(books, QStringLiteral("SELECT code, name, n FROM ext_keys ORDER BY code")), kKeysInOrder);
+        keysHold(books);
+    }
+    if (!fromServer)
+        return;
+    // Imported back into the server, the code compares bytewise there too.
+    const AccountImporter::Result back = import(*server->sys, set + QStringLiteral("/KdErpAct.Lst"));
+    QVERIFY2(back.done(), qPrintable(back.notice.text));
+    QCOMPARE(rows(*server->sys, QStringLiteral("SELECT code, name, n FROM zt003_2026.ext_keys ORDER BY code COLLATE \"C\"")), kKeysInOrder);
+    const auto books = AccountDb::open(*server->sys, kAcc);
+    keysHold(*books);
+}
+
+void TestBackupServer::columnsTheFileCannotKeepAreRefused()
+{
+    // Columns whose values or comparisons the data file would change: the export names the table
+    // and the column and writes no backup set.
+    BackupRoot files(kAcc, kYear);
+    ServerInstall server;
+    Database& sys = *server.sys;
+    QVERIFY(import(sys, files.lst).done());
+    sys.execute(QStringLiteral("CREATE COLLATION zt003_2026.loose (provider = icu, locale = 'und-u-ks-level1', deterministic = false)"));
+    const QString out = files.root() + QStringLiteral("/refused");
+    QVERIFY(QDir().mkpath(out));
+    const QList<QPair<QString, QString>> columns = {{QStringLiteral("amount"), QStringLiteral("NUMERIC(30,10)")},
+                                                    {QStringLiteral("day"), QStringLiteral("DATE")},
+                                                    {QStringLiteral("flag"), QStringLiteral("BOOLEAN")},
+                                                    {QStringLiteral("padded"), QStringLiteral("CHARACTER(8)")},
+                                                    {QStringLiteral("loose"), QStringLiteral("TEXT COLLATE zt003_2026.loose")}};
+    for (const auto& [column, type] : columns) {
+        sys.execute(QStringLiteral("CREATE TABLE zt003_2026.ext_odd (id BIGINT PRIMARY KEY, %1 %2)").arg(column, type));
+        AccountExporter exporter(sys, kAcc);
+        QVERIFY(!exporter.prepare());
+        const QString errors = exporter.errors().join(QLatin1Char('\n'));
+        QVERIFY2(errors.contains(QStringLiteral("账套库的表 ext_odd 的列 %1 是").arg(column)) && errors.contains(QStringLiteral("无法原样保存")),
+                 qPrintable(errors));
+        QVERIFY(!exporter.writeBackupSet(out, true));
+        QCOMPARE(filesIn(out), QStringList());
+        sys.execute(QStringLiteral("DROP TABLE zt003_2026.ext_odd"));
+    }
+    // Without it the same books export.
+    QVERIFY(exportTo(sys, kAcc, out));
+}
+
+void TestBackupServer::faultyDataFileIsNeverPlaced()
+{
+    // The page writer's file damaged before the export checks it, in a way only the full check
+    // sees: the export fails and the backup set already in the folder stays as it was.
+    BackupRoot files(kAcc, kYear, {}, kBookRows);
+    ServerInstall server;
+    Database& sys = *server.sys;
+    QVERIFY(import(sys, files.lst).done());
+    const QString out = files.root() + QStringLiteral("/fromServer");
+    QVERIFY(exportTo(sys, kAcc, out));
+    QStringList before = filesIn(out);
+    for (const QString& f : filesIn(out))
+        before << QString::fromLatin1(readAll(out + QLatin1Char('/') + f).toBase64());
+    const auto unhook = qScopeGuard([] { BooksTransfer::setWrittenHook({}); });
+    BooksTransfer::setWrittenHook([](const QString& file) { damageIndexEntry(file, QStringLiteral("gl_accvouch_code"), "990101", "990102"); });
+    AccountExporter exporter(sys, kAcc);
+    QVERIFY(!exporter.prepare());
+    QVERIFY2(exporter.errors().join(QLatin1Char('\n')).contains(QStringLiteral("数据文件未通过完整性检查")), qPrintable(exporter.errors().join(QLatin1Char('\n'))));
+    QString why;
+    QVERIFY(!exporter.writeBackupSet(out, true, &why));
+    QStringList after = filesIn(out);
+    for (const QString& f : filesIn(out))
+        after << QString::fromLatin1(readAll(out + QLatin1Char('/') + f).toBase64());
+    QCOMPARE(after, before);
+    QVERIFY(!QFileInfo::exists(exporter.workCopyPath()) && !QFileInfo::exists(exporter.preparedCopyPath()));
+}
+
 void TestBackupServer::largeTableInOneState()
 {
-    // A table large enough to come in two ranges over two sessions, changed by a third session
-    // after the export's state was taken: the data file holds that state in both ranges.
-    ScratchDb scratch(Engine::PostgreSQL);
-    Database& db = scratch.db();
-    db.execute(QStringLiteral("CREATE TABLE big (id BIGINT PRIMARY KEY, code TEXT, amount DOUBLE PRECISION, memo TEXT)"));
-    db.execute(QStringLiteral("CREATE INDEX big_code ON big (code, id)"));
-    db.execute(QStringLiteral("INSERT INTO big SELECT g, 'C' || (g % 97), g * 0.25, repeat('备注', 30) FROM generate_series(1, 120000) g"));
-    QVERIFY(db.scalar(QStringLiteral("SELECT pg_relation_size('big')")).toLongLong() >= 16 * 1024 * 1024);
-    db.execute(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ"));
-    QCOMPARE(count(db, QStringLiteral("SELECT count(*) FROM big")), 120000);
-    {
-        Database other;
-        scratch.openAnother(other);
-        other.execute(QStringLiteral("INSERT INTO big VALUES (500000, 'new', 1, NULL)"));
-        other.execute(QStringLiteral("UPDATE big SET amount = -1 WHERE id IN (2, 119999)"));
-        other.execute(QStringLiteral("DELETE FROM big WHERE id IN (3, 119998)"));
-    }
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("data.db"));
-    BooksTransfer::toFile(db, {{db.schema(), QStringLiteral("big")}}, file);
-    db.execute(QStringLiteral("ROLLBACK"));
-    Database written(file);
-    QCOMPARE(written.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    // A table large enough to come in two ranges over two sessions. Another session locks it
+    // before the export starts and, once the export waits for it (its state taken), changes rows
+    // of both ranges and commits: the data file holds the state the export took, in both ranges.
+    BackupRoot files(kAcc, kYear);
+    ServerInstall server;
+    Database& sys = *server.sys;
+    QVERIFY(import(sys, files.lst).done());
+    sys.execute(QStringLiteral("CREATE TABLE zt003_2026.big (id BIGINT PRIMARY KEY, code TEXT COLLATE \"C\", amount DOUBLE PRECISION, "
+                               "memo TEXT COLLATE zt003_2026.ci)"));
+    sys.execute(QStringLiteral("CREATE INDEX big_code ON zt003_2026.big (code, id)"));
+    sys.execute(QStringLiteral("INSERT INTO zt003_2026.big SELECT g, 'C' || (g % 97), g * 0.25, repeat('备注', 30) FROM generate_series(1, 120000) g"));
+    QVERIFY(sys.scalar(QStringLiteral("SELECT pg_relation_size('zt003_2026.big')")).toLongLong() >= 16 * 1024 * 1024);
+    std::promise<void> lockedPromise;
+    std::future<void> locked = lockedPromise.get_future();
+    std::atomic<bool> waited{false}, ended{false};
+    QString writerError;
+    std::thread writer([&] {
+        bool told = false;
+        try {
+            Database other;
+            other.openServer(server.conninfo, QString::fromLatin1(Installation::kSystemSchema), false);
+            other.execute(QStringLiteral("BEGIN"));
+            other.execute(QStringLiteral("LOCK TABLE zt003_2026.big IN ACCESS EXCLUSIVE MODE"));
+            lockedPromise.set_value();
+            told = true;
+            QElapsedTimer t;
+            t.start();
+            while (!waited && !ended && t.elapsed() < 30000) {
+                waited = other.scalar(QStringLiteral("SELECT count(*) FROM pg_locks WHERE NOT granted AND relation='zt003_2026.big'::regclass")).toInt() > 0;
+                if (!waited)
+                    QThread::msleep(20);
+            }
+            other.execute(QStringLiteral("INSERT INTO zt003_2026.big VALUES (500000, 'new', 1, NULL)"));
+            other.execute(QStringLiteral("UPDATE zt003_2026.big SET amount = -1 WHERE id IN (2, 119999)"));
+            other.execute(QStringLiteral("DELETE FROM zt003_2026.big WHERE id IN (3, 119998)"));
+            other.execute(QStringLiteral("COMMIT"));
+        } catch (const DbError& e) {
+            writerError = e.text();
+            if (!told)
+                lockedPromise.set_value();
+        }
+    });
+    locked.wait();
+    const QString out = files.root() + QStringLiteral("/fromServer");
+    const bool exported = exportTo(sys, kAcc, out);
+    ended = true;
+    writer.join();
+    QVERIFY2(writerError.isEmpty(), qPrintable(writerError));
+    QVERIFY(exported);
+    QVERIFY(waited);
+    QCOMPARE(count(sys, QStringLiteral("SELECT count(*) FROM zt003_2026.big WHERE id=500000")), 1);
+    Database written;
+    written.openImmutable(out + QStringLiteral("/kddata.BA_"));
+    QCOMPARE(written.integrityProblems(), QStringList());
     QCOMPARE(rows(written, QStringLiteral("SELECT count(*), sum(id), sum(amount), max(id) FROM big")),
              (QStringList{QStringLiteral("120000|7200060000|1800015000|120000")}));
     QCOMPARE(rows(written, QStringLiteral("SELECT id, amount FROM big WHERE id IN (2, 3, 119998, 119999) ORDER BY id")),
              (QStringList{"2|0.5", "3|0.75", "119998|29999.5", "119999|29999.75"}));
-    QCOMPARE(count(written, QStringLiteral("SELECT count(*) FROM big INDEXED BY big_code WHERE code = 'c5'")), 120000 / 97 + 1);
+    QCOMPARE(count(written, QStringLiteral("SELECT count(*) FROM big INDEXED BY big_code WHERE code = 'C5'")), 120000 / 97 + 1);
+    QCOMPARE(count(written, QStringLiteral("SELECT count(*) FROM big INDEXED BY big_code WHERE code = 'c5'")), 0);
 }
 
 QObject* newServerBackupTests()
