@@ -42,7 +42,8 @@ const char* const kHelp =
     "  revozi-backup ROOT export --all --to BACKUPS [--keep-daily D] [--keep-weekly W] [--keep-monthly M]\n"
     "      把每个账套输出到 BACKUPS/<账套>-<年度>/<yyyyMMdd-HHmmss>/；一个账套失败不影响其他账套。\n"
     "      给出 --keep-* 时，每个账套与年度保留最近 D 天、W 周、M 月中每天、每周、每月最新的备份，\n"
-    "      删除其余由本程序写入的备份目录（以校验清单识别）；不给出时什么也不删除。\n"
+    "      删除其余由本程序写入的备份目录；符号链接、有其他文件或属于别的账套与年度的目录原样保留，\n"
+    "      并在标准错误上逐个说明原因。不给出时什么也不删除。\n"
     "  revozi-backup verify DIR\n"
     "      只做引入前的检查（大小、校验和、账套身份、完整性），不引入，并列出检查了什么。\n"
     "  revozi-backup ROOT import DIR [--folder PATH] [--yes]\n"
@@ -188,7 +189,8 @@ int list(Database& sysDb, const QString& backups)
         out() << "[" << s.accId << "]" << s.name << "\t" << s.year << "\t"
               << (size < 0 ? QStringLiteral("（账套库不存在）") : QString::number(size)) << "\t" << books;
         if (!backups.isEmpty()) {
-            const QList<BackupRetention::Backup> found = BackupRetention::scan(Paths::join(backups, setFolderName(s.accId, s.year)));
+            const QList<BackupRetention::Backup> found =
+                BackupRetention::scan(Paths::join(backups, setFolderName(s.accId, s.year)), s.accId, s.year);
             out() << "\t" << (found.isEmpty() ? QStringLiteral("（没有备份）") : Paths::join(Paths::join(backups, setFolderName(s.accId, s.year)), found.first().name));
         }
         out() << Qt::endl;
@@ -236,6 +238,12 @@ struct SetJob {
     QString error;
     std::promise<void> done;
 };
+
+// A line on stderr that is no failure: what retention left alone, and why.
+void note(const QString& text)
+{
+    fail(text, Ok);
+}
 
 // Sets exported at the same time: while one set's flushes wait for the disk, the other's copy runs.
 constexpr int kParallelSets = 2;
@@ -310,10 +318,18 @@ int exportAll(Database& sysDb, const QString& backups, const BackupRetention::Po
             continue;
         }
         out() << QStringLiteral("账套[%1] %2年度已输出到 %3").arg(acc).arg(job.set.year).arg(job.dir) << Qt::endl;
-        const QStringList old = BackupRetention::toDelete(BackupRetention::scan(job.setFolder), when, policy);
+        if (!policy.any())
+            continue;
+        // Retention counts and deletes only the backups this program wrote of this set and year;
+        // everything else in the folder is left alone, and said so once a run.
+        QList<BackupRetention::Skipped> skipped;
+        const QStringList old = BackupRetention::toDelete(BackupRetention::scan(job.setFolder, acc, job.set.year, &skipped), when, policy);
+        for (const BackupRetention::Skipped& s : skipped)
+            note(QStringLiteral("账套[%1]：%2 未计入保留规则，原样保留：%3")
+                     .arg(acc, Paths::join(job.setFolder, s.name), s.reason));
         for (const QString& name : old) {
             QString why;
-            if (BackupRetention::removeBackup(Paths::join(job.setFolder, name), &why))
+            if (BackupRetention::removeBackup(Paths::join(job.setFolder, name), acc, job.set.year, &why))
                 out() << QStringLiteral("账套[%1]：已删除旧备份 %2").arg(acc, Paths::join(job.setFolder, name)) << Qt::endl;
             else
                 status = fail(QStringLiteral("账套[%1]：%2").arg(acc, why));

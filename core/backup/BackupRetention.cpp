@@ -2,14 +2,19 @@
 #include "BackupSet.h"
 #include "Manifest.h"
 
-#include <CiFile.h>
 #include <Paths.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace BackupRetention {
 namespace {
@@ -28,17 +33,58 @@ qint64 monthIndex(const QDate& d)
     return qint64(d.year()) * 12 + (d.month() - 1);
 }
 
-// The first entry of `folder` that is not one of a backup set's three files. Anything else (a
-// note, a copy someone made, a killed export's temporary file) means the folder is not only the
-// scheduled export's: it is neither counted nor removed.
-QString foreignEntry(const QString& folder)
+// Whether an entry is a backup of the set and year that the scheduled export wrote; `names`
+// takes the three files' names as the folder spells them, descriptor first.
+QString examine(const QString& folder, const QString& accId, int year, QStringList* names = nullptr)
 {
-    static const QSet<QString> ours = {BackupSet::kDescriptorName.toLower(), BackupSet::kManifestName.toLower(),
-                                       BackupSet::kDataFileName.toLower()};
+    struct stat st {};
+    if (::lstat(QFile::encodeName(folder).constData(), &st) != 0)
+        return QStringLiteral("无法读取（%1）").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    if (S_ISLNK(st.st_mode))
+        return QStringLiteral("是指向 %1 的符号链接").arg(QFileInfo(folder).symLinkTarget());
+    if (!S_ISDIR(st.st_mode))
+        return QStringLiteral("不是文件夹");
+    if (!timeOf(Paths::fileName(folder)).isValid())
+        return QStringLiteral("名称不是备份时间（yyyyMMdd-HHmmss）");
+
+    // Exactly the three files, each once: a note, a copy someone made or a killed export's
+    // temporary file means the folder is not only the scheduled export's.
+    const QStringList ours = {BackupSet::kDescriptorName, BackupSet::kManifestName, BackupSet::kDataFileName};
+    QStringList found(ours.size());
     const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries)
-        if (!ours.contains(entry.toLower()))
-            return entry;
+    for (const QString& entry : entries) {
+        qsizetype i = 0;
+        while (i < ours.size() && entry.compare(ours[i], Qt::CaseInsensitive) != 0)
+            ++i;
+        if (i == ours.size() || !found[i].isEmpty())
+            return QStringLiteral("其中还有其他文件 %1").arg(entry);
+        found[i] = entry;
+    }
+    for (qsizetype i = 0; i < ours.size(); ++i) {
+        if (found[i].isEmpty())
+            return QStringLiteral("其中缺少 %1").arg(ours[i]);
+        const QString path = Paths::join(folder, found[i]);
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+            return QStringLiteral("无法读取其中的 %1").arg(found[i]);
+        if (S_ISLNK(st.st_mode))
+            return QStringLiteral("其中的 %1 是指向 %2 的符号链接").arg(found[i], QFileInfo(path).symLinkTarget());
+        if (!S_ISREG(st.st_mode))
+            return QStringLiteral("其中的 %1 不是普通文件").arg(found[i]);
+    }
+    // The manifest is what this program's export always writes: without a readable one the folder
+    // is an older console's backup, or none.
+    if (!BackupSet::readManifest(Paths::join(folder, found[1])).has_value())
+        return QStringLiteral("校验清单 %1 无法读取").arg(found[1]);
+    // A backup of another set or year filed here would otherwise count as this one's, and go.
+    const QString descriptor = Paths::join(folder, found[0]);
+    const QString namedSet = BackupSet::lineValue(BackupSet::readLine(descriptor, BackupSet::LineAccId));
+    if (namedSet != accId)
+        return QStringLiteral("描述文件记的是账套[%1]，不是账套[%2]").arg(namedSet, accId);
+    const QString namedYear = BackupSet::lineValue(BackupSet::readLine(descriptor, BackupSet::LineYear));
+    if (namedYear != BackupSet::twoDigitYear(year))
+        return QStringLiteral("描述文件记的年度是 YYear=%1，不是%2年度").arg(namedYear).arg(year);
+    if (names)
+        *names = found;
     return QString();
 }
 } // namespace
@@ -92,50 +138,72 @@ QStringList toDelete(const QList<Backup>& backups, const QDateTime& now, const P
     return out;
 }
 
-QList<Backup> scan(const QString& setFolder)
+QString whyNotOurs(const QString& folder, const QString& accId, int year)
+{
+    return examine(folder, accId, year);
+}
+
+QList<Backup> scan(const QString& setFolder, const QString& accId, int year, QList<Skipped>* skipped)
 {
     QList<Backup> out;
-    const QStringList names = QDir(setFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList names = QDir(setFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString& name : names) {
-        const QDateTime when = timeOf(name);
-        if (!when.isValid())
-            continue;
-        const QString dir = Paths::join(setFolder, name);
-        // The manifest is what this program's export always writes; a folder without a readable
-        // one was not written by it and is none of its business.
-        const QString manifest = CiFile::resolve(Paths::join(dir, BackupSet::kManifestName));
-        if (!CiFile::isFile(manifest) || !BackupSet::readManifest(manifest).has_value())
-            continue;
-        if (!CiFile::isFile(Paths::join(dir, BackupSet::kDescriptorName)) || !CiFile::isFile(Paths::join(dir, BackupSet::kDataFileName))
-            || !foreignEntry(dir).isEmpty())
-            continue;
-        out.append({name, when});
+        const QString why = examine(Paths::join(setFolder, name), accId, year);
+        if (why.isEmpty())
+            out.append({name, timeOf(name)});
+        else if (skipped)
+            skipped->append({name, why});
     }
     std::sort(out.begin(), out.end(), [](const Backup& a, const Backup& b) { return a.when > b.when; });
     return out;
 }
 
-bool removeBackup(const QString& folder, QString* error)
+bool removeBackup(const QString& folder, const QString& accId, int year, QString* error)
 {
-    const QString other = foreignEntry(folder);
-    if (!other.isEmpty()) {
+    auto refuse = [&](const QString& why) {
         if (error)
-            *error = QStringLiteral("备份目录 %1 中还有其他文件（%2），已保留").arg(folder, other);
+            *error = QStringLiteral("备份目录 %1 已保留：%2").arg(folder, why);
         return false;
+    };
+    QStringList files;
+    const QString why = examine(folder, accId, year, &files);
+    if (!why.isEmpty())
+        return refuse(why);
+    // Everything below goes through the folder opened without following a link: a link put in
+    // its place since it was examined is refused, and each name is removed inside it alone.
+    const QString parent = Paths::parentDir(folder);
+    const int parentFd = ::open(QFile::encodeName(parent.isEmpty() ? QStringLiteral(".") : parent).constData(),
+                                O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (parentFd < 0)
+        return refuse(QString::fromLocal8Bit(std::strerror(errno)));
+    const QByteArray leaf = QFile::encodeName(Paths::fileName(folder));
+    const int dirFd = ::openat(parentFd, leaf.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dirFd < 0) {
+        ::close(parentFd);
+        return refuse(QStringLiteral("不是文件夹"));
     }
     // The descriptor first: a folder left half removed is then no backup set an import would take.
-    for (const QString& name : {BackupSet::kDescriptorName, BackupSet::kManifestName, BackupSet::kDataFileName}) {
-        const QString path = CiFile::resolve(Paths::join(folder, name));
-        if (CiFile::exists(path) && !QFile::remove(path)) {
-            if (error)
-                *error = QStringLiteral("无法删除 %1").arg(path);
-            return false;
+    QString failed;
+    for (const QString& name : files) {
+        const QByteArray n = QFile::encodeName(name);
+        struct stat st {};
+        if (::fstatat(dirFd, n.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
+            failed = QStringLiteral("备份目录 %1 已保留：其中的 %2 已不是普通文件").arg(folder, name);
+            break;
+        }
+        if (::unlinkat(dirFd, n.constData(), 0) != 0) {
+            failed = QStringLiteral("无法删除 %1（%2）").arg(Paths::join(folder, name), QString::fromLocal8Bit(std::strerror(errno)));
+            break;
         }
     }
-    // rmdir removes only an empty folder: anything that appeared meanwhile stays, with its folder.
-    if (!QDir().rmdir(folder)) {
+    ::close(dirFd);
+    // Removes only an empty folder: anything that appeared meanwhile stays, with its folder.
+    if (failed.isEmpty() && ::unlinkat(parentFd, leaf.constData(), AT_REMOVEDIR) != 0)
+        failed = QStringLiteral("备份目录 %1 中还有其他文件，已保留").arg(folder);
+    ::close(parentFd);
+    if (!failed.isEmpty()) {
         if (error)
-            *error = QStringLiteral("备份目录 %1 中还有其他文件，已保留").arg(folder);
+            *error = failed;
         return false;
     }
     return true;

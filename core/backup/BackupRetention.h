@@ -3,9 +3,11 @@
 // days, W weeks and M months (one backup may count for several), the others go. A pure function
 // of the backups' times and the clock, so the rule can be checked with any dates.
 //
-// Scheduled backups lie in BACKUPS/<set>-<year>/<yyyyMMdd-HHmmss>/; a folder counts as one only
-// when its name is such a time and it holds a backup set with its manifest, so a folder a person
-// put there is never counted and never deleted.
+// Scheduled backups lie in BACKUPS/<set>-<year>/<yyyyMMdd-HHmmss>/. Retention counts and deletes
+// only what the scheduled export itself writes there: a real folder (not a link to one) named by
+// such a time, holding exactly the descriptor, the data file and a readable manifest, each a
+// regular file, whose descriptor names that set and year. Anything else is left as it is and said
+// why, so a folder a person put there, linked in or filed under the wrong set is never deleted.
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -25,6 +27,12 @@ struct Policy {
     bool any() const { return days > 0 || weeks > 0 || months > 0; }
 };
 
+// An entry of a set's folder that retention leaves alone, and why (a sentence for the user).
+struct Skipped {
+    QString name;
+    QString reason;
+};
+
 // The names of the backups to delete. Days are calendar days, weeks ISO weeks (Monday first) and
 // months calendar months, counted back from the one holding `now`. A backup later than `now` (a
 // clock set back) is kept: the rule cannot tell how old it is.
@@ -35,11 +43,17 @@ QStringList toDelete(const QList<Backup>& backups, const QDateTime& now, const P
 QString folderName(const QDateTime& when);
 QDateTime timeOf(const QString& folderName);
 
-// The scheduled backups in `setFolder` (BACKUPS/<set>-<year>): folders named by a time that hold a
-// descriptor, a data file and a readable manifest and nothing else. Newest first.
-QList<Backup> scan(const QString& setFolder);
+// Why `folder` is not a backup of set `accId`, year `year` as the scheduled export writes it;
+// empty when it is one. Links are never followed: a link is not one, wherever it points.
+QString whyNotOurs(const QString& folder, const QString& accId, int year);
 
-// Removes a backup folder written by the scheduled export: its three files, then the folder,
-// only when nothing else is in it (otherwise nothing in it is touched). False with the reason in `error`.
-bool removeBackup(const QString& folder, QString* error = nullptr);
+// The scheduled backups of set `accId`, year `year` in `setFolder` (BACKUPS/<set>-<year>), newest
+// first. Every other entry of the folder goes into `skipped`, when given, with its reason.
+QList<Backup> scan(const QString& setFolder, const QString& accId, int year, QList<Skipped>* skipped = nullptr);
+
+// Removes a backup of set `accId`, year `year` written by the scheduled export: its three files,
+// then the folder. Checked again first, and removed through the folder itself (never through a
+// link put in its place meanwhile); anything that appeared in it keeps the folder. False with the
+// reason in `error`.
+bool removeBackup(const QString& folder, const QString& accId, int year, QString* error = nullptr);
 }

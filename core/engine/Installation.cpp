@@ -240,6 +240,7 @@ void createRoot(const QString& root)
 void openSystemDatabase(Database& db, const QString& path, bool convert)
 {
     if (isServer(path)) {
+        FileModes::applyForServer();
         openServerSystem(db, path.mid(int(qstrlen(kServerPrefix))), convert);
         return;
     }

@@ -20,6 +20,12 @@ void applyFor(const QString& root)
     ::umask(g_group ? 007 : 077);
 }
 
+void applyForServer()
+{
+    g_group = false;
+    ::umask(077);
+}
+
 bool groupShares()
 {
     return g_group;

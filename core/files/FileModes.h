@@ -11,6 +11,10 @@ namespace FileModes {
 // Applies the rule of the installation at `root` (or of the nearest existing folder above it,
 // for a root still to be made).
 void applyFor(const QString& root);
+// Applies the rule of a server installation: it has no root folder whose group could share its
+// files, so what a workstation writes of it (backup sets, their folders and temporary copies) is
+// the owner's alone, whatever an installation used before in the same process allowed.
+void applyForServer();
 // Whether the group shares the files under the rule in force.
 bool groupShares();
 // The mode a new file gets under the rule in force.

@@ -22,6 +22,8 @@
 
 #include <atomic>
 
+#include <sys/stat.h>
+
 namespace {
 struct Run {
     int status = -1;
@@ -96,6 +98,37 @@ QStringList folders(const QString& dir)
     names.sort();
     return names;
 }
+
+// Each file of a folder with its bytes, to show nothing in it changed.
+QStringList snapshot(const QString& dir)
+{
+    QStringList out;
+    for (const QString& name : filesIn(dir))
+        out << name + QLatin1Char('=') + QString::fromLatin1(readAll(dir + QLatin1Char('/') + name).toHex().left(64))
+                   + QString::number(QFileInfo(dir + QLatin1Char('/') + name).size());
+    out.sort();
+    return out;
+}
+
+// The lines of `text` that name `what`.
+QStringList linesNaming(const QString& text, const QString& what)
+{
+    return text.split(QLatin1Char('\n')).filter(what);
+}
+
+// The permission bits of a file or folder, never through a link; -1 when it is missing.
+int modeOf(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+// The process's umask for a scope: a child started meanwhile inherits it.
+struct Umask {
+    explicit Umask(mode_t mask) : was(::umask(mask)) {}
+    ~Umask() { ::umask(was); }
+    mode_t was;
+};
 } // namespace
 
 class TestCli : public QObject {
@@ -111,6 +144,7 @@ private slots:
     void retentionRuleAcrossYearEnd();
     void exportAllKeepsNewestAndOnlyTouchesItsOwn();
     void exportAllWithoutKeepDeletesNothing();
+    void retentionLeavesLinksOtherSetsAndAddedFilesAlone();
     void failedSetDoesNotStopTheOthers();
     void secondRunIsRefused();
     void serverInstallation();
@@ -406,6 +440,68 @@ void TestCli::exportAllWithoutKeepDeletesNothing()
     QCOMPARE(folders(backups + QStringLiteral("/004-2026")), QStringList({"20260318-120000"}));
 }
 
+// Only real folders of the set's own backups are counted and deleted: a time-named link to an
+// archive elsewhere, a backup with a link inside, another set's backup and another year's filed
+// under this set's folder all stay as they are (the link's target too), each named once on
+// stderr with the reason, while the set's own old backup still goes.
+void TestCli::retentionLeavesLinksOtherSetsAndAddedFilesAlone()
+{
+    BackupRoot r;
+    const QString out4 = r.root() + QStringLiteral("/out4");
+    r.make(QStringLiteral("004"), 2026, out4);
+    const QString backups = r.root() + QStringLiteral("/backups");
+    const QString setFolder = backups + QStringLiteral("/003-2026");
+    const QString ours = setFolder + QStringLiteral("/20260101-000000");
+    copyBackup(r.backup, ours);
+    const QString archive = r.root() + QStringLiteral("/archive/20251231-000000");
+    copyBackup(r.backup, archive);
+    const QStringList archived = snapshot(archive);
+    const QString linked = setFolder + QStringLiteral("/20260102-000000");
+    QVERIFY(QFile::link(archive, linked));
+    const QString linkInside = setFolder + QStringLiteral("/20260103-000000");
+    copyBackup(r.backup, linkInside);
+    const QString elsewhere = r.root() + QStringLiteral("/elsewhere.BA_");
+    QVERIFY(QFile::rename(linkInside + QStringLiteral("/kddata.BA_"), elsewhere));
+    QVERIFY(QFile::link(elsewhere, linkInside + QStringLiteral("/kddata.BA_")));
+    const QByteArray elsewhereBytes = readAll(elsewhere);
+    const QString otherSet = setFolder + QStringLiteral("/20260104-000000");
+    copyBackup(out4, otherSet);
+    const QString otherYear = setFolder + QStringLiteral("/20260105-000000");
+    copyBackup(r.backup, otherYear);
+    QByteArray lst = readAll(otherYear + QStringLiteral("/KdErpAct.Lst"));
+    QVERIFY(lst.contains("\r\nYYear=26\r\n"));
+    writeFile(otherYear + QStringLiteral("/KdErpAct.Lst"), lst.replace("\r\nYYear=26\r\n", "\r\nYYear=25\r\n"));
+    const QStringList kept = {QStringLiteral("20260102-000000"), QStringLiteral("20260103-000000"), QStringLiteral("20260104-000000"),
+                              QStringLiteral("20260105-000000")};
+    QMap<QString, QStringList> before;
+    for (const QString& name : kept)
+        before[name] = snapshot(setFolder + QLatin1Char('/') + name);
+
+    const Run e = run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups,
+                       QStringLiteral("--keep-daily"), QStringLiteral("1")},
+                      QStringLiteral("2026-03-18T12:00:00"));
+    QVERIFY2(e.status == 0, qPrintable(describe(e)));
+    QCOMPARE(folders(setFolder), kept + QStringList{QStringLiteral("20260318-120000")});
+    QVERIFY(!QFileInfo::exists(ours));
+    QVERIFY(QFileInfo(linked).isSymLink());
+    QCOMPARE(snapshot(archive), archived);
+    QVERIFY(QFileInfo(linkInside + QStringLiteral("/kddata.BA_")).isSymLink());
+    QCOMPARE(readAll(elsewhere), elsewhereBytes);
+    for (const QString& name : kept)
+        QCOMPARE(snapshot(setFolder + QLatin1Char('/') + name), before[name]);
+    // Each left alone once, saying why; set 004's own folder holds nothing to say.
+    const QList<std::pair<QString, QString>> reasons = {{kept[0], QStringLiteral("符号链接")},
+                                                        {kept[1], QStringLiteral("kddata.BA_ 是指向")},
+                                                        {kept[2], QStringLiteral("账套[004]")},
+                                                        {kept[3], QStringLiteral("YYear=25")}};
+    for (const auto& [name, why] : reasons) {
+        const QStringList said = linesNaming(e.err, name);
+        QVERIFY2(said.size() == 1 && said[0].contains(why) && said[0].contains(QStringLiteral("[003]")), qPrintable(e.err));
+    }
+    QCOMPARE(linesNaming(e.err, QStringLiteral("004-2026")).size(), 0);
+    QVERIFY2(e.out.contains(QStringLiteral("已删除旧备份 ") + ours), qPrintable(e.out));
+}
+
 void TestCli::failedSetDoesNotStopTheOthers()
 {
     BackupRoot r;
@@ -436,13 +532,16 @@ void TestCli::secondRunIsRefused()
 }
 
 // --server CONNINFO in place of ROOT: a backup set imported, exported again and verified, listed
-// with the books' schema; no password on the command line; a second run on the installation refused.
+// with the books' schema; the backups the owner's alone, whatever the umask the program was started
+// with; no password on the command line; a second run on the installation refused.
 void TestCli::serverInstallation()
 {
     if (!TestEngine::serverMissing().isEmpty())
         QSKIP(qPrintable(TestEngine::serverMissing()));
     BackupRoot files(QStringLiteral("003"), 2026);
     ServerInstall server;
+    // What a shell or a timer usually starts a program with: files readable by everyone.
+    const Umask shared(022);
     const QStringList on{QStringLiteral("--server"), server.conninfo};
     const Run i = run(on + QStringList{QStringLiteral("import"), files.backup});
     QVERIFY2(i.status == 0 && i.out.contains(QStringLiteral("zt003_2026")), qPrintable(describe(i)));
@@ -454,6 +553,18 @@ void TestCli::serverInstallation()
     QVERIFY2(v.status == 0 && v.out.contains(QStringLiteral("完整性检查通过")), qPrintable(describe(v)));
     const Run l = run(on + QStringList{QStringLiteral("list")});
     QVERIFY2(l.status == 0 && l.out.contains(QStringLiteral("zt003_2026")), qPrintable(describe(l)));
+    const QString backups = files.root() + QStringLiteral("/serverBackups");
+    const Run all = run(on + QStringList{QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups},
+                        QStringLiteral("2026-03-18T12:00:00"));
+    QVERIFY2(all.status == 0, qPrintable(describe(all)));
+    const QString stamped = backups + QStringLiteral("/003-2026/20260318-120000");
+    for (const QString& folder : {mine, backups, backups + QStringLiteral("/003-2026"), stamped})
+        QVERIFY2(modeOf(folder) == 0700, qPrintable(QStringLiteral("%1: %2").arg(folder).arg(modeOf(folder), 0, 8)));
+    for (const QString& folder : {mine, stamped}) {
+        QCOMPARE(filesIn(folder).size(), 3);
+        for (const QString& name : filesIn(folder))
+            QVERIFY2(modeOf(folder + QLatin1Char('/') + name) == 0600, qPrintable(QStringLiteral("%1/%2: %3").arg(folder, name).arg(modeOf(folder + QLatin1Char('/') + name), 0, 8)));
+    }
 
     const Run p = run({QStringLiteral("--server"), server.conninfo + QStringLiteral(" password=secret"), QStringLiteral("list")});
     QVERIFY2(p.status == 2 && p.err.contains(QStringLiteral(".pgpass")), qPrintable(describe(p)));
