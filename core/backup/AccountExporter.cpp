@@ -462,10 +462,11 @@ void AccountExporter::seal(const QString& copy)
     QString hex;
     qint64 bytes = 0;
     std::thread summer([&] { hex = Checksum::ofFile(copy, &bytes); });
-    const bool flushed = BackupSet::syncPath(copy);
+    QString why;
+    const bool flushed = BackupSet::syncPath(copy, &why);
     summer.join();
     if (!flushed)
-        throw DbError(QStringLiteral("无法写入文件 %1").arg(copy));
+        throw DbError(why);
     if (!hex.isEmpty()) {
         m_preparedSum.bytes = bytes;
         m_preparedSum.checksum = hex;

@@ -5,8 +5,8 @@
 #include <Paths.h>
 
 #include <QFile>
-#include <QLocale>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <sys/stat.h>
 
@@ -116,7 +116,9 @@ private:
 
 QString exportDate(const QDate& day)
 {
-    return QLocale().toString(day, QLocale::ShortFormat);
+    // A format of its own, not the locale's: the same set exported from the console and from a
+    // timer's revozi-backup must carry the same date.
+    return day.toString(QStringLiteral("yyyy-MM-dd"));
 }
 
 QString twoDigitYear(int year)
@@ -239,36 +241,115 @@ bool rewriteFolder(const QString& descriptorPath, const QString& newAccFolder, Q
     return saveAtomically(path, out, error);
 }
 
+QString writeFailure(const QString& path, int err)
+{
+    switch (err) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("磁盘空间不足，无法写入 %1").arg(path);
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("没有写入权限，无法写入 %1").arg(path);
+    case EROFS:
+        return QStringLiteral("磁盘只允许读取，没有写入权限，无法写入 %1").arg(path);
+    case EIO:
+        return QStringLiteral("磁盘读写出错，无法写入 %1").arg(path);
+    case EFBIG:
+        return QStringLiteral("文件超过了磁盘允许的大小，无法写入 %1").arg(path);
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("文件夹不存在，无法写入 %1").arg(path);
+    case EEXIST:
+        return QStringLiteral("文件 %1 已存在").arg(path);
+    case EISDIR:
+        return QStringLiteral("%1 是文件夹，无法写入").arg(path);
+    default:
+        return QStringLiteral("无法写入 %1（系统信息：%2）").arg(path, QString::fromLocal8Bit(std::strerror(err)));
+    }
+}
+
+bool writeAll(int fd, const char* data, qint64 size, const QString& path, QString* error)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(std::min<qint64>(size, qint64(1) << 30)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            // A regular file takes nothing only when the disk has no room left.
+            if (error)
+                *error = writeFailure(path, n < 0 ? errno : ENOSPC);
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
 bool saveAtomically(const QString& path, const QByteArray& bytes, QString* error)
 {
-    const QString target = CiFile::resolve(path);
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
+    QString target = CiFile::resolve(path);
+    // Through a link the file it names is replaced, not the link.
+    const QFileInfo link(target);
+    if (link.isSymLink())
+        target = link.canonicalFilePath().isEmpty() ? link.symLinkTarget() : link.canonicalFilePath();
+    auto fail = [&](const QString& why) {
         if (error)
-            *error = QStringLiteral("无法写入文件 %1：%2").arg(target, out.errorString());
+            *error = why;
         return false;
+    };
+    // A name of this call alone beside the file, so the rename is within one folder.
+    QString temp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temp = Paths::join(Paths::parentDir(target), QStringLiteral(".%1.%2.tmp")
+                                                         .arg(Paths::fileName(target))
+                                                         .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        fd = ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return fail(writeFailure(target, errno));
     }
-    if (out.write(bytes) != bytes.size() || !out.flush() || ::fsync(out.handle()) != 0) {
-        if (error)
-            *error = QStringLiteral("无法写入文件 %1：%2").arg(target, out.errorString());
-        out.cancelWriting();
-        return false;
+    if (fd < 0)
+        return fail(writeFailure(target, EEXIST));
+    const QByteArray tempName = QFile::encodeName(temp);
+    // A replaced file keeps its mode; a new one has the mode of the rule in force (the umask).
+    struct stat st {};
+    if (::stat(QFile::encodeName(target).constData(), &st) == 0)
+        ::fchmod(fd, st.st_mode & 07777);
+    QString why;
+    bool ok = writeAll(fd, bytes.constData(), bytes.size(), target, &why);
+    if (ok && ::fsync(fd) != 0) {
+        ok = false;
+        why = writeFailure(target, errno);
     }
-    if (!out.commit()) {
-        if (error)
-            *error = QStringLiteral("无法写入文件 %1：%2").arg(target, out.errorString());
-        return false;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        why = writeFailure(target, errno);
+    }
+    if (ok && ::rename(tempName.constData(), QFile::encodeName(target).constData()) != 0) {
+        ok = false;
+        why = writeFailure(target, errno);
+    }
+    if (!ok) {
+        ::unlink(tempName.constData());
+        return fail(why);
     }
     syncPath(Paths::parentDir(target));
     return true;
 }
 
-bool syncPath(const QString& path)
+bool syncPath(const QString& path, QString* error)
 {
-    const int fd = ::open(QFile::encodeName(CiFile::resolve(path)).constData(), O_RDONLY);
-    if (fd < 0)
+    const QString real = CiFile::resolve(path);
+    const int fd = ::open(QFile::encodeName(real).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (error)
+            *error = writeFailure(real, errno);
         return false;
+    }
     const bool ok = ::fsync(fd) == 0;
+    if (!ok && error)
+        *error = writeFailure(real, errno);
     ::close(fd);
     return ok;
 }
@@ -336,10 +417,13 @@ QByteArray fileStamp(const QString& path)
 
 bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum, bool flush)
 {
-    QFile out(to);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    const QByteArray toName = QFile::encodeName(to);
+    // Written through its descriptor alone, so a failure's cause (a full disk above all) is the
+    // system's own and can be told as such.
+    const int out = ::open(toName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (out < 0) {
         if (error)
-            *error = QStringLiteral("无法创建文件 %1：%2").arg(to, out.errorString());
+            *error = writeFailure(to, errno);
         return false;
     }
     bool ok = true;
@@ -357,7 +441,7 @@ bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum, b
         // Stretches small enough for the checksum to follow closely, large enough to cost no calls.
         const size_t stretch = sum ? size_t(16) << 20 : size_t(1) << 30;
         for (;;) {
-            const ssize_t n = ::copy_file_range(file->handle(), &from, out.handle(), nullptr, stretch, 0);
+            const ssize_t n = ::copy_file_range(file->handle(), &from, out, nullptr, stretch, 0);
             if (n > 0) {
                 written += n;
                 if (trail)
@@ -366,6 +450,8 @@ bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum, b
             }
             if (n == 0)
                 break;
+            if (errno == EINTR)
+                continue;
             // Not offered between these two files: copied through the buffer below instead.
             if (written == 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
                 kernelCopy = false;
@@ -376,7 +462,7 @@ bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum, b
                 break;
             }
             ok = false;
-            why = QString::fromLocal8Bit(std::strerror(errno));
+            why = writeFailure(to, errno);
             break;
         }
     }
@@ -386,30 +472,37 @@ bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum, b
         const qint64 n = in.read(buffer.data(), buffer.size());
         if (n < 0) {
             ok = false;
-            why = in.errorString();
+            why = QStringLiteral("读取数据时出错（%1），无法写入 %2").arg(in.errorString(), to);
             break;
         }
         if (n == 0)
             break;
         if (sum)
             sum->add(buffer.constData(), n);
-        if (out.write(buffer.constData(), n) != n) {
+        if (!writeAll(out, buffer.constData(), n, to, &why)) {
             ok = false;
-            why = out.errorString();
             break;
         }
     }
-    if (ok && (!out.flush() || (flush && ::fsync(out.handle()) != 0))) {
+    // A full disk often shows only here, when the file system places the blocks it promised.
+    if (ok && flush && ::fsync(out) != 0) {
         ok = false;
-        why = out.errorString();
+        why = writeFailure(to, errno);
     }
-    if (trail && !trail->finish(!ok, ok ? &why : nullptr))
+    QString readBack;
+    if (trail && !trail->finish(!ok, ok ? &readBack : nullptr)) {
+        if (ok)
+            why = QStringLiteral("无法读回刚写入的 %1（%2）").arg(to, readBack);
         ok = false;
-    out.close();
+    }
+    if (::close(out) != 0 && ok) {
+        ok = false;
+        why = writeFailure(to, errno);
+    }
     if (!ok) {
-        QFile::remove(to);
+        ::unlink(toName.constData());
         if (error)
-            *error = QStringLiteral("写入文件 %1 失败：%2").arg(to, why);
+            *error = why;
     }
     return ok;
 }

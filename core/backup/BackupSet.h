@@ -28,12 +28,13 @@ struct DescriptorInfo {
     QString accFolder;    // the set's account-set folder (a trailing separator is ignored)
     QString yearFolder;   // the set's year folder (a trailing separator is ignored)
     int year = 0;         // SM_Account.iYear
-    QString date;         // the day of the export, as the locale writes a short date
+    QString date;         // the day of the export, as exportDate writes it
     qint64 bytes = 0;     // size of the data file
     bool backupOk = true; // false when the preparation raised an error
 };
 
-// The day as lines 8 and 18 write it.
+// The day as lines 8 and 18 write it: "yyyy-MM-dd" whatever the locale, so the console and
+// revozi-backup write the same descriptor on any workstation.
 QString exportDate(const QDate& day = QDate::currentDate());
 // Third and fourth characters of the year: 2005 -> "05", 2010 -> "10".
 QString twoDigitYear(int year);
@@ -70,12 +71,20 @@ QString dataFilePath(const QString& descriptorPath);
 // back followed by CR LF. The file is replaced only when the new text is complete.
 bool rewriteFolder(const QString& descriptorPath, const QString& newAccFolder, QString* error = nullptr);
 
-// Durable file helpers shared by export and import.
+// Durable file helpers shared by export and import. Their failures are told as writeFailure
+// tells them.
+// Why writing `path` failed with the system's error number `err`, as a sentence for the user
+// that names the path: a full disk, a missing permission or a read-only disk in words of their
+// own, any other cause with the system's text after it.
+QString writeFailure(const QString& path, int err);
+// Writes all of `size` bytes to the open file `fd` (which is `path`); false with writeFailure's
+// text in `error`.
+bool writeAll(int fd, const char* data, qint64 size, const QString& path, QString* error = nullptr);
 // Replaces `path` with `bytes` through a temporary file, flushed, then renamed; the folder's entry
-// is flushed too. On failure the old file stays as it was.
+// is flushed too. A file that is replaced keeps its mode. On failure the old file stays as it was.
 bool saveAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 // Flushes a file (or a folder's entries) to disk; false when it cannot be opened or flushed.
-bool syncPath(const QString& path);
+bool syncPath(const QString& path, QString* error = nullptr);
 // Makes `to` (which must not exist) a complete, flushed copy of `from`: a hard link when both lie on
 // one file system, else a streamed copy. On failure `to` does not exist.
 // `placed`, when given, takes the size and checksum of the copy: those of the streamed copy's own

@@ -11,10 +11,16 @@
 #include <CiFile.h>
 #include <Database.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QtTest>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // An account set as creation leaves it: its row, twelve periods, its CreateAcc entry and,
@@ -177,6 +183,87 @@ private slots:
         QVERIFY(!AccountExporter(env.db(), QStringLiteral("004")).prepare());
         QVERIFY(!CiFile::exists(books + QStringLiteral("/zt004")));
         QVERIFY(!AccountExporter(env.db(), QStringLiteral("009")).found());
+    }
+
+    // The console's export and a timer's revozi-backup write the same date whatever the locale of
+    // the workstation or of the user that runs them.
+    void descriptor_dateIsOneFormatInEveryLocale()
+    {
+        struct DefaultLocale {
+            QLocale was;
+            ~DefaultLocale() { QLocale::setDefault(was); }
+        } restore;
+        for (const QLocale& l : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::English, QLocale::UnitedKingdom),
+                                 QLocale(QLocale::Chinese, QLocale::China), QLocale(QLocale::German, QLocale::Germany)}) {
+            QLocale::setDefault(l);
+            QCOMPARE(BackupSet::exportDate(QDate(2026, 12, 6)), QStringLiteral("2026-12-06"));
+        }
+        // Lines 8 and 18 of a written descriptor carry it.
+        TestRoot env;
+        makeSet(env.db(), QStringLiteral("003"), env.root() + QStringLiteral("/books"), 2026);
+        const QString target = env.root() + QStringLiteral("/out");
+        QVERIFY(exportTo(env.db(), QStringLiteral("003"), target));
+        const QStringList lines = QString::fromUtf8(readAll(target + QStringLiteral("/KdErpAct.Lst"))).split(QStringLiteral("\r\n"));
+        const QString date = lines.value(7).mid(5);
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$")).match(date).hasMatch(), qPrintable(lines.value(7)));
+        QVERIFY2(lines.value(17).contains(QStringLiteral(",,,") + date + QLatin1Char(',')), qPrintable(lines.value(17)));
+    }
+
+    // A write that fails says why in words the user reads (a full disk, no permission) and names
+    // the file; the system's own text only follows a cause without words of its own.
+    void export_failedWritesSayWhy()
+    {
+        const QString path = QStringLiteral("/备份/kddata.BA_");
+        for (int err : {ENOSPC, EDQUOT}) {
+            const QString text = BackupSet::writeFailure(path, err);
+            QVERIFY2(text.startsWith(QStringLiteral("磁盘空间不足")) && text.contains(path) && !text.contains(QLatin1String("space")), qPrintable(text));
+        }
+        for (int err : {EACCES, EPERM, EROFS}) {
+            const QString text = BackupSet::writeFailure(path, err);
+            QVERIFY2(text.contains(QStringLiteral("没有写入权限")) && text.contains(path) && !text.contains(QLatin1String("ermission")), qPrintable(text));
+        }
+        QVERIFY(BackupSet::writeFailure(path, ENAMETOOLONG).contains(QStringLiteral("系统信息")));
+
+        // A full disk as the system reports it.
+        const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+        if (full >= 0) {
+            QString why;
+            const QByteArray bytes(8192, 'x');
+            const bool written = BackupSet::writeAll(full, bytes.constData(), bytes.size(), QStringLiteral("/dev/full"), &why);
+            ::close(full);
+            QVERIFY(!written);
+            QVERIFY2(why.startsWith(QStringLiteral("磁盘空间不足")) && why.contains(QStringLiteral("/dev/full")), qPrintable(why));
+        }
+
+        // A folder this process may not write in: one without write permission, or for the
+        // superuser, who may write nearly anywhere, the kernel's own /sys.
+        QTemporaryDir scratch;
+        QString locked = scratch.filePath(QStringLiteral("locked"));
+        if (::geteuid() == 0) {
+            if (!QFileInfo(QStringLiteral("/sys/kernel")).isDir())
+                QSKIP("no folder refuses the superuser here");
+            locked = QStringLiteral("/sys");
+        } else {
+            QVERIFY(QDir().mkpath(locked));
+            QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        }
+        QString why;
+        QVERIFY(!BackupSet::saveAtomically(locked + QStringLiteral("/KdErpAct.Lst"), "x", &why));
+        QVERIFY2(why.startsWith(QStringLiteral("没有写入权限")) && why.contains(locked), qPrintable(why));
+        QBuffer in;
+        in.setData("data");
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QVERIFY(!BackupSet::copyInto(in, locked + QStringLiteral("/kddata.BA_"), &why));
+        QVERIFY2(why.startsWith(QStringLiteral("没有写入权限")) && why.contains(locked), qPrintable(why));
+        // The export says the same, and keeps its prepared copy for another folder.
+        TestRoot env;
+        makeSet(env.db(), QStringLiteral("003"), env.root() + QStringLiteral("/books"), 2026);
+        AccountExporter exporter(env.db(), QStringLiteral("003"));
+        QVERIFY(exporter.prepare());
+        QVERIFY(!exporter.writeBackupSet(locked, true, &why));
+        QVERIFY2(why.startsWith(QStringLiteral("没有写入权限")) && why.contains(locked), qPrintable(why));
+        QVERIFY(CiFile::isFile(exporter.preparedCopyPath()));
+        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 
     void export_transferTablesHoldTheSetsRows()
