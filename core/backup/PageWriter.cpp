@@ -280,8 +280,9 @@ void readRecord(const uchar* rec, std::vector<Stored>& out)
 
 // ---- the order of an index ----
 // Each entry's columns become one byte string whose bytewise order is the index's order: a tag
-// that puts null first, then integers by length and value, reals by their bits, text (ASCII folded
-// for NOCASE) and bytes up to a terminator; a descending column's bytes are inverted.
+// that puts null first, then integers by length and value, reals by their bits, text (for NOCASE
+// with ASCII upper case folded to lower, as the engine folds: "_" sorts before "a", not after "Z";
+// else its bytes) and bytes up to a terminator; a descending column's bytes are inverted.
 
 void keyInteger(std::string& k, qint64 v)
 {
