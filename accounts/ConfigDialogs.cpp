@@ -11,10 +11,11 @@
 #include <QLineEdit>
 
 namespace ConfigDialogs {
-void codingScheme(Database& accDb, bool presetChart, const Classes& classes, QWidget* parent)
+void codingScheme(Database& accDb, int year, bool presetChart, const Classes& classes, QWidget* parent)
 {
     frmGradeDef dlg(parent);
     dlg.AccDb = &accDb;
+    dlg.Year = year;
     dlg.bPreset = presetChart;
     dlg.bGoodClass = classes.goodClass;
     dlg.bCustClass = classes.custClass;
@@ -23,10 +24,11 @@ void codingScheme(Database& accDb, bool presetChart, const Classes& classes, QWi
         ShowModal(dlg);
 }
 
-void precision(Database& accDb, QWidget* parent)
+void precision(Database& accDb, int year, QWidget* parent)
 {
     frmDate dlg(parent);
     dlg.AccDb = &accDb;
+    dlg.Year = year;
     dlg.Form_Load();
     ShowModal(dlg);
 }

@@ -741,8 +741,8 @@ void frmAccount::createSet(const AccountSetInput& in)
     try {
         const std::unique_ptr<Database> accDb = AccountDb::openAt(*gSysDb, out.accountDbPath);
         if (accDb->query(QStringLiteral("select * from GradeDef")).RecordCount() > 0)
-            ConfigDialogs::codingScheme(*accDb, in.presetChart, classesOf(in), this);
-        ConfigDialogs::precision(*accDb, this);
+            ConfigDialogs::codingScheme(*accDb, in.year.trimmed().toInt(), in.presetChart, classesOf(in), this);
+        ConfigDialogs::precision(*accDb, in.year.trimmed().toInt(), this);
     } catch (const DbError& e) {
         // The set exists; only the scheme or precision could not be saved.
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
@@ -764,8 +764,8 @@ void frmAccount::modifySet(const AccountSetInput& in)
     try {
         const std::unique_ptr<Database> accDb = AccountDb::openAt(*gSysDb, out.accountDbPath);
         // The preset box cannot be changed when modifying and stays ticked.
-        ConfigDialogs::codingScheme(*accDb, true, classesOf(in), this);
-        ConfigDialogs::precision(*accDb, this);
+        ConfigDialogs::codingScheme(*accDb, in.year.trimmed().toInt(), true, classesOf(in), this);
+        ConfigDialogs::precision(*accDb, in.year.trimmed().toInt(), this);
     } catch (const DbError& e) {
         // The wizard stays open, as for any other failure of modification.
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));

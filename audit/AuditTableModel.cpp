@@ -1,6 +1,5 @@
 #include "AuditTableModel.h"
 
-#include <AuditEvents.h>
 #include <Database.h>
 #include <ErrLog.h>
 
@@ -10,7 +9,6 @@
 namespace {
 // Pages kept in memory; a person scrolling through the whole log reads them again.
 constexpr int kKeptPages = 64;
-const QString kBroken = QStringLiteral("日志已被改动");
 }
 
 AuditTableModel::AuditTableModel(Database& db, QObject* parent)
@@ -83,13 +81,17 @@ QVariant AuditTableModel::data(const QModelIndex& index, int role) const
     if (!index.isValid())
         return {};
     const bool broken = m_broken.contains(m_ids.value(index.row()));
-    if (role == Qt::ForegroundRole)
-        return broken ? QVariant(QBrush(QColor(0xb0, 0x00, 0x00))) : QVariant();
     if (role == Qt::BackgroundRole)
         return broken ? QVariant(QBrush(QColor(0xff, 0xe4, 0xe1))) : QVariant();
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != Qt::ForegroundRole)
         return {};
     const AuditRow r = rowAt(index.row());
+    if (role == Qt::ForegroundRole) {
+        if (broken)
+            return QBrush(QColor(0xb0, 0x00, 0x00));
+        // Imported history and other modules' rows are not this installation's chain: greyed.
+        return r.imported() || !r.ours() ? QVariant(QBrush(QColor(0x70, 0x70, 0x70))) : QVariant();
+    }
     switch (index.column()) {
     case ColTime:
         return r.date + QLatin1Char(' ') + r.time;
@@ -104,16 +106,15 @@ QVariant AuditTableModel::data(const QModelIndex& index, int role) const
     case ColYear:
         return r.year;
     case ColAction:
-        // Rows of the suite's other modules have no action: their module stands there.
-        return r.action.isEmpty() ? r.subId : Audit::actionName(r.action);
+        return r.actionText();
     case ColResult:
-        return r.result;
+        return r.resultText();
     case ColReason:
         return r.reason;
     case ColDetail:
         return r.detail;
     case ColCheck:
-        return broken ? kBroken : QString();
+        return r.checkText(broken);
     }
     return {};
 }

@@ -114,7 +114,7 @@ frmLog::frmLog(QWidget* parent)
     const int em = fm.horizontalAdvance(QStringLiteral("中"));
     const QString samples[] = {QStringLiteral("2026-12-31 23:59:59"), QStringLiteral("财务-001"), QStringLiteral("kuaiji"),
                                QStringLiteral("DATA-MAN"), QStringLiteral("999"), QStringLiteral("2026"), QStringLiteral("角色移出成员"),
-                               QStringLiteral("结果"), QString(10, QChar(0x4e2d)), QString(34, QChar(0x4e2d)), QStringLiteral("日志已被改动")};
+                               QStringLiteral("结果"), QString(10, QChar(0x4e2d)), QString(34, QChar(0x4e2d)), QStringLiteral("其他模块，未校验")};
     for (int c = 0; c < AuditTableModel::ColumnCount; ++c) {
         const int heading = fm.horizontalAdvance(model ? model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() : QString());
         tblLog->setColumnWidth(c, std::max(heading, fm.horizontalAdvance(samples[c])) + em);
@@ -241,7 +241,13 @@ void frmLog::showCheck(const AuditCheck& check)
         model->setBroken(check.broken);
     if (check.intact()) {
         lblCheck->setStyleSheet(QString());
-        lblCheck->setText(QStringLiteral("日志校验通过：%1 条记录未被改动。").arg(check.checked));
+        // What the check did not vouch for is said beside it.
+        QString text = QStringLiteral("日志校验通过：%1 条记录未被改动。").arg(check.checked);
+        if (check.imported > 0)
+            text += QStringLiteral("另有引入的历史记录 %1 条，不属于本机日志，已单独校验。").arg(check.imported);
+        if (check.foreign > 0)
+            text += QStringLiteral("其他模块的记录 %1 条不在校验之列。").arg(check.foreign);
+        lblCheck->setText(text);
     } else {
         lblCheck->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
         lblCheck->setText(check.summary());
@@ -288,10 +294,17 @@ void frmLog::showDetail()
     QStringList lines;
     lines << QStringLiteral("时间：%1 %2").arg(r.date, r.time)
           << QStringLiteral("站点：%1    系统用户：%2    操作员：%3").arg(r.station, r.osUser, r.operatorId)
-          << QStringLiteral("账套：%1    年度：%2").arg(r.accId.isEmpty() ? kSystem : r.accId, r.year)
-          << QStringLiteral("动作：%1    结果：%2%3").arg(r.action.isEmpty() ? r.subId : Audit::actionName(r.action), r.result,
-                                                    r.reason.isEmpty() ? QString() : QStringLiteral("（%1）").arg(r.reason))
-          << QStringLiteral("内容：%1").arg(r.detail);
+          << QStringLiteral("账套：%1    年度：%2").arg(r.accId.isEmpty() ? kSystem : r.accId, r.year);
+    if (r.ours())
+        lines << QStringLiteral("动作：%1    结果：%2%3").arg(r.actionText(), r.result,
+                                                        r.reason.isEmpty() ? QString() : QStringLiteral("（%1）").arg(r.reason));
+    else
+        // Shown as the module wrote it, never in the console's words.
+        lines << QStringLiteral("模块：%1（不是系统管理的记录，不在校验之列）    动作代码：%2    结果：%3")
+                     .arg(r.subId, r.action, r.result);
+    if (r.imported())
+        lines << QStringLiteral("来源：随备份引入的账套历史记录，不属于本机日志");
+    lines << QStringLiteral("内容：%1").arg(r.detail);
     for (const AuditProblem& p : m_check.problems)
         if (p.id == r.id)
             lines << QStringLiteral("校验：日志已被改动——%1").arg(p.text);
@@ -329,7 +342,8 @@ void frmLog::cmdExport_Click()
     const QString path = dlg.selectedFiles().constFirst();
     QString error;
     const bool written = AuditQuery(*gSysDb).exportCsv(model->ids(), path, model->broken(), &error);
-    const AuditEntry logged = Audit::logExported(OnlyAccId.value_or(QString()), path, int(model->ids().size()));
+    const AuditEntry logged = Audit::logExported(OnlyAccId.value_or(QString()), OnlyAccId ? gYear.toInt() : 0, path,
+                                                 int(model->ids().size()));
     AuditLog::record(*gSysDb, auditContext(), written ? logged : logged.failed(error));
     if (!written) {
         MsgBox(QStringLiteral("上机日志未能导出：%1").arg(error), vb::vbExclamation | vb::vbOKOnly, windowTitle());

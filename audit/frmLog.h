@@ -2,8 +2,9 @@
 // The log viewer: "上机日志" shows every row to the administrator, "系统日志" a supervisor's own
 // set. Filters by date range, operator, set, action and outcome; newest first; the chosen row in
 // full below; the filtered rows exported as CSV. The chain is checked when the window opens, off
-// the window's thread, and a break is shown ("日志已被改动") with its rows marked. The viewer only
-// reads: nothing here changes or deletes a row of the log.
+// the window's thread, and a break is shown ("日志已被改动") with its rows marked. Another module's
+// rows show their module and code, never the console's words; a set's imported history is
+// marked as such; both are greyed. The viewer only reads: nothing here changes or deletes a row.
 #include <AuditChain.h>
 
 #include <QDialog>

@@ -134,11 +134,13 @@ void frmAccExport::cmdOK_Click()
         return;
     QString error;
     bool written = false;
+    int year = 0;   // the year whose books go out: the log row's
     try {
         std::optional<AccountExporter> own;
         AccountExporter* exporter = Prepared;
         if (!exporter)
             exporter = &own.emplace(*gSysDb, gAccId);
+        year = exporter->year();
         const QString dir = Path();
         const bool backupOk = !PrepError;
         // Across file systems the data is streamed, and on one it is linked.
@@ -147,7 +149,7 @@ void frmAccExport::cmdOK_Click()
         WriteErrLog(3, e.text(), QStringLiteral("cmdOK_Click"));
         error = e.userText();
     }
-    const AuditEntry logged = Audit::exported(gAccId, 0, Path());
+    const AuditEntry logged = Audit::exported(gAccId, year, Path());
     AuditLog::record(*gSysDb, auditContext(), written ? logged : logged.failed(error));
     if (!written) {
         MsgBox(QStringLiteral("输出账套失败！") + QLatin1Char('\n') + error, vb::vbExclamation, kTitle);

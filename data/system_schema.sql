@@ -119,7 +119,8 @@ CREATE TABLE SM_Account_sub (
 
 -- Work log of the suite's modules; the system management's own rows (cSub_Id 'AA') are its audit
 -- log: who (cUser_Id, cOsUser, cStation), when, what (cAction, cContent), how it ended (cResult,
--- cReason), each row's hash chained to the previous row of its key (cPrevHash, cHash).
+-- cReason), each row's hash chained to the previous row of its key (cPrevHash, cHash). A row that
+-- came with an imported backup set is marked (cOrigin 'IMPORT'): the set's history, outside the chain.
 CREATE TABLE SM_Log (
     iLog_Id     INTEGER,
     cAcc_Id     TEXT COLLATE NOCASE,
@@ -135,16 +136,20 @@ CREATE TABLE SM_Log (
     cResult     TEXT COLLATE NOCASE,
     cReason     TEXT COLLATE NOCASE,
     cPrevHash   TEXT COLLATE NOCASE,
-    cHash       TEXT COLLATE NOCASE
+    cHash       TEXT COLLATE NOCASE,
+    cOrigin     TEXT COLLATE NOCASE
 );
 CREATE INDEX SM_Log_Key ON SM_Log (cAcc_Id, cHash);
 CREATE INDEX SM_Log_Time ON SM_Log (dDate, cTime);
 CREATE INDEX SM_Log_User ON SM_Log (cUser_Id);
 
--- The last hash written under each key of SM_Log, so a removed last row is found too.
+-- Each key's head of SM_Log: the last hash written, the number of the key's rows and the last
+-- row's id, so removed last rows are found too, also when the hash was made to match.
 CREATE TABLE SM_LogHead (
     cAcc_Id     TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,
-    cHash       TEXT COLLATE NOCASE
+    cHash       TEXT COLLATE NOCASE,
+    iRows       INTEGER,
+    iLastId     INTEGER
 );
 
 -- Business flows of a set: the steps of a flow.

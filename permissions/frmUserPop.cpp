@@ -376,7 +376,7 @@ void frmUserPop::Check1_Click()
             btnAdd->setEnabled(true);
             btnDelete->setEnabled(true);
             // Removing the supervisor removes everything the member holds in the set, every year.
-            PermissionGrant::removeAll(sysDb(), gAccId, MemberId, true, auditContext());
+            PermissionGrant::removeAll(sysDb(), gAccId, cboYear->currentText().trimmed().toInt(), MemberId, true, auditContext());
             m_guard = true;
             return;
         }
@@ -463,7 +463,7 @@ void frmUserPop::deleteClick()
         return;
     blankRightGrid();
     try {
-        PermissionGrant::removeAll(sysDb(), gAccId, MemberId, false, auditContext());
+        PermissionGrant::removeAll(sysDb(), gAccId, cboYear->currentText().trimmed().toInt(), MemberId, false, auditContext());
     } catch (const DbError& e) {
         reportDbError(e.userText(), QStringLiteral("Toolbar1_ButtonClick"));
         ShowPoP();

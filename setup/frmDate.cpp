@@ -150,10 +150,10 @@ bool frmDate::save()
         Database::Transaction tx(*AccDb);
         for (int i = 0; i < captions().size(); ++i)
             AccInformation::setValue(*AccDb, captions()[i], Text1[i]->text());
-        log.write(auditContext(), Audit::precision(AccDb, gAccId, captions()));
+        log.write(auditContext(), Audit::precision(AccDb, gAccId, Year, captions()));
         tx.commit();
     } catch (const DbError& e) {
-        log.recordFailed(auditContext(), Audit::precision(nullptr, gAccId, captions()), e.userText());
+        log.recordFailed(auditContext(), Audit::precision(nullptr, gAccId, Year, captions()), e.userText());
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
         MsgBox(QStringLiteral("数据精度未能保存：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);
         return false;

@@ -5,6 +5,7 @@
 // Opening (account-set creation and modification):
 //   frmDate dlg;
 //   dlg.AccDb = the open account database (owned by the caller, open while the dialog is shown);
+//   dlg.Year = the year of those books (the log row's);
 //   dlg.Form_Load();            // Module1::gAccMode 2 (modify) shows the stored values, 1 the defaults "2"
 //   ShowModal(dlg);             // Accepted when the values were saved (确定, or Yes to the closing question)
 // A missing database or row is reported and nothing is written.
@@ -22,8 +23,9 @@ class frmDate : public QDialog {
 public:
     explicit frmDate(QWidget* parent = nullptr);
 
-    // Input: the account database; not owned.
+    // Inputs: the account database, not owned, and the year of its books.
     Database* AccDb = nullptr;
+    int Year = 0;
 
     QLabel* Label1 = nullptr;
     QList<QLabel*> Label2;       // captions = the cCaption keys, index 0..4

@@ -264,10 +264,10 @@ void frmGradeDef::cmdOK_Click()
                 throw DbError(QStringLiteral("编码方案“%1”已不在账套库中。").arg(g->TextMatrix(r, 0)));
             AccInformation::setValue(*AccDb, g->TextMatrix(r, 0), rule);
         }
-        log.write(auditContext(), Audit::codingScheme(AccDb, gAccId));
+        log.write(auditContext(), Audit::codingScheme(AccDb, gAccId, Year));
         tx.commit();
     } catch (const DbError& e) {
-        log.recordFailed(auditContext(), Audit::codingScheme(nullptr, gAccId), e.userText());
+        log.recordFailed(auditContext(), Audit::codingScheme(nullptr, gAccId, Year), e.userText());
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
         MsgBox(QStringLiteral("分类编码方案未能保存：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);
         return;

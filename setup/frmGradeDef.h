@@ -6,6 +6,7 @@
 // Opening (account-set creation and modification):
 //   frmGradeDef dlg;
 //   dlg.AccDb = the open account database (owned by the caller, open while the dialog is shown);
+//   dlg.Year = the year of those books (the log row's);
 //   dlg.bPreset = the wizard's "按行业性质预置科目(&S)" is ticked;
 //   dlg.bGoodClass / bCustClass / bProvClass = the wizard's "存货是否分类(&V)", "客户是否分类(&C)",
 //                                               "供应商是否分类(&P)" are ticked;
@@ -26,6 +27,7 @@ public:
 
     // Inputs.
     Database* AccDb = nullptr;   // not owned
+    int Year = 0;
     bool bPreset = false;
     bool bGoodClass = false;
     bool bCustClass = false;

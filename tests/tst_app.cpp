@@ -184,8 +184,8 @@ private slots:
         QCOMPARE(usable(m), menus({"mnuAccEdit", "mnuAccUse", "mnuPopJ", "mnuSysU", "mnuViewRef", "mnuViewSys", "mnuYearDel",
                                      "mnuYearExport", "mnuYearInput"}));
         // 系统日志 shows the supervisor's own set alone.
-        AuditLog::record(env.db(), {}, Audit::subsystemDisabled(QStringLiteral("007"), QStringLiteral("FA")));
-        AuditLog::record(env.db(), {}, Audit::subsystemDisabled(QStringLiteral("001"), QStringLiteral("FA")));
+        AuditLog::record(env.db(), {}, Audit::subsystemDisabled(QStringLiteral("007"), 2026, QStringLiteral("FA")));
+        AuditLog::record(env.db(), {}, Audit::subsystemDisabled(QStringLiteral("001"), 2026, QStringLiteral("FA")));
         QString seenLog;
         c.modals.on(QStringLiteral("frmLog"), [&](QDialog& d) {
             auto& v = static_cast<frmLog&>(d);

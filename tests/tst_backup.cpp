@@ -121,6 +121,9 @@ private slots:
             QCOMPARE(run.msgs.last().title, QStringLiteral("财务提示"));
             QCOMPARE(run.msgs.last().icon(), int(vb::vbInformation));
             QCOMPARE(BackupSet::readLine(run.target + QStringLiteral("/KdErpAct.Lst"), 11), QStringLiteral("Backup=true"));
+            // The log row names the set and the year whose books went out.
+            QCOMPARE(env.db().scalar(QStringLiteral("select cAcc_Id||'|'||iYear||'|'||cResult from SM_Log where cAction='ACC_EXPORT'")).toString(),
+                     QStringLiteral("003|2010|成功"));
         }
         {
             // A typed text without brackets exports the set of the last choice again.

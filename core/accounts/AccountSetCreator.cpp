@@ -452,7 +452,7 @@ AccountSetCreator::Outcome AccountSetCreator::modify(const AccountSetInput& in)
         return failure(exclamation(bad, kModifyTitle), bad);
     const QString accId = in.accId.trimmed();
     QString dbPath;
-    const AuditEntry logged = Audit::setModified(accId, in.accName.trimmed());
+    const AuditEntry logged = Audit::setModified(accId, in.year.trimmed().toInt(), in.accName.trimmed());
     try {
         AuditLog::run(m_sysDb, m_who, logged, [&] {
             m_sysDb.execute(QStringLiteral("update SM_Account set cAcc_Name=?,cCurCode=?,cCurName=?,cUnitName=?,cUnitAbbre=?,"

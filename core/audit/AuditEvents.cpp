@@ -146,9 +146,10 @@ AuditEntry supervisorSet(const QString& accId, int year, const QString& member)
     return entry(kMasterSet, QStringLiteral("设置[%1]为账套[%2] %3年度的账套主管").arg(member, accId, QString::number(year)), accId, year);
 }
 
-AuditEntry supervisorRemoved(const QString& accId, const QString& member, const QStringList& held)
+AuditEntry supervisorRemoved(const QString& accId, int year, const QString& member, const QStringList& held)
 {
-    return entry(kMasterRemove, QStringLiteral("取消[%1]在账套[%2]的账套主管，收回其全部权限：%3").arg(member, accId, listOrNone(held)), accId);
+    return entry(kMasterRemove, QStringLiteral("取消[%1]在账套[%2]的账套主管，收回其全部权限：%3").arg(member, accId, listOrNone(held)), accId,
+                 year);
 }
 
 AuditEntry granted(const QString& accId, int year, const QString& member, const QStringList& perms)
@@ -156,9 +157,9 @@ AuditEntry granted(const QString& accId, int year, const QString& member, const 
     return entry(kGrant, QStringLiteral("授予[%1]账套[%2] %3年度权限：%4").arg(member, accId, QString::number(year), listOrNone(perms)), accId, year);
 }
 
-AuditEntry revoked(const QString& accId, const QString& member, const QStringList& held)
+AuditEntry revoked(const QString& accId, int year, const QString& member, const QStringList& held)
 {
-    return entry(kRevoke, QStringLiteral("收回[%1]在账套[%2]的全部权限：%3").arg(member, accId, listOrNone(held)), accId);
+    return entry(kRevoke, QStringLiteral("收回[%1]在账套[%2]的全部权限：%3").arg(member, accId, listOrNone(held)), accId, year);
 }
 
 AuditEntry setCreated(const QString& accId, const QString& name, int year, const QString& path, const QString& master)
@@ -167,9 +168,9 @@ AuditEntry setCreated(const QString& accId, const QString& name, int year, const
                  accId, year);
 }
 
-AuditEntry setModified(const QString& accId, const QString& name)
+AuditEntry setModified(const QString& accId, int year, const QString& name)
 {
-    return entry(kSetModify, QStringLiteral("修改账套[%1]%2的账套信息").arg(accId, name), accId);
+    return entry(kSetModify, QStringLiteral("修改账套[%1]%2的账套信息").arg(accId, name), accId, year);
 }
 
 AuditEntry subsystemEnabled(const QString& accId, const QString& subId, const QDate& date)
@@ -178,12 +179,12 @@ AuditEntry subsystemEnabled(const QString& accId, const QString& subId, const QD
                  accId, date.isValid() ? date.year() : 0);
 }
 
-AuditEntry subsystemDisabled(const QString& accId, const QString& subId)
+AuditEntry subsystemDisabled(const QString& accId, int year, const QString& subId)
 {
-    return entry(kSubDisable, QStringLiteral("账套[%1]停用子系统[%2]").arg(accId, subId), accId);
+    return entry(kSubDisable, QStringLiteral("账套[%1]停用子系统[%2]").arg(accId, subId), accId, year);
 }
 
-AuditEntry codingScheme(Database* books, const QString& accId)
+AuditEntry codingScheme(Database* books, const QString& accId, int year)
 {
     QStringList rules;
     if (books) {
@@ -193,16 +194,16 @@ AuditEntry codingScheme(Database* books, const QString& accId)
             rules << QStringLiteral("%1 %2").arg(name.isEmpty() ? rs.text(QStringLiteral("keyword")) : name, rs.text(QStringLiteral("CODINGRULE")));
         }
     }
-    return entry(kCoding, QStringLiteral("账套[%1]编码方案：%2").arg(accId, listOrNone(rules)), accId);
+    return entry(kCoding, QStringLiteral("账套[%1]编码方案：%2").arg(accId, listOrNone(rules)), accId, year);
 }
 
-AuditEntry precision(Database* books, const QString& accId, const QStringList& captions)
+AuditEntry precision(Database* books, const QString& accId, int year, const QStringList& captions)
 {
     QStringList values;
     if (books)
         for (const QString& c : captions)
             values << QStringLiteral("%1 %2").arg(c, AccInformation::value(*books, c));
-    return entry(kPrecision, QStringLiteral("账套[%1]数据精度：%2").arg(accId, listOrNone(values)), accId);
+    return entry(kPrecision, QStringLiteral("账套[%1]数据精度：%2").arg(accId, listOrNone(values)), accId, year);
 }
 
 AuditEntry exported(const QString& accId, int year, const QString& folder)
@@ -219,14 +220,16 @@ AuditEntry imported(const QString& accId, const QString& year, const QString& so
                  year.toInt());
 }
 
-AuditEntry deleted(const QString& accId, const QString& name)
+AuditEntry deleted(const QString& accId, int year, const QString& name)
 {
     // Under the empty key: the set's own rows go with it.
-    return entry(kDelete, QStringLiteral("删除账套[%1]%2（账套库及其在系统库中的记录）").arg(accId, name));
+    AuditEntry e = entry(kDelete, QStringLiteral("删除账套[%1]%2（账套库及其在系统库中的记录）").arg(accId, name));
+    e.year = year;
+    return e;
 }
 
-AuditEntry logExported(const QString& accId, const QString& file, int rows)
+AuditEntry logExported(const QString& accId, int year, const QString& file, int rows)
 {
-    return entry(kLogExport, QStringLiteral("导出上机日志 %1 条到 %2").arg(QString::number(rows), file), accId);
+    return entry(kLogExport, QStringLiteral("导出上机日志 %1 条到 %2").arg(QString::number(rows), file), accId, year);
 }
 }

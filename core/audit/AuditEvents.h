@@ -63,23 +63,27 @@ AuditEntry memberChanged(const QString& role, const QString& user, bool added);
 AuditEntry roleDeleted(const QString& id);
 
 AuditEntry supervisorSet(const QString& accId, int year, const QString& member);
-AuditEntry supervisorRemoved(const QString& accId, const QString& member, const QStringList& held);
+// A set's action carries the year the operator works in, also when it reaches every year of the set.
+AuditEntry supervisorRemoved(const QString& accId, int year, const QString& member, const QStringList& held);
 // `perms` as "identifier name" texts (PermissionGrant looks the names up).
 AuditEntry granted(const QString& accId, int year, const QString& member, const QStringList& perms);
-AuditEntry revoked(const QString& accId, const QString& member, const QStringList& held);
+AuditEntry revoked(const QString& accId, int year, const QString& member, const QStringList& held);
 
 AuditEntry setCreated(const QString& accId, const QString& name, int year, const QString& path, const QString& master);
-AuditEntry setModified(const QString& accId, const QString& name);
+AuditEntry setModified(const QString& accId, int year, const QString& name);
 AuditEntry subsystemEnabled(const QString& accId, const QString& subId, const QDate& date);
-AuditEntry subsystemDisabled(const QString& accId, const QString& subId);
+AuditEntry subsystemDisabled(const QString& accId, int year, const QString& subId);
 // The books' rules and precision as they now stand, read from `books` inside the transaction.
-AuditEntry codingScheme(Database* books, const QString& accId);
-AuditEntry precision(Database* books, const QString& accId, const QStringList& captions);
+AuditEntry codingScheme(Database* books, const QString& accId, int year);
+AuditEntry precision(Database* books, const QString& accId, int year, const QStringList& captions);
 
+// `year`: the year whose books the backup set holds (AccountExporter::year()).
 AuditEntry exported(const QString& accId, int year, const QString& folder);
 // From the backup set in `sourceDir` into `targetDir`; `over` names what it replaces (empty: a new set).
 AuditEntry imported(const QString& accId, const QString& year, const QString& sourceDir, const QString& targetDir,
                     const QString& over);
-AuditEntry deleted(const QString& accId, const QString& name);
-AuditEntry logExported(const QString& accId, const QString& file, int rows);
+// Under the empty key, with the year of the set's books.
+AuditEntry deleted(const QString& accId, int year, const QString& name);
+// `accId` and `year`: the supervisor's own set; empty and 0 for the whole log.
+AuditEntry logExported(const QString& accId, int year, const QString& file, int rows);
 }

@@ -5,6 +5,7 @@
 #include <SysInfo.h>
 
 #include <QDateTime>
+#include <QHash>
 #include <QMutex>
 #include <QSet>
 #include <QSqlQuery>
@@ -13,8 +14,12 @@
 
 namespace {
 // The columns the log writes beyond those every installation's SM_Log has had.
-const char* const kAddedColumns[] = {"cOsUser", "cAction", "cResult", "cReason", "cPrevHash", "cHash"};
+const char* const kAddedColumns[] = {"cOsUser", "cAction", "cResult", "cReason", "cPrevHash", "cHash", "cOrigin"};
+// The columns the heads gained after they were first made.
+const char* const kHeadColumns[] = {"iRows", "iLastId"};
 const QString kAttachAlias = QStringLiteral("auditsys");
+// The rows of this installation's chain: the console's own, not brought in by an import.
+const QString kOwnRows = QStringLiteral("cSub_Id=? AND coalesce(cOrigin,'')=''");
 
 // Connections (and schemas) whose SM_Log is known to have the log's columns.
 QMutex g_upgradedLock;
@@ -34,6 +39,82 @@ void ensureUpgraded(Database& db, const QString& schema)
         QMutexLocker lock(&g_upgradedLock);
         g_upgraded.insert(id);
     }
+}
+
+// A table's columns in lower case (the server keeps unquoted names so); empty when it has none.
+QStringList columnsOf(Database& db, const QString& schema, const QString& table)
+{
+    QStringList out;
+    if (db.engine() == Engine::PostgreSQL) {
+        for (Recordset rs = db.query(QStringLiteral("SELECT column_name FROM information_schema.columns WHERE table_schema=? "
+                                                    "AND table_name=lower(?) ORDER BY ordinal_position"),
+                                     {db.schemaOf(schema), table});
+             !rs.Eof(); rs.MoveNext())
+            out << rs.Fields(0).toString().toLower();
+        return out;
+    }
+    for (Recordset rs = db.query(QStringLiteral("PRAGMA %1.table_info(%2)").arg(schema, table)); !rs.Eof(); rs.MoveNext())
+        out << rs.text(QStringLiteral("name")).toLower();
+    return out;
+}
+
+// Before imports were told apart, an import over a set that had rows mixed the backup set's rows
+// into the set's key: they begin a chain of their own after the key's first row. Those rows and
+// the rows that follow from them are marked imported, as an import marks them now.
+void markEarlierImports(Database& db, const QString& schema)
+{
+    QHash<QString, QSet<QString>> marked;   // key -> the hashes of its marked rows
+    QVariantList ids;
+    db.forEach(QStringLiteral("SELECT rowid, cAcc_Id, cPrevHash, cHash FROM %1.SM_Log WHERE cSub_Id=? AND cHash IS NOT NULL "
+                              "ORDER BY rowid").arg(schema),
+               {AuditLog::kSubId}, [&](const QSqlQuery& q) {
+                   const QString key = q.value(1).toString().toLower();
+                   const QString prev = q.value(2).toString();
+                   const bool first = !marked.contains(key);
+                   QSet<QString>& m = marked[key];
+                   if (prev.isEmpty() ? !first : m.contains(prev)) {
+                       m.insert(q.value(3).toString());
+                       ids << q.value(0);
+                   }
+               });
+    for (qsizetype at = 0; at < ids.size(); at += 500) {
+        const QVariantList part = ids.mid(at, 500);
+        db.execute(QStringLiteral("UPDATE %1.SM_Log SET cOrigin=? WHERE rowid IN (%2)")
+                       .arg(schema, QStringList(part.size(), QStringLiteral("?")).join(QLatin1Char(','))),
+                   QVariantList{AuditLog::kImported} + part);
+    }
+}
+
+// The heads' count and last row, once, as the rows stand when the heads first keep them. A head
+// keeps its hash, so a break made before stays visible; a key with rows and no head gets one.
+void fillHeads(Database& db, const QString& schema)
+{
+    struct Key {
+        QString spelled;   // as written
+        qint64 rows = 0;
+        QVariant lastId;
+        QString lastHash;
+    };
+    // The installation-wide key is the empty text, never Null (which a driver may read it as).
+    const auto keyOf = [](const QVariant& v) { return v.toString().isNull() ? QStringLiteral("") : v.toString(); };
+    QHash<QString, Key> keys;   // lower case -> its rows
+    db.forEach(QStringLiteral("SELECT rowid, cAcc_Id, cHash FROM %1.SM_Log WHERE %2 ORDER BY rowid").arg(schema, kOwnRows), {AuditLog::kSubId},
+               [&](const QSqlQuery& q) {
+                   Key& k = keys[keyOf(q.value(1)).toLower()];
+                   k.spelled = keyOf(q.value(1));
+                   ++k.rows;
+                   k.lastId = q.value(0);
+                   k.lastHash = q.value(2).toString();
+               });
+    for (Recordset rs = db.query(QStringLiteral("SELECT cAcc_Id FROM %1.SM_LogHead WHERE iRows IS NULL").arg(schema)); !rs.Eof(); rs.MoveNext()) {
+        const QString key = keyOf(rs.Fields(0));
+        const Key k = keys.take(key.toLower());
+        db.execute(QStringLiteral("UPDATE %1.SM_LogHead SET iRows=?, iLastId=? WHERE cAcc_Id=?").arg(schema), {k.rows, k.lastId, key});
+    }
+    for (const Key& k : std::as_const(keys))
+        db.execute(QStringLiteral("INSERT INTO %1.SM_LogHead (cAcc_Id,cHash,iRows,iLastId) SELECT ?,?,?,? WHERE NOT EXISTS "
+                                  "(SELECT 1 FROM %1.SM_LogHead WHERE cAcc_Id=?)").arg(schema),
+                   {k.spelled, k.lastHash, k.rows, k.lastId, k.spelled});
 }
 
 void appendField(QByteArray& out, const QString& text)
@@ -61,12 +142,21 @@ void writeRow(Database& db, const AuditContext& who, const AuditEntry& e, const 
     if (db.engine() == Engine::PostgreSQL)
         db.execute(QStringLiteral("SELECT pg_advisory_xact_lock(hashtextextended(?, 0))"),
                    {QStringLiteral("SM_Log|%1|%2").arg(db.schemaOf(schema), key.toLower())});
-    QString prev = db.scalar(QStringLiteral("SELECT cHash FROM %1.SM_LogHead WHERE cAcc_Id=?").arg(schema), {key}).toString();
-    if (prev.isEmpty()) {
-        // An installation whose rows were written or imported before the heads existed.
-        prev = db.scalar(QStringLiteral("SELECT cHash FROM %1.SM_Log WHERE cAcc_Id=? AND cSub_Id=? AND cHash IS NOT NULL "
-                                        "ORDER BY rowid DESC LIMIT 1").arg(schema),
+    QString prev;
+    QVariant rows;   // the key's count with this row; unknown once its head has been taken away
+    Recordset head = db.query(QStringLiteral("SELECT cHash, iRows FROM %1.SM_LogHead WHERE cAcc_Id=?").arg(schema), {key});
+    if (!head.Eof()) {
+        prev = head.Fields(0).toString();
+        if (!head.Fields(1).isNull())
+            rows = head.Fields(1).toLongLong() + 1;
+    } else {
+        // The key's first row, unless its head is gone while its rows are not: the chain then goes
+        // on from its last row and the head's count stays unknown, so the check keeps saying so.
+        prev = db.scalar(QStringLiteral("SELECT cHash FROM %1.SM_Log WHERE cAcc_Id=? AND %2 AND cHash IS NOT NULL "
+                                        "ORDER BY rowid DESC LIMIT 1").arg(schema, kOwnRows),
                          {key, AuditLog::kSubId}).toString();
+        if (prev.isEmpty())
+            rows = 1;
     }
     const QDateTime now = QDateTime::currentDateTime();
     AuditLog::RowContent c;
@@ -84,11 +174,13 @@ void writeRow(Database& db, const AuditContext& who, const AuditEntry& e, const 
     c.detail = e.detail;
     c.prevHash = prev;
     const QString hash = AuditLog::hashOf(c);
-    db.execute(QStringLiteral("INSERT INTO %1.SM_Log (cAcc_Id,iYear,cSub_Id,cUser_Id,cStation,dDate,cTime,cContent,"
-                              "cOsUser,cAction,cResult,cReason,cPrevHash,cHash) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)").arg(schema),
-               {c.accId, nullWhenZero(e.year), c.subId, c.operatorId, c.station, c.date, c.time, c.detail,
-                c.osUser, c.action, c.result, c.reason, c.prevHash, hash});
-    db.execute(QStringLiteral("INSERT OR REPLACE INTO %1.SM_LogHead (cAcc_Id,cHash) VALUES (?,?)").arg(schema), {key, hash});
+    const QVariant id = db.scalar(QStringLiteral("INSERT INTO %1.SM_Log (cAcc_Id,iYear,cSub_Id,cUser_Id,cStation,dDate,cTime,cContent,"
+                                                 "cOsUser,cAction,cResult,cReason,cPrevHash,cHash) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?) "
+                                                 "RETURNING rowid").arg(schema),
+                                  {c.accId, nullWhenZero(e.year), c.subId, c.operatorId, c.station, c.date, c.time, c.detail,
+                                   c.osUser, c.action, c.result, c.reason, c.prevHash, hash});
+    db.execute(QStringLiteral("INSERT OR REPLACE INTO %1.SM_LogHead (cAcc_Id,cHash,iRows,iLastId) VALUES (?,?,?,?)").arg(schema),
+               {key, hash, rows, id});
 }
 } // namespace
 
@@ -163,10 +255,11 @@ void run(Database& db, const AuditContext& who, const AuditEntry& entry, const s
 
 bool upgrade(Database& db, const QString& schema)
 {
-    if (db.engine() == Engine::PostgreSQL) {
-        // A server installation is made with every column; the log's order of writing is the
-        // server's own sequence, in a column named as SQLite's implicit one so one query serves,
-        // indexed as SQLite's is: the viewer reads its pages by it.
+    const bool server = db.engine() == Engine::PostgreSQL;
+    bool changed = false;
+    if (server) {
+        // The log's order of writing is the server's own sequence, in a column named as SQLite's
+        // implicit one so one query serves, indexed as SQLite's is: the viewer reads its pages by it.
         const QString real = db.schemaOf(schema);
         const bool hasOrder = db.scalar(QStringLiteral("SELECT count(*) FROM information_schema.columns WHERE table_schema=? "
                                                        "AND table_name='sm_log' AND column_name='rowid'"),
@@ -177,35 +270,82 @@ bool upgrade(Database& db, const QString& schema)
                                         {real}).toInt() > 0;
         if (!hasIndex)
             db.execute(QStringLiteral("CREATE UNIQUE INDEX SM_Log_Order ON %1.SM_Log (rowid)").arg(schema));
-        return !hasOrder || !hasIndex;
-    }
-    bool changed = false;
-    const bool hasLog = db.scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type='table' AND name='SM_Log' COLLATE NOCASE")
-                                      .arg(schema)).toInt() > 0;
-    if (!hasLog) {
+        changed = !hasOrder || !hasIndex;
+    } else if (columnsOf(db, schema, QStringLiteral("SM_Log")).isEmpty()) {
         db.execute(QStringLiteral("CREATE TABLE %1.SM_Log (iLog_Id INTEGER, cAcc_Id TEXT COLLATE NOCASE, iYear INTEGER, "
                                   "cSub_Id TEXT COLLATE NOCASE, cUser_Id TEXT COLLATE NOCASE, cStation TEXT COLLATE NOCASE, "
                                   "dDate TEXT COLLATE NOCASE, cTime TEXT COLLATE NOCASE, cContent TEXT COLLATE NOCASE)").arg(schema));
         changed = true;
     }
-    QSet<QString> have;
-    for (Recordset rs = db.query(QStringLiteral("PRAGMA %1.table_info(SM_Log)").arg(schema)); !rs.Eof(); rs.MoveNext())
-        have << rs.text(QStringLiteral("name")).toLower();
+    // The server's INTEGER is four bytes; a row's id is eight.
+    const QString number = server ? QStringLiteral("BIGINT") : QStringLiteral("INTEGER");
+    const QStringList have = columnsOf(db, schema, QStringLiteral("SM_Log"));
+    bool originAdded = false;
     for (const char* column : kAddedColumns) {
         const QString name = QString::fromLatin1(column);
         if (!have.contains(name.toLower())) {
             db.execute(QStringLiteral("ALTER TABLE %1.SM_Log ADD COLUMN %2 TEXT COLLATE NOCASE").arg(schema, name));
             changed = true;
+            originAdded = originAdded || name == QLatin1String("cOrigin");
         }
     }
+    bool fill = false;
+    const QStringList headHas = columnsOf(db, schema, QStringLiteral("SM_LogHead"));
+    if (headHas.isEmpty()) {
+        db.execute(QStringLiteral("CREATE TABLE %1.SM_LogHead (cAcc_Id TEXT COLLATE NOCASE NOT NULL PRIMARY KEY, "
+                                  "cHash TEXT COLLATE NOCASE, iRows %2, iLastId %2)").arg(schema, number));
+        fill = true;
+    } else {
+        for (const char* column : kHeadColumns) {
+            if (!headHas.contains(QString::fromLatin1(column).toLower())) {
+                db.execute(QStringLiteral("ALTER TABLE %1.SM_LogHead ADD COLUMN %2 %3").arg(schema, QLatin1String(column), number));
+                fill = true;
+            }
+        }
+    }
+    if (originAdded)
+        markEarlierImports(db, schema);
+    if (fill)
+        fillHeads(db, schema);
+    changed = changed || fill;
+    if (server)
+        return changed;
     const int before = db.scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master").arg(schema)).toInt();
-    db.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS %1.SM_LogHead (cAcc_Id TEXT COLLATE NOCASE NOT NULL PRIMARY KEY, "
-                              "cHash TEXT COLLATE NOCASE)").arg(schema));
     db.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS %1.SM_Log_Key ON SM_Log (cAcc_Id, cHash)").arg(schema));
     // The viewer reads newest first and lists the operators: both from an index, not a sort of every row.
     db.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS %1.SM_Log_Time ON SM_Log (dDate, cTime)").arg(schema));
     db.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS %1.SM_Log_User ON SM_Log (cUser_Id)").arg(schema));
     return changed || db.scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master").arg(schema)).toInt() != before;
+}
+
+int mergeImported(Database& db, const QString& alias, const QString& accId)
+{
+    ensureUpgraded(db, QStringLiteral("main"));
+    const QStringList theirs = columnsOf(db, alias, QStringLiteral("SM_Log_Ex"));
+    if (theirs.isEmpty()) {
+        WriteErrLog(1, QStringLiteral("备份中没有表 SM_Log_Ex，账套[%1]的日志未引入").arg(accId), QStringLiteral("AuditLog"));
+        return 0;
+    }
+    // Every column both tables have, but the mark, which is this import's, and the server's order
+    // column, which is this installation's. A backup set from before the log lacks the newer ones.
+    const QStringList mine = columnsOf(db, QStringLiteral("main"), QStringLiteral("SM_Log"));
+    QStringList columns;
+    for (const QString& c : theirs)
+        if (mine.contains(c) && c != QLatin1String("corigin") && c != QLatin1String("rowid"))
+            columns << c;
+    // "IS" is SQLite's null-safe equality; the server spells it out.
+    const QString is = db.engine() == Engine::PostgreSQL ? QStringLiteral("IS NOT DISTINCT FROM") : QStringLiteral("IS");
+    QStringList same{QStringLiteral("t.cAcc_Id=?")};
+    QStringList picked;
+    for (const QString& c : columns) {
+        same << QStringLiteral("t.%1 %2 old.%1").arg(c, is);
+        picked << QStringLiteral("old.") + c;
+    }
+    db.execute(QStringLiteral("INSERT INTO main.SM_Log (%1,cOrigin) SELECT %2,? FROM %3.SM_Log_Ex AS old "
+                              "WHERE old.cAcc_Id=? AND NOT EXISTS (SELECT 1 FROM main.SM_Log AS t WHERE %4) ORDER BY old.rowid")
+                   .arg(columns.join(QLatin1Char(',')), picked.join(QLatin1Char(',')), alias, same.join(QStringLiteral(" AND "))),
+               {kImported, accId, accId});
+    return db.scalar(QStringLiteral("SELECT count(*) FROM %1.SM_Log_Ex WHERE cAcc_Id IS NULL OR cAcc_Id<>?").arg(alias), {accId}).toInt();
 }
 
 void dropKey(Database& db, const QString& accId)

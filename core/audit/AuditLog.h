@@ -1,9 +1,11 @@
 #pragma once
 // The audit log: one SM_Log row per administrative action, saying who did what, when, from where
 // and how it ended. Each row carries a hash of its own content chained to the previous row of the
-// same key (cAcc_Id), so a row changed, removed or slipped in with an outside tool is found
-// (AuditChain). Installation-wide actions use the empty key; a set's actions use the set's number,
-// so its rows leave with its export and come back with its import.
+// same key (cAcc_Id), and each key's head (SM_LogHead) its last hash, row count and last row, so a
+// row changed, removed or slipped in with an outside tool is found (AuditChain). Installation-wide
+// actions use the empty key; a set's actions use the set's number, so its rows leave with its
+// export. An import brings them back as the set's history, marked (cOrigin) and kept out of this
+// installation's chain.
 //
 // A row of an action that has a transaction on the same database is written inside it: it commits
 // with the action or not at all. A failed action's row (失败) is written after its rollback.
@@ -42,6 +44,8 @@ namespace AuditLog {
 // The system management's own module code: its rows are the chained ones. Other modules of the
 // suite may keep rows of their own in SM_Log, outside the chain.
 inline const QString kSubId = QStringLiteral("AA");
+// cOrigin of a row that came with an imported backup set (empty: written here).
+inline const QString kImported = QStringLiteral("IMPORT");
 
 // Writes the row into `schema`'s SM_Log ("main" is the database itself; an attached system
 // database has its alias) inside the open transaction of `db` when there is one, else in a
@@ -56,10 +60,19 @@ bool record(Database& db, const AuditContext& who, const AuditEntry& entry) noex
 // is rolled back, the entry is recorded as failed with the engine's text, and the DbError rethrown.
 void run(Database& db, const AuditContext& who, const AuditEntry& entry, const std::function<void()>& work);
 
-// Brings SM_Log to the columns the log needs (ALTER TABLE ... ADD COLUMN for each missing one,
-// so an older installation keeps its rows) and makes SM_LogHead, the last hash of each key.
+// Brings SM_Log and SM_LogHead to the columns the log needs (ALTER TABLE ... ADD COLUMN for each
+// missing one, so an older installation keeps its rows) on either engine. When the heads gain
+// their count and last row, each key's are filled in from its rows as they stand; when the log
+// gains cOrigin, rows that an earlier import mixed into a key's chain are marked imported.
 // True when it had to change anything.
 bool upgrade(Database& db, const QString& schema = QStringLiteral("main"));
+
+// Inside an import's transaction: the set's own rows of the backup set's SM_Log_Ex (attached as
+// `alias`) join SM_Log as the set's imported history, in the order they were written, marked
+// imported; a row already here (a set brought back to where it was exported) is not doubled.
+// Rows of other sets and installation-wide rows are left out: returns how many. A backup set
+// without the table brings nothing (logged). Throws DbError.
+int mergeImported(Database& db, const QString& alias, const QString& accId);
 
 // A deleted set's key leaves the heads with its rows (inside the deletion's transaction).
 void dropKey(Database& db, const QString& accId);

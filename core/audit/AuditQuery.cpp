@@ -22,6 +22,32 @@ QString csvField(const QString& text)
 }
 } // namespace
 
+bool AuditRow::ours() const
+{
+    return subId.compare(AuditLog::kSubId, Qt::CaseInsensitive) == 0;
+}
+
+QString AuditRow::actionText() const
+{
+    if (ours())
+        return Audit::actionName(action);
+    return action.isEmpty() ? QStringLiteral("[%1]").arg(subId) : QStringLiteral("[%1] %2").arg(subId, action);
+}
+
+QString AuditRow::resultText() const
+{
+    return ours() ? result : QString();
+}
+
+QString AuditRow::checkText(bool broken) const
+{
+    if (broken)
+        return QStringLiteral("日志已被改动");
+    if (!ours())
+        return QStringLiteral("其他模块，未校验");
+    return imported() ? QStringLiteral("引入的历史") : QString();
+}
+
 QVector<qint64> AuditQuery::ids(const AuditFilter& f)
 {
     QStringList where;
@@ -42,13 +68,14 @@ QVector<qint64> AuditQuery::ids(const AuditFilter& f)
         where << QStringLiteral("coalesce(cAcc_Id,'')=?");
         params << *f.accId;
     }
+    // An action and an outcome are the console's: another module's row never passes for one.
     if (!f.action.isEmpty()) {
-        where << QStringLiteral("cAction=?");
-        params << f.action;
+        where << QStringLiteral("cAction=? AND cSub_Id=?");
+        params << f.action << AuditLog::kSubId;
     }
     if (!f.result.isEmpty()) {
-        where << QStringLiteral("cResult=?");
-        params << f.result;
+        where << QStringLiteral("cResult=? AND cSub_Id=?");
+        params << f.result << AuditLog::kSubId;
     }
     const QString sql = QStringLiteral("SELECT rowid FROM SM_Log%1 ORDER BY dDate DESC, cTime DESC, rowid DESC")
                             .arg(where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")));
@@ -66,11 +93,12 @@ QVector<AuditRow> AuditQuery::rows(const QVector<qint64>& ids)
         for (qsizetype i = 0; i < n; ++i)
             params << ids[start + i];
         QStringList marks(n, QStringLiteral("?"));
-        m_db.forEach(QStringLiteral("SELECT rowid, %1 FROM SM_Log WHERE rowid IN (%2)").arg(AuditLog::kContentColumns, marks.join(QLatin1Char(','))),
+        m_db.forEach(QStringLiteral("SELECT rowid, cOrigin, %1 FROM SM_Log WHERE rowid IN (%2)").arg(AuditLog::kContentColumns, marks.join(QLatin1Char(','))),
                      params, [&](const QSqlQuery& q) {
                          AuditRow r;
-                         static_cast<AuditLog::RowContent&>(r) = AuditLog::contentAt(q, 1);
+                         static_cast<AuditLog::RowContent&>(r) = AuditLog::contentAt(q, 2);
                          r.id = q.value(0).toLongLong();
+                         r.origin = q.value(1).toString();
                          found.insert(r.id, r);
                      });
     }
@@ -130,9 +158,8 @@ bool AuditQuery::exportCsv(const QVector<qint64>& ids, const QString& path, cons
         const QVector<AuditRow> page = rows(ids.mid(start, 1000));
         for (const AuditRow& r : page) {
             fields.clear();
-            for (const QString& v : {r.date, r.time, r.station, r.osUser, r.operatorId, r.accId, r.year,
-                                     r.action.isEmpty() ? r.subId : Audit::actionName(r.action), r.result, r.reason, r.detail,
-                                     broken.contains(r.id) ? QStringLiteral("日志已被改动") : QString()})
+            for (const QString& v : {r.date, r.time, r.station, r.osUser, r.operatorId, r.accId, r.year, r.actionText(), r.resultText(),
+                                     r.reason, r.detail, r.checkText(broken.contains(r.id))})
                 fields << csvField(v);
             out += fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
         }

@@ -19,13 +19,25 @@ struct AuditFilter {
     QDate to;                         // invalid: no upper bound
     QString operatorId;               // empty: every operator
     std::optional<QString> accId;     // none: every key; "" the installation-wide rows
-    QString action;                   // action code; empty: every action
-    QString result;                   // 成功, 失败 or 拒绝; empty: every outcome
+    QString action;                   // the console's action code; empty: every action
+    QString result;                   // the console's 成功, 失败 or 拒绝; empty: every outcome
 };
 
-// A row as the viewer shows it: its content (the chain's link, prevHash, is not read) and its id.
+// A row as the viewer shows it: its content, its id and where it came from.
 struct AuditRow : AuditLog::RowContent {
     qint64 id = 0;
+    QString origin;   // empty: written here; else it came with an imported backup set
+
+    // A row of the system management (cSub_Id "AA"); another module's row only shares the table.
+    bool ours() const;
+    bool imported() const { return !origin.isEmpty(); }
+    // The action in words for the console's rows; another module's as "[module] its code", so a
+    // row of another module is never taken for an action of the console.
+    QString actionText() const;
+    // The console's outcome; empty for another module's row (its outcome is not the console's).
+    QString resultText() const;
+    // What the check column says: a break, imported history, another module's row, or nothing.
+    QString checkText(bool broken) const;
 };
 
 class AuditQuery {

@@ -44,13 +44,16 @@ void deleteRows(Database& db, const QString& accId, const AuditContext& who = {}
     t.commit();
 }
 
-QString setName(Database& sysDb, const QString& accId)
+// The row of a deletion: the set's name and the year of its books (its first SM_Account row).
+AuditEntry deletionEntry(Database& sysDb, const QString& accId)
 {
     try {
-        return sysDb.scalar(QStringLiteral("Select cAcc_Name From Sm_Account Where cAcc_Id=? Order By iYear"), {accId}).toString();
+        Recordset rs = sysDb.query(QStringLiteral("Select cAcc_Name, iYear From Sm_Account Where cAcc_Id=? Order By iYear"), {accId});
+        if (!rs.Eof())
+            return Audit::deleted(accId, rs.Fields(1).toInt(), rs.Fields(0).toString());
     } catch (const DbError&) {
-        return QString();
     }
+    return Audit::deleted(accId, 0, QString());
 }
 const QString kPendingName = QStringLiteral("DelAcc.pending");
 
@@ -159,7 +162,7 @@ QString pendingPath(const Database& sysDb)
 
 Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterStep, const AuditContext& who, QString* why)
 {
-    const AuditEntry logged = Audit::deleted(accId, setName(sysDb, accId));
+    const AuditEntry logged = deletionEntry(sysDb, accId);
     if (sysDb.engine() == Engine::PostgreSQL)
         return deleteOnServer(sysDb, accId, logged, who, afterStep, why);
     auto kept = [&](Result r, const QString& reason) {

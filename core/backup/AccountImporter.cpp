@@ -108,36 +108,6 @@ void insertMissing(Merge& m, const QString& table, const QStringList& columns, c
                   same.join(QStringLiteral(" AND ")), order));
 }
 
-// The log's rows come back whole: every column that both the backup set's table and this
-// installation's have. A backup set written before the log was chained lacks the newer columns
-// (they stay empty).
-QStringList logColumns(Merge& m)
-{
-    if (!m.has(QStringLiteral("SM_Log_Ex")))
-        return {};
-    auto names = [&](const QString& schema, const QString& table) {
-        QStringList out;
-        // The server's order column of the log is its own, never carried over.
-        if (m.db.engine() == Engine::PostgreSQL) {
-            for (Recordset rs = m.db.query(QStringLiteral("SELECT column_name FROM information_schema.columns WHERE table_schema=? "
-                                                          "AND table_name=lower(?) AND column_name<>'rowid' ORDER BY ordinal_position"),
-                                           {m.db.schemaOf(schema), table});
-                 !rs.Eof(); rs.MoveNext())
-                out << rs.Fields(0).toString();
-            return out;
-        }
-        for (Recordset rs = m.db.query(QStringLiteral("PRAGMA %1.table_info(%2)").arg(schema, table)); !rs.Eof(); rs.MoveNext())
-            out << rs.text(QStringLiteral("name"));
-        return out;
-    };
-    const QStringList mine = names(QStringLiteral("main"), QStringLiteral("SM_Log"));
-    QStringList common;
-    for (const QString& c : names(kImp, QStringLiteral("SM_Log_Ex")))
-        if (mine.contains(c, Qt::CaseInsensitive))
-            common << c;
-    return common;
-}
-
 // The set's rows from the attached copy into the system database, the copy's own clean-up and
 // the fix-ups that follow: later statements read what earlier ones wrote, so the order matters.
 void mergeRows(Merge& m, const ImportPlan& plan)
@@ -181,7 +151,8 @@ void mergeRows(Merge& m, const ImportPlan& plan)
                    QStringLiteral("iTo_Item"), QStringLiteral("cMemo")});
     insertMissing(m, QStringLiteral("SM_Identity"),
                   {QStringLiteral("cAcc_Id"), QStringLiteral("cTable"), QStringLiteral("iFatherId"), QStringLiteral("iChildId")});
-    insertMissing(m, QStringLiteral("SM_Log"), logColumns(m), QStringLiteral(" ORDER BY old.rowid"));
+    // The set's log rows come as its imported history, outside this installation's chain.
+    AuditLog::mergeImported(m.db, imp, acc);
 
     // The set now lives where it was put.
     m.run(QStringLiteral("UPDATE main.SM_Account SET cAcc_Path=? WHERE cAcc_Id=?"), {plan.basePath(), acc});

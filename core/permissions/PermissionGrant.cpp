@@ -48,10 +48,11 @@ void PermissionGrant::setSupervisor(Database& db, const QString& accId, int year
     });
 }
 
-void PermissionGrant::removeAll(Database& db, const QString& accId, const QString& member, bool asSupervisor, const AuditContext& who)
+void PermissionGrant::removeAll(Database& db, const QString& accId, int year, const QString& member, bool asSupervisor,
+                                const AuditContext& who)
 {
     const QStringList ids = held(db, accId, member);
-    AuditLog::run(db, who, asSupervisor ? Audit::supervisorRemoved(accId, member, ids) : Audit::revoked(accId, member, ids), [&] {
+    AuditLog::run(db, who, asSupervisor ? Audit::supervisorRemoved(accId, year, member, ids) : Audit::revoked(accId, year, member, ids), [&] {
         db.execute(QStringLiteral("delete from SM_HoldAuth where cAcc_Id=? and cUser_Id=?"), {accId, member});
     });
 }

@@ -23,6 +23,8 @@ public:
     // The member becomes the set's supervisor for the year; already one, the one row stays.
     static void setSupervisor(Database& db, const QString& accId, int year, const QString& member, const AuditContext& who = {});
     // Removes everything the member holds in the set, every year: the supervisor right with the
-    // rest (`asSupervisor` says which of the two the person asked for). Throws DbError.
-    static void removeAll(Database& db, const QString& accId, const QString& member, bool asSupervisor, const AuditContext& who = {});
+    // rest (`asSupervisor` says which of the two the person asked for). `year`, the one the person
+    // works in, is the log row's. Throws DbError.
+    static void removeAll(Database& db, const QString& accId, int year, const QString& member, bool asSupervisor,
+                          const AuditContext& who = {});
 };

@@ -92,7 +92,16 @@ void SubsystemEnabler::enable(const SubsystemStart& s)
 
 void SubsystemEnabler::disable(const QString& accId, const QString& subId)
 {
-    AuditLog::run(m_sysDb, m_who, Audit::subsystemDisabled(accId, subId), [&] {
+    // The row names the year the module was enabled in, as its enabling's row did (the set's
+    // start year when it has none); unreadable, the deletion below fails and says so.
+    int year = 0;
+    try {
+        year = m_sysDb.scalar(QStringLiteral("select coalesce((select min(iYear) from SM_Account_sub where cAcc_Id=? and cSub_Id=? "
+                                             "and iYear<>9999), (select min(iYear) from SM_Account where cAcc_Id=?))"),
+                              {accId, subId, accId}).toInt();
+    } catch (const DbError&) {
+    }
+    AuditLog::run(m_sysDb, m_who, Audit::subsystemDisabled(accId, year, subId), [&] {
         m_sysDb.execute(QStringLiteral("delete from SM_Account_sub where cAcc_Id=? and cSub_Id =?"), {accId, subId});
     });
 }

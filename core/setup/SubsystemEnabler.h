@@ -36,7 +36,8 @@ public:
     // thrown) nothing stays written.
     void enable(const SubsystemStart& start);
 
-    // Deletes every row of the module for the set, whatever its year. Throws DbError.
+    // Deletes every row of the module for the set, whatever its year; the log row names the year
+    // the module was enabled in. Throws DbError.
     void disable(const QString& accId, const QString& subId);
 
 private:

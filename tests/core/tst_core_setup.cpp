@@ -138,7 +138,7 @@ private slots:
             AuditLog::Attached log(*books, x.db.location());
             Database::Transaction t(*books);
             AccInformation::setValue(*books, caption, value);
-            log.write({}, Audit::precision(books.get(), kAcc, {caption}));
+            log.write({}, Audit::precision(books.get(), kAcc, 2024, {caption}));
             t.commit();
         };
         save(QStringLiteral("3"));
