@@ -42,7 +42,7 @@ ServerInstallation::ServerInstallation()
     administer(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
     administer(QStringLiteral("CREATE DATABASE %1").arg(name));
     m_conninfo = QStringLiteral("dbname=") + name;
-    Installation::createServer(m_conninfo);
+    Installation::createServer(m_conninfo, true);
 }
 
 ServerInstallation::~ServerInstallation()
@@ -73,7 +73,7 @@ bool readOptions(int argc, char* argv[], QTextStream& out, Options& options)
 
 AccountSet createAccountSet(const QString& root, int year)
 {
-    Installation::createRoot(root);
+    Installation::createRoot(root, true);
     AccountSet set;
     set.sysDb = std::make_unique<Database>(Paths::join(root, QStringLiteral("DeZaduzi/DeZaduzi.mdb")));
     Database& sys = *set.sysDb;

@@ -68,7 +68,7 @@ int main(int argc, char* argv[])
     for (int run = 0; run < runs; ++run) {
         {
             QTemporaryDir dir;
-            Installation::createRoot(dir.path());
+            Installation::createRoot(dir.path(), true);
             Database sysDb(Paths::join(dir.path(), QStringLiteral("DeZaduzi/DeZaduzi.mdb")));
             const double ms = createOnce(sysDb, dir.path() + QStringLiteral("/账套 数据"));
             if (ms < 0)

@@ -101,7 +101,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QTextStream out(stdout);
     QTemporaryDir dir;
-    Installation::createRoot(dir.path());
+    Installation::createRoot(dir.path(), true);
     setRoot(dir.path());
     gSysDb = std::make_unique<Database>(SysDbPath());
     QElapsedTimer fill;

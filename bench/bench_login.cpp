@@ -81,7 +81,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QTextStream out(stdout);
     QTemporaryDir dir;
-    Installation::createRoot(dir.path());
+    Installation::createRoot(dir.path(), true);
     const QString secret = QStringLiteral("Geheim-42");
     const QString stored = PasswordHash::hash(secret);
     Database db(Installation::sysDbPath(dir.path()));

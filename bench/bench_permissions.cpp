@@ -119,7 +119,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QTextStream out(stdout);
     QTemporaryDir dir;
-    Installation::createRoot(dir.path());
+    Installation::createRoot(dir.path(), true);
     std::unique_ptr<Bench::ServerInstallation> installation;
     std::vector<Side> sides;
     sides.push_back(Side{QStringLiteral("SQLite")});

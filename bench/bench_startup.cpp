@@ -127,7 +127,7 @@ int main(int argc, char* argv[])
     QTemporaryDir dir;
     // The server row's remembered choice goes to the run's own folder, not the person's settings.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path() + QStringLiteral("/config"));
-    Installation::createRoot(dir.path());
+    Installation::createRoot(dir.path(), true);
     {
         Database db(dir.path() + QStringLiteral("/DeZaduzi/DeZaduzi.mdb"));
         addOperators(db, 10000);

@@ -2,15 +2,9 @@
 -- The preset charts of accounts (GL_DPrecode) are loaded by the installer from charts/*.tsv,
 -- which finds each industry's itrade_id by its ctrade_name below.
 
--- Operators: the administrator signs in as admin with an empty password.
--- The operator whose name is demo is the wizard's default supervisor.
+-- Operators: the administrator alone signs in, as admin with an empty password (the login form
+-- says so); the sample operators of a demonstration are in demo_rows.sql.
 INSERT INTO SM_User (cUser_Id,cUser_Name,cPassword,iAdmin,cDept,nState,cTkAccount) VALUES ('admin','系统管理员','',1,NULL,0,NULL);
-INSERT INTO SM_User (cUser_Id,cUser_Name,cPassword,iAdmin,cDept,nState,cTkAccount) VALUES ('demo','demo','',0,'财务部',0,NULL);
-INSERT INTO SM_User (cUser_Id,cUser_Name,cPassword,iAdmin,cDept,nState,cTkAccount) VALUES ('chenl','陈丽',NULL,0,'财务部',0,NULL);
-INSERT INTO SM_User (cUser_Id,cUser_Name,cPassword,iAdmin,cDept,nState,cTkAccount) VALUES ('lijg','李建国',NULL,0,'财务部',0,NULL);
-INSERT INTO SM_User (cUser_Id,cUser_Name,cPassword,iAdmin,cDept,nState,cTkAccount) VALUES ('wangxy','王晓燕','',0,'销售部',0,NULL);
-INSERT INTO SM_User (cUser_Id,cUser_Name,cPassword,iAdmin,cDept,nState,cTkAccount) VALUES ('zhaozg','赵志刚',NULL,0,'采购部',0,NULL);
-INSERT INTO SM_User (cUser_Id,cUser_Name,cPassword,iAdmin,cDept,nState,cTkAccount) VALUES ('zhoum','周敏','',0,'人力资源部',0,NULL);
 
 -- Roles shipped with the installation; DATA-MANAGER receives every supervisor.
 INSERT INTO SM_Group (cGroup_Id,cGroup_Name,cMemo,cTradeKinds,cTrade_Kinds) VALUES ('DATA-MANAGER','账套主管','负责账套的全部业务，可以进行账套修改、系统启用和年度账管理','BZ','BZ');

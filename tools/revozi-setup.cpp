@@ -1,6 +1,7 @@
 // revozi-setup ROOT [--demo]: makes a new installation root (ROOT/DeZaduzi/DeZaduzi.mdb);
 // revozi-setup --server CONNINFO [--demo]: makes one in a PostgreSQL database instead;
-// --demo also creates an account set to explore (supervisor demo, the 2007 chart, this year).
+// --demo also makes the sample operators and an account set to explore (supervisor demo, the 2007
+// chart, this year); without it the administrator is the only operator.
 // revozi-setup --template FILE: writes the account-database template.
 #include <AccountSetCreator.h>
 #include <BuildInfo.h>
@@ -20,7 +21,8 @@ const char* const kHelp =
     "用法:\n"
     "  revozi-setup ROOT [--demo]\n"
     "      在 ROOT 建立新的安装（系统库 ROOT/DeZaduzi/DeZaduzi.mdb）；已有系统库时拒绝，不会覆盖。\n"
-    "      给出 --demo 时另建一个演示账套 [001]演示账套（账套主管 demo，2007年新会计准则，本年度）。\n"
+    "      只有系统管理员 admin（初始密码为空）。给出 --demo 时另建示例操作员（密码为空）和一个演示账套\n"
+    "      [001]演示账套（账套主管 demo，2007年新会计准则，本年度），只用于演示。\n"
     "  revozi-setup --server CONNINFO [--demo]\n"
     "      在 PostgreSQL 数据库中建立服务器安装（CONNINFO 为 libpq 连接串，如 \"host=srv dbname=revozi\"，\n"
     "      或 \"service=名称\"（pg_service.conf）；密码取自 ~/.pgpass，不可写在命令行上）。\n"
@@ -106,16 +108,18 @@ int main(int argc, char* argv[])
         }
         where = Installation::serverWhere(args[1]);
     } else if (args.size() == 1 && !args[0].startsWith(QLatin1Char('-'))) {
-        where = args[0];
+        // Every path the installation stores (the demo set's, say) is absolute: a relative one
+        // would be read from wherever a program is started later.
+        where = QDir::cleanPath(QDir(args[0]).absolutePath());
     } else {
         err << "usage: revozi-setup ROOT [--demo]\n       revozi-setup --server CONNINFO [--demo]\n       revozi-setup --template FILE\n(revozi-setup --help)" << Qt::endl;
         return 2;
     }
     try {
         if (Installation::isServer(where))
-            Installation::createServer(args[1]);
+            Installation::createServer(args[1], demo);
         else
-            Installation::createRoot(where);
+            Installation::createRoot(where, demo);
     } catch (const DbError& e) {
         err << "revozi-setup: " << e.userText() << Qt::endl;
         return 1;

@@ -140,11 +140,13 @@ void runScript(Database& db, const QString& resourcePath)
         db.execute(statement.trimmed());
 }
 
-void createSystemDatabase(const QString& path)
+void createSystemDatabase(const QString& path, bool demo)
 {
-    createFresh(path, [](Database& db) {
+    createFresh(path, [demo](Database& db) {
         runScript(db, QStringLiteral(":/data/system_schema.sql"));
         runScript(db, QStringLiteral(":/data/system_rows.sql"));
+        if (demo)
+            runScript(db, QStringLiteral(":/data/demo_rows.sql"));
         loadCharts(db);
     });
 }
@@ -159,7 +161,7 @@ void fillAccountTemplate(Database& db)
     runScript(db, QStringLiteral(":/data/template.sql"));
 }
 
-void createServer(const QString& conninfo)
+void createServer(const QString& conninfo, bool demo)
 {
     Database db;
     db.openServer(conninfo, QString::fromLatin1(kSystemSchema));
@@ -170,6 +172,8 @@ void createServer(const QString& conninfo)
         throw DbError(QStringLiteral("这个服务器数据库中已有一个安装，不会覆盖：%1").arg(serverLabel(conninfo)));
     runScript(db, QStringLiteral(":/data/system_schema.sql"));
     runScript(db, QStringLiteral(":/data/system_rows.sql"));
+    if (demo)
+        runScript(db, QStringLiteral(":/data/demo_rows.sql"));
     loadCharts(db);
     LoginCheck::ensureTable(db);
     AuditLog::upgrade(db);
@@ -228,13 +232,13 @@ QString sysDbPath(const QString& root)
     return CiFile::resolve(Paths::join(root, QStringLiteral("DeZaduzi/DeZaduzi.mdb")));
 }
 
-void createRoot(const QString& root)
+void createRoot(const QString& root, bool demo)
 {
     const QString sysDb = sysDbPath(root);
     if (CiFile::exists(sysDb))
         throw DbError(QStringLiteral("安装目录已存在系统库，不会覆盖：%1").arg(sysDb));
     FileModes::applyFor(root);
-    createSystemDatabase(sysDb);
+    createSystemDatabase(sysDb, demo);
 }
 
 void openSystemDatabase(Database& db, const QString& path, bool convert)

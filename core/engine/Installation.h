@@ -7,8 +7,11 @@ class Database;
 namespace Installation {
 // Runs a script of statements (one per ';' at a line end; "--" lines are comments).
 void runScript(Database& db, const QString& resourcePath);
-// A new system database at `path` (must not exist): schema, shipped rows, preset charts.
-void createSystemDatabase(const QString& path);
+// A new system database at `path` (must not exist): schema, shipped rows, preset charts. Its only
+// operator is the administrator, with the empty initial password the login form announces; a
+// `demo` also gets the sample operators a demonstration shows (never a working installation:
+// they have empty passwords).
+void createSystemDatabase(const QString& path, bool demo = false);
 // A new account-database template at `path` (must not exist).
 void createAccountTemplate(const QString& path);
 // The template's tables and rows in the empty database open in `db` (a new set's books on a
@@ -25,7 +28,7 @@ inline bool isServer(const QString& where) { return where.startsWith(QLatin1Stri
 inline QString serverWhere(const QString& conninfo) { return QLatin1String(kServerPrefix) + conninfo.trimmed(); }
 // Makes the system database of a new server installation in the database `conninfo` names.
 // Refuses (DbError) when that database already holds one.
-void createServer(const QString& conninfo);
+void createServer(const QString& conninfo, bool demo = false);
 // Opens the system database of the server installation in `conninfo` (as openSystemDatabase).
 // Throws DbError when the server cannot be reached or holds no installation.
 void openServerSystem(Database& db, const QString& conninfo, bool convert = true);
@@ -38,7 +41,7 @@ bool hasPassword(const QString& conninfo);
 // regard to case; the path as expected when it is missing.
 QString sysDbPath(const QString& root);
 // A new installation root: ROOT/DeZaduzi/DeZaduzi.mdb. Refuses (DbError) when one exists.
-void createRoot(const QString& root);
+void createRoot(const QString& root, bool demo = false);
 // Opens the system database at `path` into `db` as every program of the installation does: new
 // files follow the installation's modes (FileModes), the table of wrong passwords is made when
 // missing, and passwords still kept in plain text, here and in the mirror, become hashes. What

@@ -94,7 +94,7 @@ private slots:
         const QString mirror = TestRoot::onServer() ? QString() : env.makeMirror();
         const QString shadow = TestRoot::onServer() ? QString() : Paths::join(SysInfo::systemDirectory(), QStringLiteral("deZaduzi不执行/DeZaduzi.mdb"));
         if (!shadow.isEmpty())
-            Installation::createSystemDatabase(shadow);
+            Installation::createSystemDatabase(shadow, true);
         const AccountSetOutcome out = AccountSetCreator(db).create(in);
         QCOMPARE(out.status, Status::Done);
         QVERIFY(out.notice.isEmpty());

@@ -249,14 +249,16 @@ private slots:
         QCOMPARE(sys.engine(), Engine::PostgreSQL);
         QVERIFY(sys.scalar(QStringLiteral("select count(*) from SM_User where cUser_Id='ADMIN'")).toInt() == 1);
         QVERIFY(sys.scalar(QStringLiteral("select count(*) from GL_DPrecode")).toInt() > 100);
-        sys.execute(QStringLiteral("update SM_User set cUser_Name=? where cUser_Id='demo'"), {QStringLiteral("留着")});
+        // A working installation has the administrator alone.
+        QCOMPARE(sys.scalar(QStringLiteral("select count(*) from SM_User")).toInt(), 1);
+        sys.execute(QStringLiteral("update SM_User set cUser_Name=? where cUser_Id='admin'"), {QStringLiteral("留着")});
         try {
             Installation::createServer(fresh.conninfo());
             QFAIL("a second installation was made over the first");
         } catch (const DbError& e) {
             QVERIFY(e.userText().contains(QStringLiteral("已有一个安装")));
         }
-        QCOMPARE(sys.scalar(QStringLiteral("select cUser_Name from SM_User where cUser_Id='demo'")).toString(), QStringLiteral("留着"));
+        QCOMPARE(sys.scalar(QStringLiteral("select cUser_Name from SM_User where cUser_Id='admin'")).toString(), QStringLiteral("留着"));
         QCOMPARE(Installation::serverLabel(QStringLiteral("host=srv port=5433 dbname=books user=a")), QStringLiteral("srv:5433/books"));
     }
 
@@ -452,6 +454,17 @@ private slots:
                  c.scalar(QStringLiteral("select count(*) from main.SM_User")).toInt());
         c.detach(QStringLiteral("src"));
         QVERIFY_THROWS_EXCEPTION(DbError, c.scalar(QStringLiteral("select count(*) from src.SM_User")));
+
+        // A working installation has the administrator alone, with the empty password the login
+        // form announces; only a demonstration gets the sample operators (empty passwords too).
+        for (const bool demo : {false, true}) {
+            const QString root = dir.path() + (demo ? QStringLiteral("/demo") : QStringLiteral("/plain"));
+            Installation::createRoot(root, demo);
+            Database made(Installation::sysDbPath(root));
+            QCOMPARE(made.scalar(QStringLiteral("select count(*) from SM_User")).toInt(), demo ? 7 : 1);
+            QCOMPARE(made.scalar(QStringLiteral("select cUser_Id||'|'||coalesce(cPassword,'')||'|'||iAdmin from SM_User where iAdmin=1")).toString(),
+                     QStringLiteral("admin||1"));
+        }
 
         // An existing root is never overwritten, with or without a trailing separator.
         QVERIFY_THROWS_EXCEPTION(DbError, Installation::createRoot(env.root()));

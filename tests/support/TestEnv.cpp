@@ -58,7 +58,7 @@ TestServer::TestServer()
 {
     m_admin->openServer(QString(), QStringLiteral("public"), false);
     m_conninfo = m_database.conninfo();
-    Installation::createServer(m_conninfo);
+    Installation::createServer(m_conninfo, true);
 }
 
 TestServer::~TestServer()

@@ -161,7 +161,7 @@ ServerInstall::ServerInstall()
     : conninfo(database.conninfo())
     , sys(new Database)
 {
-    Installation::createServer(conninfo);
+    Installation::createServer(conninfo, true);
     Installation::openServerSystem(*sys, conninfo);
 }
 

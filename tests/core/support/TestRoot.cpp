@@ -22,11 +22,11 @@ TestRoot::TestRoot(bool withSystemDb)
         m_server = std::make_unique<ServerDatabase>();
         m_conninfo = m_server->conninfo();
         if (withSystemDb)
-            Installation::createServer(m_conninfo);
+            Installation::createServer(m_conninfo, true);
         return;
     }
     if (withSystemDb)
-        Installation::createRoot(m_dir.path());
+        Installation::createRoot(m_dir.path(), true);
 }
 
 TestRoot::~TestRoot()
@@ -68,7 +68,7 @@ void TestRoot::closeDb()
 QString TestRoot::makeMirror()
 {
     const QString mirror = Paths::join(m_sysDir.path(), QStringLiteral("DeZaduzi/DeZaduzi.mdb"));
-    Installation::createSystemDatabase(mirror);
+    Installation::createSystemDatabase(mirror, true);
     qputenv("REVOZI_SYSDIR", m_sysDir.path().toUtf8());
     return mirror;
 }
