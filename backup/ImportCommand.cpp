@@ -69,22 +69,32 @@ bool ImportCommand::askFolder()
     const int answer = MsgBox(question, vb::vbYesNoCancel | vb::vbQuestion | vb::vbDefaultButton2, title);
     if (answer == vb::vbCancel)
         return false;
-    Notice refusal;
     if (answer == vb::vbYes) {
+        if (!chooseFolder())
+            return false;
+    } else if (const Notice kept = m_importer.keepFolder(); !kept.isEmpty()) {
+        // The descriptor's folder cannot take the books (another set's or installation's books are
+        // there, or it is no folder of this machine): the person is told why and chooses another.
+        ShowNotice(kept);
+        if (!chooseFolder())
+            return false;
+    }
+    return confirmOverwrite();
+}
+
+bool ImportCommand::chooseFolder()
+{
+    for (;;) {
         frmAccPath chooser(m_parent);
         chooser.Caller = QStringLiteral("Acc2");
         ShowModal(chooser);
         if (chooser.SelectedPath.trimmed().isEmpty())
             return false;
-        refusal = m_importer.placeIn(chooser.SelectedPath);
-    } else {
-        refusal = m_importer.keepFolder();
-    }
-    if (!refusal.isEmpty()) {
+        const Notice refusal = m_importer.placeIn(chooser.SelectedPath);
+        if (refusal.isEmpty())
+            return true;
         ShowNotice(refusal);
-        return false;
     }
-    return confirmOverwrite();
 }
 
 bool ImportCommand::confirmOverwrite()

@@ -1,6 +1,6 @@
 #pragma once
 // The console's 引入 after the file dialog: reads the descriptor (AccountImporter), asks whether
-// the set goes into a new folder (frmAccPath) and before an existing set is overwritten, then
+// the set goes into a new folder (frmAccPath; again while the folder cannot take the books) and before an existing set is overwritten, then
 // opens the progress window frmInput, which restores the set. Refusals are shown here.
 #include <AccountImporter.h>
 
@@ -29,6 +29,8 @@ public:
 
 private:
     bool askFolder();
+    // frmAccPath until it gives a folder the books may go into (true), or the person gives up.
+    bool chooseFolder();
     bool keep();
     bool confirmOverwrite();
     AccountImporter m_importer;

@@ -160,6 +160,30 @@ private slots:
         QCOMPARE(AccountDb::open(env.db(), QStringLiteral("003"))->path(), chosen + QStringLiteral("/zt003/2008/KdData.mdb"));
     }
 
+    void no_anotherInstallationsBooksStayAndAnotherFolderIsAsked()
+    {
+        // A backup restored into a scratch installation to test it: the descriptor's folder holds
+        // the live books of the installation it came from.
+        BackupRoot origin(QStringLiteral("003"), 2008);
+        const QByteArray originBooks = readAll(origin.live);
+        TestEnv env;
+        env.loginAdmin();
+        frmMain main;
+        const QString chosen = env.root() + QStringLiteral("/试用");
+        QVERIFY(QDir().mkpath(chosen));
+        ImportRun run(origin.lst, chosen);
+        run.msgs.answer(vb::vbNo);
+        main.mnuAccInput_Click();
+        QCOMPARE(run.modals.shown, (QStringList{"dlgImportFile", "frmAccPath", "frmInput"}));
+        QCOMPARE(run.msgs.calls.size(), 3);
+        QCOMPARE(run.msgs.calls[1].text, QStringLiteral("帐套目录中已有不属于本系统帐套[003]2008年度的帐套数据，引入不能覆盖：") + origin.folder
+                                             + QStringLiteral("\r\n请重新指定帐套路径。"));
+        QCOMPARE(run.msgs.calls[1].buttons, int(vb::vbExclamation | vb::vbOKOnly));
+        QCOMPARE(run.msgs.last().text, QStringLiteral("帐套[003]引入成功！"));
+        QCOMPARE(readAll(origin.live), originBooks);
+        QCOMPARE(AccountDb::open(env.db(), QStringLiteral("003"))->path(), chosen + QStringLiteral("/zt003/2008/KdData.mdb"));
+    }
+
     void noCancelNoFileAndRefusals_changeNothing()
     {
         TestEnv env;
@@ -192,7 +216,8 @@ private slots:
             QVERIFY(run.msgs.last().text.startsWith(QStringLiteral("帐套目录不存在：")));
             QCOMPARE(run.msgs.last().buttons, int(vb::vbExclamation | vb::vbOKOnly));
             QCOMPARE(run.msgs.last().title, kTitle);
-            QCOMPARE(run.modals.shown, QStringList{"dlgImportFile"});
+            // The person is asked for another folder; 放弃 there stops the import.
+            QCOMPARE(run.modals.shown, (QStringList{"dlgImportFile", "frmAccPath"}));
         }
         {
             // A missing data file is said plainly, before any question.

@@ -48,6 +48,9 @@ const char* const kHelp =
     "      只做引入前的检查（大小、校验和、账套身份、完整性），不引入，并列出检查了什么。\n"
     "  revozi-backup ROOT import DIR [--folder PATH] [--yes]\n"
     "      引入 DIR 中的备份：放到描述文件所记的位置，或放到 PATH 之下；已有的账套只有给出 --yes 才覆盖。\n"
+    "      账套数据只放入该账套自己的年度目录 zt<账套>/<年度>，且该目录须为空或存放本安装该账套该年度的\n"
+    "      数据；否则拒绝引入并说明目录中是谁的数据，需以 --folder 另指位置。只合并该账套该年度的行，\n"
+    "      不建立、不修改角色及其成员。\n"
     "  revozi-backup --help | --version\n"
     "      显示本帮助或版本。\n"
     "\n"
@@ -419,15 +422,13 @@ int importSet(Database& sysDb, const QString& dir, const QString& folder, bool o
     // The console asks before it replaces books; without anyone to ask, only --yes says so.
     if (importer.plan().setExists && !overwrite)
         return fail(QStringLiteral("%1已存在，未引入（给出 --yes 才覆盖）").arg(set));
-    if (!folder.isEmpty())
-        refusal = importer.placeIn(folder);
-    else if (sysDb.engine() == Engine::PostgreSQL || CiFile::isDir(importer.plan().targetDir))
-        refusal = importer.keepFolder();
-    else
-        // The place the descriptor names, made as the console's folder chooser would make it.
-        refusal = importer.placeIn(importer.plan().basePath());
+    // The place the descriptor names, made when missing, unless --folder names another. Either is
+    // refused when it holds books that are not this installation's of this set and year: with
+    // nobody to ask, the command stops and says whose books are there.
+    refusal = folder.isEmpty() ? importer.keepFolder(true) : importer.placeIn(folder);
     if (!refusal.isEmpty())
-        return fail(QStringLiteral("%1无法引入：%2").arg(set, refusal.text));
+        return fail(QStringLiteral("%1无法引入：%2").arg(set, refusal.text)
+                    + (folder.isEmpty() ? QStringLiteral("（可用 --folder 指定帐套路径）") : QString()));
     const AccountImporter::Result r = AccountImporter::restore(sysDb, importer.plan(), progressFor(set));
     endProgress();
     if (!r.done())

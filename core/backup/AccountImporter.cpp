@@ -14,10 +14,12 @@
 #include <Paths.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <thread>
 #include <unistd.h>
@@ -79,6 +81,8 @@ QString columnList(const QStringList& columns, const QString& alias = QString())
 struct Merge {
     Database& db;
     QSet<QString> present;  // the copy's tables, in lower case
+    QStringList ignored;    // "SM_HoldAuth_Ex 2行": rows of the backup set that belong to no part of this set and year
+    QStringList missingRoles;  // roles holding rights in the set that this installation does not have
 
     bool has(const QString& table) const { return present.contains(table.toLower()); }
     void run(const QString& sql, const QVariantList& params = {}) { db.execute(sql, params); }
@@ -90,11 +94,23 @@ struct Merge {
         }
         db.execute(sql, params);
     }
+    // Counts the rows of `table` outside `mine` (the imported set and year), which the merge leaves out.
+    void countOthers(const QString& table, const QString& mine, const QVariantList& params)
+    {
+        if (!has(table))
+            return;
+        const qint64 n = db.scalar(QStringLiteral("SELECT coalesce(sum(CASE WHEN %1 THEN 0 ELSE 1 END),0) FROM %2.%3")
+                                       .arg(mine, kImp, table), params).toLongLong();
+        if (n > 0)
+            ignored << QStringLiteral("%1 %2行").arg(table).arg(n);
+    }
 };
 
 // Rows of a table without a key: those not already there, compared column by column (Null
-// equals Null), so importing a set again does not double them.
-void insertMissing(Merge& m, const QString& table, const QStringList& columns, const QString& order = QString())
+// equals Null), so importing a set again does not double them. `mine`, when given, limits them to
+// the imported set (a condition on "old", with its bound values).
+void insertMissing(Merge& m, const QString& table, const QStringList& columns, const QString& mine, const QVariantList& params,
+                   const QString& order = QString())
 {
     // "IS" is SQLite's null-safe equality; the server spells it out.
     const QString is = m.db.engine() == Engine::PostgreSQL ? QStringLiteral("IS NOT DISTINCT FROM") : QStringLiteral("IS");
@@ -103,9 +119,15 @@ void insertMissing(Merge& m, const QString& table, const QStringList& columns, c
         same << QStringLiteral("t.%1 %2 old.%1").arg(c, is);
     m.from(table + QStringLiteral("_Ex"),
          QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4.%1_Ex AS old "
-                        "WHERE NOT EXISTS (SELECT 1 FROM main.%1 AS t WHERE %5)%6")
+                        "WHERE %7NOT EXISTS (SELECT 1 FROM main.%1 AS t WHERE %5)%6")
              .arg(table, columnList(columns), columnList(columns, QStringLiteral("old")), kImp,
-                  same.join(QStringLiteral(" AND ")), order));
+                  same.join(QStringLiteral(" AND ")), order, mine.isEmpty() ? QString() : QStringLiteral("(%1) AND ").arg(mine)),
+         params);
+}
+
+void insertMissing(Merge& m, const QString& table, const QStringList& columns, const QString& order = QString())
+{
+    insertMissing(m, table, columns, QString(), {}, order);
 }
 
 // The set's rows from the attached copy into the system database, the copy's own clean-up and
@@ -115,9 +137,25 @@ void mergeRows(Merge& m, const ImportPlan& plan)
     const QString& acc = plan.accId;
     const QString imp = kImp;
 
+    const int year = plan.year.toInt();
+    const QVariantList setAndYear{acc, year};
+    const QString ofSetAndYear = QStringLiteral("cAcc_Id=? AND iYear=?");
+
+    // Only the imported set and year come in: a backup set is a file anyone can change and seal
+    // again, so rows it carries for other sets, other years or the whole installation are left
+    // out (and counted in the import's log row), and it never defines roles or their members.
+    m.countOthers(QStringLiteral("SM_Account_Ex"), ofSetAndYear, setAndYear);
+    m.countOthers(QStringLiteral("SM_Period_Ex"), ofSetAndYear, setAndYear);
+    m.countOthers(QStringLiteral("SM_HoldAuth_Ex"), ofSetAndYear, setAndYear);
+    m.countOthers(QStringLiteral("SM_Account_sub_Ex"), QStringLiteral("cAcc_Id=? AND (iYear=? OR iYear=9999)"), setAndYear);
+    m.countOthers(QStringLiteral("SM_Auth_Ex"), QStringLiteral("cSub_Id='RE' AND (cAcc_Id=? OR coalesce(cAcc_Id,'')='')"), {acc});
+    m.countOthers(QStringLiteral("SM_FlowItems_Ex"), QStringLiteral("cAccId=?"), {acc});
+    m.countOthers(QStringLiteral("SM_FlowLines_Ex"), QStringLiteral("cAccId=?"), {acc});
+    m.countOthers(QStringLiteral("SM_Identity_Ex"), QStringLiteral("cAcc_Id=?"), {acc});
+
     // Rows that clash with existing ones are skipped; an existing set keeps its row.
-    m.from(QStringLiteral("SM_Account_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_Account (%1) SELECT %1 FROM %2.SM_Account_Ex")
-                 .arg(columnList(kAccountColumns), imp));
+    m.from(QStringLiteral("SM_Account_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_Account (%1) SELECT %1 FROM %2.SM_Account_Ex WHERE %3")
+                 .arg(columnList(kAccountColumns), imp, ofSetAndYear), setAndYear);
 
     m.run(QStringLiteral("CREATE TABLE IF NOT EXISTS main.CreateAcc (cAcc_Id TEXT COLLATE NOCASE,cAcc_Name TEXT COLLATE NOCASE)"));
     m.run(QStringLiteral("INSERT INTO main.CreateAcc (cAcc_Id,cAcc_Name) SELECT cAcc_Id,cAcc_Name FROM main.SM_Account "
@@ -125,39 +163,51 @@ void mergeRows(Merge& m, const ImportPlan& plan)
          {acc, acc});
 
     m.from(QStringLiteral("SM_Period_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_Period (cAcc_Id,iYear,iId,dBegin,dEnd) "
-                            "SELECT cAcc_Id,iYear,iId,dBegin,dEnd FROM %1.SM_Period_Ex").arg(imp));
+                            "SELECT cAcc_Id,iYear,iId,dBegin,dEnd FROM %1.SM_Period_Ex WHERE %2").arg(imp, ofSetAndYear), setAndYear);
+    // The set's own report permissions, and those of every set that this installation lacks.
     m.from(QStringLiteral("SM_Auth_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_Auth (cAuth_Id,cAuth_Name,cSub_Id,iGrade,cSupAuth_Id,cAcc_Id) "
                             "SELECT cAuth_Id,cAuth_Name,cSub_Id,iGrade,cSupAuth_Id,cAcc_Id FROM %1.SM_Auth_Ex "
-                            "WHERE cSub_Id=? AND cAuth_Id COLLATE NOCASE NOT IN (SELECT cAuth_Id FROM main.SM_Auth)").arg(imp),
-         {QStringLiteral("RE")});
-    m.from(QStringLiteral("SM_Group_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_Group (cGroup_Id,cGroup_Name,cMemo) "
-                            "SELECT old.cGroup_Id,old.cGroup_Name,old.cMemo FROM %1.SM_Group_Ex AS old "
-                            "WHERE old.cGroup_Id COLLATE NOCASE NOT IN (SELECT cGroup_Id FROM main.SM_Group)").arg(imp));
-    // A membership is the pair of role and operator.
-    m.from(QStringLiteral("SM_Role_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_Role (cGroup_Id,cUser_Id) "
-                            "SELECT old.cGroup_Id,old.cUser_Id FROM %1.SM_Role_Ex AS old WHERE NOT EXISTS "
-                            "(SELECT 1 FROM main.SM_Role AS r WHERE r.cGroup_Id=old.cGroup_Id AND r.cUser_Id=old.cUser_Id)").arg(imp));
-    // Holdings of permissions that this installation knows.
+                            "WHERE cSub_Id=? AND (cAcc_Id=? OR coalesce(cAcc_Id,'')='') "
+                            "AND cAuth_Id COLLATE NOCASE NOT IN (SELECT cAuth_Id FROM main.SM_Auth)").arg(imp),
+         {QStringLiteral("RE"), acc});
+    // A role that holds rights in the set but is not defined here is named, and its rights stay out:
+    // they would otherwise pass to whoever later makes a role of that name.
+    const QString missingRole = QStringLiteral("EXISTS (SELECT 1 FROM %1.SM_Group_Ex AS g WHERE g.cGroup_Id=%2 AND NOT EXISTS "
+                                               "(SELECT 1 FROM main.SM_Group AS r WHERE r.cGroup_Id=g.cGroup_Id))");
+    const bool roles = m.has(QStringLiteral("SM_Group_Ex"));
+    if (roles && m.has(QStringLiteral("SM_HoldAuth_Ex"))) {
+        for (Recordset rs = m.db.query(QStringLiteral("SELECT DISTINCT h.cUser_Id FROM %1.SM_HoldAuth_Ex AS h WHERE h.cAcc_Id=? AND h.iYear=? "
+                                                      "AND %2 ORDER BY 1").arg(imp, missingRole.arg(imp, QStringLiteral("h.cUser_Id"))),
+                                       setAndYear);
+             !rs.Eof(); rs.MoveNext())
+            m.missingRoles << rs.Fields(0).toString();
+    }
+    // Holdings of the set and year, of permissions that this installation knows.
     m.from(QStringLiteral("SM_HoldAuth_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) "
                             "SELECT old.cAcc_Id,old.iYear,old.cUser_Id,old.cAuth_Id FROM %1.SM_HoldAuth_Ex AS old "
-                            "WHERE old.cAuth_Id COLLATE NOCASE IN (SELECT cAuth_Id FROM main.SM_Auth)").arg(imp));
+                            "WHERE old.cAcc_Id=? AND old.iYear=? AND old.cAuth_Id COLLATE NOCASE IN (SELECT cAuth_Id FROM main.SM_Auth)%2")
+                            .arg(imp, roles ? QStringLiteral(" AND NOT ") + missingRole.arg(imp, QStringLiteral("old.cUser_Id")) : QString()),
+         setAndYear);
     m.from(QStringLiteral("SM_Account_sub_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_Account_sub (cAcc_Id,iYear,cSub_Id,iModiPeri,dSubSysUsed) "
-                            "SELECT cAcc_Id,iYear,cSub_Id,iModiPeri,dSubSysUsed FROM %1.SM_Account_sub_Ex").arg(imp));
+                            "SELECT cAcc_Id,iYear,cSub_Id,iModiPeri,dSubSysUsed FROM %1.SM_Account_sub_Ex "
+                            "WHERE cAcc_Id=? AND (iYear=? OR iYear=9999)").arg(imp), setAndYear);
     insertMissing(m, QStringLiteral("SM_FlowItems"),
                   {QStringLiteral("cAccId"), QStringLiteral("cFlow_Id"), QStringLiteral("iItem_Id"),
-                   QStringLiteral("cItem_Name"), QStringLiteral("iOrder")});
+                   QStringLiteral("cItem_Name"), QStringLiteral("iOrder")}, QStringLiteral("old.cAccId=?"), {acc});
     insertMissing(m, QStringLiteral("SM_FlowLines"),
                   {QStringLiteral("cAccId"), QStringLiteral("cFlow_Id"), QStringLiteral("iFrom_Item"),
-                   QStringLiteral("iTo_Item"), QStringLiteral("cMemo")});
+                   QStringLiteral("iTo_Item"), QStringLiteral("cMemo")}, QStringLiteral("old.cAccId=?"), {acc});
     insertMissing(m, QStringLiteral("SM_Identity"),
-                  {QStringLiteral("cAcc_Id"), QStringLiteral("cTable"), QStringLiteral("iFatherId"), QStringLiteral("iChildId")});
+                  {QStringLiteral("cAcc_Id"), QStringLiteral("cTable"), QStringLiteral("iFatherId"), QStringLiteral("iChildId")},
+                  QStringLiteral("old.cAcc_Id=?"), {acc});
     // The set's log rows come as its imported history, outside this installation's chain.
-    AuditLog::mergeImported(m.db, imp, acc);
+    if (const int others = AuditLog::mergeImported(m.db, imp, acc); others > 0)
+        m.ignored << QStringLiteral("SM_Log_Ex %1行").arg(others);
 
-    // The set now lives where it was put.
-    m.run(QStringLiteral("UPDATE main.SM_Account SET cAcc_Path=? WHERE cAcc_Id=?"), {plan.basePath(), acc});
+    // The year now lives where it was put; the set's other years keep their own folders.
+    m.run(QStringLiteral("UPDATE main.SM_Account SET cAcc_Path=? WHERE cAcc_Id=? AND iYear=?"), {plan.basePath(), acc, year});
     if (!plan.sysId.isEmpty()) {
-        m.run(QStringLiteral("UPDATE main.SM_Account SET iSysID=? WHERE cAcc_Id=?"), {plan.sysId.toLongLong(), acc});
+        m.run(QStringLiteral("UPDATE main.SM_Account SET iSysID=? WHERE cAcc_Id=? AND iYear=?"), {plan.sysId.toLongLong(), acc, year});
         m.run(QStringLiteral("UPDATE %1.AccInformation SET cValue=?,cDefault=? WHERE cID='AA' AND cName='iSystemID'").arg(imp),
              {plan.sysId, plan.sysId});
     }
@@ -179,6 +229,21 @@ void mergeRows(Merge& m, const ImportPlan& plan)
          {QStringLiteral("|BZ|"), QStringLiteral("|BZ|")});
 }
 
+// What the person is told about roles of the backup set that this installation does not define.
+QString missingRolesText(const QStringList& roles)
+{
+    return QStringLiteral("本系统中没有角色%1，其在本帐套的权限未引入").arg(roles.join(QStringLiteral("、")));
+}
+
+// The success of an import, with what it left out that the person should know.
+Notice importedNotice(const QString& accId, const QStringList& missingRoles)
+{
+    QString text = QStringLiteral("帐套[") + accId + QStringLiteral("]引入成功！");
+    if (!missingRoles.isEmpty())
+        text += kCrLf + missingRolesText(missingRoles) + QStringLiteral("。");
+    return {text, AccountImporter::title(), Notice::Icon::Question};
+}
+
 // The set's rows merged and the import's log row written in `tx`, then committed, unless the person
 // stops at this last moment: leaving the transaction uncommitted undoes everything it wrote (on a
 // server, the new books too). False when stopped.
@@ -186,7 +251,12 @@ bool mergeAndCommit(Merge& m, const ImportPlan& plan, Database::Transaction& tx,
                     const WorkControl& control)
 {
     mergeRows(m, plan);
-    AuditLog::write(m.db, who, logged);
+    AuditEntry row = logged;
+    if (!m.ignored.isEmpty())
+        row.detail += QStringLiteral("；备份中不属于本帐套本年度的行未引入：") + m.ignored.join(QStringLiteral("、"));
+    if (!m.missingRoles.isEmpty())
+        row.detail += QStringLiteral("；") + missingRolesText(m.missingRoles);
+    AuditLog::write(m.db, who, row);
     control.report(90);
     if (control.cancelled())
         return false;
@@ -448,6 +518,63 @@ void removeStaleCopies(Database& sysDb)
 }
 } // namespace
 
+namespace {
+// A folder named in a descriptor or typed by a person can hold books only when it is an absolute
+// path read as proper text: a relative one would be taken from wherever the program was started,
+// and a name the descriptor's bytes do not spell as UTF-8 is nobody's folder.
+bool isUsableFolder(const QString& path)
+{
+    const QString p = Paths::normalize(path.trimmed());
+    if (p.isEmpty() || !QDir::isAbsolutePath(p) || p.contains(QChar::ReplacementCharacter))
+        return false;
+    return std::none_of(p.begin(), p.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
+// The account database and what the engine keeps beside it, in any letter case.
+bool holdsBooks(const QString& dir)
+{
+    return !QDir(dir).entryList({QStringLiteral("KdData.mdb"), QStringLiteral("KdData.mdb-journal"), QStringLiteral("KdData.mdb-wal")},
+                                QDir::Files | QDir::Hidden | QDir::System)
+                .isEmpty();
+}
+
+// Why the set's books of the plan must not go into its year folder; empty when they may. The
+// folder must be <base>/zt<set>/<year>, and either hold no books or this installation's books of
+// this set and year, as its SM_Account row records them: an import never replaces another set's
+// books, nor those of another installation that happen to lie where the descriptor points.
+QString placementRefusal(Database& sysDb, const ImportPlan& p)
+{
+    const QString target = QDir::cleanPath(Paths::normalize(p.targetDir));
+    if (!isUsableFolder(p.accFolder) || !isUsableFolder(target))
+        return QStringLiteral("帐套路径[%1]不是可用的绝对路径，不能存放帐套[%2]的数据，请重新指定帐套路径。").arg(p.accFolder, p.accId);
+    if (Paths::fileName(target) != p.year
+        || Paths::fileName(Paths::parentDir(target)).compare(QStringLiteral("zt") + p.accId, Qt::CaseInsensitive) != 0)
+        return QStringLiteral("帐套[%1]的数据只能放在帐套目录zt%1的%2年度目录中，不能放入：%3").arg(p.accId, p.year, target) + kCrLf
+            + QStringLiteral("请重新指定帐套路径。");
+    // On a server the books are a schema of the set and year: the path is only recorded.
+    if (sysDb.engine() == Engine::PostgreSQL)
+        return QString();
+    const QString dir = CiFile::resolve(target);
+    if (!CiFile::isDir(dir) || !holdsBooks(dir))
+        return QString();
+    const QString here = QFileInfo(dir).canonicalFilePath();
+    QString whose;
+    for (Recordset rs = sysDb.query(QStringLiteral("SELECT cAcc_Id, iYear, cAcc_Path, cAcc_Name FROM SM_Account ORDER BY cAcc_Id, iYear"));
+         !rs.Eof(); rs.MoveNext()) {
+        const QString acc = rs.text(QStringLiteral("cAcc_Id"));
+        const int year = rs.Fields(QStringLiteral("iYear")).toInt();
+        if (QFileInfo(AccountDb::yearFolder(rs.text(QStringLiteral("cAcc_Path")), acc, year)).canonicalFilePath() != here)
+            continue;
+        if (acc.compare(p.accId, Qt::CaseInsensitive) == 0 && QString::number(year) == p.year)
+            return QString();
+        whose = QStringLiteral("本系统帐套[%1]%2的%3年度").arg(acc, rs.text(QStringLiteral("cAcc_Name"))).arg(year);
+    }
+    if (whose.isEmpty())
+        whose = QStringLiteral("不属于本系统帐套[%1]%2年度的帐套").arg(p.accId, p.year);
+    return QStringLiteral("帐套目录中已有%1数据，引入不能覆盖：").arg(whose) + dir + kCrLf + QStringLiteral("请重新指定帐套路径。");
+}
+} // namespace
+
 QString ImportPlan::dataFile() const
 {
     return CiFile::resolve(sourceDir + BackupSet::kDataFileName);
@@ -551,11 +678,24 @@ Notice AccountImporter::load(const QString& descriptorPath)
     return {};
 }
 
+QString AccountImporter::placementFor(const ImportPlan& plan)
+{
+    try {
+        return placementRefusal(m_sysDb, plan);
+    } catch (const DbError& e) {
+        return QStringLiteral("无法读取系统库：") + e.userText();
+    }
+}
+
 Notice AccountImporter::placeIn(const QString& chosenBase)
 {
     ImportPlan& p = m_plan;
-    p.accFolder = Paths::withTrailingSep(chosenBase.trimmed()) + QStringLiteral("zt") + p.accId + QLatin1Char('/');
+    // A folder typed relative to where the program runs is made absolute before anything records it.
+    const QString base = QDir::cleanPath(QDir(Paths::normalize(chosenBase.trimmed())).absolutePath());
+    p.accFolder = Paths::withTrailingSep(base) + QStringLiteral("zt") + p.accId + QLatin1Char('/');
     p.targetDir = Paths::join(p.accFolder, p.year);
+    if (const QString why = placementFor(p); !why.isEmpty())
+        return refuse(why);
     // On a server the books are a schema: the folder is only what the set's row records.
     if (m_sysDb.engine() == Engine::PostgreSQL)
         return {};
@@ -569,14 +709,21 @@ Notice AccountImporter::placeIn(const QString& chosenBase)
     return {};
 }
 
-Notice AccountImporter::keepFolder()
+Notice AccountImporter::keepFolder(bool create)
 {
     ImportPlan& p = m_plan;
+    if (const QString why = placementFor(p); !why.isEmpty())
+        return refuse(why);
     if (m_sysDb.engine() == Engine::PostgreSQL)
         return {};
-    const QString target = Paths::normalize(p.targetDir);
-    if (!QDir::isAbsolutePath(target) || !CiFile::isDir(target))
-        return refuse(QStringLiteral("帐套目录不存在：") + p.targetDir + kCrLf + QStringLiteral("请重新引入，并重新指定帐套路径。"));
+    p.accFolder = Paths::withTrailingSep(QDir::cleanPath(Paths::normalize(p.accFolder)));
+    p.targetDir = QDir::cleanPath(Paths::normalize(p.targetDir));
+    if (!CiFile::isDir(p.targetDir)) {
+        if (!create)
+            return refuse(QStringLiteral("帐套目录不存在：") + p.targetDir + kCrLf + QStringLiteral("请重新指定帐套路径。"));
+        if (!CiFile::mkpath(p.targetDir) || !CiFile::isDir(p.targetDir))
+            return refuse(QStringLiteral("无法创建帐套目录：") + p.targetDir);
+    }
     p.targetDir = CiFile::resolve(p.targetDir);
     return {};
 }
@@ -652,6 +799,7 @@ AccountImporter::Result restoreOnServer(Database& sysDb, const ImportPlan& plan,
 
     const QString schema = AccountDb::booksSchema(plan.accId, plan.year.toInt());
     QString mergeError;
+    QStringList missingRoles;
     bool stopped = false;
     try {
         // An older installation's log gains its columns before the set's rows come in.
@@ -669,11 +817,12 @@ AccountImporter::Result restoreOnServer(Database& sysDb, const ImportPlan& plan,
                                 AccountExporter::transferTables());
         control.report(70);
         sysDb.attach(schema, kImp);
-        Merge m{sysDb, {}};
+        Merge m{sysDb, {}, {}, {}};
         for (Recordset rs = sysDb.query(QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema=?"), {schema});
              !rs.Eof(); rs.MoveNext())
             m.present << rs.Fields(0).toString().toLower();
         stopped = !mergeAndCommit(m, plan, tx, who, logged, control);
+        missingRoles = m.missingRoles;
     } catch (const DbError& e) {
         WriteErrLog(1, e.text(), kRoutine);
         mergeError = e.userText();
@@ -684,7 +833,7 @@ AccountImporter::Result restoreOnServer(Database& sysDb, const ImportPlan& plan,
     if (!mergeError.isEmpty())
         return failWith(QStringLiteral("帐套[%1]引入失败：").arg(plan.accId) + mergeError);
     control.report(100);
-    return {Status::Done, {QStringLiteral("帐套[") + plan.accId + QStringLiteral("]引入成功！"), AccountImporter::title(), Notice::Icon::Question}};
+    return {Status::Done, importedNotice(plan.accId, missingRoles)};
 }
 } // namespace
 
@@ -718,6 +867,14 @@ AccountImporter::Result AccountImporter::restoreSet(Database& sysDb, const Impor
     const QString data = plan.dataFile();
     if (!CiFile::isFile(data))
         return {Status::Failed, {QStringLiteral("找不到要引入的文件！"), QString(), Notice::Icon::None}};
+    // Checked again where the books are replaced: the plan may come from anywhere, and the folder
+    // may have changed since the questions.
+    try {
+        if (const QString why = placementRefusal(sysDb, plan); !why.isEmpty())
+            return failWith(why);
+    } catch (const DbError& e) {
+        return failWith(QStringLiteral("帐套[%1]引入失败：").arg(plan.accId) + e.userText());
+    }
     if (sysDb.engine() == Engine::PostgreSQL)
         return restoreOnServer(sysDb, plan, control, who, logged);
     if (!CiFile::isDir(plan.targetDir))
@@ -865,15 +1022,17 @@ AccountImporter::Result AccountImporter::restoreSet(Database& sysDb, const Impor
         return failWith(QStringLiteral("帐套[%1]引入失败：").arg(plan.accId) + e.userText());
     }
     QString mergeError;
+    QStringList missingRoles;
     bool stopped = false;
     try {
-        Merge m{sysDb, {}};
+        Merge m{sysDb, {}, {}, {}};
         for (Recordset rs = sysDb.query(QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type='table'").arg(kImp)); !rs.Eof(); rs.MoveNext())
             m.present << rs.Fields(0).toString().toLower();
         // An older installation's log gains its columns before the set's rows come in.
         AuditLog::upgrade(sysDb);
         Database::Transaction tx(sysDb);
         stopped = !mergeAndCommit(m, plan, tx, who, logged, control);
+        missingRoles = m.missingRoles;
     } catch (const DbError& e) {
         mergeError = e.userText();
     }
@@ -890,7 +1049,7 @@ AccountImporter::Result AccountImporter::restoreSet(Database& sysDb, const Impor
     if (!mergeError.isEmpty())
         return failWith(QStringLiteral("帐套[%1]引入失败：").arg(plan.accId) + mergeError);
     control.report(100);
-    return {Status::Done, {QStringLiteral("帐套[") + plan.accId + QStringLiteral("]引入成功！"), title(), Notice::Icon::Question}};
+    return {Status::Done, importedNotice(plan.accId, missingRoles)};
 }
 
 bool AccountImporter::recover(Database& sysDb, QString* error)

@@ -46,13 +46,17 @@ public:
     Notice load(const QString& descriptorPath);
     const ImportPlan& plan() const { return m_plan; }
 
-    // The set goes under `chosenBase` as "zt" + number: the descriptor's line 5 is pointed there
-    // (it only records where the set went, so a failure there is logged and the import goes on)
-    // and the year folder is made. The refusal when the folder cannot be made.
+    // Books are placed only in a year folder <base>/zt<set>/<year> that holds no books, or this
+    // installation's books of this set and year (its SM_Account row points there); the refusal
+    // names the folder and whose books are in it. The folder must be an absolute path.
+    //
+    // The set goes under `chosenBase` as "zt" + number (a relative base is taken from the current
+    // folder and stored absolute): the descriptor's line 5 is pointed there (it only records where
+    // the set went, so a failure there is logged and the import goes on) and the year folder is made.
     Notice placeIn(const QString& chosenBase);
-    // The set goes where the descriptor says; nothing is created for it, so the year folder must
-    // already be there. The refusal when it is not.
-    Notice keepFolder();
+    // The set goes where the descriptor says. Without `create` the year folder must already be
+    // there (the console makes no folder it was not asked to); with it, it is made.
+    Notice keepFolder(bool create = false);
 
     struct Result {
         enum class Status {
@@ -87,6 +91,7 @@ public:
 
 private:
     Notice refuse(const QString& text);
+    QString placementFor(const ImportPlan& plan);
     static Result restoreSet(Database& sysDb, const ImportPlan& plan, const WorkControl& control, const AuditContext& who,
                              const AuditEntry& logged);
 
