@@ -407,6 +407,19 @@ void frmLogin::cmdOK_Click()
                QStringLiteral("登录"));
         return;
     }
+    // The try is charged to the operator the person typed, never to the one selected before: an
+    // identifier that names no operator is refused as typed and counts against nobody.
+    const QString typed = TxtUser->text().trimmed();
+    if (typed.compare(gUserId, Qt::CaseInsensitive) != 0) {
+        TxtUser_LostFocus();
+        if (typed.isEmpty() || typed.compare(gUserId, Qt::CaseInsensitive) != 0) {
+            const QString why = typed.isEmpty() ? QStringLiteral("请输入用户名。")
+                                                : QStringLiteral("用户名[%1]不存在，请重新输入。").arg(typed);
+            AuditLog::record(*gSysDb, auditContext(), Audit::loginFailed(typed, why));
+            MsgBox(why, vb::vbExclamation | vb::vbOKOnly, kCaption);
+            return;
+        }
+    }
     // The hash is checked on a thread of its own while the form keeps painting (it takes a good
     // part of a second on purpose); no click reaches the form meanwhile.
     LoginCheck check(*gSysDb, [](const QString& typed, const QString& stored) {
@@ -456,7 +469,6 @@ void frmLogin::setupConsole()
 
     m->statusBar1->setPanelText(1, QStringLiteral("操作员[") + gUserName + QLatin1Char(']'));
     m->statusBar1->setPanelText(2, QStringLiteral("服务器[") + ServerShown() + QLatin1Char(']'));
-    m->statusBar1->fitPanel(2);
     m->statusBar1->setPanelText(3, now);
 
     m->mnuSysReg->setEnabled(false);

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QStyle>
 
 namespace {
 const QColor kFixedColor(0xE8, 0xE8, 0xE8);
@@ -153,6 +154,33 @@ void FlexGrid::setColWidth(int col, int twips)
     setColumnHidden(col, twips <= 0);
     if (twips > 0)
         setColumnWidth(col, Twips::toPxX(twips));
+}
+
+void FlexGrid::showEvent(QShowEvent* event)
+{
+    QTableWidget::showEvent(event);
+    for (int col : std::as_const(m_fittedCols))
+        fitColWidth(col);
+}
+
+void FlexGrid::fitColWidth(int col)
+{
+    if (col < 0 || col >= columnCount() || isColumnHidden(col))
+        return;
+    if (!m_fittedCols.contains(col))
+        m_fittedCols << col;
+    ensurePolished();
+    // Widened to its widest text, heading included, never narrowed: the width set is the least.
+    // A cell's text is drawn inside the style's focus margins and the grid line.
+    const int pad = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + (showGrid() ? 1 : 0) + 2;
+    int need = horizontalHeader()->sectionSizeHint(col);
+    for (int r = 0; r < rowCount(); ++r) {
+        const QTableWidgetItem* it = item(r, col);
+        if (it && !it->text().isEmpty())
+            need = qMax(need, QFontMetrics(it->font()).horizontalAdvance(it->text()) + pad);
+    }
+    if (need > columnWidth(col))
+        setColumnWidth(col, need);
 }
 
 int FlexGrid::RowHeight(int row) const

@@ -28,6 +28,9 @@ public:
 
     int ColWidth(int col) const;        // twips
     void setColWidth(int col, int twips);
+    // Widens a column so that its heading and every cell show their whole text (never narrower),
+    // again when the grid is shown (its final font is known only then).
+    void fitColWidth(int col);
     int RowHeight(int row) const;       // twips
     void setRowHeight(int row, int twips);
     void setRowHeightMin(int twips);
@@ -63,6 +66,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QTableWidgetItem* cell(int row, int col, bool create) const;
@@ -70,5 +74,6 @@ private:
 
     int m_fixedRows = 1;
     int m_fixedCols = 0;
+    QList<int> m_fittedCols;
     QColor m_backColor;
 };

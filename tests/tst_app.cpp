@@ -10,6 +10,7 @@
 #include <frmWeb.h>
 #include <FlexGrid.h>
 #include <Launcher.h>
+#include <LoginCheck.h>
 #include <Module1.h>
 #include <PasswordHash.h>
 #include <Startup.h>
@@ -230,9 +231,23 @@ private slots:
             QCOMPARE(c.msgs.calls.size(), 1);
             QCOMPARE(seen(c.msgs.last()), seen(QStringLiteral("口令无效，请重新输入。"), QStringLiteral("注册〖控制台〗"), vb::vbExclamation));
             QCOMPARE(f.result(), int(QDialog::Rejected));
-            // An identifier that matches nobody leaves the administrator selected.
+            // An identifier that matches nobody leaves the administrator selected, but 登录 is refused
+            // as typed and charged to nobody: six tries as "nobody" do not hold the administrator back.
             choose(f, QStringLiteral("nobody"));
             QCOMPARE(gUserId, QStringLiteral("admin"));
+            c.msgs.clear();
+            const QStringList adminFailures = rows(env.db(), QStringLiteral("select * from SM_LoginFail"));
+            for (int i = 0; i < LoginCheck::kFreeFailures + 1; ++i) {
+                f.txtPassword->setText(QStringLiteral("Secret"));
+                f.cmdOK->click();
+            }
+            QCOMPARE(c.msgs.texts(), QStringList(LoginCheck::kFreeFailures + 1, QStringLiteral("用户名[nobody]不存在，请重新输入。")));
+            QCOMPARE(f.result(), int(QDialog::Rejected));
+            QCOMPARE(env.db().scalar(QStringLiteral("select count(*) from SM_LoginFail where cUser_Id<>'admin'")).toInt(), 0);
+            QCOMPARE(env.db().scalar(QStringLiteral("select count(*) from SM_Log where cAction='LOGIN' and cResult<>'成功' and cUser_Id='nobody'")).toInt(),
+                     LoginCheck::kFreeFailures + 1);
+            QCOMPARE(rows(env.db(), QStringLiteral("select * from SM_LoginFail")), adminFailures);
+            QCOMPARE(LoginCheck(env.db()).waitSeconds(QStringLiteral("admin")), 0);
             // A non-administrator with no account set: refused by disabling the button, silently.
             choose(f, QStringLiteral("demo"));
             QVERIFY(f.cboAcc->currentText().isEmpty());
@@ -241,12 +256,17 @@ private slots:
             f.cmdOK->click();
             QVERIFY(!f.cmdOK->isEnabled());
             QVERIFY(c.msgs.calls.isEmpty());
-            // "admin" typed while a non-administrator stays selected: refused with a message, nothing set up.
-            env.db().execute(QStringLiteral("update SM_User set cUser_Id='root' where cUser_Id='admin'"));
+        });
+        // "admin" typed while a non-administrator stays selected, in an installation without an
+        // operator admin: refused with a message, nothing set up.
+        env.db().execute(QStringLiteral("update SM_User set cUser_Id='root' where cUser_Id='admin'"));
+        c.msgs.clear();
+        login(c, [&](frmLogin& f) {
+            choose(f, QStringLiteral("demo"));
             f.TxtUser->setText(QStringLiteral("admin"));
             f.cmdOK->setEnabled(true);
             f.cmdOK->click();
-            QCOMPARE(c.msgs.texts(), QStringList{"该操作员不是系统管理员，请选择要登录的账套。"});
+            QCOMPARE(c.msgs.texts(), QStringList{"用户名[admin]不存在，请重新输入。"});
             QCOMPARE(f.result(), int(QDialog::Rejected));
         });
         QCOMPARE(c.main.statusBar1->panelText(1), QString());
@@ -539,8 +559,8 @@ private slots:
         QVERIFY(m.Form_Load());
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
-        // Larger: the extra height is shared equally, the lower grid follows the upper one.
-        m.resize(200, 150);
+        // Larger than its design size: the extra height is shared equally, the lower grid follows
+        // the upper one.
         QCoreApplication::processEvents();
         const int h1 = m.MSFlexGrid1->height();
         const int h2 = m.MSFlexGrid2->height();
@@ -551,6 +571,21 @@ private slots:
         QCOMPARE(m.MSFlexGrid2->y(), m.MSFlexGrid1->y() + m.MSFlexGrid1->height());
         QVERIFY(m.MSFlexGrid1->width() > w);
         QCOMPARE(m.MSFlexGrid2->width(), m.MSFlexGrid1->width());
+
+        // The panels show their whole text, a server's long label and the closing "]" included;
+        // only a window too narrow for them cuts a text, which the tooltip then shows whole.
+        const QString server = QStringLiteral("服务器[127.0.0.1:43141/revozi_test_0123456789]");
+        m.statusBar1->setPanelText(2, server);
+        m.statusBar1->setPanelText(4, QStringLiteral("当前帐套：[001] 会计年度：[2026]"));
+        QCoreApplication::processEvents();
+        for (int panel = 1; panel <= 5; ++panel)
+            QVERIFY2(m.statusBar1->panelShowsWholeText(panel), qPrintable(m.statusBar1->panelText(panel)));
+        auto* panel2 = m.statusBar1->findChild<QLabel*>(QStringLiteral("Panel_2"));
+        QVERIFY(panel2->toolTip().isEmpty());
+        m.resize(m.minimumSizeHint().width(), m.height());
+        QTRY_VERIFY(!m.statusBar1->panelShowsWholeText(2));
+        QCOMPARE(panel2->toolTip(), server);
+        QCOMPARE(m.statusBar1->panelText(2), server);
     }
 
     // The menu's first start, in a box: declining makes nothing, OK makes the installation with

@@ -326,6 +326,14 @@ private slots:
         f.Form_Load();
         FlexGrid* g = f.MSFlexGrid1;
         QCOMPARE(column(g, 0), (QStringList{"DATA-MANAGER", "EMPTY", "MANAGER-FA", "MANAGER-GL", "MANAGER-GX", "MANAGER-WA", "ORPHAN"}));
+        // Every identifier, name and note shows whole, and no column is narrower than its design width.
+        const int designed[] = {1000, 2000, 5000};
+        for (int c = 0; c < 3; ++c) {
+            QVERIFY(g->ColWidth(c) >= designed[c] - 15);
+            for (int r = 0; r < g->Rows(); ++r)
+                // (a cell draws its text inside the focus margins and the grid line: 9 pixels here)
+                QVERIFY2(g->fontMetrics().horizontalAdvance(g->TextMatrix(r, c)) + 9 <= g->columnWidth(c), qPrintable(g->TextMatrix(r, c)));
+        }
 
         // Changing writes the name and the members offered; an administrator's membership is neither
         // shown nor removed.

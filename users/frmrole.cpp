@@ -45,6 +45,9 @@ void frmrole::ShowMSFLG()
             MSFlexGrid1->setTextMatrix(r, 1, rs.text(QStringLiteral("cGroup_Name")));
             MSFlexGrid1->setTextMatrix(r, 2, rs.text(QStringLiteral("cMemo")));
         }
+        // Identifiers such as DATA-MANAGER and the shipped roles' notes are wider than the columns.
+        for (int c = 0; c < MSFlexGrid1->Cols(); ++c)
+            MSFlexGrid1->fitColWidth(c);
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("ShowMSFLG"));
         MsgBox(QStringLiteral("读取角色失败：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, UsersUi::kTitleSys);
