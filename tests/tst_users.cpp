@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolBar>
@@ -281,6 +282,28 @@ private slots:
         // Leaving the dialog reloads the grid.
         QVERIFY(column(f.MSFlexGrid1, 0).contains(QStringLiteral("01")));
         QVERIFY(column(f.MSFlexGrid1, 0).contains(QStringLiteral(" o'k")));
+    }
+
+    void operators_aLockedSystemDatabaseIsOneWaitAndChangesNothing()
+    {
+        Admin a;
+        const QStringList before = {a.text(QStringLiteral("select group_concat(cUser_Id) from SM_User")),
+                                    a.text(QStringLiteral("select group_concat(cUser_Id) from SM_Role"))};
+        // Another workstation's program holds the system database for writing.
+        Database holder(a.env.sysDbPath());
+        holder.execute(QStringLiteral("BEGIN IMMEDIATE"));
+        frmAddUser f;
+        QElapsedTimer waited;
+        waited.start();
+        addUser(f, QStringLiteral("zhangs"), QStringLiteral("张三"));
+        // One wait for the lock, not a second one for the failed action's log row (it was 10 s).
+        QVERIFY2(waited.elapsed() < Database::kBusyWaitMs + 2000, qPrintable(QString::number(waited.elapsed())));
+        holder.execute(QStringLiteral("ROLLBACK"));
+        QCOMPARE(a.msgs.calls.size(), 1);
+        QVERIFY2(a.msgs.last().text.contains(QStringLiteral("锁定")), qPrintable(a.msgs.last().text));
+        QCOMPARE(f.txtID->text(), QStringLiteral("zhangs"));
+        QCOMPARE((QStringList{a.text(QStringLiteral("select group_concat(cUser_Id) from SM_User")),
+                              a.text(QStringLiteral("select group_concat(cUser_Id) from SM_Role"))}), before);
     }
 
     void operators_addWritesTheMirrorWhenThereIsOne()

@@ -12,6 +12,8 @@
 
 #include <xxhash.h>
 
+#include <optional>
+
 namespace {
 // The columns the log writes beyond those every installation's SM_Log has had.
 const char* const kAddedColumns[] = {"cOsUser", "cAction", "cResult", "cReason", "cPrevHash", "cHash", "cOrigin"};
@@ -230,6 +232,11 @@ void write(Database& db, const AuditContext& who, const AuditEntry& entry, const
 bool record(Database& db, const AuditContext& who, const AuditEntry& entry) noexcept
 {
     try {
+        // A failed action's row follows a failure that may itself have been a wait for a lock:
+        // the person is not kept waiting a second time for its row.
+        std::optional<Database::BusyWait> brief;
+        if (entry.result == AuditEntry::Result::Failed)
+            brief.emplace(db, kFailedRowWaitMs);
         write(db, who, entry);
         return true;
     } catch (const DbError& e) {

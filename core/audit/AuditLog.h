@@ -53,7 +53,9 @@ inline const QString kImported = QStringLiteral("IMPORT");
 void write(Database& db, const AuditContext& who, const AuditEntry& entry, const QString& schema = QStringLiteral("main"));
 
 // The same for a row that must not stop anything: a failed action's row, a log-in. A failure is
-// logged (WriteErrLog) and false returned.
+// logged (WriteErrLog) and false returned. A failed action's row waits for another program's
+// lock at most kFailedRowWaitMs (the action has just waited for it).
+inline constexpr int kFailedRowWaitMs = 500;
 bool record(Database& db, const AuditContext& who, const AuditEntry& entry) noexcept;
 
 // Runs `work` and writes `entry` in one transaction of `db`. When anything fails, the transaction

@@ -58,10 +58,32 @@ void Database::open(const QString& path, bool create)
     if (!create && !QFileInfo(real).isFile())
         throw DbError(QStringLiteral("找不到数据库文件：%1").arg(path));
     const bool fresh = !QFileInfo::exists(real);
-    connect(real, real, QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    connect(real, real, QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyWaitMs));
     // The engine makes new files readable by everyone the umask allows, and never group-writable.
     if (fresh)
         FileModes::restrict(real);
+}
+
+Database::BusyWait::BusyWait(Database& db, int ms)
+    : m_db(db)
+{
+    if (!db.isOpen() || db.engine() != Engine::SQLite)
+        return;
+    try {
+        db.scalar(QStringLiteral("PRAGMA busy_timeout=%1").arg(qMax(0, ms)));
+        m_set = true;
+    } catch (const DbError&) {
+    }
+}
+
+Database::BusyWait::~BusyWait()
+{
+    if (!m_set)
+        return;
+    try {
+        m_db.scalar(QStringLiteral("PRAGMA busy_timeout=%1").arg(kBusyWaitMs));
+    } catch (const DbError&) {
+    }
 }
 
 void Database::openImmutable(const QString& path)

@@ -105,6 +105,23 @@ public:
         bool m_done = false;
     };
 
+    // How long this connection waits for another's lock on a file, for the life of this object,
+    // then the usual few seconds again. A row written after an action failed on a lock waits
+    // briefly: the person has waited once already. Nothing changes on a server.
+    class BusyWait {
+    public:
+        BusyWait(Database& db, int ms);
+        ~BusyWait();
+        BusyWait(const BusyWait&) = delete;
+        BusyWait& operator=(const BusyWait&) = delete;
+
+    private:
+        Database& m_db;
+        bool m_set = false;
+    };
+    // The wait of every connection to a file.
+    static constexpr int kBusyWaitMs = 5000;
+
 private:
     void connect(const QString& real, const QString& name, const QString& options);
     [[noreturn]] void raise(const QSqlError& e, const QString& sql) const;
