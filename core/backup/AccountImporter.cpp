@@ -107,10 +107,9 @@ struct Merge {
 };
 
 // Rows of a table without a key: those not already there, compared column by column (Null
-// equals Null), so importing a set again does not double them. `mine`, when given, limits them to
-// the imported set (a condition on "old", with its bound values).
-void insertMissing(Merge& m, const QString& table, const QStringList& columns, const QString& mine, const QVariantList& params,
-                   const QString& order = QString())
+// equals Null), so importing a set again does not double them. `mine` limits them to the imported
+// set (a condition on "old", with its bound values).
+void insertMissing(Merge& m, const QString& table, const QStringList& columns, const QString& mine, const QVariantList& params)
 {
     // "IS" is SQLite's null-safe equality; the server spells it out.
     const QString is = m.db.engine() == Engine::PostgreSQL ? QStringLiteral("IS NOT DISTINCT FROM") : QStringLiteral("IS");
@@ -119,15 +118,10 @@ void insertMissing(Merge& m, const QString& table, const QStringList& columns, c
         same << QStringLiteral("t.%1 %2 old.%1").arg(c, is);
     m.from(table + QStringLiteral("_Ex"),
          QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4.%1_Ex AS old "
-                        "WHERE %7NOT EXISTS (SELECT 1 FROM main.%1 AS t WHERE %5)%6")
+                        "WHERE (%6) AND NOT EXISTS (SELECT 1 FROM main.%1 AS t WHERE %5)")
              .arg(table, columnList(columns), columnList(columns, QStringLiteral("old")), kImp,
-                  same.join(QStringLiteral(" AND ")), order, mine.isEmpty() ? QString() : QStringLiteral("(%1) AND ").arg(mine)),
+                  same.join(QStringLiteral(" AND ")), mine),
          params);
-}
-
-void insertMissing(Merge& m, const QString& table, const QStringList& columns, const QString& order = QString())
-{
-    insertMissing(m, table, columns, QString(), {}, order);
 }
 
 // The set's rows from the attached copy into the system database, the copy's own clean-up and
