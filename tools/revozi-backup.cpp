@@ -1,6 +1,8 @@
 // revozi-backup: backups without anyone at the console. The export, the import and their checks are
 // the console's own work (AccountExporter, AccountImporter, the manifest's Checksum), run without
 // windows, so a backup written here is the one the console writes and the console imports it.
+#include "BackupOutput.h"
+
 #include <AccountDb.h>
 #include <AccountExporter.h>
 #include <AuditEvents.h>
@@ -17,13 +19,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QHash>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QSet>
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 #include <atomic>
+#include <chrono>
 #include <future>
 #include <memory>
 #include <thread>
@@ -35,17 +41,24 @@ enum Exit { Ok = 0, Failed = 1, Usage = 2 };
 
 const char* const kHelp =
     "用法:\n"
-    "  revozi-backup ROOT list [--to BACKUPS]\n"
+    "  revozi-backup ROOT list [--to BACKUPS] [--json]\n"
     "      列出安装中的每个账套与年度、账套库的大小和位置；给出 --to 时另列 BACKUPS 中最新的备份。\n"
-    "  revozi-backup ROOT export --set N --year YYYY --to DIR\n"
+    "      以制表符分隔各列；输出到终端时第一行是列名。\n"
+    "  revozi-backup ROOT export --set N --year YYYY --to DIR [--json]\n"
     "      把账套 N 的 YYYY 年度输出到 DIR，与控制台的输出账套相同（描述文件、数据文件、校验清单）。\n"
     "  revozi-backup ROOT export --all --to BACKUPS [--keep-daily D] [--keep-weekly W] [--keep-monthly M]\n"
+    "                [--dry-run] [--json]\n"
     "      把每个账套输出到 BACKUPS/<账套>-<年度>/<yyyyMMdd-HHmmss>/；一个账套失败不影响其他账套。\n"
     "      给出 --keep-* 时，每个账套与年度保留最近 D 天、W 周、M 月中每天、每周、每月最新的备份，\n"
     "      删除其余由本程序写入的备份目录；符号链接、有其他文件或属于别的账套与年度的目录原样保留，\n"
     "      并在标准错误上逐个说明原因。不给出时什么也不删除。\n"
-    "  revozi-backup verify DIR\n"
+    "      --dry-run：试运行，什么也不输出、不删除，只列出每个账套将写入的目录和保留规则将删除的备份\n"
+    "      （与同一时刻的正式运行删除的完全相同）。\n"
+    "  revozi-backup verify DIR [--json]\n"
     "      只做引入前的检查（大小、校验和、账套身份、完整性），不引入，并列出检查了什么。\n"
+    "  revozi-backup verify --all BACKUPS [--json]\n"
+    "      检查 BACKUPS 中的每个备份目录（BACKUPS/<账套>-<年度>/<时间>/，或直接在 BACKUPS 下的备份），\n"
+    "      每个目录一行；有一个未通过检查时退出状态为 1。\n"
     "  revozi-backup ROOT import DIR [--folder PATH] [--yes]\n"
     "      引入 DIR 中的备份：放到描述文件所记的位置，或放到 PATH 之下；已有的账套只有给出 --yes 才覆盖。\n"
     "      账套数据只放入该账套自己的年度目录 zt<账套>/<年度>，且该目录须为空或存放本安装该账套该年度的\n"
@@ -53,6 +66,13 @@ const char* const kHelp =
     "      不建立、不修改角色及其成员。\n"
     "  revozi-backup --help | --version\n"
     "      显示本帮助或版本。\n"
+    "\n"
+    "通用选项：\n"
+    "  --json      list、verify 与 export 在标准输出上每个账套（备份）写一行 JSON 对象，代替文字：\n"
+    "              {\"set\",\"year\",\"folder\",\"bytes\",\"checksum\",\"seconds\",\"outcome\",...}，\n"
+    "              outcome 为 ok、failed 或 planned（试运行）；失败仍在标准错误上说明。\n"
+    "  --quiet     只写失败（和 --json 的输出），不写成功的消息、说明和进度。\n"
+    "  --progress  标准错误不是终端时也写进度行（每个账套：已完成与总字节数、速度、剩余时间）。\n"
     "\n"
     "服务器上的安装：以 --server CONNINFO 代替 ROOT（CONNINFO 为连接串，如 \"host=srv dbname=revozi\"，\n"
     "或 service=NAME）。密码不能写在命令行上，请放在 ~/.pgpass 中。\n"
@@ -70,11 +90,7 @@ QTextStream& out()
 // One line on stderr: a message that spans lines in a dialog becomes one line for logs and mail.
 int fail(const QString& text, int status = Failed)
 {
-    QString line = text;
-    line.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    QTextStream(stderr) << "revozi-backup: " << line.trimmed() << Qt::endl;
-    return status;
+    return Say::fail(text, status);
 }
 
 int usage(const QString& why)
@@ -94,19 +110,35 @@ QDateTime now()
     return QDateTime::currentDateTime();
 }
 
-// Progress only where a person watches it; a timer's log gets the outcome lines alone.
+// An import's progress by its steps, in per cent: where a person watches it, or asked for with
+// --progress; a timer's log gets the outcome lines alone.
 WorkControl progressFor(const QString& what)
 {
     WorkControl c;
-    if (isatty(STDERR_FILENO))
-        c.progress = [what](int p) { QTextStream(stderr) << "\r" << what << " " << p << "%" << Qt::flush; };
+    if (Say::showsProgress())
+        c.progress = [what](int p) {
+            if (Say::progressOnTerminal())
+                QTextStream(stderr) << "\r\033[K" << what << " " << p << "%" << Qt::flush;
+            else
+                QTextStream(stderr) << what << " " << p << "%" << Qt::endl;
+        };
     return c;
 }
 
-void endProgress()
+// JSON's null for what is not known.
+QJsonValue orNull(const QString& text)
 {
-    if (isatty(STDERR_FILENO))
-        QTextStream(stderr) << "\r\033[K" << Qt::flush;
+    return text.isEmpty() ? QJsonValue() : QJsonValue(text);
+}
+
+QJsonValue orNull(qint64 number)
+{
+    return number < 0 ? QJsonValue() : QJsonValue(number);
+}
+
+double seconds(qint64 ms)
+{
+    return double(ms) / 1000.0;
 }
 
 struct Options {
@@ -183,69 +215,63 @@ qint64 schemaSize(Database& sysDb, const QString& schema)
                         {schema}).toLongLong();
 }
 
+// The tab-separated columns stay what scripts read; the names of the columns head them only on a
+// terminal, where a person reads them (--json is the form for programs).
 int list(Database& sysDb, const QString& backups)
 {
     const bool server = sysDb.engine() == Engine::PostgreSQL;
+    if (isatty(STDOUT_FILENO)) {
+        QStringList head = {QStringLiteral("账套"), QStringLiteral("年度"), QStringLiteral("大小（字节）"), QStringLiteral("账套库")};
+        if (!backups.isEmpty())
+            head << QStringLiteral("最新备份");
+        Say::line(head.join(QLatin1Char('\t')));
+    }
     for (const SetYear& s : setsOf(sysDb)) {
         const QString books = server ? AccountDb::booksSchema(s.accId, s.year) : AccountDb::databasePath(s.accPath, s.accId, s.year);
         const qint64 size = server ? schemaSize(sysDb, books) : CiFile::size(books);
-        out() << "[" << s.accId << "]" << s.name << "\t" << s.year << "\t"
-              << (size < 0 ? QStringLiteral("（账套库不存在）") : QString::number(size)) << "\t" << books;
+        QString line = QStringLiteral("[%1]%2\t%3\t%4\t%5")
+                           .arg(s.accId, s.name)
+                           .arg(s.year)
+                           .arg(size < 0 ? QStringLiteral("（账套库不存在）") : QString::number(size), books);
+        QJsonObject o{{QStringLiteral("set"), s.accId}, {QStringLiteral("name"), s.name}, {QStringLiteral("year"), s.year},
+                      {QStringLiteral("books"), books}, {QStringLiteral("bytes"), orNull(size)}};
         if (!backups.isEmpty()) {
-            const QList<BackupRetention::Backup> found =
-                BackupRetention::scan(Paths::join(backups, setFolderName(s.accId, s.year)), s.accId, s.year);
-            out() << "\t" << (found.isEmpty() ? QStringLiteral("（没有备份）") : Paths::join(Paths::join(backups, setFolderName(s.accId, s.year)), found.first().name));
+            const QString setFolder = Paths::join(backups, setFolderName(s.accId, s.year));
+            const QList<BackupRetention::Backup> found = BackupRetention::scan(setFolder, s.accId, s.year);
+            const QString newest = found.isEmpty() ? QString() : Paths::join(setFolder, found.first().name);
+            line += QLatin1Char('\t') + (newest.isEmpty() ? QStringLiteral("（没有备份）") : newest);
+            o.insert(QStringLiteral("folder"), orNull(newest));
         }
-        out() << Qt::endl;
+        Say::line(line);
+        Say::object(o);
     }
     return Ok;
 }
 
-// One set into `dir` as the console's export writes it: prepare, then writeBackupSet with the
-// preparation's outcome as line 11. A preparation with errors still writes the backup set (the
-// console does the same, marked Backup=false), but the job counts as failed.
-int exportSet(Database& sysDb, const QString& accId, int year, const QString& dir)
-{
-    AccountExporter exporter(sysDb, accId, year);
-    if (!exporter.found()) {
-        const bool hasSet = sysDb.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=?"), {accId}).toInt() > 0;
-        return fail(hasSet ? QStringLiteral("账套[%1]没有%2年度").arg(accId).arg(year) : QStringLiteral("账套[%1]不存在").arg(accId));
-    }
-    if (!QDir().mkpath(dir))
-        return fail(QStringLiteral("账套[%1]：无法建立备份目录 %2").arg(accId, dir));
-    const bool prepared = exporter.prepare(progressFor(QStringLiteral("账套[%1]").arg(accId)));
-    endProgress();
-    QString error;
-    const bool written = exporter.writeBackupSet(dir, prepared, &error);
-    // No operator runs the tool: the row names the machine and its user.
-    const AuditEntry logged = Audit::exported(accId, exporter.year(), dir);
-    AuditLog::record(sysDb, {}, written ? logged : logged.failed(error));
-    if (!written)
-        return fail(QStringLiteral("账套[%1]输出失败：%2").arg(accId, error));
-    if (!prepared)
-        return fail(QStringLiteral("账套[%1]已输出到 %2，但准备时出错（Backup=false）：%3").arg(accId, dir, exporter.errors().join(QStringLiteral("；"))));
-    out() << QStringLiteral("账套[%1] %2年度已输出到 %3").arg(accId).arg(year).arg(dir) << Qt::endl;
-    return Ok;
-}
-
-// One set and year of `export --all`. The exporter is made where the system database's connection
-// lives; its preparation and writing open connections of their own, so they run on a worker.
+// One set and year to export. The exporter is made where the system database's connection lives;
+// its preparation and writing open connections of their own, so they run on a worker while the
+// main thread says how far each has come.
 struct SetJob {
     SetYear set;
-    QString setFolder;
+    QString setFolder;   // export --all: BACKUPS/<set>-<year>
     QString dir;
     std::unique_ptr<AccountExporter> exporter;
-    QString refusal;   // why the set is not exported at all
+    QString refusal;     // why the set is not exported at all
+    bool dryRun = false; // only planned: taken as written, nothing runs
+    qint64 total = 0;    // the books' size, the progress's whole
+    QString workCopy;    // the copy of the books growing while they are copied
     bool prepared = false;
     bool written = false;
     QString error;
+    std::atomic<qint64> startedNs{0};   // when a worker took the job (steady clock); 0 before
+    std::atomic<bool> finished{false};
+    qint64 ms = 0;                      // how long the work took
     std::promise<void> done;
 };
 
-// A line on stderr that is no failure: what retention left alone, and why.
-void note(const QString& text)
+qint64 steadyNs()
 {
-    fail(text, Ok);
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 // Sets exported at the same time: while one set's flushes wait for the disk, the other's copy runs.
@@ -253,15 +279,162 @@ constexpr int kParallelSets = 2;
 
 void runJob(SetJob& job)
 {
+    job.startedNs.store(steadyNs());
     try {
         job.prepared = job.exporter->prepare();
         job.written = job.exporter->writeBackupSet(job.dir, job.prepared, &job.error);
     } catch (const DbError& e) {
         job.error = e.userText();
     }
+    job.ms = (steadyNs() - job.startedNs.load()) / 1000000;
 }
 
-int exportAll(Database& sysDb, const QString& backups, const BackupRetention::Policy& policy)
+// The job's set, ready to run: its exporter, the size of its books and where their copy grows.
+void prepareJob(Database& sysDb, SetJob& job)
+{
+    job.exporter = std::make_unique<AccountExporter>(sysDb, job.set.accId, job.set.year);
+    if (!job.exporter->found())
+        return;
+    job.workCopy = job.exporter->workCopyPath();
+    job.total = sysDb.engine() == Engine::PostgreSQL ? schemaSize(sysDb, AccountDb::booksSchema(job.set.accId, job.set.year))
+                                                      : CiFile::size(job.exporter->databasePath());
+}
+
+QString setLabel(const SetYear& s)
+{
+    return QStringLiteral("账套[%1] %2年度").arg(s.accId).arg(s.year);
+}
+
+// Runs the jobs, kParallelSets at a time, and hands each to `finished` in the order of the jobs as
+// soon as it is done. Meanwhile the running sets' progress is the bytes of their books copied so
+// far: one line redrawn on a terminal, a line per set every few seconds elsewhere (--progress).
+void runJobs(std::vector<std::unique_ptr<SetJob>>& jobs, const std::function<void(SetJob&)>& finished)
+{
+    std::atomic<size_t> next{0};
+    std::vector<std::thread> workers;
+    for (int w = 0; w < std::min<int>(kParallelSets, int(jobs.size())); ++w)
+        workers.emplace_back([&] {
+            for (size_t i; (i = next.fetch_add(1)) < jobs.size();) {
+                if (jobs[i]->refusal.isEmpty() && !jobs[i]->dryRun)
+                    runJob(*jobs[i]);
+                jobs[i]->finished.store(true);
+                jobs[i]->done.set_value();
+            }
+        });
+    std::vector<std::unique_ptr<Progress>> progress;
+    std::vector<qint64> lastLine(jobs.size(), 0);
+    for (const auto& job : jobs)
+        progress.push_back(std::make_unique<Progress>(setLabel(job->set), job->total));
+    const qint64 every = Say::progressOnTerminal() ? 500000000LL : 5000000000LL;
+    auto showRunning = [&] {
+        if (!Say::showsProgress())
+            return;
+        const qint64 now = steadyNs();
+        for (size_t j = 0; j < jobs.size(); ++j) {
+            const qint64 started = jobs[j]->startedNs.load();
+            if (started == 0 || jobs[j]->finished.load())
+                continue;
+            if (now - std::max(lastLine[j], started) >= every) {
+                lastLine[j] = now;
+                progress[j]->show(CiFile::size(jobs[j]->workCopy), (now - started) / 1000000);
+            }
+            // A terminal has room for one line: the oldest running set's.
+            if (Say::progressOnTerminal())
+                break;
+        }
+    };
+    for (size_t i = 0; i < jobs.size(); ++i) {
+        SetJob& job = *jobs[i];
+        std::future<void> done = job.done.get_future();
+        while (done.wait_for(std::chrono::milliseconds(200)) != std::future_status::ready)
+            showRunning();
+        if (job.refusal.isEmpty() && !job.dryRun)
+            progress[i]->finish(job.ms);
+        finished(job);
+    }
+    for (std::thread& w : workers)
+        w.join();
+}
+
+// The JSON object of one exported set: the backup set's folder, its data file's size and checksum
+// as its manifest records them, how long it took and how it ended.
+QJsonObject exported(const SetJob& job, const QString& outcome, const QString& error)
+{
+    std::optional<BackupSet::Manifest> m;
+    if (job.written)
+        m = BackupSet::readManifest(CiFile::resolve(Paths::join(job.dir, BackupSet::kManifestName)));
+    QJsonObject o{{QStringLiteral("set"), job.set.accId},
+                  {QStringLiteral("year"), job.set.year},
+                  {QStringLiteral("folder"), job.dir},
+                  {QStringLiteral("bytes"), m ? QJsonValue(m->bytes) : QJsonValue()},
+                  {QStringLiteral("checksum"), m ? QJsonValue(m->checksum) : QJsonValue()},
+                  {QStringLiteral("seconds"), seconds(job.ms)},
+                  {QStringLiteral("outcome"), outcome}};
+    if (!error.isEmpty())
+        o.insert(QStringLiteral("error"), error);
+    return o;
+}
+
+// Why a job's export failed, as the stderr line says it; empty when it succeeded.
+QString failureOf(const SetJob& job)
+{
+    const QString& acc = job.set.accId;
+    if (!job.refusal.isEmpty())
+        return job.refusal;
+    if (!job.written)
+        return QStringLiteral("账套[%1]输出失败：%2").arg(acc, job.error);
+    if (!job.prepared)
+        return QStringLiteral("账套[%1]已输出到 %2，但准备时出错（Backup=false）：%3")
+            .arg(acc, job.dir, job.exporter->errors().join(QStringLiteral("；")));
+    return QString();
+}
+
+// One set into `dir` as the console's export writes it: prepare, then writeBackupSet with the
+// preparation's outcome as line 11. A preparation with errors still writes the backup set (the
+// console does the same, marked Backup=false), but the job counts as failed.
+int exportSet(Database& sysDb, const QString& accId, int year, const QString& dir)
+{
+    std::vector<std::unique_ptr<SetJob>> jobs;
+    jobs.push_back(std::make_unique<SetJob>());
+    SetJob& job = *jobs.front();
+    job.set.accId = accId;
+    job.set.year = year;
+    job.dir = dir;
+    prepareJob(sysDb, job);
+    if (!job.exporter->found()) {
+        const bool hasSet = sysDb.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=?"), {accId}).toInt() > 0;
+        job.refusal = hasSet ? QStringLiteral("账套[%1]没有%2年度").arg(accId).arg(year) : QStringLiteral("账套[%1]不存在").arg(accId);
+    } else if (!QDir().mkpath(dir)) {
+        job.refusal = QStringLiteral("账套[%1]：无法建立备份目录 %2").arg(accId, dir);
+    }
+    int status = Ok;
+    runJobs(jobs, [&](SetJob& j) {
+        if (j.refusal.isEmpty()) {
+            // No operator runs the tool: the row names the machine and its user.
+            const AuditEntry logged = Audit::exported(accId, j.exporter->year(), dir);
+            AuditLog::record(sysDb, {}, j.written ? logged : logged.failed(j.error));
+        }
+        const QString failure = failureOf(j);
+        Say::object(exported(j, failure.isEmpty() ? QStringLiteral("ok") : QStringLiteral("failed"), failure));
+        if (!failure.isEmpty()) {
+            status = fail(failure);
+            return;
+        }
+        Say::line(QStringLiteral("账套[%1] %2年度已输出到 %3").arg(accId).arg(year).arg(dir));
+    });
+    return status;
+}
+
+// A line on stderr that is no failure: what retention left alone, and why.
+void note(const QString& text)
+{
+    Say::note(text);
+}
+
+// Every year of every set into BACKUPS/<set>-<year>/<time>/, then retention in each set's folder.
+// A dry run writes and deletes nothing: it plans each set's retention with the backup the run
+// would write, so it names exactly what a run at the same time deletes.
+int exportAll(Database& sysDb, const QString& backups, const BackupRetention::Policy& policy, bool dryRun)
 {
     const QDateTime when = now();
     const QString stamp = BackupRetention::folderName(when);
@@ -275,71 +448,73 @@ int exportAll(Database& sysDb, const QString& backups, const BackupRetention::Po
         job->setFolder = Paths::join(backups, setFolderName(s.accId, s.year));
         job->dir = Paths::join(job->setFolder, stamp);
         try {
-            job->exporter = std::make_unique<AccountExporter>(sysDb, s.accId, s.year);
+            prepareJob(sysDb, *job);
             // A folder of this second is another run's or a person's: never written into.
             if (CiFile::exists(job->dir))
                 job->refusal = QStringLiteral("账套[%1]：备份目录 %2 已存在，未输出").arg(s.accId, job->dir);
             else if (!job->exporter->found())
                 job->refusal = QStringLiteral("账套[%1]没有%2年度").arg(s.accId).arg(s.year);
-            else if (!QDir().mkpath(job->dir))
+            else if (!dryRun && !QDir().mkpath(job->dir))
                 job->refusal = QStringLiteral("账套[%1]：无法建立备份目录 %2").arg(s.accId, job->dir);
         } catch (const DbError& e) {
             job->refusal = QStringLiteral("账套[%1]输出失败：%2").arg(s.accId, e.userText());
         }
+        // A dry run exports nothing: every set that would be exported is taken as written.
+        job->dryRun = dryRun;
         jobs.push_back(std::move(job));
     }
-    std::atomic<size_t> next{0};
-    std::vector<std::thread> workers;
-    for (int w = 0; w < kParallelSets; ++w)
-        workers.emplace_back([&] {
-            for (size_t i; (i = next.fetch_add(1)) < jobs.size();) {
-                if (jobs[i]->refusal.isEmpty())
-                    runJob(*jobs[i]);
-                jobs[i]->done.set_value();
-            }
-        });
-    // Outcomes in the order of the sets, each as soon as its set is done.
-    for (size_t i = 0; i < jobs.size(); ++i) {
-        SetJob& job = *jobs[i];
-        job.done.get_future().wait();
-        if (isatty(STDERR_FILENO))
-            QTextStream(stderr) << "\r" << i + 1 << "/" << jobs.size() << Qt::flush;
-        endProgress();
+    runJobs(jobs, [&](SetJob& job) {
         const QString& acc = job.set.accId;
-        if (!job.refusal.isEmpty()) {
-            status = fail(job.refusal);
-            continue;
+        const bool planned = job.dryRun && job.refusal.isEmpty();
+        QString failure = planned ? QString() : failureOf(job);
+        if (!failure.isEmpty()) {
+            status = fail(failure);
+            Say::object(exported(job, QStringLiteral("failed"), failure));
+            if (job.refusal.isEmpty() && !job.written)
+                QDir().rmdir(job.dir);   // only when the failed export left it empty
+            return;
         }
-        if (!job.written) {
-            status = fail(QStringLiteral("账套[%1]输出失败：%2").arg(acc, job.error));
-            QDir().rmdir(job.dir);   // only when the failed export left it empty
-            continue;
-        }
-        if (!job.prepared) {
-            status = fail(QStringLiteral("账套[%1]已输出到 %2，但准备时出错（Backup=false）：%3")
-                              .arg(acc, job.dir, job.exporter->errors().join(QStringLiteral("；"))));
-            continue;
-        }
-        out() << QStringLiteral("账套[%1] %2年度已输出到 %3").arg(acc).arg(job.set.year).arg(job.dir) << Qt::endl;
-        if (!policy.any())
-            continue;
+        if (planned)
+            Say::line(QStringLiteral("%1将输出到 %2（试运行，未输出）").arg(setLabel(job.set), job.dir));
+        else
+            Say::line(QStringLiteral("账套[%1] %2年度已输出到 %3").arg(acc).arg(job.set.year).arg(job.dir));
+        QJsonArray deleted;
+        QJsonArray skipped;
         // Retention counts and deletes only the backups this program wrote of this set and year;
         // everything else in the folder is left alone, and said so once a run.
-        QList<BackupRetention::Skipped> skipped;
-        const QStringList old = BackupRetention::toDelete(BackupRetention::scan(job.setFolder, acc, job.set.year, &skipped), when, policy);
-        for (const BackupRetention::Skipped& s : skipped)
-            note(QStringLiteral("账套[%1]：%2 未计入保留规则，原样保留：%3")
-                     .arg(acc, Paths::join(job.setFolder, s.name), s.reason));
-        for (const QString& name : old) {
-            QString why;
-            if (BackupRetention::removeBackup(Paths::join(job.setFolder, name), acc, job.set.year, &why))
-                out() << QStringLiteral("账套[%1]：已删除旧备份 %2").arg(acc, Paths::join(job.setFolder, name)) << Qt::endl;
-            else
-                status = fail(QStringLiteral("账套[%1]：%2").arg(acc, why));
+        if (policy.any()) {
+            const BackupRetention::Plan plan =
+                BackupRetention::plan(job.setFolder, acc, job.set.year, when, policy, planned ? stamp : QString());
+            for (const BackupRetention::Skipped& s : plan.skipped) {
+                const QString path = Paths::join(job.setFolder, s.name);
+                note(QStringLiteral("账套[%1]：%2 未计入保留规则，原样保留：%3").arg(acc, path, s.reason));
+                skipped.append(QJsonObject{{QStringLiteral("folder"), path}, {QStringLiteral("reason"), s.reason}});
+            }
+            QStringList failed;
+            for (const QString& name : plan.remove) {
+                const QString path = Paths::join(job.setFolder, name);
+                QString why;
+                if (planned) {
+                    Say::line(QStringLiteral("账套[%1]：将删除旧备份 %2（试运行，未删除）").arg(acc, path));
+                    deleted.append(path);
+                } else if (BackupRetention::removeBackup(path, acc, job.set.year, &why)) {
+                    Say::line(QStringLiteral("账套[%1]：已删除旧备份 %2").arg(acc, path));
+                    deleted.append(path);
+                } else {
+                    failed << QStringLiteral("账套[%1]：%2").arg(acc, why);
+                    status = fail(failed.last());
+                }
+            }
+            failure = failed.join(QStringLiteral("；"));
         }
-    }
-    for (std::thread& w : workers)
-        w.join();
+        QJsonObject o = exported(job, planned ? QStringLiteral("planned") : failure.isEmpty() ? QStringLiteral("ok") : QStringLiteral("failed"),
+                                 failure);
+        if (policy.any()) {
+            o.insert(QStringLiteral("deleted"), deleted);
+            o.insert(QStringLiteral("skipped"), skipped);
+        }
+        Say::object(o);
+    });
     return status;
 }
 
@@ -363,57 +538,173 @@ QString integrityOf(const QString& path)
     }
 }
 
-int verify(const QString& dir)
+// Why `path` holds no backup set to check or import, in the person's words; empty when there is
+// a descriptor to read. A folder without one would otherwise fail with the file system's bare text.
+QString whyNoBackupSet(const QString& path)
 {
+    if (!CiFile::exists(path))
+        return QStringLiteral("找不到 %1").arg(path);
+    if (CiFile::isDir(path) && !CiFile::isFile(descriptorIn(path)))
+        return QStringLiteral("%1 不是备份目录：其中没有描述文件 %2（备份由描述文件、数据文件 %3 和校验清单 %4 组成）")
+            .arg(path, BackupSet::kDescriptorName, BackupSet::kDataFileName, BackupSet::kManifestName);
+    return QString();
+}
+
+// What verify found in one folder: the set, the data file's size and checksum, each check passed
+// in a sentence, and why it cannot be imported (empty when it can).
+struct Checked {
+    QString folder;
+    QString accId;
+    int year = 0;
+    qint64 bytes = -1;
+    QString checksum;
+    QStringList passed;
+    QString failure;
+    qint64 ms = 0;
+};
+
+Checked check(const QString& dir)
+{
+    QElapsedTimer clock;
+    clock.start();
+    Checked c;
+    c.folder = dir;
+    auto done = [&](const QString& failure = QString()) {
+        c.failure = failure;
+        c.ms = clock.elapsed();
+        return c;
+    };
+    const QString missing = whyNoBackupSet(dir);
+    if (!missing.isEmpty())
+        return done(missing);
     const QString lst = descriptorIn(dir);
     // The import's load asks the system database whether the set exists; verify has no
     // installation, so it asks an empty one.
     QTemporaryDir scratch;
     if (!scratch.isValid())
-        return fail(QStringLiteral("无法建立临时目录"));
+        return done(QStringLiteral("无法建立临时目录"));
     try {
         Database empty(Paths::join(scratch.path(), QStringLiteral("sys.mdb")), true);
         empty.execute(QStringLiteral("create table SM_Account (cAcc_Id text, iYear integer)"));
         AccountImporter importer(empty);
         const Notice refusal = importer.load(lst);
         if (!refusal.isEmpty())
-            return fail(QStringLiteral("备份 %1 未通过检查：%2").arg(dir, refusal.text));
+            return done(QStringLiteral("备份 %1 未通过检查：%2").arg(dir, refusal.text));
         const ImportPlan& p = importer.plan();
+        c.accId = p.accId;
+        c.year = p.year.toInt();
         const QString set = QStringLiteral("账套[%1] %2年度").arg(p.accId, p.year);
-        out() << set << QStringLiteral("：描述文件可读，账套号、年度与数据文件中的账套信息一致") << Qt::endl;
-        out() << set << QStringLiteral("：数据文件含账套库的表") << Qt::endl;
+        c.passed << set + QStringLiteral("：描述文件可读，账套号、年度与数据文件中的账套信息一致");
+        c.passed << set + QStringLiteral("：数据文件含账套库的表");
         const QString data = p.dataFile();
         if (p.bytes >= 0)
-            out() << set << QStringLiteral("：数据文件大小 %1 字节与描述文件的 Bytes= 一致").arg(p.bytes) << Qt::endl;
+            c.passed << set + QStringLiteral("：数据文件大小 %1 字节与描述文件的 Bytes= 一致").arg(p.bytes);
         QString why;
         const QString manifestPath = CiFile::resolve(Paths::join(p.sourceDir, BackupSet::kManifestName));
         const std::optional<BackupSet::Manifest> m = BackupSet::readManifest(manifestPath, &why);
         if (!m && !why.isEmpty())
-            return fail(QStringLiteral("%1：校验清单无法读取：%2").arg(set, why));
+            return done(QStringLiteral("%1：校验清单无法读取：%2").arg(set, why));
         if (m) {
             qint64 bytes = -1;
             const QString sum = Checksum::ofFile(data, &bytes);
             if (bytes != m->bytes)
-                return fail(QStringLiteral("%1：数据文件大小 %2 字节与校验清单的 %3 字节不符").arg(set).arg(bytes).arg(m->bytes));
+                return done(QStringLiteral("%1：数据文件大小 %2 字节与校验清单的 %3 字节不符").arg(set).arg(bytes).arg(m->bytes));
             if (sum != m->checksum)
-                return fail(QStringLiteral("%1：数据文件的校验和 %2 与校验清单的 %3 不符，数据文件已损坏或被改动").arg(set, sum, m->checksum));
-            out() << set << QStringLiteral("：校验和 XXH3-128 %1 与校验清单一致").arg(sum) << Qt::endl;
+                return done(QStringLiteral("%1：数据文件的校验和 %2 与校验清单的 %3 不符，数据文件已损坏或被改动").arg(set, sum, m->checksum));
+            c.bytes = bytes;
+            c.checksum = sum;
+            c.passed << set + QStringLiteral("：校验和 XXH3-128 %1 与校验清单一致").arg(sum);
         } else {
-            out() << set << QStringLiteral("：没有校验清单（旧备份），只做完整性检查") << Qt::endl;
+            c.bytes = CiFile::size(data);
+            c.passed << set + QStringLiteral("：没有校验清单（旧备份），只做完整性检查");
         }
         const QString damage = integrityOf(data);
         if (!damage.isEmpty())
-            return fail(QStringLiteral("%1：数据文件完整性检查未通过：%2").arg(set, damage));
-        out() << set << QStringLiteral("：完整性检查通过") << Qt::endl;
-        out() << QStringLiteral("备份 %1 可以引入").arg(dir) << Qt::endl;
+            return done(QStringLiteral("%1：数据文件完整性检查未通过：%2").arg(set, damage));
+        c.passed << set + QStringLiteral("：完整性检查通过");
     } catch (const DbError& e) {
-        return fail(QStringLiteral("备份 %1 无法检查：%2").arg(dir, e.userText()));
+        return done(QStringLiteral("备份 %1 无法检查：%2").arg(dir, e.userText()));
     }
+    return done();
+}
+
+QJsonObject checkedObject(const Checked& c)
+{
+    QJsonObject o{{QStringLiteral("set"), orNull(c.accId)},
+                  {QStringLiteral("year"), c.year > 0 ? QJsonValue(c.year) : QJsonValue()},
+                  {QStringLiteral("folder"), c.folder},
+                  {QStringLiteral("bytes"), orNull(c.bytes)},
+                  {QStringLiteral("checksum"), orNull(c.checksum)},
+                  {QStringLiteral("seconds"), seconds(c.ms)},
+                  {QStringLiteral("outcome"), c.failure.isEmpty() ? QStringLiteral("ok") : QStringLiteral("failed")}};
+    if (!c.failure.isEmpty())
+        o.insert(QStringLiteral("error"), c.failure);
+    return o;
+}
+
+int verify(const QString& dir)
+{
+    const Checked c = check(dir);
+    Say::object(checkedObject(c));
+    if (!c.failure.isEmpty())
+        return fail(c.failure);
+    for (const QString& line : c.passed)
+        Say::line(line);
+    Say::line(QStringLiteral("备份 %1 可以引入").arg(dir));
     return Ok;
+}
+
+// The backup folders under BACKUPS as export --all lays them out (<set>-<year>/<time>/), and any
+// backup set lying directly in BACKUPS; every folder at the second level counts, so one that is
+// no backup set is named rather than passed over.
+QStringList backupFolders(const QString& backups)
+{
+    QStringList found;
+    const QDir::Filters dirs = QDir::Dirs | QDir::NoDotAndDotDot;
+    for (const QString& name : QDir(backups).entryList(dirs, QDir::Name)) {
+        const QString path = Paths::join(backups, name);
+        const QStringList inside = QDir(path).entryList(dirs, QDir::Name);
+        // A folder with neither a descriptor nor folders inside is checked, so it is named as none.
+        if (CiFile::isFile(descriptorIn(path)) || inside.isEmpty()) {
+            found << path;
+            continue;
+        }
+        for (const QString& inner : inside)
+            found << Paths::join(path, inner);
+    }
+    return found;
+}
+
+int verifyAll(const QString& backups)
+{
+    if (!CiFile::isDir(backups))
+        return fail(QStringLiteral("找不到备份目录 %1").arg(backups));
+    const QStringList folders = backupFolders(backups);
+    if (folders.isEmpty())
+        return fail(QStringLiteral("%1 中没有备份").arg(backups));
+    int status = Ok;
+    for (const QString& dir : folders) {
+        const Checked c = check(dir);
+        Say::object(checkedObject(c));
+        if (!c.failure.isEmpty()) {
+            status = fail(c.failure);
+            continue;
+        }
+        Say::line(QStringLiteral("账套[%1] %2年度：备份 %3 可以引入（%4 字节，%5）")
+                      .arg(c.accId)
+                      .arg(c.year)
+                      .arg(dir)
+                      .arg(c.bytes)
+                      .arg(c.checksum.isEmpty() ? QStringLiteral("没有校验清单") : QStringLiteral("XXH3-128 ") + c.checksum));
+    }
+    return status;
 }
 
 int importSet(Database& sysDb, const QString& dir, const QString& folder, bool overwrite)
 {
+    const QString missing = whyNoBackupSet(dir);
+    if (!missing.isEmpty())
+        return fail(QStringLiteral("备份无法引入：%1").arg(missing));
     AccountImporter importer(sysDb);
     Notice refusal = importer.load(descriptorIn(dir));
     if (!refusal.isEmpty())
@@ -433,11 +724,10 @@ int importSet(Database& sysDb, const QString& dir, const QString& folder, bool o
     endProgress();
     if (!r.done())
         return fail(QStringLiteral("%1引入失败：%2").arg(set, r.notice.text));
-    out() << QStringLiteral("%1已引入到 %2")
-                 .arg(set, sysDb.engine() == Engine::PostgreSQL
-                               ? AccountDb::booksSchema(importer.plan().accId, importer.plan().year.toInt())
-                               : importer.plan().targetDir)
-          << Qt::endl;
+    Say::line(QStringLiteral("%1已引入到 %2")
+                  .arg(set, sysDb.engine() == Engine::PostgreSQL
+                                ? AccountDb::booksSchema(importer.plan().accId, importer.plan().year.toInt())
+                                : importer.plan().targetDir));
     return Ok;
 }
 } // namespace
@@ -455,6 +745,11 @@ int main(int argc, char* argv[])
         out() << "revozi-backup " << REVOZI_VERSION << Qt::endl;
         return Ok;
     }
+    // How it speaks, wherever on the line: the commands' own options are read below.
+    Say::Mode& say = Say::mode();
+    say.json = args.removeAll(QStringLiteral("--json")) > 0;
+    say.quiet = args.removeAll(QStringLiteral("--quiet")) > 0;
+    say.progress = args.removeAll(QStringLiteral("--progress")) > 0;
     if (args.isEmpty())
         return usage(QStringLiteral("缺少命令"));
     // A server installation is named by its connection string where a root would be.
@@ -475,8 +770,10 @@ int main(int argc, char* argv[])
     }
 
     if (args[0] == QLatin1String("verify")) {
+        if (args.size() == 3 && args[1] == QLatin1String("--all") && !args[2].startsWith(QLatin1String("--")))
+            return verifyAll(args[2]);
         if (args.size() != 2 || args[1].startsWith(QLatin1String("--")))
-            return usage(QStringLiteral("verify 需要一个备份目录"));
+            return usage(QStringLiteral("verify 需要一个备份目录，或 --all 与存放备份的目录"));
         return verify(args[1]);
     }
     if (args.size() < 2)
@@ -494,7 +791,7 @@ int main(int argc, char* argv[])
         if (!parse(rest,
                    {QStringLiteral("--set"), QStringLiteral("--year"), QStringLiteral("--to"), QStringLiteral("--keep-daily"),
                     QStringLiteral("--keep-weekly"), QStringLiteral("--keep-monthly")},
-                   {QStringLiteral("--all")}, &o, &why))
+                   {QStringLiteral("--all"), QStringLiteral("--dry-run")}, &o, &why))
             return usage(why);
         if (!o.positional.isEmpty())
             return usage(QStringLiteral("export 不接受参数 %1").arg(o.positional.join(QLatin1Char(' '))));
@@ -509,6 +806,8 @@ int main(int argc, char* argv[])
         if (!number(o, QStringLiteral("--keep-daily"), &policy.days, &why) || !number(o, QStringLiteral("--keep-weekly"), &policy.weeks, &why)
             || !number(o, QStringLiteral("--keep-monthly"), &policy.months, &why))
             return usage(why);
+        if (one && o.flags.contains(QStringLiteral("--dry-run")))
+            return usage(QStringLiteral("--dry-run 只用于 export --all"));
         if (one && (policy.any() || o.values.contains(QStringLiteral("--keep-daily")) || o.values.contains(QStringLiteral("--keep-weekly"))
                     || o.values.contains(QStringLiteral("--keep-monthly"))))
             return usage(QStringLiteral("--keep-* 只用于 export --all"));
@@ -518,6 +817,8 @@ int main(int argc, char* argv[])
                 return usage(QStringLiteral("--year 需要四位数的年度"));
         }
     } else if (command == QLatin1String("import")) {
+        if (say.json)
+            return usage(QStringLiteral("--json 只用于 list、verify 与 export"));
         if (!parse(rest, {QStringLiteral("--folder")}, {QStringLiteral("--yes")}, &o, &why))
             return usage(why);
         if (o.positional.size() != 1)
@@ -538,7 +839,8 @@ int main(int argc, char* argv[])
     lock.setStaleLockTime(0);
     Database serverLock;
     try {
-        if (command != QLatin1String("list")) {
+        // Reading alone (list, a dry run) needs no lock: it changes nothing a running export writes.
+        if (command != QLatin1String("list") && !o.flags.contains(QStringLiteral("--dry-run"))) {
             bool held = false;
             if (server) {
                 serverLock.openServer(conninfo, QString::fromLatin1(Installation::kSystemSchema), false);
@@ -556,7 +858,7 @@ int main(int argc, char* argv[])
         if (command == QLatin1String("import"))
             return importSet(sysDb, o.positional[0], o.values.value(QStringLiteral("--folder")), o.flags.contains(QStringLiteral("--yes")));
         if (o.flags.contains(QStringLiteral("--all")))
-            return exportAll(sysDb, o.values.value(QStringLiteral("--to")), policy);
+            return exportAll(sysDb, o.values.value(QStringLiteral("--to")), policy, o.flags.contains(QStringLiteral("--dry-run")));
         return exportSet(sysDb, o.values.value(QStringLiteral("--set")), o.values.value(QStringLiteral("--year")).toInt(),
                          o.values.value(QStringLiteral("--to")));
     } catch (const DbError& e) {

@@ -158,6 +158,16 @@ QList<Backup> scan(const QString& setFolder, const QString& accId, int year, QLi
     return out;
 }
 
+Plan plan(const QString& setFolder, const QString& accId, int year, const QDateTime& now, const Policy& policy, const QString& adding)
+{
+    Plan p;
+    QList<Backup> backups = scan(setFolder, accId, year, &p.skipped);
+    if (!adding.isEmpty() && timeOf(adding).isValid())
+        backups.append({adding, timeOf(adding)});
+    p.remove = toDelete(backups, now, policy);
+    return p;
+}
+
 bool removeBackup(const QString& folder, const QString& accId, int year, QString* error)
 {
     auto refuse = [&](const QString& why) {

@@ -51,6 +51,19 @@ QString whyNotOurs(const QString& folder, const QString& accId, int year);
 // first. Every other entry of the folder goes into `skipped`, when given, with its reason.
 QList<Backup> scan(const QString& setFolder, const QString& accId, int year, QList<Skipped>* skipped = nullptr);
 
+// What retention does in one set's folder: the backups it deletes, newest first, and the entries
+// it leaves alone with their reasons.
+struct Plan {
+    QStringList remove;
+    QList<Skipped> skipped;
+};
+
+// The plan for set `accId`, year `year` in `setFolder` at `now`. `adding` names a backup not
+// written yet, counted as taken at the time its name records: a dry run plans with the backup its
+// run would write, so it names exactly the folders that run deletes.
+Plan plan(const QString& setFolder, const QString& accId, int year, const QDateTime& now, const Policy& policy,
+          const QString& adding = QString());
+
 // Removes a backup of set `accId`, year `year` written by the scheduled export: its three files,
 // then the folder. Checked again first, and removed through the folder itself (never through a
 // link put in its place meanwhile); anything that appeared in it keeps the folder. False with the

@@ -11,10 +11,15 @@
 #include <BackupSet.h>
 #include <Database.h>
 #include <Installation.h>
+#include <Manifest.h>
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLockFile>
 #include <QProcess>
 #include <QThread>
@@ -123,6 +128,44 @@ int modeOf(const QString& path)
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
 }
 
+// Every line of stdout as a JSON object; a line that is not one fails the test.
+QList<QJsonObject> objects(const Run& r)
+{
+    QList<QJsonObject> out;
+    for (const QString& line : r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(line.toUtf8(), &error);
+        if (error.error != QJsonParseError::NoError || !doc.isObject()) {
+            qWarning("not a JSON object: %s (%s)", qPrintable(line), qPrintable(error.errorString()));
+            return {};
+        }
+        out << doc.object();
+    }
+    return out;
+}
+
+QStringList strings(const QJsonValue& array)
+{
+    QStringList out;
+    for (const QJsonValue& v : array.toArray())
+        out << v.toString();
+    out.sort();
+    return out;
+}
+
+// Every folder below `dir` and every file with its bytes: a dry run must leave all of it as it was.
+QStringList tree(const QString& dir)
+{
+    QStringList out;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        out << path + QLatin1Char('=') + (QFileInfo(path).isDir() ? QStringLiteral("dir") : QString::fromLatin1(readAll(path).toHex()).left(96));
+    }
+    out.sort();
+    return out;
+}
+
 // The process's umask for a scope: a child started meanwhile inherits it.
 struct Umask {
     explicit Umask(mode_t mask) : was(::umask(mask)) {}
@@ -148,6 +191,10 @@ private slots:
     void failedSetDoesNotStopTheOthers();
     void secondRunIsRefused();
     void serverInstallation();
+    void jsonMatchesTheFilesWritten();
+    void dryRunDeletesNothingAndNamesWhatTheRunDeletes();
+    void verifyAllCoversEveryFolder();
+    void quietAndProgress();
 };
 
 void TestCli::exportVerifyImportRoundTrip()
@@ -341,6 +388,11 @@ void TestCli::usageErrors()
                   QStringLiteral("many")}).status, 2);
     QCOMPARE(run({t.root(), QStringLiteral("import")}).status, 2);
     QCOMPARE(run({QStringLiteral("verify")}).status, 2);
+    QCOMPARE(run({QStringLiteral("verify"), QStringLiteral("--all")}).status, 2);
+    // A dry run is export --all's; JSON is not an import's.
+    QCOMPARE(run({t.root(), QStringLiteral("export"), QStringLiteral("--set"), QStringLiteral("003"), QStringLiteral("--year"),
+                  QStringLiteral("2026"), QStringLiteral("--to"), t.root(), QStringLiteral("--dry-run")}).status, 2);
+    QCOMPARE(run({t.root(), QStringLiteral("import"), t.root(), QStringLiteral("--json")}).status, 2);
     const Run wrong = run({t.root(), QStringLiteral("import"), t.root(), QStringLiteral("--force")});
     QCOMPARE(wrong.status, 2);
     QVERIFY2(wrong.err.contains(QStringLiteral("--force")), qPrintable(wrong.err));
@@ -575,6 +627,193 @@ void TestCli::serverInstallation()
     const Run second = run(on + QStringList{QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), mine + QStringLiteral("2")});
     QVERIFY2(second.status == 1 && second.err.contains(QStringLiteral("另一个 revozi-backup")), qPrintable(describe(second)));
     QVERIFY(!QFileInfo::exists(mine + QStringLiteral("2")));
+}
+
+// --json: one object a line for each set, whose folder, size and checksum are those of the files
+// written (the manifest's, and the data file's own when summed again); a failed set is an object
+// of its own with the reason, beside the stderr line, and the exit status stays 1.
+void TestCli::jsonMatchesTheFilesWritten()
+{
+    BackupRoot r;
+    r.make(QStringLiteral("004"), 2026, r.root() + QStringLiteral("/out4"));
+    const QString backups = r.root() + QStringLiteral("/backups");
+    const Run e = run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups, QStringLiteral("--json")},
+                      QStringLiteral("2026-03-18T12:00:00"));
+    QVERIFY2(e.status == 0, qPrintable(describe(e)));
+    const QList<QJsonObject> sets = objects(e);
+    QCOMPARE(sets.size(), 2);
+    auto matchesFiles = [&](const QJsonObject& o, const QString& acc, const QString& folder) {
+        QCOMPARE(o.value(QStringLiteral("set")).toString(), acc);
+        QCOMPARE(o.value(QStringLiteral("year")).toInt(), 2026);
+        QCOMPARE(o.value(QStringLiteral("folder")).toString(), folder);
+        QCOMPARE(o.value(QStringLiteral("outcome")).toString(), QStringLiteral("ok"));
+        QVERIFY(o.value(QStringLiteral("seconds")).isDouble() && o.value(QStringLiteral("seconds")).toDouble() >= 0);
+        const QString data = folder + QStringLiteral("/kddata.BA_");
+        qint64 bytes = -1;
+        const QString sum = Checksum::ofFile(data, &bytes);
+        QCOMPARE(o.value(QStringLiteral("bytes")).toInteger(), bytes);
+        QCOMPARE(QFileInfo(data).size(), bytes);
+        QCOMPARE(o.value(QStringLiteral("checksum")).toString(), sum);
+        QCOMPARE(BackupSet::readManifest(folder + QStringLiteral("/KdErpAct.sum"))->checksum, sum);
+    };
+    matchesFiles(sets[0], QStringLiteral("003"), backups + QStringLiteral("/003-2026/20260318-120000"));
+    matchesFiles(sets[1], QStringLiteral("004"), backups + QStringLiteral("/004-2026/20260318-120000"));
+
+    const QString one = r.root() + QStringLiteral("/one");
+    const Run single = run({r.root(), QStringLiteral("export"), QStringLiteral("--set"), QStringLiteral("004"), QStringLiteral("--year"),
+                            QStringLiteral("2026"), QStringLiteral("--to"), one, QStringLiteral("--json")});
+    QVERIFY2(single.status == 0, qPrintable(describe(single)));
+    QCOMPARE(objects(single).size(), 1);
+    matchesFiles(objects(single)[0], QStringLiteral("004"), one);
+
+    const Run l = run({r.root(), QStringLiteral("list"), QStringLiteral("--to"), backups, QStringLiteral("--json")});
+    QVERIFY2(l.status == 0, qPrintable(describe(l)));
+    const QList<QJsonObject> listed = objects(l);
+    QCOMPARE(listed.size(), 2);
+    QCOMPARE(listed[0].value(QStringLiteral("books")).toString(), r.live);
+    QCOMPARE(listed[0].value(QStringLiteral("bytes")).toInteger(), QFileInfo(r.live).size());
+    QCOMPARE(listed[1].value(QStringLiteral("folder")).toString(), backups + QStringLiteral("/004-2026/20260318-120000"));
+
+    // Set 003's books gone: its object says it failed and why, 004's is whole.
+    QVERIFY(QFile::remove(r.live));
+    const Run f = run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups, QStringLiteral("--json")},
+                      QStringLiteral("2026-03-19T12:00:00"));
+    QCOMPARE(f.status, 1);
+    const QList<QJsonObject> after = objects(f);
+    QCOMPARE(after.size(), 2);
+    QCOMPARE(after[0].value(QStringLiteral("outcome")).toString(), QStringLiteral("failed"));
+    QVERIFY(after[0].value(QStringLiteral("checksum")).isNull());
+    QVERIFY2(after[0].value(QStringLiteral("error")).toString().contains(QStringLiteral("[003]")), qPrintable(describe(f)));
+    QVERIFY2(f.err.contains(QStringLiteral("[003]")), qPrintable(f.err));
+    matchesFiles(after[1], QStringLiteral("004"), backups + QStringLiteral("/004-2026/20260319-120000"));
+}
+
+// The dry run writes and deletes nothing, and names exactly the folders the real run at the same
+// time then deletes: today's earlier backup among them, which only the run's own new backup makes
+// superfluous.
+void TestCli::dryRunDeletesNothingAndNamesWhatTheRunDeletes()
+{
+    BackupRoot r;
+    const QString backups = r.root() + QStringLiteral("/backups");
+    const QString setFolder = backups + QStringLiteral("/003-2026");
+    for (const QString& name : {"20260318-080000", "20260317-230000", "20260316-100000", "20260315-100000", "20260310-100000",
+                                "20260228-100000", "20260201-100000", "20260115-100000"})
+        copyBackup(r.backup, setFolder + QLatin1Char('/') + name);
+    copyBackup(r.backup, setFolder + QStringLiteral("/before-upgrade"));
+    const QStringList keep = {QStringLiteral("--keep-daily"), QStringLiteral("2"), QStringLiteral("--keep-weekly"), QStringLiteral("2"),
+                              QStringLiteral("--keep-monthly"), QStringLiteral("2")};
+    const QStringList all = {r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups};
+    const QString at = QStringLiteral("2026-03-18T12:00:00");
+    const QStringList before = tree(backups);
+    const QStringList sysBefore = dump(r.db());
+
+    const Run dry = run(all + keep + QStringList{QStringLiteral("--dry-run"), QStringLiteral("--json")}, at);
+    QVERIFY2(dry.status == 0, qPrintable(describe(dry)));
+    QCOMPARE(tree(backups), before);
+    QCOMPARE(dump(r.db()), sysBefore);
+    QCOMPARE(objects(dry).size(), 1);
+    const QJsonObject planned = objects(dry)[0];
+    QCOMPARE(planned.value(QStringLiteral("outcome")).toString(), QStringLiteral("planned"));
+    QCOMPARE(planned.value(QStringLiteral("folder")).toString(), setFolder + QStringLiteral("/20260318-120000"));
+    const QStringList wouldGo = strings(planned.value(QStringLiteral("deleted")));
+    QVERIFY2(wouldGo.contains(setFolder + QStringLiteral("/20260318-080000")), qPrintable(describe(dry)));
+    QCOMPARE(planned.value(QStringLiteral("skipped")).toArray().size(), 1);
+    // In words, the same plan.
+    const Run said = run(all + keep + QStringList{QStringLiteral("--dry-run")}, at);
+    QVERIFY2(said.status == 0 && said.out.contains(QStringLiteral("试运行")), qPrintable(describe(said)));
+    QCOMPARE(linesNaming(said.out, QStringLiteral("将删除旧备份")).size(), wouldGo.size());
+    QCOMPARE(tree(backups), before);
+
+    const Run real = run(all + keep + QStringList{QStringLiteral("--json")}, at);
+    QVERIFY2(real.status == 0, qPrintable(describe(real)));
+    QCOMPARE(strings(objects(real)[0].value(QStringLiteral("deleted"))), wouldGo);
+    QStringList gone;
+    for (const QString& entry : before)
+        if (entry.endsWith(QStringLiteral("=dir")) && QFileInfo(entry.section(QLatin1Char('='), 0, 0)).path() == setFolder
+            && !QFileInfo::exists(entry.section(QLatin1Char('='), 0, 0)))
+            gone << entry.section(QLatin1Char('='), 0, 0);
+    gone.sort();
+    QCOMPARE(gone, wouldGo);
+}
+
+// verify --all checks every folder of BACKUPS/<set>-<year>/ (and a backup lying directly in
+// BACKUPS), one line or object each; a folder that is no backup set is named in Chinese and makes
+// the exit status 1, and so does a damaged one, without stopping the others.
+void TestCli::verifyAllCoversEveryFolder()
+{
+    BackupRoot r;
+    r.make(QStringLiteral("004"), 2026, r.root() + QStringLiteral("/out4"));
+    const QString backups = r.root() + QStringLiteral("/backups");
+    for (const QString& at : {QStringLiteral("2026-03-17T12:00:00"), QStringLiteral("2026-03-18T12:00:00")})
+        QCOMPARE(run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups}, at).status, 0);
+    copyBackup(r.backup, backups + QStringLiteral("/loose"));
+    QStringList every = {backups + QStringLiteral("/003-2026/20260317-120000"), backups + QStringLiteral("/003-2026/20260318-120000"),
+                         backups + QStringLiteral("/004-2026/20260317-120000"), backups + QStringLiteral("/004-2026/20260318-120000"),
+                         backups + QStringLiteral("/loose")};
+    const Run good = run({QStringLiteral("verify"), QStringLiteral("--all"), backups, QStringLiteral("--json")});
+    QVERIFY2(good.status == 0, qPrintable(describe(good)));
+    QStringList checked;
+    for (const QJsonObject& o : objects(good)) {
+        checked << o.value(QStringLiteral("folder")).toString();
+        QCOMPARE(o.value(QStringLiteral("outcome")).toString(), QStringLiteral("ok"));
+        QCOMPARE(o.value(QStringLiteral("checksum")).toString(),
+                 BackupSet::readManifest(o.value(QStringLiteral("folder")).toString() + QStringLiteral("/KdErpAct.sum"))->checksum);
+    }
+    checked.sort();
+    every.sort();
+    QCOMPARE(checked, every);
+
+    // A person's folder among the backups, and a damaged backup.
+    const QString notes = backups + QStringLiteral("/003-2026/notes");
+    QVERIFY(QDir().mkpath(notes));
+    writeFile(notes + QStringLiteral("/readme.txt"), "kept by hand");
+    const QString damaged = backups + QStringLiteral("/004-2026/20260317-120000/kddata.BA_");
+    QByteArray bytes = readAll(damaged);
+    bytes[bytes.size() - 100] = char(bytes[bytes.size() - 100] ^ 0x5a);
+    writeFile(damaged, bytes);
+    const Run bad = run({QStringLiteral("verify"), QStringLiteral("--all"), backups});
+    QCOMPARE(bad.status, 1);
+    QCOMPARE(linesNaming(bad.out, QStringLiteral("可以引入")).size(), every.size() - 1);
+    const QStringList aboutNotes = linesNaming(bad.err, notes);
+    QVERIFY2(aboutNotes.size() == 1 && aboutNotes[0].contains(QStringLiteral("不是备份目录")) && !bad.err.contains(QStringLiteral("Unknown")),
+             qPrintable(describe(bad)));
+    QVERIFY2(linesNaming(bad.err, QStringLiteral("校验和")).size() == 1 && bad.err.contains(QStringLiteral("[004]")), qPrintable(describe(bad)));
+
+    // The same words for one folder, for a path that is not there, and for an import of either.
+    for (const QString& path : {notes, r.root() + QStringLiteral("/nowhere")}) {
+        const Run v = run({QStringLiteral("verify"), path});
+        QVERIFY2(v.status == 1 && v.err.contains(path) && !v.err.contains(QStringLiteral("Unknown")), qPrintable(describe(v)));
+        const Run i = run({r.root(), QStringLiteral("import"), path});
+        QVERIFY2(i.status == 1 && i.err.contains(path) && !i.err.contains(QStringLiteral("Unknown")), qPrintable(describe(i)));
+    }
+    QVERIFY(run({QStringLiteral("verify"), notes}).err.contains(QStringLiteral("KdErpAct.Lst")));
+}
+
+// --quiet writes nothing on success; --progress gives each set's progress lines off a terminal
+// (bytes done of the books' size, the rate, the time), which are otherwise left out; list's
+// columns have no heading off a terminal.
+void TestCli::quietAndProgress()
+{
+    BackupRoot r;
+    const QString backups = r.root() + QStringLiteral("/backups");
+    const QStringList all = {r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups};
+    const Run quiet = run(all + QStringList{QStringLiteral("--quiet"), QStringLiteral("--progress")}, QStringLiteral("2026-03-16T12:00:00"));
+    QVERIFY2(quiet.status == 0 && quiet.out.isEmpty() && quiet.err.isEmpty(), qPrintable(describe(quiet)));
+    const Run plain = run(all, QStringLiteral("2026-03-17T12:00:00"));
+    QVERIFY2(plain.status == 0 && plain.err.isEmpty(), qPrintable(describe(plain)));
+    const Run watched = run(all + QStringList{QStringLiteral("--progress")}, QStringLiteral("2026-03-18T12:00:00"));
+    QVERIFY2(watched.status == 0, qPrintable(describe(watched)));
+    const QStringList lines = linesNaming(watched.err, QStringLiteral("账套[003] 2026年度："));
+    QVERIFY2(!lines.isEmpty(), qPrintable(describe(watched)));
+    const QString whole = QLocale::c().formattedDataSize(QFileInfo(r.live).size(), 1, QLocale::DataSizeTraditionalFormat);
+    QVERIFY2(lines.last().contains(QStringLiteral("%1 / %1").arg(whole)) && lines.last().contains(QStringLiteral("/s")),
+             qPrintable(describe(watched)));
+    // A failure is said under --quiet too.
+    QVERIFY(QFile::remove(r.live));
+    const Run failed = run(all + QStringList{QStringLiteral("--quiet")}, QStringLiteral("2026-03-19T12:00:00"));
+    QVERIFY2(failed.status == 1 && failed.out.isEmpty() && failed.err.contains(QStringLiteral("[003]")), qPrintable(describe(failed)));
+    const Run l = run({r.root(), QStringLiteral("list")});
+    QVERIFY2(l.status == 0 && l.out.startsWith(QStringLiteral("[003]")), qPrintable(describe(l)));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
