@@ -541,7 +541,7 @@ private slots:
             f.TxtUser->setText(QStringLiteral("admin"));
             f.cmdOK->click();
         });
-        const QString locked = QStringLiteral("无法打开系统库：数据库已被其他程序锁定（database is locked），请稍后再试。");
+        const QString locked = QStringLiteral("无法打开系统库：数据库已被其他程序锁定，请稍后再试。");
         QCOMPARE(c.msgs.texts(), (QStringList{locked, locked}));
         holder.execute(QStringLiteral("COMMIT"));
         // Enabled again, the operator logs in.

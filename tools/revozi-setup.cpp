@@ -59,9 +59,9 @@ bool createDemoSet(const QString& where)
         return false;
     }
     if (server)
-        QTextStream(stdout) << "demo account set [001]演示账套 created on the server" << Qt::endl;
+        QTextStream(stdout) << "已在服务器上建立演示账套 [001]演示账套" << Qt::endl;
     else
-        QTextStream(stdout) << "demo account set [001]演示账套 created in " << Paths::parentDir(Paths::parentDir(out.accountDbPath))
+        QTextStream(stdout) << QStringLiteral("已在 %1 建立演示账套 [001]演示账套").arg(Paths::parentDir(Paths::parentDir(out.accountDbPath)))
                             << Qt::endl;
     return true;
 }
@@ -93,7 +93,7 @@ int main(int argc, char* argv[])
             if (tmpl.scalar(QStringLiteral("PRAGMA auto_vacuum")).toInt() != 2)
                 throw DbError(QStringLiteral("无法设置模板的自动清理方式：%1").arg(args[1]));
         } catch (const DbError& e) {
-            err << "revozi-setup: " << e.text() << Qt::endl;
+            err << "revozi-setup: " << e.userText() << Qt::endl;
             return 1;
         }
         return 0;
@@ -112,7 +112,7 @@ int main(int argc, char* argv[])
         // would be read from wherever a program is started later.
         where = QDir::cleanPath(QDir(args[0]).absolutePath());
     } else {
-        err << "usage: revozi-setup ROOT [--demo]\n       revozi-setup --server CONNINFO [--demo]\n       revozi-setup --template FILE\n(revozi-setup --help)" << Qt::endl;
+        err << "用法: revozi-setup ROOT [--demo]\n      revozi-setup --server CONNINFO [--demo]\n      revozi-setup --template FILE\n（revozi-setup --help 列出用法）" << Qt::endl;
         return 2;
     }
     try {
@@ -125,15 +125,15 @@ int main(int argc, char* argv[])
         return 1;
     }
     if (Installation::isServer(where))
-        QTextStream(stdout) << "installation created on the server " << Installation::serverLabel(args[1]) << Qt::endl;
+        QTextStream(stdout) << QStringLiteral("已在服务器 %1 上建立安装").arg(Installation::serverLabel(args[1])) << Qt::endl;
     else
-        QTextStream(stdout) << "installation created at " << where << Qt::endl;
+        QTextStream(stdout) << QStringLiteral("已在 %1 建立安装").arg(where) << Qt::endl;
     if (demo) {
         try {
             if (!createDemoSet(where))
                 return 1;
         } catch (const DbError& e) {
-            err << "revozi-setup: " << e.text() << Qt::endl;
+            err << "revozi-setup: " << e.userText() << Qt::endl;
             return 1;
         }
     }

@@ -55,8 +55,8 @@ public:
         return 1;        // any other statement the server refused
     }
     // What a user is shown: a Chinese sentence for each kind of failure of the engine (its own
-    // English text goes to the error log only, or follows a sentence of ours when it names what
-    // was refused), or the program's own text as it stands.
+    // English text goes to the error log only, or, when it names what was refused, follows our
+    // sentence as a quoted detail), or the program's own text as it stands.
     QString userText() const
     {
         if (isConnectionLost())
@@ -68,7 +68,7 @@ public:
             return m_text;
         case 5:
         case 6:
-            return QStringLiteral("数据库已被其他程序锁定（database is locked），请稍后再试。");
+            return QStringLiteral("数据库已被其他程序锁定，请稍后再试。");
         case 8:
             if (m_engine == Engine::PostgreSQL)
                 return QStringLiteral("数据库服务器只允许读取，无法写入。");
@@ -96,7 +96,7 @@ public:
         default:
             // A statement the engine refused (a changed layout, say): its text names the table or
             // column, which a person reporting the fault needs, after a sentence of our own.
-            return QStringLiteral("数据库操作失败：%1").arg(m_text);
+            return QStringLiteral("数据库操作失败（详情：“%1”）").arg(m_text);
         }
     }
 

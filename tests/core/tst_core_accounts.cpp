@@ -211,7 +211,7 @@ private slots:
              QStringLiteral("创建账套失败：无法创建文件夹：%1").arg(AccountDb::yearFolder(path, QStringLiteral("001"), 2024)), exclamation, Icon::Exclamation},
             // A system database locked by another program: said as such.
             {true, [&](AccountSetInput&) { locker = std::make_unique<Database>(env.sysDbPath()); locker->execute(QStringLiteral("BEGIN EXCLUSIVE")); },
-             QStringLiteral("创建账套失败：数据库已被其他程序锁定（database is locked），请稍后再试。"), exclamation, Icon::Exclamation},
+             QStringLiteral("创建账套失败：数据库已被其他程序锁定，请稍后再试。"), exclamation, Icon::Exclamation},
         };
         for (const auto& c : cases) {
             if (server && c.files)

@@ -146,6 +146,9 @@ private slots:
         } catch (const DbError& e) {
             QVERIFY(e.text().contains(QStringLiteral("NoSuchTable"), Qt::CaseInsensitive));
             QVERIFY(e.userText().contains(QStringLiteral("NoSuchTable"), Qt::CaseInsensitive));
+            // Our sentence first; the engine's words only as the quoted detail after it.
+            QVERIFY2(e.userText().startsWith(QStringLiteral("数据库操作失败（详情：“")) && e.userText().endsWith(QStringLiteral("”）")),
+                     qPrintable(e.userText()));
         }
         // Committed work is seen by another session; work left uncommitted, or cut short by a
         // statement the engine refuses half-way (a key differing only in case), leaves nothing.
@@ -350,7 +353,8 @@ private slots:
                 other.open(env.sysDbPath());
             });
             QVERIFY2(e.isLocked(), qPrintable(e.text()));
-            QVERIFY(e.userText().contains(QStringLiteral("锁定")));
+            QCOMPARE(e.userText(), QStringLiteral("数据库已被其他程序锁定，请稍后再试。"));
+            QVERIFY2(chineseOnly(e), qPrintable(e.userText()));
         }
         // Read-only: a file opened only to be read refuses a write.
         const DbError readOnly = failure([&] {
