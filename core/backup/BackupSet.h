@@ -3,15 +3,13 @@
 // The descriptor is read by line number, so the line numbers are the format. Export writes it
 // (descriptorLines + writeDescriptor); import reads it (readDescriptor, dataFilePath) and may
 // point it at a new folder (rewriteFolder).
+#include "DurableFile.h"
+
 #include <QDate>
-#include <QIODevice>
 #include <QString>
 #include <QStringList>
 
-class Checksum;
-
 namespace BackupSet {
-struct Manifest;
 inline const QString kDescriptorName = QStringLiteral("KdErpAct.Lst");
 inline const QString kDataFileName = QStringLiteral("kddata.BA_");
 // The prepared copy in the set's year folder, named as line 16 and line 18 name it.
@@ -70,36 +68,4 @@ QString dataFilePath(const QString& descriptorPath);
 // Rewrites the descriptor with line 5 replaced by "cacc_path=" + newAccFolder; every line is written
 // back followed by CR LF. The file is replaced only when the new text is complete.
 bool rewriteFolder(const QString& descriptorPath, const QString& newAccFolder, QString* error = nullptr);
-
-// Durable file helpers shared by export and import. Their failures are told as writeFailure
-// tells them.
-// Why writing `path` failed with the system's error number `err`, as a sentence for the user
-// that names the path: a full disk, a missing permission or a read-only disk in words of their
-// own, any other cause with the system's text after it.
-QString writeFailure(const QString& path, int err);
-// Writes all of `size` bytes to the open file `fd` (which is `path`); false with writeFailure's
-// text in `error`.
-bool writeAll(int fd, const char* data, qint64 size, const QString& path, QString* error = nullptr);
-// Replaces `path` with `bytes` through a temporary file, flushed, then renamed; the folder's entry
-// is flushed too. A file that is replaced keeps its mode. On failure the old file stays as it was.
-bool saveAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
-// Flushes a file (or a folder's entries) to disk; false when it cannot be opened or flushed.
-bool syncPath(const QString& path, QString* error = nullptr);
-// Makes `to` (which must not exist) a complete, flushed copy of `from`: a hard link when both lie on
-// one file system, else a streamed copy. On failure `to` does not exist.
-// `placed`, when given, takes the size and checksum of the copy: those of the streamed copy's own
-// bytes; for a hard link, `known` when given (what `from` held when it was written and flushed,
-// see fileStamp), else one read of the linked file.
-bool placeCopy(const QString& from, const QString& to, QString* error = nullptr, Manifest* placed = nullptr,
-               const Manifest* known = nullptr);
-// Identifies a file's present contents cheaply (device, inode, size, time of the last change, to
-// the nanosecond): equal stamps mean nothing wrote to it in between. Empty when it is missing.
-QByteArray fileStamp(const QString& path);
-// Copies what is left to read in `in` into the new file `to` with a fixed buffer and flushes it to disk.
-// On failure `to` does not exist.
-// `sum`, when given, takes every byte of the copy, so a checksum costs no second pass of its own
-// (read back from the copy by a second thread while the kernel copies, or from the buffer).
-// Without `flush` the caller flushes later: a copy that is changed again before it is kept
-// (compacted in place) is written to disk once, not twice.
-bool copyInto(QIODevice& in, const QString& to, QString* error = nullptr, Checksum* sum = nullptr, bool flush = true);
 }

@@ -9,41 +9,17 @@
 //   File=kddata.BA_
 //   Bytes=<size in bytes, decimal>
 //   XXH3-128=<32 lowercase hex digits>
+#include "Checksum.h"
+
 #include <QByteArray>
 #include <QString>
 
-#include <memory>
 #include <optional>
-
-// A streaming XXH3-128 of everything added.
-class Checksum {
-public:
-    Checksum();
-    ~Checksum();
-    Checksum(const Checksum&) = delete;
-    Checksum& operator=(const Checksum&) = delete;
-
-    void add(const char* data, qint64 size);
-    qint64 bytes() const { return m_bytes; }
-    // 32 lowercase hex digits of what was added so far.
-    QString hex() const;
-
-    // The checksum of a whole file; empty when it cannot be read.
-    static QString ofFile(const QString& path, qint64* bytes = nullptr);
-
-private:
-    struct State;
-    std::unique_ptr<State> m_state;
-    qint64 m_bytes = 0;
-};
 
 namespace BackupSet {
 inline const QString kManifestName = QStringLiteral("KdErpAct.sum");
 
-struct Manifest {
-    qint64 bytes = -1;
-    QString checksum;   // XXH3-128, 32 lowercase hex digits
-};
+using Manifest = FileSum;
 
 QByteArray manifestText(const Manifest& m);
 // Writes the manifest whole under a temporary name, flushed, then renamed into place.
