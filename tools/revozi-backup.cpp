@@ -526,15 +526,17 @@ QString descriptorIn(const QString& path)
     return CiFile::resolve(path);
 }
 
-// Empty when the file is a sound database; read without writing anything beside it.
+// Empty when the file is a sound database, else why not in a sentence (the engine's own report of
+// the damage quoted after it); read without writing anything beside it.
 QString integrityOf(const QString& path)
 {
     try {
         Database db;
         db.openImmutable(path);
-        return db.integrityProblems().join(QStringLiteral("；"));
+        const QStringList problems = db.integrityProblems();
+        return problems.isEmpty() ? QString() : QStringLiteral("数据文件已损坏（详情：“%1”）").arg(problems.join(QStringLiteral("；")));
     } catch (const DbError& e) {
-        return e.text();
+        return e.userText();
     }
 }
 
