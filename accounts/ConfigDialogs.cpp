@@ -24,11 +24,12 @@ void codingScheme(Database& accDb, int year, bool presetChart, const Classes& cl
         ShowModal(dlg);
 }
 
-void precision(Database& accDb, int year, QWidget* parent)
+void precision(Database& accDb, int year, bool modifying, QWidget* parent)
 {
     frmDate dlg(parent);
     dlg.AccDb = &accDb;
     dlg.Year = year;
+    dlg.Modifying = modifying;
     dlg.Form_Load();
     ShowModal(dlg);
 }

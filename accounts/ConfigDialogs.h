@@ -17,8 +17,9 @@ struct Classes {
 // The coding scheme (frmGradeDef) on an open account database of `year`; `presetChart` says
 // whether the chart of accounts is preset by industry.
 void codingScheme(Database& accDb, int year, bool presetChart, const Classes& classes, QWidget* parent = nullptr);
-// The data precision (frmDate) on an open account database of `year` (gAccMode says create or modify).
-void precision(Database& accDb, int year, QWidget* parent = nullptr);
+// The data precision (frmDate) on an open account database of `year`: the defaults for a set being
+// created, the stored values for one being modified.
+void precision(Database& accDb, int year, bool modifying, QWidget* parent = nullptr);
 // Subsystem enabling (frmSysStart) for the current account set gAccId, whose account database
 // (for the ledger's start date) is `accDbPath`.
 void subsystemEnabling(const QString& accDbPath, QWidget* parent = nullptr);

@@ -206,8 +206,9 @@ QGridLayout* fieldGrid(QVBoxLayout* body)
 }
 } // namespace
 
-frmAccount::frmAccount(QWidget* parent)
+frmAccount::frmAccount(Mode mode, QWidget* parent)
     : QDialog(parent)
+    , m_mode(mode)
 {
     setObjectName(QStringLiteral("frmAccount"));
     setWindowTitle(QStringLiteral("创建账套"));
@@ -435,7 +436,7 @@ void frmAccount::buildPage5()
 
 int frmAccount::lastPage() const
 {
-    return gAccMode == 2 ? 4 : 5;
+    return m_mode == Mode::Modify ? 4 : 5;
 }
 
 void frmAccount::showPage(int page)
@@ -449,7 +450,7 @@ void frmAccount::Form_Load()
 {
     Picture1->setPixmap(sidePicture(QSize(Picture1->width(), qMax(Picture1->height(), 420))));
     showPage(1);
-    if (gAccMode == 2)
+    if (m_mode == Mode::Modify)
         loadModify();
     else
         loadCreate();
@@ -630,7 +631,7 @@ void frmAccount::cmdNext_Click()
             return;
         // A relative path would put the books wherever the console happened to be started.
         const QString path = txtAccPath->text().trimmed();
-        if (gAccMode != 2 && !QDir::isAbsolutePath(Paths::normalize(path))) {
+        if (m_mode != Mode::Modify && !QDir::isAbsolutePath(Paths::normalize(path))) {
             MsgBox(QStringLiteral("账套路径必须是完整的绝对路径（以“/”开头），不能是相对路径：%1").arg(path),
                    vb::vbExclamation | vb::vbOKOnly, QStringLiteral("创建账套"));
             txtAccPath->setFocus();
@@ -662,13 +663,13 @@ void frmAccount::cmdNext_Click()
         lblNote[3]->setText(QStringLiteral("此页面设置您的") + txtAccID->text() + QStringLiteral("账套") + txtYear->text()
                             + QStringLiteral("年度账基础信息。"));
         showPage(4);
-        if (gAccMode == 2) {
+        if (m_mode == Mode::Modify) {
             cmdNext->setEnabled(false);
             cmdOK->setEnabled(true);
         }
         break;
     case 4:
-        if (gAccMode == 2)
+        if (m_mode == Mode::Modify)
             return;
         showPage(5);
         cmdNext->setEnabled(false);
@@ -698,7 +699,7 @@ void frmAccount::cmdPre_Click()
 
 void frmAccount::cmdOK_Click()
 {
-    const bool modifying = gAccMode == 2;
+    const bool modifying = m_mode == Mode::Modify;
     const int answer = modifying
         ? MsgBox(QStringLiteral("可以修改帐套了么？"), vb::vbQuestion | vb::vbYesNo, QStringLiteral("修改帐套"))
         : MsgBox(QStringLiteral("可以创建账套了么？"), vb::vbQuestion | vb::vbYesNo, QStringLiteral("创建账套"));
@@ -736,13 +737,12 @@ void frmAccount::createSet(const AccountSetInput& in)
         return;
     gAccId = out.accId;
     gAccName = out.accName;
-    gAccPath = out.accPath;
-    gAccMode = 1;
+    Created = CreatedSet{out.accId, out.accName, out.accPath};
     try {
         const std::unique_ptr<Database> accDb = AccountDb::openAt(*gSysDb, out.accountDbPath);
         if (accDb->query(QStringLiteral("select * from GradeDef")).RecordCount() > 0)
             ConfigDialogs::codingScheme(*accDb, in.year.trimmed().toInt(), in.presetChart, classesOf(in), this);
-        ConfigDialogs::precision(*accDb, in.year.trimmed().toInt(), this);
+        ConfigDialogs::precision(*accDb, in.year.trimmed().toInt(), false, this);
     } catch (const DbError& e) {
         // The set exists; only the scheme or precision could not be saved.
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
@@ -760,12 +760,11 @@ void frmAccount::modifySet(const AccountSetInput& in)
     const AccountSetOutcome out = AccountSetCreator(*gSysDb, auditContext()).modify(in);
     if (shownFailure(out))
         return;
-    gAccMode = 2;
     try {
         const std::unique_ptr<Database> accDb = AccountDb::openAt(*gSysDb, out.accountDbPath);
         // The preset box cannot be changed when modifying and stays ticked.
         ConfigDialogs::codingScheme(*accDb, in.year.trimmed().toInt(), true, classesOf(in), this);
-        ConfigDialogs::precision(*accDb, in.year.trimmed().toInt(), this);
+        ConfigDialogs::precision(*accDb, in.year.trimmed().toInt(), true, this);
     } catch (const DbError& e) {
         // The wizard stays open, as for any other failure of modification.
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));

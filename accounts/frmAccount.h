@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QList>
 
+#include <optional>
+
 #include "AccountSetCreator.h"
 
 class QCheckBox;
@@ -20,11 +22,25 @@ class QStackedWidget;
 class frmAccount : public QDialog {
     Q_OBJECT
 public:
-    explicit frmAccount(QWidget* parent = nullptr);
+    // What the wizard is opened for; the console's 建立 and 修改 say.
+    enum class Mode { Create = 1, Modify = 2 };
+
+    explicit frmAccount(Mode mode, QWidget* parent = nullptr);
     ~frmAccount() override;
 
-    // Fills the pages for the mode in gAccMode (1 create, 2 modify).
+    // Fills the pages for the mode.
     void Form_Load();
+
+    Mode mode() const { return m_mode; }
+
+    // The result of 完成 when creating: the set that was made (number, name, the folder typed),
+    // which the opener makes the current set. Empty until then.
+    struct CreatedSet {
+        QString accId;
+        QString accName;
+        QString accPath;
+    };
+    std::optional<CreatedSet> Created;
 
     // The page shown, 1 to 5.
     int page() const { return m_page; }
@@ -131,5 +147,6 @@ private:
     // Asks "是否立即启用账套" and opens subsystem enabling for gAccId on Yes.
     static void offerEnabling(const QString& accDbPath, QWidget* parent);
 
+    const Mode m_mode;
     int m_page = 1;
 };

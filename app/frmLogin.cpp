@@ -303,7 +303,7 @@ void frmLogin::openSystem()
         m_users->MoveFirst();
         gUserName = m_users->text(QStringLiteral("cUser_Name"));
         gUserId = m_users->text(QStringLiteral("cUser_Id"));
-        gUserPassword = m_users->text(QStringLiteral("cPassword"));
+        m_password = m_users->text(QStringLiteral("cPassword"));
     }
     cboUser_Click();
     TxtUser->setText(gUserId);
@@ -320,7 +320,7 @@ void frmLogin::cboUser_Click()
     if (!m_users->FindFirst(QStringLiteral("cUser_Id"), gUserId))
         return;
     gIsAdmin = m_users->Fields(QStringLiteral("iAdmin")).toInt() != 0;
-    gUserPassword = m_users->text(QStringLiteral("cPassword"));
+    m_password = m_users->text(QStringLiteral("cPassword"));
     m_userState = m_users->Fields(QStringLiteral("nState"));
     if (gIsAdmin) {
         lblAcc->hide();
@@ -427,7 +427,7 @@ void frmLogin::cmdOK_Click()
             return PasswordHash::verify(typed, stored);
         return runOffThread([&] { return PasswordHash::verify(typed, stored); });
     });
-    const LoginOutcome tried = check.attempt(gUserId, txtPassword->text(), gUserPassword, m_userState);
+    const LoginOutcome tried = check.attempt(gUserId, txtPassword->text(), m_password, m_userState);
     if (!tried.ok) {
         AuditLog::record(*gSysDb, auditContext(), Audit::loginFailed(TxtUser->text(), tried.notice.text));
         ShowNotice(tried.notice);
@@ -497,10 +497,10 @@ void frmLogin::setupConsole()
 
 void frmLogin::cmdEdit_Click()
 {
-    frmPassword dlg(this);
+    frmPassword dlg(gUserId, m_password, this);
     ShowModal(dlg);
     // Read the operators anew, so that choosing the operator again finds the new password;
-    // until then the password read before stays the one expected.
+    // until then the password read before stays the one expected, here and in the next change.
     if (!gSysDb || !m_users)
         return;
     try {

@@ -68,6 +68,7 @@ private:
     WindowRegistry* m_registry = nullptr;
     bool m_sysDbMissing = false;
     QString m_sysDbProblem;   // why the system database could not be opened, when it exists
+    QString m_password;       // the chosen operator's stored password (a hash, or empty), as read
     QVariant m_userState;     // nState of the chosen operator
     int m_serverIndex = -1;   // cboServer's entry whose system database is open (or was tried)
 };

@@ -320,16 +320,14 @@ void frmMain::closeEvent(QCloseEvent* event)
 // Dialogs of the account, permission and operator menus.
 void frmMain::mnuAccCreate_Click()
 {
-    gAccMode = 1;
-    frmAccount wizard(this);
+    frmAccount wizard(frmAccount::Mode::Create, this);
     wizard.Form_Load();
     ShowModal(wizard);
 }
 
 void frmMain::mnuAccEdit_Click()
 {
-    gAccMode = 2;
-    frmAccount wizard(this);
+    frmAccount wizard(frmAccount::Mode::Modify, this);
     wizard.Form_Load();
     ShowModal(wizard);
 }

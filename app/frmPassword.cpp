@@ -31,8 +31,10 @@ QLineEdit* passwordBox(QWidget* parent, const char* name, const QString& accessi
 }
 } // namespace
 
-frmPassword::frmPassword(QWidget* parent)
+frmPassword::frmPassword(const QString& userId, const QString& storedPassword, QWidget* parent)
     : QDialog(parent)
+    , m_userId(userId)
+    , m_stored(storedPassword)
 {
     setObjectName(QStringLiteral("frmPassword"));
     setWindowTitle(QStringLiteral("设置操作口令"));
@@ -78,9 +80,9 @@ void frmPassword::cmdOK_Click()
     }
     // Checking and hashing take a good part of a second each: the dialog keeps painting meanwhile.
     const QString old = txtOldPassword->text();
-    if (!runOffThread([&] { return PasswordHash::verify(old, gUserPassword); })) {
+    if (!runOffThread([&] { return PasswordHash::verify(old, m_stored); })) {
         if (gSysDb)
-            AuditLog::record(*gSysDb, auditContext(), Audit::passwordChanged(gUserId).refused(QStringLiteral("旧口令错误")));
+            AuditLog::record(*gSysDb, auditContext(), Audit::passwordChanged(m_userId).refused(QStringLiteral("旧口令错误")));
         MsgBox(QStringLiteral("输入的旧口令错误或此用户不存在！"), vb::vbInformation | vb::vbOKOnly, kTitle);
         return;
     }
@@ -91,13 +93,13 @@ void frmPassword::cmdOK_Click()
     try {
         const QString fresh = txtNewPassword->text();
         const QString stored = runOffThread([&] { return PasswordHash::hash(fresh); });
-        gSysDb->execute(QStringLiteral("update SM_User set cPassword=? where  cUser_Id=?"), {stored, gUserId});
+        gSysDb->execute(QStringLiteral("update SM_User set cPassword=? where  cUser_Id=?"), {stored, m_userId});
         if (gSysDb->rowsAffected() == 0) {
             // No operator was chosen, or it has been removed meanwhile.
             MsgBox(QStringLiteral("输入的旧口令错误或此用户不存在！"), vb::vbInformation | vb::vbOKOnly, kTitle);
             return;
         }
-        AuditLog::record(*gSysDb, auditContext(), Audit::passwordChanged(gUserId));
+        AuditLog::record(*gSysDb, auditContext(), Audit::passwordChanged(m_userId));
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("cmdOK_Click"));
         MsgBox(QStringLiteral("口令未能保存：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);

@@ -9,7 +9,9 @@ class QPushButton;
 class frmPassword : public QDialog {
     Q_OBJECT
 public:
-    explicit frmPassword(QWidget* parent = nullptr);
+    // `userId`: the operator selected in the login form; `storedPassword`: the password the login
+    // read for that operator, which the old password must match.
+    frmPassword(const QString& userId, const QString& storedPassword, QWidget* parent = nullptr);
 
     QLineEdit* txtOldPassword = nullptr;
     QLineEdit* txtNewPassword = nullptr;
@@ -20,4 +22,8 @@ public:
 public slots:
     void cmdOK_Click();
     void cmdCancel_Click();
+
+private:
+    const QString m_userId;
+    const QString m_stored;
 };

@@ -127,7 +127,6 @@ void FrmDelAcc::exportSet(const QString& accId)
             MsgBox(QStringLiteral("账套[%1]不存在，无法输出！").arg(accId), vb::vbExclamation, kTitle);
             return;
         }
-        gAccPath = exporter.yearFolder();
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("CmdDel_Click"));
         MsgBox(e.userText(), vb::vbExclamation, kTitle);

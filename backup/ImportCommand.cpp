@@ -25,8 +25,7 @@ ImportCommand::Outcome ImportCommand::run(const QString& descriptorPath)
     if (!ask())
         return Outcome::Stopped;
     const ImportPlan& p = plan();
-    frmInput w(m_parent);
-    w.Plan = p;
+    frmInput w(p, m_parent);
     if (p.setExists) {
         w.setWindowTitle(QStringLiteral("恢复进程"));
         w.Label1->setText(QStringLiteral("文件恢复，解压缩至：") + p.accFolder + QStringLiteral("kddata.bak"));

@@ -14,8 +14,9 @@
 
 using namespace Module1;
 
-frmInput::frmInput(QWidget* parent)
+frmInput::frmInput(ImportPlan plan, QWidget* parent)
     : QDialog(parent)
+    , m_plan(std::move(plan))
 {
     setObjectName(QStringLiteral("frmInput"));
     setWindowTitle(QStringLiteral("帐套引入"));
@@ -51,7 +52,7 @@ void frmInput::Timer1_Timer()
     // A connection belongs to the thread that opens it, so the worker opens its own to the same
     // system database (file or server); the kept handle stays as it is while the dialog is open.
     const Database* like = gSysDb.get();
-    const ImportPlan plan = Plan;
+    const ImportPlan plan = m_plan;
     const AuditContext who = auditContext();
     m_worker = QThread::create([this, like, plan, who] {
         try {

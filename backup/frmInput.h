@@ -14,10 +14,10 @@ class QThread;
 class frmInput : public QDialog {
     Q_OBJECT
 public:
-    explicit frmInput(QWidget* parent = nullptr);
+    // `plan`: what the command settled (the set, the backup set, the year folder).
+    explicit frmInput(ImportPlan plan, QWidget* parent = nullptr);
 
-    // Handed over by the command before the window is shown.
-    ImportPlan Plan;
+    const ImportPlan& plan() const { return m_plan; }
     // True when the set was restored.
     bool Succeeded = false;
 
@@ -39,6 +39,7 @@ protected:
 private:
     void finished();
 
+    const ImportPlan m_plan;
     QThread* m_worker = nullptr;
     AccountImporter::Result m_result;
 };

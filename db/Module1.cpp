@@ -44,13 +44,10 @@ void resetState()
     gComputerName.clear();
     gUserId.clear();
     gUserName.clear();
-    gUserPassword.clear();
     gIsAdmin = false;
     gAccId.clear();
     gAccName.clear();
-    gAccPath.clear();
     gYear.clear();
-    gAccMode = 0;
 }
 
 void setRoot(const QString& root)

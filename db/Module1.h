@@ -21,13 +21,10 @@ inline qint16 gEdition = 0;      // 1 hides the login's server row and selects t
 inline QString gComputerName;
 inline QString gUserId;
 inline QString gUserName;
-inline QString gUserPassword;
 inline bool gIsAdmin = false;
 inline QString gAccId;
 inline QString gAccName;
-inline QString gAccPath;
 inline QString gYear;
-inline qint16 gAccMode = 0;      // 1 create, 2 modify
 
 // Back to the state of a program that has just started (tests run many "programs" in one process).
 void resetState();

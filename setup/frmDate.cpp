@@ -88,7 +88,7 @@ frmDate::frmDate(QWidget* parent)
 
 void frmDate::Form_Load()
 {
-    if (gAccMode != 2)
+    if (!Modifying)
         return;
     if (!AccDb) {
         MsgBox(QStringLiteral("账套库未打开，无法读取数据精度。"), vb::vbExclamation | vb::vbOKOnly, kTitle);
@@ -163,7 +163,7 @@ bool frmDate::save()
 
 bool frmDate::changed()
 {
-    if (gAccMode == 2) {
+    if (Modifying) {
         if (!AccDb)
             return false;
         try {

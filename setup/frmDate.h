@@ -6,7 +6,8 @@
 //   frmDate dlg;
 //   dlg.AccDb = the open account database (owned by the caller, open while the dialog is shown);
 //   dlg.Year = the year of those books (the log row's);
-//   dlg.Form_Load();            // Module1::gAccMode 2 (modify) shows the stored values, 1 the defaults "2"
+//   dlg.Modifying = whether the wizard modifies the set (true) or creates it;
+//   dlg.Form_Load();            // modifying shows the stored values, creating the defaults "2"
 //   ShowModal(dlg);             // Accepted when the values were saved (确定, or Yes to the closing question)
 // A missing database or row is reported and nothing is written.
 #include <QDialog>
@@ -26,6 +27,8 @@ public:
     // Inputs: the account database, not owned, and the year of its books.
     Database* AccDb = nullptr;
     int Year = 0;
+    // Input: the wizard modifies the set (the stored values are shown) rather than creates it.
+    bool Modifying = false;
 
     QLabel* Label1 = nullptr;
     QList<QLabel*> Label2;       // captions = the cCaption keys, index 0..4

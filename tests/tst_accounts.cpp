@@ -11,6 +11,7 @@
 #include <Module1.h>
 #include <frmAccPath.h>
 #include <frmAccount.h>
+#include <frmDate.h>
 #include <frmMain.h>
 #include <frmMenology.h>
 #include <frmSysStart.h>
@@ -85,14 +86,17 @@ void createSet(TestEnv& env)
 }
 
 // Runs a console menu entry with the wizard driven by `drive` and the later dialogs closed; returns
-// the dialogs ("<frmDate>", the enabling one with its books) and the messages in the order they came.
+// the dialogs ("<frmDate>", "<frmDate modify>" when it shows the stored values, the enabling one with
+// its books) and the messages in the order they came.
 QStringList consoleFlow(Fixture& x, void (frmMain::*entry)(), const std::function<void(frmAccount&)>& drive)
 {
     QList<std::pair<qsizetype, QString>> opened;   // after how many messages, which dialog
     for (const QString name : {"frmAccount", "frmGradeDef", "frmDate", "frmSysStart"}) {
         x.modals.on(name, [&x, &opened, &drive, name](QDialog& d) {
             const auto* enabling = qobject_cast<frmSysStart*>(&d);
-            opened << std::pair{x.msgs.calls.size(), QStringLiteral("<%1%2>").arg(name, enabling ? " " + enabling->accDbPath : QString())};
+            const auto* precision = qobject_cast<frmDate*>(&d);
+            const QString extra = enabling ? " " + enabling->accDbPath : precision && precision->Modifying ? QStringLiteral(" modify") : QString();
+            opened << std::pair{x.msgs.calls.size(), QStringLiteral("<%1%2>").arg(name, extra)};
             if (auto* f = qobject_cast<frmAccount*>(&d))
                 drive(*f);
             else
@@ -131,8 +135,7 @@ private slots:
                 addSet(env.db(), acc, QStringLiteral("公司") + acc);
             env.db().execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,iAdmin) values ('zz9','Demo',0)"));
             env.loginAdmin();
-            gAccMode = 1;
-            frmAccount f;
+            frmAccount f(frmAccount::Mode::Create);
             f.Form_Load();
             QCOMPARE(f.txtAccID->text(), c.proposed);
             QCOMPARE(f.cboAccount->count(), c.existing.size());
@@ -152,8 +155,7 @@ private slots:
         auto& [env, msgs, modals] = x;
         addSet(env.db(), QStringLiteral("005"), QStringLiteral("华东"));
         env.loginAdmin();
-        gAccMode = 1;
-        frmAccount f;
+        frmAccount f(frmAccount::Mode::Create);
         f.Form_Load();
 
         // Only digits reach the number, year and month; Backspace does nothing, Delete works.
@@ -279,19 +281,25 @@ private slots:
         x.msgs.answer(vb::vbYes);   // 可以创建账套了么？
         x.msgs.answer(vb::vbOK);    // success
         x.msgs.answer(vb::vbYes);   // 是否立即启用账套
+        QStringList created;
         const QStringList flow = consoleFlow(x, &frmMain::mnuAccCreate_Click, [&](frmAccount& f) {
+            QCOMPARE(f.mode(), frmAccount::Mode::Create);
             f.txtAccID->setText(QStringLiteral("7"));
             fillWizard(f, QStringLiteral("O'Neil 账套"), path, QStringLiteral("2024"), QStringLiteral("3"));
             click(f.cmdOK);
             QCOMPARE(f.result(), int(QDialog::Accepted));
+            QVERIFY(f.Created);
+            created = {f.Created->accId, f.Created->accName, f.Created->accPath};
         });
         // The coding scheme and the precision come between the confirmation and the success.
         const QString title = QStringLiteral("创建账套");
         QCOMPARE(flow, (QStringList{"<frmAccount>", seen("可以创建账套了么？", title, vb::vbYesNo | vb::vbQuestion), "<frmGradeDef>", "<frmDate>",
                                     seen("创建账套{O'Neil 账套:[007]}成功。", title, vb::vbOKOnly | vb::vbExclamation),
                                     seen("是否立即启用账套", title, vb::vbYesNo | vb::vbQuestion), "<frmSysStart " + books + ">"}));
-        QCOMPARE(QStringList({QString::number(gAccMode), gAccId, gAccName, gAccPath}),
-                 QStringList({QStringLiteral("1"), QStringLiteral("007"), QStringLiteral("O'Neil 账套"), path}));
+        // The set made, handed back to the console, which makes it the current set.
+        const QStringList made{QStringLiteral("007"), QStringLiteral("O'Neil 账套"), path};
+        QCOMPARE(created, made);
+        QCOMPARE(QStringList({gAccId, gAccName}), made.mid(0, 2));
 
         // What the pages held reached the set and its books.
         QCOMPARE(x.env.db().scalar(QStringLiteral("select cAcc_Path||'|'||iYear||iMonth||'|'||cAcc_Master||'|'||cUnitName||'|'||cUnitTel||'|'||"
@@ -305,8 +313,7 @@ private slots:
         Fixture x;
         auto& [env, msgs, modals] = x;
         env.loginAdmin();
-        gAccMode = 1;
-        frmAccount f;
+        frmAccount f(frmAccount::Mode::Create);
         f.Form_Load();
         // A relative path is refused with a message, and the page stays.
         f.txtAccName->setText(QStringLiteral("测试"));
@@ -342,6 +349,7 @@ private slots:
         Fixture x;
         createSet(x.env);
         const QStringList flow = consoleFlow(x, &frmMain::mnuAccEdit_Click, [&](frmAccount& f) {
+            QCOMPARE(f.mode(), frmAccount::Mode::Modify);
             QCOMPARE(f.windowTitle(), QStringLiteral("修改帐套"));
             QCOMPARE(QStringList({f.txtAccID->text(), f.txtMonth->text(), f.txtUnitAbbre->text(), f.cboAcc_Master->currentText()}),
                      QStringList({QStringLiteral("004"), QStringLiteral("5"), QStringLiteral("青"), QStringLiteral("demo")}));
@@ -360,9 +368,9 @@ private slots:
             f.chkbGoodClass->setChecked(false);
             f.chkbProvClass->setChecked(true);
             click(f.cmdOK);
+            QVERIFY(!f.Created);
         });
-        QCOMPARE(gAccMode, qint16(2));
-        QCOMPARE(flow, (QStringList{"<frmAccount>", seen("可以修改帐套了么？", "修改帐套", vb::vbYesNo | vb::vbQuestion), "<frmGradeDef>", "<frmDate>",
+        QCOMPARE(flow, (QStringList{"<frmAccount>", seen("可以修改帐套了么？", "修改帐套", vb::vbYesNo | vb::vbQuestion), "<frmGradeDef>", "<frmDate modify>",
                                     seen("修改账套{新名称:[004]}成功。", "修改账套", vb::vbOKOnly | vb::vbExclamation)}));
 
         // What the pages held reached the set and its books.
@@ -381,9 +389,8 @@ private slots:
         auto& [env, msgs, modals] = x;
         createSet(env);
         QVERIFY(CiFile::remove(AccountDb::databasePath(env.root(), QStringLiteral("004"), 2024)));
-        gAccMode = 2;
         {
-            frmAccount f;
+            frmAccount f(frmAccount::Mode::Modify);
             f.Form_Load();   // the options cannot be read: the pages open with the rest
             QCOMPARE(f.txtAccName->text(), QStringLiteral("账套004"));
             for (int i = 0; i < 3; ++i)
@@ -398,7 +405,7 @@ private slots:
         }
         msgs.clear();
         gAccId = QStringLiteral("404");
-        frmAccount f;
+        frmAccount f(frmAccount::Mode::Modify);
         f.Form_Load();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("帐套不存在！")});
         QCOMPARE(msgs.last().buttonSet(), int(vb::vbOKOnly));

@@ -512,7 +512,7 @@ private slots:
         Console c;
         QVERIFY(c.main.Form_Load());
         // Every password box shows "*" and stops typing at the one limit.
-        frmPassword change;
+        frmPassword change(QStringLiteral("admin"), QString());
         frmAddUser add;
         frmEditUser edit;
         login(c, [&](frmLogin& f) {

@@ -232,10 +232,11 @@ private slots:
         QCOMPARE(dumpBesidesLog(env.db()), sysRows);
         QCOMPARE(auditRows(env.db()), logged + QStringList({"003|ACC_IMPORT|拒绝", "003|ACC_IMPORT|拒绝"}));
         // The data file goes missing between the command and frmInput's tick.
-        frmInput w;
-        w.Plan.accId = QStringLiteral("003");
-        w.Plan.sourceDir = good + QStringLiteral("/");
-        w.Plan.targetDir = env.root() + QStringLiteral("/books/zt003/2008");
+        ImportPlan plan;
+        plan.accId = QStringLiteral("003");
+        plan.sourceDir = good + QStringLiteral("/");
+        plan.targetDir = env.root() + QStringLiteral("/books/zt003/2008");
+        frmInput w(plan);
         MsgBoxScript msgs;
         w.Timer1_Timer();
         QTest::qWaitFor([&w] { return !w.working(); }, 600000);

@@ -273,9 +273,9 @@ private slots:
             Fixture x;
             if (!c.sql.isEmpty())
                 x.acc.execute(c.sql);
-            gAccMode = qint16(c.mode);
             frmDate f;
             f.AccDb = c.noDb ? nullptr : &x.acc;
+            f.Modifying = c.mode == 2;
             f.Form_Load();
             QStringList shown;
             for (const QLineEdit* t : f.Text1)
