@@ -18,7 +18,7 @@ for p in revozi revozi-admin revozi-setup revozi-backup; do
   "$prefix/bin/$p" --version | grep -q "^$p [0-9]" || fail "$p --version"
   [ -s "$prefix/share/man/man1/$p.1.gz" ] || fail "no manual page for $p"
 done
-grep -q "^ExecStart=$prefix/bin/revozi-backup " "$prefix/lib/systemd/user/revozi-backup.service" \
+grep -q "^ExecStart=.*\"$prefix/bin/revozi-backup\" " "$prefix/lib/systemd/user/revozi-backup.service" \
   || fail "the backup service does not name the installed program"
 
 "$prefix/bin/revozi-setup" "$tmp/root" --demo >"$tmp/setup.log" 2>&1 || fail "revozi-setup --demo: $(cat "$tmp/setup.log")"
