@@ -3,13 +3,11 @@
 #include "frmMain.h"
 
 #include <BuildInfo.h>
+#include <Language.h>
 #include <Module1.h>
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTextStream>
-#include <QTranslator>
 
 #include <cstring>
 
@@ -41,10 +39,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("revozi-admin"));
     QApplication::setApplicationDisplayName(QStringLiteral("revozi〖系统管理〗"));
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    Language::install();
 
     Startup::closeEarlierInstances();
     Module1::gEdition = 0;

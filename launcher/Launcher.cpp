@@ -2,6 +2,7 @@
 
 #include <CiFile.h>
 #include <Installation.h>
+#include <Language.h>
 #include <MsgBox.h>
 
 #include <QDir>
@@ -18,9 +19,7 @@ namespace Launcher {
 BoxApplication::BoxApplication(int& argc, char** argv)
     : app(argc, argv)
 {
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    if (qtTexts.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    Language::install();
 }
 
 QString personalRoot()

@@ -3,14 +3,12 @@
 // installation and make it on the first start, saying so.
 #include <QApplication>
 #include <QString>
-#include <QTranslator>
 
 namespace Launcher {
-// The window system for a box, with Qt's own Chinese button texts, as the console has them.
+// The window system for a box, speaking the console's language (Qt's own button texts too).
 struct BoxApplication {
     BoxApplication(int& argc, char** argv);
     QApplication app;
-    QTranslator qtTexts;
 };
 
 // $XDG_DATA_HOME/revozi, or ~/.local/share/revozi when XDG_DATA_HOME is unset, empty or relative.

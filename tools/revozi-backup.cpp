@@ -12,6 +12,7 @@
 #include <BuildInfo.h>
 #include <CiFile.h>
 #include <Installation.h>
+#include <Language.h>
 #include <Database.h>
 #include <DbError.h>
 #include <Manifest.h>
@@ -737,6 +738,7 @@ int importSet(Database& sysDb, const QString& dir, const QString& folder, bool o
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    Language::install();
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {

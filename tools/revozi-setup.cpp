@@ -9,6 +9,7 @@
 #include <Database.h>
 #include <DbError.h>
 #include <Installation.h>
+#include <Language.h>
 #include <Paths.h>
 
 #include <QCoreApplication>
@@ -70,6 +71,7 @@ bool createDemoSet(const QString& where)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    Language::install();
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     QTextStream err(stderr);
