@@ -45,9 +45,6 @@ const QString kPendingTable = QStringLiteral("KdImportPending");
 // The account database's own tables: a data file without them is not the books of a set.
 const QStringList kBooksTables = {QStringLiteral("AccInformation"), QStringLiteral("GradeDef"), QStringLiteral("code")};
 
-// A descriptor is a few hundred bytes; anything far larger is some other file.
-constexpr qint64 kMaxDescriptorBytes = 64 * 1024;
-
 const QStringList kAccountColumns = {
     QStringLiteral("iSysID"), QStringLiteral("cAcc_Id"), QStringLiteral("cAcc_Name"), QStringLiteral("cAcc_Path"),
     QStringLiteral("iYear"), QStringLiteral("iMonth"), QStringLiteral("cAcc_Master"), QStringLiteral("cCurCode"),
@@ -304,31 +301,6 @@ void removeInBackground(const QString& path)
         std::thread([fd] { ::close(fd); }).detach();
 }
 
-// Line count and first line of a descriptor read with a bounded buffer; false when unreadable.
-bool peekDescriptor(const QString& path, int* lines, QString* firstLine, QString* error)
-{
-    QFile f(CiFile::resolve(path));
-    if (!CiFile::isFile(path) || !f.open(QIODevice::ReadOnly)) {
-        *error = f.errorString();
-        return false;
-    }
-    const QByteArray text = f.read(kMaxDescriptorBytes + 1);
-    if (f.error() != QFileDevice::NoError) {
-        *error = f.errorString();
-        return false;
-    }
-    if (text.size() > kMaxDescriptorBytes) {
-        *lines = 0;
-        return true;
-    }
-    QList<QByteArray> parts = text.split('\n');
-    if (!parts.isEmpty() && parts.last().isEmpty())
-        parts.removeLast();
-    *lines = int(parts.size());
-    *firstLine = parts.isEmpty() ? QString() : QString::fromUtf8(parts.first()).trimmed();
-    return true;
-}
-
 // What the data file says about itself: the set and year of its SM_Account_Ex row (none when the
 // backup set has no such row) and whether it holds the books' own tables.
 struct Inspection {
@@ -571,7 +543,7 @@ QString placementRefusal(Database& sysDb, const ImportPlan& p)
 
 QString ImportPlan::dataFile() const
 {
-    return CiFile::resolve(sourceDir + BackupSet::kDataFileName);
+    return dataPath.isEmpty() ? CiFile::resolve(sourceDir + BackupSet::kDataFileName) : dataPath;
 }
 
 QString ImportPlan::databasePath() const
@@ -607,22 +579,20 @@ Notice AccountImporter::load(const QString& descriptorPath)
 {
     m_plan = ImportPlan();
     m_accId.clear();
-    const QString L = CiFile::resolve(descriptorPath);
-    int lines = 0;
-    QString first;
-    QString why;
-    if (!peekDescriptor(L, &lines, &first, &why))
-        return refuse(QStringLiteral("无法读取引入文件：") + L + kCrLf + why);
-    if (first.compare(QLatin1String("[BackRetInfo]"), Qt::CaseInsensitive) != 0)
+    // The descriptor is read once here; everything after takes its values from the plan.
+    const BackupSet::Descriptor d = BackupSet::readDescriptor(descriptorPath);
+    const QString& L = d.path;
+    if (!d.readable())
+        return refuse(QStringLiteral("无法读取引入文件：") + L + kCrLf + d.error);
+    if (d.firstLine.compare(QLatin1String("[BackRetInfo]"), Qt::CaseInsensitive) != 0)
         return refuse(QStringLiteral("所选文件不是帐套数据备份文件，无法引入！") + kCrLf + L);
-    if (lines < BackupSet::LineYear)
-        return refuse(QStringLiteral("引入文件不完整（只有%1行），无法引入！").arg(lines) + kCrLf + L);
+    if (d.lineCount < BackupSet::LineYear)
+        return refuse(QStringLiteral("引入文件不完整（只有%1行），无法引入！").arg(d.lineCount) + kCrLf + L);
 
-    const BackupSet::Descriptor d = BackupSet::readDescriptor(L);
     static const QRegularExpression accRe(QStringLiteral("^[0-9]{3}$"));
     static const QRegularExpression yearRe(QStringLiteral("^[0-9]{2}$"));
     static const QRegularExpression sysRe(QStringLiteral("^-?[0-9]{1,18}$"));
-    const QString yy = BackupSet::lineValue(BackupSet::readLine(L, BackupSet::LineYear));
+    const QString& yy = d.yearDigits;
     if (!accRe.match(d.accId).hasMatch())
         return refuse(QStringLiteral("引入文件中的帐套号[%1]无效，无法引入！").arg(d.accId) + kCrLf + L);
     m_accId = d.accId;
@@ -639,7 +609,8 @@ Notice AccountImporter::load(const QString& descriptorPath)
     p.sysId = d.sysId;
     p.accFolder = d.accFolder;
     p.year = d.year;
-    p.sourceDir = BackupSet::sourceDir(L);
+    p.sourceDir = d.folder;
+    p.dataPath = d.dataFile;
     p.targetDir = Paths::join(d.accFolder, d.year);
 
     const QString data = p.dataFile();

@@ -25,10 +25,11 @@ struct ImportPlan {
     QString year;            // the set's year: the data file's SM_Account_Ex row, else line 10 as four digits
     qint64 bytes = -1;       // line 13: the data file's size; -1 when the descriptor does not say
     QString sourceDir;       // the backup set's folder, ending with a separator
+    QString dataPath;        // the data file as load found it beside the descriptor
     QString targetDir;       // account-set folder + year: where the account database goes
     bool setExists = false;  // the system database already has rows of the set
 
-    QString dataFile() const;      // the data file beside the descriptor
+    QString dataFile() const;      // the data file beside the descriptor (dataPath, or looked up when not given)
     QString databasePath() const;  // the account database in targetDir
     QString basePath() const;      // the folder that holds the account-set folder, with a trailing separator
 };

@@ -76,11 +76,11 @@ QString examine(const QString& folder, const QString& accId, int year, QStringLi
     if (!BackupSet::readManifest(Paths::join(folder, found[1])).has_value())
         return QStringLiteral("校验清单 %1 无法读取").arg(found[1]);
     // A backup of another set or year filed here would otherwise count as this one's, and go.
-    const QString descriptor = Paths::join(folder, found[0]);
-    const QString namedSet = BackupSet::lineValue(BackupSet::readLine(descriptor, BackupSet::LineAccId));
+    const BackupSet::Descriptor descriptor = BackupSet::readDescriptor(Paths::join(folder, found[0]));
+    const QString& namedSet = descriptor.accId;
     if (namedSet != accId)
         return QStringLiteral("描述文件记的是账套[%1]，不是账套[%2]").arg(namedSet, accId);
-    const QString namedYear = BackupSet::lineValue(BackupSet::readLine(descriptor, BackupSet::LineYear));
+    const QString& namedYear = descriptor.yearDigits;
     if (namedYear != BackupSet::twoDigitYear(year))
         return QStringLiteral("描述文件记的年度是 YYear=%1，不是%2年度").arg(namedYear).arg(year);
     if (names)

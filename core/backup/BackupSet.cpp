@@ -90,18 +90,60 @@ QString lineValue(const QString& line)
     return eq < 0 ? line : line.mid(eq + 1);
 }
 
-Descriptor readDescriptor(const QString& path)
+namespace {
+// A descriptor is a few hundred bytes; anything far larger is some other file.
+constexpr qint64 kMaxDescriptorBytes = 64 * 1024;
+
+// The lines of `text` without their line ends (a last line end starts no line).
+QStringList splitLines(const QByteArray& text)
 {
-    Descriptor d;
-    d.accId = lineValue(readLine(path, LineAccId));
-    d.sysId = lineValue(readLine(path, LineSysId));
-    d.accFolder = lineValue(readLine(path, LineAccFolder));
-    d.year = fourDigitYear(lineValue(readLine(path, LineYear)));
-    const QString bytesLine = readLine(path, LineBytes);
+    QList<QByteArray> parts = text.split('\n');
+    if (!parts.isEmpty() && parts.last().isEmpty())
+        parts.removeLast();
+    QStringList lines;
+    lines.reserve(parts.size());
+    for (QByteArray& line : parts) {
+        while (line.endsWith('\r'))
+            line.chop(1);
+        lines << QString::fromUtf8(line);
+    }
+    return lines;
+}
+
+void takeLines(Descriptor& d, const QStringList& lines)
+{
+    auto value = [&lines](int lineNo) { return lineNo <= lines.size() ? lineValue(lines.at(lineNo - 1)) : QString(); };
+    d.lineCount = int(lines.size());
+    d.firstLine = lines.isEmpty() ? QString() : lines.first().trimmed();
+    d.accId = value(LineAccId);
+    d.sysId = value(LineSysId);
+    d.accFolder = value(LineAccFolder);
+    d.yearDigits = value(LineYear);
+    const QString bytesLine = LineBytes <= lines.size() ? lines.at(LineBytes - 1) : QString();
     bool ok = false;
     const qint64 bytes = lineValue(bytesLine).trimmed().toLongLong(&ok);
     if (bytesLine.startsWith(QLatin1String("Bytes="), Qt::CaseInsensitive) && ok && bytes >= 0)
         d.bytes = bytes;
+}
+} // namespace
+
+Descriptor readDescriptor(const QString& path)
+{
+    Descriptor d;
+    d.path = CiFile::resolve(path);
+    d.folder = withSep(Paths::parentDir(d.path));
+    d.dataFile = CiFile::resolve(d.folder + kDataFileName);
+    QFile f(d.path);
+    if (!CiFile::isFile(d.path) || !f.open(QIODevice::ReadOnly)) {
+        d.error = f.errorString();
+    } else {
+        const QByteArray text = f.read(kMaxDescriptorBytes + 1);
+        if (f.error() != QFileDevice::NoError)
+            d.error = f.errorString();
+        else if (text.size() <= kMaxDescriptorBytes)
+            takeLines(d, splitLines(text));
+    }
+    d.year = fourDigitYear(d.yearDigits);
     return d;
 }
 

@@ -50,13 +50,23 @@ QString readLine(const QString& path, int lineNo);
 // The text after the first "=" of a line; the whole line when it has none.
 QString lineValue(const QString& line);
 
-// What the import takes from a descriptor.
+// A descriptor read once: the file is opened and its lines split a single time, and every later
+// step of an import (its checks, the plan, the manifest's and the data file's places) takes its
+// values from here instead of reading the file again.
 struct Descriptor {
-    QString accId;      // line 3
-    QString sysId;      // line 4
-    QString accFolder;  // line 5: the account-set folder as written (ends with a separator when exported)
-    QString year;       // line 10 expanded to four digits
-    qint64 bytes = -1;  // line 13: the data file's size; -1 when the line is missing or not a number
+    QString path;        // the descriptor as found on disk (matched without regard to case)
+    QString folder;      // the folder that holds it, with a trailing separator
+    QString dataFile;    // the data file beside it, as found on disk
+    QString error;       // why the file could not be read; empty when it was read
+    int lineCount = 0;   // its lines; 0 when it is far too large to be a descriptor
+    QString firstLine;   // line 1 without surrounding blanks
+    QString accId;       // line 3
+    QString sysId;       // line 4
+    QString accFolder;   // line 5: the account-set folder as written (ends with a separator when exported)
+    QString yearDigits;  // line 10's value as written: two digits when well formed
+    QString year;        // line 10 expanded to four digits
+    qint64 bytes = -1;   // line 13: the data file's size; -1 when the line is missing or not a number
+    bool readable() const { return error.isEmpty(); }
 };
 Descriptor readDescriptor(const QString& path);
 
