@@ -192,16 +192,20 @@ void frmLogin::Form_Load()
 void frmLogin::fillServers()
 {
     cboServer->clear();
-    cboServer->addItem(kLocal, QString());
+    m_servers.clear();
+    cboServer->addItem(kLocal);
+    m_servers.append(ConnInfo());
     cboServer->setItemData(0, gComputerName, Qt::ToolTipRole);
     // Without the server row there is no choosing: the installation root's files.
     if (gEdition == 1)
         return;
     const QString last = UsedServers::last();
-    for (const QString& conninfo : UsedServers::list()) {
-        cboServer->addItem(Installation::serverLabel(conninfo), conninfo);
-        cboServer->setItemData(cboServer->count() - 1, conninfo, Qt::ToolTipRole);
-        if (conninfo == last)
+    for (const QString& kept : UsedServers::list()) {
+        const ConnInfo server(kept);
+        cboServer->addItem(server.label());
+        m_servers.append(server);
+        cboServer->setItemData(cboServer->count() - 1, kept, Qt::ToolTipRole);
+        if (kept == last)
             cboServer->setCurrentIndex(cboServer->count() - 1);
     }
 }
@@ -216,19 +220,20 @@ void frmLogin::cmdServer_Click()
 {
     frmWeb dlg(this);
     dlg.setCurrent(gServer);
-    if (ShowModal(dlg) != QDialog::Accepted || dlg.Chosen.isEmpty())
+    if (ShowModal(dlg) != QDialog::Accepted || dlg.chosen().isEmpty())
         return;
     // A server used before is chosen again; a new one joins the list (remembered once it opens).
-    const QString kept = UsedServers::withoutPassword(dlg.Chosen);
+    const ConnInfo chosen = dlg.chosen();
     int i = 1;
-    while (i < cboServer->count() && cboServer->itemData(i).toString() != kept)
+    while (i < cboServer->count() && m_servers.value(i).withoutPassword() != chosen.withoutPassword())
         ++i;
     if (i == cboServer->count()) {
         i = 1;
-        cboServer->insertItem(i, Installation::serverLabel(dlg.Chosen));
+        cboServer->insertItem(i, chosen.label());
+        m_servers.insert(i, chosen);
     }
-    cboServer->setItemData(i, dlg.Chosen);
-    cboServer->setItemData(i, kept, Qt::ToolTipRole);
+    m_servers[i] = chosen;
+    cboServer->setItemData(i, chosen.withoutPassword(), Qt::ToolTipRole);
     cboServer->setCurrentIndex(i);
     openSystem();
 }
@@ -236,7 +241,7 @@ void frmLogin::cmdServer_Click()
 void frmLogin::openSystem()
 {
     m_serverIndex = cboServer->currentIndex();
-    const QString server = cboServer->currentData().toString();
+    const ConnInfo server = m_servers.value(m_serverIndex);
     m_users.reset();
     gSysDb.reset();
     gServer = server;
@@ -253,7 +258,7 @@ void frmLogin::openSystem()
     }
     try {
         gSysDb = std::make_unique<Database>();
-        Installation::openSystemDatabase(*gSysDb, server.isEmpty() ? SysDbPath() : Installation::serverWhere(UsedServers::forConnecting(server)),
+        Installation::openSystemDatabase(*gSysDb, server.isEmpty() ? SysDbPlace() : InstallationPlace::server(server.givingUpAfter(UsedServers::kGiveUpSeconds)),
                                          false);
         // An older installation's plain passwords are hashed once, a good part of a second each:
         // on a connection of its own off the window's thread, so the form keeps painting.
@@ -280,7 +285,7 @@ void frmLogin::openSystem()
         // Said again at 登录: the database is there, but locked or damaged, or the server is not.
         m_sysDbProblem = server.isEmpty()
                              ? QStringLiteral("无法打开系统库：%1").arg(e.userText())
-                             : QStringLiteral("无法打开服务器 %1 上的系统库：%2").arg(Installation::serverLabel(server), e.userText());
+                             : QStringLiteral("无法打开服务器 %1 上的系统库：%2").arg(server.label(), e.userText());
         MsgBox(m_sysDbProblem, vb::vbExclamation | vb::vbOKOnly, QStringLiteral("登录"));
         return;
     }

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QVariant>
 
+#include <ConnInfo.h>
 #include <Recordset.h>
 
 #include <memory>
@@ -71,4 +72,5 @@ private:
     QString m_password;       // the chosen operator's stored password (a hash, or empty), as read
     QVariant m_userState;     // nState of the chosen operator
     int m_serverIndex = -1;   // cboServer's entry whose system database is open (or was tried)
+    QList<ConnInfo> m_servers;   // cboServer's entries: empty for 本机, then each server as read once
 };

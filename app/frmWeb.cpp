@@ -99,7 +99,7 @@ frmWeb::frmWeb(QWidget* parent)
     for (const QString& c : UsedServers::list()) {
         auto* item = new QListWidgetItem(c, lstUsed);
         item->setData(Qt::UserRole, c);
-        item->setToolTip(Installation::serverLabel(c));
+        item->setToolTip(ConnInfo(c).label());
     }
     for (const QString& s : services()) {
         auto* item = new QListWidgetItem(s, lstServices);
@@ -115,16 +115,15 @@ frmWeb::frmWeb(QWidget* parent)
     connect(cmdTest, &QPushButton::clicked, this, &frmWeb::cmdTest_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmWeb::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmWeb::cmdCancel_Click);
-    setCurrent(QString());
+    setCurrent(ConnInfo());
 }
 
-void frmWeb::setCurrent(const QString& conninfo)
+void frmWeb::setCurrent(const ConnInfo& server)
 {
-    lblCurrent->setText(QStringLiteral("当前：") + (conninfo.isEmpty() ? QStringLiteral("(本机) 安装目录中的系统库")
-                                                                       : Installation::serverLabel(conninfo)));
+    lblCurrent->setText(QStringLiteral("当前：") + (server.isEmpty() ? QStringLiteral("(本机) 安装目录中的系统库") : server.label()));
     lblCurrent->setAccessibleName(lblCurrent->text());
-    if (!conninfo.isEmpty())
-        txtServer->setText(UsedServers::withoutPassword(conninfo));
+    if (!server.isEmpty())
+        txtServer->setText(server.withoutPassword());
 }
 
 QStringList frmWeb::services()
@@ -159,23 +158,23 @@ void frmWeb::picked(QListWidgetItem* item)
         txtServer->setText(item->data(Qt::UserRole).toString());
 }
 
-QString frmWeb::typed() const
+ConnInfo frmWeb::typed() const
 {
-    const QString text = txtServer->text().trimmed();
-    if (text.isEmpty())
+    const ConnInfo server(txtServer->text());
+    if (server.isEmpty())
         MsgBox(QStringLiteral("请输入服务器的连接串（如 host=主机 dbname=数据库），或从列表中选择一个。"),
                vb::vbExclamation | vb::vbOKOnly, kCaption);
-    return text;
+    return server;
 }
 
 void frmWeb::cmdTest_Click()
 {
-    const QString conninfo = typed();
-    if (conninfo.isEmpty())
+    const ConnInfo server = typed();
+    if (server.isEmpty())
         return;
     // A server far away may take seconds to answer: the window keeps painting meanwhile.
     QString problem;
-    const QString connecting = UsedServers::forConnecting(conninfo);
+    const ConnInfo connecting = server.givingUpAfter(UsedServers::kGiveUpSeconds);
     const bool ok = runOffThread([&] {
         try {
             Database db;
@@ -192,19 +191,19 @@ void frmWeb::cmdTest_Click()
         }
     });
     if (ok)
-        MsgBox(QStringLiteral("连接成功：服务器 %1 上有系统管理的安装，可以选择它。").arg(Installation::serverLabel(conninfo)),
+        MsgBox(QStringLiteral("连接成功：服务器 %1 上有系统管理的安装，可以选择它。").arg(server.label()),
                vb::vbInformation | vb::vbOKOnly, kCaption);
     else
-        MsgBox(QStringLiteral("无法使用服务器 %1：\n%2").arg(Installation::serverLabel(conninfo), problem),
+        MsgBox(QStringLiteral("无法使用服务器 %1：\n%2").arg(server.label(), problem),
                vb::vbExclamation | vb::vbOKOnly, kCaption);
 }
 
 void frmWeb::cmdOK_Click()
 {
-    const QString conninfo = typed();
-    if (conninfo.isEmpty())
+    const ConnInfo server = typed();
+    if (server.isEmpty())
         return;
-    Chosen = conninfo;
+    m_chosen = server;
     accept();
 }
 

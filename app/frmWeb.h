@@ -1,6 +1,8 @@
 #pragma once
 // 网络计算机浏览: the server an installation is kept on, typed as a connection string or picked
 // from the servers this workstation has used and the services of pg_service.conf, tested, chosen.
+#include <ConnInfo.h>
+
 #include <QDialog>
 
 class QGroupBox;
@@ -18,9 +20,9 @@ public:
     explicit frmWeb(QWidget* parent = nullptr);
 
     // Set by the opener: the server in use (empty: the installation root's files).
-    void setCurrent(const QString& conninfo);
-    // After 选择: the connection string chosen.
-    QString Chosen;
+    void setCurrent(const ConnInfo& server);
+    // After 选择: the server chosen, read once from what was typed or picked.
+    ConnInfo chosen() const { return m_chosen; }
 
     QGroupBox* fraWeb = nullptr;
     QListWidget* lstUsed = nullptr;
@@ -41,5 +43,8 @@ public slots:
 
 private:
     void picked(QListWidgetItem* item);
-    QString typed() const;
+    // What is typed, read as a connection string; empty (and said) when nothing is.
+    ConnInfo typed() const;
+
+    ConnInfo m_chosen;
 };

@@ -42,7 +42,7 @@ ServerInstallation::ServerInstallation()
     administer(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
     administer(QStringLiteral("CREATE DATABASE %1").arg(name));
     m_conninfo = QStringLiteral("dbname=") + name;
-    Installation::createServer(m_conninfo, true);
+    Installation::createServer(ConnInfo(m_conninfo), true);
 }
 
 ServerInstallation::~ServerInstallation()
@@ -53,9 +53,9 @@ ServerInstallation::~ServerInstallation()
     }
 }
 
-QString ServerInstallation::where() const
+InstallationPlace ServerInstallation::where() const
 {
-    return Installation::serverWhere(m_conninfo);
+    return InstallationPlace::server(ConnInfo(m_conninfo));
 }
 
 

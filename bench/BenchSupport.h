@@ -2,6 +2,7 @@
 // What the export and import benchmarks share: their command line, the account set with about
 // SIZE_MB of vouchers and lines, the plain copy they are measured against, and the clocks.
 #include <Database.h>
+#include <InstallationPlace.h>
 
 #include <QList>
 #include <QString>
@@ -62,8 +63,8 @@ public:
     ServerInstallation(const ServerInstallation&) = delete;
     ServerInstallation& operator=(const ServerInstallation&) = delete;
     QString conninfo() const { return m_conninfo; }
-    // "server:CONNINFO", as Installation::openSystemDatabase and the console take it.
-    QString where() const;
+    // The installation, as Installation::openSystemDatabase takes it.
+    InstallationPlace where() const;
 
 private:
     QString m_conninfo;

@@ -78,7 +78,7 @@ int main(int argc, char* argv[])
         if (server) {
             Bench::ServerInstallation installation;
             Database sysDb;
-            Installation::openServerSystem(sysDb, installation.conninfo());
+            Installation::openServerSystem(sysDb, ConnInfo(installation.conninfo()));
             const double ms = createOnce(sysDb, QStringLiteral("/srv/账套"));
             if (ms < 0)
                 return 1;

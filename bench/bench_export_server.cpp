@@ -137,9 +137,9 @@ int main(int argc, char* argv[])
         exportOnce(*set.sysDb, fromFiles, &prep);
     }
     const QString conninfo = QStringLiteral("dbname=revozi_test");
-    Installation::createServer(conninfo, true);
+    Installation::createServer(ConnInfo(conninfo), true);
     Database server;
-    Installation::openServerSystem(server, conninfo);
+    Installation::openServerSystem(server, ConnInfo(conninfo));
     {
         QElapsedTimer t;
         t.start();

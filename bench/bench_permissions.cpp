@@ -128,7 +128,7 @@ int main(int argc, char* argv[])
         installation = std::make_unique<Bench::ServerInstallation>();
         sides.push_back(Side{QStringLiteral("server")});
         sides[1].db = std::make_unique<Database>();
-        Installation::openServerSystem(*sides[1].db, installation->conninfo());
+        Installation::openServerSystem(*sides[1].db, ConnInfo(installation->conninfo()));
     }
     for (Side& side : sides)
         populate(*side.db);

@@ -81,7 +81,7 @@ void compareInstalled(const QString& installedBin, const QString& built, const Q
 // read and listed, the form shown) on the installation the server row has chosen, in ms.
 double openLoginForm(frmMain& console, const QString& server)
 {
-    UsedServers::remember(server);
+    UsedServers::remember(ConnInfo(server));
     Module1::gUserName.clear();
     QElapsedTimer t;
     t.start();
@@ -101,7 +101,7 @@ void compareServer(frmMain& console, QTextStream& out)
     Bench::ServerInstallation server;
     {
         Database db;
-        Installation::openServerSystem(db, server.conninfo());
+        Installation::openServerSystem(db, ConnInfo(server.conninfo()));
         addOperators(db, 10000);
     }
     Series files, onServer;
@@ -109,7 +109,7 @@ void compareServer(frmMain& console, QTextStream& out)
         files.values << openLoginForm(console, QString());
         onServer.values << openLoginForm(console, server.conninfo());
     }
-    UsedServers::remember(QString());
+    UsedServers::remember(ConnInfo());
     Module1::gSysDb.reset();
     const auto verdict = [](const Series& s) { return s.min() >= 0 && s.median() < 300 ? "MET" : "NOT MET"; };
     out << "opening the login form (10,000 operators), 9 runs each, interleaved\n";

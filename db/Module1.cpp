@@ -38,7 +38,7 @@ void resetState()
 {
     gRootPath.clear();
     gSysPath.clear();
-    gServer.clear();
+    gServer = ConnInfo();
     gSysDb.reset();
     gEdition = 0;
     gComputerName.clear();
@@ -61,14 +61,14 @@ QString SysDbPath()
     return Installation::sysDbPath(gRootPath);
 }
 
-QString SysDbWhere()
+InstallationPlace SysDbPlace()
 {
-    return gServer.isEmpty() ? SysDbPath() : Installation::serverWhere(gServer);
+    return gServer.isEmpty() ? InstallationPlace::files(gRootPath) : InstallationPlace::server(gServer);
 }
 
 QString ServerShown()
 {
-    return gServer.isEmpty() ? gComputerName : Installation::serverLabel(gServer);
+    return gServer.isEmpty() ? gComputerName : gServer.label();
 }
 
 QString MirrorSysDbPath()

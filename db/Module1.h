@@ -1,6 +1,8 @@
 #pragma once
 // The shared state of a run and the small routines that several forms use.
 #include <AuditEvents.h>
+#include <ConnInfo.h>
+#include <InstallationPlace.h>
 #include <Database.h>
 #include <ErrLog.h>
 
@@ -13,9 +15,8 @@ class QWidget;
 namespace Module1 {
 inline QString gRootPath;        // installation root, always ending with a separator
 inline QString gSysPath;         // gRootPath + "DeZaduzi/"
-// The server chosen at login (a libpq connection string), empty for the installation root's files;
-// gSysDb is open on it.
-inline QString gServer;
+// The server chosen at login, empty for the installation root's files; gSysDb is open on it.
+inline ConnInfo gServer;
 inline std::unique_ptr<Database> gSysDb;   // opened by the login form, kept for the run
 inline qint16 gEdition = 0;      // 1 hides the login's server row and selects the tree grant dialog
 inline QString gComputerName;
@@ -33,8 +34,8 @@ void resetState();
 void setRoot(const QString& root);
 // The system database file (matched without regard to case); the path as expected when missing.
 QString SysDbPath();
-// Where the system database is: SysDbPath(), or "server:" + gServer (Installation::serverWhere).
-QString SysDbWhere();
+// The installation in use: the root's files, or the server chosen at login.
+InstallationPlace SysDbPlace();
 // What the console shows for where it works: the server (host:port/database), or this workstation.
 QString ServerShown();
 // The mirror system database under the system directory; empty when it does not exist.

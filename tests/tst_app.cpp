@@ -370,9 +370,9 @@ private slots:
     {
         TestEnv env;
         // Kept without any password, quoted or not; each server once, the last chosen first.
-        UsedServers::remember(QStringLiteral("host=/nowhere/a password=secret1 dbname=acc"));
-        UsedServers::remember(QStringLiteral("host=/nowhere/b password = 'it\\'s secret2' user=kd"));
-        UsedServers::remember(QStringLiteral("host=/nowhere/a dbname=acc password=secret3"));
+        UsedServers::remember(ConnInfo(QStringLiteral("host=/nowhere/a password=secret1 dbname=acc")));
+        UsedServers::remember(ConnInfo(QStringLiteral("host=/nowhere/b password = 'it\\'s secret2' user=kd")));
+        UsedServers::remember(ConnInfo(QStringLiteral("host=/nowhere/a dbname=acc password=secret3")));
         QCOMPARE(UsedServers::list(), (QStringList{"host=/nowhere/a dbname=acc", "host=/nowhere/b user=kd"}));
         QCOMPARE(UsedServers::last(), QStringLiteral("host=/nowhere/a dbname=acc"));
         for (QDirIterator it(env.root() + QStringLiteral("/config"), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
@@ -431,7 +431,7 @@ private slots:
         TestEnv env;
         Console c;
         QVERIFY(c.main.Form_Load());
-        const QString shown = Installation::serverLabel(server.conninfo());
+        const QString shown = ConnInfo(server.conninfo()).label();
         login(c, [&](frmLogin& f) {
             QCOMPARE(f.cboServer->currentText(), QStringLiteral("(本机)"));
             // A database without an installation: tested, then chosen anyway; the login stays open.
@@ -472,7 +472,7 @@ private slots:
         // row is written), then between two actions (ended from another session): each time the
         // action is refused with the reason, nothing of it stays, and the next one works.
         Database other;
-        Installation::openServerSystem(other, server.conninfo(), false);
+        Installation::openServerSystem(other, ConnInfo(server.conninfo()), false);
         other.execute(QStringLiteral("CREATE FUNCTION drop_session() RETURNS trigger LANGUAGE plpgsql AS "
                                      "'BEGIN PERFORM pg_terminate_backend(pg_backend_pid()); RETURN NEW; END'"));
         other.execute(QStringLiteral("CREATE TRIGGER drop_session AFTER INSERT ON SM_User FOR EACH ROW EXECUTE FUNCTION drop_session()"));

@@ -757,20 +757,18 @@ int main(int argc, char* argv[])
     if (args.isEmpty())
         return usage(QStringLiteral("缺少命令"));
     // A server installation is named by its connection string where a root would be.
-    QString conninfo;
+    ConnInfo conninfo;
     const bool server = args[0] == QLatin1String("--server");
     if (server) {
         if (args.size() < 2 || args[1].trimmed().isEmpty())
             return usage(QStringLiteral("--server 需要一个连接串"));
-        conninfo = args[1];
-        if (Installation::hasPassword(conninfo))
+        conninfo = ConnInfo(args[1]);
+        if (conninfo.hasPassword())
             return usage(QStringLiteral("连接串中不能有密码（命令行可被他人看到），请把密码放在 ~/.pgpass 中"));
         args.removeFirst();
         // verify looks at a backup set only; the installation is not needed for it.
         if (args.size() > 1 && args[1] == QLatin1String("verify"))
             args.removeFirst();
-        else
-            args[0] = Installation::serverWhere(conninfo);
     }
 
     if (args[0] == QLatin1String("verify")) {
@@ -831,8 +829,9 @@ int main(int argc, char* argv[])
         return usage(QStringLiteral("未知的命令 %1").arg(command));
     }
 
-    const QString shown = server ? Installation::serverLabel(conninfo) : root;
-    const QString sysPath = server ? root : Installation::sysDbPath(root);
+    const InstallationPlace place = server ? InstallationPlace::server(conninfo) : InstallationPlace::files(root);
+    const QString shown = server ? conninfo.label() : root;
+    const QString sysPath = place.sysDbPath();
     if (!server && !CiFile::isFile(sysPath))
         return fail(QStringLiteral("%1 不是安装目录：找不到系统库 DeZaduzi/DeZaduzi.mdb").arg(root));
     // Two runs on one installation would export into the same folders and import over each other:
@@ -847,7 +846,7 @@ int main(int argc, char* argv[])
         if (command != QLatin1String("list") && !o.flags.contains(QStringLiteral("--dry-run"))) {
             bool held = false;
             if (server) {
-                serverLock.openServer(conninfo, QString::fromLatin1(Installation::kSystemSchema), false);
+                serverLock.openServer(conninfo.connectString(), QString::fromLatin1(Installation::kSystemSchema), false);
                 held = serverLock.scalar(QStringLiteral("SELECT pg_try_advisory_lock(7408, 0)")).toBool();
             } else {
                 held = lock.tryLock(0);
@@ -856,7 +855,7 @@ int main(int argc, char* argv[])
                 return fail(QStringLiteral("另一个 revozi-backup 正在处理安装 %1，本次未运行").arg(shown));
         }
         Database sysDb;
-        Installation::openSystemDatabase(sysDb, sysPath);
+        Installation::openSystemDatabase(sysDb, place);
         if (command == QLatin1String("list"))
             return list(sysDb, o.values.value(QStringLiteral("--to")));
         if (command == QLatin1String("import"))

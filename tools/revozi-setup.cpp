@@ -35,17 +35,17 @@ const char* const kHelp =
     "退出状态：0 成功，1 失败（原因写到标准错误），2 用法错误。\n";
 
 // The demo account set, made by the same work as the wizard's 完成, without its dialogs.
-bool createDemoSet(const QString& where)
+bool createDemoSet(const InstallationPlace& where)
 {
-    const bool server = Installation::isServer(where);
+    const bool server = where.onServer();
     Database sysDb;
-    Installation::openSystemDatabase(sysDb, server ? where : Installation::sysDbPath(where));
+    Installation::openSystemDatabase(sysDb, where);
     AccountSetInput in;
     in.accId = QStringLiteral("001");
     in.accName = QStringLiteral("演示账套");
     // A server set's books are a schema; its path is only where an import into files puts them
     // by default, so it names this user's home rather than the root of the file system.
-    in.accPath = Paths::withTrailingSep(server ? QDir::homePath() : where);
+    in.accPath = server ? Paths::withTrailingSep(QDir::homePath()) : where.root();
     in.year = QString::number(QDate::currentDate().year());
     in.month = QStringLiteral("1");
     in.unitName = QStringLiteral("示范商贸有限公司");
@@ -101,35 +101,36 @@ int main(int argc, char* argv[])
         return 0;
     }
     const bool demo = args.removeAll(QStringLiteral("--demo")) > 0;
-    QString where;
+    InstallationPlace where;
     if (args.size() == 2 && args[0] == QLatin1String("--server") && !args[1].startsWith(QLatin1Char('-'))) {
+        const ConnInfo server(args[1]);
         // A password on the command line is visible to every user of the machine (ps).
-        if (Installation::hasPassword(args[1])) {
+        if (server.hasPassword()) {
             err << "revozi-setup: 连接串中不能写密码，请放在 ~/.pgpass 中。" << Qt::endl;
             return 2;
         }
-        where = Installation::serverWhere(args[1]);
+        where = InstallationPlace::server(server);
     } else if (args.size() == 1 && !args[0].startsWith(QLatin1Char('-'))) {
         // Every path the installation stores (the demo set's, say) is absolute: a relative one
         // would be read from wherever a program is started later.
-        where = QDir::cleanPath(QDir(args[0]).absolutePath());
+        where = InstallationPlace::files(QDir::cleanPath(QDir(args[0]).absolutePath()));
     } else {
         err << "用法: revozi-setup ROOT [--demo]\n      revozi-setup --server CONNINFO [--demo]\n      revozi-setup --template FILE\n（revozi-setup --help 列出用法）" << Qt::endl;
         return 2;
     }
     try {
-        if (Installation::isServer(where))
-            Installation::createServer(args[1], demo);
+        if (where.onServer())
+            Installation::createServer(where.conn(), demo);
         else
-            Installation::createRoot(where, demo);
+            Installation::createRoot(where.root(), demo);
     } catch (const DbError& e) {
         err << "revozi-setup: " << e.userText() << Qt::endl;
         return 1;
     }
-    if (Installation::isServer(where))
-        QTextStream(stdout) << QStringLiteral("已在服务器 %1 上建立安装").arg(Installation::serverLabel(args[1])) << Qt::endl;
+    if (where.onServer())
+        QTextStream(stdout) << QStringLiteral("已在服务器 %1 上建立安装").arg(where.conn().label()) << Qt::endl;
     else
-        QTextStream(stdout) << QStringLiteral("已在 %1 建立安装").arg(where) << Qt::endl;
+        QTextStream(stdout) << QStringLiteral("已在 %1 建立安装").arg(QDir::cleanPath(where.root())) << Qt::endl;
     if (demo) {
         try {
             if (!createDemoSet(where))

@@ -12,13 +12,10 @@
 #include <Paths.h>
 
 #include <QFile>
-#include <QHash>
 #include <QRegularExpression>
 #include <QTextStream>
 
 #include <functional>
-
-#include <libpq-fe.h>
 
 namespace {
 void initResources()
@@ -77,21 +74,6 @@ void loadCharts(Database& db)
             db.execute(sql, params);
         }
     }
-}
-
-// The values a connection string (keyword=value pairs or a postgresql:// address) sets, read by
-// the server's own client library; empty when it cannot read it.
-QHash<QString, QString> conninfoValues(const QString& conninfo)
-{
-    QHash<QString, QString> out;
-    PQconninfoOption* options = PQconninfoParse(conninfo.toUtf8().constData(), nullptr);
-    if (!options)
-        return out;
-    for (PQconninfoOption* o = options; o->keyword; ++o)
-        if (o->val && *o->val)
-            out.insert(QString::fromUtf8(o->keyword), QString::fromUtf8(o->val));
-    PQconninfoFree(options);
-    return out;
 }
 
 void createFresh(const QString& path, const std::function<void(Database&)>& fill)
@@ -161,15 +143,15 @@ void fillAccountTemplate(Database& db)
     runScript(db, QStringLiteral(":/data/template.sql"));
 }
 
-void createServer(const QString& conninfo, bool demo)
+void createServer(const ConnInfo& server, bool demo)
 {
     Database db;
-    db.openServer(conninfo, QString::fromLatin1(kSystemSchema));
+    db.openServer(server.connectString(), QString::fromLatin1(kSystemSchema));
     // Another console or tool may be making one at the same moment: one waits for the other.
     Database::Transaction t(db);
     db.execute(QStringLiteral("SELECT pg_advisory_xact_lock(7406)"));
     if (db.hasTable(QStringLiteral("SM_User")))
-        throw DbError(QStringLiteral("这个服务器数据库中已有一个安装，不会覆盖：%1").arg(serverLabel(conninfo)));
+        throw DbError(QStringLiteral("这个服务器数据库中已有一个安装，不会覆盖：%1").arg(server.label()));
     runScript(db, QStringLiteral(":/data/system_schema.sql"));
     runScript(db, QStringLiteral(":/data/system_rows.sql"));
     if (demo)
@@ -180,11 +162,11 @@ void createServer(const QString& conninfo, bool demo)
     t.commit();
 }
 
-void openServerSystem(Database& db, const QString& conninfo, bool convert)
+void openServerSystem(Database& db, const ConnInfo& server, bool convert)
 {
-    const QString noInstallation = QStringLiteral("这个服务器数据库中没有安装：%1").arg(serverLabel(conninfo));
+    const QString noInstallation = QStringLiteral("这个服务器数据库中没有安装：%1").arg(server.label());
     try {
-        db.openServer(conninfo, QString::fromLatin1(kSystemSchema), false);
+        db.openServer(server.connectString(), QString::fromLatin1(kSystemSchema), false);
     } catch (const DbError& e) {
         // A database the server has, without the system schema: no installation (said as below).
         if (e.nativeCode() == QLatin1String(kNoSuchSchema))
@@ -204,29 +186,6 @@ void openServerSystem(Database& db, const QString& conninfo, bool convert)
         convertPasswords(db);
 }
 
-QString serverLabel(const QString& conninfo)
-{
-    // host, port and database name, in that order; nothing secret.
-    const QHash<QString, QString> v = conninfoValues(conninfo);
-    const QString host = v.value(QStringLiteral("host"), v.value(QStringLiteral("hostaddr")));
-    const QString port = v.value(QStringLiteral("port"));
-    const QString dbname = v.value(QStringLiteral("dbname"));
-    const QString service = v.value(QStringLiteral("service"));
-    if (!service.isEmpty() && host.isEmpty() && dbname.isEmpty())
-        return QStringLiteral("service=%1").arg(service);
-    QString out = host.isEmpty() ? QStringLiteral("localhost") : host;
-    if (!port.isEmpty())
-        out += QLatin1Char(':') + port;
-    if (!dbname.isEmpty())
-        out += QLatin1Char('/') + dbname;
-    return out;
-}
-
-bool hasPassword(const QString& conninfo)
-{
-    return !conninfoValues(conninfo).value(QStringLiteral("password")).isEmpty();
-}
-
 QString sysDbPath(const QString& root)
 {
     return CiFile::resolve(Paths::join(root, QStringLiteral("DeZaduzi/DeZaduzi.mdb")));
@@ -241,16 +200,15 @@ void createRoot(const QString& root, bool demo)
     createSystemDatabase(sysDb, demo);
 }
 
-void openSystemDatabase(Database& db, const QString& path, bool convert)
+void openSystemDatabase(Database& db, const InstallationPlace& place, bool convert)
 {
-    if (isServer(path)) {
+    if (place.onServer()) {
         FileModes::applyForServer();
-        openServerSystem(db, path.mid(int(qstrlen(kServerPrefix))), convert);
+        openServerSystem(db, place.conn(), convert);
         return;
     }
-    // The system database lies in ROOT/DeZaduzi/.
-    FileModes::applyFor(Paths::parentDir(Paths::parentDir(CiFile::resolve(path))));
-    db.open(path);
+    FileModes::applyFor(place.root());
+    db.open(place.sysDbPath());
     try {
         LoginCheck::ensureTable(db);
     } catch (const DbError& e) {

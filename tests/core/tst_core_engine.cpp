@@ -5,6 +5,7 @@
 #include <CiFile.h>
 #include <FileModes.h>
 #include <Database.h>
+#include <ConnInfo.h>
 #include <Installation.h>
 #include <Paths.h>
 
@@ -240,15 +241,41 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DbError, db.execute(QStringLiteral("select count(*) from sys.SM_LogHead")));
     }
 
+    // A connection string is read by the client library once; what is shown, what is connected
+    // with and what a workstation remembers all come from that reading.
+    void connInfo_readOnceForShowingConnectingAndRemembering()
+    {
+        const ConnInfo quoted(QStringLiteral(" user=kd password = 'it\\'s secret' host=/nowhere/b dbname='my books' "));
+        QVERIFY(quoted.isValid() && quoted.hasPassword());
+        QCOMPARE(quoted.value(QStringLiteral("password")), QStringLiteral("it's secret"));
+        QCOMPARE(quoted.withoutPassword(), QStringLiteral("host=/nowhere/b dbname='my books' user=kd"));
+        QCOMPARE(ConnInfo(quoted.withoutPassword()).value(QStringLiteral("dbname")), QStringLiteral("my books"));
+        QCOMPARE(quoted.label(), QStringLiteral("/nowhere/b/my books"));
+        // An address is read as its keywords; given up after the console's seconds unless it says otherwise.
+        const ConnInfo address(QStringLiteral("postgresql://kd:pw@srv:5433/books"));
+        QCOMPARE(address.label(), QStringLiteral("srv:5433/books"));
+        QCOMPARE(address.withoutPassword(), QStringLiteral("host=srv port=5433 dbname=books user=kd"));
+        QCOMPARE(address.connectString(), address.text());
+        QCOMPARE(address.givingUpAfter(10).connectString(), QStringLiteral("host=srv port=5433 dbname=books user=kd password=pw connect_timeout=10"));
+        QCOMPARE(ConnInfo(QStringLiteral("dbname=a connect_timeout=3")).givingUpAfter(10).connectString(), QStringLiteral("dbname=a connect_timeout=3"));
+        QCOMPARE(ConnInfo(QStringLiteral("service=office")).label(), QStringLiteral("service=office"));
+        // What the library cannot read is passed on as typed, so the connection says why, and never remembered.
+        const ConnInfo broken(QStringLiteral("host=srv nonsense"));
+        QVERIFY(!broken.isValid() && !broken.isEmpty() && !broken.error().isEmpty());
+        QCOMPARE(broken.givingUpAfter(10).connectString(), QStringLiteral("host=srv nonsense"));
+        QCOMPARE(broken.withoutPassword(), QString());
+        QVERIFY(ConnInfo(QStringLiteral("  ")).isEmpty());
+    }
+
     // A server installation is made once per database and opened only where there is one.
     void server_installationMadeOnceAndFoundOnlyWhereItIs()
     {
         SKIP_WITHOUT_SERVER(Engine::PostgreSQL);
         ServerDatabase fresh;
-        QVERIFY_THROWS_EXCEPTION(DbError, Installation::openServerSystem(*std::make_unique<Database>(), fresh.conninfo()));
-        Installation::createServer(fresh.conninfo());
+        QVERIFY_THROWS_EXCEPTION(DbError, Installation::openServerSystem(*std::make_unique<Database>(), ConnInfo(fresh.conninfo())));
+        Installation::createServer(ConnInfo(fresh.conninfo()));
         Database sys;
-        Installation::openSystemDatabase(sys, Installation::serverWhere(fresh.conninfo()));
+        Installation::openSystemDatabase(sys, InstallationPlace::server(ConnInfo(fresh.conninfo())));
         QCOMPARE(sys.engine(), Engine::PostgreSQL);
         QVERIFY(sys.scalar(QStringLiteral("select count(*) from SM_User where cUser_Id='ADMIN'")).toInt() == 1);
         QVERIFY(sys.scalar(QStringLiteral("select count(*) from GL_DPrecode")).toInt() > 100);
@@ -256,13 +283,13 @@ private slots:
         QCOMPARE(sys.scalar(QStringLiteral("select count(*) from SM_User")).toInt(), 1);
         sys.execute(QStringLiteral("update SM_User set cUser_Name=? where cUser_Id='admin'"), {QStringLiteral("留着")});
         try {
-            Installation::createServer(fresh.conninfo());
+            Installation::createServer(ConnInfo(fresh.conninfo()));
             QFAIL("a second installation was made over the first");
         } catch (const DbError& e) {
             QVERIFY(e.userText().contains(QStringLiteral("已有一个安装")));
         }
         QCOMPARE(sys.scalar(QStringLiteral("select cUser_Name from SM_User where cUser_Id='admin'")).toString(), QStringLiteral("留着"));
-        QCOMPARE(Installation::serverLabel(QStringLiteral("host=srv port=5433 dbname=books user=a")), QStringLiteral("srv:5433/books"));
+        QCOMPARE(ConnInfo(QStringLiteral("host=srv port=5433 dbname=books user=a")).label(), QStringLiteral("srv:5433/books"));
     }
 
     void server_droppedSessionIsReportedAndKeepsNothing()

@@ -54,7 +54,7 @@ private slots:
         // The console converts only when a plain row is left (off its window's thread).
         QVERIFY(PasswordHash::hasPlain(env.db(), QStringLiteral("SM_User")));
         Database sys;
-        Installation::openSystemDatabase(sys, env.sysDbPath());
+        Installation::openSystemDatabase(sys, env.place());
         QVERIFY(!PasswordHash::hasPlain(sys, QStringLiteral("SM_User")));
         QVERIFY(PasswordHash::verify(QStringLiteral("Klartext1"), stored(sys, QStringLiteral("demo"))));
         QVERIFY(PasswordHash::verify(QStringLiteral("Zweites2"), stored(sys, QStringLiteral("admin"))));
@@ -65,7 +65,7 @@ private slots:
         // Opening again changes nothing.
         const QString h = stored(sys, QStringLiteral("demo"));
         Database again;
-        Installation::openSystemDatabase(again, env.sysDbPath());
+        Installation::openSystemDatabase(again, env.place());
         QCOMPARE(stored(again, QStringLiteral("demo")), h);
 
         SKIP_ON_SERVER("the mirror and the files are the workstation's");
@@ -81,7 +81,7 @@ private slots:
     {
         TestRoot env;
         Database sys;
-        Installation::openSystemDatabase(sys, env.sysDbPath());
+        Installation::openSystemDatabase(sys, env.place());
         const QString h = PasswordHash::hash(QStringLiteral("right"));
         const QDateTime t0 = QDateTime(QDate(2026, 3, 18), QTime(9, 0), Qt::UTC);
         const QString wrongText = QStringLiteral("口令无效，请重新输入。");
@@ -115,7 +115,7 @@ private slots:
     {
         TestRoot env;
         Database sys;
-        Installation::openSystemDatabase(sys, env.sysDbPath());
+        Installation::openSystemDatabase(sys, env.place());
         LoginCheck check(sys);
         const QString refused = QStringLiteral("操作员[lijg]已注销，不能登录。请系统管理员在操作员管理中启用后再登录。");
         QCOMPARE(check.attempt(QStringLiteral("lijg"), QString(), QString(), 1).notice.text, refused);

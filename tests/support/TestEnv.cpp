@@ -29,7 +29,7 @@ void TestEnv::openSysDb()
 {
     Module1::gSysDb = std::make_unique<Database>();
     if (onServer())
-        Installation::openSystemDatabase(*Module1::gSysDb, sysDbPath(), false);
+        Installation::openSystemDatabase(*Module1::gSysDb, place(), false);
     else
         Module1::gSysDb->open(sysDbPath());
 }
@@ -58,7 +58,7 @@ TestServer::TestServer()
 {
     m_admin->openServer(QString(), QStringLiteral("public"), false);
     m_conninfo = m_database.conninfo();
-    Installation::createServer(m_conninfo, true);
+    Installation::createServer(ConnInfo(m_conninfo), true);
 }
 
 TestServer::~TestServer()

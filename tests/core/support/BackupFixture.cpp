@@ -161,8 +161,8 @@ ServerInstall::ServerInstall()
     : conninfo(database.conninfo())
     , sys(new Database)
 {
-    Installation::createServer(conninfo, true);
-    Installation::openServerSystem(*sys, conninfo);
+    Installation::createServer(ConnInfo(conninfo), true);
+    Installation::openServerSystem(*sys, ConnInfo(conninfo));
 }
 
 ServerInstall::~ServerInstall()

@@ -22,7 +22,7 @@ TestRoot::TestRoot(bool withSystemDb)
         m_server = std::make_unique<ServerDatabase>();
         m_conninfo = m_server->conninfo();
         if (withSystemDb)
-            Installation::createServer(m_conninfo, true);
+            Installation::createServer(ConnInfo(m_conninfo), true);
         return;
     }
     if (withSystemDb)
@@ -43,9 +43,12 @@ QString TestRoot::root() const { return m_dir.path(); }
 
 QString TestRoot::sysDbPath() const
 {
-    if (!m_conninfo.isEmpty())
-        return Installation::serverWhere(m_conninfo);
     return Paths::join(m_dir.path(), QStringLiteral("DeZaduzi/DeZaduzi.mdb"));
+}
+
+InstallationPlace TestRoot::place() const
+{
+    return m_conninfo.isEmpty() ? InstallationPlace::files(m_dir.path()) : InstallationPlace::server(ConnInfo(m_conninfo));
 }
 
 Database& TestRoot::db()
@@ -55,7 +58,7 @@ Database& TestRoot::db()
         if (m_conninfo.isEmpty())
             m_db->open(sysDbPath());
         else
-            Installation::openServerSystem(*m_db, m_conninfo);
+            Installation::openServerSystem(*m_db, ConnInfo(m_conninfo));
     }
     return *m_db;
 }

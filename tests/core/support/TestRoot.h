@@ -6,6 +6,7 @@
 // functions then run against the server (ctest registers such programs a second time).
 #include <AccountSetCreator.h>
 #include <Engine.h>
+#include <InstallationPlace.h>
 
 #include <QString>
 #include <QTemporaryDir>
@@ -26,9 +27,10 @@ public:
     static Engine engine() { return onServer() ? Engine::PostgreSQL : Engine::SQLite; }
 
     QString root() const;               // without trailing separator; a folder on both engines
-    // The system database's file, or on the server its "where" (server:CONNINFO), as
-    // Installation::openSystemDatabase takes either.
+    // The system database's file (of the root; a server installation has none).
     QString sysDbPath() const;
+    // The installation: the root's files, or the server database.
+    InstallationPlace place() const;
     // A connection to the system database for the work under test, assertions and arranging rows.
     Database& db();
 
