@@ -11,6 +11,7 @@
 #include <CiFile.h>
 #include <FlexGrid.h>
 #include <Installation.h>
+#include <InstallationRecovery.h>
 #include <LoginCheck.h>
 #include <Module1.h>
 #include <MsgBox.h>
@@ -273,8 +274,7 @@ void frmLogin::openSystem()
         }
         // A deletion that a crash interrupted is finished or undone, and an interrupted import
         // rolled back or finished, before anyone sees the sets.
-        AccountDeletion::recover(*gSysDb);
-        AccountImporter::recover(*gSysDb);
+        Installation::recoverInterrupted(*gSysDb);
         m_users = std::make_unique<Recordset>(
             gSysDb->query(QStringLiteral("select * from sm_user where cUser_Name<>'asuser' order by cUser_Id")));
     } catch (const DbError& e) {

@@ -12,6 +12,7 @@
 #include <BuildInfo.h>
 #include <CiFile.h>
 #include <Installation.h>
+#include <InstallationRecovery.h>
 #include <Language.h>
 #include <Database.h>
 #include <DbError.h>
@@ -856,6 +857,8 @@ int main(int argc, char* argv[])
         }
         Database sysDb;
         Installation::openSystemDatabase(sysDb, place);
+        // What a crash interrupted (a deletion, an import) is settled before any set is read.
+        Installation::recoverInterrupted(sysDb);
         if (command == QLatin1String("list"))
             return list(sysDb, o.values.value(QStringLiteral("--to")));
         if (command == QLatin1String("import"))

@@ -9,6 +9,7 @@
 #include <Database.h>
 #include <DbError.h>
 #include <Installation.h>
+#include <InstallationRecovery.h>
 #include <Language.h>
 #include <Paths.h>
 
@@ -40,6 +41,7 @@ bool createDemoSet(const InstallationPlace& where)
     const bool server = where.onServer();
     Database sysDb;
     Installation::openSystemDatabase(sysDb, where);
+    Installation::recoverInterrupted(sysDb);
     AccountSetInput in;
     in.accId = QStringLiteral("001");
     in.accName = QStringLiteral("演示账套");

@@ -1,6 +1,5 @@
 #include "AuditEvents.h"
 
-#include <AccInformation.h>
 #include <Database.h>
 
 namespace {
@@ -197,12 +196,22 @@ AuditEntry codingScheme(Database* books, const QString& accId, int year)
     return entry(kCoding, QStringLiteral("账套[%1]编码方案：%2").arg(accId, listOrNone(rules)), accId, year);
 }
 
+namespace {
+// An option of the books as their options table keeps it. Read here with its own statement: the
+// log is written by setup's work, so it reads nothing through setup.
+QString optionValue(Database& books, const QString& caption)
+{
+    Recordset rs = books.query(QStringLiteral("select cValue from AccInformation where cCaption=?"), {caption});
+    return rs.Eof() ? QString() : rs.text(QStringLiteral("cValue"));
+}
+} // namespace
+
 AuditEntry precision(Database* books, const QString& accId, int year, const QStringList& captions)
 {
     QStringList values;
     if (books)
         for (const QString& c : captions)
-            values << QStringLiteral("%1 %2").arg(c, AccInformation::value(*books, c));
+            values << QStringLiteral("%1 %2").arg(c, optionValue(*books, c));
     return entry(kPrecision, QStringLiteral("账套[%1]数据精度：%2").arg(accId, listOrNone(values)), accId, year);
 }
 

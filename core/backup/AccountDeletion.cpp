@@ -1,5 +1,6 @@
 #include "AccountDeletion.h"
 #include "BackupSet.h"
+#include "WorkLock.h"
 
 #include <AccountDb.h>
 #include <BooksLock.h>
@@ -160,6 +161,10 @@ QString pendingPath(const Database& sysDb)
     return Paths::join(Paths::parentDir(sysDb.path()), kPendingName);
 }
 
+namespace {
+bool settlePending(Database& sysDb);
+}
+
 Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterStep, const AuditContext& who, QString* why)
 {
     const AuditEntry logged = deletionEntry(sysDb, accId);
@@ -175,7 +180,9 @@ Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterSte
         if (afterStep)
             afterStep(QString::fromLatin1(step));
     };
-    if (!recover(sysDb))
+    // Held to the end: recovery elsewhere leaves this deletion's pending file and tombstone alone.
+    const WorkLock lock(sysDb, WorkLock::Mode::Wait);
+    if (!settlePending(sysDb))
         return kept(Result::BooksKept, QStringLiteral("上次删除账套未完成，无法恢复"));
     const QString pending = pendingPath(sysDb);
     QString books;
@@ -243,7 +250,9 @@ Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterSte
     return Result::Deleted;
 }
 
-bool recover(Database& sysDb)
+namespace {
+// recover's work, with the installation's work lock already held.
+bool settlePending(Database& sysDb)
 {
     // A server's deletion is one transaction: nothing is left pending.
     if (sysDb.engine() == Engine::PostgreSQL)
@@ -278,6 +287,14 @@ bool recover(Database& sysDb)
     CiFile::remove(pending);
     BackupSet::syncPath(Paths::parentDir(pending));
     return true;
+}
+} // namespace
+
+bool recover(Database& sysDb)
+{
+    // A deletion another program is doing right now is not a crash's leftover.
+    const WorkLock lock(sysDb, WorkLock::Mode::Try);
+    return !lock.held() || settlePending(sysDb);
 }
 
 bool DelAccFiles(Database& sysDb, const QString& accId)

@@ -1,6 +1,7 @@
 #include "AccountImporter.h"
 #include "BackupSet.h"
 #include "Manifest.h"
+#include "WorkLock.h"
 
 #include <AccountDb.h>
 #include <AccountExporter.h>
@@ -811,7 +812,12 @@ AccountImporter::Result AccountImporter::restore(Database& sysDb, const ImportPl
         WriteErrLog(1, e.text(), kRoutine);
     }
     const AuditEntry logged = Audit::imported(plan.accId, plan.year, plan.sourceDir, plan.targetDir, over);
-    const Result r = restoreSet(sysDb, plan, control, who, logged);
+    Result r;
+    {
+        // Held until the import is settled: recovery elsewhere leaves its record and copies alone.
+        const WorkLock lock(sysDb, WorkLock::Mode::Wait);
+        r = restoreSet(sysDb, plan, control, who, logged);
+    }
     // The merge and its row were rolled back together (or never began): the failure is written now.
     if (!r.done())
         AuditLog::record(sysDb, who, logged.failed(r.status == Result::Status::Cancelled ? QStringLiteral("已取消") : r.notice.text));
@@ -847,7 +853,7 @@ AccountImporter::Result AccountImporter::restoreSet(Database& sysDb, const Impor
     // What an earlier import left is settled first, so its copy and old books are not mistaken
     // for this one's.
     QString why;
-    if (!recover(sysDb, &why))
+    if (!recoverHeld(sysDb, &why))
         return failWith(QStringLiteral("上次引入帐套未完成，无法恢复，请稍后再试：") + kCrLf + why);
     const QString target = plan.databasePath();
     const QString dir = CiFile::resolve(plan.targetDir);
@@ -1022,6 +1028,13 @@ bool AccountImporter::recover(Database& sysDb, QString* error)
     // A server's import is one transaction: nothing is ever left half done.
     if (sysDb.engine() == Engine::PostgreSQL)
         return true;
+    // An import another program is doing right now is not a crash's leftover.
+    const WorkLock lock(sysDb, WorkLock::Mode::Try);
+    return !lock.held() || recoverHeld(sysDb, error);
+}
+
+bool AccountImporter::recoverHeld(Database& sysDb, QString* error)
+{
     QString why;
     bool ok = true;
     const QString pending = pendingPath(sysDb);

@@ -85,12 +85,14 @@ public:
     // the temporary copies that imports leave in the year folders of the listed sets. Safe to
     // call at any time no import is running. False, with the reason, when something could not
     // be settled; it is tried again next time.
+    // Another program's import under way (it holds the installation's WorkLock) is left alone.
     static bool recover(Database& sysDb, QString* error = nullptr);
 
     // Title of the import's questions and reports.
     static const QString& title();
 
 private:
+    static bool recoverHeld(Database& sysDb, QString* error);
     Notice refuse(const QString& text);
     QString placementFor(const ImportPlan& plan);
     static Result restoreSet(Database& sysDb, const ImportPlan& plan, const WorkControl& control, const AuditContext& who,

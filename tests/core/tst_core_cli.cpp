@@ -7,11 +7,13 @@
 #include "TestFiles.h"
 
 #include <AccountDb.h>
+#include <AccountDeletion.h>
 #include <BackupRetention.h>
 #include <BackupSet.h>
 #include <Database.h>
 #include <Installation.h>
 #include <Manifest.h>
+#include <WorkLock.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -195,6 +197,7 @@ private slots:
     void dryRunDeletesNothingAndNamesWhatTheRunDeletes();
     void verifyAllCoversEveryFolder();
     void quietAndProgress();
+    void listRecoversAnInterruptedDeletion();
 };
 
 void TestCli::exportVerifyImportRoundTrip()
@@ -814,6 +817,47 @@ void TestCli::quietAndProgress()
     QVERIFY2(failed.status == 1 && failed.out.isEmpty() && failed.err.contains(QStringLiteral("[003]")), qPrintable(describe(failed)));
     const Run l = run({r.root(), QStringLiteral("list")});
     QVERIFY2(l.status == 0 && l.out.startsWith(QStringLiteral("[003]")), qPrintable(describe(l)));
+}
+
+// A deletion cut short by a crash between two durable steps is settled by the next program that
+// opens the installation, revozi-backup too: undone before the rows' commit (the books back under
+// their name), finished after it (the tombstone gone). A deletion still running elsewhere (holding
+// the installation's work lock) is left alone.
+void TestCli::listRecoversAnInterruptedDeletion()
+{
+    struct Killed {};
+    for (const QString& step : {QStringLiteral("tombstone"), QStringLiteral("rows")}) {
+        BackupRoot r;
+        const QByteArray booksBefore = readAll(r.live);
+        try {
+            AccountDeletion::deleteSet(r.db(), QStringLiteral("003"), [&](const QString& at) {
+                if (at == step)
+                    throw Killed();
+            });
+            QFAIL("the deletion was not stopped");
+        } catch (const Killed&) {
+        }
+        const QString pending = AccountDeletion::pendingPath(r.db());
+        QVERIFY(QFile::exists(pending));
+        {
+            // Another program's deletion under way: its files are not a crash's leftovers.
+            const WorkLock running(r.db(), WorkLock::Mode::Wait);
+            const Run busy = run({r.root(), QStringLiteral("list")});
+            QVERIFY2(busy.status == 0, qPrintable(describe(busy)));
+            QVERIFY2(QFile::exists(pending) && QFile::exists(r.live + QStringLiteral(".deleting")), qPrintable(step));
+        }
+        const Run l = run({r.root(), QStringLiteral("list")});
+        QVERIFY2(l.status == 0, qPrintable(describe(l)));
+        QVERIFY2(!QFile::exists(pending), qPrintable(step));
+        if (step == QLatin1String("tombstone")) {
+            QCOMPARE(r.yearFiles(), QStringList{QStringLiteral("KdData.mdb")});
+            QCOMPARE(readAll(r.live), booksBefore);
+            QVERIFY2(l.out.contains(QStringLiteral("[003]")), qPrintable(describe(l)));
+        } else {
+            QVERIFY2(r.yearFiles().isEmpty(), qPrintable(r.yearFiles().join(QLatin1Char(' '))));
+            QCOMPARE(count(r.db(), QStringLiteral("select count(*) from SM_Account where cAcc_Id=?"), {QStringLiteral("003")}), 0);
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)
