@@ -17,7 +17,27 @@ cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" || fail "cmake -
 for p in revozi revozi-admin revozi-setup revozi-backup; do
   "$prefix/bin/$p" --version | grep -q "^$p [0-9]" || fail "$p --version"
   [ -s "$prefix/share/man/man1/$p.1.gz" ] || fail "no manual page for $p"
+  [ -s "$prefix/share/man/zh_CN/man1/$p.1.gz" ] || fail "no Chinese manual page for $p"
 done
+# Every page is set without a line too long to break (Chinese has no spaces to break at) and
+# without a roff mistake.
+if command -v groff >/dev/null; then
+  for page in "$prefix"/share/man/man1/*.1.gz "$prefix"/share/man/zh_CN/man1/*.1.gz; do
+    said=$(gzip -dc "$page" | groff -man -Tutf8 -k -ww -z 2>&1)
+    [ -z "$said" ] || fail "$page: $said"
+  done
+fi
+# Under a Chinese locale `man revozi` finds the Chinese page (where the system has the locale).
+if command -v man >/dev/null && [ -z "$(LC_ALL=zh_CN.UTF-8 locale 2>&1 >/dev/null)" ]; then
+  for p in revozi revozi-admin revozi-setup revozi-backup; do
+    LC_ALL=zh_CN.UTF-8 LANGUAGE= MANPATH="$prefix/share/man" man -w "$p" | grep -q "/zh_CN/man1/$p\.1\.gz$" \
+      || fail "man $p under zh_CN.UTF-8 does not find the Chinese page"
+  done
+  LC_ALL=C.UTF-8 LANGUAGE= MANPATH="$prefix/share/man" man -w revozi | grep -q "/share/man/man1/revozi\.1\.gz$" \
+    || fail "man revozi under C.UTF-8 does not find the English page"
+else
+  echo "note: no zh_CN.UTF-8 locale here, man's choice of the Chinese pages not tried"
+fi
 grep -q "^ExecStart=.*\"$prefix/bin/revozi-backup\" " "$prefix/lib/systemd/user/revozi-backup.service" \
   || fail "the backup service does not name the installed program"
 
