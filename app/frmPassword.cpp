@@ -3,6 +3,7 @@
 #include <Module1.h>
 #include <MsgBox.h>
 #include <OffThread.h>
+#include <PasswordChange.h>
 #include <PasswordHash.h>
 
 #include <QDialogButtonBox>
@@ -16,8 +17,6 @@
 using namespace Module1;
 
 namespace {
-const QString kTitle = QStringLiteral("设置操作员口令");
-
 QLineEdit* passwordBox(QWidget* parent, const char* name, const QString& accessible)
 {
     auto* e = new QLineEdit(parent);
@@ -74,38 +73,17 @@ frmPassword::frmPassword(const QString& userId, const QString& storedPassword, Q
 
 void frmPassword::cmdOK_Click()
 {
-    if (txtNewPassword->text() != txtConfirmPassword->text()) {
-        MsgBox(QStringLiteral("输入口令不一致，再试一次！"), vb::vbInformation | vb::vbOKOnly, kTitle);
-        return;
-    }
     // Checking and hashing take a good part of a second each: the dialog keeps painting meanwhile.
-    const QString old = txtOldPassword->text();
-    if (!runOffThread([&] { return PasswordHash::verify(old, m_stored); })) {
-        if (gSysDb)
-            AuditLog::record(*gSysDb, auditContext(), Audit::passwordChanged(m_userId).refused(QStringLiteral("旧口令错误")));
-        MsgBox(QStringLiteral("输入的旧口令错误或此用户不存在！"), vb::vbInformation | vb::vbOKOnly, kTitle);
-        return;
-    }
-    if (!gSysDb) {
-        MsgBox(QStringLiteral("系统库不存在"), vb::vbExclamation | vb::vbOKOnly, kTitle);
-        return;
-    }
-    try {
-        const QString fresh = txtNewPassword->text();
-        const QString stored = runOffThread([&] { return PasswordHash::hash(fresh); });
-        gSysDb->execute(QStringLiteral("update SM_User set cPassword=? where  cUser_Id=?"), {stored, m_userId});
-        if (gSysDb->rowsAffected() == 0) {
-            // No operator was chosen, or it has been removed meanwhile.
-            MsgBox(QStringLiteral("输入的旧口令错误或此用户不存在！"), vb::vbInformation | vb::vbOKOnly, kTitle);
-            return;
-        }
-        AuditLog::record(*gSysDb, auditContext(), Audit::passwordChanged(m_userId));
-    } catch (const DbError& e) {
-        WriteErrLog(3, e.text(), QStringLiteral("cmdOK_Click"));
-        MsgBox(QStringLiteral("口令未能保存：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);
-        return;
-    }
-    accept();
+    PasswordChange work(gSysDb.get(), auditContext(), [](const std::function<void()>& step) {
+        runOffThread([&] {
+            step();
+            return true;
+        });
+    });
+    const UsersOutcome out = work.change(m_userId, m_stored, txtOldPassword->text(), txtNewPassword->text(), txtConfirmPassword->text());
+    ShowNotice(out.notice);
+    if (out.done)
+        accept();
 }
 
 void frmPassword::cmdCancel_Click()

@@ -8,7 +8,7 @@
 
 struct Notice {
     // The symbol a message box shows beside the text.
-    enum class Icon { None, Exclamation, Information, Question };
+    enum class Icon { None, Exclamation, Information, Question, Critical };
     QString text;     // empty: nothing to say
     QString title;    // empty: the program's own title
     Icon icon = Icon::None;

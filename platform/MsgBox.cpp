@@ -74,6 +74,7 @@ void ShowNotice(const Notice& notice)
     case Notice::Icon::Exclamation: icon = vb::vbExclamation; break;
     case Notice::Icon::Information: icon = vb::vbInformation; break;
     case Notice::Icon::Question: icon = vb::vbQuestion; break;
+    case Notice::Icon::Critical: icon = vb::vbCritical; break;
     case Notice::Icon::None: break;
     }
     MsgBox(notice.text, icon | vb::vbOKOnly, notice.title);

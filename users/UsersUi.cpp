@@ -151,10 +151,4 @@ void clearList(QTreeWidget* list)
     for (int i = list->topLevelItemCount() - 1; i >= 0; --i)
         delete list->takeTopLevelItem(i);
 }
-
-bool isDuplicateKey(const DbError& e)
-{
-    return e.text().contains(QLatin1String("UNIQUE constraint"), Qt::CaseInsensitive)
-        || e.text().contains(QLatin1String("PRIMARY KEY"), Qt::CaseInsensitive);
-}
 }

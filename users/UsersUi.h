@@ -2,10 +2,10 @@
 // Pieces shared by the operator and role forms: the widths of the columns the
 // text boxes feed, the managers' toolbar, password boxes and the ticked lists.
 #include <PasswordHash.h>
+#include <UsersOutcome.h>
 
 #include <QString>
 
-class DbError;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -25,10 +25,10 @@ constexpr int kGroupIdLen = 20;     // SM_Group.cGroup_Id, SM_Role.cGroup_Id
 constexpr int kGroupNameLen = 40;   // SM_Group.cGroup_Name
 constexpr int kMemoLen = 255;       // SM_Group.cMemo
 
-// Titles the forms' messages carry.
-inline const QString kTitleSys = QStringLiteral(" 〖系统管理〗");
-inline const QString kTitleDup = QStringLiteral("reredezozav【系统管理】");
-inline const QString kTitleBracket = QStringLiteral("【系统管理】");
+// Titles the forms' messages carry, the same as the work's notices.
+using UsersNotice::kTitleSys;
+using UsersNotice::kTitleDup;
+using UsersNotice::kTitleBracket;
 
 // A text box named `name`, limited to `maxLength`, whose accessible name is its caption.
 QLineEdit* textBox(QWidget* parent, const char* name, int maxLength, const QString& caption);
@@ -58,7 +58,4 @@ void followId(QTreeWidget* list, const QString& id, bool& loaded, const QString&
               const QString& idField, const QString& nameField, const QString& failure);
 // Removes every item, from the last to the first.
 void clearList(QTreeWidget* list);
-
-// What a refused statement tells the person who typed it.
-bool isDuplicateKey(const DbError& e);
 }

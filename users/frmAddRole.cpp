@@ -3,7 +3,7 @@
 
 #include <Module1.h>
 #include <MsgBox.h>
-#include <UserIds.h>
+#include <RoleWork.h>
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,39 +32,18 @@ void frmAddRole::txtID_Change()
 
 void frmAddRole::cmdAdd_Click()
 {
-    const QString id = txtID->text().trimmed();
-    if (id.isEmpty() || txtName->text().trimmed().isEmpty())
-        return;
-    if (const QString bad = UserIds::refusal(QStringLiteral("角色"), id); !bad.isEmpty()) {
-        MsgBox(bad, vb::vbCritical | vb::vbOKOnly, kTitleSys);
-        return;
-    }
-    if (IdList.contains(QLatin1Char(',') + id + QLatin1Char(','))) {
-        MsgBox(QStringLiteral("角色:[") + id + QStringLiteral("]已存在，不能增加!"), vb::vbCritical | vb::vbOKOnly, kTitleDup);
-    } else {
+    const RoleInput in{txtID->text(), txtName->text(), txtBZ->text()};
+    AddOutcome out = RoleWork::checkNew(in, IdList);
+    if (out.next == AddOutcome::Next::Write) {
         if (!gSysDb)
             return;
-        try {
-            // The role and its members are written together or not at all.
-            Database::Transaction t(*gSysDb);
-            gSysDb->execute(QStringLiteral("insert into SM_Group (cGroup_Id,cGroup_Name,cMemo,cTradeKinds,cTrade_Kinds) values (?,?,?,?,?)"),
-                            {txtID->text(), txtName->text(), txtBZ->text(), QStringLiteral("BZ"), QStringLiteral("BZ")});
-            for (const QString& user : tickedIds(ListView1))
-                gSysDb->execute(QStringLiteral("insert into SM_role (cGroup_Id,cUser_Id) values (?,?)"), {txtID->text(), user});
-            AuditLog::write(*gSysDb, auditContext(), Audit::roleAdded(id, txtName->text(), tickedIds(ListView1)));
-            t.commit();
-        } catch (const DbError& e) {
-            AuditLog::record(*gSysDb, auditContext(), Audit::roleAdded(id, txtName->text(), tickedIds(ListView1)).failed(e.userText()));
-            WriteErrLog(3, e.text(), QStringLiteral("cmdAdd_Click"));
-            // Nothing was written; what was typed stays for a correction.
-            if (isDuplicateKey(e))
-                MsgBox(QStringLiteral("角色:[") + id + QStringLiteral("]已在系统库中，不能增加!"), vb::vbCritical | vb::vbOKOnly, kTitleDup);
-            else
-                MsgBox(QStringLiteral("角色:[%1]未能增加：%2").arg(id, e.userText()), vb::vbCritical | vb::vbOKOnly, kTitleDup);
-            return;
-        }
-        IdList += txtID->text() + QLatin1Char(',');
+        out = RoleWork::add(*gSysDb, auditContext(), in, tickedIds(ListView1));
+        if (out.next == AddOutcome::Next::Clear)
+            IdList += txtID->text() + QLatin1Char(',');
     }
+    ShowNotice(out.notice);
+    if (out.next == AddOutcome::Next::Keep)
+        return;
     txtID->clear();   // also empties the member list
     txtName->clear();
     txtBZ->clear();

@@ -25,7 +25,5 @@ public slots:
     void cmdExit_Click();
 
 private:
-    void writeMirror(const QString& storedPassword);
-
     bool m_rolesLoaded = false;
 };

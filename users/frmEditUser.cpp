@@ -3,7 +3,7 @@
 
 #include <Module1.h>
 #include <MsgBox.h>
-#include <PasswordHash.h>
+#include <OperatorWork.h>
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -62,36 +62,17 @@ void frmEditUser::Check1_Click()
 
 void frmEditUser::cmdEdit_Click()
 {
-    if (txtName->text().trimmed().isEmpty())
-        return;
-    if (m_passwordEdited && txtPassword->text() != txtAffirmPassword->text()) {
-        MsgBox(QStringLiteral("口令必须一致!"), vb::vbCritical | vb::vbOKOnly, kTitleSys);
-        return;
-    }
-    if (!gSysDb)
-        return;
-    AuditEntry logged;
-    try {
-        logged = Audit::userChanged(*gSysDb, txtID->text(), txtName->text(), txtDept->text(), Check1->isChecked());
-        const QVariantList fields{txtName->text(), txtDept->text(), Check1->isChecked() ? 1 : 0};
-        if (m_passwordEdited)
-            gSysDb->execute(QStringLiteral("update SM_User set cUser_Name=?,cDept=?,nState=?,cPassword=? where cUser_Id=?"),
-                            fields + QVariantList{PasswordHash::hash(txtPassword->text()), txtID->text()});
-        else
-            gSysDb->execute(QStringLiteral("update SM_User set cUser_Name=?,cDept=?,nState=? where cUser_Id=?"),
-                            fields + QVariantList{txtID->text()});
-        if (gSysDb->rowsAffected() == 0) {
-            MsgBox(QStringLiteral("操作员:[%1]已不存在，未能修改。").arg(txtID->text()), vb::vbExclamation | vb::vbOKOnly, kTitleSys);
+    OperatorInput in{txtID->text(), txtName->text(), txtPassword->text(), txtAffirmPassword->text(), txtDept->text()};
+    in.cancelled = Check1->isChecked();
+    UsersOutcome out = OperatorWork::checkChange(in, m_passwordEdited);
+    if (out.done) {
+        if (!gSysDb)
             return;
-        }
-        AuditLog::record(*gSysDb, auditContext(), logged);
-    } catch (const DbError& e) {
-        AuditLog::record(*gSysDb, auditContext(), logged.failed(e.userText()));
-        WriteErrLog(3, e.text(), QStringLiteral("cmdEdit_Click"));
-        MsgBox(QStringLiteral("操作员:[%1]未能修改：%2").arg(txtID->text(), e.userText()), vb::vbCritical | vb::vbOKOnly, kTitleSys);
-        return;
+        out = OperatorWork::change(*gSysDb, auditContext(), in, m_passwordEdited);
     }
-    accept();
+    ShowNotice(out.notice);
+    if (out.done)
+        accept();
 }
 
 void frmEditUser::cmdExit_Click()

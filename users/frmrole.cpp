@@ -6,6 +6,7 @@
 #include <FlexGrid.h>
 #include <Module1.h>
 #include <MsgBox.h>
+#include <RoleWork.h>
 #include <ShowModal.h>
 
 #include <QLineEdit>
@@ -66,22 +67,15 @@ void frmrole::deleteRecord()
     const QString id = MSFlexGrid1->TextMatrix(MSFlexGrid1->Row(), 0);
     if (id.isEmpty() || !gSysDb)
         return;   // no role on this row
-    try {
-        Recordset members = gSysDb->query(QStringLiteral("select * from SM_Role where cGroup_Id=?"), {id});
-        if (!members.Eof()) {
-            AuditLog::record(*gSysDb, auditContext(), Audit::roleDeleted(id).refused(QStringLiteral("角色已有成员")));
-            MsgBox(QStringLiteral("角色：[") + id + QStringLiteral("]已经启用（定义所属用户），不能删除！"), vb::vbOKOnly, UsersUi::kTitleBracket);
-            return;
-        }
+    UsersOutcome out = RoleWork::mayDelete(*gSysDb, auditContext(), id);
+    if (out.done) {
         if (MsgBox(QStringLiteral("确认删除角色:[") + id + QStringLiteral("]吗?"), vb::vbYesNo | vb::vbQuestion, UsersUi::kTitleSys) != vb::vbYes)
             return;
-        AuditLog::run(*gSysDb, auditContext(), Audit::roleDeleted(id), [&] { gSysDb->execute(QStringLiteral("delete from SM_group where cGroup_Id=?"), {id}); });
-    } catch (const DbError& e) {
-        WriteErrLog(3, e.text(), QStringLiteral("Toolbar1_ButtonClick"));
-        MsgBox(QStringLiteral("角色[%1]未能删除：%2").arg(id, e.userText()), vb::vbCritical | vb::vbOKOnly, UsersUi::kTitleSys);
-        return;
+        out = RoleWork::remove(*gSysDb, auditContext(), id);
     }
-    ShowMSFLG();
+    ShowNotice(out.notice);
+    if (out.done)
+        ShowMSFLG();
 }
 
 void frmrole::editRecord()

@@ -6,6 +6,7 @@
 #include <FlexGrid.h>
 #include <Module1.h>
 #include <MsgBox.h>
+#include <OperatorWork.h>
 #include <ShowModal.h>
 
 #include <QCheckBox>
@@ -80,20 +81,10 @@ void frmuser::deleteRecord()
         return;   // no operator on this row
     if (MsgBox(QStringLiteral("确认删除操作员:[") + id + QStringLiteral("]吗?"), vb::vbYesNo | vb::vbQuestion, UsersUi::kTitleSys) != vb::vbYes)
         return;
-    try {
-        // The holdings and the operator go together; role memberships stay.
-        Database::Transaction t(*gSysDb);
-        gSysDb->execute(QStringLiteral("delete from SM_HoldAuth where cUser_Id=?"), {id});
-        gSysDb->execute(QStringLiteral("delete from SM_User where cUser_Id=?"), {id});
-        AuditLog::write(*gSysDb, auditContext(), Audit::userDeleted(id));
-        t.commit();
-    } catch (const DbError& e) {
-        AuditLog::record(*gSysDb, auditContext(), Audit::userDeleted(id).failed(e.userText()));
-        WriteErrLog(3, e.text(), QStringLiteral("Toolbar1_ButtonClick"));
-        MsgBox(QStringLiteral("操作员[%1]未能删除：%2").arg(id, e.userText()), vb::vbCritical | vb::vbOKOnly, UsersUi::kTitleSys);
-        return;
-    }
-    ShowMSFLG();
+    const UsersOutcome out = OperatorWork::remove(*gSysDb, auditContext(), id);
+    ShowNotice(out.notice);
+    if (out.done)
+        ShowMSFLG();
 }
 
 void frmuser::editRecord()
