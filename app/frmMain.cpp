@@ -1,6 +1,7 @@
 #include "frmMain.h"
 #include "StatusBar1.h"
 #include "frmLogin.h"
+#include "About.h"
 #include <AccountImporter.h>
 #include <ImportCommand.h>
 #include <frmAccount.h>
@@ -11,6 +12,7 @@
 #include <AccountDb.h>
 #include <CiFile.h>
 #include <FlexGrid.h>
+#include <Help.h>
 #include <Module1.h>
 #include <MsgBox.h>
 #include <ShowModal.h>
@@ -177,13 +179,17 @@ void frmMain::buildMenu()
     onTriggered(mnuPopJ, &frmMain::mnuPopJ_Click);
     onTriggered(mnuViewLog, &frmMain::mnuViewLog_Click);
     onTriggered(mnuViewSys, &frmMain::mnuViewSys_Click);
+    onTriggered(mnuHelpI, &frmMain::mnuHelpI_Click);
+    onTriggered(mnuHelpWeb, &frmMain::mnuHelpWeb_Click);
+    onTriggered(mnuHelpAbort, &frmMain::mnuHelpAbort_Click);
 }
 
 bool frmMain::Form_Load()
 {
     gComputerName = SysInfo::computerName();
     WriteErrLog(9001, gSysPath + QStringLiteral("dezaduzi.mdb"), QStringLiteral("Form_Load"));
-    if (!CiFile::isFile(gSysPath + QStringLiteral("dezaduzi.mdb"))) {
+    // Started on a server (revozi-admin --server) there is no root folder to hold a system database.
+    if (gServer.isEmpty() && !CiFile::isFile(gSysPath + QStringLiteral("dezaduzi.mdb"))) {
         MsgBox(QStringLiteral("系统库不存在，无法启动系统管理！"), vb::vbExclamation | vb::vbOKOnly, QStringLiteral("登录"));
         EndProgram(0);
         return false;
@@ -457,4 +463,20 @@ QString frmMain::GetTxtFileMatter(const QString& path, qint16 lineNo)
         }
     }
     return QString();
+}
+
+void frmMain::mnuHelpI_Click()
+{
+    Help::open(this);
+}
+
+void frmMain::mnuHelpWeb_Click()
+{
+    About::openHomepage();
+}
+
+void frmMain::mnuHelpAbort_Click()
+{
+    // The installation in use: the server once the login chose one, else the root folder.
+    About::show(gServer.isEmpty() ? gRootPath : ServerShown());
 }

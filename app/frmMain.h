@@ -86,6 +86,9 @@ public slots:
     void mnuPopJ_Click();
     void mnuViewLog_Click();
     void mnuViewSys_Click();
+    void mnuHelpI_Click();
+    void mnuHelpWeb_Click();
+    void mnuHelpAbort_Click();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

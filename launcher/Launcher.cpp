@@ -4,6 +4,7 @@
 #include <Installation.h>
 #include <Language.h>
 #include <MsgBox.h>
+#include <WindowIcon.h>
 
 #include <QDir>
 #include <QLibraryInfo>
@@ -20,6 +21,7 @@ BoxApplication::BoxApplication(int& argc, char** argv)
     : app(argc, argv)
 {
     Language::install();
+    WindowIcon::install();
 }
 
 QString personalRoot()

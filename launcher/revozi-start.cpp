@@ -2,6 +2,7 @@
 // console: its options, and the first start. Without ROOT it uses the person's own installation
 // ($XDG_DATA_HOME/revozi), made with revozi-setup on the first start after saying so; then it
 // becomes revozi-admin on that root. REVOZI_BINDIR names the programs' folder (the script's own).
+#include "FirstStart.h"
 #include "Launcher.h"
 
 #include <BuildInfo.h>
@@ -20,7 +21,8 @@ const char* const kHelp =
     "用法: revozi [ROOT]\n"
     "  启动 revozi 系统管理控制台（revozi-admin）。\n"
     "  不给 ROOT 时使用您自己的安装 $XDG_DATA_HOME/revozi（默认 ~/.local/share/revozi）；\n"
-    "  第一次启动时先说明，再用 revozi-setup 建立它（从菜单启动时以对话框说明，可以取消）。\n"
+    "  第一次启动时，从终端启动则先说明再用 revozi-setup 建立它；从菜单启动则问怎样开始：\n"
+    "  建立我自己的安装、连接单位的服务器（网络计算机浏览，然后登录），或取消。\n"
     "  给出 ROOT 时直接在安装目录 ROOT 上启动控制台。\n"
     "选项:\n"
     "  -h, --help     显示本帮助\n"
@@ -50,6 +52,7 @@ int main(int argc, char* argv[])
     const bool terminal = isatty(STDERR_FILENO);
     const bool firstStart = personal && !Launcher::isInstallation(root);
     QByteArray console;
+    QString server;   // the office's server chosen on the first start, if that was the way
     {
         // A window system only when a box may be needed.
         std::optional<Launcher::BoxApplication> gui;
@@ -59,12 +62,24 @@ int main(int argc, char* argv[])
         else
             plain.emplace(argc, argv);
         const QString programDir = qEnvironmentVariable("REVOZI_BINDIR", QCoreApplication::applicationDirPath());
-        if (firstStart && !Launcher::makeInstallation(root, programDir + QStringLiteral("/revozi-setup"), terminal))
-            return 1;
         console = QFile::encodeName(programDir + QStringLiteral("/revozi-admin"));
+        if (firstStart && !terminal) {
+            // From the menu the person chooses how to begin; nothing is made without a choice.
+            const Launcher::FirstStartPlan plan = Launcher::askFirstStart(root, Launcher::chooseServerInBrowser);
+            if (plan.choice == Launcher::frmFirstStart::Choice::Cancel)
+                return 1;
+            server = plan.server;
+        }
+        if (firstStart && server.isEmpty() && !Launcher::makeInstallation(root, programDir + QStringLiteral("/revozi-setup"), terminal))
+            return 1;
     }
-    const QByteArray rootArg = QFile::encodeName(root);
-    execl(console.constData(), console.constData(), rootArg.constData(), static_cast<char*>(nullptr));
+    if (!server.isEmpty()) {
+        const QByteArray conninfo = server.toUtf8();
+        execl(console.constData(), console.constData(), "--server", conninfo.constData(), static_cast<char*>(nullptr));
+    } else {
+        const QByteArray rootArg = QFile::encodeName(root);
+        execl(console.constData(), console.constData(), rootArg.constData(), static_cast<char*>(nullptr));
+    }
 
     const QString why = QStringLiteral("无法启动控制台 %1：%2").arg(QFile::decodeName(console), QString::fromLocal8Bit(std::strerror(errno)));
     std::optional<Launcher::BoxApplication> gui;

@@ -1,4 +1,5 @@
 #include "ShowModal.h"
+#include "Help.h"
 
 #include <QDialog>
 
@@ -12,6 +13,8 @@ ModalRunner& runnerSlot()
 
 int ShowModal(QDialog& dialog)
 {
+    // Every modal form gets its 帮助 and F1 here, whoever shows it.
+    Help::attach(dialog);
     if (runnerSlot())
         return runnerSlot()(dialog);
     return dialog.exec();
