@@ -34,7 +34,9 @@ ImportCommand::Outcome ImportCommand::run(const QString& descriptorPath)
                           + QStringLiteral("年度帐套，请等待..."));
     }
     ShowModal(w);
-    return w.Succeeded ? Outcome::Done : Outcome::Failed;
+    if (w.Succeeded)
+        return Outcome::Done;
+    return w.stopped() ? Outcome::Stopped : Outcome::Failed;
 }
 
 bool ImportCommand::load(const QString& descriptorPath)

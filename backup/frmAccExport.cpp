@@ -1,6 +1,6 @@
 #include "frmAccExport.h"
 #include "AccountExporter.h"
-#include "OffThread.h"
+#include <OffThread.h>
 
 #include <CiFile.h>
 #include <FolderTree.h>

@@ -6,10 +6,11 @@
 
 #include <Database.h>
 #include <DbError.h>
+#include <OffThread.h>
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QThread>
+#include <QPointer>
 #include <QVBoxLayout>
 
 using namespace Module1;
@@ -54,26 +55,47 @@ void frmInput::Timer1_Timer()
     const Database* like = gSysDb.get();
     const ImportPlan plan = m_plan;
     const AuditContext who = auditContext();
-    m_worker = QThread::create([this, like, plan, who] {
-        try {
-            Database sysDb;
-            sysDb.openLike(*like);
-            m_result = AccountImporter::restore(sysDb, plan, {}, who);
-        } catch (const DbError& e) {
-            m_result = {AccountImporter::Result::Status::Failed,
-                        {QStringLiteral("无法打开系统库：") + e.userText(), AccountImporter::title(), Notice::Icon::Exclamation}};
-        }
-    });
-    connect(m_worker, &QThread::finished, this, &frmInput::finished);
-    m_worker->start();
+    m_caption = Label1->text();
+    m_cancel = false;
+    WorkControl control;
+    control.cancel = &m_cancel;
+    control.progress = [self = QPointer<frmInput>(this)](int percent) {
+        QMetaObject::invokeMethod(
+            self.data(), [self, percent] {
+                if (self)
+                    self->showProgress(percent);
+            },
+            Qt::QueuedConnection);
+    };
+    m_worker = startOffThread(
+        this,
+        [like, plan, who, control] {
+            try {
+                Database sysDb;
+                sysDb.openLike(*like);
+                return AccountImporter::restore(sysDb, plan, control, who);
+            } catch (const DbError& e) {
+                return AccountImporter::Result{AccountImporter::Result::Status::Failed,
+                                               {QStringLiteral("无法打开系统库：") + e.userText(), AccountImporter::title(),
+                                                Notice::Icon::Exclamation}};
+            }
+        },
+        [this](AccountImporter::Result result) { finished(std::move(result)); });
 }
 
-void frmInput::finished()
+void frmInput::showProgress(int percent)
 {
-    m_worker->wait();
-    delete m_worker;
+    // The command's sentence stays; how far the restore is goes on a line of its own below it.
+    Label1->setText(m_caption + QLatin1Char('\n') + QString::number(percent) + QLatin1Char('%'));
+}
+
+void frmInput::finished(AccountImporter::Result result)
+{
     m_worker = nullptr;
+    m_result = std::move(result);
+    Label1->setText(m_caption);
     Succeeded = m_result.done();
+    // A stopped import has nothing to say: it changed nothing.
     ShowNotice(m_result.notice);
     if (Succeeded)
         accept();
@@ -83,14 +105,20 @@ void frmInput::finished()
 
 void frmInput::reject()
 {
-    if (!m_worker)
+    // Escape while the restore runs stops it: the window closes once the restore has undone its
+    // steps (or, past the merge's commit, finished them).
+    if (m_worker)
+        m_cancel = true;
+    else
         QDialog::reject();
 }
 
 void frmInput::closeEvent(QCloseEvent* event)
 {
-    if (m_worker)
+    if (m_worker) {
+        m_cancel = true;
         event->ignore();
-    else
+    } else {
         QDialog::closeEvent(event);
+    }
 }

@@ -1,6 +1,6 @@
 #include "frmWait.h"
 #include "AccountExporter.h"
-#include "OffThread.h"
+#include <OffThread.h>
 #include "frmAccExport.h"
 
 #include <Module1.h>

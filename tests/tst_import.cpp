@@ -246,6 +246,37 @@ private slots:
         QCOMPARE(dumpBesidesLog(env.db()), sysRows);
         QCOMPARE(auditRows(env.db()).last(), QStringLiteral("003|ACC_IMPORT|失败"));
     }
+
+    // Escape while the restore runs stops it before its commit: no message, the window closes,
+    // and the set's books, its folder and the system database's rows are exactly as before.
+    void cancelled_escapeStopsTheRestoreAndChangesNothing()
+    {
+        TestEnv env;
+        env.loginAdmin();
+        const QString books = env.root() + QStringLiteral("/books");
+        const QString backup = env.root() + QStringLiteral("/backup");
+        buildAndExport(QStringLiteral("003"), books, 2008, backup);
+        const QString live = books + QStringLiteral("/zt003/2008/KdData.mdb");
+        const QByteArray liveBytes = readAll(live);
+        const QStringList folderBefore = QDir(QFileInfo(live).path()).entryList(QDir::Files | QDir::Hidden);
+        const QStringList sysRows = dumpBesidesLog(env.db());
+        AccountImporter importer(*gSysDb);
+        QVERIFY(importer.load(backup + QStringLiteral("/KdErpAct.Lst")).isEmpty());
+        QVERIFY(importer.keepFolder().isEmpty());
+        QVERIFY(importer.plan().setExists);
+        frmInput w(importer.plan());
+        MsgBoxScript msgs;
+        w.Timer1_Timer();
+        QVERIFY(w.working());
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QTest::qWaitFor([&w] { return !w.working(); }, 600000);
+        QVERIFY(w.stopped() && !w.Succeeded && w.result() == int(QDialog::Rejected));
+        QCOMPARE(msgs.texts(), QStringList());
+        QCOMPARE(readAll(live), liveBytes);
+        QCOMPARE(QDir(QFileInfo(live).path()).entryList(QDir::Files | QDir::Hidden), folderBefore);
+        QCOMPARE(dumpBesidesLog(env.db()), sysRows);
+        QCOMPARE(auditRows(env.db()).last(), QStringLiteral("003|ACC_IMPORT|失败"));
+    }
 };
 
 QTEST_MAIN(tst_import)
