@@ -4,6 +4,7 @@
 #include "TestEnv.h"
 
 #include <About.h>
+#include <BuildInfo.h>
 #include <FirstStart.h>
 #include <FrmDelAcc.h>
 #include <Help.h>
@@ -28,6 +29,7 @@
 #include <frmuser.h>
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
@@ -252,7 +254,7 @@ void TestHelp::aboutNamesVersionInstallationAndLicences()
     QCOMPARE(boxes.calls.size(), 1);
     const QString text = boxes.last().text;
     QCOMPARE(boxes.last().icon(), int(vb::vbInformation));
-    for (const QString& part : {QStringLiteral("revozi 系统管理"), QStringLiteral(REVOZI_VERSION), QStringLiteral("/srv/revozi/"),
+    for (const QString& part : {QStringLiteral("revozi 系统管理"), QString::fromLatin1(REVOZI_VERSION), QStringLiteral("/srv/revozi/"),
                                 QStringLiteral("GPL-3.0-or-later"), QStringLiteral("Qt"), QStringLiteral("LGPL-3.0"),
                                 QStringLiteral("SQLite"), QStringLiteral("libsodium"), QStringLiteral("ISC"), QStringLiteral("xxHash"),
                                 QStringLiteral("BSD-2-Clause"), QStringLiteral("libpq"), QStringLiteral("PostgreSQL")})
