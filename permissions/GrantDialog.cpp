@@ -44,15 +44,15 @@ GrantDialog::GrantDialog(frmUserPop* browser, QWidget* parent)
 
 void GrantDialog::setupUi(QWidget* rightExtra)
 {
-    Frame1 = new QGroupBox(QStringLiteral("产品分类选择"), this);
+    Frame1 = new QGroupBox(tr("产品分类选择"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    MSFlexGrid1 = grid(Frame1, "MSFlexGrid1", QStringLiteral("产品分类"));
+    MSFlexGrid1 = grid(Frame1, "MSFlexGrid1", tr("产品分类"));
     auto* l1 = new QVBoxLayout(Frame1);
     l1->addWidget(MSFlexGrid1);
 
-    Frame2 = new QGroupBox(QStringLiteral("明细权限选择"), this);
+    Frame2 = new QGroupBox(tr("明细权限选择"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
-    MSFlexGrid2 = grid(Frame2, "MSFlexGrid2", QStringLiteral("明细权限"));
+    MSFlexGrid2 = grid(Frame2, "MSFlexGrid2", tr("明细权限"));
     auto* l2 = new QHBoxLayout(Frame2);
     if (rightExtra) {
         rightExtra->setParent(Frame2);
@@ -60,13 +60,13 @@ void GrantDialog::setupUi(QWidget* rightExtra)
     }
     l2->addWidget(MSFlexGrid2, 1);
 
-    lblsm = new QLabel(QStringLiteral("说明：在“授权”列处进行双击，左边为模块大类授权，右边为明细类授权；先通过左边大类选择双击后，再在明细权限进行选择。"), this);
+    lblsm = new QLabel(tr("说明：在“授权”列处进行双击，左边为模块大类授权，右边为明细类授权；先通过左边大类选择双击后，再在明细权限进行选择。"), this);
     lblsm->setObjectName(QStringLiteral("lblsm"));
     lblsm->setWordWrap(true);
 
-    cmdOK = button(this, "cmdOK", QStringLiteral("确定"));
-    cmdCancel = button(this, "cmdCancel", QStringLiteral("取消"));
-    cmdHelp = button(this, "cmdHelp", QStringLiteral("帮助(&H)"));
+    cmdOK = button(this, "cmdOK", tr("确定"));
+    cmdCancel = button(this, "cmdCancel", tr("取消"));
+    cmdHelp = button(this, "cmdHelp", tr("帮助(&H)"));
 
     auto* grids = new QHBoxLayout;
     grids->addWidget(Frame1);
@@ -96,17 +96,17 @@ void GrantDialog::setupUi(QWidget* rightExtra)
 void GrantDialog::setupGrids(bool leftMarks)
 {
     if (leftMarks)
-        GrantUi::setupGrid(MSFlexGrid1, QStringLiteral("授权|ID|系统名称"), {600, GrantUi::kIdWidth, 1200});
+        GrantUi::setupGrid(MSFlexGrid1, tr("授权|ID|系统名称"), {600, GrantUi::kIdWidth, 1200});
     else
-        GrantUi::setupGrid(MSFlexGrid1, QStringLiteral("|ID|系统名称"), {0, GrantUi::kIdWidth, 1200});
+        GrantUi::setupGrid(MSFlexGrid1, tr("|ID|系统名称"), {0, GrantUi::kIdWidth, 1200});
     GrantUi::fitWidth(MSFlexGrid1);
-    GrantUi::setupGrid(MSFlexGrid2, QStringLiteral("授权|ID|权限名称|"), {600, 900, 2000, 0});
+    GrantUi::setupGrid(MSFlexGrid2, tr("授权|ID|权限名称|"), {600, 900, 2000, 0});
 }
 
 void GrantDialog::loadSubsystems(const QString& sql)
 {
     if (!gSysDb)
-        throw DbError(QStringLiteral("系统库未打开"));
+        throw DbError(tr("系统库未打开"));
     Recordset rs = gSysDb->query(sql);
     if (rs.Eof())
         return;
@@ -120,7 +120,7 @@ void GrantDialog::loadSubsystems(const QString& sql)
 void GrantDialog::report(const DbError& e, const QString& where)
 {
     WriteErrLog(3, e.text(), where);
-    MsgBox(e.userText(), vb::vbExclamation | vb::vbOKOnly, frmUserPop::kTitle);
+    MsgBox(e.userText(), vb::vbExclamation | vb::vbOKOnly, frmUserPop::shown(frmUserPop::kTitle));
 }
 
 void GrantDialog::cmdOK_Click()

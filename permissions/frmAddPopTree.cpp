@@ -32,7 +32,7 @@ frmAddPopTree::frmAddPopTree(frmUserPop* browser, QWidget* parent)
     setObjectName(QStringLiteral("frmAddPopTree"));
     TreeView1 = new QTreeWidget(this);
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
-    TreeView1->setAccessibleName(QStringLiteral("权限树"));
+    TreeView1->setAccessibleName(tr("权限树"));
     TreeView1->setHeaderHidden(true);
     TreeView1->setColumnCount(1);
     TreeView1->setMinimumWidth(Twips::toPxX(2800));

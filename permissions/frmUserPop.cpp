@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,7 +26,7 @@ namespace {
 Database& sysDb()
 {
     if (!gSysDb)
-        throw DbError(QStringLiteral("系统库未打开"));
+        throw DbError(QCoreApplication::translate("frmUserPop", "系统库未打开"));
     return *gSysDb;
 }
 
@@ -43,26 +44,26 @@ frmUserPop::frmUserPop(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmUserPop"));
-    setWindowTitle(kCaption);
+    setWindowTitle(shown(kCaption));
     resize(Twips::toPxX(10200), Twips::toPxY(6900));
 
     Toolbar1 = new QToolBar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     Toolbar1->setIconSize(QSize(24, 24));
-    btnAdd = toolButton(Toolbar1, QStyle::SP_FileDialogNewFolder, "Add", QStringLiteral("增加"), QStringLiteral("增加操作权限"));
-    btnDelete = toolButton(Toolbar1, QStyle::SP_TrashIcon, "delete", QStringLiteral("删除"), QStringLiteral("删除操作权限"));
-    btnRefresh = toolButton(Toolbar1, QStyle::SP_BrowserReload, "refresh", QStringLiteral("刷新"), QStringLiteral("刷新显示内容"));
-    btnHelp = toolButton(Toolbar1, QStyle::SP_DialogHelpButton, "help", QStringLiteral("帮助"), QStringLiteral("显示当前帮助信息"));
-    btnExit = toolButton(Toolbar1, QStyle::SP_DialogCloseButton, "exit", QStringLiteral("退出"), QStringLiteral("退出权限设置"));
+    btnAdd = toolButton(Toolbar1, QStyle::SP_FileDialogNewFolder, "Add", tr("增加"), tr("增加操作权限"));
+    btnDelete = toolButton(Toolbar1, QStyle::SP_TrashIcon, "delete", tr("删除"), tr("删除操作权限"));
+    btnRefresh = toolButton(Toolbar1, QStyle::SP_BrowserReload, "refresh", tr("刷新"), tr("刷新显示内容"));
+    btnHelp = toolButton(Toolbar1, QStyle::SP_DialogHelpButton, "help", tr("帮助"), tr("显示当前帮助信息"));
+    btnExit = toolButton(Toolbar1, QStyle::SP_DialogCloseButton, "exit", tr("退出"), tr("退出权限设置"));
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     MSFlexGrid1 = new FlexGrid(Frame1);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    MSFlexGrid1->setAccessibleName(QStringLiteral("操作员"));
+    MSFlexGrid1->setAccessibleName(tr("操作员"));
     MSFlexGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    MSFlexGrid1->setFormatString(QStringLiteral("操作员ID|操作员全名|用户类型"));
+    MSFlexGrid1->setFormatString(tr("操作员ID|操作员全名|用户类型"));
     MSFlexGrid1->setColWidth(0, 1000);
     MSFlexGrid1->setColWidth(1, 1300);
     MSFlexGrid1->setColWidth(2, 900);
@@ -72,37 +73,37 @@ frmUserPop::frmUserPop(QWidget* parent)
     frameLayout->addWidget(MSFlexGrid1);
     Frame1->setMinimumWidth(Twips::toPxX(3600));
 
-    lblYear = new QLabel(QStringLiteral("年度"), this);
+    lblYear = new QLabel(tr("年度"), this);
     lblYear->setObjectName(QStringLiteral("lblYear"));
     cboYear = new QComboBox(this);
     cboYear->setObjectName(QStringLiteral("cboYear"));
-    cboYear->setAccessibleName(QStringLiteral("年度"));
+    cboYear->setAccessibleName(tr("年度"));
     cboYear->setMinimumWidth(Twips::toPxX(1000));
     lblYear->setBuddy(cboYear);
-    lblAcc = new QLabel(QStringLiteral("账套"), this);
+    lblAcc = new QLabel(tr("账套"), this);
     lblAcc->setObjectName(QStringLiteral("lblAcc"));
     cboAcc = new QComboBox(this);
     cboAcc->setObjectName(QStringLiteral("cboAcc"));
-    cboAcc->setAccessibleName(QStringLiteral("账套"));
+    cboAcc->setAccessibleName(tr("账套"));
     cboAcc->setMinimumWidth(Twips::toPxX(2600));
     cboAcc->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     lblAcc->setBuddy(cboAcc);
-    Check1 = new QCheckBox(QStringLiteral("账套主管"), this);
+    Check1 = new QCheckBox(tr("账套主管"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
 
     MSFlexGrid2 = new FlexGrid(this);
     MSFlexGrid2->setObjectName(QStringLiteral("MSFlexGrid2"));
-    MSFlexGrid2->setAccessibleName(QStringLiteral("权限"));
+    MSFlexGrid2->setAccessibleName(tr("权限"));
     MSFlexGrid2->setSelectionBehavior(QAbstractItemView::SelectRows);
 
-    Label2 = new QLabel(QStringLiteral("说明：增加权限时，注意选择相关的账套和年度。"), this);
+    Label2 = new QLabel(tr("说明：增加权限时，注意选择相关的账套和年度。"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
 
     Picture1 = new QFrame(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     static_cast<QFrame*>(Picture1)->setFrameShape(QFrame::StyledPanel);
     static_cast<QFrame*>(Picture1)->setFrameShadow(QFrame::Sunken);
-    Label1 = new QLabel(QStringLiteral("就绪..."), Picture1);
+    Label1 = new QLabel(tr("就绪..."), Picture1);
     Label1->setObjectName(QStringLiteral("Label1"));
     auto* statusLayout = new QHBoxLayout(Picture1);
     statusLayout->setContentsMargins(6, 2, 6, 2);
@@ -147,12 +148,12 @@ frmUserPop::~frmUserPop() = default;
 void frmUserPop::reportDbError(const QString& text, const QString& routine)
 {
     WriteErrLog(3, text, routine);
-    MsgBox(text, vb::vbExclamation | vb::vbOKOnly, kTitle);
+    MsgBox(text, vb::vbExclamation | vb::vbOKOnly, shown(kTitle));
 }
 
 void frmUserPop::Form_Load()
 {
-    MSFlexGrid2->setFormatString(QStringLiteral("权限|权限名称|隶属系统"));
+    MSFlexGrid2->setFormatString(tr("权限|权限名称|隶属系统"));
     MSFlexGrid2->setColWidth(0, 1000);
     MSFlexGrid2->setColWidth(1, 1800);
     MSFlexGrid2->setColWidth(2, 1200);
@@ -194,7 +195,7 @@ void frmUserPop::fillOperators(const QString& sql, const QVariantList& params)
     for (; !rs.Eof(); rs.MoveNext(), ++r) {
         MSFlexGrid1->setTextMatrix(r, 0, rs.text(QStringLiteral("cUser_Id")));
         MSFlexGrid1->setTextMatrix(r, 1, rs.text(QStringLiteral("cUser_Name")));
-        MSFlexGrid1->setTextMatrix(r, 2, QStringLiteral("用户"));
+        MSFlexGrid1->setTextMatrix(r, 2, tr("用户"));
     }
     MSFlexGrid1->setRow(1);
 }
@@ -329,7 +330,7 @@ void frmUserPop::showSupervisorRows()
         int r = 1;
         for (; !rs.Eof(); rs.MoveNext(), ++r) {
             MSFlexGrid2->setTextMatrix(r, 0, QStringLiteral("Admin"));
-            MSFlexGrid2->setTextMatrix(r, 1, QStringLiteral("系统管理"));
+            MSFlexGrid2->setTextMatrix(r, 1, tr("系统管理"));
             MSFlexGrid2->setTextMatrix(r, 2, rs.text(QStringLiteral("cSub_Name")));
         }
     }
@@ -362,11 +363,11 @@ void frmUserPop::Check1_Click()
             m_guard = false;
             Check1->setChecked(!Check1->isChecked());
             m_guard = true;
-            MsgBox(QStringLiteral("请选择操作员！"), vb::vbExclamation | vb::vbOKOnly, kTitle);
+            MsgBox(tr("请选择操作员！"), vb::vbExclamation | vb::vbOKOnly, shown(kTitle));
             return;
         }
         if (!Check1->isChecked()) {
-            if (MsgBox(QStringLiteral("取消操作员:[%1]账套主管权限吗?").arg(MemberId), vb::vbYesNo | vb::vbQuestion, kTitle) == vb::vbNo) {
+            if (MsgBox(tr("取消操作员:[%1]账套主管权限吗?").arg(MemberId), vb::vbYesNo | vb::vbQuestion, shown(kTitle)) == vb::vbNo) {
                 m_guard = false;
                 Check1->setChecked(true);
                 m_guard = true;
@@ -380,7 +381,7 @@ void frmUserPop::Check1_Click()
             m_guard = true;
             return;
         }
-        if (MsgBox(QStringLiteral("设置操作员:[%1]账套主管权限吗?").arg(MemberId), vb::vbYesNo | vb::vbQuestion, kSetTitle) == vb::vbNo) {
+        if (MsgBox(tr("设置操作员:[%1]账套主管权限吗?").arg(MemberId), vb::vbYesNo | vb::vbQuestion, shown(kSetTitle)) == vb::vbNo) {
             m_guard = false;
             Check1->setChecked(false);
             m_guard = true;
@@ -394,7 +395,7 @@ void frmUserPop::Check1_Click()
             PermissionGrant::setSupervisor(sysDb(), gAccId, year, MemberId, auditContext());
             m_guard = true;
         } else {
-            MsgBox(QStringLiteral("请选择账套！"), vb::vbOKOnly, kSetTitle);
+            MsgBox(tr("请选择账套！"), vb::vbOKOnly, shown(kSetTitle));
             m_guard = false;
             Check1->setChecked(false);
             m_guard = true;
@@ -428,17 +429,17 @@ void frmUserPop::Toolbar1_ButtonClick(QAction* button)
 void frmUserPop::addClick()
 {
     if (MemberId.isEmpty()) {
-        MsgBox(QStringLiteral("请选择操作员！"), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        MsgBox(tr("请选择操作员！"), vb::vbExclamation | vb::vbOKOnly, shown(kTitle));
         return;
     }
     bool numeric = false;
     cboYear->currentText().trimmed().toInt(&numeric);
-    // A grant needs the set and the year it is for.
     if (gAccId.isEmpty() || cboAcc->currentText().isEmpty() || !numeric) {
-        MsgBox(QStringLiteral("请选择账套！"), vb::vbExclamation | vb::vbOKOnly, kTitle);
+    // A grant needs the set and the year it is for.
+        MsgBox(tr("请选择账套！"), vb::vbExclamation | vb::vbOKOnly, shown(kTitle));
         return;
     }
-    const QString caption = QStringLiteral("增加权限--[%1]").arg(MemberId);
+    const QString caption = tr("增加权限--[%1]").arg(MemberId);
     if (gEdition == 1) {
         frmAddPopTree dlg(this);
         dlg.setWindowTitle(caption);
@@ -456,10 +457,10 @@ void frmUserPop::addClick()
 void frmUserPop::deleteClick()
 {
     if (MemberId.isEmpty()) {
-        MsgBox(QStringLiteral("请选择操作员！"), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        MsgBox(tr("请选择操作员！"), vb::vbExclamation | vb::vbOKOnly, shown(kTitle));
         return;
     }
-    if (MsgBox(QStringLiteral("删除操作员:[%1]所有权限吗?").arg(MemberId), vb::vbYesNo | vb::vbQuestion, kTitle) != vb::vbYes)
+    if (MsgBox(tr("删除操作员:[%1]所有权限吗?").arg(MemberId), vb::vbYesNo | vb::vbQuestion, shown(kTitle)) != vb::vbYes)
         return;
     blankRightGrid();
     try {
@@ -477,9 +478,9 @@ bool frmUserPop::SaveGrants(const QStringList& authIds)
     if (authIds.isEmpty()) {
         ShowPoP();
         return true;
-    }
     if (gAccId.isEmpty() || !numeric || MemberId.isEmpty()) {
-        MsgBox(QStringLiteral("请选择账套！"), vb::vbExclamation | vb::vbOKOnly, kTitle);
+    }
+        MsgBox(tr("请选择账套！"), vb::vbExclamation | vb::vbOKOnly, shown(kTitle));
         return false;
     }
     bool saved = true;
@@ -488,7 +489,7 @@ bool frmUserPop::SaveGrants(const QStringList& authIds)
     } catch (const DbError& e) {
         saved = false;
         WriteErrLog(3, e.text(), QStringLiteral("cmdOK_Click"));
-        MsgBox(QStringLiteral("权限没有保存，原有权限保持不变：\n%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        MsgBox(tr("权限没有保存，原有权限保持不变：\n%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, shown(kTitle));
     }
     ShowPoP();
     return saved;

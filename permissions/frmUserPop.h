@@ -16,10 +16,13 @@ class QToolBar;
 class frmUserPop : public QDialog {
     Q_OBJECT
 public:
-    static inline const QString kCaption = QStringLiteral("操作员权限");
-    static inline const QString kTitle = QStringLiteral(" 〖系统管理〗");
+    // The window's and the messages' titles as written, in Chinese; shown() gives them in the
+    // language the console speaks.
+    static inline const QString kCaption = QStringLiteral(QT_TR_NOOP("操作员权限"));
+    static inline const QString kTitle = QStringLiteral(QT_TR_NOOP(" 〖系统管理〗"));
     // The question that makes a supervisor, and its follow-up, carry their own title.
-    static inline const QString kSetTitle = QStringLiteral(" reredezozav〖系统管理〗");
+    static inline const QString kSetTitle = QStringLiteral(QT_TR_NOOP(" reredezozav〖系统管理〗"));
+    static QString shown(const QString& title) { return tr(title.toUtf8().constData()); }
 
     explicit frmUserPop(QWidget* parent = nullptr);
     ~frmUserPop() override;
