@@ -108,7 +108,7 @@ QVariant AuditTableModel::data(const QModelIndex& index, int role) const
     case ColAction:
         return r.actionText();
     case ColResult:
-        return r.resultText();
+        return shownResult(r.resultText());
     case ColReason:
         return r.reason;
     case ColDetail:
@@ -123,8 +123,29 @@ QVariant AuditTableModel::headerData(int section, Qt::Orientation orientation, i
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    static const QStringList names = {QStringLiteral("时间"), QStringLiteral("站点"), QStringLiteral("系统用户"), QStringLiteral("操作员"),
-                                      QStringLiteral("账套"), QStringLiteral("年度"), QStringLiteral("动作"), QStringLiteral("结果"),
-                                      QStringLiteral("原因"), QStringLiteral("详细内容"), QStringLiteral("校验")};
-    return names.value(section);
+    switch (section) {
+    case ColTime: return tr("时间");
+    case ColStation: return tr("站点");
+    case ColOsUser: return tr("系统用户");
+    case ColOperator: return tr("操作员");
+    case ColAcc: return tr("账套");
+    case ColYear: return tr("年度");
+    case ColAction: return tr("动作");
+    case ColResult: return tr("结果");
+    case ColReason: return tr("原因");
+    case ColDetail: return tr("详细内容");
+    case ColCheck: return tr("校验");
+    }
+    return {};
+}
+
+QStringList AuditTableModel::results()
+{
+    // not translated: the values the log stores and the filter compares
+    return {QStringLiteral(QT_TR_NOOP("成功")), QStringLiteral(QT_TR_NOOP("失败")), QStringLiteral(QT_TR_NOOP("拒绝"))};
+}
+
+QString AuditTableModel::shownResult(const QString& stored)
+{
+    return results().contains(stored) ? tr(stored.toUtf8().constData()) : stored;
 }

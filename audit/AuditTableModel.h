@@ -25,6 +25,10 @@ public:
     const QSet<qint64>& broken() const { return m_broken; }
     // The row at `row` of the view (read when not yet read).
     AuditRow rowAt(int row) const;
+    // The outcomes the log stores (成功, 失败, 拒绝), the filter's values.
+    static QStringList results();
+    // A stored outcome in the words of the console's language; the stored text stays Chinese.
+    static QString shownResult(const QString& stored);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -8,6 +8,7 @@
 #include <ShowModal.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QDir>
 #include <QFileDialog>
@@ -29,15 +30,24 @@
 using namespace Module1;
 
 namespace {
-const QString kAll = QStringLiteral("（全部）");
-const QString kSystem = QStringLiteral("（系统）");
+QString allText()
+{
+    return QCoreApplication::translate("frmLog", "（全部）");
+}
+
+// The installation-wide rows, which belong to no set.
+QString systemText()
+{
+    return QCoreApplication::translate("frmLog", "（系统）");
+}
 
 QLabel* caption(QWidget* parent, const QString& text, QWidget* buddy)
 {
     auto* l = new QLabel(text, parent);
     l->setBuddy(buddy);
-    // The caption without its shortcut and colon names the control: "日期从(&F)：" is "日期从".
-    static const QRegularExpression decoration(QStringLiteral("\\(&.\\)|："));
+    // The caption without its shortcut and colon names the control: "日期从(&F)：" is "日期从",
+    // "&From:" is "From".
+    static const QRegularExpression decoration(QStringLiteral("\\(&.\\)|：|&|:$")); // not translated: a pattern
     buddy->setAccessibleName(QString(text).remove(decoration));
     return l;
 }
@@ -54,7 +64,7 @@ frmLog::frmLog(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmLog"));
-    setWindowTitle(QStringLiteral("上机日志"));
+    setWindowTitle(tr("上机日志"));
 
     dtFrom = named(new QDateEdit(this), "dtFrom");
     dtTo = named(new QDateEdit(this), "dtTo");
@@ -70,22 +80,22 @@ frmLog::frmLog(QWidget* parent)
         c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
     auto* filters = new QGridLayout;
-    filters->addWidget(caption(this, QStringLiteral("日期从(&F)："), dtFrom), 0, 0);
+    filters->addWidget(caption(this, tr("日期从(&F)："), dtFrom), 0, 0);
     filters->addWidget(dtFrom, 0, 1);
-    filters->addWidget(caption(this, QStringLiteral("到(&T)："), dtTo), 0, 2);
+    filters->addWidget(caption(this, tr("到(&T)："), dtTo), 0, 2);
     filters->addWidget(dtTo, 0, 3);
-    filters->addWidget(caption(this, QStringLiteral("操作员(&O)："), cboOperator), 0, 4);
+    filters->addWidget(caption(this, tr("操作员(&O)："), cboOperator), 0, 4);
     filters->addWidget(cboOperator, 0, 5);
-    filters->addWidget(caption(this, QStringLiteral("账套(&A)："), cboAcc), 1, 0);
+    filters->addWidget(caption(this, tr("账套(&A)："), cboAcc), 1, 0);
     filters->addWidget(cboAcc, 1, 1);
-    filters->addWidget(caption(this, QStringLiteral("动作(&K)："), cboAction), 1, 2);
+    filters->addWidget(caption(this, tr("动作(&K)："), cboAction), 1, 2);
     filters->addWidget(cboAction, 1, 3);
-    filters->addWidget(caption(this, QStringLiteral("结果(&R)："), cboResult), 1, 4);
+    filters->addWidget(caption(this, tr("结果(&R)："), cboResult), 1, 4);
     filters->addWidget(cboResult, 1, 5);
     filters->setColumnStretch(6, 1);
 
-    cmdExport = named(new QPushButton(QStringLiteral("导出(&E)..."), this), "cmdExport");
-    cmdClose = named(new QPushButton(QStringLiteral("关闭(&C)"), this), "cmdClose");
+    cmdExport = named(new QPushButton(tr("导出(&E)..."), this), "cmdExport");
+    cmdClose = named(new QPushButton(tr("关闭(&C)"), this), "cmdClose");
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdExport);
     buttons->addWidget(cmdClose);
@@ -95,7 +105,7 @@ frmLog::frmLog(QWidget* parent)
     top->addLayout(buttons);
 
     tblLog = named(new QTableView(this), "tblLog");
-    tblLog->setAccessibleName(QStringLiteral("上机日志"));
+    tblLog->setAccessibleName(tr("上机日志"));
     tblLog->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblLog->setSelectionMode(QAbstractItemView::SingleSelection);
     tblLog->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -111,18 +121,40 @@ frmLog::frmLog(QWidget* parent)
     }
     // Each column as wide as what it holds (the detail takes what is left and shows whole below).
     const QFontMetrics fm = tblLog->fontMetrics();
-    const int em = fm.horizontalAdvance(QStringLiteral("中"));
-    const QString samples[] = {QStringLiteral("2026-12-31 23:59:59"), QStringLiteral("财务-001"), QStringLiteral("kuaiji"),
-                               QStringLiteral("DATA-MAN"), QStringLiteral("999"), QStringLiteral("2026"), QStringLiteral("角色移出成员"),
-                               QStringLiteral("结果"), QString(10, QChar(0x4e2d)), QString(34, QChar(0x4e2d)), QStringLiteral("其他模块，未校验")};
+    const int em = fm.horizontalAdvance(QChar(0x4e2d));
+    // The widest of the words a column shows, in the console's language.
+    auto widest = [&fm](const QStringList& texts) {
+        int w = 0;
+        for (const QString& t : texts)
+            w = std::max(w, fm.horizontalAdvance(t));
+        return w;
+    };
+    QStringList actions;
+    for (const auto& a : Audit::actions())
+        actions << a.second;
+    QStringList results;
+    for (const QString& r : AuditTableModel::results())
+        results << AuditTableModel::shownResult(r);
+    AuditRow foreign;
+    foreign.subId = QStringLiteral("ZZ");
+    AuditRow imported;
+    imported.subId = AuditLog::kSubId;
+    imported.origin = QStringLiteral("backup");
+    const int samples[] = {fm.horizontalAdvance(QStringLiteral("2026-12-31 23:59:59")),
+                           fm.horizontalAdvance(QStringLiteral("财务-001")), // not translated: a station's name, a width sample
+                           fm.horizontalAdvance(QStringLiteral("kuaiji")), fm.horizontalAdvance(QStringLiteral("DATA-MAN")),
+                           fm.horizontalAdvance(QStringLiteral("999")), fm.horizontalAdvance(QStringLiteral("2026")), widest(actions),
+                           widest(results), fm.horizontalAdvance(QString(10, QChar(0x4e2d))),
+                           fm.horizontalAdvance(QString(34, QChar(0x4e2d))),
+                           widest({foreign.checkText(false), imported.checkText(false), foreign.checkText(true)})};
     for (int c = 0; c < AuditTableModel::ColumnCount; ++c) {
         const int heading = fm.horizontalAdvance(model ? model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() : QString());
-        tblLog->setColumnWidth(c, std::max(heading, fm.horizontalAdvance(samples[c])) + em);
+        tblLog->setColumnWidth(c, std::max(heading, samples[c]) + em);
     }
 
     txtDetail = named(new QPlainTextEdit(this), "txtDetail");
     txtDetail->setReadOnly(true);
-    txtDetail->setAccessibleName(QStringLiteral("详细内容"));
+    txtDetail->setAccessibleName(tr("详细内容"));
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(tblLog);
     split->addWidget(txtDetail);
@@ -133,7 +165,7 @@ frmLog::frmLog(QWidget* parent)
     lblCount = named(new QLabel(this), "lblCount");
     lblCheck = named(new QLabel(this), "lblCheck");
     lblCheck->setWordWrap(true);
-    cmdBreak = named(new QPushButton(QStringLiteral("转到改动处(&G)"), this), "cmdBreak");
+    cmdBreak = named(new QPushButton(tr("转到改动处(&G)"), this), "cmdBreak");
     cmdBreak->setEnabled(false);
     auto* status = new QHBoxLayout;
     status->addWidget(lblCount);
@@ -184,31 +216,35 @@ void frmLog::Form_Load(bool checkInBackground)
         // An installation from before the log gains its columns here, so the queries below find them.
         AuditLog::upgrade(*gSysDb);
         AuditQuery q(*gSysDb);
-        fillCombo(cboOperator, q.operators(OnlyAccId), kAll);
+        fillCombo(cboOperator, q.operators(OnlyAccId), allText());
         if (OnlyAccId) {
             fillCombo(cboAcc, {*OnlyAccId}, QString());
             cboAcc->setEnabled(false);
         } else {
-            fillCombo(cboAcc, q.sets(), kAll);
-            cboAcc->insertItem(1, kSystem, QString(QLatin1String("")));
+            fillCombo(cboAcc, q.sets(), allText());
+            cboAcc->insertItem(1, systemText(), QString(QLatin1String("")));
         }
         cboAction->clear();
-        cboAction->addItem(kAll);
+        cboAction->addItem(allText());
         for (const auto& [code, name] : Audit::actions())
             cboAction->addItem(name, code);
-        fillCombo(cboResult, {QStringLiteral("成功"), QStringLiteral("失败"), QStringLiteral("拒绝")}, kAll);
+        // Shown in the console's words, filtered by the stored ones.
+        cboResult->clear();
+        cboResult->addItem(allText());
+        for (const QString& r : AuditTableModel::results())
+            cboResult->addItem(AuditTableModel::shownResult(r), r);
         const auto [first, last] = q.dateRange(OnlyAccId);
         const QDate today = QDate::currentDate();
         dtFrom->setDate(first.isValid() ? first : today);
         dtTo->setDate(last.isValid() && last > today ? last : today);
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("Form_Load"));
-        MsgBox(QStringLiteral("无法读取上机日志：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, windowTitle());
+        MsgBox(tr("无法读取上机日志：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, windowTitle());
     }
     m_loading = false;
     refresh();
 
-    lblCheck->setText(QStringLiteral("正在校验日志……"));
+    lblCheck->setText(tr("正在校验日志……"));
     if (!checkInBackground)
         return;
     // The check reads every row: its own connection on its own thread, so the window stays usable.
@@ -242,11 +278,11 @@ void frmLog::showCheck(const AuditCheck& check)
     if (check.intact()) {
         lblCheck->setStyleSheet(QString());
         // What the check did not vouch for is said beside it.
-        QString text = QStringLiteral("日志校验通过：%1 条记录未被改动。").arg(check.checked);
+        QString text = tr("日志校验通过：%1 条记录未被改动。").arg(check.checked);
         if (check.imported > 0)
-            text += QStringLiteral("另有引入的历史记录 %1 条，不属于本机日志，已单独校验。").arg(check.imported);
+            text += tr("另有引入的历史记录 %1 条，不属于本机日志，已单独校验。").arg(check.imported);
         if (check.foreign > 0)
-            text += QStringLiteral("其他模块的记录 %1 条不在校验之列。").arg(check.foreign);
+            text += tr("其他模块的记录 %1 条不在校验之列。").arg(check.foreign);
         lblCheck->setText(text);
     } else {
         lblCheck->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
@@ -274,9 +310,9 @@ void frmLog::refresh()
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("refresh"));
         model->setIds({});
-        MsgBox(QStringLiteral("无法读取上机日志：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, windowTitle());
+        MsgBox(tr("无法读取上机日志：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, windowTitle());
     }
-    lblCount->setText(QStringLiteral("共 %1 条").arg(model->rowCount()));
+    lblCount->setText(tr("共 %1 条").arg(model->rowCount()));
     if (model->rowCount() > 0)
         tblLog->selectRow(0);
     else
@@ -292,22 +328,22 @@ void frmLog::showDetail()
     }
     const AuditRow r = model->rowAt(row);
     QStringList lines;
-    lines << QStringLiteral("时间：%1 %2").arg(r.date, r.time)
-          << QStringLiteral("站点：%1    系统用户：%2    操作员：%3").arg(r.station, r.osUser, r.operatorId)
-          << QStringLiteral("账套：%1    年度：%2").arg(r.accId.isEmpty() ? kSystem : r.accId, r.year);
+    lines << tr("时间：%1 %2").arg(r.date, r.time)
+          << tr("站点：%1    系统用户：%2    操作员：%3").arg(r.station, r.osUser, r.operatorId)
+          << tr("账套：%1    年度：%2").arg(r.accId.isEmpty() ? systemText() : r.accId, r.year);
     if (r.ours())
-        lines << QStringLiteral("动作：%1    结果：%2%3").arg(r.actionText(), r.result,
-                                                        r.reason.isEmpty() ? QString() : QStringLiteral("（%1）").arg(r.reason));
+        lines << tr("动作：%1    结果：%2%3").arg(r.actionText(), AuditTableModel::shownResult(r.result),
+                                                        r.reason.isEmpty() ? QString() : tr("（%1）").arg(r.reason));
     else
         // Shown as the module wrote it, never in the console's words.
-        lines << QStringLiteral("模块：%1（不是系统管理的记录，不在校验之列）    动作代码：%2    结果：%3")
+        lines << tr("模块：%1（不是系统管理的记录，不在校验之列）    动作代码：%2    结果：%3")
                      .arg(r.subId, r.action, r.result);
     if (r.imported())
-        lines << QStringLiteral("来源：随备份引入的账套历史记录，不属于本机日志");
-    lines << QStringLiteral("内容：%1").arg(r.detail);
+        lines << tr("来源：随备份引入的账套历史记录，不属于本机日志");
+    lines << tr("内容：%1").arg(r.detail);
     for (const AuditProblem& p : m_check.problems)
         if (p.id == r.id)
-            lines << QStringLiteral("校验：日志已被改动——%1").arg(p.text);
+            lines << tr("校验：日志已被改动——%1").arg(p.text);
     txtDetail->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
@@ -322,21 +358,21 @@ void frmLog::cmdBreak_Click()
             return;
         }
     }
-    MsgBox(QStringLiteral("改动处不在当前筛选的记录中。"), vb::vbInformation | vb::vbOKOnly, windowTitle());
+    MsgBox(tr("改动处不在当前筛选的记录中。"), vb::vbInformation | vb::vbOKOnly, windowTitle());
 }
 
 void frmLog::cmdExport_Click()
 {
     if (!gSysDb || !model)
         return;
-    QFileDialog dlg(this, QStringLiteral("导出上机日志"));
+    QFileDialog dlg(this, tr("导出上机日志"));
     dlg.setObjectName(QStringLiteral("dlgExportLog"));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setFileMode(QFileDialog::AnyFile);
-    dlg.setNameFilter(QStringLiteral("CSV 文件 (*.csv)"));
+    dlg.setNameFilter(tr("CSV 文件 (*.csv)"));
     dlg.setDefaultSuffix(QStringLiteral("csv"));
-    dlg.selectFile(QDir::home().filePath(QStringLiteral("上机日志-%1.csv").arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")))));
+    dlg.selectFile(QDir::home().filePath(tr("上机日志-%1.csv").arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")))));
     if (ShowModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
     const QString path = dlg.selectedFiles().constFirst();
@@ -346,8 +382,8 @@ void frmLog::cmdExport_Click()
                                                  int(model->ids().size()));
     AuditLog::record(*gSysDb, auditContext(), written ? logged : logged.failed(error));
     if (!written) {
-        MsgBox(QStringLiteral("上机日志未能导出：%1").arg(error), vb::vbExclamation | vb::vbOKOnly, windowTitle());
+        MsgBox(tr("上机日志未能导出：%1").arg(error), vb::vbExclamation | vb::vbOKOnly, windowTitle());
         return;
     }
-    MsgBox(QStringLiteral("已导出 %1 条记录到 %2").arg(model->ids().size()).arg(path), vb::vbInformation | vb::vbOKOnly, windowTitle());
+    MsgBox(tr("已导出 %1 条记录到 %2").arg(model->ids().size()).arg(path), vb::vbInformation | vb::vbOKOnly, windowTitle());
 }
