@@ -1,6 +1,7 @@
 #pragma once
 // The configuration dialogs' buttons carry a picture and no caption; the meaning goes to the
 // tooltip and to assistive technology.
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QPushButton>
@@ -21,9 +22,9 @@ inline QPushButton* PictureButton(QWidget* parent, const char* name, QStyle::Sta
 // The 确定 / 放弃 / 帮助 row at the foot of a configuration dialog, pushed to the right.
 inline QHBoxLayout* OkCancelHelpRow(QWidget* parent, QPushButton*& ok, QPushButton*& cancel, QPushButton*& help)
 {
-    ok = PictureButton(parent, "cmdOK", QStyle::SP_DialogOkButton, QStringLiteral("确定"));
-    cancel = PictureButton(parent, "cmdCancel", QStyle::SP_DialogCancelButton, QStringLiteral("放弃"));
-    help = PictureButton(parent, "cmdHelp", QStyle::SP_MessageBoxQuestion, QStringLiteral("帮助"));
+    ok = PictureButton(parent, "cmdOK", QStyle::SP_DialogOkButton, QCoreApplication::translate("PictureButton", "确定"));
+    cancel = PictureButton(parent, "cmdCancel", QStyle::SP_DialogCancelButton, QCoreApplication::translate("PictureButton", "放弃"));
+    help = PictureButton(parent, "cmdHelp", QStyle::SP_MessageBoxQuestion, QCoreApplication::translate("PictureButton", "帮助"));
     auto* row = new QHBoxLayout;
     row->addStretch();
     row->addWidget(ok);

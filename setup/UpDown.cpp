@@ -52,9 +52,9 @@ void UpDown::setRange(int min, int max)
 void UpDown::setAccessibleBaseName(const QString& name)
 {
     setAccessibleName(name);
-    upButton->setAccessibleName(name + QStringLiteral("加一"));
+    upButton->setAccessibleName(tr("%1加一").arg(name));
     upButton->setToolTip(upButton->accessibleName());
-    downButton->setAccessibleName(name + QStringLiteral("减一"));
+    downButton->setAccessibleName(tr("%1减一").arg(name));
     downButton->setToolTip(downButton->accessibleName());
 }
 

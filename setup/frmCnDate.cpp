@@ -10,22 +10,22 @@ frmCnDate::frmCnDate(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmCnDate"));
-    setWindowTitle(QStringLiteral("启用日期"));
+    setWindowTitle(tr("启用日期"));
 
     Calendar1 = new QCalendarWidget(this);
     Calendar1->setObjectName(QStringLiteral("Calendar1"));
-    Calendar1->setAccessibleName(QStringLiteral("启用日期"));
+    Calendar1->setAccessibleName(tr("启用日期"));
     Calendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     Calendar1->setGridVisible(true);
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setAccessibleName(QStringLiteral("选定日期"));
+    Label1->setAccessibleName(tr("选定日期"));
 
-    cmdOk = new QPushButton(QStringLiteral("确定"), this);
+    cmdOk = new QPushButton(tr("确定"), this);
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
     cmdOk->setDefault(true);
-    cmdExit = new QPushButton(QStringLiteral("取消"), this);
+    cmdExit = new QPushButton(tr("取消"), this);
     cmdExit->setObjectName(QStringLiteral("cmdExit"));
 
     auto* bottom = new QHBoxLayout;

@@ -7,6 +7,7 @@
 #include <Module1.h>
 #include <MsgBox.h>
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -19,16 +20,21 @@
 using namespace Module1;
 
 namespace {
-const QString kTitle = QStringLiteral("数据精度定义");
+QString title()
+{
+    return QCoreApplication::translate("frmDate", "数据精度定义");
+}
 const QString kDefault = QStringLiteral("2");
 
 } // namespace
 
 const QStringList& frmDate::captions()
 {
+    // The names of the set's information rows, stored and logged as they are; shown through tr().
     static const QStringList c{
-        QStringLiteral("存货数量小数位"), QStringLiteral("存货单价小数位"), QStringLiteral("开票单价小数位"),
-        QStringLiteral("件数小数位数"), QStringLiteral("换算率小数位数"),
+        QStringLiteral(QT_TR_NOOP("存货数量小数位")), QStringLiteral(QT_TR_NOOP("存货单价小数位")), // not translated: keys
+        QStringLiteral(QT_TR_NOOP("开票单价小数位")), QStringLiteral(QT_TR_NOOP("件数小数位数")), // not translated: keys
+        QStringLiteral(QT_TR_NOOP("换算率小数位数")), // not translated: keys
     };
     return c;
 }
@@ -37,22 +43,23 @@ frmDate::frmDate(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmDate"));
-    setWindowTitle(kTitle);
+    setWindowTitle(title());
 
-    Label1 = new QLabel(QStringLiteral("请按您单位的需要认真填写"), this);
+    Label1 = new QLabel(tr("请按您单位的需要认真填写"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(12);
     auto* digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-6]?")), this);
     for (int i = 0; i < captions().size(); ++i) {
-        auto* l = new QLabel(captions()[i], this);
+        const QString shown = tr(captions()[i].toUtf8().constData());
+        auto* l = new QLabel(shown, this);
         l->setObjectName(QStringLiteral("Label2_%1").arg(i));
         auto* t = new QLineEdit(kDefault, this);
         t->setObjectName(QStringLiteral("Text1_%1").arg(i));
         t->setMaxLength(1);
         t->setValidator(digits);
-        t->setAccessibleName(captions()[i]);
+        t->setAccessibleName(shown);
         t->setAlignment(Qt::AlignCenter);
         t->setFixedWidth(t->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 14);
         t->installEventFilter(this);
@@ -91,7 +98,7 @@ void frmDate::Form_Load()
     if (!Modifying)
         return;
     if (!AccDb) {
-        MsgBox(QStringLiteral("账套库未打开，无法读取数据精度。"), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        MsgBox(tr("账套库未打开，无法读取数据精度。"), vb::vbExclamation | vb::vbOKOnly, title());
         return;
     }
     QStringList missing;
@@ -106,11 +113,11 @@ void frmDate::Form_Load()
         }
     } catch (const DbError& e) {
         WriteErrLog(4, e.text(), QStringLiteral("Form_Load"));
-        MsgBox(QStringLiteral("读取数据精度时出错：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        MsgBox(tr("读取数据精度时出错：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, title());
         return;
     }
     if (!missing.isEmpty())
-        MsgBox(AccInformation::missingRowText(missing.first()), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        MsgBox(AccInformation::missingRowText(missing.first()), vb::vbExclamation | vb::vbOKOnly, title());
 }
 
 bool frmDate::eventFilter(QObject* watched, QEvent* event)
@@ -136,13 +143,13 @@ bool frmDate::save()
 {
     for (QLineEdit* t : Text1) {
         if (t->text().isEmpty()) {
-            MsgBox(QStringLiteral("请为“%1”输入0到6之间的小数位数。").arg(t->accessibleName()), vb::vbExclamation | vb::vbOKOnly, kTitle);
+            MsgBox(tr("请为“%1”输入0到6之间的小数位数。").arg(t->accessibleName()), vb::vbExclamation | vb::vbOKOnly, title());
             t->setFocus();
             return false;
         }
     }
     if (!AccDb) {
-        MsgBox(QStringLiteral("账套库未打开，数据精度未能保存。"), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        MsgBox(tr("账套库未打开，数据精度未能保存。"), vb::vbExclamation | vb::vbOKOnly, title());
         return false;
     }
     AuditLog::Attached log(*AccDb, gSysDb ? gSysDb->location() : QString());
@@ -155,7 +162,7 @@ bool frmDate::save()
     } catch (const DbError& e) {
         log.recordFailed(auditContext(), Audit::precision(nullptr, gAccId, Year, captions()), e.userText());
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
-        MsgBox(QStringLiteral("数据精度未能保存：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        MsgBox(tr("数据精度未能保存：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, title());
         return false;
     }
     return true;
@@ -198,8 +205,8 @@ void frmDate::cmdCancel_Click()
 void frmDate::reject()
 {
     if (changed()) {
-        const int answer = MsgBox(QStringLiteral("数据精度的定义发生了改变，是否保存修改结果？"),
-                                  vb::vbQuestion | vb::vbYesNoCancel, QStringLiteral("提示！"));
+        const int answer = MsgBox(tr("数据精度的定义发生了改变，是否保存修改结果？"),
+                                  vb::vbQuestion | vb::vbYesNoCancel, tr("提示！"));
         if (answer == vb::vbYes) {
             if (save())
                 QDialog::accept();

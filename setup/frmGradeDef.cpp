@@ -9,6 +9,7 @@
 #include <MsgBox.h>
 #include <Twips.h>
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -20,10 +21,24 @@
 using namespace Module1;
 
 namespace {
-const QString kTitle = QStringLiteral("分类编码方案");
+QString title()
+{
+    return QCoreApplication::translate("frmGradeDef", "分类编码方案");
+}
 constexpr int kFirstLevel = 5;   // column of level 1
 constexpr int kLastLevel = 13;   // column of level 9
 constexpr int kStoredRule = 14;
+
+// The "是否分类" column's words, shown and read back.
+QString yes()
+{
+    return QCoreApplication::translate("frmGradeDef", "是");
+}
+
+QString no()
+{
+    return QCoreApplication::translate("frmGradeDef", "否");
+}
 
 } // namespace
 
@@ -34,12 +49,12 @@ frmGradeDef::frmGradeDef(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmGradeDef"));
-    setWindowTitle(kTitle);
+    setWindowTitle(title());
 
     MSFlexGrid1 = new FlexGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    MSFlexGrid1->setAccessibleName(QStringLiteral("分类编码方案"));
-    MSFlexGrid1->setAccessibleDescription(QStringLiteral("在第1级到第9级的格子里输入各级编码的长度；输入0或按Delete删除最后一级。"));
+    MSFlexGrid1->setAccessibleName(tr("分类编码方案"));
+    MSFlexGrid1->setAccessibleDescription(tr("在第1级到第9级的格子里输入各级编码的长度；输入0或按Delete删除最后一级。"));
     MSFlexGrid1->setTabKeyNavigation(false);
     MSFlexGrid1->setFixedRows(1);
     MSFlexGrid1->setRows(1);
@@ -71,7 +86,7 @@ bool frmGradeDef::Form_Load()
     m_loaded = false;
     cmdOK->setEnabled(false);
     if (!AccDb) {
-        MsgBox(QStringLiteral("账套库未打开，无法设置分类编码方案。"), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        MsgBox(tr("账套库未打开，无法设置分类编码方案。"), vb::vbExclamation | vb::vbOKOnly, title());
         return false;
     }
     Recordset rs;
@@ -79,14 +94,14 @@ bool frmGradeDef::Form_Load()
         rs = AccDb->query(QStringLiteral("select * from GradeDef order by keyword"));
     } catch (const DbError& e) {
         WriteErrLog(4, e.text(), QStringLiteral("Form_Load"));
-        MsgBox(QStringLiteral("读取分类编码方案时出错：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        MsgBox(tr("读取分类编码方案时出错：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, title());
         return false;
     }
     rs.MoveLast();
     const int count = rs.RecordCount();
 
     FlexGrid* g = MSFlexGrid1;
-    g->setFormatString(QStringLiteral("^项目|^最大级数|^最大长度|^单级最大长度|^是否分类|^第1级|^第2级|^第3级|^第4级|^第5级|^第6级|^第7级|^第8级|^第9级|"));
+    g->setFormatString(tr("^项目|^最大级数|^最大长度|^单级最大长度|^是否分类|^第1级|^第2级|^第3级|^第4级|^第5级|^第6级|^第7级|^第8级|^第9级|"));
     g->setCols(15);
     g->setRows(count + 1);
     g->setFixedCols(4);
@@ -99,7 +114,9 @@ bool frmGradeDef::Form_Load()
     g->setColWidth(0, 2000);
     // Narrow columns, yet wide enough for two digits and one character of the heading per line.
     const int narrow = qMax(320, Twips::fromPxX(qMax(g->fontMetrics().horizontalAdvance(QStringLiteral("88")),
-                                                     g->horizontalHeader()->fontMetrics().horizontalAdvance(QStringLiteral("级"))) + 10));
+                                                     g->horizontalHeader()->fontMetrics().horizontalAdvance(
+                                                         //: The widest word a narrow column's heading puts on one line.
+                                                         tr("级"))) + 10));
     for (int c = 1; c <= kLastLevel; ++c)
         g->setColWidth(c, narrow);
     g->setTextElideMode(Qt::ElideNone);
@@ -112,9 +129,9 @@ bool frmGradeDef::Form_Load()
 
     // The wizard's classification boxes, matched by the first two characters of the caption.
     const QList<QPair<QString, bool>> boxes{
-        {QStringLiteral("存货是否分类(&V)"), bGoodClass},
-        {QStringLiteral("客户是否分类(&C)"), bCustClass},
-        {QStringLiteral("供应商是否分类(&P)"), bProvClass},
+        {QStringLiteral("存货是否分类(&V)"), bGoodClass}, // not translated: matched with the scheme's stored name
+        {QStringLiteral("客户是否分类(&C)"), bCustClass}, // not translated: matched with the scheme's stored name
+        {QStringLiteral("供应商是否分类(&P)"), bProvClass}, // not translated: matched with the scheme's stored name
     };
 
     m_keywords.clear();
@@ -128,11 +145,11 @@ bool frmGradeDef::Form_Load()
         g->setTextMatrix(r, 1, rs.text(QStringLiteral("LGRADE")));
         g->setTextMatrix(r, 2, rs.text(QStringLiteral("LGRADELEN")));
         g->setTextMatrix(r, 3, r == 7 ? QStringLiteral("5") : r == 8 ? QStringLiteral("3") : QStringLiteral("9"));
-        QString classified = QStringLiteral("是");
+        QString classified = yes();
         const QString head = name.trimmed().left(2);
         for (const auto& box : boxes) {
             if (box.first.left(2) == head) {
-                classified = box.second ? QStringLiteral("是") : QStringLiteral("否");
+                classified = box.second ? yes() : no();
                 break;
             }
         }
@@ -222,7 +239,7 @@ void frmGradeDef::typeDigit(int digit)
     if (digit == 0 && col == kFirstLevel)
         return;
     // With a preset chart, an unclassified row keeps the levels it came with.
-    if (bPreset && g->TextMatrix(row, 4) == QStringLiteral("否") && col <= g->TextMatrix(row, kStoredRule).size() + 4)
+    if (bPreset && g->TextMatrix(row, 4) == no() && col <= g->TextMatrix(row, kStoredRule).size() + 4)
         return;
     // Levels are filled without gaps.
     if (g->TextMatrix(row, col - 1).isEmpty())
@@ -249,6 +266,9 @@ void frmGradeDef::cmdOK_Click()
     FlexGrid* g = MSFlexGrid1;
     // The rules live in the set's books; the system database joins their transaction for the log row.
     AuditLog::Attached log(*AccDb, gSysDb ? gSysDb->location() : QString());
+    // A scheme whose row has gone: the log keeps the reason in Chinese, the person reads it in
+    // the console's language.
+    QString gone;
     try {
         Database::Transaction tx(*AccDb);
         for (int r = 1; r < g->Rows(); ++r) {
@@ -260,8 +280,10 @@ void frmGradeDef::cmdOK_Click()
             if (rule.isNull())
                 rule = QStringLiteral("");
             AccDb->execute(QStringLiteral("update GradeDef set CODINGRULE=? where keyword=?"), {rule, m_keywords.value(r - 1)});
-            if (AccDb->rowsAffected() == 0)
-                throw DbError(QStringLiteral("编码方案“%1”已不在账套库中。").arg(g->TextMatrix(r, 0)));
+            if (AccDb->rowsAffected() == 0) {
+                gone = g->TextMatrix(r, 0);
+                throw DbError(QStringLiteral("编码方案“%1”已不在账套库中。").arg(gone)); // not translated: logged as the reason
+            }
             AccInformation::setValue(*AccDb, g->TextMatrix(r, 0), rule);
         }
         log.write(auditContext(), Audit::codingScheme(AccDb, gAccId, Year));
@@ -269,7 +291,8 @@ void frmGradeDef::cmdOK_Click()
     } catch (const DbError& e) {
         log.recordFailed(auditContext(), Audit::codingScheme(nullptr, gAccId, Year), e.userText());
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
-        MsgBox(QStringLiteral("分类编码方案未能保存：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        const QString reason = gone.isEmpty() ? e.userText() : tr("编码方案“%1”已不在账套库中。").arg(gone);
+        MsgBox(tr("分类编码方案未能保存：%1").arg(reason), vb::vbExclamation | vb::vbOKOnly, title());
         return;
     }
     accept();

@@ -43,29 +43,29 @@ frmMenology::frmMenology(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmMenology"));
-    setWindowTitle(QStringLiteral("会计月历-建账"));
+    setWindowTitle(tr("会计月历-建账"));
 
-    txtYear = numberBox(this, "txtYear", QStringLiteral("启用年度"), 4);
+    txtYear = numberBox(this, "txtYear", tr("启用年度"), 4);
     udYear = new UpDown(this);
     udYear->setObjectName(QStringLiteral("udYear"));
     udYear->setRange(kMinYear, kMaxYear);
-    udYear->setAccessibleBaseName(QStringLiteral("启用年度"));
-    txtMonth = numberBox(this, "txtMonth", QStringLiteral("月度"), 2);
+    udYear->setAccessibleBaseName(tr("启用年度"));
+    txtMonth = numberBox(this, "txtMonth", tr("月度"), 2);
     udMonth = new UpDown(this);
     udMonth->setObjectName(QStringLiteral("udMonth"));
     udMonth->setRange(1, 12);
-    udMonth->setAccessibleBaseName(QStringLiteral("月度"));
+    udMonth->setAccessibleBaseName(tr("月度"));
 
-    auto* lblYear = new QLabel(QStringLiteral("启用年度:"), this);
+    auto* lblYear = new QLabel(tr("启用年度:"), this);
     lblYear->setBuddy(txtYear);
-    auto* lblMonth = new QLabel(QStringLiteral("月度:"), this);
+    auto* lblMonth = new QLabel(tr("月度:"), this);
     lblMonth->setBuddy(txtMonth);
 
     MSFlexGrid1 = new FlexGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    MSFlexGrid1->setAccessibleName(QStringLiteral("会计期间"));
+    MSFlexGrid1->setAccessibleName(tr("会计期间"));
     MSFlexGrid1->setFixedRows(1);
-    MSFlexGrid1->setFormatString(QStringLiteral("^期间   |^起始日期   |^结束日期   "));
+    MSFlexGrid1->setFormatString(tr("^期间   |^起始日期   |^结束日期   "));
     MSFlexGrid1->setFixedCols(1);
     MSFlexGrid1->setRows(13);
     MSFlexGrid1->setBackColor(normalColor());
@@ -81,10 +81,10 @@ frmMenology::frmMenology(QWidget* parent)
     }
     MSFlexGrid1->setColAlignment(0, Qt::AlignCenter);
 
-    cmdOK = new QPushButton(QStringLiteral("确定"), this);
+    cmdOK = new QPushButton(tr("确定"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("放弃"), this);
+    cmdCancel = new QPushButton(tr("放弃"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
 
     auto* top = new QHBoxLayout;
@@ -197,7 +197,7 @@ void frmMenology::txtYear_Change()
     bool ok = false;
     const int year = txtYear->text().trimmed().toInt(&ok);
     if (!ok || year < kMinYear || year > kMaxYear) {
-        MsgBox(QStringLiteral("会计年度设置错误！"), vb::vbExclamation | vb::vbOKOnly, QStringLiteral("系统管理"));
+        MsgBox(tr("会计年度设置错误！"), vb::vbExclamation | vb::vbOKOnly, tr("系统管理"));
         // Setting the text runs this again with a valid year, which fills the grid.
         txtYear->setText(QString::number(QDate::currentDate().year()));
         return;

@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QDate>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,7 +21,10 @@
 using namespace Module1;
 
 namespace {
-const QString kTitle = QStringLiteral("提示信息");
+QString title()
+{
+    return QCoreApplication::translate("frmSysStart", "提示信息");
+}
 
 // Box index -> module code; only the first four are offered.
 const char* const kCodes[] = {"", "FA", "GL", "WA", "GX", "IA", "AP", "AR", "CA", "QM", "PU", "SA", "ST"};
@@ -30,10 +34,10 @@ const int kVisibleBoxes = 4;
 QString rowName(int index)
 {
     switch (index) {
-    case 1: return QStringLiteral("固定资产核算");
-    case 2: return QStringLiteral("账务处理");
-    case 3: return QStringLiteral("工资核算");
-    case 4: return QStringLiteral("应收应付核算");
+    case 1: return QCoreApplication::translate("frmSysStart", "固定资产核算");
+    case 2: return QCoreApplication::translate("frmSysStart", "账务处理");
+    case 3: return QCoreApplication::translate("frmSysStart", "工资核算");
+    case 4: return QCoreApplication::translate("frmSysStart", "应收应付核算");
     default: return QString();
     }
 }
@@ -57,9 +61,9 @@ frmSysStart::frmSysStart(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmSysStart"));
-    setWindowTitle(QStringLiteral("系统启用"));
+    setWindowTitle(tr("系统启用"));
 
-    const QStringList toolCaptions = {QStringLiteral("刷新"), QStringLiteral("帮助"), QStringLiteral("退出")};
+    const QStringList toolCaptions = {tr("刷新"), tr("帮助"), tr("退出")};
     auto* tools = new QHBoxLayout;
     for (int i = 0; i < toolCaptions.size(); ++i) {
         auto* b = new QPushButton(toolCaptions[i], this);
@@ -71,7 +75,7 @@ frmSysStart::frmSysStart(QWidget* parent)
     }
     tools->addStretch();
 
-    Label1 = new QLabel(QStringLiteral("账套启用会计期间"), this);
+    Label1 = new QLabel(tr("账套启用会计期间"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     QFont headingFont = Label1->font();
     headingFont.setBold(true);
@@ -79,11 +83,11 @@ frmSysStart::frmSysStart(QWidget* parent)
 
     MSFlexGrid1 = new FlexGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    MSFlexGrid1->setAccessibleName(QStringLiteral("系统启用"));
+    MSFlexGrid1->setAccessibleName(tr("系统启用"));
     MSFlexGrid1->setFixedRows(1);
     MSFlexGrid1->setFixedCols(0);
     MSFlexGrid1->setRows(22);
-    MSFlexGrid1->setFormatString(QStringLiteral("^系统编码|^系统名称|^会计启用期间|"));
+    MSFlexGrid1->setFormatString(tr("^系统编码|^系统名称|^会计启用期间|"));
     MSFlexGrid1->setRowHeightMin(300);
     MSFlexGrid1->setRowHeight(0, 300);
     MSFlexGrid1->setColWidth(0, 1100);
@@ -145,7 +149,7 @@ void frmSysStart::Form_Load()
     m_startYear.clear();
     m_startMonth.clear();
     if (!gSysDb) {
-        MsgBox(QStringLiteral("系统库未打开，无法启用系统！"), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        MsgBox(tr("系统库未打开，无法启用系统！"), vb::vbExclamation | vb::vbOKOnly, title());
         return;
     }
     try {
@@ -154,7 +158,7 @@ void frmSysStart::Form_Load()
         if (!rs.Eof()) {
             m_startYear = rs.text(QStringLiteral("iYear"));
             m_startMonth = rs.text(QStringLiteral("iMonth"));
-            Label1->setText(QStringLiteral("[%1]%2 账套启用会计期间 %3年%4月")
+            Label1->setText(tr("[%1]%2 账套启用会计期间 %3年%4月")
                                 .arg(rs.text(QStringLiteral("cAcc_Id")), rs.text(QStringLiteral("cAcc_Name")), m_startYear, m_startMonth));
         }
         Recordset sub = gSysDb->query(QStringLiteral("select * from SM_Account_sub where cAcc_Id=? and iYear<>9999"), {gAccId});
@@ -167,7 +171,7 @@ void frmSysStart::Form_Load()
         }
     } catch (const DbError& e) {
         WriteErrLog(e.nativeCode().toInt(), e.text(), QStringLiteral("Form_Load"));
-        MsgBox(QStringLiteral("无法读取账套的系统启用情况：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        MsgBox(tr("无法读取账套的系统启用情况：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, title());
     }
     m_suppress = false;
 }
@@ -223,12 +227,12 @@ void frmSysStart::enableModule(int index)
 
     const QString refusal = SubsystemEnabler::checkPeriod(m_startYear, m_startMonth, chosen.year(), chosen.month());
     if (!refusal.isEmpty()) {
-        MsgBox(refusal, vb::vbExclamation | vb::vbOKOnly, kTitle);
+        MsgBox(refusal, vb::vbExclamation | vb::vbOKOnly, title());
         restore();
         return;
     }
     if (!gSysDb) {
-        MsgBox(QStringLiteral("系统库未打开，无法启用系统！"), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        MsgBox(tr("系统库未打开，无法启用系统！"), vb::vbExclamation | vb::vbOKOnly, title());
         restore();
         return;
     }
@@ -236,7 +240,7 @@ void frmSysStart::enableModule(int index)
         SubsystemEnabler(*gSysDb, auditContext()).enable({gAccId, chkID[index]->text(), chosen, accDbPath});
     } catch (const DbError& e) {
         WriteErrLog(e.nativeCode().toInt(), e.text(), QStringLiteral("chkID_Click"));
-        MsgBox(QStringLiteral("系统未能启用：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        MsgBox(tr("系统未能启用：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, title());
         restore();
         return;
     }
@@ -246,12 +250,12 @@ void frmSysStart::enableModule(int index)
 
 void frmSysStart::disableModule(int index)
 {
-    if (MsgBox(QStringLiteral("确实要注销当前系统吗？"), vb::vbQuestion | vb::vbYesNo, kTitle) != vb::vbYes) {
+    if (MsgBox(tr("确实要注销当前系统吗？"), vb::vbQuestion | vb::vbYesNo, title()) != vb::vbYes) {
         setBoxQuietly(index, true);
         return;
     }
     if (!gSysDb) {
-        MsgBox(QStringLiteral("系统库未打开，无法注销系统！"), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        MsgBox(tr("系统库未打开，无法注销系统！"), vb::vbExclamation | vb::vbOKOnly, title());
         setBoxQuietly(index, true);
         return;
     }
@@ -259,7 +263,7 @@ void frmSysStart::disableModule(int index)
         SubsystemEnabler(*gSysDb, auditContext()).disable(gAccId, chkID[index]->text());
     } catch (const DbError& e) {
         WriteErrLog(e.nativeCode().toInt(), e.text(), QStringLiteral("chkID_Click"));
-        MsgBox(QStringLiteral("系统未能注销：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitle);
+        MsgBox(tr("系统未能注销：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, title());
         setBoxQuietly(index, true);
         return;
     }

@@ -5,6 +5,7 @@
 #include <MsgBox.h>
 #include <Twips.h>
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -15,13 +16,17 @@
 using namespace Module1;
 
 namespace {
-const QString kAll = QStringLiteral("全部");
-const QString kTitle = QStringLiteral("会计科目浏览");
+// The first tab, every class.
+QString allText()
+{
+    return QCoreApplication::translate("frmkmbrowser", "全部");
+}
 
 void reportError(const QString& text, const QString& routine)
 {
     WriteErrLog(4, text, routine);
-    MsgBox(QStringLiteral("读取预置会计科目时出错：%1").arg(text), vb::vbExclamation | vb::vbOKOnly, kTitle);
+    MsgBox(QCoreApplication::translate("frmkmbrowser", "读取预置会计科目时出错：%1").arg(text), vb::vbExclamation | vb::vbOKOnly,
+           QCoreApplication::translate("frmkmbrowser", "会计科目浏览"));
 }
 } // namespace
 
@@ -29,21 +34,21 @@ frmkmbrowser::frmkmbrowser(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmkmbrowser"));
-    setWindowTitle(QStringLiteral("会计科目浏览--"));
+    setWindowTitle(tr("会计科目浏览--"));
 
     SSTabTitle = new QTabBar(this);
     SSTabTitle->setObjectName(QStringLiteral("SSTabTitle"));
-    SSTabTitle->setAccessibleName(QStringLiteral("科目类别"));
+    SSTabTitle->setAccessibleName(tr("科目类别"));
     SSTabTitle->setExpanding(false);
     SSTabTitle->setUsesScrollButtons(true);
     SSTabTitle->setDrawBase(false);
-    SSTabTitle->addTab(kAll);
+    SSTabTitle->addTab(allText());
 
     msfShowKM = new FlexGrid(this);
     msfShowKM->setObjectName(QStringLiteral("msfShowKM"));
-    msfShowKM->setAccessibleName(QStringLiteral("会计科目"));
+    msfShowKM->setAccessibleName(tr("会计科目"));
     msfShowKM->setFixedRows(1);
-    msfShowKM->setFormatString(QStringLiteral("级次|科目编码|科目名称"));
+    msfShowKM->setFormatString(tr("级次|科目编码|科目名称"));
     msfShowKM->setFixedCols(1);
     msfShowKM->setRows(1);
     msfShowKM->setColWidth(0, 1000);
@@ -54,11 +59,11 @@ frmkmbrowser::frmkmbrowser(QWidget* parent)
     msfShowKM->setTabKeyNavigation(false);
     msfShowKM->setSelectionBehavior(QAbstractItemView::SelectRows);
 
-    lblTip = new QLabel(QStringLiteral("该行业没有预置会计科目。"), this);
+    lblTip = new QLabel(tr("该行业没有预置会计科目。"), this);
     lblTip->setObjectName(QStringLiteral("lblTip"));
     lblTip->hide();
 
-    cmdClose = new QPushButton(QStringLiteral("关闭"), this);
+    cmdClose = new QPushButton(tr("关闭"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     cmdClose->setDefault(true);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
@@ -90,7 +95,7 @@ frmkmbrowser::frmkmbrowser(QWidget* parent)
 bool frmkmbrowser::Form_Load()
 {
     if (!gSysDb) {
-        reportError(QStringLiteral("系统库未打开。"), QStringLiteral("Form_Load"));
+        reportError(tr("系统库未打开。"), QStringLiteral("Form_Load"));
         return false;
     }
     QStringList classes;
@@ -106,7 +111,7 @@ bool frmkmbrowser::Form_Load()
         m_loading = true;
         while (SSTabTitle->count() > 1)
             SSTabTitle->removeTab(SSTabTitle->count() - 1);
-        SSTabTitle->setTabText(0, kAll);
+        SSTabTitle->setTabText(0, allText());
         for (const QString& c : classes)
             SSTabTitle->addTab(c);
         SSTabTitle->setCurrentIndex(0);
@@ -124,7 +129,7 @@ void frmkmbrowser::SSTabTitle_Click()
     const QString caption = SSTabTitle->tabText(SSTabTitle->currentIndex());
     Recordset rs;
     try {
-        if (caption == kAll)
+        if (caption == allText())
             rs = gSysDb->query(QStringLiteral("select igrade,ccode,ccode_name from GL_DPrecode where itrade_id=? order by ccode"), {int(TradeId)});
         else
             rs = gSysDb->query(QStringLiteral("select igrade,ccode,ccode_name from GL_DPrecode where itrade_id=? and cclass=? order by ccode"),
