@@ -2,6 +2,8 @@
 // The account-set wizard: five pages (four when modifying) that collect a set's identity,
 // unit, accounting type, options and business flows; 完成 hands them to AccountSetCreator, then
 // opens the coding-scheme and precision dialogs on the new books and makes the set current.
+// Each page is a class of its own (AccountPages.h) with its completeness check and what it puts
+// into the set's input; the wizard moves between them and keeps its buttons in step.
 #include <QDialog>
 #include <QList>
 
@@ -9,6 +11,12 @@
 
 #include "AccountSetCreator.h"
 
+class FlowPage;
+class OptionsPage;
+class SetPage;
+class TypePage;
+class UnitPage;
+class WizardPage;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -48,7 +56,7 @@ public:
     AccountSetInput inputs() const;
 
     // Pages (only the current one is visible) and their heading and explanation labels
-    // (index 0 is page 1).
+    // (index 0 is page 1). The controls below are the pages' own, under the wizard's names.
     QStackedWidget* pages = nullptr;
     QLabel* Picture1 = nullptr;
     QFrame* Picture2 = nullptr;
@@ -126,15 +134,11 @@ public slots:
     void optxyh_Click();
     void optyh_Click();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    void buildPage1();
-    void buildPage2();
-    void buildPage3();
-    void buildPage4();
-    void buildPage5();
+    QList<WizardPage*> wizardPages() const;
+    void adoptControls();
+    void layOut();
+    void connectControls();
     void loadCreate();
     void loadModify();
     void fillTradeKinds();
@@ -149,4 +153,9 @@ private:
 
     const Mode m_mode;
     int m_page = 1;
+    SetPage* m_set = nullptr;
+    UnitPage* m_unit = nullptr;
+    TypePage* m_type = nullptr;
+    OptionsPage* m_options = nullptr;
+    FlowPage* m_flow = nullptr;
 };
