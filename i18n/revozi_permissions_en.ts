@@ -21,7 +21,7 @@
     </message>
     <message>
         <source>说明：在“授权”列处进行双击，左边为模块大类授权，右边为明细类授权；先通过左边大类选择双击后，再在明细权限进行选择。</source>
-        <translation>Note: double-click in the “Grant” column. The left grid grants a whole module category, the right grid one permission at a time; double-click a category on the left first, then choose among the detailed permissions.</translation>
+        <translation>Note: double-click in the “Add” column. The left grid grants a whole module category, the right grid one permission at a time; double-click a category on the left first, then choose among the detailed permissions.</translation>
     </message>
     <message>
         <source>确定</source>
@@ -37,15 +37,15 @@
     </message>
     <message>
         <source>授权|ID|系统名称</source>
-        <translation>Grant|ID|Subsystem</translation>
+        <translation>Add|ID|Module</translation>
     </message>
     <message>
         <source>|ID|系统名称</source>
-        <translation>|ID|Subsystem</translation>
+        <translation>|ID|Module</translation>
     </message>
     <message>
         <source>授权|ID|权限名称|</source>
-        <translation>Grant|ID|Permission|</translation>
+        <translation>Add|ID|Permission|</translation>
     </message>
     <message>
         <source>系统库未打开</source>
@@ -111,7 +111,7 @@
     </message>
     <message>
         <source>操作员ID|操作员全名|用户类型</source>
-        <translation>Operator ID|Full name|Type</translation>
+        <translation>Operator|Full name|Type</translation>
     </message>
     <message>
         <source>年度</source>
@@ -139,7 +139,7 @@
     </message>
     <message>
         <source>权限|权限名称|隶属系统</source>
-        <translation>Permission|Name|Subsystem</translation>
+        <translation>Code|Permission|Module</translation>
     </message>
     <message>
         <source>用户</source>

@@ -216,7 +216,7 @@
     </message>
     <message>
         <source>应收应付核算</source>
-        <translation>Receivables and payables</translation>
+        <translation>Receivables/payables</translation>
     </message>
     <message>
         <source>系统启用</source>
