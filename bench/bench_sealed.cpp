@@ -84,7 +84,6 @@ double unsealOnce(const SealedHeader& header, const Passphrase& pass, const QStr
                   qint64 expect, double* peak)
 {
     QFile::remove(to);
-    resetPeak();
     QElapsedTimer t;
     t.start();
     QFile in(sealed);
@@ -93,6 +92,8 @@ double unsealOnce(const SealedHeader& header, const Passphrase& pass, const QStr
     SealedReader r(header, in);
     if (!r.unseal(&pass))
         qFatal("%s", qPrintable(r.errorString()));
+    // The derivation's memory is reported with the sealing; this is the streaming's own.
+    resetPeak();
     QString error;
     if (!BackupSet::copyInto(r, to, &error))
         qFatal("%s", qPrintable(error));
