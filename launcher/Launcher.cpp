@@ -58,7 +58,12 @@ bool makeInstallation(const QString& root, const QString& setupProgram, bool ter
     const bool ran = setup.waitForFinished(120000) && setup.exitStatus() == QProcess::NormalExit;
     const QString reason = QString::fromUtf8(setup.readAllStandardError()).trimmed();
     if (!ran || setup.exitCode() != 0 || !isInstallation(root)) {
-        const QString why = !reason.isEmpty() ? reason : !ran ? setup.errorString() : QStringLiteral("退出状态 %1").arg(setup.exitCode());
+        // The system's words for a program that would not start come only quoted after ours.
+        const QString why = !reason.isEmpty() ? reason
+                            : setup.error() == QProcess::FailedToStart
+                                ? QStringLiteral("无法启动 %1（详情：“%2”）").arg(setupProgram, setup.errorString())
+                            : !ran ? QStringLiteral("%1 未能正常结束（详情：“%2”）").arg(setupProgram, setup.errorString())
+                                   : QStringLiteral("退出状态 %1").arg(setup.exitCode());
         say(QStringLiteral("无法在 %1 建立安装：%2").arg(root, why), vb::vbCritical, terminal);
         return false;
     }

@@ -3,6 +3,7 @@
 
 #include <Database.h>
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QSaveFile>
 #include <QSqlQuery>
@@ -138,12 +139,20 @@ QPair<QDate, QDate> AuditQuery::dateRange(const std::optional<QString>& accId)
     return {QDate::fromString(r.Fields(0).toString(), Qt::ISODate), QDate::fromString(r.Fields(1).toString(), Qt::ISODate)};
 }
 
+namespace {
+// Why the file could not be written, as a sentence naming it; the system's own words only quoted after it.
+QString notWritten(const QString& path, const QSaveFile& file)
+{
+    return QCoreApplication::translate("AuditQuery", "无法写入文件 %1（详情：“%2”）").arg(path, file.errorString());
+}
+} // namespace
+
 bool AuditQuery::exportCsv(const QVector<qint64>& ids, const QString& path, const QSet<qint64>& broken, QString* error)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)
-            *error = file.errorString();
+            *error = notWritten(path, file);
         return false;
     }
     const QStringList header = {QStringLiteral("日期"), QStringLiteral("时间"), QStringLiteral("站点"), QStringLiteral("系统用户"),
@@ -165,7 +174,7 @@ bool AuditQuery::exportCsv(const QVector<qint64>& ids, const QString& path, cons
         }
         if (file.write(out) != out.size()) {
             if (error)
-                *error = file.errorString();
+                *error = notWritten(path, file);
             file.cancelWriting();
             return false;
         }
@@ -173,7 +182,7 @@ bool AuditQuery::exportCsv(const QVector<qint64>& ids, const QString& path, cons
     }
     if (!file.commit()) {
         if (error)
-            *error = file.errorString();
+            *error = notWritten(path, file);
         return false;
     }
     return true;

@@ -134,12 +134,15 @@ Descriptor readDescriptor(const QString& path)
     d.folder = withSep(Paths::parentDir(d.path));
     d.dataFile = CiFile::resolve(d.folder + kDataFileName);
     QFile f(d.path);
-    if (!CiFile::isFile(d.path) || !f.open(QIODevice::ReadOnly)) {
-        d.error = f.errorString();
+    // Our sentence first, the system's words (if any) only quoted after it.
+    if (!CiFile::isFile(d.path)) {
+        d.error = QStringLiteral("该文件不存在，或不是文件");
+    } else if (!f.open(QIODevice::ReadOnly)) {
+        d.error = QStringLiteral("无法打开该文件（详情：“%1”）").arg(f.errorString());
     } else {
         const QByteArray text = f.read(kMaxDescriptorBytes + 1);
         if (f.error() != QFileDevice::NoError)
-            d.error = f.errorString();
+            d.error = QStringLiteral("无法读取该文件（详情：“%1”）").arg(f.errorString());
         else if (text.size() <= kMaxDescriptorBytes)
             takeLines(d, splitLines(text));
     }
