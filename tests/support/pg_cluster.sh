@@ -8,6 +8,9 @@
 # The tests' cluster runs without fsync; REVOZI_PG_FSYNC=on keeps it (the benchmarks' figures).
 set -eu
 BIN=/usr/lib/postgresql/15/bin
+# The server speaks English whatever language the tests are run in, as a server set up apart does
+# by default; the engine reads its messages in that form.
+unset LANGUAGE LC_ALL LC_MESSAGES
 cmd=${1:-}; dir=${2:-}; sock=${3:-}; port=${4:-}
 fail() { echo "pg_cluster: $*" >&2; exit 1; }
 [ -n "$cmd" ] && [ -n "$dir" ] && [ -n "$sock" ] && [ -n "$port" ] || fail "usage: $0 start|stop DIR SOCKDIR PORT"
