@@ -11,12 +11,15 @@
 #include <Paths.h>
 
 #include <QCoreApplication>
+#include <QPair>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <memory>
 #include <signal.h>
@@ -126,6 +129,58 @@ void releaseFreePages(const QString& path)
     const qint64 left = copy.releaseFreePages();
     if (left != 0)
         throw DbError(QStringLiteral("%1 仍有 %2 个空闲页").arg(path).arg(left));
+}
+
+// Damage the engine finds in a data file written here, as the full check finds it, spread over two
+// threads: the quick check of the whole file (every page used once, every record well formed) on
+// one, and each table's own full check (its indexes against its rows, unique keys) taken in turn by
+// both, largest first. Together they check what one full check does, in little more than half the time.
+QString integrityOfWritten(const QString& file)
+{
+    QStringList tables;
+    {
+        Database db;
+        db.openImmutable(file);
+        QList<QPair<qint64, QString>> sized;
+        for (const QString& t : db.tables()) {
+            qint64 rows = 0;
+            try {
+                rows = db.scalar(QStringLiteral("SELECT max(rowid) FROM \"%1\"").arg(QString(t).replace(QLatin1Char('"'), QStringLiteral("\"\""))))
+                           .toLongLong();
+            } catch (const DbError&) {
+                // A table without rowid: its place in the order does not matter much.
+            }
+            sized.append({rows, t});
+        }
+        std::sort(sized.begin(), sized.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+        for (const auto& s : sized)
+            tables << s.second;
+    }
+    std::atomic<qsizetype> next{0};
+    QStringList found[2];
+    auto work = [&](int self) {
+        try {
+            Database db;
+            db.openImmutable(file);
+            auto take = [&](const QString& sql, const QVariantList& params) {
+                for (Recordset rs = db.query(sql, params); !rs.Eof(); rs.MoveNext()) {
+                    const QString line = rs.Fields(0).toString();
+                    if (line.compare(QLatin1String("ok"), Qt::CaseInsensitive) != 0)
+                        found[self] << line;
+                }
+            };
+            if (self == 0)
+                take(QStringLiteral("SELECT * FROM pragma_quick_check"), {});
+            for (qsizetype i = next++; i < tables.size() && found[self].size() < 5; i = next++)
+                take(QStringLiteral("SELECT * FROM pragma_integrity_check(?)"), {tables.at(i)});
+        } catch (const DbError& e) {
+            found[self] << e.text();
+        }
+    };
+    std::thread other(work, 1);
+    work(0);
+    other.join();
+    return (found[0] + found[1]).mid(0, 5).join(QStringLiteral("；"));
 }
 
 void rollbackQuietly(Database& db)
@@ -498,15 +553,13 @@ void AccountExporter::streamInto(const QString& target)
     BooksTransfer::toFile(books, tables, target);
     books.execute(QStringLiteral("ROLLBACK"));
     // Most of the file's pages were written by this program, not the engine: the engine checks
-    // them on a thread of its own while the file goes to disk, and a file it finds fault with is
+    // them on threads of their own while the file goes to disk, and a file it finds fault with is
     // never placed as a backup.
     const QString file = CiFile::resolve(target);
     QString damage;
     std::thread check([&] {
         try {
-            Database written;
-            written.openImmutable(file);
-            damage = written.integrityProblems().join(QStringLiteral("；"));
+            damage = integrityOfWritten(file);
         } catch (const DbError& e) {
             damage = e.text();
         }
