@@ -7,8 +7,6 @@
 #include <WindowIcon.h>
 
 #include <QDir>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QProcess>
 #include <QTextStream>
 
