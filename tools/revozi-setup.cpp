@@ -4,6 +4,7 @@
 // chart, this year); without it the administrator is the only operator.
 // revozi-setup --template FILE: writes the account-database template.
 #include <AccountSetCreator.h>
+#include <AccountTemplate.h>
 #include <BuildInfo.h>
 #include <CiFile.h>
 #include <Database.h>
@@ -87,7 +88,7 @@ int main(int argc, char* argv[])
     }
     if (args.size() == 2 && args[0] == QLatin1String("--template")) {
         try {
-            Installation::createAccountTemplate(args[1]);
+            AccountTemplate::create(args[1]);
             // Books made from the template keep their free pages until an export releases them in
             // its copy (PRAGMA incremental_vacuum), at the speed of a file copy. The mode is chosen
             // by rebuilding the small template once.

@@ -1,11 +1,11 @@
 #include "AccountSetCreator.h"
 #include "AccountDb.h"
+#include "AccountTemplate.h"
 
 #include <AuditEvents.h>
 #include <CiFile.h>
 #include <Database.h>
 #include <ErrLog.h>
-#include <Installation.h>
 #include <Paths.h>
 #include <Periods.h>
 #include <SysInfo.h>
@@ -398,7 +398,7 @@ AccountSetCreator::Outcome AccountSetCreator::createSet(const AccountSetInput& i
                 m_sysDb.createSchema(dbPath);
             BooksSearchPath books(m_sysDb, dbPath);
             if (fresh)
-                Installation::fillAccountTemplate(m_sysDb);
+                AccountTemplate::fill(m_sysDb);
             writeBooks(m_sysDb, in, preset);
         } else {
             WriteErrLog(33, dbPath, QStringLiteral("cmdok_click"));

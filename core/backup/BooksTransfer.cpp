@@ -1,7 +1,7 @@
 #include "BooksTransfer.h"
 
 #include <Database.h>
-#include <Installation.h>
+#include <AccountTemplate.h>
 #include <PageWriter.h>
 
 #include <QRegularExpression>
@@ -807,7 +807,7 @@ void toFile(Database& db, const QList<Source>& tables, const QString& file)
         // As the template's books: free pages stay in the file until an export releases them.
         out.execute(QStringLiteral("PRAGMA auto_vacuum=INCREMENTAL"));
         out.execute(QStringLiteral("BEGIN"));
-        Installation::fillAccountTemplate(out);
+        AccountTemplate::fill(out);
         QSet<QString> fromTemplate;
         for (const QString& t : out.tables())
             fromTemplate << t.toLower();
@@ -873,7 +873,7 @@ void toServer(Database& db, const QString& schema, const QString& file, const QS
     const QString path = db.scalar(QStringLiteral("SELECT current_setting('search_path')")).toString();
     // The template's statements are unqualified: for them the new schema is the only one.
     db.execute(QStringLiteral("SELECT set_config('search_path', ?, true)"), {schema});
-    Installation::fillAccountTemplate(db);
+    AccountTemplate::fill(db);
     const QStringList templateTables = serverTables(db, schema);
     db.execute(QStringLiteral("SELECT set_config('search_path', ?, true)"), {path});
     QSet<QString> written;

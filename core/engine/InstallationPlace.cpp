@@ -1,6 +1,6 @@
 #include "InstallationPlace.h"
-#include "Installation.h"
 
+#include <CiFile.h>
 #include <Paths.h>
 
 InstallationPlace InstallationPlace::files(const QString& root)
@@ -20,7 +20,12 @@ InstallationPlace InstallationPlace::server(const ConnInfo& server)
 
 QString InstallationPlace::sysDbPath() const
 {
-    return m_onServer ? QString() : Installation::sysDbPath(m_root);
+    return m_onServer ? QString() : sysDbPathUnder(m_root);
+}
+
+QString InstallationPlace::sysDbPathUnder(const QString& root)
+{
+    return CiFile::resolve(Paths::join(root, QStringLiteral("DeZaduzi/DeZaduzi.mdb")));
 }
 
 QString InstallationPlace::shown() const

@@ -22,6 +22,8 @@ public:
     // The system database file under the root, matched without regard to case (the path as
     // expected when it is missing); empty on a server.
     QString sysDbPath() const;
+    // The same for the root folder `root`: ROOT/DeZaduzi/DeZaduzi.mdb.
+    static QString sysDbPathUnder(const QString& root);
     // What a person is shown: the server's host:port/database, or the root folder.
     QString shown() const;
 

@@ -6,11 +6,11 @@
 
 #include <AccInformation.h>
 #include <AccountDb.h>
+#include <AccountTemplate.h>
 #include <AuditEvents.h>
 #include <AuditLog.h>
 #include <CiFile.h>
 #include <Database.h>
-#include <Installation.h>
 #include <Paths.h>
 #include <Periods.h>
 #include <SubsystemEnabler.h>
@@ -31,7 +31,7 @@ QString copyBooks(TestRoot& env)
     if (TestRoot::onServer()) {
         Database books;
         books.openServer(env.db().conninfo(), AccountDb::booksSchema(kAcc, 2024));
-        Installation::fillAccountTemplate(books);
+        AccountTemplate::fill(books);
         return books.schema();
     }
     const QString books = AccountDb::databasePath(env.root() + QStringLiteral("/books"), kAcc, 2024);

@@ -1,5 +1,7 @@
 #include "Installation.h"
-#include "Database.h"
+
+#include <Database.h>
+#include <SqlScript.h>
 
 #include <CiFile.h>
 #include <ErrLog.h>
@@ -8,34 +10,9 @@
 #include <LoginCheck.h>
 #include <PasswordHash.h>
 #include <SysInfo.h>
-#include <DataResources.h>
 #include <Paths.h>
 
-#include <QFile>
-#include <QRegularExpression>
-#include <QTextStream>
-
-#include <functional>
-
 namespace {
-void initResources()
-{
-    static bool done = false;
-    if (!done) {
-        revoziInitDataResources();
-        done = true;
-    }
-}
-
-QString readResource(const QString& path)
-{
-    initResources();
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("缺少安装数据：%1").arg(path));
-    return QString::fromUtf8(f.readAll());
-}
-
 struct Chart {
     const char* file;
     const char* tradeName;
@@ -53,7 +30,7 @@ void loadCharts(Database& db)
         const QVariant tradeId = db.scalar(QStringLiteral("SELECT itrade_id FROM GL_BTrade WHERE ctrade_name=?"), {name});
         if (tradeId.isNull())
             throw DbError(QStringLiteral("行业不存在：%1").arg(name));
-        const QStringList lines = readResource(QString::fromLatin1(c.file)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList lines = SqlScript::readResource(QString::fromLatin1(c.file)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         const QStringList header = lines.value(0).trimmed().split(QLatin1Char('\t'));
         QStringList marks;
         for (int i = 0; i < header.size(); ++i)
@@ -75,72 +52,18 @@ void loadCharts(Database& db)
         }
     }
 }
-
-void createFresh(const QString& path, const std::function<void(Database&)>& fill)
-{
-    if (CiFile::exists(path))
-        throw DbError(QStringLiteral("文件已存在，不会覆盖：%1").arg(path));
-    CiFile::mkpath(Paths::parentDir(path));
-    const QString tmp = path + QStringLiteral(".new");
-    CiFile::remove(tmp);
-    {
-        Database db(tmp, true);
-        Database::Transaction t(db);
-        fill(db);
-        t.commit();
-    }
-    if (!CiFile::rename(tmp, path)) {
-        CiFile::remove(tmp);
-        throw DbError(QStringLiteral("无法写入：%1").arg(path));
-    }
-}
 } // namespace
 
 namespace Installation {
-void runScript(Database& db, const QString& resourcePath)
-{
-    QString text = readResource(resourcePath);
-    // SQLite's REAL and INTEGER are eight bytes; the server's are four (a login's lock time in
-    // milliseconds since 1970 would not fit).
-    if (db.engine() == Engine::PostgreSQL) {
-        text.replace(QRegularExpression(QStringLiteral("\\bREAL\\b")), QStringLiteral("DOUBLE PRECISION"));
-        text.replace(QRegularExpression(QStringLiteral("\\bINTEGER\\b")), QStringLiteral("BIGINT"));
-    }
-    QString statement;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (const QString& raw : lines) {
-        const QString line = QString(raw).remove(QLatin1Char('\r'));
-        if (line.trimmed().startsWith(QLatin1String("--")))
-            continue;
-        statement += line + QLatin1Char('\n');
-        if (line.trimmed().endsWith(QLatin1Char(';'))) {
-            db.execute(statement.trimmed());
-            statement.clear();
-        }
-    }
-    if (!statement.trimmed().isEmpty())
-        db.execute(statement.trimmed());
-}
-
 void createSystemDatabase(const QString& path, bool demo)
 {
-    createFresh(path, [demo](Database& db) {
-        runScript(db, QStringLiteral(":/data/system_schema.sql"));
-        runScript(db, QStringLiteral(":/data/system_rows.sql"));
+    SqlScript::createFile(path, [demo](Database& db) {
+        SqlScript::run(db, QStringLiteral(":/data/system_schema.sql"));
+        SqlScript::run(db, QStringLiteral(":/data/system_rows.sql"));
         if (demo)
-            runScript(db, QStringLiteral(":/data/demo_rows.sql"));
+            SqlScript::run(db, QStringLiteral(":/data/demo_rows.sql"));
         loadCharts(db);
     });
-}
-
-void createAccountTemplate(const QString& path)
-{
-    createFresh(path, [](Database& db) { runScript(db, QStringLiteral(":/data/template.sql")); });
-}
-
-void fillAccountTemplate(Database& db)
-{
-    runScript(db, QStringLiteral(":/data/template.sql"));
 }
 
 void createServer(const ConnInfo& server, bool demo)
@@ -152,10 +75,10 @@ void createServer(const ConnInfo& server, bool demo)
     db.execute(QStringLiteral("SELECT pg_advisory_xact_lock(7406)"));
     if (db.hasTable(QStringLiteral("SM_User")))
         throw DbError(QStringLiteral("这个服务器数据库中已有一个安装，不会覆盖：%1").arg(server.label()));
-    runScript(db, QStringLiteral(":/data/system_schema.sql"));
-    runScript(db, QStringLiteral(":/data/system_rows.sql"));
+    SqlScript::run(db, QStringLiteral(":/data/system_schema.sql"));
+    SqlScript::run(db, QStringLiteral(":/data/system_rows.sql"));
     if (demo)
-        runScript(db, QStringLiteral(":/data/demo_rows.sql"));
+        SqlScript::run(db, QStringLiteral(":/data/demo_rows.sql"));
     loadCharts(db);
     LoginCheck::ensureTable(db);
     AuditLog::upgrade(db);
@@ -188,7 +111,7 @@ void openServerSystem(Database& db, const ConnInfo& server, bool convert)
 
 QString sysDbPath(const QString& root)
 {
-    return CiFile::resolve(Paths::join(root, QStringLiteral("DeZaduzi/DeZaduzi.mdb")));
+    return InstallationPlace::sysDbPathUnder(root);
 }
 
 void createRoot(const QString& root, bool demo)

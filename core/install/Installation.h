@@ -1,24 +1,19 @@
 #pragma once
-// Builds the databases of a new installation from the SQL and charts compiled into the program.
-#include "InstallationPlace.h"
+// Makes and opens an installation: its system database built from the SQL and charts compiled into
+// the program, and opened as every program of the installation opens it (the wrong passwords'
+// table made, plain passwords hashed, the audit log's tables brought up to date).
+#include <InstallationPlace.h>
 
 #include <QString>
 
 class Database;
 
 namespace Installation {
-// Runs a script of statements (one per ';' at a line end; "--" lines are comments).
-void runScript(Database& db, const QString& resourcePath);
 // A new system database at `path` (must not exist): schema, shipped rows, preset charts. Its only
 // operator is the administrator, with the empty initial password the login form announces; a
 // `demo` also gets the sample operators a demonstration shows (never a working installation:
 // they have empty passwords).
 void createSystemDatabase(const QString& path, bool demo = false);
-// A new account-database template at `path` (must not exist).
-void createAccountTemplate(const QString& path);
-// The template's tables and rows in the empty database open in `db` (a new set's books on a
-// server, made from the same statements as the template file).
-void fillAccountTemplate(Database& db);
 
 // A server installation is one PostgreSQL database: the system database is its schema
 // "dezaduzi", each set's books (set and year) a schema "zt<set>_<year>" of their own.
