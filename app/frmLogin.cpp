@@ -434,7 +434,7 @@ void frmLogin::cmdOK_Click()
     });
     const LoginOutcome tried = check.attempt(gUserId, txtPassword->text(), m_password, m_userState);
     if (!tried.ok) {
-        AuditLog::record(*gSysDb, auditContext(), Audit::loginFailed(TxtUser->text(), tried.notice.text));
+        AuditLog::record(*gSysDb, auditContext(), Audit::loginFailed(TxtUser->text(), tried.reason));
         ShowNotice(tried.notice);
         return;
     }

@@ -160,7 +160,7 @@ bool frmDate::save()
         log.write(auditContext(), Audit::precision(AccDb, gAccId, Year, captions()));
         tx.commit();
     } catch (const DbError& e) {
-        log.recordFailed(auditContext(), Audit::precision(nullptr, gAccId, Year, captions()), e.userText());
+        log.recordFailed(auditContext(), Audit::precision(nullptr, gAccId, Year, captions()), e.reasonText());
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
         MsgBox(tr("数据精度未能保存：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, title());
         return false;

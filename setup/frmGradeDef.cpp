@@ -289,7 +289,7 @@ void frmGradeDef::cmdOK_Click()
         log.write(auditContext(), Audit::codingScheme(AccDb, gAccId, Year));
         tx.commit();
     } catch (const DbError& e) {
-        log.recordFailed(auditContext(), Audit::codingScheme(nullptr, gAccId, Year), e.userText());
+        log.recordFailed(auditContext(), Audit::codingScheme(nullptr, gAccId, Year), e.reasonText());
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
         const QString reason = gone.isEmpty() ? e.userText() : tr("编码方案“%1”已不在账套库中。").arg(gone);
         MsgBox(tr("分类编码方案未能保存：%1").arg(reason), vb::vbExclamation | vb::vbOKOnly, title());

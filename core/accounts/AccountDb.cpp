@@ -70,7 +70,7 @@ std::unique_ptr<Database> open(Database& sysDb, const QString& accId, int year)
     QString path;
     int y = 0;
     if (!locate(sysDb, accId, year, &path, &y))
-        throw DbError(QStringLiteral("账套[%1]不存在。").arg(accId));
+        throw DbError(Words::of("AccountDb", QT_TRANSLATE_NOOP("AccountDb", "账套[%1]不存在。"), accId));
     if (sysDb.engine() == Engine::PostgreSQL) {
         auto books = std::make_unique<Database>();
         books->openServer(sysDb.conninfo(), booksSchema(accId, y), false);
@@ -80,7 +80,7 @@ std::unique_ptr<Database> open(Database& sysDb, const QString& accId, int year)
     }
     const QString file = databasePath(path, accId, y);
     if (!CiFile::isFile(file))
-        throw DbError(QStringLiteral("找不到账套[%1]的账套库：%2").arg(accId, file));
+        throw DbError(Words::of("AccountDb", QT_TRANSLATE_NOOP("AccountDb", "找不到账套[%1]的账套库：%2"), accId, file));
     return std::make_unique<Database>(file);
 }
 

@@ -10,14 +10,21 @@
 #include <Periods.h>
 #include <SysInfo.h>
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <cmath>
 #include <memory>
 
 namespace {
-const QString kCreateTitle = QStringLiteral("创建账套");
-const QString kModifyTitle = QStringLiteral("修改帐套");
+QString createTitle()
+{
+    return QCoreApplication::translate("AccountSetCreator", "创建账套");
+}
+QString modifyTitle()
+{
+    return QCoreApplication::translate("AccountSetCreator", "修改帐套");
+}
 
 Notice exclamation(const QString& text, const QString& title)
 {
@@ -36,10 +43,10 @@ AccountSetOutcome failure(const Notice& notice, const QString& error,
 }
 
 // The four classification options: AccInformation.cCaption of each.
-const QString kGoodClass = QStringLiteral("存货是否分类");
-const QString kCustClass = QStringLiteral("客户是否分类");
-const QString kProvClass = QStringLiteral("供应商是否分类");
-const QString kFrgnCurrency = QStringLiteral("有无外币核算");
+const QString kGoodClass = QStringLiteral("存货是否分类"); // not translated: a key
+const QString kCustClass = QStringLiteral("客户是否分类"); // not translated: a key
+const QString kProvClass = QStringLiteral("供应商是否分类"); // not translated: a key
+const QString kFrgnCurrency = QStringLiteral("有无外币核算"); // not translated: a key
 
 // The chart of accounts is coded 4-2-2 whatever the industry.
 const QString kCodingRule = QStringLiteral("422");
@@ -120,7 +127,7 @@ void writeBooks(Database& books, const AccountSetInput& in, Recordset& preset)
                        preset.Fields(QStringLiteral("ccode")), preset.Fields(QStringLiteral("ccode_name")),
                        preset.Fields(QStringLiteral("ccode_engl")), preset.Fields(QStringLiteral("igrade")),
                        preset.Fields(QStringLiteral("bproperty")), preset.Fields(QStringLiteral("bend")),
-                       QStringLiteral("金额式"), QStringLiteral("JES")});
+                       QStringLiteral("金额式"), QStringLiteral("JES")}); // not translated: a stored value
 }
 
 // On a server the books are a schema of the system database's own database, written on the same
@@ -219,7 +226,7 @@ void writeShadow(const AccountSetInput& in, const QString& accId, const QString&
     const QString sysDir = SysInfo::systemDirectory();
     if (sysDir.isEmpty())
         return;
-    const QString shadow = CiFile::resolve(Paths::join(sysDir, QStringLiteral("deZaduzi不执行/DeZaduzi.mdb")));
+    const QString shadow = CiFile::resolve(Paths::join(sysDir, QStringLiteral("deZaduzi不执行/DeZaduzi.mdb"))); // not translated: a file name
     if (!CiFile::isFile(shadow))
         return;
     WriteErrLog(33, shadow, QStringLiteral("cmdOK_Click"));
@@ -250,7 +257,7 @@ void saveCreateAccMirror(const QString& accId, const QString& accName)
 }
 
 // A failure of the file system, told like an engine error so one handler reports both.
-[[noreturn]] void fileFailure(const QString& text)
+[[noreturn]] void fileFailure(const Words& text)
 {
     throw DbError(text);
 }
@@ -283,25 +290,25 @@ int AccountSetCreator::nextSysId()
 
 namespace {
 // The refusal of input that cannot make a set, or an empty text.
-QString validate(const AccountSetInput& in, bool creating)
+Words validate(const AccountSetInput& in, bool creating)
 {
     const QString id = in.accId.trimmed();
     if (!allDigits(id) || id.size() > 3 || id.toInt() < 1)
-        return QStringLiteral("账套号必须是001到999之间的数字。");
+        return Words::of("AccountSetCreator", QT_TRANSLATE_NOOP("AccountSetCreator", "账套号必须是001到999之间的数字。"));
     if (in.accName.trimmed().isEmpty())
-        return QStringLiteral("账套名称不能为空。");
+        return Words::of("AccountSetCreator", QT_TRANSLATE_NOOP("AccountSetCreator", "账套名称不能为空。"));
     if (in.accPath.trimmed().isEmpty())
-        return QStringLiteral("账套路径不能为空。");
+        return Words::of("AccountSetCreator", QT_TRANSLATE_NOOP("AccountSetCreator", "账套路径不能为空。"));
     const QString year = in.year.trimmed();
     if (!allDigits(year) || year.toInt() < 1 || year.toInt() > 9999)
-        return QStringLiteral("启用会计期的年度不正确。");
+        return Words::of("AccountSetCreator", QT_TRANSLATE_NOOP("AccountSetCreator", "启用会计期的年度不正确。"));
     if (creating) {
         if (!allDigits(in.month.trimmed()))
-            return QStringLiteral("启用会计期的月份不正确。");
+            return Words::of("AccountSetCreator", QT_TRANSLATE_NOOP("AccountSetCreator", "启用会计期的月份不正确。"));
         if (AccountSetCreator::masterId(in.master).isEmpty())
-            return QStringLiteral("请选择账套主管。");
+            return Words::of("AccountSetCreator", QT_TRANSLATE_NOOP("AccountSetCreator", "请选择账套主管。"));
     }
-    return QString();
+    return {};
 }
 
 // An engine or file-system failure: logged with the engine's text, told with `message`.
@@ -314,8 +321,8 @@ AccountSetOutcome engineFailure(const DbError& error, const QString& message, co
 
 AccountSetCreator::Outcome AccountSetCreator::create(const AccountSetInput& in)
 {
-    if (const QString bad = validate(in, true); !bad.isEmpty())
-        return failure(exclamation(bad, kCreateTitle), bad);
+    if (const Words bad = validate(in, true); !bad.stored.isEmpty())
+        return failure(exclamation(bad.shown, createTitle()), bad.stored);
     const Outcome out = createSet(in);
     // The rows and their log row were rolled back together: the failure is written after.
     if (!out.done())
@@ -335,7 +342,7 @@ AccountSetCreator::Outcome AccountSetCreator::createSet(const AccountSetInput& i
     const QString master = masterId(in.master);
 
     const bool server = m_sysDb.engine() == Engine::PostgreSQL;
-    const QString duplicate = QStringLiteral("账套[%1]的%2年度已经存在，不能重复创建。").arg(accId).arg(year);
+    const Words duplicate = Words::of("AccountSetCreator", QT_TRANSLATE_NOOP("AccountSetCreator", "账套[%1]的%2年度已经存在，不能重复创建。"), accId, QString::number(year));
     QStringList madeFolders;
     QString copiedDb;
     QString dbPath;
@@ -346,7 +353,7 @@ AccountSetCreator::Outcome AccountSetCreator::createSet(const AccountSetInput& i
 
         Database::Transaction sysTx(m_sysDb);
         if (m_sysDb.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=? and iYear=?"), {accId, year}).toInt() > 0)
-            return failure(exclamation(duplicate, kCreateTitle), duplicate);
+            return failure(exclamation(duplicate.shown, createTitle()), duplicate.stored);
         insertSetRows(m_sysDb, in, accId, master, false);
         // A supervisor of an earlier set already belongs to the role: that membership is kept.
         m_sysDb.execute(QStringLiteral("insert or ignore into SM_Role (cGroup_Id,cUser_Id) values ('DATA-MANAGER',?)"), {master});
@@ -355,7 +362,7 @@ AccountSetCreator::Outcome AccountSetCreator::createSet(const AccountSetInput& i
         if (!server) {
             const QString yearFolder = AccountDb::yearFolder(accPath, accId, year);
             if (!makeFolders(yearFolder, madeFolders))
-                fileFailure(QStringLiteral("无法创建文件夹：%1").arg(yearFolder));
+                fileFailure(Words::of("AccountSetCreator", QT_TRANSLATE_NOOP("AccountSetCreator", "无法创建文件夹：%1"), yearFolder));
             dbPath = AccountDb::databasePath(accPath, accId, year);
             if (!CiFile::isFile(dbPath)) {
                 const QString tpl = in.templatePath.isEmpty() ? AccountDb::templatePath() : in.templatePath;
@@ -363,7 +370,7 @@ AccountSetCreator::Outcome AccountSetCreator::createSet(const AccountSetInput& i
                     WriteErrLog(4, QStringLiteral("%1 -> %2").arg(tpl, dbPath), QStringLiteral("ExtractKdDataZip"));
                     CiFile::remove(dbPath);
                     removeMade(QString(), madeFolders);
-                    return failure(Notice{QStringLiteral("生成账套时出现异常，创建失败！"), QStringLiteral("提示"), Notice::Icon::Information},
+                    return failure(Notice{QCoreApplication::translate("AccountSetCreator", "生成账套时出现异常，创建失败！"), QCoreApplication::translate("AccountSetCreator", "提示"), Notice::Icon::Information},
                                    QStringLiteral("%1 -> %2").arg(tpl, dbPath));
                 }
                 copiedDb = CiFile::resolve(dbPath);
@@ -416,8 +423,8 @@ AccountSetCreator::Outcome AccountSetCreator::createSet(const AccountSetInput& i
         // Another session made the same set meanwhile: its row (or its books' schema) won the
         // race after this one's check, and this one's work is rolled back.
         if ((e.primaryCode() == 19 || e.nativeCode() == QLatin1String("42P06")) && setExists(accId, year))
-            return failure(exclamation(duplicate, kCreateTitle), duplicate);
-        return engineFailure(e, QStringLiteral("创建账套失败：%1").arg(e.userText()), kCreateTitle);
+            return failure(exclamation(duplicate.shown, createTitle()), duplicate.stored);
+        return engineFailure(e, QCoreApplication::translate("AccountSetCreator", "创建账套失败：%1").arg(e.userText()), createTitle());
     }
 
     // A server installation has no shadow or mirror on the workstation.
@@ -428,8 +435,7 @@ AccountSetCreator::Outcome AccountSetCreator::createSet(const AccountSetInput& i
 
     Outcome out;
     out.status = Status::Done;
-    out.success = exclamation(QStringLiteral("创建账套{") + accName + QStringLiteral(":[") + accId + QStringLiteral("]}成功。"),
-                              kCreateTitle);
+    out.success = exclamation(QCoreApplication::translate("AccountSetCreator", "创建账套{%1:[%2]}成功。").arg(accName, accId), createTitle());
     out.accId = accId;
     out.accName = accName;
     out.accPath = accPath;
@@ -448,8 +454,8 @@ bool AccountSetCreator::setExists(const QString& accId, int year)
 
 AccountSetCreator::Outcome AccountSetCreator::modify(const AccountSetInput& in)
 {
-    if (const QString bad = validate(in, false); !bad.isEmpty())
-        return failure(exclamation(bad, kModifyTitle), bad);
+    if (const Words bad = validate(in, false); !bad.stored.isEmpty())
+        return failure(exclamation(bad.shown, modifyTitle()), bad.stored);
     const QString accId = in.accId.trimmed();
     QString dbPath;
     const AuditEntry logged = Audit::setModified(accId, in.year.trimmed().toInt(), in.accName.trimmed());
@@ -464,7 +470,7 @@ AccountSetCreator::Outcome AccountSetCreator::modify(const AccountSetInput& in)
                              nullWhenEmpty(in.unitTaxNo), nullWhenEmpty(in.unitLP), nullWhenEmpty(in.finKind),
                              nullWhenEmpty(in.finType), in.tradeKind.trimmed(), accId});
             if (m_sysDb.rowsAffected() == 0)
-                throw DbError(QStringLiteral("账套[%1]不存在。").arg(accId));
+                throw DbError(Words::of("AccountSetCreator", QT_TRANSLATE_NOOP("AccountSetCreator", "账套[%1]不存在。"), accId));
         });
 
         // The books of the year typed: a file under the path typed, or on a server the set's schema.
@@ -472,10 +478,10 @@ AccountSetCreator::Outcome AccountSetCreator::modify(const AccountSetInput& in)
         const bool server = m_sysDb.engine() == Engine::PostgreSQL;
         dbPath = server ? AccountDb::booksSchema(accId, year) : AccountDb::databasePath(in.accPath.trimmed(), accId, year);
         if (server ? !m_sysDb.schemaExists(dbPath) : !CiFile::isFile(dbPath)) {
-            const QString broken = QStringLiteral("账套出现异常，修改失败！");
+            const Words broken = Words::of("AccountSetCreator", QT_TRANSLATE_NOOP("AccountSetCreator", "账套出现异常，修改失败！"));
             // The set's rows are changed; its options in the books could not be.
-            AuditLog::record(m_sysDb, m_who, logged.failed(QStringLiteral("找不到账套库 %1，账套选项未修改").arg(dbPath)));
-            return failure(Notice{broken, QStringLiteral("提示"), Notice::Icon::Information}, broken, Status::Abandoned);
+            AuditLog::record(m_sysDb, m_who, logged.failed(QStringLiteral("找不到账套库 %1，账套选项未修改").arg(dbPath))); // not translated: the log keeps Chinese
+            return failure(Notice{broken.shown, QCoreApplication::translate("AccountSetCreator", "提示"), Notice::Icon::Information}, broken.stored, Status::Abandoned);
         }
         Database accDb;
         if (server)
@@ -490,13 +496,12 @@ AccountSetCreator::Outcome AccountSetCreator::modify(const AccountSetInput& in)
         if (!server)
             dbPath = accDb.path();
     } catch (const DbError& e) {
-        return engineFailure(e, QStringLiteral("修改账套失败：%1").arg(e.userText()), kModifyTitle);
+        return engineFailure(e, QCoreApplication::translate("AccountSetCreator", "修改账套失败：%1").arg(e.userText()), modifyTitle());
     }
 
     Outcome out;
     out.status = Status::Done;
-    out.success = exclamation(QStringLiteral("修改账套{") + in.accName.trimmed() + QStringLiteral(":[") + accId + QStringLiteral("]}成功。"),
-                              QStringLiteral("修改账套"));
+    out.success = exclamation(QCoreApplication::translate("AccountSetCreator", "修改账套{%1:[%2]}成功。").arg(in.accName.trimmed(), accId), QCoreApplication::translate("AccountSetCreator", "修改账套"));
     out.accId = accId;
     out.accName = in.accName.trimmed();
     out.accPath = in.accPath.trimmed();

@@ -33,9 +33,9 @@ struct AccountSetInput {
     QString finType;           // 备注一
     // Page 3.
     QString curCode = QStringLiteral("RMB");
-    QString curName = QStringLiteral("人民币");
-    QString entType = QStringLiteral("工业");
-    QString tradeKind = QStringLiteral("2007年新会计准则");   // industry name (GL_BTrade)
+    QString curName = QStringLiteral("人民币"); // not translated: a stored value
+    QString entType = QStringLiteral("工业"); // not translated: a stored value
+    QString tradeKind = QStringLiteral("2007年新会计准则");   // not translated: the industry's name in GL_BTrade
     int tradeId = 0;           // its itrade_id; 0 looks it up by tradeKind
     QString master;            // supervisor: the list entry "[id]name" or the bare operator id
     bool presetChart = true;   // copy the industry's preset chart of accounts

@@ -14,7 +14,7 @@ namespace BooksLock {
 void share(Database& db, const QString& schema);
 // Takes the books of `schema` for the open transaction of `db` (released when it ends). Throws
 // DbError with a sentence naming the workstation that has them open; `action` says what was
-// refused ("删除", "覆盖").
+// refused, in Chinese ("删除", "覆盖"; the message shows it translated).
 void claim(Database& db, const QString& schema, const QString& accId, const QString& action);
 // The workstations whose sessions hold the books of `schema`, other than `db`'s own.
 QStringList holders(Database& db, const QString& schema);

@@ -3,6 +3,7 @@
 
 #include <Database.h>
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QSqlQuery>
 
@@ -28,7 +29,7 @@ struct KeyRows {
 
 QString keyName(const QString& key)
 {
-    return key.isEmpty() ? QStringLiteral("系统") : QStringLiteral("账套[%1]").arg(key);
+    return key.isEmpty() ? QCoreApplication::translate("AuditCheck", "系统") : QCoreApplication::translate("AuditCheck", "账套[%1]").arg(key);
 }
 
 AuditCheck run(Database& db, const std::optional<QString>& onlyKey)
@@ -56,21 +57,21 @@ AuditCheck run(Database& db, const std::optional<QString>& onlyKey)
                        const QString key = c.accId.toLower();
                        KeyRows& k = (fromImport ? imported : own)[key];
                        ++(fromImport ? out.imported : out.checked);
-                       const QString which = fromImport ? QStringLiteral("这条引入的记录") : QStringLiteral("这条记录");
+                       const QString which = fromImport ? QCoreApplication::translate("AuditCheck", "这条引入的记录") : QCoreApplication::translate("AuditCheck", "这条记录");
                        const bool first = k.rows == 0;
                        ++k.rows;
                        k.lastId = id;
                        k.lastHash = stored;
                        if (stored.isEmpty())
-                           problem(id, c.accId, c.date, c.time, which + QStringLiteral("没有校验值，不是系统管理写入的"));
+                           problem(id, c.accId, c.date, c.time, which + QCoreApplication::translate("AuditCheck", "没有校验值，不是系统管理写入的"));
                        else if (AuditLog::hashOf(c) != stored)
-                           problem(id, c.accId, c.date, c.time, which + QStringLiteral("的内容与校验值不符，已被改动"));
+                           problem(id, c.accId, c.date, c.time, which + QCoreApplication::translate("AuditCheck", "的内容与校验值不符，已被改动"));
                        else if (k.hashes.contains(stored))
-                           problem(id, c.accId, c.date, c.time, which + QStringLiteral("与前面的一条记录完全相同，是复制出来的"));
+                           problem(id, c.accId, c.date, c.time, which + QCoreApplication::translate("AuditCheck", "与前面的一条记录完全相同，是复制出来的"));
                        // A chain begins once per key; imported history may hold several (each
                        // installation the set has passed through began its own).
                        else if (c.prevHash.isEmpty() && !first && !fromImport)
-                           problem(id, c.accId, c.date, c.time, QStringLiteral("这条记录不接在任何记录之后，却不是%1的第一条记录").arg(keyName(c.accId)));
+                           problem(id, c.accId, c.date, c.time, QCoreApplication::translate("AuditCheck", "这条记录不接在任何记录之后，却不是%1的第一条记录").arg(keyName(c.accId)));
                        if (!stored.isEmpty())
                            k.hashes.insert(stored);
                        if (!c.prevHash.isEmpty())
@@ -84,7 +85,7 @@ AuditCheck run(Database& db, const std::optional<QString>& onlyKey)
         for (const Link& l : links) {
             const bool found = own.value(l.key).hashes.contains(l.prev) || (l.imported && imported.value(l.key).hashes.contains(l.prev));
             if (!found && !out.broken.contains(l.id))
-                problem(l.id, l.key, l.date, l.time, QStringLiteral("这条记录之前的记录已被删除或改动"));
+                problem(l.id, l.key, l.date, l.time, QCoreApplication::translate("AuditCheck", "这条记录之前的记录已被删除或改动"));
         }
 
         // The head names the key's last row, its hash and the count of its rows.
@@ -99,17 +100,17 @@ AuditCheck run(Database& db, const std::optional<QString>& onlyKey)
             const QString name = keyName(key);
             auto gone = [&](const QString& text) { problem(-1, key, QString(), QString(), text); };
             if (rows.isNull())
-                gone(QStringLiteral("%1的日志头已被删除或改动，最后写入的记录无从核对").arg(name));
+                gone(QCoreApplication::translate("AuditCheck", "%1的日志头已被删除或改动，最后写入的记录无从核对").arg(name));
             else if (k.rows < rows.toLongLong())
-                gone(QStringLiteral("%1最后写入的 %2 条记录已被删除").arg(name).arg(rows.toLongLong() - k.rows));
+                gone(QCoreApplication::translate("AuditCheck", "%1最后写入的 %2 条记录已被删除").arg(name).arg(rows.toLongLong() - k.rows));
             else if (k.rows > rows.toLongLong())
-                gone(QStringLiteral("%1多出 %2 条记录，是在日志之外加入的").arg(name).arg(k.rows - rows.toLongLong()));
+                gone(QCoreApplication::translate("AuditCheck", "%1多出 %2 条记录，是在日志之外加入的").arg(name).arg(k.rows - rows.toLongLong()));
             else if (k.lastHash != heads.Fields(1).toString() || k.lastId != heads.Fields(3).toLongLong())
-                gone(QStringLiteral("%1最后写入的记录已被删除或替换").arg(name));
+                gone(QCoreApplication::translate("AuditCheck", "%1最后写入的记录已被删除或替换").arg(name));
         }
         for (auto it = own.cbegin(); it != own.cend(); ++it)
             if (!headed.contains(it.key()))
-                problem(-1, it.key(), QString(), QString(), QStringLiteral("%1的日志头已被删除").arg(keyName(it.key())));
+                problem(-1, it.key(), QString(), QString(), QCoreApplication::translate("AuditCheck", "%1的日志头已被删除").arg(keyName(it.key())));
     } catch (const DbError& e) {
         out.error = e.text();
     }
@@ -129,12 +130,12 @@ AuditCheck run(Database& db, const std::optional<QString>& onlyKey)
 QString AuditCheck::summary() const
 {
     if (!error.isEmpty())
-        return QStringLiteral("日志无法校验：") + error;
+        return QCoreApplication::translate("AuditCheck", "日志无法校验：") + error;
     if (problems.isEmpty())
         return QString();
     const AuditProblem& p = problems.first();
-    const QString where = p.id >= 0 ? QStringLiteral("最早一处在 %1 %2：").arg(p.date, p.time) : QString();
-    return QStringLiteral("日志已被改动（%1 处）。%2%3").arg(QString::number(problems.size()), where, p.text);
+    const QString where = p.id >= 0 ? QCoreApplication::translate("AuditCheck", "最早一处在 %1 %2：").arg(p.date, p.time) : QString();
+    return QCoreApplication::translate("AuditCheck", "日志已被改动（%1 处）。%2%3").arg(QString::number(problems.size()), where, p.text);
 }
 
 namespace AuditChain {

@@ -2,8 +2,10 @@
 
 #include <Database.h>
 
+#include <QCoreApplication>
+
 namespace {
-const QString kSep = QStringLiteral("、");
+const QString kSep = QStringLiteral("、"); // not translated: a stored detail
 
 AuditEntry entry(const QString& action, const QString& detail, const QString& accId = {}, int year = 0)
 {
@@ -17,42 +19,46 @@ AuditEntry entry(const QString& action, const QString& detail, const QString& ac
 
 QString listOrNone(const QStringList& items)
 {
-    return items.isEmpty() ? QStringLiteral("无") : items.join(kSep);
+    return items.isEmpty() ? QStringLiteral("无") : items.join(kSep); // not translated: a stored detail
 }
 } // namespace
 
 namespace Audit {
-const QList<QPair<QString, QString>>& actions()
+QList<QPair<QString, QString>> actions()
 {
-    static const QList<QPair<QString, QString>> list = {
-        {kLogin, QStringLiteral("登录")},
-        {kLogout, QStringLiteral("注销")},
-        {kPassword, QStringLiteral("修改口令")},
-        {kUserAdd, QStringLiteral("增加操作员")},
-        {kUserEdit, QStringLiteral("修改操作员")},
-        {kUserCancel, QStringLiteral("注销操作员")},
-        {kUserDelete, QStringLiteral("删除操作员")},
-        {kRoleAdd, QStringLiteral("增加角色")},
-        {kRoleEdit, QStringLiteral("修改角色")},
-        {kRoleDelete, QStringLiteral("删除角色")},
-        {kMemberAdd, QStringLiteral("角色增加成员")},
-        {kMemberRemove, QStringLiteral("角色移出成员")},
-        {kMasterSet, QStringLiteral("设置账套主管")},
-        {kMasterRemove, QStringLiteral("取消账套主管")},
-        {kGrant, QStringLiteral("授予权限")},
-        {kRevoke, QStringLiteral("收回权限")},
-        {kSetCreate, QStringLiteral("建立账套")},
-        {kSetModify, QStringLiteral("修改账套")},
-        {kSubEnable, QStringLiteral("启用子系统")},
-        {kSubDisable, QStringLiteral("停用子系统")},
-        {kCoding, QStringLiteral("修改编码方案")},
-        {kPrecision, QStringLiteral("修改数据精度")},
-        {kExport, QStringLiteral("输出账套")},
-        {kImport, QStringLiteral("引入账套")},
-        {kDelete, QStringLiteral("删除账套")},
-        {kLogExport, QStringLiteral("导出日志")},
+    // Named in the console's language each time: the codes are what the log stores.
+    static const QList<QPair<QString, const char*>> list = {
+        {kLogin, QT_TRANSLATE_NOOP("Audit", "登录")},
+        {kLogout, QT_TRANSLATE_NOOP("Audit", "注销")},
+        {kPassword, QT_TRANSLATE_NOOP("Audit", "修改口令")},
+        {kUserAdd, QT_TRANSLATE_NOOP("Audit", "增加操作员")},
+        {kUserEdit, QT_TRANSLATE_NOOP("Audit", "修改操作员")},
+        {kUserCancel, QT_TRANSLATE_NOOP("Audit", "注销操作员")},
+        {kUserDelete, QT_TRANSLATE_NOOP("Audit", "删除操作员")},
+        {kRoleAdd, QT_TRANSLATE_NOOP("Audit", "增加角色")},
+        {kRoleEdit, QT_TRANSLATE_NOOP("Audit", "修改角色")},
+        {kRoleDelete, QT_TRANSLATE_NOOP("Audit", "删除角色")},
+        {kMemberAdd, QT_TRANSLATE_NOOP("Audit", "角色增加成员")},
+        {kMemberRemove, QT_TRANSLATE_NOOP("Audit", "角色移出成员")},
+        {kMasterSet, QT_TRANSLATE_NOOP("Audit", "设置账套主管")},
+        {kMasterRemove, QT_TRANSLATE_NOOP("Audit", "取消账套主管")},
+        {kGrant, QT_TRANSLATE_NOOP("Audit", "授予权限")},
+        {kRevoke, QT_TRANSLATE_NOOP("Audit", "收回权限")},
+        {kSetCreate, QT_TRANSLATE_NOOP("Audit", "建立账套")},
+        {kSetModify, QT_TRANSLATE_NOOP("Audit", "修改账套")},
+        {kSubEnable, QT_TRANSLATE_NOOP("Audit", "启用子系统")},
+        {kSubDisable, QT_TRANSLATE_NOOP("Audit", "停用子系统")},
+        {kCoding, QT_TRANSLATE_NOOP("Audit", "修改编码方案")},
+        {kPrecision, QT_TRANSLATE_NOOP("Audit", "修改数据精度")},
+        {kExport, QT_TRANSLATE_NOOP("Audit", "输出账套")},
+        {kImport, QT_TRANSLATE_NOOP("Audit", "引入账套")},
+        {kDelete, QT_TRANSLATE_NOOP("Audit", "删除账套")},
+        {kLogExport, QT_TRANSLATE_NOOP("Audit", "导出日志")},
     };
-    return list;
+    QList<QPair<QString, QString>> named;
+    for (const auto& [code, name] : list)
+        named.append({code, QCoreApplication::translate("Audit", name)});
+    return named;
 }
 
 QString actionName(const QString& code)
@@ -65,8 +71,8 @@ QString actionName(const QString& code)
 
 AuditEntry login(const QString& typedId, const QString& accId, const QString& year)
 {
-    AuditEntry e = entry(kLogin, accId.isEmpty() ? QStringLiteral("以[%1]登录系统管理").arg(typedId)
-                                                 : QStringLiteral("以[%1]登录账套[%2] %3年度").arg(typedId, accId, year));
+    AuditEntry e = entry(kLogin, accId.isEmpty() ? QStringLiteral("以[%1]登录系统管理").arg(typedId) // not translated: a stored detail
+                                                 : QStringLiteral("以[%1]登录账套[%2] %3年度").arg(typedId, accId, year)); // not translated: a stored detail
     e.operatorId = typedId;
     return e;
 }
@@ -78,19 +84,19 @@ AuditEntry loginFailed(const QString& typedId, const QString& reason)
 
 AuditEntry logout(const QString& operatorId)
 {
-    return entry(kLogout, QStringLiteral("[%1]注销").arg(operatorId));
+    return entry(kLogout, QStringLiteral("[%1]注销").arg(operatorId)); // not translated: a stored detail
 }
 
 AuditEntry passwordChanged(const QString& operatorId)
 {
-    AuditEntry e = entry(kPassword, QStringLiteral("操作员[%1]修改口令").arg(operatorId));
+    AuditEntry e = entry(kPassword, QStringLiteral("操作员[%1]修改口令").arg(operatorId)); // not translated: a stored detail
     e.operatorId = operatorId;
     return e;
 }
 
 AuditEntry userAdded(const QString& id, const QString& name, const QString& dept, const QStringList& roles)
 {
-    return entry(kUserAdd, QStringLiteral("增加操作员[%1]%2，部门：%3，所属角色：%4").arg(id, name, dept, listOrNone(roles)));
+    return entry(kUserAdd, QStringLiteral("增加操作员[%1]%2，部门：%3，所属角色：%4").arg(id, name, dept, listOrNone(roles))); // not translated: a stored detail
 }
 
 AuditEntry userChanged(Database& db, const QString& id, const QString& name, const QString& dept, bool cancelled)
@@ -102,85 +108,85 @@ AuditEntry userChanged(Database& db, const QString& id, const QString& name, con
         const QVariant state = rs.Fields(QStringLiteral("nState"));
         wasCancelled = !state.isNull() && state.toInt() != 0;
         if (rs.text(QStringLiteral("cUser_Name")) != name)
-            changes << QStringLiteral("姓名 %1→%2").arg(rs.text(QStringLiteral("cUser_Name")), name);
+            changes << QStringLiteral("姓名 %1→%2").arg(rs.text(QStringLiteral("cUser_Name")), name); // not translated: a stored detail
         if (rs.text(QStringLiteral("cDept")) != dept)
-            changes << QStringLiteral("部门 %1→%2").arg(rs.text(QStringLiteral("cDept")), dept);
+            changes << QStringLiteral("部门 %1→%2").arg(rs.text(QStringLiteral("cDept")), dept); // not translated: a stored detail
     }
     if (wasCancelled != cancelled)
-        changes << (cancelled ? QStringLiteral("状态 有效→注销") : QStringLiteral("状态 注销→有效"));
+        changes << (cancelled ? QStringLiteral("状态 有效→注销") : QStringLiteral("状态 注销→有效")); // not translated: a stored detail
     const bool cancelling = cancelled && !wasCancelled;
     return entry(cancelling ? kUserCancel : kUserEdit,
-                 QStringLiteral("%1操作员[%2]：%3").arg(cancelling ? QStringLiteral("注销") : QStringLiteral("修改"), id,
-                                                    changes.isEmpty() ? QStringLiteral("姓名、部门、状态未变") : changes.join(QStringLiteral("；"))));
+                 QStringLiteral("%1操作员[%2]：%3").arg(cancelling ? QStringLiteral("注销") : QStringLiteral("修改"), id, // not translated: a stored detail
+                                                    changes.isEmpty() ? QStringLiteral("姓名、部门、状态未变") : changes.join(QStringLiteral("；")))); // not translated: a stored detail
 }
 
 AuditEntry userDeleted(const QString& id)
 {
-    return entry(kUserDelete, QStringLiteral("删除操作员[%1]及其持有的权限").arg(id));
+    return entry(kUserDelete, QStringLiteral("删除操作员[%1]及其持有的权限").arg(id)); // not translated: a stored detail
 }
 
 AuditEntry roleAdded(const QString& id, const QString& name, const QStringList& members)
 {
-    return entry(kRoleAdd, QStringLiteral("增加角色[%1]%2，成员：%3").arg(id, name, listOrNone(members)));
+    return entry(kRoleAdd, QStringLiteral("增加角色[%1]%2，成员：%3").arg(id, name, listOrNone(members))); // not translated: a stored detail
 }
 
 AuditEntry roleChanged(const QString& id, const QString& name, const QString& memo)
 {
-    return entry(kRoleEdit, QStringLiteral("修改角色[%1]：名称 %2，备注 %3").arg(id, name, memo));
+    return entry(kRoleEdit, QStringLiteral("修改角色[%1]：名称 %2，备注 %3").arg(id, name, memo)); // not translated: a stored detail
 }
 
 AuditEntry memberChanged(const QString& role, const QString& user, bool added)
 {
-    return added ? entry(kMemberAdd, QStringLiteral("操作员[%1]加入角色[%2]").arg(user, role))
-                 : entry(kMemberRemove, QStringLiteral("操作员[%1]移出角色[%2]").arg(user, role));
+    return added ? entry(kMemberAdd, QStringLiteral("操作员[%1]加入角色[%2]").arg(user, role)) // not translated: a stored detail
+                 : entry(kMemberRemove, QStringLiteral("操作员[%1]移出角色[%2]").arg(user, role)); // not translated: a stored detail
 }
 
 AuditEntry roleDeleted(const QString& id)
 {
-    return entry(kRoleDelete, QStringLiteral("删除角色[%1]").arg(id));
+    return entry(kRoleDelete, QStringLiteral("删除角色[%1]").arg(id)); // not translated: a stored detail
 }
 
 AuditEntry supervisorSet(const QString& accId, int year, const QString& member)
 {
-    return entry(kMasterSet, QStringLiteral("设置[%1]为账套[%2] %3年度的账套主管").arg(member, accId, QString::number(year)), accId, year);
+    return entry(kMasterSet, QStringLiteral("设置[%1]为账套[%2] %3年度的账套主管").arg(member, accId, QString::number(year)), accId, year); // not translated: a stored detail
 }
 
 AuditEntry supervisorRemoved(const QString& accId, int year, const QString& member, const QStringList& held)
 {
-    return entry(kMasterRemove, QStringLiteral("取消[%1]在账套[%2]的账套主管，收回其全部权限：%3").arg(member, accId, listOrNone(held)), accId,
+    return entry(kMasterRemove, QStringLiteral("取消[%1]在账套[%2]的账套主管，收回其全部权限：%3").arg(member, accId, listOrNone(held)), accId, // not translated: a stored detail
                  year);
 }
 
 AuditEntry granted(const QString& accId, int year, const QString& member, const QStringList& perms)
 {
-    return entry(kGrant, QStringLiteral("授予[%1]账套[%2] %3年度权限：%4").arg(member, accId, QString::number(year), listOrNone(perms)), accId, year);
+    return entry(kGrant, QStringLiteral("授予[%1]账套[%2] %3年度权限：%4").arg(member, accId, QString::number(year), listOrNone(perms)), accId, year); // not translated: a stored detail
 }
 
 AuditEntry revoked(const QString& accId, int year, const QString& member, const QStringList& held)
 {
-    return entry(kRevoke, QStringLiteral("收回[%1]在账套[%2]的全部权限：%3").arg(member, accId, listOrNone(held)), accId, year);
+    return entry(kRevoke, QStringLiteral("收回[%1]在账套[%2]的全部权限：%3").arg(member, accId, listOrNone(held)), accId, year); // not translated: a stored detail
 }
 
 AuditEntry setCreated(const QString& accId, const QString& name, int year, const QString& path, const QString& master)
 {
-    return entry(kSetCreate, QStringLiteral("建立账套[%1]%2，启用年度 %3，路径 %4，账套主管 [%5]").arg(accId, name, QString::number(year), path, master),
+    return entry(kSetCreate, QStringLiteral("建立账套[%1]%2，启用年度 %3，路径 %4，账套主管 [%5]").arg(accId, name, QString::number(year), path, master), // not translated: a stored detail
                  accId, year);
 }
 
 AuditEntry setModified(const QString& accId, int year, const QString& name)
 {
-    return entry(kSetModify, QStringLiteral("修改账套[%1]%2的账套信息").arg(accId, name), accId, year);
+    return entry(kSetModify, QStringLiteral("修改账套[%1]%2的账套信息").arg(accId, name), accId, year); // not translated: a stored detail
 }
 
 AuditEntry subsystemEnabled(const QString& accId, const QString& subId, const QDate& date)
 {
-    return entry(kSubEnable, QStringLiteral("账套[%1]启用子系统[%2]，启用日期 %3").arg(accId, subId, date.toString(QStringLiteral("yyyy-MM-dd"))),
+    return entry(kSubEnable, QStringLiteral("账套[%1]启用子系统[%2]，启用日期 %3").arg(accId, subId, date.toString(QStringLiteral("yyyy-MM-dd"))), // not translated: a stored detail
                  accId, date.isValid() ? date.year() : 0);
 }
 
 AuditEntry subsystemDisabled(const QString& accId, int year, const QString& subId)
 {
-    return entry(kSubDisable, QStringLiteral("账套[%1]停用子系统[%2]").arg(accId, subId), accId, year);
+    return entry(kSubDisable, QStringLiteral("账套[%1]停用子系统[%2]").arg(accId, subId), accId, year); // not translated: a stored detail
 }
 
 AuditEntry codingScheme(Database* books, const QString& accId, int year)
@@ -193,7 +199,7 @@ AuditEntry codingScheme(Database* books, const QString& accId, int year)
             rules << QStringLiteral("%1 %2").arg(name.isEmpty() ? rs.text(QStringLiteral("keyword")) : name, rs.text(QStringLiteral("CODINGRULE")));
         }
     }
-    return entry(kCoding, QStringLiteral("账套[%1]编码方案：%2").arg(accId, listOrNone(rules)), accId, year);
+    return entry(kCoding, QStringLiteral("账套[%1]编码方案：%2").arg(accId, listOrNone(rules)), accId, year); // not translated: a stored detail
 }
 
 namespace {
@@ -212,33 +218,33 @@ AuditEntry precision(Database* books, const QString& accId, int year, const QStr
     if (books)
         for (const QString& c : captions)
             values << QStringLiteral("%1 %2").arg(c, optionValue(*books, c));
-    return entry(kPrecision, QStringLiteral("账套[%1]数据精度：%2").arg(accId, listOrNone(values)), accId, year);
+    return entry(kPrecision, QStringLiteral("账套[%1]数据精度：%2").arg(accId, listOrNone(values)), accId, year); // not translated: a stored detail
 }
 
 AuditEntry exported(const QString& accId, int year, const QString& folder)
 {
     if (year == 0)
-        return entry(kExport, QStringLiteral("输出账套[%1]到 %2").arg(accId, folder), accId);
-    return entry(kExport, QStringLiteral("输出账套[%1] %2年度到 %3").arg(accId, QString::number(year), folder), accId, year);
+        return entry(kExport, QStringLiteral("输出账套[%1]到 %2").arg(accId, folder), accId); // not translated: a stored detail
+    return entry(kExport, QStringLiteral("输出账套[%1] %2年度到 %3").arg(accId, QString::number(year), folder), accId, year); // not translated: a stored detail
 }
 
 AuditEntry imported(const QString& accId, const QString& year, const QString& sourceDir, const QString& targetDir, const QString& over)
 {
-    const QString what = over.isEmpty() ? QStringLiteral("新建账套") : QStringLiteral("覆盖原有账套：") + over;
-    return entry(kImport, QStringLiteral("从备份 %1 引入账套[%2] %3年度到 %4，%5").arg(sourceDir, accId, year, targetDir, what), accId,
+    const QString what = over.isEmpty() ? QStringLiteral("新建账套") : QStringLiteral("覆盖原有账套：") + over; // not translated: a stored detail
+    return entry(kImport, QStringLiteral("从备份 %1 引入账套[%2] %3年度到 %4，%5").arg(sourceDir, accId, year, targetDir, what), accId, // not translated: a stored detail
                  year.toInt());
 }
 
 AuditEntry deleted(const QString& accId, int year, const QString& name)
 {
     // Under the empty key: the set's own rows go with it.
-    AuditEntry e = entry(kDelete, QStringLiteral("删除账套[%1]%2（账套库及其在系统库中的记录）").arg(accId, name));
+    AuditEntry e = entry(kDelete, QStringLiteral("删除账套[%1]%2（账套库及其在系统库中的记录）").arg(accId, name)); // not translated: a stored detail
     e.year = year;
     return e;
 }
 
 AuditEntry logExported(const QString& accId, int year, const QString& file, int rows)
 {
-    return entry(kLogExport, QStringLiteral("导出上机日志 %1 条到 %2").arg(QString::number(rows), file), accId, year);
+    return entry(kLogExport, QStringLiteral("导出上机日志 %1 条到 %2").arg(QString::number(rows), file), accId, year); // not translated: a stored detail
 }
 }

@@ -40,8 +40,9 @@ inline const QString kImport = QStringLiteral("ACC_IMPORT");
 inline const QString kDelete = QStringLiteral("ACC_DELETE");
 inline const QString kLogExport = QStringLiteral("LOG_EXPORT");
 
-// Every action: its code and its name in the viewer, in the order the viewer lists them.
-const QList<QPair<QString, QString>>& actions();
+// Every action: its code and its name in the viewer (in the console's language), in the order
+// the viewer lists them.
+QList<QPair<QString, QString>> actions();
 // The name of an action code; the code itself when it is not one of ours.
 QString actionName(const QString& code);
 

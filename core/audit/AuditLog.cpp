@@ -206,11 +206,11 @@ QString AuditEntry::resultText(Result r)
 {
     switch (r) {
     case Result::Done:
-        return QStringLiteral("成功");
+        return QStringLiteral("成功"); // not translated: stored in cResult
     case Result::Failed:
-        return QStringLiteral("失败");
+        return QStringLiteral("失败"); // not translated: stored in cResult
     case Result::Refused:
-        return QStringLiteral("拒绝");
+        return QStringLiteral("拒绝"); // not translated: stored in cResult
     }
     return QString();
 }
@@ -240,9 +240,9 @@ bool record(Database& db, const AuditContext& who, const AuditEntry& entry) noex
         write(db, who, entry);
         return true;
     } catch (const DbError& e) {
-        WriteErrLog(3, QStringLiteral("上机日志未能写入（%1）：%2").arg(entry.action, e.text()), QStringLiteral("AuditLog"));
+        WriteErrLog(3, QStringLiteral("上机日志未能写入（%1）：%2").arg(entry.action, e.text()), QStringLiteral("AuditLog")); // not translated: the error log
     } catch (...) {
-        WriteErrLog(3, QStringLiteral("上机日志未能写入（%1）").arg(entry.action), QStringLiteral("AuditLog"));
+        WriteErrLog(3, QStringLiteral("上机日志未能写入（%1）").arg(entry.action), QStringLiteral("AuditLog")); // not translated: the error log
     }
     return false;
 }
@@ -255,7 +255,7 @@ void run(Database& db, const AuditContext& who, const AuditEntry& entry, const s
         write(db, who, entry);
         t.commit();
     } catch (const DbError& e) {
-        record(db, who, entry.failed(e.userText()));
+        record(db, who, entry.failed(e.reasonText()));
         throw;
     }
 }
@@ -330,7 +330,7 @@ int mergeImported(Database& db, const QString& alias, const QString& accId)
     ensureUpgraded(db, QStringLiteral("main"));
     const QStringList theirs = columnsOf(db, alias, QStringLiteral("SM_Log_Ex"));
     if (theirs.isEmpty()) {
-        WriteErrLog(1, QStringLiteral("备份中没有表 SM_Log_Ex，账套[%1]的日志未引入").arg(accId), QStringLiteral("AuditLog"));
+        WriteErrLog(1, QStringLiteral("备份中没有表 SM_Log_Ex，账套[%1]的日志未引入").arg(accId), QStringLiteral("AuditLog")); // not translated: the error log
         return 0;
     }
     // Every column both tables have, but the mark, which is this import's, and the server's order
@@ -421,7 +421,7 @@ void Attached::write(const AuditContext& who, const AuditEntry& entry)
     if (m_sysDbPath.isEmpty())
         return;
     if (!m_attached)
-        throw DbError(QStringLiteral("无法写入上机日志：系统库 %1 无法打开。").arg(m_sysDbPath));
+        throw DbError(Words::of("AuditLog", QT_TRANSLATE_NOOP("AuditLog", "无法写入上机日志：系统库 %1 无法打开。"), m_sysDbPath));
     AuditLog::write(m_db, who, entry, kAttachAlias);
 }
 
@@ -432,7 +432,7 @@ void Attached::recordFailed(const AuditContext& who, const AuditEntry& entry, co
     try {
         AuditLog::write(m_db, who, entry.failed(why), kAttachAlias);
     } catch (const DbError& e) {
-        WriteErrLog(3, QStringLiteral("上机日志未能写入（%1）：%2").arg(entry.action, e.text()), QStringLiteral("AuditLog"));
+        WriteErrLog(3, QStringLiteral("上机日志未能写入（%1）：%2").arg(entry.action, e.text()), QStringLiteral("AuditLog")); // not translated: the error log
     }
 }
 }

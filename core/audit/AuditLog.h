@@ -32,7 +32,7 @@ struct AuditEntry {
     QString accId;    // the set; empty for an installation-wide action
     int year = 0;     // the set's year; 0 for none
     Result result = Result::Done;
-    QString reason;   // why it failed or was refused
+    QString reason;   // why it failed or was refused, in Chinese whatever the console speaks (DbError::reasonText)
     QString operatorId;   // when set, the operator the row names instead of the context's (log-in)
 
     AuditEntry failed(const QString& why) const;

@@ -43,10 +43,10 @@ QString AuditRow::resultText() const
 QString AuditRow::checkText(bool broken) const
 {
     if (broken)
-        return QStringLiteral("日志已被改动");
+        return QCoreApplication::translate("AuditRow", "日志已被改动");
     if (!ours())
-        return QStringLiteral("其他模块，未校验");
-    return imported() ? QStringLiteral("引入的历史") : QString();
+        return QCoreApplication::translate("AuditRow", "其他模块，未校验");
+    return imported() ? QCoreApplication::translate("AuditRow", "引入的历史") : QString();
 }
 
 QVector<qint64> AuditQuery::ids(const AuditFilter& f)
@@ -155,13 +155,16 @@ bool AuditQuery::exportCsv(const QVector<qint64>& ids, const QString& path, cons
             *error = notWritten(path, file);
         return false;
     }
-    const QStringList header = {QStringLiteral("日期"), QStringLiteral("时间"), QStringLiteral("站点"), QStringLiteral("系统用户"),
-                                QStringLiteral("操作员"), QStringLiteral("账套"), QStringLiteral("年度"), QStringLiteral("动作"),
-                                QStringLiteral("结果"), QStringLiteral("原因"), QStringLiteral("详细内容"), QStringLiteral("校验")};
+    // The headings in the console's language; the values as the log keeps them.
+    static const char* const header[] = {
+        QT_TRANSLATE_NOOP("AuditQuery", "日期"), QT_TRANSLATE_NOOP("AuditQuery", "时间"), QT_TRANSLATE_NOOP("AuditQuery", "站点"),
+        QT_TRANSLATE_NOOP("AuditQuery", "系统用户"), QT_TRANSLATE_NOOP("AuditQuery", "操作员"), QT_TRANSLATE_NOOP("AuditQuery", "账套"),
+        QT_TRANSLATE_NOOP("AuditQuery", "年度"), QT_TRANSLATE_NOOP("AuditQuery", "动作"), QT_TRANSLATE_NOOP("AuditQuery", "结果"),
+        QT_TRANSLATE_NOOP("AuditQuery", "原因"), QT_TRANSLATE_NOOP("AuditQuery", "详细内容"), QT_TRANSLATE_NOOP("AuditQuery", "校验")};
     QByteArray out("\xEF\xBB\xBF");
     QStringList fields;
-    for (const QString& h : header)
-        fields << csvField(h);
+    for (const char* h : header)
+        fields << csvField(QCoreApplication::translate("AuditQuery", h));
     out += fields.join(QLatin1Char(',')).toUtf8() + "\r\n";
     for (qsizetype start = 0; start < ids.size(); start += 1000) {
         const QVector<AuditRow> page = rows(ids.mid(start, 1000));

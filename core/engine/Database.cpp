@@ -5,6 +5,7 @@
 #include <SysInfo.h>
 
 #include <QAtomicInt>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -56,7 +57,7 @@ void Database::open(const QString& path, bool create)
     close();
     const QString real = CiFile::resolve(path);
     if (!create && !QFileInfo(real).isFile())
-        throw DbError(QStringLiteral("找不到数据库文件：%1").arg(path));
+        throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "找不到数据库文件：%1"), path));
     const bool fresh = !QFileInfo::exists(real);
     connect(real, real, QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyWaitMs));
     // The engine makes new files readable by everyone the umask allows, and never group-writable.
@@ -91,7 +92,7 @@ void Database::openImmutable(const QString& path)
     close();
     const QString real = CiFile::resolve(path);
     if (!QFileInfo(real).isFile())
-        throw DbError(QStringLiteral("找不到数据库文件：%1").arg(path));
+        throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "找不到数据库文件：%1"), path));
     connect(real, QUrl::fromLocalFile(real).toString(QUrl::FullyEncoded) + QStringLiteral("?immutable=1"),
             QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
 }
@@ -117,7 +118,7 @@ void Database::raise(const QSqlError& e, const QString& sql) const
 void Database::reconnect()
 {
     if (m_transactions > 0)
-        throw DbError(QStringLiteral("与服务器的连接已断开，事务已回滚"), QStringLiteral("08003"), QString(), m_engine);
+        throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "与服务器的连接已断开，事务已回滚")), QStringLiteral("08003"), QString(), m_engine);
     const QString conninfo = m_conninfo;
     const QString schema = m_schema;
     const QHash<QString, QString> aliases = m_aliases;
@@ -142,7 +143,7 @@ QSqlQuery Database::run(const QString& written, const QVariantList& params)
     if (m_lost)
         reconnect();
     if (!isOpen())
-        throw DbError(QStringLiteral("数据库未打开"), QString(), written);
+        throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "数据库未打开")), QString(), written);
     const QString sql = m_engine == Engine::PostgreSQL ? forServer(written) : written;
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
@@ -219,7 +220,7 @@ bool Database::schemaExists(const QString& name)
 void Database::createSchema(const QString& name)
 {
     if (m_engine != Engine::PostgreSQL || !isSchemaName(name))
-        throw DbError(QStringLiteral("模式名不合规：%1").arg(name));
+        throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "模式名不合规：%1"), name));
     execute(QStringLiteral("CREATE SCHEMA %1").arg(name));
     execute(QString::fromLatin1(kCiCollation).arg(name));
 }
@@ -236,16 +237,16 @@ void Database::openServer(const QString& conninfo, const QString& schema, bool c
 {
     close();
     if (!isSchemaName(schema))
-        throw DbError(QStringLiteral("模式名不合规：%1").arg(schema));
+        throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "模式名不合规：%1"), schema));
     // The driver passes its options to the server's client library with ';' read as a separator.
     if (conninfo.contains(QLatin1Char(';')))
-        throw DbError(QStringLiteral("连接串中不能有分号（;）：%1").arg(conninfo));
+        throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "连接串中不能有分号（;）：%1"), conninfo));
     m_engine = Engine::PostgreSQL;
     m_connection = QStringLiteral("revozi_db_%1").arg(g_counter.fetchAndAddRelaxed(1));
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
     if (!m_db.isValid()) {
         close();
-        throw DbError(QStringLiteral("缺少 PostgreSQL 数据库驱动（QPSQL），请安装 libqt6sql6-psql。"));
+        throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "缺少 PostgreSQL 数据库驱动（QPSQL），请安装 libqt6sql6-psql。")));
     }
     m_db.setConnectOptions(conninfo.trimmed());
     if (!m_db.open()) {
@@ -262,7 +263,7 @@ void Database::openServer(const QString& conninfo, const QString& schema, bool c
         // The server's notices ("already exists, skipping") are not the program's to print.
         execute(QStringLiteral("SET client_min_messages TO warning"));
         if (!create && !schemaExists(schema))
-            throw DbError(QStringLiteral("服务器上没有这个数据库：%1").arg(schema), QString::fromLatin1(kNoSuchSchema), QString(), Engine::PostgreSQL);
+            throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "服务器上没有这个数据库：%1"), schema), QString::fromLatin1(kNoSuchSchema), QString(), Engine::PostgreSQL);
         // Other sessions see which workstation holds what (the books' locks name it).
         execute(QStringLiteral("SELECT set_config('application_name', ?, false)"), {SysInfo::computerName().left(63)});
         execute(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(schema));
@@ -371,7 +372,7 @@ QStringList Database::integrityProblems(int limit)
 {
     Recordset rs = query(QStringLiteral("PRAGMA integrity_check(%1)").arg(limit));
     if (rs.Eof())
-        return {QStringLiteral("完整性检查没有结果")};
+        return {QCoreApplication::translate("Database", "完整性检查没有结果")};
     if (rs.Fields(0).toString().compare(QLatin1String("ok"), Qt::CaseInsensitive) == 0)
         return {};
     QStringList problems;
@@ -406,7 +407,7 @@ void Database::attach(const QString& location, const QString& alias)
     // The alias is an identifier chosen by the program, never user text.
     if (m_engine == Engine::PostgreSQL) {
         if (!isSchemaName(location) || !schemaExists(location))
-            throw DbError(QStringLiteral("服务器上没有这个数据库：%1").arg(location), QString::fromLatin1(kNoSuchSchema), QString(), Engine::PostgreSQL);
+            throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "服务器上没有这个数据库：%1"), location), QString::fromLatin1(kNoSuchSchema), QString(), Engine::PostgreSQL);
         m_aliases.insert(alias, location);
         return;
     }
@@ -425,14 +426,14 @@ void Database::detach(const QString& alias)
 qint64 Database::releaseFreePages()
 {
     if (!isOpen())
-        throw DbError(QStringLiteral("数据库未打开"));
+        throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "数据库未打开")));
     // The statement returns a row after each page it frees; the driver would stop at the first
     // (it has no columns to read), so it is run to its end through the engine's own interface.
     const QVariant native = m_db.driver()->handle();
     sqlite3* h = native.isValid() && qstrcmp(native.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(native.constData())
                                                                                   : nullptr;
     if (!h)
-        throw DbError(QStringLiteral("无法释放空闲页：不是 SQLite 连接"));
+        throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "无法释放空闲页：不是 SQLite 连接")));
     sqlite3_stmt* st = nullptr;
     int rc = sqlite3_prepare_v2(h, "PRAGMA main.incremental_vacuum", -1, &st, nullptr);
     if (rc == SQLITE_OK)

@@ -1,6 +1,8 @@
 #pragma once
 #include "Engine.h"
 
+#include <Words.h>
+
 #include <QString>
 #include <stdexcept>
 
@@ -20,6 +22,14 @@ public:
         , m_statement(statement)
         , m_engine(engine)
     {
+    }
+    // One of the program's own failures: its Chinese sentence is the text (the error log and the
+    // audit log keep it), its sentence in the console's language what userText() shows.
+    DbError(const Words& words, const QString& nativeCode = QString(), const QString& statement = QString(),
+            Engine engine = Engine::SQLite)
+        : DbError(words.stored, nativeCode, statement, engine)
+    {
+        m_shown = words.shown;
     }
     QString text() const { return m_text; }
     QString nativeCode() const { return m_nativeCode; }
@@ -54,54 +64,64 @@ public:
             return 0;    // the client's own failure (a schema it looked for), or a trigger's RAISE in its writer's words
         return 1;        // any other statement the server refused
     }
-    // What a user is shown: a Chinese sentence for each kind of failure of the engine (its own
-    // English text goes to the error log only, or, when it names what was refused, follows our
-    // sentence as a quoted detail), or the program's own text as it stands.
-    QString userText() const
+    // What a user is shown: a sentence for each kind of failure of the engine (its own English
+    // text goes to the error log only, or, when it names what was refused, follows our sentence
+    // as a quoted detail), or the program's own text as it stands; in the console's language.
+    QString userText() const { return sentence(true); }
+    // The same in Chinese, as the audit log keeps a failed action's reason in every language.
+    QString reasonText() const { return sentence(false); }
+
+private:
+    QString sentence(bool shown) const
     {
+        // Each sentence is the source of its translation (context DbError).
+        auto say = [shown](const char* source) {
+            return shown ? QCoreApplication::translate("DbError", source) : QString::fromUtf8(source);
+        };
+        const QString own = shown && !m_shown.isEmpty() ? m_shown : m_text;
         if (isConnectionLost())
-            return QStringLiteral("无法连接数据库服务器，或与服务器的连接已断开，请检查服务器和网络后再试。");
+            return say(QT_TRANSLATE_NOOP("DbError", "无法连接数据库服务器，或与服务器的连接已断开，请检查服务器和网络后再试。"));
         if (m_engine == Engine::PostgreSQL && m_nativeCode.startsWith(QLatin1String("28")))
-            return QStringLiteral("数据库服务器拒绝登录，请检查用户名和密码。");
+            return say(QT_TRANSLATE_NOOP("DbError", "数据库服务器拒绝登录，请检查用户名和密码。"));
         switch (primaryCode()) {
         case 0:
-            return m_text;
+            return own;
         case 5:
         case 6:
-            return QStringLiteral("数据库已被其他程序锁定，请稍后再试。");
+            return say(QT_TRANSLATE_NOOP("DbError", "数据库已被其他程序锁定，请稍后再试。"));
         case 8:
             if (m_engine == Engine::PostgreSQL)
-                return QStringLiteral("数据库服务器只允许读取，无法写入。");
-            return QStringLiteral("数据库文件是只读的，无法写入，请检查文件的权限。");
+                return say(QT_TRANSLATE_NOOP("DbError", "数据库服务器只允许读取，无法写入。"));
+            return say(QT_TRANSLATE_NOOP("DbError", "数据库文件是只读的，无法写入，请检查文件的权限。"));
         case 13:
             if (m_engine == Engine::PostgreSQL)
-                return QStringLiteral("数据库服务器的磁盘已满，数据无法写入，请联系服务器的管理员。");
-            return QStringLiteral("磁盘已满，数据无法写入，请腾出磁盘空间后再试。");
+                return say(QT_TRANSLATE_NOOP("DbError", "数据库服务器的磁盘已满，数据无法写入，请联系服务器的管理员。"));
+            return say(QT_TRANSLATE_NOOP("DbError", "磁盘已满，数据无法写入，请腾出磁盘空间后再试。"));
         case 26:
-            return QStringLiteral("该文件不是数据库文件，或已损坏。");
+            return say(QT_TRANSLATE_NOOP("DbError", "该文件不是数据库文件，或已损坏。"));
         case 11:
-            return QStringLiteral("数据库文件已损坏。");
+            return say(QT_TRANSLATE_NOOP("DbError", "数据库文件已损坏。"));
         case 10:
-            return QStringLiteral("读写磁盘时出错（输入/输出错误），请检查磁盘。");
+            return say(QT_TRANSLATE_NOOP("DbError", "读写磁盘时出错（输入/输出错误），请检查磁盘。"));
         case 14:
-            return QStringLiteral("无法打开数据库文件，请检查文件和目录是否存在、是否有权限。");
+            return say(QT_TRANSLATE_NOOP("DbError", "无法打开数据库文件，请检查文件和目录是否存在、是否有权限。"));
         case 23:
-            return QStringLiteral("没有访问数据库文件的权限。");
+            return say(QT_TRANSLATE_NOOP("DbError", "没有访问数据库文件的权限。"));
         case 19:
             // A trigger's RAISE carries the words of whoever wrote the trigger; the engine's own
             // constraint texts end in "constraint failed".
             if (m_engine == Engine::SQLite && !m_text.contains(QLatin1String("constraint failed"), Qt::CaseInsensitive))
-                return m_text;
-            return QStringLiteral("数据与已有的记录冲突（重复或不符合约束），未能保存。");
+                return own;
+            return say(QT_TRANSLATE_NOOP("DbError", "数据与已有的记录冲突（重复或不符合约束），未能保存。"));
         default:
             // A statement the engine refused (a changed layout, say): its text names the table or
             // column, which a person reporting the fault needs, after a sentence of our own.
-            return QStringLiteral("数据库操作失败（详情：“%1”）").arg(m_text);
+            return say(QT_TRANSLATE_NOOP("DbError", "数据库操作失败（详情：“%1”）")).arg(m_text);
         }
     }
 
-private:
     QString m_text;
+    QString m_shown;   // the program's own text in the console's language; empty: m_text
     QString m_nativeCode;
     QString m_statement;
     Engine m_engine = Engine::SQLite;

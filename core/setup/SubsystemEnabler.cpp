@@ -25,7 +25,7 @@ struct DetachOnExit {
 
 QString SubsystemEnabler::checkPeriod(const QString& startYear, const QString& startMonth, int year, int month)
 {
-    const QString noPeriod = QStringLiteral("无法找到对应的会计启用年和月！");
+    const QString noPeriod = tr("无法找到对应的会计启用年和月！");
     if (startYear.trimmed().isEmpty())
         return noPeriod;
     const int sy = startYear.trimmed().toInt();
@@ -33,19 +33,19 @@ QString SubsystemEnabler::checkPeriod(const QString& startYear, const QString& s
         return noPeriod;
     if (year == sy && month >= startMonth.trimmed().toInt())
         return QString();
-    return QStringLiteral("系统启用会计期间必须大于等于账套启用会计期间！");
+    return tr("系统启用会计期间必须大于等于账套启用会计期间！");
 }
 
 void SubsystemEnabler::enable(const SubsystemStart& s)
 {
     const AuditEntry entry = Audit::subsystemEnabled(s.accId, s.subId, s.date);
-    // Refused before anything is written: the row says so all the same.
-    auto refuse = [&](const QString& text) {
-        AuditLog::record(m_sysDb, m_who, entry.failed(text));
-        throw DbError(text);
+    // Refused before anything is written: the row says so all the same (in Chinese).
+    auto refuse = [&](const Words& why) {
+        AuditLog::record(m_sysDb, m_who, entry.failed(why.stored));
+        throw DbError(why);
     };
     if (!s.date.isValid())
-        refuse(QStringLiteral("没有选定启用日期。"));
+        refuse(Words::of("SubsystemEnabler", QT_TR_NOOP("没有选定启用日期。")));
     const bool gl = s.subId.compare(QLatin1String("GL"), Qt::CaseInsensitive) == 0;
     const bool wa = s.subId.compare(QLatin1String("WA"), Qt::CaseInsensitive) == 0;
     const int year = s.date.year();
@@ -57,11 +57,11 @@ void SubsystemEnabler::enable(const SubsystemStart& s)
         // A server's books are a schema, which attaching finds or refuses.
         const bool file = m_sysDb.engine() != Engine::PostgreSQL;
         if (s.accDbPath.isEmpty() || (file && !CiFile::isFile(s.accDbPath)))
-            refuse(QStringLiteral("找不到账套[%1]的账套库：%2").arg(s.accId, s.accDbPath));
+            refuse(Words::of("SubsystemEnabler", QT_TR_NOOP("找不到账套[%1]的账套库：%2"), s.accId, s.accDbPath));
         try {
             m_sysDb.attach(s.accDbPath, kAccAlias);
         } catch (const DbError& e) {
-            refuse(e.userText());
+            refuse({e.reasonText(), e.userText()});
         }
         detach.db = &m_sysDb;
     }
@@ -85,7 +85,7 @@ void SubsystemEnabler::enable(const SubsystemStart& s)
                             {s.date.toString(QStringLiteral("yyyy-MM-dd"))});
             // The template always holds this row; without it the ledger would be enabled with no start date.
             if (m_sysDb.rowsAffected() == 0)
-                throw DbError(QStringLiteral("账套库中没有总账启用日期一项（dGLStartDate），总账未启用。"));
+                throw DbError(Words::of("SubsystemEnabler", QT_TR_NOOP("账套库中没有总账启用日期一项（dGLStartDate），总账未启用。")));
         }
     });
 }

@@ -4,6 +4,7 @@
 // date in the set's account database.
 #include <AuditLog.h>
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QString>
 
@@ -19,6 +20,8 @@ struct SubsystemStart {
 };
 
 class SubsystemEnabler {
+    Q_DECLARE_TR_FUNCTIONS(SubsystemEnabler)
+
 public:
     // `who` is named in the audit-log row each change writes in its transaction.
     explicit SubsystemEnabler(Database& sysDb, const AuditContext& who = {}) : m_sysDb(sysDb), m_who(who) {}

@@ -4,10 +4,14 @@
 #include <Database.h>
 #include <ErrLog.h>
 
+#include <QCoreApplication>
 #include <QVariant>
 
 namespace {
-const QString kTitle = QStringLiteral("注册〖控制台〗");
+QString title()
+{
+    return QCoreApplication::translate("LoginCheck", "注册〖控制台〗");
+}
 // Beyond this the doubling stops growing (30 s × 2^20 is about a year).
 constexpr int kMaxDoublings = 20;
 
@@ -17,14 +21,27 @@ std::function<QDateTime()>& clockSlot()
     return c;
 }
 
-Notice refusal(const QString& text)
+LoginOutcome refusal(const Words& why)
 {
-    return {text, kTitle, Notice::Icon::Exclamation};
+    return {false, {why.shown, title(), Notice::Icon::Exclamation}, why.stored};
 }
 
-QString waitText(const QString& userId, qint64 seconds)
+Words duration(qint64 seconds)
 {
-    return QStringLiteral("操作员[%1]口令错误次数过多，请%2后再试。").arg(userId, LoginCheck::durationText(seconds));
+    const auto said = [](const char* source, auto... args) { return Words::of("LoginCheck", source, QString::number(args)...); };
+    if (seconds < 60)
+        return said(QT_TRANSLATE_NOOP("LoginCheck", "%1秒"), seconds);
+    const qint64 minutes = (seconds + 59) / 60;
+    if (minutes < 60)
+        return said(QT_TRANSLATE_NOOP("LoginCheck", "%1分钟"), minutes);
+    const qint64 hours = minutes / 60;
+    return minutes % 60 ? said(QT_TRANSLATE_NOOP("LoginCheck", "%1小时%2分钟"), hours, minutes % 60)
+                        : said(QT_TRANSLATE_NOOP("LoginCheck", "%1小时"), hours);
+}
+
+LoginOutcome tooManyTries(const QString& userId, qint64 seconds)
+{
+    return refusal(Words::of("LoginCheck", QT_TRANSLATE_NOOP("LoginCheck", "操作员[%1]口令错误次数过多，请%2后再试。"), userId, duration(seconds)));
 }
 } // namespace
 
@@ -46,13 +63,7 @@ void LoginCheck::setClock(std::function<QDateTime()> clock)
 
 QString LoginCheck::durationText(qint64 seconds)
 {
-    if (seconds < 60)
-        return QStringLiteral("%1秒").arg(seconds);
-    const qint64 minutes = (seconds + 59) / 60;
-    if (minutes < 60)
-        return QStringLiteral("%1分钟").arg(minutes);
-    const qint64 hours = minutes / 60;
-    return minutes % 60 ? QStringLiteral("%1小时%2分钟").arg(hours).arg(minutes % 60) : QStringLiteral("%1小时").arg(hours);
+    return duration(seconds).shown;
 }
 
 void LoginCheck::ensureTable(Database& sysDb)
@@ -81,7 +92,7 @@ LoginOutcome LoginCheck::attempt(const QString& userId, const QString& typed, co
                                  const QDateTime& now)
 {
     if (const qint64 wait = waitSeconds(userId, now))
-        return {false, refusal(waitText(userId, wait))};
+        return tooManyTries(userId, wait);
     const bool right = m_verify(typed, stored);
     try {
         if (right) {
@@ -97,15 +108,15 @@ LoginOutcome LoginCheck::attempt(const QString& userId, const QString& typed, co
             m_db.execute(QStringLiteral("INSERT OR REPLACE INTO SM_LoginFail (cUser_Id,iFailures,iLockedUntil) VALUES (?,?,?)"),
                          {userId, failures, until});
             if (wait > 0)
-                return {false, refusal(waitText(userId, wait))};
+                return tooManyTries(userId, wait);
         }
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("LoginCheck"));
     }
     if (!right)
-        return {false, refusal(QStringLiteral("口令无效，请重新输入。"))};
+        return refusal(Words::of("LoginCheck", QT_TRANSLATE_NOOP("LoginCheck", "口令无效，请重新输入。")));
     // Told only to whoever knows the password.
     if (!state.isNull() && state.toInt() != 0)
-        return {false, refusal(QStringLiteral("操作员[%1]已注销，不能登录。请系统管理员在操作员管理中启用后再登录。").arg(userId))};
+        return refusal(Words::of("LoginCheck", QT_TRANSLATE_NOOP("LoginCheck", "操作员[%1]已注销，不能登录。请系统管理员在操作员管理中启用后再登录。"), userId));
     return {true, {}};
 }

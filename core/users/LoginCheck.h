@@ -14,7 +14,8 @@ class Database;
 
 struct LoginOutcome {
     bool ok = false;
-    Notice notice;   // why the login was refused; empty when ok
+    Notice notice;   // why the login was refused, in the console's language; empty when ok
+    QString reason;  // the same in Chinese, as the audit log keeps it
 };
 
 class LoginCheck {
@@ -41,7 +42,7 @@ public:
     static QDateTime now();
     static void setClock(std::function<QDateTime()> clock);
 
-    // "30秒", "2分钟", "1小时4分钟": how long, as a message says it.
+    // "30秒", "2分钟", "1小时4分钟": how long, as a message says it (in the console's language).
     static QString durationText(qint64 seconds);
     // Creates the table of wrong passwords when the installation predates it.
     static void ensureTable(Database& sysDb);

@@ -6,12 +6,14 @@
 #include <PasswordHash.h>
 #include <UserIds.h>
 
+#include <QCoreApplication>
+
 using namespace UsersNotice;
 
 namespace {
 QString failedToAdd(const QString& id, const QString& why)
 {
-    return QStringLiteral("操作员:[%1]未能增加：%2").arg(id, why);
+    return QCoreApplication::translate("OperatorWork", "操作员:[%1]未能增加：%2").arg(id, why);
 }
 } // namespace
 
@@ -22,8 +24,8 @@ AddOutcome checkNew(const OperatorInput& in, const QString& listed)
     if (id.isEmpty() || in.name.trimmed().isEmpty())
         return {};
     if (in.password != in.confirmation)
-        return {AddOutcome::Next::Keep, critical(QStringLiteral("口令必须一致!"))};
-    if (const QString bad = UserIds::refusal(QStringLiteral("操作员"), id); !bad.isEmpty())
+        return {AddOutcome::Next::Keep, critical(QCoreApplication::translate("OperatorWork", "口令必须一致!"))};
+    if (const QString bad = UserIds::refusal(QCoreApplication::translate("OperatorWork", "操作员"), id); !bad.isEmpty())
         return {AddOutcome::Next::Keep, critical(bad)};
     AddOutcome out;
     try {
@@ -34,7 +36,7 @@ AddOutcome checkNew(const OperatorInput& in, const QString& listed)
     // The mirror is still offered an operator of the list.
     out.next = listed.contains(QLatin1Char(',') + id + QLatin1Char(',')) ? AddOutcome::Next::Skip : AddOutcome::Next::Write;
     if (out.next == AddOutcome::Next::Skip)
-        out.notice = critical(QStringLiteral("操作员:[") + id + QStringLiteral("]已存在，不能增加!"), kTitleDup);
+        out.notice = critical(QCoreApplication::translate("OperatorWork", "操作员:[%1]已存在，不能增加!").arg(id), kTitleDup);
     return out;
 }
 
@@ -53,10 +55,10 @@ AddOutcome add(Database& sysDb, const AuditContext& who, const OperatorInput& in
         AuditLog::write(sysDb, who, entry);
         t.commit();
     } catch (const DbError& e) {
-        AuditLog::record(sysDb, who, entry.failed(e.userText()));
+        AuditLog::record(sysDb, who, entry.failed(e.reasonText()));
         WriteErrLog(3, e.text(), QStringLiteral("cmdAdd_Click"));
         // Nothing was written; what was typed stays for a correction.
-        const QString text = isDuplicateKey(e) ? QStringLiteral("操作员:[") + id + QStringLiteral("]已在系统库中，不能增加!")
+        const QString text = isDuplicateKey(e) ? QCoreApplication::translate("OperatorWork", "操作员:[%1]已在系统库中，不能增加!").arg(id)
                                                : failedToAdd(id, e.userText());
         return {AddOutcome::Next::Keep, critical(text, kTitleDup)};
     }
@@ -75,8 +77,8 @@ Notice addToMirror(const QString& mirrorPath, const OperatorInput& in, const QSt
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("cmdAdd_Click"));
         if (isDuplicateKey(e))
-            return exclamation(QStringLiteral("操作员:[%1]已在镜像系统库（%2）中，未再写入。").arg(id, mirrorPath));
-        return exclamation(QStringLiteral("操作员:[%1]未能写入镜像系统库（%2）：%3").arg(id, mirrorPath, e.userText()));
+            return exclamation(QCoreApplication::translate("OperatorWork", "操作员:[%1]已在镜像系统库（%2）中，未再写入。").arg(id, mirrorPath));
+        return exclamation(QCoreApplication::translate("OperatorWork", "操作员:[%1]未能写入镜像系统库（%2）：%3").arg(id, mirrorPath, e.userText()));
     }
     return {};
 }
@@ -86,7 +88,7 @@ UsersOutcome checkChange(const OperatorInput& in, bool newPassword)
     if (in.name.trimmed().isEmpty())
         return {};
     if (newPassword && in.password != in.confirmation)
-        return {false, critical(QStringLiteral("口令必须一致!"))};
+        return {false, critical(QCoreApplication::translate("OperatorWork", "口令必须一致!"))};
     return {true, {}};
 }
 
@@ -106,13 +108,13 @@ UsersOutcome change(Database& sysDb, const AuditContext& who, const OperatorInpu
         else
             sysDb.execute(QStringLiteral("update SM_User set cUser_Name=?,cDept=?,nState=? where cUser_Id=?"), fields + QVariantList{in.id});
         if (sysDb.rowsAffected() == 0)
-            return {false, exclamation(QStringLiteral("操作员:[%1]已不存在，未能修改。").arg(in.id))};
+            return {false, exclamation(QCoreApplication::translate("OperatorWork", "操作员:[%1]已不存在，未能修改。").arg(in.id))};
         AuditLog::write(sysDb, who, logged);
         t.commit();
     } catch (const DbError& e) {
-        AuditLog::record(sysDb, who, logged.failed(e.userText()));
+        AuditLog::record(sysDb, who, logged.failed(e.reasonText()));
         WriteErrLog(3, e.text(), QStringLiteral("cmdEdit_Click"));
-        return {false, critical(QStringLiteral("操作员:[%1]未能修改：%2").arg(in.id, e.userText()))};
+        return {false, critical(QCoreApplication::translate("OperatorWork", "操作员:[%1]未能修改：%2").arg(in.id, e.userText()))};
     }
     return {true, {}};
 }
@@ -127,7 +129,7 @@ UsersOutcome remove(Database& sysDb, const AuditContext& who, const QString& id)
         });
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("Toolbar1_ButtonClick"));
-        return {false, critical(QStringLiteral("操作员[%1]未能删除：%2").arg(id, e.userText()))};
+        return {false, critical(QCoreApplication::translate("OperatorWork", "操作员[%1]未能删除：%2").arg(id, e.userText()))};
     }
     return {true, {}};
 }

@@ -5,11 +5,15 @@
 
 #include <AuditLog.h>
 
+#include <QCoreApplication>
+
 #include <functional>
 
 class Database;
 
 class PasswordChange {
+    Q_DECLARE_TR_FUNCTIONS(PasswordChange)
+
 public:
     // Runs a slow step (checking the old password, hashing the new one: a good part of a second
     // each); the console runs it off its window's thread so the window keeps painting. Empty: here.
@@ -23,7 +27,8 @@ public:
     UsersOutcome change(const QString& userId, const QString& stored, const QString& oldPassword, const QString& newPassword,
                         const QString& confirmation);
 
-    static inline const QString kTitle = QStringLiteral("设置操作员口令");
+    // The title of its messages, in the console's language.
+    static QString title() { return tr("设置操作员口令"); }
 
 private:
     Database* m_db;

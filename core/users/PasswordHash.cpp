@@ -27,11 +27,11 @@ QString hash(const QString& password)
     if (password.isEmpty())
         return QStringLiteral("");
     if (!ready())
-        throw DbError(QStringLiteral("无法初始化口令加密库。"));
+        throw DbError(Words::of("PasswordHash", QT_TRANSLATE_NOOP("PasswordHash", "无法初始化口令加密库。")));
     const QByteArray utf8 = password.toUtf8();
     char out[crypto_pwhash_STRBYTES];
     if (crypto_pwhash_str(out, utf8.constData(), quint64(utf8.size()), kOps, kMem) != 0)
-        throw DbError(QStringLiteral("内存不足，无法保存口令。"));
+        throw DbError(Words::of("PasswordHash", QT_TRANSLATE_NOOP("PasswordHash", "内存不足，无法保存口令。")));
     return QString::fromLatin1(out);
 }
 

@@ -5,13 +5,15 @@
 #include <ErrLog.h>
 #include <UserIds.h>
 
+#include <QCoreApplication>
+
 using namespace UsersNotice;
 
 namespace {
 Notice notDeleted(const QString& id, const DbError& e)
 {
     WriteErrLog(3, e.text(), QStringLiteral("Toolbar1_ButtonClick"));
-    return critical(QStringLiteral("角色[%1]未能删除：%2").arg(id, e.userText()));
+    return critical(QCoreApplication::translate("RoleWork", "角色[%1]未能删除：%2").arg(id, e.userText()));
 }
 
 // Brings one offered operator's membership to what was ticked; logs a change.
@@ -33,10 +35,10 @@ AddOutcome checkNew(const RoleInput& in, const QString& listed)
     const QString id = in.id.trimmed();
     if (id.isEmpty() || in.name.trimmed().isEmpty())
         return {};
-    if (const QString bad = UserIds::refusal(QStringLiteral("角色"), id); !bad.isEmpty())
+    if (const QString bad = UserIds::refusal(QCoreApplication::translate("RoleWork", "角色"), id); !bad.isEmpty())
         return {AddOutcome::Next::Keep, critical(bad)};
     if (listed.contains(QLatin1Char(',') + id + QLatin1Char(',')))
-        return {AddOutcome::Next::Skip, critical(QStringLiteral("角色:[") + id + QStringLiteral("]已存在，不能增加!"), kTitleDup)};
+        return {AddOutcome::Next::Skip, critical(QCoreApplication::translate("RoleWork", "角色:[%1]已存在，不能增加!").arg(id), kTitleDup)};
     return {AddOutcome::Next::Write, {}};
 }
 
@@ -54,11 +56,11 @@ AddOutcome add(Database& sysDb, const AuditContext& who, const RoleInput& in, co
         AuditLog::write(sysDb, who, entry);
         t.commit();
     } catch (const DbError& e) {
-        AuditLog::record(sysDb, who, entry.failed(e.userText()));
+        AuditLog::record(sysDb, who, entry.failed(e.reasonText()));
         WriteErrLog(3, e.text(), QStringLiteral("cmdAdd_Click"));
         // Nothing was written; what was typed stays for a correction.
-        const QString text = isDuplicateKey(e) ? QStringLiteral("角色:[") + id + QStringLiteral("]已在系统库中，不能增加!")
-                                               : QStringLiteral("角色:[%1]未能增加：%2").arg(id, e.userText());
+        const QString text = isDuplicateKey(e) ? QCoreApplication::translate("RoleWork", "角色:[%1]已在系统库中，不能增加!").arg(id)
+                                               : QCoreApplication::translate("RoleWork", "角色:[%1]未能增加：%2").arg(id, e.userText());
         return {AddOutcome::Next::Keep, critical(text, kTitleDup)};
     }
     return {AddOutcome::Next::Clear, {}};
@@ -73,17 +75,17 @@ UsersOutcome change(Database& sysDb, const AuditContext& who, const RoleInput& i
         Database::Transaction t(sysDb);
         sysDb.execute(QStringLiteral("update SM_Group set cGroup_Name=?,cMemo=? where cGroup_Id=?"), {in.name, in.memo, in.id});
         if (sysDb.rowsAffected() == 0)
-            return {false, exclamation(QStringLiteral("角色:[%1]已不存在，未能修改。").arg(in.id))};
+            return {false, exclamation(QCoreApplication::translate("RoleWork", "角色:[%1]已不存在，未能修改。").arg(in.id))};
         for (const auto& [user, ticked] : offered)
             setMember(sysDb, who, in.id, user, ticked);
         AuditLog::write(sysDb, who, Audit::roleChanged(in.id, in.name, in.memo));
         t.commit();
     } catch (const DbError& e) {
-        AuditLog::record(sysDb, who, Audit::roleChanged(in.id, in.name, in.memo).failed(e.userText()));
+        AuditLog::record(sysDb, who, Audit::roleChanged(in.id, in.name, in.memo).failed(e.reasonText()));
         WriteErrLog(3, e.text(), QStringLiteral("cmdEdit_Click"));
-        return {false, critical(QStringLiteral("角色:[%1]未能修改：%2").arg(in.id, e.userText()))};
+        return {false, critical(QCoreApplication::translate("RoleWork", "角色:[%1]未能修改：%2").arg(in.id, e.userText()))};
     }
-    return {true, {QStringLiteral("修改成功！"), QString(), Notice::Icon::None}};
+    return {true, {QCoreApplication::translate("RoleWork", "修改成功！"), QString(), Notice::Icon::None}};
 }
 
 UsersOutcome mayDelete(Database& sysDb, const AuditContext& who, const QString& id)
@@ -91,8 +93,8 @@ UsersOutcome mayDelete(Database& sysDb, const AuditContext& who, const QString& 
     try {
         if (sysDb.query(QStringLiteral("select * from SM_Role where cGroup_Id=?"), {id}).Eof())
             return {true, {}};
-        AuditLog::record(sysDb, who, Audit::roleDeleted(id).refused(QStringLiteral("角色已有成员")));
-        return {false, {QStringLiteral("角色：[") + id + QStringLiteral("]已经启用（定义所属用户），不能删除！"), kTitleBracket, Notice::Icon::None}};
+        AuditLog::record(sysDb, who, Audit::roleDeleted(id).refused(QStringLiteral("角色已有成员"))); // not translated: the log keeps Chinese
+        return {false, {QCoreApplication::translate("RoleWork", "角色：[%1]已经启用（定义所属用户），不能删除！").arg(id), title(kTitleBracket), Notice::Icon::None}};
     } catch (const DbError& e) {
         return {false, notDeleted(id, e)};
     }

@@ -1,5 +1,7 @@
 #include "UserIds.h"
 
+#include <QCoreApplication>
+
 namespace UserIds {
 bool breaksLists(const QString& id)
 {
@@ -10,6 +12,6 @@ QString refusal(const QString& kind, const QString& id)
 {
     if (!breaksLists(id))
         return QString();
-    return QStringLiteral("%1编号“%2”含有“[”、“]”或“,”，不能增加!").arg(kind, id);
+    return QCoreApplication::translate("UserIds", "%1编号“%2”含有“[”、“]”或“,”，不能增加!").arg(kind, id);
 }
 }

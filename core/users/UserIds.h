@@ -5,6 +5,7 @@
 
 namespace UserIds {
 bool breaksLists(const QString& id);
-// The refusal for a new identifier, naming what it is ("操作员", "角色"); empty when it is fine.
+// The refusal for a new identifier, naming what it is (operator, role: in the console's
+// language); empty when it is fine.
 QString refusal(const QString& kind, const QString& id);
 }

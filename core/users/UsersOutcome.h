@@ -3,22 +3,29 @@
 // and the titles its messages carry.
 #include <Outcome.h>
 
+#include <QCoreApplication>
 #include <QString>
 
 class DbError;
 
 namespace UsersNotice {
-inline const QString kTitleSys = QStringLiteral(" 〖系统管理〗");
-inline const QString kTitleDup = QStringLiteral("reredezozav【系统管理】");
-inline const QString kTitleBracket = QStringLiteral("【系统管理】");
+// The titles in Chinese: the windows translate them where they show them (title()).
+inline const QString kTitleSys = QStringLiteral(QT_TRANSLATE_NOOP("UsersNotice", " 〖系统管理〗")); // not translated: a key, shown through title()
+inline const QString kTitleDup = QStringLiteral(QT_TRANSLATE_NOOP("UsersNotice", "reredezozav【系统管理】")); // not translated: a key, shown through title()
+inline const QString kTitleBracket = QStringLiteral(QT_TRANSLATE_NOOP("UsersNotice", "【系统管理】")); // not translated: a key, shown through title()
 
-inline Notice critical(const QString& text, const QString& title = kTitleSys)
+// One of those titles in the console's language.
+inline QString title(const QString& key)
 {
-    return {text, title, Notice::Icon::Critical};
+    return QCoreApplication::translate("UsersNotice", key.toUtf8().constData());
 }
-inline Notice exclamation(const QString& text, const QString& title = kTitleSys)
+inline Notice critical(const QString& text, const QString& key = kTitleSys)
 {
-    return {text, title, Notice::Icon::Exclamation};
+    return {text, title(key), Notice::Icon::Critical};
+}
+inline Notice exclamation(const QString& text, const QString& key = kTitleSys)
+{
+    return {text, title(key), Notice::Icon::Exclamation};
 }
 // Whether the engine refused a row because its key is already there (either engine's words).
 bool isDuplicateKey(const DbError& e);
