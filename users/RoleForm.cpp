@@ -1,6 +1,7 @@
 #include "RoleForm.h"
 #include "UsersUi.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -15,8 +16,8 @@ using namespace UsersUi;
 namespace RoleForm {
 QPushButton* Controls::setupUi(QDialog* form, const char* actionName, const QString& actionCaption)
 {
-    const QString capId = QStringLiteral("角色编号："), capName = QStringLiteral("角色名称："),
-                  capBZ = QStringLiteral("备注："), capMembers = QStringLiteral("所属用户名称：");
+    const QString capId = QCoreApplication::translate("RoleForm", "角色编号："), capName = QCoreApplication::translate("RoleForm", "角色名称："),
+                  capBZ = QCoreApplication::translate("RoleForm", "备注："), capMembers = QCoreApplication::translate("RoleForm", "所属用户名称：");
     txtID = textBox(form, "txtID", kGroupIdLen, capId);
     txtName = textBox(form, "txtName", kGroupNameLen, capName);
     txtBZ = textBox(form, "txtBZ", kMemoLen, capBZ);
@@ -29,10 +30,10 @@ QPushButton* Controls::setupUi(QDialog* form, const char* actionName, const QStr
 
     QPushButton* action = button(form, actionName, actionCaption);
     action->setDefault(true);
-    cmdChkAll = button(form, "cmdChkAll", QStringLiteral("全选"));
-    cmdChkC = button(form, "cmdChkC", QStringLiteral("全消"));
-    cmdExit = button(form, "cmdExit", QStringLiteral("退出"));
-    cmdHelp = button(form, "cmdHelp", QStringLiteral("帮助"));
+    cmdChkAll = button(form, "cmdChkAll", QCoreApplication::translate("RoleForm", "全选"));
+    cmdChkC = button(form, "cmdChkC", QCoreApplication::translate("RoleForm", "全消"));
+    cmdExit = button(form, "cmdExit", QCoreApplication::translate("RoleForm", "退出"));
+    cmdHelp = button(form, "cmdHelp", QCoreApplication::translate("RoleForm", "帮助"));
 
     auto* ticks = new QHBoxLayout;
     ticks->addWidget(caption(form, capMembers, ListView1));

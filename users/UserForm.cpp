@@ -1,6 +1,7 @@
 #include "UserForm.h"
 #include "UsersUi.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -13,9 +14,9 @@ using namespace UsersUi;
 namespace UserForm {
 QFormLayout* Controls::setupFields(QDialog* form, const QString& tkCaption)
 {
-    const QString capId = QStringLiteral("编号:"), capName = QStringLiteral("姓名:"),
-                  capPassword = QStringLiteral("口令:"), capAffirm = QStringLiteral("确认口令:"),
-                  capDept = QStringLiteral("所属部门:");
+    const QString capId = QCoreApplication::translate("UserForm", "编号:"), capName = QCoreApplication::translate("UserForm", "姓名:"),
+                  capPassword = QCoreApplication::translate("UserForm", "口令:"), capAffirm = QCoreApplication::translate("UserForm", "确认口令:"),
+                  capDept = QCoreApplication::translate("UserForm", "所属部门:");
     txtID = textBox(form, "txtID", kUserIdLen, capId);
     txtName = textBox(form, "txtName", kUserNameLen, capName);
     txtPassword = passwordBox(form, "txtPassword", kPasswordLen, capPassword);
@@ -44,8 +45,8 @@ QPushButton* Controls::setupButtons(QDialog* form, const char* actionName, const
     auto* action = new QPushButton(actionCaption, form);
     action->setObjectName(QString::fromLatin1(actionName));
     action->setDefault(true);
-    cmdExit = button(form, "cmdExit", QStringLiteral("退出"));
-    cmdHelp = button(form, "cmdHelp", QStringLiteral("帮助(&H)"));
+    cmdExit = button(form, "cmdExit", QCoreApplication::translate("UserForm", "退出"));
+    cmdHelp = button(form, "cmdHelp", QCoreApplication::translate("UserForm", "帮助(&H)"));
     row->addStretch();
     row->addWidget(action);
     row->addWidget(cmdExit);

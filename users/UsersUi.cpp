@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -63,12 +64,12 @@ QToolBar* managerToolbar(QWidget* parent, const QStringList& tooltips)
 {
     struct Button { const char* key; QString caption; QStyle::StandardPixmap icon; };
     const Button buttons[] = {
-        {"Add", QStringLiteral("增加"), QStyle::SP_FileIcon},
-        {"delete", QStringLiteral("删除"), QStyle::SP_TrashIcon},
-        {"edit", QStringLiteral("修改"), QStyle::SP_FileDialogDetailedView},
-        {"refresh", QStringLiteral("刷新"), QStyle::SP_BrowserReload},
-        {"help", QStringLiteral("帮助"), QStyle::SP_DialogHelpButton},
-        {"exit", QStringLiteral("退出"), QStyle::SP_DialogCloseButton},
+        {"Add", QCoreApplication::translate("UsersUi", "增加"), QStyle::SP_FileIcon},
+        {"delete", QCoreApplication::translate("UsersUi", "删除"), QStyle::SP_TrashIcon},
+        {"edit", QCoreApplication::translate("UsersUi", "修改"), QStyle::SP_FileDialogDetailedView},
+        {"refresh", QCoreApplication::translate("UsersUi", "刷新"), QStyle::SP_BrowserReload},
+        {"help", QCoreApplication::translate("UsersUi", "帮助"), QStyle::SP_DialogHelpButton},
+        {"exit", QCoreApplication::translate("UsersUi", "退出"), QStyle::SP_DialogCloseButton},
     };
     auto* bar = new QToolBar(parent);
     bar->setObjectName(QStringLiteral("Toolbar1"));
@@ -142,8 +143,20 @@ void followId(QTreeWidget* list, const QString& id, bool& loaded, const QString&
         loaded = true;
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("txtID_Change"));
-        MsgBox(failure.arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kTitleSys);
+        MsgBox(failure.arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, shown(kTitleSys));
     }
+}
+
+QString shown(const QString& title)
+{
+    // The titles are the work's Chinese constants; these are their texts in the console's language.
+    static const char* const titles[] = {
+        QT_TRANSLATE_NOOP("UsersUi", " 〖系统管理〗"),
+        QT_TRANSLATE_NOOP("UsersUi", "reredezozav【系统管理】"),
+        QT_TRANSLATE_NOOP("UsersUi", "【系统管理】"),
+    };
+    Q_UNUSED(titles);
+    return QCoreApplication::translate("UsersUi", title.toUtf8().constData());
 }
 
 void clearList(QTreeWidget* list)

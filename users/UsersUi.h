@@ -29,6 +29,8 @@ constexpr int kMemoLen = 255;       // SM_Group.cMemo
 using UsersNotice::kTitleSys;
 using UsersNotice::kTitleDup;
 using UsersNotice::kTitleBracket;
+// One of those titles as the console's language shows it.
+QString shown(const QString& title);
 
 // A text box named `name`, limited to `maxLength`, whose accessible name is its caption.
 QLineEdit* textBox(QWidget* parent, const char* name, int maxLength, const QString& caption);

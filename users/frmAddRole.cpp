@@ -16,8 +16,8 @@ frmAddRole::frmAddRole(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAddRole"));
-    setWindowTitle(QStringLiteral("增加角色"));
-    cmdAdd = setupUi(this, "cmdAdd", QStringLiteral("增加"));
+    setWindowTitle(tr("增加角色"));
+    cmdAdd = setupUi(this, "cmdAdd", tr("增加"));
 
     connect(txtID, &QLineEdit::textChanged, this, &frmAddRole::txtID_Change);
     connect(cmdAdd, &QPushButton::clicked, this, &frmAddRole::cmdAdd_Click);
@@ -27,7 +27,7 @@ frmAddRole::frmAddRole(QWidget* parent)
 void frmAddRole::txtID_Change()
 {
     followId(ListView1, txtID->text(), m_membersLoaded, QStringLiteral("select * from SM_User where iadmin=0 order by cUser_Id"),
-             QStringLiteral("cUser_Id"), QStringLiteral("cUser_Name"), QStringLiteral("读取操作员失败：%1"));
+             QStringLiteral("cUser_Id"), QStringLiteral("cUser_Name"), tr("读取操作员失败：%1"));
 }
 
 void frmAddRole::cmdAdd_Click()

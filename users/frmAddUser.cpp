@@ -20,10 +20,10 @@ frmAddUser::frmAddUser(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAddUser"));
-    setWindowTitle(QStringLiteral("增加操作员"));
+    setWindowTitle(tr("增加操作员"));
 
-    const QString capRoles = QStringLiteral("所属角色：");
-    QFormLayout* fields = setupFields(this, QStringLiteral("Tk通号："));
+    const QString capRoles = tr("所属角色：");
+    QFormLayout* fields = setupFields(this, tr("Tk通号："));
     ListView1 = checkList(this, capRoles);
     setTabOrder(txtDept, txtTk);
     setTabOrder(txtTk, ListView1);
@@ -38,7 +38,7 @@ frmAddUser::frmAddUser(QWidget* parent)
     body->addLayout(roles, 1);
 
     auto* buttons = new QHBoxLayout;
-    cmdAdd = setupButtons(this, "cmdAdd", QStringLiteral("增加"), buttons, ListView1);
+    cmdAdd = setupButtons(this, "cmdAdd", tr("增加"), buttons, ListView1);
 
     auto* top = new QVBoxLayout(this);
     top->addLayout(body, 1);
@@ -53,7 +53,7 @@ frmAddUser::frmAddUser(QWidget* parent)
 void frmAddUser::txtID_Change()
 {
     followId(ListView1, txtID->text(), m_rolesLoaded, QStringLiteral("select * from SM_Group order by cGroup_Id"),
-             QStringLiteral("cGroup_Id"), QStringLiteral("cGroup_Name"), QStringLiteral("读取角色失败：%1"));
+             QStringLiteral("cGroup_Id"), QStringLiteral("cGroup_Name"), tr("读取角色失败：%1"));
 }
 
 void frmAddUser::cmdAdd_Click()

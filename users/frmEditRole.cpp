@@ -16,8 +16,8 @@ frmEditRole::frmEditRole(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmEditRole"));
-    setWindowTitle(QStringLiteral("修改角色信息"));
-    cmdEdit = setupUi(this, "cmdEdit", QStringLiteral("修改"));
+    setWindowTitle(tr("修改角色信息"));
+    cmdEdit = setupUi(this, "cmdEdit", tr("修改"));
     // The identifier is the key of the role being changed.
     txtID->setReadOnly(true);
 

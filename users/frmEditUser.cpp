@@ -19,20 +19,20 @@ frmEditUser::frmEditUser(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmEditUser"));
-    setWindowTitle(QStringLiteral("修改操作员信息"));
+    setWindowTitle(tr("修改操作员信息"));
 
-    QFormLayout* fields = setupFields(this, QStringLiteral("Tk通号:"));
+    QFormLayout* fields = setupFields(this, tr("Tk通号:"));
     // The identifier is the key of the row being changed.
     txtID->setReadOnly(true);
     // The messenger number is not changed here: nothing typed into it would be kept.
     txtTk->setEnabled(false);
-    Check1 = new QCheckBox(QStringLiteral("注销当前操作员"), this);
+    Check1 = new QCheckBox(tr("注销当前操作员"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
     fields->addRow(QString(), Check1);
     setTabOrder(txtDept, Check1);
 
     auto* buttons = new QHBoxLayout;
-    cmdEdit = setupButtons(this, "cmdEdit", QStringLiteral("修改"), buttons, Check1);
+    cmdEdit = setupButtons(this, "cmdEdit", tr("修改"), buttons, Check1);
 
     auto* top = new QVBoxLayout(this);
     top->addLayout(fields);
@@ -57,7 +57,7 @@ void frmEditUser::showPasswordMask()
 
 void frmEditUser::Check1_Click()
 {
-    Check1->setText(Check1->isChecked() ? QStringLiteral("注销当前操作员") : QStringLiteral("启用当前操作员"));
+    Check1->setText(Check1->isChecked() ? tr("注销当前操作员") : tr("启用当前操作员"));
 }
 
 void frmEditUser::cmdEdit_Click()

@@ -15,17 +15,17 @@
 using namespace Module1;
 
 frmrole::frmrole(QWidget* parent)
-    : ManagerForm(parent, QStringLiteral("frmrole"), QStringLiteral("角色管理"), {
-        QStringLiteral("增加角色"), QStringLiteral("删除角色"), QStringLiteral("修改角色属性"),
-        QStringLiteral("刷新显示内容"), QStringLiteral("显示当前帮助信息"), QStringLiteral("退出角色管理"),
-    }, QStringLiteral("角色"), 8500)
+    : ManagerForm(parent, QStringLiteral("frmrole"), tr("角色管理"), {
+        tr("增加角色"), tr("删除角色"), tr("修改角色属性"),
+        tr("刷新显示内容"), tr("显示当前帮助信息"), tr("退出角色管理"),
+    }, tr("角色"), 8500)
 {
 }
 
 void frmrole::Form_Load()
 {
     MSFlexGrid1->setCols(3);
-    MSFlexGrid1->setFormatString(QStringLiteral("^角色ID|^角色名称|^备注"));
+    MSFlexGrid1->setFormatString(tr("^角色ID|^角色名称|^备注"));
     MSFlexGrid1->setColWidth(0, 1000);
     MSFlexGrid1->setColWidth(1, 2000);
     MSFlexGrid1->setColWidth(2, 5000);
@@ -51,7 +51,7 @@ void frmrole::ShowMSFLG()
             MSFlexGrid1->fitColWidth(c);
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("ShowMSFLG"));
-        MsgBox(QStringLiteral("读取角色失败：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, UsersUi::kTitleSys);
+        MsgBox(tr("读取角色失败：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, UsersUi::shown(UsersUi::kTitleSys));
     }
 }
 
@@ -69,7 +69,7 @@ void frmrole::deleteRecord()
         return;   // no role on this row
     UsersOutcome out = RoleWork::mayDelete(*gSysDb, auditContext(), id);
     if (out.done) {
-        if (MsgBox(QStringLiteral("确认删除角色:[") + id + QStringLiteral("]吗?"), vb::vbYesNo | vb::vbQuestion, UsersUi::kTitleSys) != vb::vbYes)
+        if (MsgBox(tr("确认删除角色:[") + id + tr("]吗?"), vb::vbYesNo | vb::vbQuestion, UsersUi::shown(UsersUi::kTitleSys)) != vb::vbYes)
             return;
         out = RoleWork::remove(*gSysDb, auditContext(), id);
     }
@@ -101,7 +101,7 @@ void frmrole::editRecord()
         }
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("Toolbar1_ButtonClick"));
-        MsgBox(QStringLiteral("读取角色成员失败：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, UsersUi::kTitleSys);
+        MsgBox(tr("读取角色成员失败：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, UsersUi::shown(UsersUi::kTitleSys));
         return;
     }
     ShowModal(dlg);

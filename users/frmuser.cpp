@@ -9,6 +9,7 @@
 #include <OperatorWork.h>
 #include <ShowModal.h>
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 
@@ -16,22 +17,23 @@ using namespace Module1;
 
 namespace {
 enum Col { ColId = 0, ColName, ColDept, ColState, ColMask, ColPassword, ColTk };
-const QString kStateActive = QStringLiteral("有效");
-const QString kStateCancelled = QStringLiteral("注销");
+// The state column's words, in the console's language: the grid shows them and editRecord reads them back.
+QString stateActive() { return QCoreApplication::translate("frmuser", "有效"); }
+QString stateCancelled() { return QCoreApplication::translate("frmuser", "注销"); }
 }
 
 frmuser::frmuser(QWidget* parent)
-    : ManagerForm(parent, QStringLiteral("frmuser"), QStringLiteral("操作员管理"), {
-        QStringLiteral("增加操作员"), QStringLiteral("删除操作员"), QStringLiteral("修改操作员属性"),
-        QStringLiteral("刷新显示内容"), QStringLiteral("显示当前帮助信息"), QStringLiteral("退出操作员管理"),
-    }, QStringLiteral("操作员"), 8400)
+    : ManagerForm(parent, QStringLiteral("frmuser"), tr("操作员管理"), {
+        tr("增加操作员"), tr("删除操作员"), tr("修改操作员属性"),
+        tr("刷新显示内容"), tr("显示当前帮助信息"), tr("退出操作员管理"),
+    }, tr("操作员"), 8400)
 {
 }
 
 void frmuser::Form_Load()
 {
     MSFlexGrid1->setCols(7);
-    MSFlexGrid1->setFormatString(QStringLiteral("^操作员ID|^操作员全名|^部门|^状态|^口令||^Tk通号"));
+    MSFlexGrid1->setFormatString(tr("^操作员ID|^操作员全名|^部门|^状态|^口令||^Tk通号"));
     const int widths[] = {1000, 1400, 2000, 1400, 1000, 0, 1000};
     for (int c = 0; c < 7; ++c)
         MSFlexGrid1->setColWidth(c, widths[c]);
@@ -54,7 +56,7 @@ void frmuser::ShowMSFLG()
             MSFlexGrid1->setTextMatrix(r, ColId, rs.text(QStringLiteral("cUser_Id")));
             MSFlexGrid1->setTextMatrix(r, ColName, rs.text(QStringLiteral("cUser_Name")));
             MSFlexGrid1->setTextMatrix(r, ColDept, rs.text(QStringLiteral("cDept")));
-            MSFlexGrid1->setTextMatrix(r, ColState, state.isNull() || state.toInt() == 0 ? kStateActive : kStateCancelled);
+            MSFlexGrid1->setTextMatrix(r, ColState, state.isNull() || state.toInt() == 0 ? stateActive() : stateCancelled());
             MSFlexGrid1->setTextMatrix(r, ColMask, QStringLiteral("******"));
             // The hidden column stays, empty: no password, nor its hash, is ever put in a widget.
             MSFlexGrid1->setTextMatrix(r, ColPassword, QString());
@@ -62,7 +64,7 @@ void frmuser::ShowMSFLG()
         }
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("ShowMSFLG"));
-        MsgBox(QStringLiteral("读取操作员失败：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, UsersUi::kTitleSys);
+        MsgBox(tr("读取操作员失败：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, UsersUi::shown(UsersUi::kTitleSys));
     }
 }
 
@@ -79,7 +81,7 @@ void frmuser::deleteRecord()
     const QString id = MSFlexGrid1->TextMatrix(MSFlexGrid1->Row(), ColId);
     if (id.isEmpty() || !gSysDb)
         return;   // no operator on this row
-    if (MsgBox(QStringLiteral("确认删除操作员:[") + id + QStringLiteral("]吗?"), vb::vbYesNo | vb::vbQuestion, UsersUi::kTitleSys) != vb::vbYes)
+    if (MsgBox(tr("确认删除操作员:[") + id + tr("]吗?"), vb::vbYesNo | vb::vbQuestion, UsersUi::shown(UsersUi::kTitleSys)) != vb::vbYes)
         return;
     const UsersOutcome out = OperatorWork::remove(*gSysDb, auditContext(), id);
     ShowNotice(out.notice);
@@ -97,11 +99,11 @@ void frmuser::editRecord()
     fillFromGrid(dlg.txtName, row, ColName);
     dlg.showPasswordMask();
     fillFromGrid(dlg.txtDept, row, ColDept);
-    if (MSFlexGrid1->TextMatrix(row, ColState) == kStateActive) {
+    if (MSFlexGrid1->TextMatrix(row, ColState) == stateActive()) {
         dlg.Check1->setChecked(false);
     } else {
         dlg.Check1->setChecked(true);
-        dlg.Check1->setText(QStringLiteral("启用当前操作员"));
+        dlg.Check1->setText(tr("启用当前操作员"));
     }
     if (ShowModal(dlg) == QDialog::Accepted)
         ShowMSFLG();
