@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 namespace {
 QString createTitle()
@@ -331,6 +332,93 @@ AccountSetCreator::Outcome AccountSetCreator::create(const AccountSetInput& in)
     return out;
 }
 
+namespace {
+// The bookkeeping record of created sets never stops creation: its own savepoint undoes just it.
+void recordCreation(Database& sysDb, const QString& accId, const QString& accName)
+{
+    try {
+        sysDb.execute(QStringLiteral("SAVEPOINT createacc"));
+        try {
+            if (ensureCreateAcc(sysDb))
+                insertCreateAcc(sysDb, accId, accName);
+            sysDb.execute(QStringLiteral("RELEASE createacc"));
+        } catch (const DbError& e) {
+            WriteErrLog(4, e.text(), QStringLiteral("SaveCreateAcc"));
+            sysDb.execute(QStringLiteral("ROLLBACK TO createacc"));
+            sysDb.execute(QStringLiteral("RELEASE createacc"));
+        }
+    } catch (const DbError& e) {
+        WriteErrLog(4, e.text(), QStringLiteral("SaveCreateAcc"));
+}
+}
+
+// A server set's books: a schema made, filled and written in the system database's transaction, so
+// a failure anywhere leaves neither rows nor schema. Books already there (left by an earlier set of
+// this number and year) are used as they are, as a file would be. Returns the schema.
+QString writeServerBooks(Database& sysDb, const AccountSetInput& in, Recordset& preset, int year)
+{
+    const QString schema = AccountDb::booksSchema(in.accId, year);
+    WriteErrLog(33, schema, QStringLiteral("cmdok_click"));
+    const bool fresh = !sysDb.schemaExists(schema);
+    if (fresh)
+        sysDb.createSchema(schema);
+    BooksSearchPath books(sysDb, schema);
+    if (fresh)
+        AccountTemplate::fill(sysDb);
+    writeBooks(sysDb, in, preset);
+    return schema;
+}
+
+// A file set's books, written in their own transaction; returns the file's path as opened.
+QString writeFileBooks(const AccountSetInput& in, Recordset& preset, const QString& dbPath)
+{
+    WriteErrLog(33, dbPath, QStringLiteral("cmdok_click"));
+    Database accDb(dbPath);
+    Database::Transaction accTx(accDb);
+    writeBooks(accDb, in, preset);
+    accTx.commit();
+    return accDb.path();
+}
+
+// A file set's year folder made and the template copied into it, unless books are there already.
+// The folders made are listed in `madeFolders` and a copied file in `copiedDb`, for removal when
+// creation fails later; a copy that fails is a refusal of its own.
+std::optional<AccountSetOutcome> placeTemplate(const AccountSetInput& in, int year, QStringList& madeFolders, QString* copiedDb,
+                                               QString* dbPath)
+{
+    const QString accPath = in.accPath.trimmed();
+    const QString accId = in.accId;
+    const QString yearFolder = AccountDb::yearFolder(accPath, accId, year);
+    if (!makeFolders(yearFolder, madeFolders))
+        fileFailure(Words::of("AccountSetCreator", QT_TRANSLATE_NOOP("AccountSetCreator", "无法创建文件夹：%1"), yearFolder));
+    *dbPath = AccountDb::databasePath(accPath, accId, year);
+    if (!CiFile::isFile(*dbPath)) {
+        const QString tpl = in.templatePath.isEmpty() ? AccountDb::templatePath() : in.templatePath;
+        if (!CiFile::isFile(tpl) || !CiFile::copy(tpl, *dbPath)) {
+            WriteErrLog(4, QStringLiteral("%1 -> %2").arg(tpl, *dbPath), QStringLiteral("ExtractKdDataZip"));
+            CiFile::remove(*dbPath);
+            removeMade(QString(), madeFolders);
+            return failure(Notice{QCoreApplication::translate("AccountSetCreator", "生成账套时出现异常，创建失败！"), QCoreApplication::translate("AccountSetCreator", "提示"), Notice::Icon::Information},
+                           QStringLiteral("%1 -> %2").arg(tpl, *dbPath));
+        }
+        *copiedDb = CiFile::resolve(*dbPath);
+    }
+    return std::nullopt;
+}
+
+AccountSetOutcome created(const QString& accId, const QString& accName, const QString& accPath, const QString& dbPath)
+{
+    AccountSetOutcome out;
+    out.status = AccountSetOutcome::Status::Done;
+    out.success = exclamation(QCoreApplication::translate("AccountSetCreator", "创建账套{%1:[%2]}成功。").arg(accName, accId), createTitle());
+    out.accId = accId;
+    out.accName = accName;
+    out.accPath = accPath;
+    out.accountDbPath = dbPath;
+    return out;
+}
+} // namespace
+
 AccountSetCreator::Outcome AccountSetCreator::createSet(const AccountSetInput& input)
 {
     AccountSetInput in = input;
@@ -360,61 +448,14 @@ AccountSetCreator::Outcome AccountSetCreator::createSet(const AccountSetInput& i
         WriteErrLog(33, accId, QStringLiteral("cmdOK_Click"));
 
         if (!server) {
-            const QString yearFolder = AccountDb::yearFolder(accPath, accId, year);
-            if (!makeFolders(yearFolder, madeFolders))
-                fileFailure(Words::of("AccountSetCreator", QT_TRANSLATE_NOOP("AccountSetCreator", "无法创建文件夹：%1"), yearFolder));
-            dbPath = AccountDb::databasePath(accPath, accId, year);
-            if (!CiFile::isFile(dbPath)) {
-                const QString tpl = in.templatePath.isEmpty() ? AccountDb::templatePath() : in.templatePath;
-                if (!CiFile::isFile(tpl) || !CiFile::copy(tpl, dbPath)) {
-                    WriteErrLog(4, QStringLiteral("%1 -> %2").arg(tpl, dbPath), QStringLiteral("ExtractKdDataZip"));
-                    CiFile::remove(dbPath);
-                    removeMade(QString(), madeFolders);
-                    return failure(Notice{QCoreApplication::translate("AccountSetCreator", "生成账套时出现异常，创建失败！"), QCoreApplication::translate("AccountSetCreator", "提示"), Notice::Icon::Information},
-                                   QStringLiteral("%1 -> %2").arg(tpl, dbPath));
-                }
-                copiedDb = CiFile::resolve(dbPath);
-            }
+            if (std::optional<AccountSetOutcome> refused = placeTemplate(in, year, madeFolders, &copiedDb, &dbPath))
+                return *refused;
         }
 
-        // The bookkeeping record never stops creation: its own savepoint undoes just it.
-        try {
-            m_sysDb.execute(QStringLiteral("SAVEPOINT createacc"));
-            try {
-                if (ensureCreateAcc(m_sysDb))
-                    insertCreateAcc(m_sysDb, accId, accName);
-                m_sysDb.execute(QStringLiteral("RELEASE createacc"));
-            } catch (const DbError& e) {
-                WriteErrLog(4, e.text(), QStringLiteral("SaveCreateAcc"));
-                m_sysDb.execute(QStringLiteral("ROLLBACK TO createacc"));
-                m_sysDb.execute(QStringLiteral("RELEASE createacc"));
-            }
-        } catch (const DbError& e) {
-            WriteErrLog(4, e.text(), QStringLiteral("SaveCreateAcc"));
-        }
+        recordCreation(m_sysDb, accId, accName);
 
         Recordset preset = presetChart(m_sysDb, in);
-        if (server) {
-            // The books' schema is made, filled and written in the system database's transaction:
-            // a failure anywhere leaves neither rows nor schema. Books already there (left by an
-            // earlier set of this number and year) are used as they are, as a file would be.
-            dbPath = AccountDb::booksSchema(accId, year);
-            WriteErrLog(33, dbPath, QStringLiteral("cmdok_click"));
-            const bool fresh = !m_sysDb.schemaExists(dbPath);
-            if (fresh)
-                m_sysDb.createSchema(dbPath);
-            BooksSearchPath books(m_sysDb, dbPath);
-            if (fresh)
-                AccountTemplate::fill(m_sysDb);
-            writeBooks(m_sysDb, in, preset);
-        } else {
-            WriteErrLog(33, dbPath, QStringLiteral("cmdok_click"));
-            Database accDb(dbPath);
-            Database::Transaction accTx(accDb);
-            writeBooks(accDb, in, preset);
-            accTx.commit();
-            dbPath = accDb.path();
-        }
+        dbPath = server ? writeServerBooks(m_sysDb, in, preset, year) : writeFileBooks(in, preset, dbPath);
         // A server set's books are named by their schema; the path typed is only kept as text.
         AuditLog::write(m_sysDb, m_who, Audit::setCreated(accId, accName, year, server ? dbPath : accPath, master));
         sysTx.commit();
@@ -433,14 +474,7 @@ AccountSetCreator::Outcome AccountSetCreator::createSet(const AccountSetInput& i
         saveCreateAccMirror(accId, accName);
     }
 
-    Outcome out;
-    out.status = Status::Done;
-    out.success = exclamation(QCoreApplication::translate("AccountSetCreator", "创建账套{%1:[%2]}成功。").arg(accName, accId), createTitle());
-    out.accId = accId;
-    out.accName = accName;
-    out.accPath = accPath;
-    out.accountDbPath = dbPath;
-    return out;
+    return created(accId, accName, accPath, dbPath);
 }
 
 bool AccountSetCreator::setExists(const QString& accId, int year)

@@ -260,13 +260,13 @@ void run(Database& db, const AuditContext& who, const AuditEntry& entry, const s
     }
 }
 
-bool upgrade(Database& db, const QString& schema)
+namespace {
+// The log's table as this version writes it: on the server, its order of writing is the server's
+// own sequence, in a column named as SQLite's implicit one so one query serves, indexed as
+// SQLite's is (the viewer reads its pages by it).
+bool ensureLogTable(Database& db, const QString& schema, bool server)
 {
-    const bool server = db.engine() == Engine::PostgreSQL;
-    bool changed = false;
     if (server) {
-        // The log's order of writing is the server's own sequence, in a column named as SQLite's
-        // implicit one so one query serves, indexed as SQLite's is: the viewer reads its pages by it.
         const QString real = db.schemaOf(schema);
         const bool hasOrder = db.scalar(QStringLiteral("SELECT count(*) FROM information_schema.columns WHERE table_schema=? "
                                                        "AND table_name='sm_log' AND column_name='rowid'"),
@@ -277,39 +277,73 @@ bool upgrade(Database& db, const QString& schema)
                                         {real}).toInt() > 0;
         if (!hasIndex)
             db.execute(QStringLiteral("CREATE UNIQUE INDEX SM_Log_Order ON %1.SM_Log (rowid)").arg(schema));
-        changed = !hasOrder || !hasIndex;
-    } else if (columnsOf(db, schema, QStringLiteral("SM_Log")).isEmpty()) {
-        db.execute(QStringLiteral("CREATE TABLE %1.SM_Log (iLog_Id INTEGER, cAcc_Id TEXT COLLATE NOCASE, iYear INTEGER, "
-                                  "cSub_Id TEXT COLLATE NOCASE, cUser_Id TEXT COLLATE NOCASE, cStation TEXT COLLATE NOCASE, "
-                                  "dDate TEXT COLLATE NOCASE, cTime TEXT COLLATE NOCASE, cContent TEXT COLLATE NOCASE)").arg(schema));
-        changed = true;
+        return !hasOrder || !hasIndex;
     }
-    // The server's INTEGER is four bytes; a row's id is eight.
-    const QString number = server ? QStringLiteral("BIGINT") : QStringLiteral("INTEGER");
+    if (!columnsOf(db, schema, QStringLiteral("SM_Log")).isEmpty())
+        return false;
+    db.execute(QStringLiteral("CREATE TABLE %1.SM_Log (iLog_Id INTEGER, cAcc_Id TEXT COLLATE NOCASE, iYear INTEGER, "
+                              "cSub_Id TEXT COLLATE NOCASE, cUser_Id TEXT COLLATE NOCASE, cStation TEXT COLLATE NOCASE, "
+                              "dDate TEXT COLLATE NOCASE, cTime TEXT COLLATE NOCASE, cContent TEXT COLLATE NOCASE)").arg(schema));
+    return true;
+}
+
+// The columns later versions added to the log; `originAdded` when the import's mark is new.
+bool addLogColumns(Database& db, const QString& schema, bool* originAdded)
+{
+    bool changed = false;
     const QStringList have = columnsOf(db, schema, QStringLiteral("SM_Log"));
-    bool originAdded = false;
     for (const char* column : kAddedColumns) {
         const QString name = QString::fromLatin1(column);
         if (!have.contains(name.toLower())) {
             db.execute(QStringLiteral("ALTER TABLE %1.SM_Log ADD COLUMN %2 TEXT COLLATE NOCASE").arg(schema, name));
             changed = true;
-            originAdded = originAdded || name == QLatin1String("cOrigin");
+            *originAdded = *originAdded || name == QLatin1String("cOrigin");
         }
     }
-    bool fill = false;
+    return changed;
+}
+
+// The heads' table with every column; true when its heads must be filled from the rows.
+bool ensureHeadTable(Database& db, const QString& schema, bool server)
+{
+    // The server's INTEGER is four bytes; a row's id is eight.
+    const QString number = server ? QStringLiteral("BIGINT") : QStringLiteral("INTEGER");
     const QStringList headHas = columnsOf(db, schema, QStringLiteral("SM_LogHead"));
     if (headHas.isEmpty()) {
         db.execute(QStringLiteral("CREATE TABLE %1.SM_LogHead (cAcc_Id TEXT COLLATE NOCASE NOT NULL PRIMARY KEY, "
                                   "cHash TEXT COLLATE NOCASE, iRows %2, iLastId %2)").arg(schema, number));
-        fill = true;
-    } else {
-        for (const char* column : kHeadColumns) {
-            if (!headHas.contains(QString::fromLatin1(column).toLower())) {
-                db.execute(QStringLiteral("ALTER TABLE %1.SM_LogHead ADD COLUMN %2 %3").arg(schema, QLatin1String(column), number));
-                fill = true;
-            }
+        return true;
+    }
+    bool fill = false;
+    for (const char* column : kHeadColumns) {
+        if (!headHas.contains(QString::fromLatin1(column).toLower())) {
+            db.execute(QStringLiteral("ALTER TABLE %1.SM_LogHead ADD COLUMN %2 %3").arg(schema, QLatin1String(column), number));
+            fill = true;
         }
     }
+    return fill;
+}
+
+// A file installation's indexes of the log; true when one was made.
+bool ensureFileIndexes(Database& db, const QString& schema)
+{
+    const int before = db.scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master").arg(schema)).toInt();
+    db.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS %1.SM_Log_Key ON SM_Log (cAcc_Id, cHash)").arg(schema));
+    // The viewer reads newest first and lists the operators: both from an index, not a sort of every row.
+    db.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS %1.SM_Log_Time ON SM_Log (dDate, cTime)").arg(schema));
+    db.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS %1.SM_Log_User ON SM_Log (cUser_Id)").arg(schema));
+    return db.scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master").arg(schema)).toInt() != before;
+}
+
+} // namespace
+
+bool upgrade(Database& db, const QString& schema)
+{
+    const bool server = db.engine() == Engine::PostgreSQL;
+    bool originAdded = false;
+    bool changed = ensureLogTable(db, schema, server);
+    changed = addLogColumns(db, schema, &originAdded) || changed;
+    const bool fill = ensureHeadTable(db, schema, server);
     if (originAdded)
         markEarlierImports(db, schema);
     if (fill)
@@ -317,12 +351,7 @@ bool upgrade(Database& db, const QString& schema)
     changed = changed || fill;
     if (server)
         return changed;
-    const int before = db.scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master").arg(schema)).toInt();
-    db.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS %1.SM_Log_Key ON SM_Log (cAcc_Id, cHash)").arg(schema));
-    // The viewer reads newest first and lists the operators: both from an index, not a sort of every row.
-    db.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS %1.SM_Log_Time ON SM_Log (dDate, cTime)").arg(schema));
-    db.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS %1.SM_Log_User ON SM_Log (cUser_Id)").arg(schema));
-    return changed || db.scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master").arg(schema)).toInt() != before;
+    return ensureFileIndexes(db, schema) || changed;
 }
 
 int mergeImported(Database& db, const QString& alias, const QString& accId)
