@@ -1,6 +1,7 @@
 #include "AccountExporter.h"
 #include "BackupSet.h"
 #include "Manifest.h"
+#include "SealedStream.h"
 
 #include <AccountDb.h>
 #include <BooksLock.h>
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <fcntl.h>
 #include <memory>
 #include <signal.h>
 #include <thread>
@@ -75,7 +77,7 @@ QString renamedCreate(const QString& sql, const QString& newName)
         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = head.match(sql);
     if (!m.hasMatch())
-        throw DbError(QStringLiteral("无法识别表结构：%1").arg(sql));
+        throw DbError(Words::of("AccountExporter", QT_TRANSLATE_NOOP("AccountExporter", "无法识别表结构：%1"), sql));
     return QStringLiteral("CREATE TABLE main.\"%1\" ").arg(newName) + sql.mid(m.capturedEnd());
 }
 
@@ -128,7 +130,7 @@ void releaseFreePages(const QString& path)
     copy.execute(QStringLiteral("PRAGMA secure_delete=OFF"));
     const qint64 left = copy.releaseFreePages();
     if (left != 0)
-        throw DbError(QStringLiteral("%1 仍有 %2 个空闲页").arg(path).arg(left));
+        throw DbError(Words::of("AccountExporter", QT_TRANSLATE_NOOP("AccountExporter", "%1 仍有 %2 个空闲页"), path, QString::number(left)));
 }
 
 // Damage the engine finds in a data file written here, as the full check finds it, spread over two
@@ -180,7 +182,7 @@ QString integrityOfWritten(const QString& file)
     std::thread other(work, 1);
     work(0);
     other.join();
-    return (found[0] + found[1]).mid(0, 5).join(QStringLiteral("；"));
+    return (found[0] + found[1]).mid(0, 5).join(QCoreApplication::translate("AccountExporter", "；"));
 }
 
 void rollbackQuietly(Database& db)
@@ -271,7 +273,7 @@ QString AccountExporter::preparedCopyPath() const
 
 void AccountExporter::fail(const QString& step, const QString& text)
 {
-    const QString line = step.isEmpty() ? text : step + QStringLiteral("：") + text;
+    const QString line = step.isEmpty() ? text : QCoreApplication::translate("AccountExporter", "%1：%2").arg(step, text);
     m_errors << line;
     WriteErrLog(3, line, kRoutine);
 }
@@ -279,32 +281,17 @@ void AccountExporter::fail(const QString& step, const QString& text)
 bool AccountExporter::prepare(const WorkControl& control)
 {
     m_errors.clear();
-    auto report = [&](int value) { control.report(value); };
     const QString P = databasePath();
     const QString W = workCopyPath();
     const QString B = preparedCopyPath();
 
     std::unique_ptr<Database> acc;
     if (!m_found)
-        fail(QString(), QStringLiteral("账套[%1]不存在").arg(m_accId));
-    else if (m_server) {
-        // The books and rows of a server installation become the same data file as books kept in
-        // files; placing it (writeBackupSet) is then the same work.
-        // The copy holds the books: the folder is this user's alone.
-        const QString own = Paths::parentDir(Paths::withoutTrailingSep(workFolder()));
-        if (!CiFile::mkpath(workFolder()) || !QFile::setPermissions(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
-            fail(workFolder(), QStringLiteral("无法建立临时目录"));
-        removeStaleWorkFolders(own);
-        if (CiFile::exists(W) && !CiFile::remove(W))
-            fail(W, QStringLiteral("无法删除旧的临时文件"));
-        try {
-            streamInto(W);
-        } catch (const DbError& e) {
-            fail(W, e.userText());
-            CiFile::remove(W);
-        }
-    } else if (!CiFile::isFile(P))
-        fail(QString(), QStringLiteral("找不到账套库 %1").arg(P));
+        fail(QString(), QCoreApplication::translate("AccountExporter", "账套[%1]不存在").arg(m_accId));
+    else if (m_server)
+        streamServerCopy(W);
+    else if (!CiFile::isFile(P))
+        fail(QString(), QCoreApplication::translate("AccountExporter", "找不到账套库 %1").arg(P));
     else {
         try {
             acc = std::make_unique<Database>(P);
@@ -312,68 +299,99 @@ bool AccountExporter::prepare(const WorkControl& control)
             fail(P, e.text());
         }
     }
+    if (acc)
+        refill(*acc);
 
+    if (!m_server && CiFile::exists(W) && !CiFile::remove(W))
+        fail(W, QCoreApplication::translate("AccountExporter", "无法删除旧的临时文件"));
+    control.report(80);
     if (acc) {
-        bool attached = false;
+        snapshotAndDrop(*acc, W);
+        acc.reset();
+    }
+    control.report(100);
+    nameFinished(W, B);
+    return m_errors.isEmpty();
+}
+
+void AccountExporter::streamServerCopy(const QString& W)
+{
+    // The books and rows of a server installation become the same data file as books kept in
+    // files; placing it (writeBackupSet) is then the same work.
+    // The copy holds the books: the folder is this user's alone.
+    const QString own = Paths::parentDir(Paths::withoutTrailingSep(workFolder()));
+    if (!CiFile::mkpath(workFolder()) || !QFile::setPermissions(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
+        fail(workFolder(), QCoreApplication::translate("AccountExporter", "无法建立临时目录"));
+    removeStaleWorkFolders(own);
+    if (CiFile::exists(W) && !CiFile::remove(W))
+        fail(W, QCoreApplication::translate("AccountExporter", "无法删除旧的临时文件"));
+    try {
+        streamInto(W);
+    } catch (const DbError& e) {
+        fail(W, e.userText());
+        CiFile::remove(W);
+    }
+}
+
+void AccountExporter::refill(Database& acc)
+{
+    bool attached = false;
+    try {
+        acc.attach(m_sysDbPath, kSys);
+        attached = true;
+    } catch (const DbError& e) {
+        fail(m_sysDbPath, e.text());
+    }
+    // One transaction for the whole refill (each table a savepoint of its own): a single
+    // commit instead of one per statement, and never a half-refilled set of tables.
+    begin(acc);
+    // Leftovers of an earlier export, so every transfer table is filled afresh.
+    try {
+        for (const QString& t : acc.tables())
+            if (transferTables().contains(t, Qt::CaseInsensitive))
+                step(acc, t, [&] { acc.execute(QStringLiteral("DROP TABLE main.\"%1\"").arg(t)); });
+    } catch (const DbError& e) {
+        fail(acc.path(), e.text());
+    }
+    if (attached)
+        fillTransferTables(acc);
+    commit(acc);
+    if (attached) {
         try {
-            acc->attach(m_sysDbPath, kSys);
-            attached = true;
+            acc.detach(kSys);
         } catch (const DbError& e) {
             fail(m_sysDbPath, e.text());
         }
-        // One transaction for the whole refill (each table a savepoint of its own): a single
-        // commit instead of one per statement, and never a half-refilled set of tables.
-        begin(*acc);
-        // Leftovers of an earlier export, so every transfer table is filled afresh.
-        try {
-            for (const QString& t : acc->tables())
-                if (transferTables().contains(t, Qt::CaseInsensitive))
-                    step(*acc, t, [&] { acc->execute(QStringLiteral("DROP TABLE main.\"%1\"").arg(t)); });
-        } catch (const DbError& e) {
-            fail(P, e.text());
-        }
-        if (attached)
-            fillTransferTables(*acc);
-        commit(*acc);
-        if (attached) {
-            try {
-                acc->detach(kSys);
-            } catch (const DbError& e) {
-                fail(m_sysDbPath, e.text());
-            }
-        }
     }
+}
 
-    if (!m_server && CiFile::exists(W) && !CiFile::remove(W))
-        fail(W, QStringLiteral("无法删除旧的临时文件"));
-    report(80);
-    if (acc) {
-        try {
-            snapshotInto(*acc, W);
-        } catch (const DbError& e) {
-            fail(W, e.text());
-            CiFile::remove(W);
-        }
-        begin(*acc);
-        for (const QString& t : droppedAfterCompacting())
-            step(*acc, t, [&] { acc->execute(QStringLiteral("DROP TABLE IF EXISTS main.\"%1\"").arg(t)); });
-        commit(*acc);
-        acc.reset();
+void AccountExporter::snapshotAndDrop(Database& acc, const QString& W)
+{
+    try {
+        snapshotInto(acc, W);
+    } catch (const DbError& e) {
+        fail(W, e.text());
+        CiFile::remove(W);
     }
+    begin(acc);
+    for (const QString& t : droppedAfterCompacting())
+        step(acc, t, [&] { acc.execute(QStringLiteral("DROP TABLE IF EXISTS main.\"%1\"").arg(t)); });
+    commit(acc);
+}
 
-    report(100);
+void AccountExporter::nameFinished(const QString& W, const QString& B)
+{
     if (CiFile::isFile(W)) {
         // Replaces an older prepared copy in one step, so B is always whole.
         if (!CiFile::rename(W, B))
-            fail(B, QStringLiteral("无法改名 %1").arg(W));
+            fail(B, QCoreApplication::translate("AccountExporter", "无法改名 %1").arg(W));
         BackupSet::syncPath(Paths::parentDir(B));
     } else {
         if (CiFile::exists(B))
             CiFile::remove(B);
         if (m_errors.isEmpty())
-            fail(B, QStringLiteral("没有生成备份数据"));
+            fail(B, QCoreApplication::translate("AccountExporter", "没有生成备份数据"));
     }
-    return m_errors.isEmpty();
 }
 
 void AccountExporter::begin(Database& db)
@@ -453,7 +471,7 @@ void AccountExporter::fillTransferTables(Database& acc)
                     QStringLiteral("SELECT sql FROM sys.sqlite_master WHERE type='table' AND name=? COLLATE NOCASE"),
                     {QString::fromLatin1(f.source)}).toString();
                 if (sql.isEmpty())
-                    throw DbError(QStringLiteral("系统库中没有表 %1").arg(QString::fromLatin1(f.source)));
+                    throw DbError(Words::of("AccountExporter", QT_TRANSLATE_NOOP("AccountExporter", "系统库中没有表 %1"), QString::fromLatin1(f.source)));
                 acc.execute(renamedCreate(sql, table));
             }
             acc.execute(QStringLiteral("INSERT INTO main.\"%1\" ").arg(table) + select, params);
@@ -478,7 +496,7 @@ void AccountExporter::snapshotInto(Database& acc, const QString& target)
     // writer from changing the file meanwhile, so the copy is one consistent state of the database.
     QFile in(acc.path());
     if (!in.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("无法读取 %1：%2").arg(acc.path(), in.errorString()));
+        throw DbError(Words::of("AccountExporter", QT_TRANSLATE_NOOP("AccountExporter", "无法读取 %1：%2"), acc.path(), in.errorString()));
     acc.execute(QStringLiteral("BEGIN"));
     QString error;
     bool copied = false;
@@ -572,7 +590,7 @@ void AccountExporter::streamInto(const QString& target)
     }
     check.join();
     if (!damage.isEmpty())
-        throw DbError(QStringLiteral("数据文件未通过完整性检查：%1").arg(damage));
+        throw DbError(Words::of("AccountExporter", QT_TRANSLATE_NOOP("AccountExporter", "数据文件未通过完整性检查：%1"), damage));
 }
 
 bool AccountExporter::booksInUse() const
@@ -590,6 +608,107 @@ bool AccountExporter::booksInUse() const
     }
 }
 
+void AccountExporter::sealWith(bool compress, std::shared_ptr<const Passphrase> passphrase)
+{
+    m_compress = compress;
+    m_passphrase = std::move(passphrase);
+}
+
+QString AccountExporter::refusalBefore(const QString& dir) const
+{
+    if (!m_found)
+        return QCoreApplication::translate("AccountExporter", "账套[%1]不存在。").arg(m_accId);
+    const QString B = preparedCopyPath();
+    if (!CiFile::isFile(B) && booksInUse())
+        return QCoreApplication::translate("AccountExporter", "账套[%1]的账套库正被其他程序使用，无法输出，请关闭使用它的程序后再试。").arg(m_accId);
+    if (!CiFile::isFile(B))
+        return QCoreApplication::translate("AccountExporter", "找不到备份数据文件 %1。").arg(B);
+    if (dir.isEmpty() || !CiFile::isDir(dir))
+        return QCoreApplication::translate("AccountExporter", "备份目录 %1 不存在。").arg(dir);
+    if (m_passphrase && m_passphrase->isEmpty())
+        return QCoreApplication::translate("AccountExporter", "加密备份的口令不能为空。");
+    // A name taken by something that is not a file (a folder) would stop the work half way:
+    // found now, before the earlier set in the folder is touched.
+    const QString folder = CiFile::resolve(dir);
+    for (const QString& name : {BackupSet::kDataFileName, BackupSet::kManifestName, BackupSet::kDescriptorName}) {
+        const QString path = CiFile::resolve(Paths::join(folder, name));
+        if (CiFile::exists(path) && !CiFile::isFile(path))
+            return QCoreApplication::translate("AccountExporter", "无法生成 %1。").arg(path);
+    }
+    return QString();
+}
+
+bool AccountExporter::writeDataFile(const QString& temp, BackupSet::Manifest* m, QString* why)
+{
+    const QString B = preparedCopyPath();
+    if (m_compress || m_passphrase)
+        return sealInto(temp, m, why);
+    // The prepared copy is vouched for by the checksum taken while it was written, as long as
+    // nothing has written to it since.
+    const bool vouched = !m_preparedStamp.isEmpty() && BackupSet::fileStamp(B) == m_preparedStamp;
+    FileSum placed;
+    if (!BackupSet::placeCopy(B, temp, why, &placed, vouched ? &m_preparedSum : nullptr))
+        return false;
+    m->take(placed);
+    return true;
+}
+
+bool AccountExporter::sealInto(const QString& to, BackupSet::Manifest* m, QString* why)
+{
+    QFile in(preparedCopyPath());
+    if (!in.open(QIODevice::ReadOnly)) {
+        *why = QCoreApplication::translate("AccountExporter", "无法读取 %1：%2").arg(in.fileName(), in.errorString());
+        return false;
+    }
+    const QByteArray name = QFile::encodeName(to);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        *why = BackupSet::writeFailure(to, errno);
+        return false;
+    }
+    // The manifest's checksum is of the sealed bytes as they go to the file, so `verify` can check
+    // the set without its passphrase.
+    Checksum sum;
+    QString sinkError;
+    const SealedHeader header = SealedHeader::make(m_compress, bool(m_passphrase));
+    SealedWriter writer(header, [&](const char* data, qint64 size, QString* error) {
+        sum.add(data, size);
+        return BackupSet::writeAll(fd, data, size, to, error);
+    });
+    bool ok = writer.open(m_passphrase.get());
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    while (ok) {
+        const qint64 n = in.read(buffer.data(), buffer.size());
+        if (n < 0) {
+            ok = false;
+            sinkError = QCoreApplication::translate("AccountExporter", "无法读取 %1：%2").arg(in.fileName(), in.errorString());
+            break;
+        }
+        if (n == 0)
+            break;
+        ok = writer.write(buffer.constData(), n);
+    }
+    ok = ok && writer.finish();
+    if (ok && ::fsync(fd) != 0) {
+        ok = false;
+        sinkError = BackupSet::writeFailure(to, errno);
+    }
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        sinkError = BackupSet::writeFailure(to, errno);
+    }
+    if (!ok) {
+        *why = sinkError.isEmpty() ? writer.errorString() : sinkError;
+        QFile::remove(to);
+        return false;
+    }
+    m->bytes = sum.bytes();
+    m->checksum = sum.hex();
+    m->seal = header;
+    m->year = m_year;
+    return true;
+}
+
 bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString* error, const StepHook& afterStep)
 {
     auto failWith = [&](const QString& text) {
@@ -602,34 +721,20 @@ bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString*
         if (afterStep)
             afterStep(QString::fromLatin1(step));
     };
-    if (!m_found)
-        return failWith(QStringLiteral("账套[%1]不存在。").arg(m_accId));
+    if (const QString refusal = refusalBefore(dir); !refusal.isEmpty())
+        return failWith(refusal);
     const QString B = preparedCopyPath();
-    if (!CiFile::isFile(B) && booksInUse())
-        return failWith(QStringLiteral("账套[%1]的账套库正被其他程序使用，无法输出，请关闭使用它的程序后再试。").arg(m_accId));
-    if (!CiFile::isFile(B))
-        return failWith(QStringLiteral("找不到备份数据文件 %1。").arg(B));
-    if (dir.isEmpty() || !CiFile::isDir(dir))
-        return failWith(QStringLiteral("备份目录 %1 不存在。").arg(dir));
-
+    const qint64 booksBytes = CiFile::size(B);
     const QString folder = CiFile::resolve(dir);
     const QString dataFile = CiFile::resolve(Paths::join(folder, BackupSet::kDataFileName));
     const QString manifest = CiFile::resolve(Paths::join(folder, BackupSet::kManifestName));
     const QString descriptor = CiFile::resolve(Paths::join(folder, BackupSet::kDescriptorName));
-    // A name taken by something that is not a file (a folder) would stop the work half way:
-    // found now, before the earlier set in the folder is touched.
-    for (const QString& path : {dataFile, manifest, descriptor})
-        if (CiFile::exists(path) && !CiFile::isFile(path))
-            return failWith(QStringLiteral("无法生成 %1。").arg(path));
     removeStaleTemps(folder);
     const QString temp = Paths::join(folder, QStringLiteral(".kddata.BA_.%1.tmp").arg(QCoreApplication::applicationPid()));
     CiFile::remove(temp);
     QString why;
-    // The prepared copy is vouched for by the checksum taken while it was written, as long as
-    // nothing has written to it since.
-    const bool vouched = !m_preparedStamp.isEmpty() && BackupSet::fileStamp(B) == m_preparedStamp;
     BackupSet::Manifest m;
-    if (!BackupSet::placeCopy(B, temp, &why, &m, vouched ? &m_preparedSum : nullptr))
+    if (!writeDataFile(temp, &m, &why))
         return failWith(why);
     passed("data");
 
@@ -639,14 +744,14 @@ bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString*
     for (const QString& old : {manifest, descriptor}) {
         if (!CiFile::remove(old)) {
             CiFile::remove(temp);
-            return failWith(QStringLiteral("无法删除 %1。").arg(old));
+            return failWith(QCoreApplication::translate("AccountExporter", "无法删除 %1。").arg(old));
         }
     }
     BackupSet::syncPath(folder);
     passed("cleared");
     if (!CiFile::rename(temp, dataFile)) {
         CiFile::remove(temp);
-        return failWith(QStringLiteral("无法生成 %1。").arg(dataFile));
+        return failWith(QCoreApplication::translate("AccountExporter", "无法生成 %1。").arg(dataFile));
     }
     // Both names can be links to the same prepared copy (an export of it that stopped after this
     // step, tried again): the rename then leaves both in place, and the data file is already it.
@@ -658,6 +763,21 @@ bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString*
         return failWith(why);
     passed("manifest");
 
+    // Line 13 is the books' size: for a sealed data file it is not the file's, so a program that
+    // cannot open the seal refuses the file by its size instead of taking it for books.
+    if (!BackupSet::writeDescriptor(descriptor, descriptorInfo(m.seal.isPlain() ? m.bytes : booksBytes, backupOk), &why))
+        return failWith(why);
+    passed("descriptor");
+    if (!CiFile::remove(B))
+        WriteErrLog(3, QStringLiteral("无法删除 %1").arg(B), QStringLiteral("cmdOK_Click")); // not translated: the error log
+    // A server export's folder was this process's alone.
+    if (m_server)
+        QDir().rmdir(Paths::withoutTrailingSep(workFolder()));
+    return true;
+}
+
+BackupSet::DescriptorInfo AccountExporter::descriptorInfo(qint64 booksBytes, bool backupOk) const
+{
     BackupSet::DescriptorInfo info;
     info.accId = m_accId;
     info.sysId = m_sysId.isNull() ? QString() : m_sysId.toString();
@@ -665,15 +785,7 @@ bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString*
     info.yearFolder = yearFolder();
     info.year = m_year;
     info.date = BackupSet::exportDate();
-    info.bytes = m.bytes;
+    info.bytes = booksBytes;
     info.backupOk = backupOk;
-    if (!BackupSet::writeDescriptor(descriptor, info, &why))
-        return failWith(why);
-    passed("descriptor");
-    if (!CiFile::remove(B))
-        WriteErrLog(3, QStringLiteral("无法删除 %1").arg(B), QStringLiteral("cmdOK_Click"));
-    // A server export's folder was this process's alone.
-    if (m_server)
-        QDir().rmdir(Paths::withoutTrailingSep(workFolder()));
-    return true;
+    return info;
 }

@@ -2,6 +2,7 @@
 // Writes a backup set of one account set: the set's system rows go into transfer tables inside
 // its account database, a compacted copy of that database is prepared in the year folder, and
 // the copy with its descriptor is then placed in the folder the user chooses.
+#include <BackupSet.h>
 #include <Manifest.h>
 #include <Outcome.h>
 
@@ -10,8 +11,10 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 
 class Database;
+class Passphrase;
 
 class AccountExporter {
 public:
@@ -64,7 +67,26 @@ public:
     // Touches no database, so it may run on a thread of its own.
     bool writeBackupSet(const QString& dir, bool backupOk, QString* error = nullptr, const StepHook& afterStep = {});
 
+    // How writeBackupSet writes the data file: compressed, encrypted with `passphrase`, both
+    // (compressed first), or as the prepared copy stands (neither, the default). The manifest then
+    // records the seal and the checksum of the sealed bytes; the descriptor keeps the books' size.
+    void sealWith(bool compress, std::shared_ptr<const Passphrase> passphrase);
+
 private:
+    // Why the backup set cannot be written into `dir` at all; empty when it can.
+    QString refusalBefore(const QString& dir) const;
+    // The data file under its temporary name `temp`, complete and flushed, and its manifest's values.
+    bool writeDataFile(const QString& temp, BackupSet::Manifest* m, QString* why);
+    // The prepared copy sealed into the new file `to`, its sealed bytes summed as they are written.
+    bool sealInto(const QString& to, BackupSet::Manifest* m, QString* why);
+    // Steps of prepare: the server's books streamed into the work copy; the books' transfer tables
+    // refilled; the snapshot taken and the tables dropped again; the finished copy named.
+    void streamServerCopy(const QString& work);
+    void refill(Database& acc);
+    void snapshotAndDrop(Database& acc, const QString& work);
+    void nameFinished(const QString& work, const QString& prepared);
+    BackupSet::DescriptorInfo descriptorInfo(qint64 booksBytes, bool backupOk) const;
+
     void fail(const QString& step, const QString& text);
     // Whether another program holds the books now: why a prepared copy is usually missing.
     bool booksInUse() const;
@@ -93,6 +115,8 @@ private:
     QStringList m_errors;
     // The prepared copy's size and checksum, taken while it was written, and the stamp it had
     // then: the backup set's manifest when the copy is still that file.
-    BackupSet::Manifest m_preparedSum;
+    FileSum m_preparedSum;
     QByteArray m_preparedStamp;
+    bool m_compress = false;
+    std::shared_ptr<const Passphrase> m_passphrase;
 };

@@ -1,6 +1,7 @@
 #include "AccountImporter.h"
 #include "BackupSet.h"
 #include "Manifest.h"
+#include "SealedStream.h"
 #include "WorkLock.h"
 
 #include <AccountDb.h>
@@ -14,6 +15,7 @@
 #include <ErrLog.h>
 #include <Paths.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
@@ -87,7 +89,7 @@ struct Merge {
     void from(const QString& table, const QString& sql, const QVariantList& params = {})
     {
         if (!has(table)) {
-            WriteErrLog(1, QStringLiteral("备份中没有表 %1，跳过：%2").arg(table, sql), kRoutine);
+            WriteErrLog(1, QStringLiteral("备份中没有表 %1，跳过：%2").arg(table, sql), kRoutine); // not translated: the error log
             return;
         }
         db.execute(sql, params);
@@ -100,7 +102,7 @@ struct Merge {
         const qint64 n = db.scalar(QStringLiteral("SELECT coalesce(sum(CASE WHEN %1 THEN 0 ELSE 1 END),0) FROM %2.%3")
                                        .arg(mine, kImp, table), params).toLongLong();
         if (n > 0)
-            ignored << QStringLiteral("%1 %2行").arg(table).arg(n);
+            ignored << QStringLiteral("%1 %2行").arg(table).arg(n); // not translated: a stored detail
     }
 };
 
@@ -194,7 +196,7 @@ void mergeRows(Merge& m, const ImportPlan& plan)
                   QStringLiteral("old.cAcc_Id=?"), {acc});
     // The set's log rows come as its imported history, outside this installation's chain.
     if (const int others = AuditLog::mergeImported(m.db, imp, acc); others > 0)
-        m.ignored << QStringLiteral("SM_Log_Ex %1行").arg(others);
+        m.ignored << QStringLiteral("SM_Log_Ex %1行").arg(others); // not translated: a stored detail
 
     // The year now lives where it was put; the set's other years keep their own folders.
     m.run(QStringLiteral("UPDATE main.SM_Account SET cAcc_Path=? WHERE cAcc_Id=? AND iYear=?"), {plan.basePath(), acc, year});
@@ -221,19 +223,28 @@ void mergeRows(Merge& m, const ImportPlan& plan)
          {QStringLiteral("|BZ|"), QStringLiteral("|BZ|")});
 }
 
-// What the person is told about roles of the backup set that this installation does not define.
-QString missingRolesText(const QStringList& roles)
+// What the person is told about roles of the backup set that this installation does not define
+// (the log's detail keeps it in Chinese).
+Words missingRolesText(const QStringList& roles)
 {
-    return QStringLiteral("本系统中没有角色%1，其在本帐套的权限未引入").arg(roles.join(QStringLiteral("、")));
+    const QString names = roles.join(QStringLiteral("、")); // not translated: a list of names
+    return Words::of("AccountImporter", QT_TRANSLATE_NOOP("AccountImporter", "本系统中没有角色%1，其在本帐套的权限未引入"), names);
 }
 
 // The success of an import, with what it left out that the person should know.
 Notice importedNotice(const QString& accId, const QStringList& missingRoles)
 {
-    QString text = QStringLiteral("帐套[") + accId + QStringLiteral("]引入成功！");
+    QString text = QCoreApplication::translate("AccountImporter", "帐套[%1]引入成功！").arg(accId);
     if (!missingRoles.isEmpty())
-        text += kCrLf + missingRolesText(missingRoles) + QStringLiteral("。");
+        text += kCrLf + missingRolesText(missingRoles).shown + QCoreApplication::translate("AccountImporter", "。");
     return {text, AccountImporter::title(), Notice::Icon::Question};
+}
+
+// A refusal or failure of the restore, logged and to be shown; nothing was changed.
+AccountImporter::Result importFailure(const QString& text)
+{
+    WriteErrLog(1, text, kRoutine);
+    return {AccountImporter::Result::Status::Failed, {text, AccountImporter::title(), Notice::Icon::Exclamation}};
 }
 
 // The set's rows merged and the import's log row written in `tx`, then committed, unless the person
@@ -245,9 +256,9 @@ bool mergeAndCommit(Merge& m, const ImportPlan& plan, Database::Transaction& tx,
     mergeRows(m, plan);
     AuditEntry row = logged;
     if (!m.ignored.isEmpty())
-        row.detail += QStringLiteral("；备份中不属于本帐套本年度的行未引入：") + m.ignored.join(QStringLiteral("、"));
+        row.detail += QStringLiteral("；备份中不属于本帐套本年度的行未引入：") + m.ignored.join(QStringLiteral("、")); // not translated: a stored detail
     if (!m.missingRoles.isEmpty())
-        row.detail += QStringLiteral("；") + missingRolesText(m.missingRoles);
+        row.detail += QStringLiteral("；") + missingRolesText(m.missingRoles).stored; // not translated: a stored detail
     AuditLog::write(m.db, who, row);
     control.report(90);
     if (control.cancelled())
@@ -264,7 +275,7 @@ QString checkDatabase(const QString& path)
     } catch (const DbError& e) {
         return e.text();
     } catch (...) {
-        return QStringLiteral("完整性检查失败");
+        return QCoreApplication::translate("AccountImporter", "完整性检查失败");
     }
 }
 
@@ -321,7 +332,7 @@ Inspection inspect(const QString& path, const QString& accId, const QString& two
         for (const QString& t : db.tables())
             tables << t.toLower();
     } catch (const DbError& e) {
-        r.refusal = QStringLiteral("引入的数据文件不是帐套数据，无法引入！") + kCrLf + path + kCrLf + e.text();
+        r.refusal = QCoreApplication::translate("AccountImporter", "引入的数据文件不是帐套数据，无法引入！") + kCrLf + path + kCrLf + e.text();
         return r;
     }
     QStringList missing;
@@ -329,7 +340,7 @@ Inspection inspect(const QString& path, const QString& accId, const QString& two
         if (!tables.contains(t.toLower()))
             missing << t;
     if (!missing.isEmpty()) {
-        r.refusal = QStringLiteral("引入的数据文件中没有帐套库的表（%1），不是帐套数据，无法引入！").arg(missing.join(QStringLiteral("、")))
+        r.refusal = QCoreApplication::translate("AccountImporter", "引入的数据文件中没有帐套库的表（%1），不是帐套数据，无法引入！").arg(missing.join(QCoreApplication::translate("AccountImporter", "、")))
             + kCrLf + path;
         return r;
     }
@@ -339,7 +350,7 @@ Inspection inspect(const QString& path, const QString& accId, const QString& two
     try {
         rows = db.query(QStringLiteral("SELECT cAcc_Id, iYear FROM SM_Account_Ex"));
     } catch (const DbError& e) {
-        r.refusal = QStringLiteral("引入的数据文件中的帐套信息无法读取，无法引入！") + kCrLf + path + kCrLf + e.text();
+        r.refusal = QCoreApplication::translate("AccountImporter", "引入的数据文件中的帐套信息无法读取，无法引入！") + kCrLf + path + kCrLf + e.text();
         return r;
     }
     // A set kept over several years carries a row for each; the one whose last two digits are the
@@ -351,7 +362,7 @@ Inspection inspect(const QString& path, const QString& accId, const QString& two
         // Another set's data file beside this set's descriptor would replace these books with the
         // other set's.
         if (acc.compare(accId, Qt::CaseInsensitive) != 0) {
-            r.refusal = QStringLiteral("引入的数据文件是帐套[%1]的数据，不是引入文件中的帐套[%2]，无法引入！").arg(acc, accId)
+            r.refusal = QCoreApplication::translate("AccountImporter", "引入的数据文件是帐套[%1]的数据，不是引入文件中的帐套[%2]，无法引入！").arg(acc, accId)
                 + kCrLf + path;
             return r;
         }
@@ -363,7 +374,7 @@ Inspection inspect(const QString& path, const QString& accId, const QString& two
             otherYear = rows.Fields(1).toString();
     }
     if (r.year.isEmpty() && !otherYear.isEmpty())
-        r.refusal = QStringLiteral("引入的数据文件是%1年度的数据，与引入文件中的年度[%2]不符，无法引入！").arg(otherYear, twoDigits)
+        r.refusal = QCoreApplication::translate("AccountImporter", "引入的数据文件是%1年度的数据，与引入文件中的年度[%2]不符，无法引入！").arg(otherYear, twoDigits)
             + kCrLf + path;
     return r;
 }
@@ -375,7 +386,7 @@ QString readManifest(const ImportPlan& plan, std::optional<BackupSet::Manifest>*
     QString error;
     *manifest = BackupSet::readManifest(plan.sourceDir + BackupSet::kManifestName, &error);
     if (!*manifest && !error.isEmpty())
-        return QStringLiteral("校验文件%1无法使用，无法引入！").arg(BackupSet::kManifestName) + kCrLf + error;
+        return QCoreApplication::translate("AccountImporter", "校验文件%1无法使用，无法引入！").arg(BackupSet::kManifestName) + kCrLf + error;
     return QString();
 }
 
@@ -387,15 +398,15 @@ QString identityRefusal(const QString& path, const ImportPlan& plan, const QStri
     if (!seen.refusal.isEmpty())
         return seen.refusal;
     if (!seen.year.isEmpty() && seen.year != plan.year)
-        return QStringLiteral("引入的数据文件是%1年度的数据，与引入文件中的年度[%2]不符，无法引入！").arg(seen.year, plan.year) + kCrLf + data;
+        return QCoreApplication::translate("AccountImporter", "引入的数据文件是%1年度的数据，与引入文件中的年度[%2]不符，无法引入！").arg(seen.year, plan.year) + kCrLf + data;
     return QString();
 }
 
 QString sizeRefusal(qint64 actual, qint64 recorded, const QString& data, bool manifest = false)
 {
-    return QStringLiteral("引入的数据文件大小为%1字节，与%2记录的%3字节不符，文件不完整或已被改动，无法引入！")
+    return QCoreApplication::translate("AccountImporter", "引入的数据文件大小为%1字节，与%2记录的%3字节不符，文件不完整或已被改动，无法引入！")
                .arg(actual)
-               .arg(manifest ? QStringLiteral("校验文件") + BackupSet::kManifestName : QStringLiteral("引入文件"))
+               .arg(manifest ? QCoreApplication::translate("AccountImporter", "校验文件") + BackupSet::kManifestName : QCoreApplication::translate("AccountImporter", "引入文件"))
                .arg(recorded)
         + kCrLf + data;
 }
@@ -436,7 +447,7 @@ bool settleFolder(const QString& dir, QString* error)
     try {
         state = booksState(books);
     } catch (const DbError& e) {
-        *error = QStringLiteral("帐套库正在使用：") + books + kCrLf + e.userText();
+        *error = QCoreApplication::translate("AccountImporter", "帐套库正在使用：") + books + kCrLf + e.userText();
         return false;
     }
     if (CiFile::isFile(aside)) {
@@ -447,7 +458,7 @@ bool settleFolder(const QString& dir, QString* error)
             // Not committed (or moved aside and not yet replaced): the old books come back.
             removeWithCompanions(books);
             if (!CiFile::rename(aside, books)) {
-                *error = QStringLiteral("无法恢复原帐套库：") + aside;
+                *error = QCoreApplication::translate("AccountImporter", "无法恢复原帐套库：") + aside;
                 return false;
             }
         }
@@ -513,11 +524,11 @@ QString placementRefusal(Database& sysDb, const ImportPlan& p)
 {
     const QString target = QDir::cleanPath(Paths::normalize(p.targetDir));
     if (!isUsableFolder(p.accFolder) || !isUsableFolder(target))
-        return QStringLiteral("帐套路径[%1]不是可用的绝对路径，不能存放帐套[%2]的数据，请重新指定帐套路径。").arg(p.accFolder, p.accId);
+        return QCoreApplication::translate("AccountImporter", "帐套路径[%1]不是可用的绝对路径，不能存放帐套[%2]的数据，请重新指定帐套路径。").arg(p.accFolder, p.accId);
     if (Paths::fileName(target) != p.year
         || Paths::fileName(Paths::parentDir(target)).compare(QStringLiteral("zt") + p.accId, Qt::CaseInsensitive) != 0)
-        return QStringLiteral("帐套[%1]的数据只能放在帐套目录zt%1的%2年度目录中，不能放入：%3").arg(p.accId, p.year, target) + kCrLf
-            + QStringLiteral("请重新指定帐套路径。");
+        return QCoreApplication::translate("AccountImporter", "帐套[%1]的数据只能放在帐套目录zt%1的%2年度目录中，不能放入：%3").arg(p.accId, p.year, target) + kCrLf
+            + QCoreApplication::translate("AccountImporter", "请重新指定帐套路径。");
     // On a server the books are a schema of the set and year: the path is only recorded.
     if (sysDb.engine() == Engine::PostgreSQL)
         return QString();
@@ -534,11 +545,11 @@ QString placementRefusal(Database& sysDb, const ImportPlan& p)
             continue;
         if (acc.compare(p.accId, Qt::CaseInsensitive) == 0 && QString::number(year) == p.year)
             return QString();
-        whose = QStringLiteral("本系统帐套[%1]%2的%3年度").arg(acc, rs.text(QStringLiteral("cAcc_Name"))).arg(year);
+        whose = QCoreApplication::translate("AccountImporter", "本系统帐套[%1]%2的%3年度").arg(acc, rs.text(QStringLiteral("cAcc_Name"))).arg(year);
     }
     if (whose.isEmpty())
-        whose = QStringLiteral("不属于本系统帐套[%1]%2年度的帐套").arg(p.accId, p.year);
-    return QStringLiteral("帐套目录中已有%1数据，引入不能覆盖：").arg(whose) + dir + kCrLf + QStringLiteral("请重新指定帐套路径。");
+        whose = QCoreApplication::translate("AccountImporter", "不属于本系统帐套[%1]%2年度的帐套").arg(p.accId, p.year);
+    return QCoreApplication::translate("AccountImporter", "帐套目录中已有%1数据，引入不能覆盖：").arg(whose) + dir + kCrLf + QCoreApplication::translate("AccountImporter", "请重新指定帐套路径。");
 }
 } // namespace
 
@@ -563,10 +574,9 @@ AccountImporter::AccountImporter(Database& sysDb, const AuditContext& who)
 {
 }
 
-const QString& AccountImporter::title()
+QString AccountImporter::title()
 {
-    static const QString t = QStringLiteral("管理软件【系统管理】");
-    return t;
+    return QCoreApplication::translate("AccountImporter", "管理软件【系统管理】");
 }
 
 Notice AccountImporter::refuse(const QString& text)
@@ -576,71 +586,127 @@ Notice AccountImporter::refuse(const QString& text)
     return {text, title(), Notice::Icon::Exclamation};
 }
 
+namespace {
+// Why the descriptor's own lines cannot name a set to import; empty when they can.
+QString descriptorRefusal(const BackupSet::Descriptor& d)
+{
+    const QString& L = d.path;
+    if (!d.readable())
+        return QCoreApplication::translate("AccountImporter", "无法读取引入文件：") + L + kCrLf + d.error;
+    if (d.firstLine.compare(QLatin1String("[BackRetInfo]"), Qt::CaseInsensitive) != 0)
+        return QCoreApplication::translate("AccountImporter", "所选文件不是帐套数据备份文件，无法引入！") + kCrLf + L;
+    if (d.lineCount < BackupSet::LineYear)
+        return QCoreApplication::translate("AccountImporter", "引入文件不完整（只有%1行），无法引入！").arg(d.lineCount) + kCrLf + L;
+    static const QRegularExpression accRe(QStringLiteral("^[0-9]{3}$"));
+    static const QRegularExpression yearRe(QStringLiteral("^[0-9]{2}$"));
+    static const QRegularExpression sysRe(QStringLiteral("^-?[0-9]{1,18}$"));
+    if (!accRe.match(d.accId).hasMatch())
+        return QCoreApplication::translate("AccountImporter", "引入文件中的帐套号[%1]无效，无法引入！").arg(d.accId) + kCrLf + L;
+    if (!yearRe.match(d.yearDigits).hasMatch())
+        return QCoreApplication::translate("AccountImporter", "引入文件中的年度[%1]无效，无法引入！").arg(d.yearDigits) + kCrLf + L;
+    if (!d.sysId.isEmpty() && !sysRe.match(d.sysId).hasMatch())
+        return QCoreApplication::translate("AccountImporter", "引入文件中的系统标识[%1]无效，无法引入！").arg(d.sysId) + kCrLf + L;
+    if (d.accFolder.trimmed().isEmpty())
+        return QCoreApplication::translate("AccountImporter", "引入文件中没有帐套路径，无法引入！") + kCrLf + L;
+    return QString();
+}
+
+// A sealed data file as load can check it without opening the seal: its size against the
+// manifest, and the year the manifest records against line 10. Its books are inspected once the
+// restore has unsealed them.
+QString sealedRefusal(ImportPlan& p, const BackupSet::Manifest& m, const QString& yy)
+{
+    const QString data = p.dataFile();
+    if (CiFile::size(data) != m.bytes)
+        return sizeRefusal(CiFile::size(data), m.bytes, data, true);
+    if (BackupSet::twoDigitYear(m.year) != yy)
+        return QCoreApplication::translate("AccountImporter", "校验文件%1中的年度%2与引入文件中的年度[%3]不符，无法引入！").arg(BackupSet::kManifestName).arg(m.year).arg(yy)
+            + kCrLf + data;
+    p.seal = m.seal;
+    p.year = QString::number(m.year);
+    return QString();
+}
+
+// Why the data file beside the descriptor cannot be the set's books; empty when it can. Settles
+// the plan's year: the data file's own (or the sealed set's manifest's) when it agrees with line 10.
+QString dataRefusal(ImportPlan& p, const QString& yy)
+{
+    const QString data = p.dataFile();
+    std::optional<BackupSet::Manifest> manifest;
+    if (const QString refusal = readManifest(p, &manifest); !refusal.isEmpty())
+        return refusal;
+    if (manifest && !manifest->seal.isPlain())
+        return sealedRefusal(p, *manifest, yy);
+    if (!hasDatabaseHeader(data))
+        return QCoreApplication::translate("AccountImporter", "引入的数据文件不是帐套数据，无法引入！") + kCrLf + data;
+    if (p.bytes >= 0 && CiFile::size(data) != p.bytes)
+        return sizeRefusal(CiFile::size(data), p.bytes, data);
+    const Inspection seen = inspect(data, p.accId, yy);
+    if (!seen.refusal.isEmpty())
+        return seen.refusal;
+    // The descriptor keeps two digits of the year; the set's own row has all four.
+    if (!seen.year.isEmpty())
+        p.year = seen.year;
+    return QString();
+}
+} // namespace
+
 Notice AccountImporter::load(const QString& descriptorPath)
 {
     m_plan = ImportPlan();
     m_accId.clear();
     // The descriptor is read once here; everything after takes its values from the plan.
     const BackupSet::Descriptor d = BackupSet::readDescriptor(descriptorPath);
-    const QString& L = d.path;
-    if (!d.readable())
-        return refuse(QStringLiteral("无法读取引入文件：") + L + kCrLf + d.error);
-    if (d.firstLine.compare(QLatin1String("[BackRetInfo]"), Qt::CaseInsensitive) != 0)
-        return refuse(QStringLiteral("所选文件不是帐套数据备份文件，无法引入！") + kCrLf + L);
-    if (d.lineCount < BackupSet::LineYear)
-        return refuse(QStringLiteral("引入文件不完整（只有%1行），无法引入！").arg(d.lineCount) + kCrLf + L);
-
-    static const QRegularExpression accRe(QStringLiteral("^[0-9]{3}$"));
-    static const QRegularExpression yearRe(QStringLiteral("^[0-9]{2}$"));
-    static const QRegularExpression sysRe(QStringLiteral("^-?[0-9]{1,18}$"));
-    const QString& yy = d.yearDigits;
-    if (!accRe.match(d.accId).hasMatch())
-        return refuse(QStringLiteral("引入文件中的帐套号[%1]无效，无法引入！").arg(d.accId) + kCrLf + L);
+    if (const QString refusal = descriptorRefusal(d); !refusal.isEmpty()) {
+        // A set number read from the descriptor names the set in the refusal's log row.
+        static const QRegularExpression accRe(QStringLiteral("^[0-9]{3}$"));
+        if (d.readable() && accRe.match(d.accId).hasMatch() && d.lineCount >= BackupSet::LineYear
+            && d.firstLine.compare(QLatin1String("[BackRetInfo]"), Qt::CaseInsensitive) == 0)
+            m_accId = d.accId;
+        return refuse(refusal);
+    }
     m_accId = d.accId;
-    if (!yearRe.match(yy).hasMatch())
-        return refuse(QStringLiteral("引入文件中的年度[%1]无效，无法引入！").arg(yy) + kCrLf + L);
-    if (!d.sysId.isEmpty() && !sysRe.match(d.sysId).hasMatch())
-        return refuse(QStringLiteral("引入文件中的系统标识[%1]无效，无法引入！").arg(d.sysId) + kCrLf + L);
-    if (d.accFolder.trimmed().isEmpty())
-        return refuse(QStringLiteral("引入文件中没有帐套路径，无法引入！") + kCrLf + L);
 
     ImportPlan p;
-    p.descriptorPath = L;
+    p.descriptorPath = d.path;
     p.accId = d.accId;
     p.sysId = d.sysId;
     p.accFolder = d.accFolder;
     p.year = d.year;
     p.sourceDir = d.folder;
     p.dataPath = d.dataFile;
-    p.targetDir = Paths::join(d.accFolder, d.year);
-
-    const QString data = p.dataFile();
+    p.bytes = d.bytes;
     // Said plainly, as the import has always said it.
-    if (!CiFile::isFile(data)) {
-        const Notice missing{QStringLiteral("找不到要引入的文件！"), QString(), Notice::Icon::None};
+    if (!CiFile::isFile(p.dataFile())) {
+        const Notice missing{QCoreApplication::translate("AccountImporter", "找不到要引入的文件！"), QString(), Notice::Icon::None};
         refuse(missing.text);
         return missing;
     }
-    if (!hasDatabaseHeader(data))
-        return refuse(QStringLiteral("引入的数据文件不是帐套数据，无法引入！") + kCrLf + data);
-    p.bytes = d.bytes;
-    if (p.bytes >= 0 && CiFile::size(data) != p.bytes)
-        return refuse(sizeRefusal(CiFile::size(data), p.bytes, data));
-    const Inspection seen = inspect(data, p.accId, yy);
-    if (!seen.refusal.isEmpty())
-        return refuse(seen.refusal);
-    // The descriptor keeps two digits of the year; the set's own row has all four.
-    if (!seen.year.isEmpty()) {
-        p.year = seen.year;
-        p.targetDir = Paths::join(d.accFolder, p.year);
-    }
+    if (const QString refusal = dataRefusal(p, d.yearDigits); !refusal.isEmpty())
+        return refuse(refusal);
+    p.targetDir = Paths::join(d.accFolder, p.year);
 
     try {
         p.setExists = m_sysDb.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=?"), {p.accId}).toInt() > 0;
     } catch (const DbError& e) {
-        return refuse(QStringLiteral("无法读取系统库：") + e.userText());
+        return refuse(QCoreApplication::translate("AccountImporter", "无法读取系统库：") + e.userText());
     }
     m_plan = p;
+    return {};
+}
+
+Notice AccountImporter::unlock(std::shared_ptr<const Passphrase> passphrase)
+{
+    if (!m_plan.seal.encrypted)
+        return {};
+    QFile file(m_plan.dataFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return refuse(QCoreApplication::translate("AccountImporter", "无法读取引入的数据文件：") + file.fileName() + kCrLf + file.errorString());
+    // Opening the seal reads the stream's first record only: a wrong passphrase is told at once.
+    SealedReader reader(m_plan.seal, file);
+    if (!reader.unseal(passphrase.get()))
+        return refuse(reader.errorString());
+    m_plan.passphrase = std::move(passphrase);
     return {};
 }
 
@@ -649,7 +715,7 @@ QString AccountImporter::placementFor(const ImportPlan& plan)
     try {
         return placementRefusal(m_sysDb, plan);
     } catch (const DbError& e) {
-        return QStringLiteral("无法读取系统库：") + e.userText();
+        return QCoreApplication::translate("AccountImporter", "无法读取系统库：") + e.userText();
     }
 }
 
@@ -670,7 +736,7 @@ Notice AccountImporter::placeIn(const QString& chosenBase)
     if (!BackupSet::rewriteFolder(p.descriptorPath, p.accFolder, &why))
         WriteErrLog(1, why, QStringLiteral("mnuAccInput_Click"));
     if (!CiFile::mkpath(p.targetDir) || !CiFile::isDir(p.targetDir))
-        return refuse(QStringLiteral("无法创建帐套目录：") + p.targetDir);
+        return refuse(QCoreApplication::translate("AccountImporter", "无法创建帐套目录：") + p.targetDir);
     p.targetDir = CiFile::resolve(p.targetDir);
     return {};
 }
@@ -686,9 +752,9 @@ Notice AccountImporter::keepFolder(bool create)
     p.targetDir = QDir::cleanPath(Paths::normalize(p.targetDir));
     if (!CiFile::isDir(p.targetDir)) {
         if (!create)
-            return refuse(QStringLiteral("帐套目录不存在：") + p.targetDir + kCrLf + QStringLiteral("请重新指定帐套路径。"));
+            return refuse(QCoreApplication::translate("AccountImporter", "帐套目录不存在：") + p.targetDir + kCrLf + QCoreApplication::translate("AccountImporter", "请重新指定帐套路径。"));
         if (!CiFile::mkpath(p.targetDir) || !CiFile::isDir(p.targetDir))
-            return refuse(QStringLiteral("无法创建帐套目录：") + p.targetDir);
+            return refuse(QCoreApplication::translate("AccountImporter", "无法创建帐套目录：") + p.targetDir);
     }
     p.targetDir = CiFile::resolve(p.targetDir);
     return {};
@@ -705,7 +771,7 @@ QString replacedSet(Database& sysDb, const QString& accId)
     QStringList years;
     for (; !rs.Eof(); rs.MoveNext())
         years << rs.text(QStringLiteral("iYear"));
-    return QStringLiteral("[%1]%2（%3年度）").arg(accId, name, years.join(QStringLiteral("、")));
+    return QStringLiteral("[%1]%2（%3年度）").arg(accId, name, years.join(QStringLiteral("、"))); // not translated: a stored detail
 }
 } // namespace
 
@@ -722,47 +788,174 @@ QString checkImmutable(const QString& path)
     }
 }
 
-// The import into a server installation: the data file is checked as it stands (the server takes
-// its rows straight from it), then one transaction of the server replaces the set's books schema
-// with one filled from the file and merges the set's rows; a failure undoes both.
-AccountImporter::Result restoreOnServer(Database& sysDb, const ImportPlan& plan, const WorkControl& control, const AuditContext& who,
-                                        const AuditEntry& logged)
-{
-    using Result = AccountImporter::Result;
-    using Status = Result::Status;
-    auto failWith = [](const QString& text) {
-        WriteErrLog(1, text, kRoutine);
-        return Result{Status::Failed, {text, AccountImporter::title(), Notice::Icon::Exclamation}};
-    };
-    const QString data = plan.dataFile();
-    std::optional<BackupSet::Manifest> manifest;
-    if (const QString refusal = readManifest(plan, &manifest); !refusal.isEmpty())
-        return failWith(refusal);
-    control.report(10);
+// Sums what is read through it: a sealed data file's bytes as written, which the manifest's
+// checksum covers, taken on the way to the seal.
+class SummingDevice : public QIODevice {
+public:
+    SummingDevice(QIODevice& source, Checksum& sum)
+        : m_source(source)
+        , m_sum(sum)
+    {
+        QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return true; }
 
-    QString refusal;
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const qint64 n = m_source.read(data, maxSize);
+        if (n > 0)
+            m_sum.add(data, n);
+        else if (n < 0)
+            setErrorString(m_source.errorString());
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QIODevice& m_source;
+    Checksum& m_sum;
+};
+
+// The data file as the books' bytes: the file itself, or a sealed one unsealed as it is read.
+class DataSource {
+public:
+    DataSource(const QString& path, const SealedHeader& seal)
+        : m_file(path)
+        , m_seal(seal)
+    {
+    }
+    bool sealed() const { return !m_seal.isPlain(); }
+    // False with the reason (a wrong passphrase: "口令不正确").
+    bool open(const Passphrase* passphrase, QString* why)
+    {
+        if (!m_file.open(QIODevice::ReadOnly)) {
+            *why = m_file.errorString();
+            return false;
+        }
+        if (!sealed())
+            return true;
+        m_summing = std::make_unique<SummingDevice>(m_file, m_sealedSum);
+        m_reader = std::make_unique<SealedReader>(m_seal, *m_summing);
+        if (m_reader->unseal(passphrase))
+            return true;
+        *why = m_reader->errorString();
+        return false;
+    }
+    QIODevice& device() { return m_reader ? static_cast<QIODevice&>(*m_reader) : m_file; }
+    // What refused the sealed bytes while they were read; empty when nothing did.
+    QString sealError() const { return m_reader && m_reader->failed() ? m_reader->errorString() : QString(); }
+    // The sealed file's bytes as read (the whole file once the copy is done).
+    FileSum sealedSum() const { return {m_sealedSum.bytes(), m_sealedSum.hex()}; }
+
+private:
+    QFile m_file;
+    SealedHeader m_seal;
+    Checksum m_sealedSum;
+    std::unique_ptr<SummingDevice> m_summing;
+    std::unique_ptr<SealedReader> m_reader;
+};
+
+QString checksumRefusal(const QString& data)
+{
+    return QCoreApplication::translate("AccountImporter", "引入的数据文件与校验文件%1中的校验值不符，文件已被改动或损坏，无法引入！").arg(BackupSet::kManifestName) + kCrLf
+        + data;
+}
+
+// Copies the plan's data file (unsealing a sealed one) into the new file `copy` and checks it:
+// the books' size against line 13, the data file as written against the manifest, without a
+// manifest the integrity check, then the identity of the copy. Why the copy cannot become the
+// set's books, or empty. `flush` as copyInto takes it.
+QString copyAndCheck(const ImportPlan& plan, const std::optional<BackupSet::Manifest>& manifest, const QString& copy, bool flush)
+{
+    const QString data = plan.dataFile();
+    if (!plan.seal.isPlain() && !manifest)
+        return QCoreApplication::translate("AccountImporter", "校验文件%1缺失，无法打开加密或压缩的数据文件，无法引入！").arg(BackupSet::kManifestName) + kCrLf + data;
+    DataSource source(data, plan.seal);
+    QString copyError;
+    bool opened = false;
+    bool copied = false;
+    Checksum sum;
+    std::thread copier([&] {
+        opened = source.open(plan.passphrase.get(), &copyError);
+        if (opened)
+            copied = BackupSet::copyInto(source.device(), copy, &copyError, &sum, flush);
+    });
+    // Without a manifest only the integrity check can tell a damaged file; it reads the backup set
+    // beside the copy. A data file in WAL mode is checked in its copy, so the backup set stays as it is.
+    const bool wal = !source.sealed() && isWalDatabase(data);
+    QString damage = (manifest || wal) ? QString() : checkDatabase(data);
+    copier.join();
+    if (source.sealed() && (!opened || !source.sealError().isEmpty()))
+        return QCoreApplication::translate("AccountImporter", "%1，无法引入！").arg(opened ? source.sealError() : copyError) + kCrLf + data;
+    if (!copied)
+        return QCoreApplication::translate("AccountImporter", "复制帐套数据失败，无法引入！") + kCrLf + copyError;
+    if (plan.bytes >= 0 && sum.bytes() != plan.bytes)
+        return sizeRefusal(sum.bytes(), plan.bytes, data);
+    const FileSum written = source.sealed() ? source.sealedSum() : FileSum{sum.bytes(), sum.hex()};
+    if (manifest && written.bytes != manifest->bytes)
+        return sizeRefusal(written.bytes, manifest->bytes, data, true);
+    if (manifest && written.checksum != manifest->checksum)
+        return checksumRefusal(data);
+    if (wal && !manifest)
+        damage = checkDatabase(copy);
+    if (!damage.isEmpty())
+        return QCoreApplication::translate("AccountImporter", "引入的数据文件已损坏，无法引入！") + kCrLf + data + kCrLf + damage;
+    // The identity read at load again, now from the copy that will become the books.
+    return identityRefusal(copy, plan, data);
+}
+
+// A plain data file as the server takes it, checked where it stands; why it cannot, or empty.
+QString checkInPlace(const ImportPlan& plan, const std::optional<BackupSet::Manifest>& manifest)
+{
+    const QString data = plan.dataFile();
     const qint64 size = CiFile::size(data);
-    if (plan.bytes >= 0 && size != plan.bytes) {
-        refusal = sizeRefusal(size, plan.bytes, data);
-    } else if (manifest) {
+    if (plan.bytes >= 0 && size != plan.bytes)
+        return sizeRefusal(size, plan.bytes, data);
+    if (manifest) {
         qint64 bytes = -1;
         const QString sum = Checksum::ofFile(data, &bytes);
         if (bytes != manifest->bytes)
-            refusal = sizeRefusal(bytes, manifest->bytes, data, true);
-        else if (sum != manifest->checksum)
-            refusal = QStringLiteral("引入的数据文件与校验文件%1中的校验值不符，文件已被改动或损坏，无法引入！").arg(BackupSet::kManifestName)
-                + kCrLf + data;
+            return sizeRefusal(bytes, manifest->bytes, data, true);
+        if (sum != manifest->checksum)
+            return checksumRefusal(data);
     } else if (const QString damage = checkImmutable(data); !damage.isEmpty()) {
-        refusal = QStringLiteral("引入的数据文件已损坏，无法引入！") + kCrLf + data + kCrLf + damage;
+        return QCoreApplication::translate("AccountImporter", "引入的数据文件已损坏，无法引入！") + kCrLf + data + kCrLf + damage;
     }
-    if (refusal.isEmpty())
-        refusal = identityRefusal(data, plan, data);
-    if (!refusal.isEmpty())
-        return failWith(refusal);
-    control.report(40);
-    if (control.cancelled())
-        return {Status::Cancelled, {}};
+    return identityRefusal(data, plan, data);
+}
 
+// A sealed set's books unsealed for the server, which reads them as a file: in a folder of this
+// user's alone (0700) in the temporary folder, removed when the import is done, whatever its end.
+class UnsealedBooks {
+public:
+    UnsealedBooks()
+    {
+        const QString own = Paths::join(QDir::tempPath(), QStringLiteral("revozi-import-%1").arg(::getuid()));
+        if (CiFile::mkpath(own) && QFile::setPermissions(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
+            m_path = Paths::join(own, QStringLiteral("%1-kddata.mdb").arg(QCoreApplication::applicationPid()));
+    }
+    ~UnsealedBooks()
+    {
+        if (!m_path.isEmpty())
+            removeWithCompanions(m_path);
+    }
+    UnsealedBooks(const UnsealedBooks&) = delete;
+    UnsealedBooks& operator=(const UnsealedBooks&) = delete;
+    // Empty when the folder could not be made.
+    const QString& path() const { return m_path; }
+
+private:
+    QString m_path;
+};
+
+// One transaction of the server: the set's books schema replaced with one filled from `data`, and
+// the set's rows merged; a failure undoes both.
+AccountImporter::Result replaceOnServer(Database& sysDb, const ImportPlan& plan, const QString& data, const WorkControl& control,
+                                        const AuditContext& who, const AuditEntry& logged)
+{
+    using Result = AccountImporter::Result;
+    using Status = Result::Status;
     const QString schema = AccountDb::booksSchema(plan.accId, plan.year.toInt());
     QString mergeError;
     QStringList missingRoles;
@@ -774,7 +967,7 @@ AccountImporter::Result restoreOnServer(Database& sysDb, const ImportPlan& plan,
         // Books another session has open are not replaced under it; a session reading them
         // without saying so is waited for a while, not for ever.
         sysDb.execute(QStringLiteral("SET LOCAL lock_timeout = '5s'"));
-        BooksLock::claim(sysDb, schema, plan.accId, QStringLiteral("覆盖"));
+        BooksLock::claim(sysDb, schema, plan.accId, QStringLiteral("覆盖")); // not translated: BooksLock shows it translated
         sysDb.execute(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema));
         sysDb.createSchema(schema);
         // The operators' table of the backup set is read by nothing here (their passwords stay
@@ -797,9 +990,39 @@ AccountImporter::Result restoreOnServer(Database& sysDb, const ImportPlan& plan,
     if (stopped)
         return {Status::Cancelled, {}};
     if (!mergeError.isEmpty())
-        return failWith(QStringLiteral("帐套[%1]引入失败：").arg(plan.accId) + mergeError);
+        return importFailure(QCoreApplication::translate("AccountImporter", "帐套[%1]引入失败：").arg(plan.accId) + mergeError);
     control.report(100);
     return {Status::Done, importedNotice(plan.accId, missingRoles)};
+}
+
+// The import into a server installation: the data file is checked as it stands (the server takes
+// its rows straight from it; a sealed one is unsealed into a file of this user's first and checked
+// there), then replaceOnServer.
+AccountImporter::Result restoreOnServer(Database& sysDb, const ImportPlan& plan, const WorkControl& control, const AuditContext& who,
+                                        const AuditEntry& logged)
+{
+    std::optional<BackupSet::Manifest> manifest;
+    if (const QString refusal = readManifest(plan, &manifest); !refusal.isEmpty())
+        return importFailure(refusal);
+    control.report(10);
+    QString data = plan.dataFile();
+    std::optional<UnsealedBooks> unsealed;
+    QString refusal;
+    if (plan.seal.isPlain()) {
+        refusal = checkInPlace(plan, manifest);
+    } else if (unsealed.emplace(); unsealed->path().isEmpty()) {
+        refusal = QCoreApplication::translate("AccountImporter", "无法建立临时目录，无法引入！");
+    } else {
+        removeWithCompanions(unsealed->path());
+        refusal = copyAndCheck(plan, manifest, unsealed->path(), false);
+        data = unsealed->path();
+    }
+    if (!refusal.isEmpty())
+        return importFailure(refusal);
+    control.report(40);
+    if (control.cancelled())
+        return {AccountImporter::Result::Status::Cancelled, {}};
+    return replaceOnServer(sysDb, plan, data, control, who, logged);
 }
 } // namespace
 
@@ -820,48 +1043,17 @@ AccountImporter::Result AccountImporter::restore(Database& sysDb, const ImportPl
     }
     // The merge and its row were rolled back together (or never began): the failure is written now.
     if (!r.done())
-        AuditLog::record(sysDb, who, logged.failed(r.status == Result::Status::Cancelled ? QStringLiteral("已取消") : r.notice.text));
+        AuditLog::record(sysDb, who, logged.failed(r.status == Result::Status::Cancelled ? QStringLiteral("已取消") : r.notice.text)); // not translated: the log keeps Chinese
     return r;
 }
 
-AccountImporter::Result AccountImporter::restoreSet(Database& sysDb, const ImportPlan& plan, const WorkControl& control,
-                                                    const AuditContext& who, const AuditEntry& logged)
+namespace {
+// Why books at `target` must not be replaced now (another program uses them); empty when they may.
+// Taking the lock also rolls back a transaction that a crashed program left behind in them;
+// closing them again removes a write-ahead log unless another program still has them open.
+QString booksInUseRefusal(const ImportPlan& plan, const QString& target)
 {
-    using Status = Result::Status;
-    auto failWith = [](const QString& text) {
-        WriteErrLog(1, text, kRoutine);
-        return Result{Status::Failed, {text, title(), Notice::Icon::Exclamation}};
-    };
-    const Result cancelled{Status::Cancelled, {}};
-    if (control.cancelled())
-        return cancelled;
-    const QString data = plan.dataFile();
-    if (!CiFile::isFile(data))
-        return {Status::Failed, {QStringLiteral("找不到要引入的文件！"), QString(), Notice::Icon::None}};
-    // Checked again where the books are replaced: the plan may come from anywhere, and the folder
-    // may have changed since the questions.
-    try {
-        if (const QString why = placementRefusal(sysDb, plan); !why.isEmpty())
-            return failWith(why);
-    } catch (const DbError& e) {
-        return failWith(QStringLiteral("帐套[%1]引入失败：").arg(plan.accId) + e.userText());
-    }
-    if (sysDb.engine() == Engine::PostgreSQL)
-        return restoreOnServer(sysDb, plan, control, who, logged);
-    if (!CiFile::isDir(plan.targetDir))
-        return failWith(QStringLiteral("帐套目录不存在：") + plan.targetDir);
-    // What an earlier import left is settled first, so its copy and old books are not mistaken
-    // for this one's.
-    QString why;
-    if (!recoverHeld(sysDb, &why))
-        return failWith(QStringLiteral("上次引入帐套未完成，无法恢复，请稍后再试：") + kCrLf + why);
-    const QString target = plan.databasePath();
-    const QString dir = CiFile::resolve(plan.targetDir);
-
-    // Books that another program is using are not replaced under it. Taking the lock also rolls
-    // back a transaction that a crashed program left behind in them; closing them again removes a
-    // write-ahead log unless another program still has them open.
-    const QString inUse = QStringLiteral("帐套[%1]的账套库正在使用，无法覆盖：").arg(plan.accId) + target;
+    const QString inUse = QCoreApplication::translate("AccountImporter", "帐套[%1]的账套库正在使用，无法覆盖：").arg(plan.accId) + target;
     if (CiFile::isFile(target)) {
         try {
             Database old(target);
@@ -869,128 +1061,94 @@ AccountImporter::Result AccountImporter::restoreSet(Database& sysDb, const Impor
             old.execute(QStringLiteral("ROLLBACK"));
         } catch (const DbError& e) {
             if (e.isLocked())
-                return failWith(inUse + kCrLf + e.userText());
+                return inUse + kCrLf + e.userText();
             // Books that cannot be opened at all are what a restore is for.
             WriteErrLog(1, e.text(), kRoutine);
         }
     }
     if (CiFile::exists(target + QStringLiteral("-wal")))
-        return failWith(inUse);
+        return inUse;
+    return QString();
+}
 
-    std::optional<BackupSet::Manifest> manifest;
-    if (const QString refusal = readManifest(plan, &manifest); !refusal.isEmpty())
-        return failWith(refusal);
-    control.report(10);
+// The checked copy made ready to take the books' place: one file with a rollback journal, the
+// pending table made, plain-text passwords of an older set hashed, flushed. Why not, or empty.
+QString readyCopy(const ImportPlan& plan, const QString& copy)
+{
+    const bool wal = isWalDatabase(copy);
+    try {
+        {
+            Database books(copy);
+            // The books come back with a rollback journal, so the one file is all there is to place.
+            if (wal) {
+                books.execute(QStringLiteral("PRAGMA journal_mode=DELETE"));
+            } else {
+                // The copy is this import's alone until it is renamed, and is thrown away
+                // after a crash before that: the table needs no journal, the flush below is enough.
+                books.execute(QStringLiteral("PRAGMA journal_mode=OFF"));
+                books.execute(QStringLiteral("PRAGMA synchronous=OFF"));
+            }
+            books.execute(QStringLiteral("CREATE TABLE %1 (cAcc_Id TEXT)").arg(kPendingTable));
+            // Operators of an older set carry their passwords in plain text: hashed (and the text
+            // wiped) before the books take their place, although the merge drops the table.
+            if (books.hasTable(QStringLiteral("SM_User_Ex")))
+                PasswordHash::convertTable(books, QStringLiteral("SM_User_Ex"));
+        }
+        if (!BackupSet::syncPath(copy))
+            return QCoreApplication::translate("AccountImporter", "帐套[%1]引入失败，无法写入：").arg(plan.accId) + copy;
+    } catch (const DbError& e) {
+        return QCoreApplication::translate("AccountImporter", "引入的数据文件已损坏，无法引入！") + kCrLf + plan.dataFile() + kCrLf + e.text();
+    }
+    return QString();
+}
 
-    // From here on a crash is settled on the next start from this record.
-    const QString pending = pendingPath(sysDb);
-    if (!BackupSet::saveAtomically(pending, dir.toUtf8(), &why))
-        return failWith(QStringLiteral("帐套[%1]引入失败：").arg(plan.accId) + why);
-    const QString copy = Paths::join(dir, kCopyName);
-    const QString aside = Paths::join(dir, kAsideName);
-    auto finish = [&] {
+// An import into a year folder, from its pending record to its settled folder.
+struct FolderImport {
+    Database& sysDb;
+    const ImportPlan& plan;
+    QString dir = CiFile::resolve(plan.targetDir);
+    QString target = plan.databasePath();
+    QString copy = Paths::join(dir, kCopyName);
+    QString aside = Paths::join(dir, kAsideName);
+    QString pending = pendingPath(sysDb);
+
+    // Settles the folder the way a restart would, and drops the record when it is settled.
+    void finish()
+    {
         QString left;
-        const bool settled = settleFolder(dir, &left);
-        if (settled) {
+        if (settleFolder(dir, &left)) {
             CiFile::remove(pending);
             BackupSet::syncPath(Paths::parentDir(pending));
         } else {
             WriteErrLog(1, left, kRoutine);
         }
-    };
-
-    // The copy is made beside the books under a name of its own and checked while it is written;
-    // the books are replaced only by a complete, checked copy.
-    removeWithCompanions(copy);
-    QString copyError;
-    bool copied = false;
-    Checksum sum;
-    std::thread copier([&] {
-        QFile in(data);
-        if (!in.open(QIODevice::ReadOnly)) {
-            copyError = in.errorString();
-            return;
-        }
-        // Flushed once, after it has got the pending table below.
-        copied = BackupSet::copyInto(in, copy, &copyError, &sum, false);
-    });
-    // Without a manifest only the integrity check can tell a damaged file; it reads the backup set
-    // beside the copy. A data file in WAL mode is checked in its copy, so the backup set stays as it is.
-    const bool wal = isWalDatabase(data);
-    QString damage = (manifest || wal) ? QString() : checkDatabase(data);
-    copier.join();
-    QString refusal;
-    if (!copied)
-        refusal = QStringLiteral("复制帐套数据失败，无法引入！") + kCrLf + copyError;
-    else if (plan.bytes >= 0 && sum.bytes() != plan.bytes)
-        refusal = sizeRefusal(sum.bytes(), plan.bytes, data);
-    else if (manifest && sum.bytes() != manifest->bytes)
-        refusal = sizeRefusal(sum.bytes(), manifest->bytes, data, true);
-    else if (manifest && sum.hex() != manifest->checksum)
-        refusal = QStringLiteral("引入的数据文件与校验文件%1中的校验值不符，文件已被改动或损坏，无法引入！").arg(BackupSet::kManifestName)
-            + kCrLf + data;
-    if (refusal.isEmpty() && wal && !manifest)
-        damage = checkDatabase(copy);
-    if (refusal.isEmpty() && !damage.isEmpty())
-        refusal = QStringLiteral("引入的数据文件已损坏，无法引入！") + kCrLf + data + kCrLf + damage;
-    // The identity read at load again, now from the copy that will become the books.
-    if (refusal.isEmpty())
-        refusal = identityRefusal(copy, plan, data);
-    if (refusal.isEmpty()) {
-        try {
-            {
-                Database books(copy);
-                // The books come back with a rollback journal, so the one file is all there is to place.
-                if (wal) {
-                    books.execute(QStringLiteral("PRAGMA journal_mode=DELETE"));
-                } else {
-                    // The copy is this import's alone until it is renamed, and is thrown away
-                    // after a crash before that: the table needs no journal, the flush below is enough.
-                    books.execute(QStringLiteral("PRAGMA journal_mode=OFF"));
-                    books.execute(QStringLiteral("PRAGMA synchronous=OFF"));
-                }
-                books.execute(QStringLiteral("CREATE TABLE %1 (cAcc_Id TEXT)").arg(kPendingTable));
-                // Operators of an older set carry their passwords in plain text: hashed (and the text
-                // wiped) before the books take their place, although the merge drops the table.
-                if (books.hasTable(QStringLiteral("SM_User_Ex")))
-                    PasswordHash::convertTable(books, QStringLiteral("SM_User_Ex"));
-            }
-            if (!BackupSet::syncPath(copy))
-                refusal = QStringLiteral("帐套[%1]引入失败，无法写入：").arg(plan.accId) + copy;
-        } catch (const DbError& e) {
-            refusal = QStringLiteral("引入的数据文件已损坏，无法引入！") + kCrLf + data + kCrLf + e.text();
-        }
     }
-    if (!refusal.isEmpty()) {
+    AccountImporter::Result failed(const QString& text)
+    {
         finish();
-        return failWith(refusal);
+        return importFailure(text);
     }
-    control.report(60);
-    if (control.cancelled()) {
-        finish();
-        return cancelled;
-    }
+    // The old books step aside, the checked copy takes their name, the rows are merged; the folder
+    // is settled whatever the merge's end.
+    AccountImporter::Result swapAndMerge(const WorkControl& control, const AuditContext& who, const AuditEntry& logged);
+};
 
-    // The old books step aside and the checked copy takes their name; until the merge commits,
-    // the copy still holds the pending table, so a crash from here on brings the old books back.
-    // A journal beside the old books is a leftover (no other program holds them, checked above)
-    // that must not be played into the copy.
+AccountImporter::Result FolderImport::swapAndMerge(const WorkControl& control, const AuditContext& who, const AuditEntry& logged)
+{
+    using Status = AccountImporter::Result::Status;
+    // Until the merge commits, the copy still holds the pending table, so a crash from here on
+    // brings the old books back. A journal beside the old books is a leftover (no other program
+    // holds them, checked before) that must not be played into the copy.
     CiFile::remove(target + QStringLiteral("-journal"));
-    if (CiFile::isFile(target) && !CiFile::rename(target, aside)) {
-        finish();
-        return failWith(QStringLiteral("帐套[%1]引入失败，无法移开原帐套库：").arg(plan.accId) + target);
-    }
-    if (!CiFile::rename(copy, target)) {
-        finish();
-        return failWith(QStringLiteral("帐套[%1]引入失败，无法放入帐套库：").arg(plan.accId) + target);
-    }
+    if (CiFile::isFile(target) && !CiFile::rename(target, aside))
+        return failed(QCoreApplication::translate("AccountImporter", "帐套[%1]引入失败，无法移开原帐套库：").arg(plan.accId) + target);
+    if (!CiFile::rename(copy, target))
+        return failed(QCoreApplication::translate("AccountImporter", "帐套[%1]引入失败，无法放入帐套库：").arg(plan.accId) + target);
     BackupSet::syncPath(dir);
-
     try {
         sysDb.attach(target, kImp);
     } catch (const DbError& e) {
-        finish();
-        return failWith(QStringLiteral("帐套[%1]引入失败：").arg(plan.accId) + e.userText());
+        return failed(QCoreApplication::translate("AccountImporter", "帐套[%1]引入失败：").arg(plan.accId) + e.userText());
     }
     QString mergeError;
     QStringList missingRoles;
@@ -1012,15 +1170,77 @@ AccountImporter::Result AccountImporter::restoreSet(Database& sysDb, const Impor
     } catch (const DbError& e) {
         WriteErrLog(1, e.text(), kRoutine);
     }
-    // Committed or not, the folder is settled the way a restart would settle it: the old books
-    // come back unless the merge committed, then they go.
+    // Committed or not: the old books come back unless the merge committed, then they go.
     finish();
     if (stopped)
-        return cancelled;
+        return {Status::Cancelled, {}};
     if (!mergeError.isEmpty())
-        return failWith(QStringLiteral("帐套[%1]引入失败：").arg(plan.accId) + mergeError);
+        return importFailure(QCoreApplication::translate("AccountImporter", "帐套[%1]引入失败：").arg(plan.accId) + mergeError);
     control.report(100);
     return {Status::Done, importedNotice(plan.accId, missingRoles)};
+}
+} // namespace
+
+QString AccountImporter::unsealChecked(const ImportPlan& plan, const QString& to)
+{
+    std::optional<BackupSet::Manifest> manifest;
+    if (const QString refusal = readManifest(plan, &manifest); !refusal.isEmpty())
+        return refusal;
+    return copyAndCheck(plan, manifest, to, false);
+}
+
+AccountImporter::Result AccountImporter::restoreSet(Database& sysDb, const ImportPlan& plan, const WorkControl& control,
+                                                    const AuditContext& who, const AuditEntry& logged)
+{
+    using Status = Result::Status;
+    const Result cancelled{Status::Cancelled, {}};
+    if (control.cancelled())
+        return cancelled;
+    if (!CiFile::isFile(plan.dataFile()))
+        return {Status::Failed, {QCoreApplication::translate("AccountImporter", "找不到要引入的文件！"), QString(), Notice::Icon::None}};
+    // Checked again where the books are replaced: the plan may come from anywhere, and the folder
+    // may have changed since the questions.
+    try {
+        if (const QString why = placementRefusal(sysDb, plan); !why.isEmpty())
+            return importFailure(why);
+    } catch (const DbError& e) {
+        return importFailure(QCoreApplication::translate("AccountImporter", "帐套[%1]引入失败：").arg(plan.accId) + e.userText());
+    }
+    if (sysDb.engine() == Engine::PostgreSQL)
+        return restoreOnServer(sysDb, plan, control, who, logged);
+    if (!CiFile::isDir(plan.targetDir))
+        return importFailure(QCoreApplication::translate("AccountImporter", "帐套目录不存在：") + plan.targetDir);
+    // What an earlier import left is settled first, so its copy and old books are not mistaken
+    // for this one's.
+    QString why;
+    if (!recoverHeld(sysDb, &why))
+        return importFailure(QCoreApplication::translate("AccountImporter", "上次引入帐套未完成，无法恢复，请稍后再试：") + kCrLf + why);
+    FolderImport work{sysDb, plan};
+    if (const QString inUse = booksInUseRefusal(plan, work.target); !inUse.isEmpty())
+        return importFailure(inUse);
+    std::optional<BackupSet::Manifest> manifest;
+    if (const QString refusal = readManifest(plan, &manifest); !refusal.isEmpty())
+        return importFailure(refusal);
+    control.report(10);
+
+    // From here on a crash is settled on the next start from this record.
+    if (!BackupSet::saveAtomically(work.pending, work.dir.toUtf8(), &why))
+        return importFailure(QCoreApplication::translate("AccountImporter", "帐套[%1]引入失败：").arg(plan.accId) + why);
+    // The copy is made beside the books under a name of its own and checked while it is written
+    // (flushed once, after it has got the pending table); the books are replaced only by a
+    // complete, checked copy.
+    removeWithCompanions(work.copy);
+    QString refusal = copyAndCheck(plan, manifest, work.copy, false);
+    if (refusal.isEmpty())
+        refusal = readyCopy(plan, work.copy);
+    if (!refusal.isEmpty())
+        return work.failed(refusal);
+    control.report(60);
+    if (control.cancelled()) {
+        work.finish();
+        return cancelled;
+    }
+    return work.swapAndMerge(control, who, logged);
 }
 
 bool AccountImporter::recover(Database& sysDb, QString* error)

@@ -11,10 +11,14 @@
 // console's (ImportCommand).
 #include <AuditLog.h>
 #include <Outcome.h>
+#include <SealedHeader.h>
 
 #include <QString>
 
+#include <memory>
+
 class Database;
+class Passphrase;
 
 // What the descriptor and the answers say about the set, handed from the questions to the restore.
 struct ImportPlan {
@@ -28,6 +32,8 @@ struct ImportPlan {
     QString dataPath;        // the data file as load found it beside the descriptor
     QString targetDir;       // account-set folder + year: where the account database goes
     bool setExists = false;  // the system database already has rows of the set
+    SealedHeader seal;       // how the data file is sealed, as its manifest says; plain for most sets
+    std::shared_ptr<const Passphrase> passphrase;  // an encrypted set's, once unlock has accepted it
 
     QString dataFile() const;      // the data file beside the descriptor (dataPath, or looked up when not given)
     QString databasePath() const;  // the account database in targetDir
@@ -44,8 +50,21 @@ public:
     // line 13 gives, that holds the account database's own tables and no other set's row. The
     // year is the data file's own when it agrees with line 10. The data file is only read.
     // Empty when it can; otherwise the refusal to show (plan() is then empty).
+    // A sealed data file (its manifest names the seal and the year) is checked by its size and
+    // checksum against the manifest here; its books are inspected once the restore has unsealed
+    // them.
     Notice load(const QString& descriptorPath);
     const ImportPlan& plan() const { return m_plan; }
+
+    // An encrypted set (plan().seal.encrypted) needs its passphrase: checked against the data
+    // file's first record and kept in the plan for the restore. A wrong one is refused
+    // ("口令不正确", with a 拒绝 row in the log) and nothing else happens. Empty when accepted.
+    Notice unlock(std::shared_ptr<const Passphrase> passphrase);
+
+    // The plan's data file, unsealed when it is sealed, copied into the new file `to` and checked
+    // as the restore checks its copy (size, checksum against the manifest, the books' identity),
+    // without touching an installation: what `verify` does with a passphrase. Why not, or empty.
+    static QString unsealChecked(const ImportPlan& plan, const QString& to);
 
     // Books are placed only in a year folder <base>/zt<set>/<year> that holds no books, or this
     // installation's books of this set and year (its SM_Account row points there); the refusal
@@ -89,7 +108,7 @@ public:
     static bool recover(Database& sysDb, QString* error = nullptr);
 
     // Title of the import's questions and reports.
-    static const QString& title();
+    static QString title();
 
 private:
     static bool recoverHeld(Database& sysDb, QString* error);

@@ -4,17 +4,24 @@
 
 #include <CiFile.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
 
 namespace BackupSet {
 QByteArray manifestText(const Manifest& m)
 {
-    return QStringLiteral("[BackupSum]\r\nVersion=1\r\nFile=%1\r\nBytes=%2\r\nXXH3-128=%3\r\n")
-        .arg(kDataFileName)
-        .arg(m.bytes)
-        .arg(m.checksum)
-        .toUtf8();
+    QString text = QStringLiteral("[BackupSum]\r\nVersion=1\r\nFile=%1\r\nBytes=%2\r\nXXH3-128=%3\r\n")
+                       .arg(kDataFileName)
+                       .arg(m.bytes)
+                       .arg(m.checksum);
+    // A plain set's manifest stays exactly as it always was.
+    if (!m.seal.isPlain()) {
+        for (const QString& line : m.seal.toFields())
+            text += line + QStringLiteral("\r\n");
+        text += QStringLiteral("Year=%1\r\n").arg(m.year);
+    }
+    return text.toUtf8();
 }
 
 bool writeManifest(const QString& path, const Manifest& m, QString* error)
@@ -31,7 +38,7 @@ std::optional<Manifest> readManifest(const QString& path, QString* error)
     // A manifest is a few lines; anything larger is some other file.
     if (!f.open(QIODevice::ReadOnly) || f.size() > 4096) {
         if (error)
-            *error = QStringLiteral("无法读取校验文件 %1").arg(real);
+            *error = QCoreApplication::translate("BackupSet", "无法读取校验文件 %1").arg(real);
         return std::nullopt;
     }
     const QStringList lines = QString::fromUtf8(f.readAll()).split(QRegularExpression(QStringLiteral("\r?\n")), Qt::SkipEmptyParts);
@@ -55,11 +62,26 @@ std::optional<Manifest> readManifest(const QString& path, QString* error)
             m.bytes = value.toLongLong();
         else if (key.compare(QLatin1String("XXH3-128"), Qt::CaseInsensitive) == 0)
             m.checksum = value.toLower();
+        else if (key.compare(QLatin1String("Year"), Qt::CaseInsensitive) == 0)
+            m.year = value.toInt();
     }
     static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{32}$"));
     if (!heading || !version || m.bytes < 0 || !hex.match(m.checksum).hasMatch()) {
         if (error)
-            *error = QStringLiteral("校验文件 %1 格式不正确").arg(real);
+            *error = QCoreApplication::translate("BackupSet", "校验文件 %1 格式不正确").arg(real);
+        return std::nullopt;
+    }
+    QString why;
+    const std::optional<SealedHeader> seal = SealedHeader::fromFields(lines, &why);
+    if (!seal) {
+        if (error)
+            *error = QCoreApplication::translate("BackupSet", "校验文件 %1：%2").arg(real, why);
+        return std::nullopt;
+    }
+    m.seal = *seal;
+    if (!m.seal.isPlain() && (m.year < 1000 || m.year > 9999)) {
+        if (error)
+            *error = QCoreApplication::translate("BackupSet", "校验文件 %1 中的年度无效").arg(real);
         return std::nullopt;
     }
     return m;

@@ -109,6 +109,9 @@ public:
     // device; false with errorString() ("口令不正确" for a wrong passphrase).
     bool unseal(const Passphrase* passphrase);
 
+    // True once something in the file was refused (errorString() says what).
+    bool failed() const { return m_failed; }
+
     bool isSequential() const override { return true; }
     bool atEnd() const override;
     void close() override;

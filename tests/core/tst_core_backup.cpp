@@ -8,7 +8,9 @@
 #include <AccountExporter.h>
 #include <AccountImporter.h>
 #include <BackupSet.h>
+#include <Checksum.h>
 #include <CiFile.h>
+#include <Manifest.h>
 #include <Database.h>
 
 #include <QBuffer>
@@ -73,6 +75,9 @@ const QStringList kCodeRows{"insert into code (ccode,ccode_name) values ('9901',
 
 // An installation with set `acc` of `year` (2008 unless told) and those rows in ROOT/books,
 // exported into ROOT/out or `out`.
+// How sealed_changesAreRefused changes an encrypted backup set.
+enum Change { None, FlipFirst, FlipMiddle, FlipLast, RemoveChunk, CutInside, CutFinal, ChangeSalt, ChangeSum };
+
 struct ImportRoot : BackupRoot {
     explicit ImportRoot(const QString& acc = QStringLiteral("003"), int year = 2008, const QString& out = QString())
         : BackupRoot(acc, year, kGrantRows, kCodeRows, out) {}
@@ -592,6 +597,144 @@ private slots:
         QVERIFY(QFileInfo(env.live).isFile());
         QCOMPARE(rows(env.db(), QStringLiteral("select iYear,(select count(*) from SM_Period where cAcc_Id='004'),(select count(*) from SM_Log "
                                                "where cAcc_Id='004' and cSub_Id<>'AA') from SM_Account where cAcc_Id='004'")), QStringList{"2010|12|0"});
+    }
+
+    // Sealed sets of a year after 2009 (line 10's two digits alone would give 19xx): compressed,
+    // encrypted, both. Written and read back, the books and rows are those exported; the data file
+    // is not the books in clear, a program that reads it as books refuses it by its size, and the
+    // passphrase is in no file of the set nor of the installation, nor in the log.
+    void sealed_roundTrips_data()
+    {
+        QTest::addColumn<bool>("compress");
+        QTest::addColumn<QString>("passphrase");
+        QTest::newRow("compressed") << true << QString();
+        QTest::newRow("encrypted") << false << QStringLiteral("Kennwort über 口令 7");
+        QTest::newRow("both") << true << QStringLiteral("Kennwort über 口令 7");
+    }
+    void sealed_roundTrips()
+    {
+        QFETCH(bool, compress);
+        QFETCH(QString, passphrase);
+        ImportRoot env(QStringLiteral("003"), 2026);
+        const QString out = env.root() + QStringLiteral("/sealed");
+        QVERIFY(exportSealed(env.db(), QStringLiteral("003"), out, compress, passphrase));
+        const QString data = out + QStringLiteral("/kddata.BA_");
+        const BackupSet::Descriptor d = BackupSet::readDescriptor(out + QStringLiteral("/KdErpAct.Lst"));
+        const auto m = BackupSet::readManifest(out + QStringLiteral("/KdErpAct.sum"));
+        QVERIFY(m && m->seal.compressed == compress && m->seal.encrypted == !passphrase.isEmpty() && m->year == 2026);
+        QCOMPARE(d.lineCount, 18);
+        QCOMPARE(m->bytes, QFileInfo(data).size());
+        QCOMPARE(m->checksum, Checksum::ofFile(data));
+        QVERIFY(!readAll(data).startsWith("SQLite format 3"));
+        // Line 13 is the books' size, which the sealed file is not.
+        QCOMPARE(d.bytes, QFileInfo(env.live).size());
+        QVERIFY(d.bytes != m->bytes);
+        if (!passphrase.isEmpty())
+            QVERIFY(!readAll(data).contains("远航往来"));
+
+        const QStringList chart = rows(*AccountDb::open(env.db(), QStringLiteral("003")), QStringLiteral("select ccode,ccode_name from code order by 1"));
+        const QStringList before = setRows(env.db(), QStringLiteral("003"));
+        QVERIFY(AccountDeletion::DelAccFiles(env.db(), QStringLiteral("003")));
+        QVERIFY(AccountDeletion::DelDbInfo(env.db(), QStringLiteral("003")));
+        QVERIFY(QDir().mkpath(env.folder));
+        const AccountImporter::Result r = importSealed(env.db(), out + QStringLiteral("/KdErpAct.Lst"), passphrase);
+        QVERIFY2(r.done(), qPrintable(r.notice.text));
+        QCOMPARE(rows(*AccountDb::open(env.db(), QStringLiteral("003")), QStringLiteral("select ccode,ccode_name from code order by 1")), chart);
+        QCOMPARE(rows(env.db(), QStringLiteral("select iYear from SM_Account where cAcc_Id='003'")), QStringList{"2026"});
+        QCOMPARE(setRows(env.db(), QStringLiteral("003")).filter(QStringLiteral("SM_Period")), before.filter(QStringLiteral("SM_Period")));
+        QCOMPARE(env.yearFiles(), QStringList{"KdData.mdb"});
+
+        // The manifest unread (a program from before sealing): the data file is refused as books.
+        QVERIFY(QFile::remove(out + QStringLiteral("/KdErpAct.sum")));
+        const QStringList restored = dumpBesidesLog(env.db());
+        const AccountImporter::Result old = import(env.db(), out + QStringLiteral("/KdErpAct.Lst"));
+        QVERIFY(!old.done());
+        QVERIFY2(old.notice.text.startsWith(QStringLiteral("引入的数据文件不是帐套数据")), qPrintable(old.notice.text));
+        QCOMPARE(dumpBesidesLog(env.db()), restored);
+        if (!passphrase.isEmpty()) {
+            QCOMPARE(filesHolding(env.root(), passphrase), QStringList());
+            QVERIFY(!rows(env.db(), QStringLiteral("select * from SM_Log")).join(QLatin1Char('\n')).contains(passphrase));
+        }
+    }
+
+    // Anything changed in an encrypted set is refused before the books or rows are touched, also
+    // with a manifest summed again to match the changed file (anyone can do that): a byte of the
+    // first, a middle or the last chunk, a chunk removed, the file cut inside a chunk or after one,
+    // a wrong passphrase, a changed salt, a changed checksum.
+    void sealed_changesAreRefused_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<QString>("passphrase");
+        QTest::addColumn<QString>("said");
+        const QString right = QStringLiteral("richtig");
+        const QString chunk = QStringLiteral("未通过校验");
+        QTest::newRow("first chunk") << int(FlipFirst) << right << QStringLiteral("第 1 块") + chunk;
+        QTest::newRow("middle chunk") << int(FlipMiddle) << right << QStringLiteral("第 3 块") + chunk;
+        QTest::newRow("last chunk") << int(FlipLast) << right << chunk;
+        QTest::newRow("chunk removed") << int(RemoveChunk) << right << QStringLiteral("第 2 块") + chunk;
+        QTest::newRow("cut in a chunk") << int(CutInside) << right << chunk;
+        QTest::newRow("last chunk cut off") << int(CutFinal) << right << QStringLiteral("缺少结尾");
+        QTest::newRow("wrong passphrase") << int(None) << QStringLiteral("falsch") << QStringLiteral("口令不正确");
+        QTest::newRow("salt changed") << int(ChangeSalt) << right << QStringLiteral("口令不正确");
+        QTest::newRow("checksum changed") << int(ChangeSum) << right << QStringLiteral("校验值不符");
+    }
+    void sealed_changesAreRefused()
+    {
+        QFETCH(int, change);
+        QFETCH(QString, passphrase);
+        QFETCH(QString, said);
+        // Books of several chunks that do not compress: random bytes.
+        ImportRoot env(QStringLiteral("003"), 2026);
+        AccountDb::open(env.db(), QStringLiteral("003"))->execute(QStringLiteral("CREATE TABLE GL_big AS WITH RECURSIVE c(x) AS "
+            "(SELECT 1 UNION ALL SELECT x+1 FROM c LIMIT 4000) SELECT x, randomblob(1000) AS b FROM c"));
+        const QString out = env.root() + QStringLiteral("/sealed");
+        QVERIFY(exportSealed(env.db(), QStringLiteral("003"), out, false, QStringLiteral("richtig")));
+        const QString data = out + QStringLiteral("/kddata.BA_");
+        const QString sum = out + QStringLiteral("/KdErpAct.sum");
+        QByteArray bytes = readAll(data);
+        const qint64 chunk = (1 << 20) + 17;
+        const qint64 first = 24 + 32 + 17;
+        const qint64 chunks = (bytes.size() - first + chunk - 1) / chunk;
+        QVERIFY(chunks >= 4);
+        QByteArray manifest = readAll(sum);
+        switch (Change(change)) {
+        case FlipFirst: bytes[first + 100] = char(bytes[first + 100] ^ 1); break;
+        case FlipMiddle: bytes[first + 2 * chunk + 5] = char(bytes[first + 2 * chunk + 5] ^ 0x80); break;
+        case FlipLast: bytes[bytes.size() - 3] = char(bytes[bytes.size() - 3] ^ 1); break;
+        case RemoveChunk: bytes.remove(first + chunk, chunk); break;
+        case CutInside: bytes.chop(chunk / 2); break;
+        case CutFinal: bytes.truncate(first + (chunks - 1) * chunk); break;
+        case ChangeSalt: {
+            const qsizetype at = manifest.indexOf("Salt=") + 5;
+            manifest[at] = manifest[at] == '0' ? '1' : '0';
+            break;
+        }
+        case ChangeSum: {
+            const qsizetype at = manifest.indexOf("XXH3-128=") + 9;
+            manifest[at] = manifest[at] == '0' ? '1' : '0';
+            break;
+        }
+        case None: break;
+        }
+        writeFile(data, bytes);
+        // The manifest made to match the changed file, as anyone could.
+        if (change != ChangeSum)
+            manifest.replace(QRegularExpression(QStringLiteral("Bytes=\\d+\r\nXXH3-128=[0-9a-f]+")).match(QString::fromUtf8(manifest)).captured().toUtf8(),
+                             QStringLiteral("Bytes=%1\r\nXXH3-128=%2").arg(bytes.size()).arg(Checksum::ofFile(data)).toUtf8());
+        writeFile(sum, manifest);
+
+        insertRows(*AccountDb::open(env.db(), QStringLiteral("003")), QStringLiteral("003"), 2026,
+                   {QStringLiteral("insert into code (ccode,ccode_name) values ('9902','导出后的行')")});
+        const QByteArray live = readAll(env.live);
+        const QStringList state = dumpBesidesLog(env.db());
+        const QStringList logged = auditRows(env.db());
+        const AccountImporter::Result r = importSealed(env.db(), out + QStringLiteral("/KdErpAct.Lst"), passphrase);
+        QVERIFY(!r.done());
+        QVERIFY2(r.notice.text.contains(said), qPrintable(r.notice.text));
+        QCOMPARE(dumpBesidesLog(env.db()), state);
+        QVERIFY(readAll(env.live) == live);
+        QCOMPARE(env.yearFiles(), QStringList{"KdData.mdb"});
+        QVERIFY(oneFailedImportRow(logged, auditRows(env.db())));
     }
 };
 

@@ -9,6 +9,7 @@
 #include <AccountDb.h>
 #include <AccountDeletion.h>
 #include <BooksTransfer.h>
+#include <Checksum.h>
 #include <Database.h>
 #include <Installation.h>
 #include <SysInfo.h>
@@ -167,6 +168,8 @@ private slots:
     void columnsTheFileCannotKeepAreRefused();
     void faultyDataFileIsNeverPlaced();
     void largeTableInOneState();
+    void sealedSetsBothWays_data();
+    void sealedSetsBothWays();
 };
 
 void TestBackupServer::filesToServerAndBack()
@@ -476,6 +479,66 @@ void TestBackupServer::largeTableInOneState()
              (QStringList{"2|0.5", "3|0.75", "119998|29999.5", "119999|29999.75"}));
     QCOMPARE(count(written, QStringLiteral("SELECT count(*) FROM big INDEXED BY big_code WHERE code = 'C5'")), 120000 / 97 + 1);
     QCOMPARE(count(written, QStringLiteral("SELECT count(*) FROM big INDEXED BY big_code WHERE code = 'c5'")), 0);
+}
+
+void TestBackupServer::sealedSetsBothWays_data()
+{
+    QTest::addColumn<bool>("compress");
+    QTest::addColumn<QString>("passphrase");
+    QTest::newRow("compressed") << true << QString();
+    QTest::newRow("encrypted") << false << QStringLiteral("服务器口令 secret");
+    QTest::newRow("both") << true << QStringLiteral("服务器口令 secret");
+}
+
+// A sealed set from files onto the server and a sealed set of the server back into files: the
+// same books; the unsealed copy the server read is gone afterwards; a wrong passphrase or a
+// changed chunk leaves the server's books and rows as they were.
+void TestBackupServer::sealedSetsBothWays()
+{
+    QFETCH(bool, compress);
+    QFETCH(QString, passphrase);
+    BackupRoot files(kAcc, kYear, {}, kBookRows);
+    const QString sealedOut = files.root() + QStringLiteral("/sealed");
+    QVERIFY(exportSealed(files.db(), kAcc, sealedOut, compress, passphrase));
+    ServerInstall server;
+    Database& sys = *server.sys;
+    const AccountImporter::Result in = importSealed(sys, sealedOut + QStringLiteral("/KdErpAct.Lst"), passphrase);
+    QVERIFY2(in.done(), qPrintable(in.notice.text));
+    const QString unsealed = QDir::tempPath() + QStringLiteral("/revozi-import-%1").arg(::getuid());
+    QCOMPARE(filesIn(unsealed), QStringList());
+    QCOMPARE(QFileInfo(unsealed).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+
+    sys.execute(QStringLiteral("INSERT INTO %1.code (i_id,ccode,ccode_name) VALUES (9,'9999','服务器上的行')").arg(kSchema));
+    const QStringList before = serverState(sys);
+    if (!passphrase.isEmpty()) {
+        const AccountImporter::Result wrong = importSealed(sys, sealedOut + QStringLiteral("/KdErpAct.Lst"), QStringLiteral("falsch"));
+        QVERIFY(!wrong.done());
+        QVERIFY2(wrong.notice.text.contains(QStringLiteral("口令不正确")), qPrintable(wrong.notice.text));
+    }
+    // A byte of the data file changed and the manifest summed again to match it: the seal tells.
+    const QString data = sealedOut + QStringLiteral("/kddata.BA_");
+    QByteArray bytes = readAll(data);
+    bytes[bytes.size() / 2] = char(bytes[bytes.size() / 2] ^ 1);
+    writeFile(data, bytes);
+    QByteArray manifest = readAll(sealedOut + QStringLiteral("/KdErpAct.sum"));
+    const qsizetype at = manifest.indexOf("XXH3-128=") + 9;
+    manifest.replace(at, 32, Checksum::ofFile(data).toLatin1());
+    writeFile(sealedOut + QStringLiteral("/KdErpAct.sum"), manifest);
+    const AccountImporter::Result damaged = importSealed(sys, sealedOut + QStringLiteral("/KdErpAct.Lst"), passphrase);
+    QVERIFY(!damaged.done());
+    QCOMPARE(serverState(sys), before);
+    QCOMPARE(filesIn(unsealed), QStringList());
+
+    const QString back = files.root() + QStringLiteral("/fromServer");
+    QVERIFY(exportSealed(sys, kAcc, back, compress, passphrase));
+    TestRoot other;
+    const AccountImporter::Result restored =
+        importSealed(other.db(), back + QStringLiteral("/KdErpAct.Lst"), passphrase, other.root() + QStringLiteral("/books"));
+    QVERIFY2(restored.done(), qPrintable(restored.notice.text));
+    Database after(AccountDb::databasePath(other.root() + QStringLiteral("/books"), kAcc, kYear));
+    QCOMPARE(after.scalar(QStringLiteral("SELECT ccode_name FROM code WHERE ccode='9999'")).toString(), QStringLiteral("服务器上的行"));
+    if (!passphrase.isEmpty())
+        QCOMPARE(filesHolding(back, passphrase), QStringList());
 }
 
 QObject* newServerBackupTests()

@@ -8,9 +8,11 @@
 #include <BackupSet.h>
 #include <Database.h>
 #include <Manifest.h>
+#include <SealedStream.h>
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QRegularExpression>
 #include <QFileInfo>
 #include <QtTest>
@@ -97,6 +99,46 @@ AccountImporter::Result import(Database& sys, const QString& lst, const QString&
     if (!refusal.isEmpty())
         return {AccountImporter::Result::Status::Failed, refusal};
     return AccountImporter::restore(sys, importer.plan(), control);
+}
+
+bool exportSealed(Database& db, const QString& acc, const QString& dir, bool compress, const QString& passphrase)
+{
+    if (!QDir().mkpath(dir))
+        return false;
+    AccountExporter exporter(db, acc);
+    exporter.sealWith(compress, passphrase.isEmpty() ? nullptr : std::make_shared<Passphrase>(passphrase));
+    if (!exporter.prepare())
+        return false;
+    QString error;
+    const bool written = exporter.writeBackupSet(dir, true, &error);
+    if (!written)
+        qWarning("%s", qPrintable(error));
+    return written;
+}
+
+AccountImporter::Result importSealed(Database& sys, const QString& lst, const QString& passphrase, const QString& newFolder)
+{
+    AccountImporter importer(sys);
+    Notice refusal = importer.load(lst);
+    if (refusal.isEmpty() && importer.plan().seal.encrypted)
+        refusal = importer.unlock(std::make_shared<Passphrase>(passphrase));
+    if (refusal.isEmpty())
+        refusal = newFolder.isEmpty() ? importer.keepFolder() : importer.placeIn(newFolder);
+    if (!refusal.isEmpty())
+        return {AccountImporter::Result::Status::Failed, refusal};
+    return AccountImporter::restore(sys, importer.plan());
+}
+
+QStringList filesHolding(const QString& dir, const QString& text)
+{
+    QStringList found;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (readAll(path).contains(text.toUtf8()))
+            found << path;
+    }
+    return found;
 }
 
 namespace {

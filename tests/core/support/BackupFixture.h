@@ -37,6 +37,13 @@ bool exportTo(Database& db, const QString& acc, const QString& dir, const Accoun
 AccountImporter::Result import(Database& sys, const QString& lst, const QString& newFolder = QString(),
                                const WorkControl& control = {});
 
+// Sealed sets: the export compressed and/or encrypted with `passphrase` (none when empty), and
+// the import that gives the passphrase when the set asks for it (a wrong one ends it there).
+bool exportSealed(Database& db, const QString& acc, const QString& dir, bool compress, const QString& passphrase);
+AccountImporter::Result importSealed(Database& sys, const QString& lst, const QString& passphrase, const QString& newFolder = QString());
+// Every file under `dir` that holds `text` (as UTF-8).
+QStringList filesHolding(const QString& dir, const QString& text);
+
 // The descriptor's Bytes= and a manifest made to match the data file in `dir` as it is now: a
 // backup set that an export could have written with this data file.
 void seal(const QString& dir);
