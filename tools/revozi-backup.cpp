@@ -2,6 +2,7 @@
 // the console's own work (AccountExporter, AccountImporter, the manifest's Checksum), run without
 // windows, so a backup written here is the one the console writes and the console imports it.
 #include "BackupOutput.h"
+#include "PassphraseFile.h"
 
 #include <AccountDb.h>
 #include <AccountExporter.h>
@@ -18,6 +19,7 @@
 #include <DbError.h>
 #include <Manifest.h>
 #include <Paths.h>
+#include <SealedStream.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -46,22 +48,23 @@ const char* const kHelp =
     "  revozi-backup ROOT list [--to BACKUPS] [--json]\n"
     "      列出安装中的每个账套与年度、账套库的大小和位置；给出 --to 时另列 BACKUPS 中最新的备份。\n"
     "      以制表符分隔各列；输出到终端时第一行是列名。\n"
-    "  revozi-backup ROOT export --set N --year YYYY --to DIR [--json]\n"
+    "  revozi-backup ROOT export --set N --year YYYY --to DIR [--encrypt --passphrase-file FILE] [--compress]\n"
+    "                [--json]\n"
     "      把账套 N 的 YYYY 年度输出到 DIR，与控制台的输出账套相同（描述文件、数据文件、校验清单）。\n"
     "  revozi-backup ROOT export --all --to BACKUPS [--keep-daily D] [--keep-weekly W] [--keep-monthly M]\n"
-    "                [--dry-run] [--json]\n"
+    "                [--encrypt --passphrase-file FILE] [--compress] [--dry-run] [--json]\n"
     "      把每个账套输出到 BACKUPS/<账套>-<年度>/<yyyyMMdd-HHmmss>/；一个账套失败不影响其他账套。\n"
     "      给出 --keep-* 时，每个账套与年度保留最近 D 天、W 周、M 月中每天、每周、每月最新的备份，\n"
     "      删除其余由本程序写入的备份目录；符号链接、有其他文件或属于别的账套与年度的目录原样保留，\n"
     "      并在标准错误上逐个说明原因。不给出时什么也不删除。\n"
     "      --dry-run：试运行，什么也不输出、不删除，只列出每个账套将写入的目录和保留规则将删除的备份\n"
     "      （与同一时刻的正式运行删除的完全相同）。\n"
-    "  revozi-backup verify DIR [--json]\n"
+    "  revozi-backup verify DIR [--passphrase-file FILE] [--json]\n"
     "      只做引入前的检查（大小、校验和、账套身份、完整性），不引入，并列出检查了什么。\n"
-    "  revozi-backup verify --all BACKUPS [--json]\n"
+    "  revozi-backup verify --all BACKUPS [--passphrase-file FILE] [--json]\n"
     "      检查 BACKUPS 中的每个备份目录（BACKUPS/<账套>-<年度>/<时间>/，或直接在 BACKUPS 下的备份），\n"
     "      每个目录一行；有一个未通过检查时退出状态为 1。\n"
-    "  revozi-backup ROOT import DIR [--folder PATH] [--yes]\n"
+    "  revozi-backup ROOT import DIR [--folder PATH] [--yes] [--passphrase-file FILE]\n"
     "      引入 DIR 中的备份：放到描述文件所记的位置，或放到 PATH 之下；已有的账套只有给出 --yes 才覆盖。\n"
     "      账套数据只放入该账套自己的年度目录 zt<账套>/<年度>，且该目录须为空或存放本安装该账套该年度的\n"
     "      数据；否则拒绝引入并说明目录中是谁的数据，需以 --folder 另指位置。只合并该账套该年度的行，\n"
@@ -75,6 +78,15 @@ const char* const kHelp =
     "              outcome 为 ok、failed 或 planned（试运行）；失败仍在标准错误上说明。\n"
     "  --quiet     只写失败（和 --json 的输出），不写成功的消息、说明和进度。\n"
     "  --progress  标准错误不是终端时也写进度行（每个账套：已完成与总字节数、速度、剩余时间）。\n"
+    "\n"
+    "加密与压缩（export）：\n"
+    "  --encrypt   用口令加密数据文件（Argon2id 由口令生成密钥，XChaCha20-Poly1305 分块加密，\n"
+    "              任何一块被改动、删除、调换或截断都会被拒绝）。需要 --passphrase-file。\n"
+    "  --compress  用 zstd 压缩数据文件（与 --encrypt 同用时先压缩后加密）。\n"
+    "  --passphrase-file FILE  口令在 FILE 的第一行；FILE 须为普通文件，且同组与其他用户不能访问\n"
+    "              （chmod 600）。口令不能写在命令行或环境变量中，也不会写入日志或任何文件。\n"
+    "              verify 给出口令时还解密并检查其中的账套数据，不给时只核对校验和；import 引入\n"
+    "              加密的备份时必须给出。描述文件仍为 18 行，加密与压缩记在校验清单中。\n"
     "\n"
     "服务器上的安装：以 --server CONNINFO 代替 ROOT（CONNINFO 为连接串，如 \"host=srv dbname=revozi\"，\n"
     "或 service=NAME）。密码不能写在命令行上，请放在 ~/.pgpass 中。\n"
@@ -141,6 +153,18 @@ QJsonValue orNull(qint64 number)
 double seconds(qint64 ms)
 {
     return double(ms) / 1000.0;
+}
+
+// How export seals the data files it writes, and the passphrase that verify and import open an
+// encrypted set with; read once from the command line and a passphrase file.
+struct Sealing {
+    bool compress = false;
+    std::shared_ptr<const Passphrase> passphrase;
+};
+Sealing& sealing()
+{
+    static Sealing s;
+    return s;
 }
 
 struct Options {
@@ -295,6 +319,7 @@ void runJob(SetJob& job)
 void prepareJob(Database& sysDb, SetJob& job)
 {
     job.exporter = std::make_unique<AccountExporter>(sysDb, job.set.accId, job.set.year);
+    job.exporter->sealWith(sealing().compress, sealing().passphrase);
     if (!job.exporter->found())
         return;
     job.workCopy = job.exporter->workCopyPath();
@@ -567,6 +592,58 @@ struct Checked {
     qint64 ms = 0;
 };
 
+// The data file as written against its manifest: its size and checksum (a sealed one's too,
+// without its passphrase). The failure, or empty.
+QString checkSum(Checked& c, const ImportPlan& p, const QString& set)
+{
+    QString why;
+    const QString data = p.dataFile();
+    const QString manifestPath = CiFile::resolve(Paths::join(p.sourceDir, BackupSet::kManifestName));
+    const std::optional<BackupSet::Manifest> m = BackupSet::readManifest(manifestPath, &why);
+    if (!m && !why.isEmpty())
+        return QStringLiteral("%1：校验清单无法读取：%2").arg(set, why);
+    if (!m) {
+        c.bytes = CiFile::size(data);
+        c.passed << set + QStringLiteral("：没有校验清单（旧备份），只做完整性检查");
+        return QString();
+    }
+    qint64 bytes = -1;
+    const QString sum = Checksum::ofFile(data, &bytes);
+    if (bytes != m->bytes)
+        return QStringLiteral("%1：数据文件大小 %2 字节与校验清单的 %3 字节不符").arg(set).arg(bytes).arg(m->bytes);
+    if (sum != m->checksum)
+        return QStringLiteral("%1：数据文件的校验和 %2 与校验清单的 %3 不符，数据文件已损坏或被改动").arg(set, sum, m->checksum);
+    c.bytes = bytes;
+    c.checksum = sum;
+    c.passed << set + QStringLiteral("：校验和 XXH3-128 %1 与校验清单一致").arg(sum);
+    return QString();
+}
+
+// The books inside: the data file's integrity, or a sealed one's once unsealed into `scratch` (an
+// encrypted one only when its passphrase is given). The failure, or empty.
+QString checkBooks(Checked& c, AccountImporter& importer, const QString& set, const QString& scratch)
+{
+    QString books = importer.plan().dataFile();
+    if (!importer.plan().seal.isPlain()) {
+        if (importer.plan().seal.encrypted && !sealing().passphrase) {
+            c.passed << set + QStringLiteral("：数据文件已加密，未给出口令（--passphrase-file），未检查其中的账套数据");
+            return QString();
+        }
+        if (importer.plan().seal.encrypted)
+            if (const Notice refusal = importer.unlock(sealing().passphrase); !refusal.isEmpty())
+                return set + QStringLiteral("：") + refusal.text;
+        books = Paths::join(scratch, QStringLiteral("kddata.mdb"));
+        if (const QString refusal = AccountImporter::unsealChecked(importer.plan(), books); !refusal.isEmpty())
+            return set + QStringLiteral("：") + refusal;
+        c.passed << set + QStringLiteral("：数据文件已解开，含账套库的表，账套号、年度与描述文件一致");
+    }
+    const QString damage = integrityOf(books);
+    if (!damage.isEmpty())
+        return QStringLiteral("%1：数据文件完整性检查未通过：%2").arg(set, damage);
+    c.passed << set + QStringLiteral("：完整性检查通过");
+    return QString();
+}
+
 Checked check(const QString& dir)
 {
     QElapsedTimer clock;
@@ -598,34 +675,21 @@ Checked check(const QString& dir)
         c.accId = p.accId;
         c.year = p.year.toInt();
         const QString set = QStringLiteral("账套[%1] %2年度").arg(p.accId, p.year);
-        c.passed << set + QStringLiteral("：描述文件可读，账套号、年度与数据文件中的账套信息一致");
-        c.passed << set + QStringLiteral("：数据文件含账套库的表");
-        const QString data = p.dataFile();
-        if (p.bytes >= 0)
-            c.passed << set + QStringLiteral("：数据文件大小 %1 字节与描述文件的 Bytes= 一致").arg(p.bytes);
-        QString why;
-        const QString manifestPath = CiFile::resolve(Paths::join(p.sourceDir, BackupSet::kManifestName));
-        const std::optional<BackupSet::Manifest> m = BackupSet::readManifest(manifestPath, &why);
-        if (!m && !why.isEmpty())
-            return done(QStringLiteral("%1：校验清单无法读取：%2").arg(set, why));
-        if (m) {
-            qint64 bytes = -1;
-            const QString sum = Checksum::ofFile(data, &bytes);
-            if (bytes != m->bytes)
-                return done(QStringLiteral("%1：数据文件大小 %2 字节与校验清单的 %3 字节不符").arg(set).arg(bytes).arg(m->bytes));
-            if (sum != m->checksum)
-                return done(QStringLiteral("%1：数据文件的校验和 %2 与校验清单的 %3 不符，数据文件已损坏或被改动").arg(set, sum, m->checksum));
-            c.bytes = bytes;
-            c.checksum = sum;
-            c.passed << set + QStringLiteral("：校验和 XXH3-128 %1 与校验清单一致").arg(sum);
+        if (p.seal.isPlain()) {
+            c.passed << set + QStringLiteral("：描述文件可读，账套号、年度与数据文件中的账套信息一致");
+            c.passed << set + QStringLiteral("：数据文件含账套库的表");
+            if (p.bytes >= 0)
+                c.passed << set + QStringLiteral("：数据文件大小 %1 字节与描述文件的 Bytes= 一致").arg(p.bytes);
         } else {
-            c.bytes = CiFile::size(data);
-            c.passed << set + QStringLiteral("：没有校验清单（旧备份），只做完整性检查");
+            c.passed << set + QStringLiteral("：描述文件可读，数据文件按校验清单所记已%1")
+                                  .arg(p.seal.encrypted ? (p.seal.compressed ? QStringLiteral("压缩并加密")
+                                                                              : QStringLiteral("加密"))
+                                                        : QStringLiteral("压缩"));
         }
-        const QString damage = integrityOf(data);
-        if (!damage.isEmpty())
-            return done(QStringLiteral("%1：数据文件完整性检查未通过：%2").arg(set, damage));
-        c.passed << set + QStringLiteral("：完整性检查通过");
+        if (const QString failure = checkSum(c, p, set); !failure.isEmpty())
+            return done(failure);
+        if (const QString failure = checkBooks(c, importer, set, scratch.path()); !failure.isEmpty())
+            return done(failure);
     } catch (const DbError& e) {
         return done(QStringLiteral("备份 %1 无法检查：%2").arg(dir, e.userText()));
     }
@@ -714,6 +778,14 @@ int importSet(Database& sysDb, const QString& dir, const QString& folder, bool o
     if (!refusal.isEmpty())
         return fail(QStringLiteral("备份 %1 无法引入：%2").arg(dir, refusal.text));
     const QString set = QStringLiteral("账套[%1] %2年度").arg(importer.plan().accId, importer.plan().year);
+    // An encrypted set opens with the passphrase file's passphrase, or not at all.
+    if (importer.plan().seal.encrypted) {
+        if (!sealing().passphrase)
+            return fail(QStringLiteral("%1：备份已加密，需要口令（--passphrase-file），未引入").arg(set));
+        refusal = importer.unlock(sealing().passphrase);
+        if (!refusal.isEmpty())
+            return fail(QStringLiteral("%1无法引入：%2").arg(set, refusal.text));
+    }
     // The console asks before it replaces books; without anyone to ask, only --yes says so.
     if (importer.plan().setExists && !overwrite)
         return fail(QStringLiteral("%1已存在，未引入（给出 --yes 才覆盖）").arg(set));
@@ -736,6 +808,23 @@ int importSet(Database& sysDb, const QString& dir, const QString& folder, bool o
 }
 } // namespace
 
+// Why the seal's options do not fit the command; empty when they do. Export seals with --encrypt
+// (which needs a passphrase file) and --compress; verify and import only read a passphrase file.
+QString sealingMisused(const QStringList& args, bool encrypt, const QString& passphraseFile)
+{
+    const QString command = args.value(0) == QLatin1String("verify") ? args.value(0) : args.value(1);
+    const bool exporting = command == QLatin1String("export");
+    if ((encrypt || sealing().compress) && !exporting)
+        return QStringLiteral("--encrypt 与 --compress 只用于 export");
+    if (encrypt && passphraseFile.isEmpty())
+        return QStringLiteral("--encrypt 需要 --passphrase-file（口令不能写在命令行上）");
+    if (!passphraseFile.isEmpty() && exporting && !encrypt)
+        return QStringLiteral("export 只在给出 --encrypt 时读取 --passphrase-file");
+    if (!passphraseFile.isEmpty() && !exporting && command != QLatin1String("verify") && command != QLatin1String("import"))
+        return QStringLiteral("--passphrase-file 只用于 export、verify 与 import");
+    return QString();
+}
+
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
@@ -755,6 +844,16 @@ int main(int argc, char* argv[])
     say.json = args.removeAll(QStringLiteral("--json")) > 0;
     say.quiet = args.removeAll(QStringLiteral("--quiet")) > 0;
     say.progress = args.removeAll(QStringLiteral("--progress")) > 0;
+    // The seal's options, wherever on the line; which command takes them is checked below.
+    const bool encrypt = args.removeAll(QStringLiteral("--encrypt")) > 0;
+    sealing().compress = args.removeAll(QStringLiteral("--compress")) > 0;
+    QString passphraseFile;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--passphrase-file")); at >= 0) {
+        if (at + 1 >= args.size() || args.count(QStringLiteral("--passphrase-file")) > 1)
+            return usage(QStringLiteral("选项 %1 需要一个值").arg(QStringLiteral("--passphrase-file")));
+        passphraseFile = args.takeAt(at + 1);
+        args.removeAt(at);
+    }
     if (args.isEmpty())
         return usage(QStringLiteral("缺少命令"));
     // A server installation is named by its connection string where a root would be.
@@ -772,6 +871,14 @@ int main(int argc, char* argv[])
             args.removeFirst();
     }
 
+    if (const QString why = sealingMisused(args, encrypt, passphraseFile); !why.isEmpty())
+        return usage(why);
+    if (!passphraseFile.isEmpty()) {
+        QString why;
+        sealing().passphrase = PassphraseFile::read(passphraseFile, &why);
+        if (!sealing().passphrase)
+            return fail(why);
+    }
     if (args[0] == QLatin1String("verify")) {
         if (args.size() == 3 && args[1] == QLatin1String("--all") && !args[2].startsWith(QLatin1String("--")))
             return verifyAll(args[2]);

@@ -198,6 +198,7 @@ private slots:
     void verifyAllCoversEveryFolder();
     void quietAndProgress();
     void listRecoversAnInterruptedDeletion();
+    void encryptedBackupsWithAPassphraseFile();
 };
 
 void TestCli::exportVerifyImportRoundTrip()
@@ -861,4 +862,76 @@ void TestCli::listRecoversAnInterruptedDeletion()
 }
 
 QTEST_GUILESS_MAIN(TestCli)
+// Encrypted backups from a timer: the passphrase only from a file of mode 0600, never an argument;
+// export (one set, and --all compressed too), verify without and with it, import only with the
+// right one; the passphrase in no file written, no log row, no argument.
+void TestCli::encryptedBackupsWithAPassphraseFile()
+{
+    BackupRoot r(QStringLiteral("003"), 2026);
+    const QString secret = QStringLiteral("nächtlich 口令 42");
+    const QString passFile = r.root() + QStringLiteral("/backup.pass");
+    writeFile(passFile, (secret + QStringLiteral("\n")).toUtf8());
+    const QString mine = r.root() + QStringLiteral("/sealed");
+    const QStringList exportOne = {r.root(), QStringLiteral("export"), QStringLiteral("--set"), QStringLiteral("003"), QStringLiteral("--year"),
+                                   QStringLiteral("2026"), QStringLiteral("--to"), mine, QStringLiteral("--encrypt"),
+                                   QStringLiteral("--passphrase-file"), passFile};
+    QList<QStringList> argumentsUsed{exportOne};
+    // A passphrase file others may read is refused, and so is --encrypt without one or the file
+    // given to a command that takes none.
+    QVERIFY(QFile::setPermissions(passFile, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+    Run e = run(exportOne);
+    QVERIFY2(e.status == 1 && e.err.contains(QStringLiteral("chmod 600")) && !QFileInfo::exists(mine), qPrintable(describe(e)));
+    QVERIFY(QFile::setPermissions(passFile, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    QCOMPARE(run(exportOne.mid(0, exportOne.size() - 2)).status, 2);
+    QCOMPARE(run({r.root(), QStringLiteral("list"), QStringLiteral("--passphrase-file"), passFile}).status, 2);
+
+    e = run(exportOne);
+    QVERIFY2(e.status == 0, qPrintable(describe(e)));
+    const auto m = BackupSet::readManifest(mine + QStringLiteral("/KdErpAct.sum"));
+    QVERIFY(m && m->seal.encrypted && !m->seal.compressed);
+    const QStringList all = {r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), r.root() + QStringLiteral("/nightly"),
+                             QStringLiteral("--encrypt"), QStringLiteral("--compress"), QStringLiteral("--passphrase-file"), passFile};
+    argumentsUsed << all;
+    e = run(all, QStringLiteral("2026-03-01T02:00:00"));
+    QVERIFY2(e.status == 0, qPrintable(describe(e)));
+    const QString nightly = r.root() + QStringLiteral("/nightly/003-2026/20260301-020000");
+    QVERIFY(BackupSet::readManifest(nightly + QStringLiteral("/KdErpAct.sum"))->seal.compressed);
+
+    // verify: the checksum without the passphrase; the books inside with it; a wrong one refused.
+    Run v = run({QStringLiteral("verify"), nightly});
+    QVERIFY2(v.status == 0 && v.out.contains(QStringLiteral("未检查其中的账套数据")), qPrintable(describe(v)));
+    const QStringList verifyWith = {QStringLiteral("verify"), nightly, QStringLiteral("--passphrase-file"), passFile};
+    argumentsUsed << verifyWith;
+    v = run(verifyWith);
+    QVERIFY2(v.status == 0 && v.out.contains(QStringLiteral("完整性检查通过")), qPrintable(describe(v)));
+    const QString wrongFile = r.root() + QStringLiteral("/wrong.pass");
+    writeFile(wrongFile, "falsch\n");
+    QVERIFY(QFile::setPermissions(wrongFile, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    v = run({QStringLiteral("verify"), nightly, QStringLiteral("--passphrase-file"), wrongFile});
+    QVERIFY2(v.status == 1 && v.err.contains(QStringLiteral("口令不正确")), qPrintable(describe(v)));
+
+    // import: nothing without the passphrase or with a wrong one; the set with the right one.
+    TestRoot other;
+    const QString books = other.root() + QStringLiteral("/restored");
+    QVERIFY(QDir().mkpath(books));
+    const QStringList importWith = {other.root(), QStringLiteral("import"), mine, QStringLiteral("--folder"), books,
+                                    QStringLiteral("--passphrase-file"), passFile};
+    argumentsUsed << importWith;
+    Run i = run(importWith.mid(0, 5));
+    QVERIFY2(i.status == 1 && i.err.contains(QStringLiteral("--passphrase-file")), qPrintable(describe(i)));
+    i = run(importWith.mid(0, 6) + QStringList{wrongFile});
+    QVERIFY2(i.status == 1 && i.err.contains(QStringLiteral("口令不正确")), qPrintable(describe(i)));
+    QCOMPARE(count(other.db(), QStringLiteral("select count(*) from SM_Account where cAcc_Id='003'")), 0);
+    i = run(importWith);
+    QVERIFY2(i.status == 0, qPrintable(describe(i)));
+    QCOMPARE(count(other.db(), QStringLiteral("select count(*) from SM_Account where cAcc_Id='003' and iYear=2026")), 1);
+
+    QCOMPARE(filesHolding(r.root(), secret), QStringList{passFile});
+    QCOMPARE(filesHolding(other.root(), secret), QStringList());
+    for (Database* db : {&r.db(), &other.db()})
+        QVERIFY(!rows(*db, QStringLiteral("select * from SM_Log")).join(QLatin1Char('\n')).contains(secret));
+    for (const QStringList& args : argumentsUsed)
+        QVERIFY(!args.join(QLatin1Char(' ')).contains(secret));
+}
+
 #include "tst_core_cli.moc"
