@@ -6,6 +6,7 @@
 #include <Paths.h>
 #include <Recordset.h>
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
@@ -26,10 +27,10 @@ using namespace WizardUi;
 namespace {
 // The captions under which the books keep the four options, in the page's order.
 const QString kCaptions[4] = {
-    QStringLiteral("存货是否分类"),
-    QStringLiteral("客户是否分类"),
-    QStringLiteral("供应商是否分类"),
-    QStringLiteral("有无外币核算"),
+    QStringLiteral("存货是否分类"),     // not translated: a key of the books
+    QStringLiteral("客户是否分类"),     // not translated: a key of the books
+    QStringLiteral("供应商是否分类"),   // not translated: a key of the books
+    QStringLiteral("有无外币核算"),     // not translated: a key of the books
 };
 
 // The two branches of the standard sales flow: from the left middle to the right top and bottom.
@@ -55,29 +56,29 @@ protected:
 } // namespace
 
 SetPage::SetPage(QWidget* parent)
-    : WizardPage(parent, "Picture2", 1, QStringLiteral("账套信息"), QStringLiteral("此页面可输入当前有关账套信息。"))
+    : WizardPage(parent, "Picture2", 1, QCoreApplication::translate("AccountPages", "账套信息"), QCoreApplication::translate("AccountPages", "此页面可输入当前有关账套信息。"))
 {
     QGridLayout* g = fieldGrid();
-    cboAccount = captioned(g, 0, 0, 3, "lblAccount", QStringLiteral("已存账套:"), named<QComboBox>("cboAccount", this));
-    txtAccID = captioned(g, 1, 0, 1, "lblAccID", QStringLiteral("账套号(&A):"), textBox(this, "txtAccID", 3), Qt::AlignLeft);
-    txtAccName = captioned(g, 2, 0, 3, "lblAccName", QStringLiteral("账套名称(&N):"), textBox(this, "txtAccName", 40));
-    txtAccPath = captioned(g, 3, 0, 2, "lblAccPath", QStringLiteral("账套路径(&P):"), textBox(this, "txtAccPath", 0));
+    cboAccount = captioned(g, 0, 0, 3, "lblAccount", QCoreApplication::translate("AccountPages", "已存账套:"), named<QComboBox>("cboAccount", this));
+    txtAccID = captioned(g, 1, 0, 1, "lblAccID", QCoreApplication::translate("AccountPages", "账套号(&A):"), textBox(this, "txtAccID", 3), Qt::AlignLeft);
+    txtAccName = captioned(g, 2, 0, 3, "lblAccName", QCoreApplication::translate("AccountPages", "账套名称(&N):"), textBox(this, "txtAccName", 40));
+    txtAccPath = captioned(g, 3, 0, 2, "lblAccPath", QCoreApplication::translate("AccountPages", "账套路径(&P):"), textBox(this, "txtAccPath", 0));
     CmdPath = button(this, "CmdPath", QStringLiteral("..."));
-    CmdPath->setAccessibleName(QStringLiteral("选择账套路径"));
+    CmdPath->setAccessibleName(QCoreApplication::translate("AccountPages", "选择账套路径"));
     CmdPath->setFixedWidth(CmdPath->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
     g->addWidget(CmdPath, 3, 3);
 
     // Year and month share one row after a single caption; the month box is named by its 月 label.
     txtYear = textBox(this, "txtYear", 4);
     txtMonth = textBox(this, "txtMonth", 2);
-    Label4 = named<QLabel>("Label4", QStringLiteral("月"), this);
+    Label4 = named<QLabel>("Label4", QCoreApplication::translate("AccountPages", "月"), this);
     Label4->setBuddy(txtMonth);
-    txtMonth->setAccessibleName(QStringLiteral("月"));
-    cmdYM = button(this, "cmdYM", QStringLiteral("会计期间设置"));
+    txtMonth->setAccessibleName(QCoreApplication::translate("AccountPages", "月"));
+    cmdYM = button(this, "cmdYM", QCoreApplication::translate("AccountPages", "会计期间设置"));
     txtAccID->setFixedWidth(txtAccID->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
     txtYear->setFixedWidth(txtYear->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 16);
     txtMonth->setFixedWidth(txtMonth->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
-    g->addWidget(captionFor(this, "lblYear", QStringLiteral("启用会计期(&Y):"), txtYear), 4, 0);
+    g->addWidget(captionFor(this, "lblYear", QCoreApplication::translate("AccountPages", "启用会计期(&Y):"), txtYear), 4, 0);
     auto* ym = new QHBoxLayout;
     ym->addWidget(txtYear);
     ym->addWidget(txtMonth);
@@ -123,8 +124,8 @@ bool SetPage::accepts(bool creating)
     // A relative path would put the books wherever the console happened to be started.
     const QString path = txtAccPath->text().trimmed();
     if (creating && !QDir::isAbsolutePath(Paths::normalize(path))) {
-        MsgBox(QStringLiteral("账套路径必须是完整的绝对路径（以“/”开头），不能是相对路径：%1").arg(path),
-               vb::vbExclamation | vb::vbOKOnly, QStringLiteral("创建账套"));
+        MsgBox(QCoreApplication::translate("AccountPages", "账套路径必须是完整的绝对路径（以“/”开头），不能是相对路径：%1").arg(path),
+               vb::vbExclamation | vb::vbOKOnly, QCoreApplication::translate("AccountPages", "创建账套"));
         txtAccPath->setFocus();
         return false;
     }
@@ -186,20 +187,20 @@ bool SetPage::eventFilter(QObject* watched, QEvent* event)
 }
 
 UnitPage::UnitPage(QWidget* parent)
-    : WizardPage(parent, "Picture3", 2, QStringLiteral("单位信息"), QStringLiteral("此页面输入贵单位的单位信息。"))
+    : WizardPage(parent, "Picture3", 2, QCoreApplication::translate("AccountPages", "单位信息"), QCoreApplication::translate("AccountPages", "此页面输入贵单位的单位信息。"))
 {
     QGridLayout* g = fieldGrid();
-    txtUnitName = captioned(g, 0, 0, 3, "lblUnitName", QStringLiteral("单位名称(&M):"), textBox(this, "txtUnitName", 40));
-    txtUnitAbbre = captioned(g, 1, 0, 3, "lblUnitAbbre", QStringLiteral("单位简称(&A):"), textBox(this, "txtUnitAbbre", 40));
-    TxtUnitAddr = captioned(g, 2, 0, 3, "lblUnitAddr", QStringLiteral("单位地址(&R):"), textBox(this, "TxtUnitAddr", 80));
-    txtUnitLP = captioned(g, 3, 0, 1, "lblUnitLP", QStringLiteral("法人代表(&L):"), textBox(this, "txtUnitLP", 16));
-    txtUnitZap = captioned(g, 3, 2, 1, "lblUnitZap", QStringLiteral("邮政编码(&Z):"), textBox(this, "txtUnitZap", 6));
-    txtUnitTel = captioned(g, 4, 0, 1, "lblUnitTel", QStringLiteral("联系电话(&P):"), textBox(this, "txtUnitTel", 30));
-    txtUnitFax = captioned(g, 4, 2, 1, "lblUnitFax", QStringLiteral("传真(&F):"), textBox(this, "txtUnitFax", 30));
-    txtUnitEMail = captioned(g, 5, 0, 1, "lblUnitEMail", QStringLiteral("电子邮件(&E):"), textBox(this, "txtUnitEMail", 40));
-    txtUnitTaxNo = captioned(g, 5, 2, 1, "lblUnitTaxNo", QStringLiteral("税号(&X):"), textBox(this, "txtUnitTaxNo", 20));
-    txtFinType = captioned(g, 6, 0, 1, "lblFinType", QStringLiteral("备注一:"), textBox(this, "txtFinType", 16));
-    txtFinKind = captioned(g, 6, 2, 1, "lblFinKind", QStringLiteral("备注二:"), textBox(this, "txtFinKind", 16));
+    txtUnitName = captioned(g, 0, 0, 3, "lblUnitName", QCoreApplication::translate("AccountPages", "单位名称(&M):"), textBox(this, "txtUnitName", 40));
+    txtUnitAbbre = captioned(g, 1, 0, 3, "lblUnitAbbre", QCoreApplication::translate("AccountPages", "单位简称(&A):"), textBox(this, "txtUnitAbbre", 40));
+    TxtUnitAddr = captioned(g, 2, 0, 3, "lblUnitAddr", QCoreApplication::translate("AccountPages", "单位地址(&R):"), textBox(this, "TxtUnitAddr", 80));
+    txtUnitLP = captioned(g, 3, 0, 1, "lblUnitLP", QCoreApplication::translate("AccountPages", "法人代表(&L):"), textBox(this, "txtUnitLP", 16));
+    txtUnitZap = captioned(g, 3, 2, 1, "lblUnitZap", QCoreApplication::translate("AccountPages", "邮政编码(&Z):"), textBox(this, "txtUnitZap", 6));
+    txtUnitTel = captioned(g, 4, 0, 1, "lblUnitTel", QCoreApplication::translate("AccountPages", "联系电话(&P):"), textBox(this, "txtUnitTel", 30));
+    txtUnitFax = captioned(g, 4, 2, 1, "lblUnitFax", QCoreApplication::translate("AccountPages", "传真(&F):"), textBox(this, "txtUnitFax", 30));
+    txtUnitEMail = captioned(g, 5, 0, 1, "lblUnitEMail", QCoreApplication::translate("AccountPages", "电子邮件(&E):"), textBox(this, "txtUnitEMail", 40));
+    txtUnitTaxNo = captioned(g, 5, 2, 1, "lblUnitTaxNo", QCoreApplication::translate("AccountPages", "税号(&X):"), textBox(this, "txtUnitTaxNo", 20));
+    txtFinType = captioned(g, 6, 0, 1, "lblFinType", QCoreApplication::translate("AccountPages", "备注一:"), textBox(this, "txtFinType", 16));
+    txtFinKind = captioned(g, 6, 2, 1, "lblFinKind", QCoreApplication::translate("AccountPages", "备注二:"), textBox(this, "txtFinKind", 16));
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
 }
@@ -240,22 +241,24 @@ void UnitPage::showStored(const Recordset& rs)
 }
 
 TypePage::TypePage(QWidget* parent)
-    : WizardPage(parent, "Picture4", 3, QStringLiteral("核算类型"), QStringLiteral("此页面输入您选择的核算类型。"))
+    : WizardPage(parent, "Picture4", 3, QCoreApplication::translate("AccountPages", "核算类型"), QCoreApplication::translate("AccountPages", "此页面输入您选择的核算类型。"))
 {
     QGridLayout* g = fieldGrid();
-    txtCurCode = captioned(g, 0, 0, 1, "lblCurCode", QStringLiteral("本币代码(&C):"), textBox(this, "txtCurCode", 4));
-    txtCurName = captioned(g, 1, 0, 1, "lblCurName", QStringLiteral("本币名称(&M):"), textBox(this, "txtCurName", 8));
+    txtCurCode = captioned(g, 0, 0, 1, "lblCurCode", QCoreApplication::translate("AccountPages", "本币代码(&C):"), textBox(this, "txtCurCode", 4));
+    txtCurName = captioned(g, 1, 0, 1, "lblCurName", QCoreApplication::translate("AccountPages", "本币名称(&M):"), textBox(this, "txtCurName", 8));
     txtCurCode->setText(QStringLiteral("RMB"));
-    txtCurName->setText(QStringLiteral("人民币"));
-    cboEntType = captioned(g, 2, 0, 1, "lblEntType", QStringLiteral("企业类型(&Y):"), named<QComboBox>("cboEntType", this));
-    cboEntType->addItems({QStringLiteral("商业"), QStringLiteral("工业")});
+    txtCurName->setText(QStringLiteral("人民币"));   // not translated: a proposed value, written to the books as it stands
+    cboEntType = captioned(g, 2, 0, 1, "lblEntType", QCoreApplication::translate("AccountPages", "企业类型(&Y):"), named<QComboBox>("cboEntType", this));
+    // The books keep the Chinese word; the box shows it in the console's language.
+    cboEntType->addItem(QCoreApplication::translate("AccountPages", "商业"), QStringLiteral("商业"));   // not translated: the stored value
+    cboEntType->addItem(QCoreApplication::translate("AccountPages", "工业"), QStringLiteral("工业"));   // not translated: the stored value
     cboEntType->setCurrentIndex(1);
-    cboTradeKind = captioned(g, 3, 0, 2, "lblTradeKind", QStringLiteral("行业性质(&K):"), named<QComboBox>("cboTradeKind", this));
+    cboTradeKind = captioned(g, 3, 0, 2, "lblTradeKind", QCoreApplication::translate("AccountPages", "行业性质(&K):"), named<QComboBox>("cboTradeKind", this));
     cboAcc_Master =
-        captioned(g, 4, 0, 2, "lblAcc_Master", QStringLiteral("账套主管(&H):"), named<QComboBox>("cboAcc_Master", this));
-    Check1 = named<QCheckBox>("Check1", QStringLiteral("按行业性质预置科目(&S)"), this);
+        captioned(g, 4, 0, 2, "lblAcc_Master", QCoreApplication::translate("AccountPages", "账套主管(&H):"), named<QComboBox>("cboAcc_Master", this));
+    Check1 = named<QCheckBox>("Check1", QCoreApplication::translate("AccountPages", "按行业性质预置科目(&S)"), this);
     Check1->setChecked(true);
-    cmdkm = button(this, "cmdkm", QStringLiteral("科目预览"));
+    cmdkm = button(this, "cmdkm", QCoreApplication::translate("AccountPages", "科目预览"));
     auto* preset = new QHBoxLayout;
     preset->addWidget(Check1);
     preset->addStretch();
@@ -274,7 +277,7 @@ void TypePage::writeTo(AccountSetInput& in) const
 {
     in.curCode = txtCurCode->text();
     in.curName = txtCurName->text();
-    in.entType = cboEntType->currentText();
+    in.entType = cboEntType->currentData().toString();
     in.tradeKind = cboTradeKind->currentText();
     in.tradeId = cboTradeKind->currentData().toInt();
     in.master = cboAcc_Master->currentText();
@@ -291,7 +294,7 @@ void TypePage::proposeTrade()
 {
     if (cboTradeKind->count() > 1)
         cboTradeKind->setCurrentIndex(0);
-    const int std2007 = cboTradeKind->findText(QStringLiteral("2007年新会计准则"));
+    const int std2007 = cboTradeKind->findText(QStringLiteral("2007年新会计准则"));   // not translated: an industry's name in the system database
     if (std2007 >= 0)
         cboTradeKind->setCurrentIndex(std2007);
 }
@@ -310,7 +313,8 @@ void TypePage::showStored(const Recordset& rs)
     txtCurCode->setEnabled(false);
     txtCurName->setEnabled(false);
     cboEntType->clear();
-    cboEntType->addItem(rs.text(QStringLiteral("cEntType")));
+    const QString entType = rs.text(QStringLiteral("cEntType"));
+    cboEntType->addItem(QCoreApplication::translate("AccountPages", entType.toUtf8().constData()), entType);
     cboEntType->setCurrentIndex(0);
     cboEntType->setEnabled(false);
 }
@@ -328,12 +332,12 @@ void TypePage::showStoredChoices(const Recordset& rs)
 }
 
 OptionsPage::OptionsPage(QWidget* parent)
-    : WizardPage(parent, "Picture5", 4, QStringLiteral("基础信息"), QStringLiteral("此页面设置您的701账套2005年度账基础信息。"))
+    : WizardPage(parent, "Picture5", 4, QCoreApplication::translate("AccountPages", "基础信息"), QCoreApplication::translate("AccountPages", "此页面设置您的701账套2005年度账基础信息。"))
 {
-    chkbGoodClass = named<QCheckBox>("chkbGoodClass", QStringLiteral("存货是否分类(&V)"), this);
-    chkbCustClass = named<QCheckBox>("chkbCustClass", QStringLiteral("客户是否分类(&C)"), this);
-    chkbProvClass = named<QCheckBox>("chkbProvClass", QStringLiteral("供应商是否分类(&P)"), this);
-    chkbFrgnCurrencyAcc = named<QCheckBox>("chkbFrgnCurrencyAcc", QStringLiteral("有无外币核算(&A)"), this);
+    chkbGoodClass = named<QCheckBox>("chkbGoodClass", QCoreApplication::translate("AccountPages", "存货是否分类(&V)"), this);
+    chkbCustClass = named<QCheckBox>("chkbCustClass", QCoreApplication::translate("AccountPages", "客户是否分类(&C)"), this);
+    chkbProvClass = named<QCheckBox>("chkbProvClass", QCoreApplication::translate("AccountPages", "供应商是否分类(&P)"), this);
+    chkbFrgnCurrencyAcc = named<QCheckBox>("chkbFrgnCurrencyAcc", QCoreApplication::translate("AccountPages", "有无外币核算(&A)"), this);
     auto* box = new QVBoxLayout;
     box->setContentsMargins(40, 0, 0, 0);
     box->setSpacing(14);
@@ -353,7 +357,7 @@ void OptionsPage::writeTo(AccountSetInput& in) const
 
 void OptionsPage::describe(const QString& accId, const QString& year)
 {
-    lblNote->setText(QStringLiteral("此页面设置您的") + accId + QStringLiteral("账套") + year + QStringLiteral("年度账基础信息。"));
+    lblNote->setText(QCoreApplication::translate("AccountPages", "此页面设置您的%1账套%2年度账基础信息。").arg(accId, year));
 }
 
 void OptionsPage::showStored(Recordset& info)
@@ -369,7 +373,7 @@ void OptionsPage::showStored(Recordset& info)
 }
 
 FlowPage::FlowPage(QWidget* parent)
-    : WizardPage(parent, "Picture6", 5, QStringLiteral("业务流程"), QStringLiteral("此页面设置你的业务流程信息"))
+    : WizardPage(parent, "Picture6", 5, QCoreApplication::translate("AccountPages", "业务流程"), QCoreApplication::translate("AccountPages", "此页面设置你的业务流程信息"))
 {
     buildSales();
     buildPurchase();
@@ -381,14 +385,14 @@ FlowPage::FlowPage(QWidget* parent)
 
 void FlowPage::buildSales()
 {
-    framxs = named<QGroupBox>("framxs", QStringLiteral("销售流程"), this);
-    optxyh = named<QRadioButton>("optxyh", QStringLiteral("优化流程"), framxs);
-    optxbz = named<QRadioButton>("optxbz", QStringLiteral("标准流程"), framxs);
+    framxs = named<QGroupBox>("framxs", QCoreApplication::translate("AccountPages", "销售流程"), this);
+    optxyh = named<QRadioButton>("optxyh", QCoreApplication::translate("AccountPages", "优化流程"), framxs);
+    optxbz = named<QRadioButton>("optxbz", QCoreApplication::translate("AccountPages", "标准流程"), framxs);
     optxbz->setChecked(true);
-    auto* lblxyh = named<QLabel>("lblxyh", QStringLiteral("销售订单->发货单->收款"), framxs);
-    auto* lblxbz = named<QLabel>("lblxbz", QStringLiteral("销售订单->发货单"), framxs);
-    auto* lblxck = named<QLabel>("lblxck", QStringLiteral("->出库单"), framxs);
-    auto* lblxfp = named<QLabel>("lblxfp", QStringLiteral("->发票->收款"), framxs);
+    auto* lblxyh = named<QLabel>("lblxyh", QCoreApplication::translate("AccountPages", "销售订单->发货单->收款"), framxs);
+    auto* lblxbz = named<QLabel>("lblxbz", QCoreApplication::translate("AccountPages", "销售订单->发货单"), framxs);
+    auto* lblxck = named<QLabel>("lblxck", QCoreApplication::translate("AccountPages", "->出库单"), framxs);
+    auto* lblxfp = named<QLabel>("lblxfp", QCoreApplication::translate("AccountPages", "->发票->收款"), framxs);
     auto* gs = new QGridLayout(framxs);
     gs->addWidget(optxyh, 0, 0);
     gs->addWidget(lblxyh, 0, 1, 1, 3);
@@ -403,12 +407,12 @@ void FlowPage::buildSales()
 
 void FlowPage::buildPurchase()
 {
-    framecg = named<QGroupBox>("framecg", QStringLiteral("采购流程"), this);
-    optyh = named<QRadioButton>("optyh", QStringLiteral("优化流程"), framecg);
-    optbz = named<QRadioButton>("optbz", QStringLiteral("标准流程"), framecg);
+    framecg = named<QGroupBox>("framecg", QCoreApplication::translate("AccountPages", "采购流程"), this);
+    optyh = named<QRadioButton>("optyh", QCoreApplication::translate("AccountPages", "优化流程"), framecg);
+    optbz = named<QRadioButton>("optbz", QCoreApplication::translate("AccountPages", "标准流程"), framecg);
     optbz->setChecked(true);
-    lblyh = named<QLabel>("lblyh", QStringLiteral("采购订单->入库单->付款"), framecg);
-    lblbz = named<QLabel>("lblbz", QStringLiteral("采购订单->入库单->发票->付款"), framecg);
+    lblyh = named<QLabel>("lblyh", QCoreApplication::translate("AccountPages", "采购订单->入库单->付款"), framecg);
+    lblbz = named<QLabel>("lblbz", QCoreApplication::translate("AccountPages", "采购订单->入库单->发票->付款"), framecg);
     auto* gc = new QGridLayout(framecg);
     gc->addWidget(optyh, 0, 0);
     gc->addWidget(lblyh, 0, 1);

@@ -8,6 +8,7 @@
 #include <frmSysStart.h>
 #include <frmkmbrowser.h>
 
+#include <QCoreApplication>
 #include <QLineEdit>
 
 namespace ConfigDialogs {
@@ -57,7 +58,7 @@ bool calendar(QString& year, QString& month, QWidget* parent)
 void chartPreview(int tradeId, const QString& tradeName, QWidget* parent)
 {
     frmkmbrowser dlg(parent);
-    dlg.setWindowTitle(QStringLiteral("会计科目浏览--") + tradeName);
+    dlg.setWindowTitle(QCoreApplication::translate("ConfigDialogs", "会计科目浏览--") + tradeName);
     dlg.TradeId = qint16(tradeId);
     if (dlg.Form_Load())
         ShowModal(dlg);

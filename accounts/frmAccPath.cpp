@@ -15,28 +15,28 @@ frmAccPath::frmAccPath(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAccPath"));
-    setWindowTitle(QStringLiteral("账套存放路径"));
+    setWindowTitle(tr("账套存放路径"));
 
-    lblDir = new QLabel(QStringLiteral("目录列表(&R):"), this);
+    lblDir = new QLabel(tr("目录列表(&R):"), this);
     lblDir->setObjectName(QStringLiteral("lblDir"));
     Dir1 = new FolderTree(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
-    Dir1->setAccessibleName(QStringLiteral("目录列表"));
+    Dir1->setAccessibleName(tr("目录列表"));
     Dir1->setMinimumSize(360, 300);
     lblDir->setBuddy(Dir1);
 
-    lblPath = new QLabel(QStringLiteral("所选路径(&S):"), this);
+    lblPath = new QLabel(tr("所选路径(&S):"), this);
     lblPath->setObjectName(QStringLiteral("lblPath"));
     txtPath = new QLineEdit(this);
     txtPath->setObjectName(QStringLiteral("txtPath"));
-    txtPath->setAccessibleName(QStringLiteral("所选路径"));
+    txtPath->setAccessibleName(tr("所选路径"));
     lblPath->setBuddy(txtPath);
 
-    cmdOK = new QPushButton(QStringLiteral("确认(&O)"), this);
+    cmdOK = new QPushButton(tr("确认(&O)"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancel = new QPushButton(QStringLiteral("放弃(&C)"), this);
+    cmdCancel = new QPushButton(tr("放弃(&C)"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdHelp = new QPushButton(QStringLiteral("帮助(&H)"), this);
+    cmdHelp = new QPushButton(tr("帮助(&H)"), this);
     cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
     for (QPushButton* b : {cmdOK, cmdCancel, cmdHelp})
         b->setAutoDefault(false);

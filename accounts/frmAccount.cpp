@@ -10,6 +10,7 @@
 #include <MsgBox.h>
 #include <ShowModal.h>
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
@@ -38,7 +39,7 @@ ConfigDialogs::Classes classesOf(const AccountSetInput& in)
     return c;
 }
 
-const QString kFlowTitle = QStringLiteral("青木通【系统管理】");
+QString flowTitle() { return QCoreApplication::translate("frmAccount", "青木通【系统管理】"); }
 
 // The decorative strip beside the pages: a ledger on a blue ground.
 QPixmap sidePicture(const QSize& size)
@@ -69,7 +70,7 @@ QPixmap sidePicture(const QSize& size)
     p.setFont(f);
     p.setPen(Qt::white);
     const QRect text(0, book.bottom() + 20, size.width(), size.height() - book.bottom() - 20);
-    p.drawText(text, Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("账\n套"));
+    p.drawText(text, Qt::AlignHCenter | Qt::AlignTop, QCoreApplication::translate("frmAccount", "账\n套"));
     return pm;
 }
 
@@ -80,7 +81,7 @@ frmAccount::frmAccount(Mode mode, QWidget* parent)
     , m_mode(mode)
 {
     setObjectName(QStringLiteral("frmAccount"));
-    setWindowTitle(QStringLiteral("创建账套"));
+    setWindowTitle(tr("创建账套"));
 
     Picture1 = named<QLabel>("Picture1", this);
     Picture1->setFixedWidth(130);
@@ -100,11 +101,11 @@ frmAccount::frmAccount(Mode mode, QWidget* parent)
     }
     adoptControls();
 
-    cmdPre = button(this, "cmdPre", QStringLiteral("上一步(&<)"));
-    cmdNext = button(this, "cmdNext", QStringLiteral("下一步(&>)"));
-    cmdOK = button(this, "cmdOK", QStringLiteral("完成(&F)"));
-    cmdCancel = button(this, "cmdCancel", QStringLiteral("放弃"));
-    CmdHelp = button(this, "CmdHelp", QStringLiteral("帮助(&H)"));
+    cmdPre = button(this, "cmdPre", tr("上一步(&<)"));
+    cmdNext = button(this, "cmdNext", tr("下一步(&>)"));
+    cmdOK = button(this, "cmdOK", tr("完成(&F)"));
+    cmdCancel = button(this, "cmdCancel", tr("放弃"));
+    CmdHelp = button(this, "CmdHelp", tr("帮助(&H)"));
     cmdPre->setEnabled(false);
     cmdOK->setEnabled(false);
 
@@ -241,7 +242,7 @@ static int nextFreeId(Recordset ids)
 
 void frmAccount::loadCreate()
 {
-    setWindowTitle(QStringLiteral("创建账套"));
+    setWindowTitle(tr("创建账套"));
     if (!gSysDb)
         return;
     try {
@@ -270,13 +271,13 @@ void frmAccount::loadCreate()
 
 void frmAccount::loadModify()
 {
-    setWindowTitle(QStringLiteral("修改帐套"));
+    setWindowTitle(tr("修改帐套"));
     if (!gSysDb)
         return;
     try {
         Recordset rs = gSysDb->query(QStringLiteral("select * from sm_account where cacc_id=?"), {gAccId});
         if (rs.Eof()) {
-            MsgBox(QStringLiteral("帐套不存在！"), vb::vbOKOnly);
+            MsgBox(tr("帐套不存在！"), vb::vbOKOnly);
             return;
         }
         m_set->showStored(rs);
@@ -344,13 +345,13 @@ void frmAccount::cmdOK_Click()
 {
     const bool modifying = m_mode == Mode::Modify;
     const int answer = modifying
-        ? MsgBox(QStringLiteral("可以修改帐套了么？"), vb::vbQuestion | vb::vbYesNo, QStringLiteral("修改帐套"))
-        : MsgBox(QStringLiteral("可以创建账套了么？"), vb::vbQuestion | vb::vbYesNo, QStringLiteral("创建账套"));
+        ? MsgBox(tr("可以修改帐套了么？"), vb::vbQuestion | vb::vbYesNo, tr("修改帐套"))
+        : MsgBox(tr("可以创建账套了么？"), vb::vbQuestion | vb::vbYesNo, tr("创建账套"));
     if (answer != vb::vbYes)
         return;
     if (!gSysDb) {
-        MsgBox(QStringLiteral("系统库未打开，请重新注册。"), vb::vbExclamation | vb::vbOKOnly,
-               modifying ? QStringLiteral("修改帐套") : QStringLiteral("创建账套"));
+        MsgBox(tr("系统库未打开，请重新注册。"), vb::vbExclamation | vb::vbOKOnly,
+               modifying ? tr("修改帐套") : tr("创建账套"));
         return;
     }
     AccountSetInput in = inputs();
@@ -389,8 +390,8 @@ void frmAccount::createSet(const AccountSetInput& in)
     } catch (const DbError& e) {
         // The set exists; only the scheme or precision could not be saved.
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
-        MsgBox(QStringLiteral("账套已创建，但编码方案或数据精度未能保存：%1").arg(e.userText()),
-               vb::vbExclamation | vb::vbOKOnly, QStringLiteral("创建账套"));
+        MsgBox(tr("账套已创建，但编码方案或数据精度未能保存：%1").arg(e.userText()),
+               vb::vbExclamation | vb::vbOKOnly, tr("创建账套"));
     }
     ShowNotice(out.success);
     hide();
@@ -411,7 +412,7 @@ void frmAccount::modifySet(const AccountSetInput& in)
     } catch (const DbError& e) {
         // The wizard stays open, as for any other failure of modification.
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
-        MsgBox(QStringLiteral("修改账套失败：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, QStringLiteral("修改帐套"));
+        MsgBox(tr("修改账套失败：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, tr("修改帐套"));
         return;
     }
     ShowNotice(out.success);
@@ -421,7 +422,7 @@ void frmAccount::modifySet(const AccountSetInput& in)
 
 void frmAccount::offerEnabling(const QString& accDbPath, QWidget* parent)
 {
-    if (MsgBox(QStringLiteral("是否立即启用账套"), vb::vbQuestion | vb::vbYesNo, QStringLiteral("创建账套")) == vb::vbYes)
+    if (MsgBox(tr("是否立即启用账套"), vb::vbQuestion | vb::vbYesNo, tr("创建账套")) == vb::vbYes)
         ConfigDialogs::subsystemEnabling(accDbPath, parent);
 }
 
@@ -465,13 +466,13 @@ void frmAccount::cmdkm_Click()
 
 void frmAccount::optxyh_Click()
 {
-    MsgBox(QStringLiteral("提示：采用优化流程后，发货单保存系统自动生成销售发票及销售出库单。"),
-           vb::vbExclamation | vb::vbOKOnly, kFlowTitle);
+    MsgBox(tr("提示：采用优化流程后，发货单保存系统自动生成销售发票及销售出库单。"),
+           vb::vbExclamation | vb::vbOKOnly, flowTitle());
 }
 
 void frmAccount::optyh_Click()
 {
-    MsgBox(QStringLiteral("提示：采用优化流程后，采购入库单保存将自动生成发票并结算，") + QLatin1Char('\n')
-               + QStringLiteral("发票只能查看，运费发票将不可用。"),
-           vb::vbExclamation | vb::vbOKOnly, kFlowTitle);
+    MsgBox(tr("提示：采用优化流程后，采购入库单保存将自动生成发票并结算，") + QLatin1Char('\n')
+               + tr("发票只能查看，运费发票将不可用。"),
+           vb::vbExclamation | vb::vbOKOnly, flowTitle());
 }

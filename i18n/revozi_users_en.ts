@@ -277,7 +277,7 @@
     </message>
     <message>
         <source>^操作员ID|^操作员全名|^部门|^状态|^口令||^Tk通号</source>
-        <translation>^Operator ID|^Full name|^Department|^State|^Password||^Tk account</translation>
+        <translation>^Operator|^Full name|^Department|^State|^Password||^Tk account</translation>
     </message>
     <message>
         <source>读取操作员失败：%1</source>
