@@ -281,6 +281,60 @@ QByteArray fileStamp(const QString& path)
         + QByteArray::number(qlonglong(st.st_mtim.tv_nsec));
 }
 
+enum class KernelCopy { Done, NotOffered, Failed };
+
+// The kernel copies file to file, as a plain file copy does: the bytes never pass through this
+// process, and `trail` takes the checksum from the copy stretch by stretch.
+KernelCopy copyInKernel(QFile& file, int out, const QString& to, std::optional<TrailingSum>& trail, QString* why)
+{
+    loff_t from = file.pos();
+    qint64 written = 0;
+    // Stretches small enough for the checksum to follow closely, large enough to cost no calls.
+    const size_t stretch = trail ? size_t(16) << 20 : size_t(1) << 30;
+    for (;;) {
+        const ssize_t n = ::copy_file_range(file.handle(), &from, out, nullptr, stretch, 0);
+        if (n > 0) {
+            written += n;
+            if (trail)
+                trail->advance(written);
+            continue;
+        }
+        if (n == 0)
+            break;
+        if (errno == EINTR)
+            continue;
+        // Not offered between these two files: copied through the buffer instead.
+        if (written == 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+            return KernelCopy::NotOffered;
+        }
+        *why = writeFailure(to, errno);
+        return KernelCopy::Failed;
+    }
+    return KernelCopy::Done;
+}
+
+// Copied through a buffer where the kernel cannot copy (a source that is no file, or file
+// systems that do not offer it), the checksum taken on the way.
+bool copyThroughBuffer(QIODevice& in, int out, const QString& to, Checksum* sum, QString* why)
+{
+    // A fixed buffer keeps memory flat whatever the size of the file.
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = in.read(buffer.data(), buffer.size());
+        if (n < 0) {
+            *why = QStringLiteral("读取数据时出错（%1），无法写入 %2").arg(in.errorString(), to);
+            return false;
+        }
+        if (n == 0)
+            break;
+        if (sum)
+            sum->add(buffer.constData(), n);
+        if (!writeAll(out, buffer.constData(), n, to, why))
+            return false;
+    }
+    return true;
+}
+
 bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum, bool flush)
 {
     const QByteArray toName = QFile::encodeName(to);
@@ -294,62 +348,30 @@ bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum, b
     }
     bool ok = true;
     QString why;
-    // The kernel copies file to file, as a plain file copy does: the bytes never pass through this
-    // process. A checksum is then taken from the copy by a second thread, stretch by stretch.
+    // The kernel's copy first; a checksum is then taken from the copy by a second thread.
     auto* file = qobject_cast<QFile*>(&in);
     bool kernelCopy = file && file->handle() >= 0;
     std::optional<TrailingSum> trail;
     if (kernelCopy && sum)
         trail.emplace(to, *sum);
     if (kernelCopy) {
-        loff_t from = file->pos();
-        qint64 written = 0;
-        // Stretches small enough for the checksum to follow closely, large enough to cost no calls.
-        const size_t stretch = sum ? size_t(16) << 20 : size_t(1) << 30;
-        for (;;) {
-            const ssize_t n = ::copy_file_range(file->handle(), &from, out, nullptr, stretch, 0);
-            if (n > 0) {
-                written += n;
-                if (trail)
-                    trail->advance(written);
-                continue;
-            }
-            if (n == 0)
-                break;
-            if (errno == EINTR)
-                continue;
-            // Not offered between these two files: copied through the buffer below instead.
-            if (written == 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-                kernelCopy = false;
-                if (trail) {
-                    trail->finish(true);
-                    trail.reset();
-                }
-                break;
-            }
+        switch (copyInKernel(*file, out, to, trail, &why)) {
+        case KernelCopy::Done:
+            break;
+        case KernelCopy::Failed:
             ok = false;
-            why = writeFailure(to, errno);
+            break;
+        case KernelCopy::NotOffered:
+            kernelCopy = false;
+            if (trail) {
+                trail->finish(true);
+                trail.reset();
+            }
             break;
         }
     }
-    // A fixed buffer keeps memory flat whatever the size of the file.
-    QByteArray buffer(kernelCopy ? 0 : 1 << 20, Qt::Uninitialized);
-    for (; ok && !kernelCopy;) {
-        const qint64 n = in.read(buffer.data(), buffer.size());
-        if (n < 0) {
-            ok = false;
-            why = QStringLiteral("读取数据时出错（%1），无法写入 %2").arg(in.errorString(), to);
-            break;
-        }
-        if (n == 0)
-            break;
-        if (sum)
-            sum->add(buffer.constData(), n);
-        if (!writeAll(out, buffer.constData(), n, to, &why)) {
-            ok = false;
-            break;
-        }
-    }
+    if (ok && !kernelCopy)
+        ok = copyThroughBuffer(in, out, to, sum, &why);
     // A full disk often shows only here, when the file system places the blocks it promised.
     if (ok && flush && ::fsync(out) != 0) {
         ok = false;
