@@ -11,7 +11,7 @@
 #include <QTextStream>
 
 namespace {
-const QString kTitle = QStringLiteral("revozi 系统管理");
+QString title() { return QCoreApplication::translate("Launcher", "revozi 系统管理"); }
 }
 
 namespace Launcher {
@@ -20,6 +20,12 @@ BoxApplication::BoxApplication(int& argc, char** argv)
 {
     Language::install();
     WindowIcon::install();
+}
+
+TextApplication::TextApplication(int& argc, char** argv)
+    : app(argc, argv)
+{
+    Language::install();
 }
 
 QString personalRoot()
@@ -40,15 +46,15 @@ void say(const QString& text, int icon, bool terminal)
     if (terminal)
         QTextStream(stderr) << "revozi: " << text << Qt::endl;
     else
-        MsgBox(text, icon | vb::vbOKOnly, kTitle);
+        MsgBox(text, icon | vb::vbOKOnly, title());
 }
 
 bool makeInstallation(const QString& root, const QString& setupProgram, bool terminal)
 {
-    const QString plan = QStringLiteral("首次启动：将在 %1 建立您自己的安装（系统库 DeZaduzi/DeZaduzi.mdb），以后每次启动都使用它。").arg(root);
+    const QString plan = QCoreApplication::translate("Launcher", "首次启动：将在 %1 建立您自己的安装（系统库 DeZaduzi/DeZaduzi.mdb），以后每次启动都使用它。").arg(root);
     if (terminal)
         say(plan, vb::vbInformation, true);
-    else if (MsgBox(plan, vb::vbOKCancel | vb::vbInformation, kTitle) != vb::vbOK)
+    else if (MsgBox(plan, vb::vbOKCancel | vb::vbInformation, title()) != vb::vbOK)
         return false;
 
     QProcess setup;
@@ -59,14 +65,14 @@ bool makeInstallation(const QString& root, const QString& setupProgram, bool ter
         // The system's words for a program that would not start come only quoted after ours.
         const QString why = !reason.isEmpty() ? reason
                             : setup.error() == QProcess::FailedToStart
-                                ? QStringLiteral("无法启动 %1（详情：“%2”）").arg(setupProgram, setup.errorString())
-                            : !ran ? QStringLiteral("%1 未能正常结束（详情：“%2”）").arg(setupProgram, setup.errorString())
-                                   : QStringLiteral("退出状态 %1").arg(setup.exitCode());
-        say(QStringLiteral("无法在 %1 建立安装：%2").arg(root, why), vb::vbCritical, terminal);
+                                ? QCoreApplication::translate("Launcher", "无法启动 %1（详情：“%2”）").arg(setupProgram, setup.errorString())
+                            : !ran ? QCoreApplication::translate("Launcher", "%1 未能正常结束（详情：“%2”）").arg(setupProgram, setup.errorString())
+                                   : QCoreApplication::translate("Launcher", "退出状态 %1").arg(setup.exitCode());
+        say(QCoreApplication::translate("Launcher", "无法在 %1 建立安装：%2").arg(root, why), vb::vbCritical, terminal);
         return false;
     }
     if (terminal)
-        say(QStringLiteral("已建立安装 %1").arg(root), vb::vbInformation, true);
+        say(QCoreApplication::translate("Launcher", "已建立安装 %1").arg(root), vb::vbInformation, true);
     return true;
 }
 }

@@ -10,6 +10,11 @@ struct BoxApplication {
     BoxApplication(int& argc, char** argv);
     QApplication app;
 };
+// No window system: the terminal's words in the console's language.
+struct TextApplication {
+    TextApplication(int& argc, char** argv);
+    QCoreApplication app;
+};
 
 // $XDG_DATA_HOME/revozi, or ~/.local/share/revozi when XDG_DATA_HOME is unset, empty or relative.
 QString personalRoot();

@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 namespace {
-const char* const kHelp =
+const char* const kHelp = QT_TRANSLATE_NOOP("revozi-start",
     "用法: revozi [ROOT]\n"
     "  启动 revozi 系统管理控制台（revozi-admin）。\n"
     "  不给 ROOT 时使用您自己的安装 $XDG_DATA_HOME/revozi（默认 ~/.local/share/revozi）；\n"
@@ -27,14 +27,30 @@ const char* const kHelp =
     "选项:\n"
     "  -h, --help     显示本帮助\n"
     "  --version      显示版本\n"
-    "退出状态：控制台的退出状态；1 安装未建立或控制台无法启动，2 用法错误。\n";
+    "退出状态：控制台的退出状态；1 安装未建立或控制台无法启动，2 用法错误。\n");
+
+// Says why the console could not take over (errno from its exec); the exit status.
+int consoleDidNotStart(const QByteArray& console, bool terminal, int& argc, char** argv)
+{
+    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+    std::optional<Launcher::BoxApplication> gui;
+    std::optional<Launcher::TextApplication> plain;
+    if (!terminal)
+        gui.emplace(argc, argv);
+    else
+        plain.emplace(argc, argv);
+    const QString why = QCoreApplication::translate("revozi-start", "无法启动控制台 %1：%2").arg(QFile::decodeName(console), reason);
+    Launcher::say(why, vb::vbCritical, terminal);
+    return 1;
 }
+} // namespace
 
 int main(int argc, char* argv[])
 {
     const QString arg = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-        QTextStream(stdout) << QString::fromUtf8(kHelp);
+        Launcher::TextApplication text(argc, argv);
+        QTextStream(stdout) << QCoreApplication::translate("revozi-start", kHelp);
         return 0;
     }
     if (arg == QLatin1String("--version")) {
@@ -42,7 +58,8 @@ int main(int argc, char* argv[])
         return 0;
     }
     if (argc > 2 || arg.startsWith(QLatin1Char('-'))) {
-        QTextStream(stderr) << "revozi: 用法错误（revozi --help 列出用法）" << Qt::endl;
+        Launcher::TextApplication text(argc, argv);
+        QTextStream(stderr) << "revozi: " << QCoreApplication::translate("revozi-start", "用法错误（revozi --help 列出用法）") << Qt::endl;
         return 2;
     }
 
@@ -56,7 +73,7 @@ int main(int argc, char* argv[])
     {
         // A window system only when a box may be needed.
         std::optional<Launcher::BoxApplication> gui;
-        std::optional<QCoreApplication> plain;
+        std::optional<Launcher::TextApplication> plain;
         if (firstStart && !terminal)
             gui.emplace(argc, argv);
         else
@@ -81,10 +98,5 @@ int main(int argc, char* argv[])
         execl(console.constData(), console.constData(), rootArg.constData(), static_cast<char*>(nullptr));
     }
 
-    const QString why = QStringLiteral("无法启动控制台 %1：%2").arg(QFile::decodeName(console), QString::fromLocal8Bit(std::strerror(errno)));
-    std::optional<Launcher::BoxApplication> gui;
-    if (!terminal)
-        gui.emplace(argc, argv);
-    Launcher::say(why, vb::vbCritical, terminal);
-    return 1;
+    return consoleDidNotStart(console, terminal, argc, argv);
 }

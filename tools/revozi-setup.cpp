@@ -19,8 +19,10 @@
 #include <QDir>
 #include <QTextStream>
 
+#include <optional>
+
 namespace {
-const char* const kHelp =
+const char* const kHelp = QT_TRANSLATE_NOOP("revozi-setup",
     "用法:\n"
     "  revozi-setup ROOT [--demo]\n"
     "      在 ROOT 建立新的安装（系统库 ROOT/DeZaduzi/DeZaduzi.mdb）；已有系统库时拒绝，不会覆盖。\n"
@@ -34,7 +36,7 @@ const char* const kHelp =
     "      写出账套库模板（构建时使用）。\n"
     "  -h, --help     显示本帮助\n"
     "  --version      显示版本\n"
-    "退出状态：0 成功，1 失败（原因写到标准错误），2 用法错误。\n";
+    "退出状态：0 成功，1 失败（原因写到标准错误），2 用法错误。\n");
 
 // The demo account set, made by the same work as the wizard's 完成, without its dialogs.
 bool createDemoSet(const InstallationPlace& where)
@@ -45,16 +47,16 @@ bool createDemoSet(const InstallationPlace& where)
     Installation::recoverInterrupted(sysDb);
     AccountSetInput in;
     in.accId = QStringLiteral("001");
-    in.accName = QStringLiteral("演示账套");
+    in.accName = QStringLiteral("演示账套");   // not translated: stored; the same set in every language
     // A server set's books are a schema; its path is only where an import into files puts them
     // by default, so it names this user's home rather than the root of the file system.
     in.accPath = server ? Paths::withTrailingSep(QDir::homePath()) : where.root();
     in.year = QString::number(QDate::currentDate().year());
     in.month = QStringLiteral("1");
-    in.unitName = QStringLiteral("示范商贸有限公司");
-    in.unitAbbre = QStringLiteral("示范商贸");
+    in.unitName = QStringLiteral("示范商贸有限公司");   // not translated: stored
+    in.unitAbbre = QStringLiteral("示范商贸");   // not translated: stored
     in.master = QStringLiteral("demo");
-    in.tradeKind = QStringLiteral("2007年新会计准则");
+    in.tradeKind = QStringLiteral("2007年新会计准则");   // not translated: an industry's stored name
     in.presetChart = true;
     const AccountSetOutcome out = AccountSetCreator(sysDb).create(in);
     if (!out.done()) {
@@ -63,11 +65,75 @@ bool createDemoSet(const InstallationPlace& where)
         return false;
     }
     if (server)
-        QTextStream(stdout) << "已在服务器上建立演示账套 [001]演示账套" << Qt::endl;
+        QTextStream(stdout) << QCoreApplication::translate("revozi-setup", "已在服务器上建立演示账套 [001]演示账套") << Qt::endl;
     else
-        QTextStream(stdout) << QStringLiteral("已在 %1 建立演示账套 [001]演示账套").arg(Paths::parentDir(Paths::parentDir(out.accountDbPath)))
+        QTextStream(stdout) << QCoreApplication::translate("revozi-setup", "已在 %1 建立演示账套 [001]演示账套").arg(Paths::parentDir(Paths::parentDir(out.accountDbPath)))
                             << Qt::endl;
     return true;
+}
+
+// --template FILE: the account-database template; the exit status.
+int writeTemplate(const QString& file)
+{
+    try {
+        AccountTemplate::create(file);
+        // Books made from the template keep their free pages until an export releases them in
+        // its copy (PRAGMA incremental_vacuum), at the speed of a file copy. The mode is chosen
+        // by rebuilding the small template once.
+        Database tmpl(file);
+        tmpl.execute(QStringLiteral("PRAGMA auto_vacuum=INCREMENTAL"));
+        tmpl.execute(QStringLiteral("VACUUM"));
+        if (tmpl.scalar(QStringLiteral("PRAGMA auto_vacuum")).toInt() != 2)
+            throw DbError(QCoreApplication::translate("revozi-setup", "无法设置模板的自动清理方式：%1").arg(file));
+    } catch (const DbError& e) {
+        QTextStream(stderr) << "revozi-setup: " << e.userText() << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
+
+// Where the installation goes, from ROOT or --server CONNINFO (the arguments without --demo);
+// nothing when they are wrong, which has been said (exit status 2).
+std::optional<InstallationPlace> placeFrom(const QStringList& args)
+{
+    QTextStream err(stderr);
+    if (args.size() == 2 && args[0] == QLatin1String("--server") && !args[1].startsWith(QLatin1Char('-'))) {
+        const ConnInfo server(args[1]);
+        // A password on the command line is visible to every user of the machine (ps).
+        if (server.hasPassword()) {
+            err << "revozi-setup: " << QCoreApplication::translate("revozi-setup", "连接串中不能写密码，请放在 ~/.pgpass 中。") << Qt::endl;
+            return std::nullopt;
+        }
+        return InstallationPlace::server(server);
+    }
+    if (args.size() == 1 && !args[0].startsWith(QLatin1Char('-'))) {
+        // Every path the installation stores (the demo set's, say) is absolute: a relative one
+        // would be read from wherever a program is started later.
+        return InstallationPlace::files(QDir::cleanPath(QDir(args[0]).absolutePath()));
+    }
+    err << QCoreApplication::translate("revozi-setup", "用法: revozi-setup ROOT [--demo]\n      revozi-setup --server CONNINFO [--demo]\n      revozi-setup --template FILE\n（revozi-setup --help 列出用法）") << Qt::endl;
+    return std::nullopt;
+}
+
+// Makes the installation, and the demo set with --demo, saying where; the exit status.
+int makeInstallation(const InstallationPlace& where, bool demo)
+{
+    try {
+        if (where.onServer())
+            Installation::createServer(where.conn(), demo);
+        else
+            Installation::createRoot(where.root(), demo);
+        if (where.onServer())
+            QTextStream(stdout) << QCoreApplication::translate("revozi-setup", "已在服务器 %1 上建立安装").arg(where.conn().label()) << Qt::endl;
+        else
+            QTextStream(stdout) << QCoreApplication::translate("revozi-setup", "已在 %1 建立安装").arg(QDir::cleanPath(where.root())) << Qt::endl;
+        if (demo && !createDemoSet(where))
+            return 1;
+    } catch (const DbError& e) {
+        QTextStream(stderr) << "revozi-setup: " << e.userText() << Qt::endl;
+        return 1;
+    }
+    return 0;
 }
 } // namespace
 
@@ -77,71 +143,19 @@ int main(int argc, char* argv[])
     Language::install();
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
-    QTextStream err(stderr);
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        QTextStream(stdout) << QString::fromUtf8(kHelp);
+        QTextStream(stdout) << QCoreApplication::translate("revozi-setup", kHelp);
         return 0;
     }
     if (args.contains(QStringLiteral("--version"))) {
         QTextStream(stdout) << "revozi-setup " << REVOZI_VERSION << Qt::endl;
         return 0;
     }
-    if (args.size() == 2 && args[0] == QLatin1String("--template")) {
-        try {
-            AccountTemplate::create(args[1]);
-            // Books made from the template keep their free pages until an export releases them in
-            // its copy (PRAGMA incremental_vacuum), at the speed of a file copy. The mode is chosen
-            // by rebuilding the small template once.
-            Database tmpl(args[1]);
-            tmpl.execute(QStringLiteral("PRAGMA auto_vacuum=INCREMENTAL"));
-            tmpl.execute(QStringLiteral("VACUUM"));
-            if (tmpl.scalar(QStringLiteral("PRAGMA auto_vacuum")).toInt() != 2)
-                throw DbError(QStringLiteral("无法设置模板的自动清理方式：%1").arg(args[1]));
-        } catch (const DbError& e) {
-            err << "revozi-setup: " << e.userText() << Qt::endl;
-            return 1;
-        }
-        return 0;
-    }
+    if (args.size() == 2 && args[0] == QLatin1String("--template"))
+        return writeTemplate(args[1]);
     const bool demo = args.removeAll(QStringLiteral("--demo")) > 0;
-    InstallationPlace where;
-    if (args.size() == 2 && args[0] == QLatin1String("--server") && !args[1].startsWith(QLatin1Char('-'))) {
-        const ConnInfo server(args[1]);
-        // A password on the command line is visible to every user of the machine (ps).
-        if (server.hasPassword()) {
-            err << "revozi-setup: 连接串中不能写密码，请放在 ~/.pgpass 中。" << Qt::endl;
-            return 2;
-        }
-        where = InstallationPlace::server(server);
-    } else if (args.size() == 1 && !args[0].startsWith(QLatin1Char('-'))) {
-        // Every path the installation stores (the demo set's, say) is absolute: a relative one
-        // would be read from wherever a program is started later.
-        where = InstallationPlace::files(QDir::cleanPath(QDir(args[0]).absolutePath()));
-    } else {
-        err << "用法: revozi-setup ROOT [--demo]\n      revozi-setup --server CONNINFO [--demo]\n      revozi-setup --template FILE\n（revozi-setup --help 列出用法）" << Qt::endl;
+    const std::optional<InstallationPlace> where = placeFrom(args);
+    if (!where)
         return 2;
-    }
-    try {
-        if (where.onServer())
-            Installation::createServer(where.conn(), demo);
-        else
-            Installation::createRoot(where.root(), demo);
-    } catch (const DbError& e) {
-        err << "revozi-setup: " << e.userText() << Qt::endl;
-        return 1;
-    }
-    if (where.onServer())
-        QTextStream(stdout) << QStringLiteral("已在服务器 %1 上建立安装").arg(where.conn().label()) << Qt::endl;
-    else
-        QTextStream(stdout) << QStringLiteral("已在 %1 建立安装").arg(QDir::cleanPath(where.root())) << Qt::endl;
-    if (demo) {
-        try {
-            if (!createDemoSet(where))
-                return 1;
-        } catch (const DbError& e) {
-            err << "revozi-setup: " << e.userText() << Qt::endl;
-            return 1;
-        }
-    }
-    return 0;
+    return makeInstallation(*where, demo);
 }
