@@ -6,7 +6,11 @@
 #include <ShowModal.h>
 #include <frmAccPath.h>
 
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
+
+#include <SealedStream.h>
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
@@ -22,6 +26,8 @@ ImportCommand::Outcome ImportCommand::run(const QString& descriptorPath)
 {
     if (!load(descriptorPath))
         return Outcome::Failed;
+    if (const Outcome opened = unlock(); opened != Outcome::Done)
+        return opened;
     if (!ask())
         return Outcome::Stopped;
     const ImportPlan& p = plan();
@@ -44,6 +50,29 @@ bool ImportCommand::load(const QString& descriptorPath)
     const Notice refusal = m_importer.load(descriptorPath);
     ShowNotice(refusal);
     return refusal.isEmpty();
+}
+
+ImportCommand::Outcome ImportCommand::unlock()
+{
+    if (!plan().seal.encrypted)
+        return Outcome::Done;
+    for (int tries = 0; tries < 3; ++tries) {
+        QInputDialog ask(m_parent);
+        ask.setObjectName(QStringLiteral("PassphraseDialog"));
+        ask.setWindowTitle(AccountImporter::title());
+        ask.setLabelText(QStringLiteral("该备份已加密，请输入口令："));
+        ask.setTextEchoMode(QLineEdit::Password);
+        if (auto* field = ask.findChild<QLineEdit*>())
+            field->setAccessibleName(QStringLiteral("口令"));
+        if (ShowModal(ask) != QDialog::Accepted)
+            return Outcome::Stopped;
+        const Notice refusal = m_importer.unlock(std::make_shared<Passphrase>(ask.textValue()));
+        ask.setTextValue(QString());
+        if (refusal.isEmpty())
+            return Outcome::Done;
+        ShowNotice(refusal);
+    }
+    return Outcome::Failed;
 }
 
 bool ImportCommand::ask()

@@ -28,6 +28,9 @@ public:
     const ImportPlan& plan() const { return m_importer.plan(); }
 
 private:
+    // An encrypted set's passphrase, asked up to three times (each wrong one is told); Done when the
+    // set opens (or needs none), Stopped on cancel, Failed after the third wrong one.
+    Outcome unlock();
     bool askFolder();
     // frmAccPath until it gives a folder the books may go into (true), or the person gives up.
     bool chooseFolder();

@@ -7,14 +7,17 @@
 #include <Module1.h>
 #include <MsgBox.h>
 #include <Paths.h>
+#include <SealedStream.h>
 #include <Twips.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QVBoxLayout>
@@ -58,6 +61,11 @@ frmAccExport::frmAccExport(QWidget* parent)
     left->addWidget(Drive1);
     left->addWidget(Dir1, 1);
     left->addWidget(lblPath);
+    buildSealControls();
+    left->addWidget(chkEncrypt);
+    left->addWidget(txtPassphrase);
+    left->addWidget(txtPassphrase2);
+    left->addWidget(chkCompress);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdExit);
@@ -67,7 +75,11 @@ frmAccExport::frmAccExport(QWidget* parent)
     top->addLayout(buttons);
 
     setTabOrder(Drive1, Dir1);
-    setTabOrder(Dir1, cmdOK);
+    setTabOrder(Dir1, chkEncrypt);
+    setTabOrder(chkEncrypt, txtPassphrase);
+    setTabOrder(txtPassphrase, txtPassphrase2);
+    setTabOrder(txtPassphrase2, chkCompress);
+    setTabOrder(chkCompress, cmdOK);
     setTabOrder(cmdOK, cmdExit);
 
     connect(Drive1, &QComboBox::currentIndexChanged, this, &frmAccExport::Drive1_Change);
@@ -128,9 +140,56 @@ void frmAccExport::Dir1_Change()
     lblPath->setText(Path());
 }
 
+void frmAccExport::buildSealControls()
+{
+    chkEncrypt = new QCheckBox(QStringLiteral("加密备份"), this);
+    chkEncrypt->setObjectName(QStringLiteral("chkEncrypt"));
+    txtPassphrase = new QLineEdit(this);
+    txtPassphrase->setObjectName(QStringLiteral("txtPassphrase"));
+    txtPassphrase->setAccessibleName(QStringLiteral("口令"));
+    txtPassphrase->setPlaceholderText(QStringLiteral("口令"));
+    txtPassphrase2 = new QLineEdit(this);
+    txtPassphrase2->setObjectName(QStringLiteral("txtPassphrase2"));
+    txtPassphrase2->setAccessibleName(QStringLiteral("再次输入口令"));
+    txtPassphrase2->setPlaceholderText(QStringLiteral("再次输入口令"));
+    for (QLineEdit* e : {txtPassphrase, txtPassphrase2}) {
+        e->setEchoMode(QLineEdit::Password);
+        e->setEnabled(false);
+    }
+    chkCompress = new QCheckBox(QStringLiteral("压缩备份"), this);
+    chkCompress->setObjectName(QStringLiteral("chkCompress"));
+    connect(chkEncrypt, &QCheckBox::toggled, this, [this](bool on) {
+        txtPassphrase->setEnabled(on);
+        txtPassphrase2->setEnabled(on);
+    });
+}
+
+bool frmAccExport::chosenPassphrase(std::shared_ptr<const Passphrase>* passphrase)
+{
+    if (!chkEncrypt->isChecked())
+        return true;
+    const QString typed = txtPassphrase->text();
+    if (typed.isEmpty()) {
+        MsgBox(QStringLiteral("请输入加密备份的口令。"), vb::vbExclamation, kTitle);
+        txtPassphrase->setFocus();
+        return false;
+    }
+    if (typed != txtPassphrase2->text()) {
+        MsgBox(QStringLiteral("两次输入的口令不一致，请重新输入。"), vb::vbExclamation, kTitle);
+        txtPassphrase2->clear();
+        txtPassphrase2->setFocus();
+        return false;
+    }
+    *passphrase = std::make_shared<Passphrase>(typed);
+    return true;
+}
+
 void frmAccExport::cmdOK_Click()
 {
     if (!gSysDb)
+        return;
+    std::shared_ptr<const Passphrase> passphrase;
+    if (!chosenPassphrase(&passphrase))
         return;
     QString error;
     bool written = false;
@@ -143,6 +202,7 @@ void frmAccExport::cmdOK_Click()
         year = exporter->year();
         const QString dir = Path();
         const bool backupOk = !PrepError;
+        exporter->sealWith(chkCompress->isChecked(), passphrase);
         // Across file systems the data is streamed, and on one it is linked.
         written = runOffThread([&] { return exporter->writeBackupSet(dir, backupOk, &error); });
     } catch (const DbError& e) {

@@ -5,10 +5,15 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class AccountExporter;
 class QComboBox;
 class QFileSystemModel;
+class QCheckBox;
 class QLabel;
+class QLineEdit;
+class Passphrase;
 class QPushButton;
 
 class frmAccExport : public QDialog {
@@ -20,6 +25,11 @@ public:
     FolderTree* Dir1 = nullptr;       // folders of the chosen volume
     QFileSystemModel* dirModel = nullptr;   // Dir1's
     QLabel* lblPath = nullptr;        // the chosen folder, spelled out
+    // How the data file is written: encrypted with the passphrase typed twice, compressed, both.
+    QCheckBox* chkEncrypt = nullptr;      // 加密备份
+    QLineEdit* txtPassphrase = nullptr;   // the passphrase (hidden as typed)
+    QLineEdit* txtPassphrase2 = nullptr;  // the same again
+    QCheckBox* chkCompress = nullptr;     // 压缩备份
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdExit = nullptr;
 
@@ -41,4 +51,8 @@ public slots:
 
 private:
     void Dir1_Change();
+    // The passphrase of 加密备份 when both fields agree (none without 加密备份); false, said, when
+    // they are empty or differ: nothing is written then.
+    bool chosenPassphrase(std::shared_ptr<const Passphrase>* passphrase);
+    void buildSealControls();
 };

@@ -12,6 +12,9 @@
 #include <BackupSet.h>
 #include <Database.h>
 #include <Module1.h>
+#include <AccountExporter.h>
+#include <Manifest.h>
+#include <frmAccExport.h>
 #include <frmAccPath.h>
 #include <frmInput.h>
 #include <frmMain.h>
@@ -20,6 +23,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -90,6 +96,71 @@ struct ImportRun {
 class tst_import : public QObject {
     Q_OBJECT
 private slots:
+    // An encrypted backup through the console: 输出 with 加密备份 wants the passphrase twice, the
+    // same; 引入 asks for it, says "口令不正确" for each wrong one and, after the third or on
+    // cancel, changes nothing; the right one restores the set.
+    void encrypted_passphraseTwiceOnExportThreeTriesOnImport()
+    {
+        TestEnv env;
+        env.loginAdmin();
+        const QString books = env.root() + QStringLiteral("/books");
+        const QString out = env.root() + QStringLiteral("/u盘");
+        QVERIFY(QDir().mkpath(out));
+        AccountSetInput in = TestEnv::setInput(QStringLiteral("003"), books, QStringLiteral("2026"));
+        QCOMPARE(AccountSetCreator(*gSysDb).create(in).status, AccountSetCreator::Status::Done);
+        {
+            MsgBoxScript msgs;
+            gAccId = QStringLiteral("003");
+            frmAccExport f;
+            f.setPath(out);
+            f.chkEncrypt->setChecked(true);
+            f.chkCompress->setChecked(true);
+            QCOMPARE(f.txtPassphrase->echoMode(), QLineEdit::Password);
+            QCOMPARE(f.txtPassphrase2->accessibleName(), QStringLiteral("再次输入口令"));
+            QTest::keyClicks(f.txtPassphrase, QStringLiteral("richtig"));
+            QTest::keyClicks(f.txtPassphrase2, QStringLiteral("richtiG"));
+            f.cmdOK->click();
+            QCOMPARE(msgs.texts(), QStringList{"两次输入的口令不一致，请重新输入。"});
+            QCOMPARE(filesIn(out), QStringList());
+            QTest::keyClicks(f.txtPassphrase2, QStringLiteral("richtig"));
+            AccountExporter prepared(*gSysDb, QStringLiteral("003"));
+            QVERIFY(prepared.prepare());
+            f.Prepared = &prepared;
+            f.cmdOK->click();
+            QCOMPARE(msgs.texts().last(), QStringLiteral("输出账套成功！"));
+        }
+        const auto m = BackupSet::readManifest(out + QStringLiteral("/KdErpAct.sum"));
+        QVERIFY(m && m->seal.encrypted && m->seal.compressed);
+        const QStringList before = dumpBesidesLog(*gSysDb);
+        frmMain main;
+        const auto importWith = [&](const QStringList& typed, const QList<int>& answers) {
+            auto run = std::make_unique<ImportRun>(out + QStringLiteral("/KdErpAct.Lst"));
+            for (int a : answers)
+                run->msgs.answer(a);
+            auto left = std::make_shared<QStringList>(typed);
+            run->modals.on(QStringLiteral("PassphraseDialog"), [left](QDialog& d) {
+                auto& ask = static_cast<QInputDialog&>(d);
+                if (left->isEmpty())
+                    return int(QDialog::Rejected);
+                ask.setTextValue(left->takeFirst());
+                return int(QDialog::Accepted);
+            });
+            main.mnuAccInput_Click();
+            return run;
+        };
+        auto wrong = importWith({"falsch", "nein", "auch nicht"}, {});
+        QCOMPARE(wrong->msgs.texts(), (QStringList{"口令不正确", "口令不正确", "口令不正确"}));
+        QCOMPARE(wrong->modals.shown, (QStringList{"dlgImportFile", "PassphraseDialog", "PassphraseDialog", "PassphraseDialog"}));
+        auto cancelled = importWith({}, {});
+        QCOMPARE(cancelled->msgs.texts(), QStringList());
+        QCOMPARE(dumpBesidesLog(*gSysDb), before);
+        // The notice of the wrong one is answered first, then the questions.
+        auto right = importWith({"falsch", "richtig"}, {vb::vbOK, vb::vbNo, vb::vbYes});
+        QCOMPARE(right->msgs.texts().first(), QStringLiteral("口令不正确"));
+        QCOMPARE(right->msgs.texts().last(), QStringLiteral("帐套[003]引入成功！"));
+        QCOMPARE(right->modals.shown.last(), QStringLiteral("frmInput"));
+    }
+
     void roundTrip_questionsWindowsAndMessagesInOrder()
     {
         TestEnv env;
