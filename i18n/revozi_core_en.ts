@@ -981,6 +981,25 @@
     </message>
 </context>
 <context>
+    <name>Installation</name>
+    <message>
+        <source>行业不存在：%1</source>
+        <translation>No such trade: %1</translation>
+    </message>
+    <message>
+        <source>这个服务器数据库中已有一个安装，不会覆盖：%1</source>
+        <translation>This server database already holds an installation, which will not be overwritten: %1</translation>
+    </message>
+    <message>
+        <source>这个服务器数据库中没有安装：%1</source>
+        <translation>This server database holds no installation: %1</translation>
+    </message>
+    <message>
+        <source>安装目录已存在系统库，不会覆盖：%1</source>
+        <translation>The installation folder already has a system database, which will not be overwritten: %1</translation>
+    </message>
+</context>
+<context>
     <name>LoginCheck</name>
     <message>
         <source>注册〖控制台〗</source>
@@ -1248,10 +1267,6 @@
         <translation>Not enough memory to decompress the backup data</translation>
     </message>
     <message>
-        <source>备份数据不完整：数据文件被截断，缺少结尾</source>
-        <translation>The backup data is incomplete: the data file was cut short and has no end</translation>
-    </message>
-    <message>
         <source>备份数据已损坏或被改动：第 %1 块未通过校验</source>
         <translation>The backup data is damaged or was changed: chunk %1 failed its check</translation>
     </message>
@@ -1266,6 +1281,10 @@
     <message>
         <source>备份数据不完整：压缩的数据缺少结尾</source>
         <translation>The backup data is incomplete: the compressed data has no end</translation>
+    </message>
+    <message>
+        <source>备份数据不完整：数据文件被截断，缺少结尾</source>
+        <translation>The backup data is incomplete: the data file was cut short and its end is missing</translation>
     </message>
 </context>
 <context>
@@ -1297,6 +1316,21 @@
     <message>
         <source>压缩备份数据时出错：%1</source>
         <translation>Error compressing the backup data: %1</translation>
+    </message>
+</context>
+<context>
+    <name>SqlScript</name>
+    <message>
+        <source>缺少安装数据：%1</source>
+        <translation>Installation data is missing: %1</translation>
+    </message>
+    <message>
+        <source>文件已存在，不会覆盖：%1</source>
+        <translation>The file already exists and will not be overwritten: %1</translation>
+    </message>
+    <message>
+        <source>无法写入：%1</source>
+        <translation>Cannot write: %1</translation>
     </message>
 </context>
 <context>

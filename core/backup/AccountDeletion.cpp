@@ -97,7 +97,7 @@ void deleteMirrorRows(const QString& accId, const QString& routine)
         Database mirror(mirrorPath);
         deleteRows(mirror, accId);
     } catch (const DbError& e) {
-        WriteErrLog(3, e.userText(), routine);
+        WriteErrLog(3, e.reasonText(), routine);
     }
 }
 
@@ -137,14 +137,14 @@ AccountDeletion::Result deleteOnServer(Database& sysDb, const QString& accId, co
             sysDb.execute(QStringLiteral("SET LOCAL lock_timeout = '5s'"));
             for (const QString& schema : schemas) {
                 refused = true;
-                BooksLock::claim(sysDb, schema, accId, QStringLiteral("删除"));
+                BooksLock::claim(sysDb, schema, accId, QStringLiteral("删除")); // not translated: BooksLock shows it translated
                 refused = false;
                 sysDb.execute(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema));
             }
         });
     } catch (const DbError& e) {
-        WriteErrLog(3, e.userText(), QStringLiteral("DelDbInfo"));
-        AuditLog::record(sysDb, who, logged.failed(e.userText()));
+        WriteErrLog(3, e.reasonText(), QStringLiteral("DelDbInfo"));
+        AuditLog::record(sysDb, who, logged.failed(e.reasonText()));
         if (why)
             *why = e.userText();
         return refused ? AccountDeletion::Result::BooksKept : AccountDeletion::Result::RowsKept;
@@ -170,10 +170,11 @@ Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterSte
     const AuditEntry logged = deletionEntry(sysDb, accId);
     if (sysDb.engine() == Engine::PostgreSQL)
         return deleteOnServer(sysDb, accId, logged, who, afterStep, why);
-    auto kept = [&](Result r, const QString& reason) {
-        AuditLog::record(sysDb, who, logged.failed(reason));
+    // The row keeps the reason in Chinese; the caller shows it in the console's language.
+    auto kept = [&](Result r, const Words& reason) {
+        AuditLog::record(sysDb, who, logged.failed(reason.stored));
         if (why)
-            *why = reason;
+            *why = reason.shown;
         return r;
     };
     auto passed = [&](const char* step) {
@@ -183,14 +184,14 @@ Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterSte
     // Held to the end: recovery elsewhere leaves this deletion's pending file and tombstone alone.
     const WorkLock lock(sysDb, WorkLock::Mode::Wait);
     if (!settlePending(sysDb))
-        return kept(Result::BooksKept, QStringLiteral("上次删除账套未完成，无法恢复"));
+        return kept(Result::BooksKept, Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "上次删除账套未完成，无法恢复")));
     const QString pending = pendingPath(sysDb);
     QString books;
     try {
         books = booksOf(sysDb, accId);
     } catch (const DbError& e) {
-        WriteErrLog(3, e.userText(), QStringLiteral("DelAccFiles"));
-        return kept(Result::BooksKept, e.userText());
+        WriteErrLog(3, e.reasonText(), QStringLiteral("DelAccFiles"));
+        return kept(Result::BooksKept, {e.reasonText(), e.userText()});
     }
     Pending p;
     if (!books.isEmpty() && CiFile::exists(books)) {
@@ -211,19 +212,19 @@ Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterSte
                 return true;
             });
             if (!taken)
-                throw DbError(QStringLiteral("无法删除文件 %1").arg(p.books));
+                throw DbError(Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "无法删除文件 %1"), p.books));
             passed("tombstone");
         } catch (const DbError& e) {
-            WriteErrLog(3, e.userText(), QStringLiteral("DelAccFiles"));
+            WriteErrLog(3, e.reasonText(), QStringLiteral("DelAccFiles"));
             CiFile::remove(pending);
-            return kept(Result::BooksKept, e.userText());
+            return kept(Result::BooksKept, {e.reasonText(), e.userText()});
         }
     }
     try {
         deleteRows(sysDb, accId, who, &logged);
     } catch (const DbError& e) {
-        WriteErrLog(3, e.userText(), QStringLiteral("DelDbInfo"));
-        AuditLog::record(sysDb, who, logged.failed(e.userText()));
+        WriteErrLog(3, e.reasonText(), QStringLiteral("DelDbInfo"));
+        AuditLog::record(sysDb, who, logged.failed(e.reasonText()));
         if (why)
             *why = e.userText();
         // The rows stay, so the books come back under their name.
@@ -240,7 +241,7 @@ Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterSte
     passed("mirror");
     if (!p.tombstone.isEmpty()) {
         if (!CiFile::remove(p.tombstone))
-            WriteErrLog(3, QStringLiteral("无法删除文件 %1").arg(p.tombstone), QStringLiteral("DelAccFiles"));
+            WriteErrLog(3, QStringLiteral("无法删除文件 %1").arg(p.tombstone), QStringLiteral("DelAccFiles")); // not translated: the error log
         BackupSet::syncPath(Paths::parentDir(p.books));
         passed("removed");
         // Left in place when the tombstone could not go, so the next start tries again.
@@ -262,7 +263,7 @@ bool settlePending(Database& sysDb)
         return true;
     const Pending p = readPending(pending);
     if (p.accId.isEmpty() || p.books.isEmpty() || p.tombstone.isEmpty()) {
-        WriteErrLog(3, QStringLiteral("无法识别文件 %1").arg(pending), QStringLiteral("recover"));
+        WriteErrLog(3, QStringLiteral("无法识别文件 %1").arg(pending), QStringLiteral("recover")); // not translated: the error log
         return false;
     }
     try {
@@ -271,17 +272,17 @@ bool settlePending(Database& sysDb)
         if (rowsGone) {
             deleteMirrorRows(p.accId, QStringLiteral("recover"));
             if (!CiFile::remove(p.tombstone))
-                throw DbError(QStringLiteral("无法删除文件 %1").arg(p.tombstone));
+                throw DbError(Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "无法删除文件 %1"), p.tombstone));
         } else if (CiFile::exists(p.tombstone)) {
             // Books under their own name as well would be newer than the tombstone: they stay.
             if (CiFile::exists(p.books))
-                throw DbError(QStringLiteral("文件 %1 与 %2 同时存在").arg(p.books, p.tombstone));
+                throw DbError(Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "文件 %1 与 %2 同时存在"), p.books, p.tombstone));
             if (!CiFile::rename(p.tombstone, p.books))
-                throw DbError(QStringLiteral("无法恢复文件 %1").arg(p.books));
+                throw DbError(Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "无法恢复文件 %1"), p.books));
         }
         BackupSet::syncPath(Paths::parentDir(p.books));
     } catch (const DbError& e) {
-        WriteErrLog(3, e.userText(), QStringLiteral("recover"));
+        WriteErrLog(3, e.reasonText(), QStringLiteral("recover"));
         return false;
     }
     CiFile::remove(pending);
@@ -305,10 +306,10 @@ bool DelAccFiles(Database& sysDb, const QString& accId)
             return true;
         const bool removed = underExclusiveLock(file, [&] { return CiFile::remove(file); });
         if (!removed)
-            throw DbError(QStringLiteral("无法删除文件 %1").arg(file));
+            throw DbError(Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "无法删除文件 %1"), file));
         return true;
     } catch (const DbError& e) {
-        WriteErrLog(3, e.userText(), QStringLiteral("DelAccFiles"));
+        WriteErrLog(3, e.reasonText(), QStringLiteral("DelAccFiles"));
         return false;
     }
 }
@@ -320,7 +321,7 @@ bool DelDbInfo(Database& sysDb, const QString& accId)
         deleteMirrorRows(accId, QStringLiteral("DelDbInfo"));
         return true;
     } catch (const DbError& e) {
-        WriteErrLog(3, e.userText(), QStringLiteral("DelDbInfo"));
+        WriteErrLog(3, e.reasonText(), QStringLiteral("DelDbInfo"));
         return false;
     }
 }

@@ -4,6 +4,7 @@
 
 #include <Paths.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -39,13 +40,13 @@ QString examine(const QString& folder, const QString& accId, int year, QStringLi
 {
     struct stat st {};
     if (::lstat(QFile::encodeName(folder).constData(), &st) != 0)
-        return QStringLiteral("无法读取（%1）").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return QCoreApplication::translate("BackupRetention", "无法读取（%1）").arg(QString::fromLocal8Bit(std::strerror(errno)));
     if (S_ISLNK(st.st_mode))
-        return QStringLiteral("是指向 %1 的符号链接").arg(QFileInfo(folder).symLinkTarget());
+        return QCoreApplication::translate("BackupRetention", "是指向 %1 的符号链接").arg(QFileInfo(folder).symLinkTarget());
     if (!S_ISDIR(st.st_mode))
-        return QStringLiteral("不是文件夹");
+        return QCoreApplication::translate("BackupRetention", "不是文件夹");
     if (!timeOf(Paths::fileName(folder)).isValid())
-        return QStringLiteral("名称不是备份时间（yyyyMMdd-HHmmss）");
+        return QCoreApplication::translate("BackupRetention", "名称不是备份时间（yyyyMMdd-HHmmss）");
 
     // Exactly the three files, each once: a note, a copy someone made or a killed export's
     // temporary file means the folder is not only the scheduled export's.
@@ -57,32 +58,32 @@ QString examine(const QString& folder, const QString& accId, int year, QStringLi
         while (i < ours.size() && entry.compare(ours[i], Qt::CaseInsensitive) != 0)
             ++i;
         if (i == ours.size() || !found[i].isEmpty())
-            return QStringLiteral("其中还有其他文件 %1").arg(entry);
+            return QCoreApplication::translate("BackupRetention", "其中还有其他文件 %1").arg(entry);
         found[i] = entry;
     }
     for (qsizetype i = 0; i < ours.size(); ++i) {
         if (found[i].isEmpty())
-            return QStringLiteral("其中缺少 %1").arg(ours[i]);
+            return QCoreApplication::translate("BackupRetention", "其中缺少 %1").arg(ours[i]);
         const QString path = Paths::join(folder, found[i]);
         if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-            return QStringLiteral("无法读取其中的 %1").arg(found[i]);
+            return QCoreApplication::translate("BackupRetention", "无法读取其中的 %1").arg(found[i]);
         if (S_ISLNK(st.st_mode))
-            return QStringLiteral("其中的 %1 是指向 %2 的符号链接").arg(found[i], QFileInfo(path).symLinkTarget());
+            return QCoreApplication::translate("BackupRetention", "其中的 %1 是指向 %2 的符号链接").arg(found[i], QFileInfo(path).symLinkTarget());
         if (!S_ISREG(st.st_mode))
-            return QStringLiteral("其中的 %1 不是普通文件").arg(found[i]);
+            return QCoreApplication::translate("BackupRetention", "其中的 %1 不是普通文件").arg(found[i]);
     }
     // The manifest is what this program's export always writes: without a readable one the folder
     // is an older console's backup, or none.
     if (!BackupSet::readManifest(Paths::join(folder, found[1])).has_value())
-        return QStringLiteral("校验清单 %1 无法读取").arg(found[1]);
+        return QCoreApplication::translate("BackupRetention", "校验清单 %1 无法读取").arg(found[1]);
     // A backup of another set or year filed here would otherwise count as this one's, and go.
     const BackupSet::Descriptor descriptor = BackupSet::readDescriptor(Paths::join(folder, found[0]));
     const QString& namedSet = descriptor.accId;
     if (namedSet != accId)
-        return QStringLiteral("描述文件记的是账套[%1]，不是账套[%2]").arg(namedSet, accId);
+        return QCoreApplication::translate("BackupRetention", "描述文件记的是账套[%1]，不是账套[%2]").arg(namedSet, accId);
     const QString& namedYear = descriptor.yearDigits;
     if (namedYear != BackupSet::twoDigitYear(year))
-        return QStringLiteral("描述文件记的年度是 YYear=%1，不是%2年度").arg(namedYear).arg(year);
+        return QCoreApplication::translate("BackupRetention", "描述文件记的年度是 YYear=%1，不是%2年度").arg(namedYear).arg(year);
     if (names)
         *names = found;
     return QString();
@@ -172,7 +173,7 @@ bool removeBackup(const QString& folder, const QString& accId, int year, QString
 {
     auto refuse = [&](const QString& why) {
         if (error)
-            *error = QStringLiteral("备份目录 %1 已保留：%2").arg(folder, why);
+            *error = QCoreApplication::translate("BackupRetention", "备份目录 %1 已保留：%2").arg(folder, why);
         return false;
     };
     QStringList files;
@@ -190,7 +191,7 @@ bool removeBackup(const QString& folder, const QString& accId, int year, QString
     const int dirFd = ::openat(parentFd, leaf.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (dirFd < 0) {
         ::close(parentFd);
-        return refuse(QStringLiteral("不是文件夹"));
+        return refuse(QCoreApplication::translate("BackupRetention", "不是文件夹"));
     }
     // The descriptor first: a folder left half removed is then no backup set an import would take.
     QString failed;
@@ -198,18 +199,18 @@ bool removeBackup(const QString& folder, const QString& accId, int year, QString
         const QByteArray n = QFile::encodeName(name);
         struct stat st {};
         if (::fstatat(dirFd, n.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
-            failed = QStringLiteral("备份目录 %1 已保留：其中的 %2 已不是普通文件").arg(folder, name);
+            failed = QCoreApplication::translate("BackupRetention", "备份目录 %1 已保留：其中的 %2 已不是普通文件").arg(folder, name);
             break;
         }
         if (::unlinkat(dirFd, n.constData(), 0) != 0) {
-            failed = QStringLiteral("无法删除 %1（%2）").arg(Paths::join(folder, name), QString::fromLocal8Bit(std::strerror(errno)));
+            failed = QCoreApplication::translate("BackupRetention", "无法删除 %1（%2）").arg(Paths::join(folder, name), QString::fromLocal8Bit(std::strerror(errno)));
             break;
         }
     }
     ::close(dirFd);
     // Removes only an empty folder: anything that appeared meanwhile stays, with its folder.
     if (failed.isEmpty() && ::unlinkat(parentFd, leaf.constData(), AT_REMOVEDIR) != 0)
-        failed = QStringLiteral("备份目录 %1 中还有其他文件，已保留").arg(folder);
+        failed = QCoreApplication::translate("BackupRetention", "备份目录 %1 中还有其他文件，已保留").arg(folder);
     ::close(parentFd);
     if (!failed.isEmpty()) {
         if (error)

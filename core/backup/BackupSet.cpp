@@ -3,6 +3,7 @@
 #include <CiFile.h>
 #include <Paths.h>
 
+#include <QCoreApplication>
 #include <QFile>
 
 namespace BackupSet {
@@ -136,13 +137,13 @@ Descriptor readDescriptor(const QString& path)
     QFile f(d.path);
     // Our sentence first, the system's words (if any) only quoted after it.
     if (!CiFile::isFile(d.path)) {
-        d.error = QStringLiteral("该文件不存在，或不是文件");
+        d.error = QCoreApplication::translate("BackupSet", "该文件不存在，或不是文件");
     } else if (!f.open(QIODevice::ReadOnly)) {
-        d.error = QStringLiteral("无法打开该文件（详情：“%1”）").arg(f.errorString());
+        d.error = QCoreApplication::translate("BackupSet", "无法打开该文件（详情：“%1”）").arg(f.errorString());
     } else {
         const QByteArray text = f.read(kMaxDescriptorBytes + 1);
         if (f.error() != QFileDevice::NoError)
-            d.error = QStringLiteral("无法读取该文件（详情：“%1”）").arg(f.errorString());
+            d.error = QCoreApplication::translate("BackupSet", "无法读取该文件（详情：“%1”）").arg(f.errorString());
         else if (text.size() <= kMaxDescriptorBytes)
             takeLines(d, splitLines(text));
     }
@@ -166,7 +167,7 @@ bool rewriteFolder(const QString& descriptorPath, const QString& newAccFolder, Q
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QStringLiteral("无法读取文件 %1：%2").arg(path, f.errorString());
+            *error = QCoreApplication::translate("BackupSet", "无法读取文件 %1：%2").arg(path, f.errorString());
         return false;
     }
     QByteArray out;
@@ -174,7 +175,7 @@ bool rewriteFolder(const QString& descriptorPath, const QString& newAccFolder, Q
         QByteArray line = f.readLine();
         if (f.error() != QFileDevice::NoError) {
             if (error)
-                *error = QStringLiteral("无法读取文件 %1：%2").arg(path, f.errorString());
+                *error = QCoreApplication::translate("BackupSet", "无法读取文件 %1：%2").arg(path, f.errorString());
             return false;
         }
         while (line.endsWith('\n') || line.endsWith('\r'))

@@ -34,7 +34,7 @@ PGconn* serverHandle(Database& db)
 {
     const QVariant v = db.handle().driver()->handle();
     if (db.engine() != Engine::PostgreSQL || !v.isValid() || (qstrcmp(v.typeName(), "PGconn*") != 0 && qstrcmp(v.typeName(), "pg_conn*") != 0))
-        throw DbError(QStringLiteral("不是数据库服务器的连接（%1）").arg(QString::fromLatin1(v.typeName())));
+        throw DbError(Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "不是数据库服务器的连接（%1）"), QString::fromLatin1(v.typeName())));
     return *static_cast<PGconn* const*>(v.constData());
 }
 
@@ -42,7 +42,7 @@ sqlite3* fileHandle(Database& db)
 {
     const QVariant v = db.handle().driver()->handle();
     if (db.engine() != Engine::SQLite || !v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
-        throw DbError(QStringLiteral("不是 SQLite 连接"));
+        throw DbError(Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "不是 SQLite 连接")));
     return *static_cast<sqlite3* const*>(v.constData());
 }
 
@@ -132,9 +132,9 @@ QString fileCollation(const QString& name, bool deterministic, const QString& pr
 // whether it is deterministic and its provider; all empty for a type without one.
 const char* const kCollationOf = "coalesce(c.collname::text, ''), coalesce(c.collisdeterministic, true), coalesce(c.collprovider::text, '')";
 
-[[noreturn]] void notKept(const BooksTransfer::Source& s, const QString& column, const QString& what)
+[[noreturn]] void notKept(const BooksTransfer::Source& s, const QString& column, const Words& what)
 {
-    throw DbError(QStringLiteral("账套库的表 %1 的列 %2 是%3，备份数据文件无法原样保存，未输出。").arg(s.table, column, what));
+    throw DbError(Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "账套库的表 %1 的列 %2 是%3，备份数据文件无法原样保存，未输出。"), s.table, column, what));
 }
 
 // The columns of a server table; a type or collation the data file cannot keep as the server has
@@ -165,18 +165,18 @@ QList<Column> serverColumns(Database& db, const BooksTransfer::Source& s)
             c.kind = Kind::Text;
         // The server's "rowid" is its order of writing, never written itself.
         else if (c.name.compare(QLatin1String("rowid"), Qt::CaseInsensitive) != 0)
-            notKept(s, c.name, QStringLiteral("服务器的 %1 类型").arg(type));
+            notKept(s, c.name, Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "服务器的 %1 类型"), type));
         if (c.kind == Kind::Text) {
             c.collation = fileCollation(rs.Fields(4).toString(), rs.Fields(5).toBool(), rs.Fields(6).toString());
             if (c.collation.isEmpty())
-                notKept(s, c.name, QStringLiteral("按排序规则 %1 比较的文本").arg(rs.Fields(4).toString()));
+                notKept(s, c.name, Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "按排序规则 %1 比较的文本"), rs.Fields(4).toString()));
         }
         c.notNull = rs.Fields(2).toBool();
         c.dflt = literalDefault(rs.Fields(3).toString());
         out << c;
     }
     if (out.isEmpty())
-        throw DbError(QStringLiteral("服务器上没有表 %1.%2").arg(s.schema, s.table));
+        throw DbError(Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "服务器上没有表 %1.%2"), s.schema, s.table));
     return out;
 }
 
@@ -253,7 +253,7 @@ QStringList serverIndexes(Database& db, const BooksTransfer::Source& s)
         if (!rs.Fields(3).toString().isEmpty()) {
             const QString collation = fileCollation(rs.Fields(3).toString(), rs.Fields(4).toBool(), rs.Fields(5).toString());
             if (collation.isEmpty())
-                notKept(s, rs.Fields(2).toString(), QStringLiteral("索引 %1 中按排序规则 %2 比较的文本").arg(name, rs.Fields(3).toString()));
+                notKept(s, rs.Fields(2).toString(), Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "索引 %1 中按排序规则 %2 比较的文本"), name, rs.Fields(3).toString()));
             column += QStringLiteral(" COLLATE ") + collation;
         }
         columns.last() << column;
@@ -291,7 +291,7 @@ public:
         if (!m_header) {
             // "PGCOPY\n\377\r\n\0", flags, the header extension's length and the extension.
             if (end - p < 19 || std::memcmp(p, "PGCOPY\n\377\r\n", 10) != 0)
-                throw DbError(QStringLiteral("服务器送来的数据格式不对"));
+                throw DbError(Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "服务器送来的数据格式不对")));
             const qint64 ext = be(p + 15, 4);
             p += 19 + ext;
             m_header = true;
@@ -304,7 +304,7 @@ public:
         if (count == -1)
             return false;
         if (count != int(fields.size()))
-            throw DbError(QStringLiteral("服务器送来的列数不对"));
+            throw DbError(Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "服务器送来的列数不对")));
         for (Field& f : fields) {
             need(p, end, 4);
             f.size = be(p, 4);
@@ -322,7 +322,7 @@ private:
     static void need(const char* p, const char* end, qint64 n)
     {
         if (end - p < n)
-            throw DbError(QStringLiteral("服务器送来的数据不完整"));
+            throw DbError(Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "服务器送来的数据不完整")));
     }
     bool m_header = false;
 };
@@ -331,7 +331,7 @@ private:
 qint64 number(const Field& f)
 {
     if (f.size != 8)
-        throw DbError(QStringLiteral("服务器送来的数据格式不对"));
+        throw DbError(Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "服务器送来的数据格式不对")));
     return qFromBigEndian<qint64>(f.p);
 }
 
@@ -452,7 +452,7 @@ void copyToFile(Database& db, Database& out, const BooksTransfer::Source& s, con
                     }
                 }
                 if (rc != SQLITE_OK)
-                    throw DbError(QStringLiteral("无法写入数据文件（%1）").arg(rc));
+                    throw DbError(Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "无法写入数据文件（%1）"), QString::number(rc)));
             }
             const int rc = sqlite3_step(st);
             sqlite3_reset(st);
@@ -547,7 +547,7 @@ void copyToPages(Database& db, PageWriter& pages, const Transfer& t)
     const QString snapshot = db.scalar(QStringLiteral("SELECT pg_export_snapshot()")).toString();
     static const QRegularExpression snapshotName(QStringLiteral("^[0-9A-Fa-f-]+$"));
     if (!snapshotName.match(snapshot).hasMatch())
-        throw DbError(QStringLiteral("服务器的快照名不对：%1").arg(snapshot));
+        throw DbError(Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "服务器的快照名不对：%1"), snapshot));
     Database second;
     second.openLike(db);
     second.execute(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ"));
@@ -787,7 +787,7 @@ void toFile(Database& db, const QList<Source>& tables, const QString& file)
     // books: a transaction that takes a new snapshot per statement would mix two.
     const QString isolation = db.scalar(QStringLiteral("SELECT current_setting('transaction_isolation')")).toString();
     if (isolation != QLatin1String("repeatable read") && isolation != QLatin1String("serializable"))
-        throw DbError(QStringLiteral("账套库须在一个可重复读的事务中读取（现为 %1），未输出。").arg(isolation));
+        throw DbError(Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "账套库须在一个可重复读的事务中读取（现为 %1），未输出。"), isolation));
     // A column the file cannot keep stops the export before anything is written.
     QList<Transfer> all;
     for (const Source& s : tables) {

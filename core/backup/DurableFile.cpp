@@ -4,6 +4,7 @@
 #include <CiFile.h>
 #include <Paths.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -83,7 +84,7 @@ private:
             while (pos < limit) {
                 const ssize_t n = ::pread(fd, buffer.data(), size_t(std::min<qint64>(buffer.size(), limit - pos)), pos);
                 if (n <= 0) {
-                    m_error = n < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("文件比写入的短");
+                    m_error = n < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QCoreApplication::translate("BackupSet", "文件比写入的短");
                     ::close(fd);
                     return;
                 }
@@ -112,25 +113,25 @@ QString writeFailure(const QString& path, int err)
     switch (err) {
     case ENOSPC:
     case EDQUOT:
-        return QStringLiteral("磁盘空间不足，无法写入 %1").arg(path);
+        return QCoreApplication::translate("BackupSet", "磁盘空间不足，无法写入 %1").arg(path);
     case EACCES:
     case EPERM:
-        return QStringLiteral("没有写入权限，无法写入 %1").arg(path);
+        return QCoreApplication::translate("BackupSet", "没有写入权限，无法写入 %1").arg(path);
     case EROFS:
-        return QStringLiteral("磁盘只允许读取，没有写入权限，无法写入 %1").arg(path);
+        return QCoreApplication::translate("BackupSet", "磁盘只允许读取，没有写入权限，无法写入 %1").arg(path);
     case EIO:
-        return QStringLiteral("磁盘读写出错，无法写入 %1").arg(path);
+        return QCoreApplication::translate("BackupSet", "磁盘读写出错，无法写入 %1").arg(path);
     case EFBIG:
-        return QStringLiteral("文件超过了磁盘允许的大小，无法写入 %1").arg(path);
+        return QCoreApplication::translate("BackupSet", "文件超过了磁盘允许的大小，无法写入 %1").arg(path);
     case ENOENT:
     case ENOTDIR:
-        return QStringLiteral("文件夹不存在，无法写入 %1").arg(path);
+        return QCoreApplication::translate("BackupSet", "文件夹不存在，无法写入 %1").arg(path);
     case EEXIST:
-        return QStringLiteral("文件 %1 已存在").arg(path);
+        return QCoreApplication::translate("BackupSet", "文件 %1 已存在").arg(path);
     case EISDIR:
-        return QStringLiteral("%1 是文件夹，无法写入").arg(path);
+        return QCoreApplication::translate("BackupSet", "%1 是文件夹，无法写入").arg(path);
     default:
-        return QStringLiteral("无法写入 %1（系统信息：%2）").arg(path, QString::fromLocal8Bit(std::strerror(err)));
+        return QCoreApplication::translate("BackupSet", "无法写入 %1（系统信息：%2）").arg(path, QString::fromLocal8Bit(std::strerror(err)));
     }
 }
 
@@ -226,12 +227,12 @@ bool placeCopy(const QString& from, const QString& to, QString* error, FileSum* 
     const QString dst = CiFile::resolve(to);
     if (!CiFile::isFile(src)) {
         if (error)
-            *error = QStringLiteral("找不到文件 %1").arg(src);
+            *error = QCoreApplication::translate("BackupSet", "找不到文件 %1").arg(src);
         return false;
     }
     if (QFile::exists(dst)) {
         if (error)
-            *error = QStringLiteral("文件 %1 已存在").arg(dst);
+            *error = QCoreApplication::translate("BackupSet", "文件 %1 已存在").arg(dst);
         return false;
     }
     Checksum sum;
@@ -254,7 +255,7 @@ bool placeCopy(const QString& from, const QString& to, QString* error, FileSum* 
         const QString hex = Checksum::ofFile(dst, &bytes);
         if (hex.isEmpty()) {
             if (error)
-                *error = QStringLiteral("无法读取文件 %1").arg(dst);
+                *error = QCoreApplication::translate("BackupSet", "无法读取文件 %1").arg(dst);
             QFile::remove(dst);
             return false;
         }
@@ -265,7 +266,7 @@ bool placeCopy(const QString& from, const QString& to, QString* error, FileSum* 
     QFile in(src);
     if (!in.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QStringLiteral("无法读取文件 %1：%2").arg(src, in.errorString());
+            *error = QCoreApplication::translate("BackupSet", "无法读取文件 %1：%2").arg(src, in.errorString());
         return false;
     }
     return copyInto(in, dst, error, placed ? &sum : nullptr) && done();
@@ -322,7 +323,7 @@ bool copyThroughBuffer(QIODevice& in, int out, const QString& to, Checksum* sum,
     for (;;) {
         const qint64 n = in.read(buffer.data(), buffer.size());
         if (n < 0) {
-            *why = QStringLiteral("读取数据时出错（%1），无法写入 %2").arg(in.errorString(), to);
+            *why = QCoreApplication::translate("BackupSet", "读取数据时出错（%1），无法写入 %2").arg(in.errorString(), to);
             return false;
         }
         if (n == 0)
@@ -380,7 +381,7 @@ bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum, b
     QString readBack;
     if (trail && !trail->finish(!ok, ok ? &readBack : nullptr)) {
         if (ok)
-            why = QStringLiteral("无法读回刚写入的 %1（%2）").arg(to, readBack);
+            why = QCoreApplication::translate("BackupSet", "无法读回刚写入的 %1（%2）").arg(to, readBack);
         ok = false;
     }
     if (::close(out) != 0 && ok) {

@@ -29,9 +29,11 @@ constexpr uchar kMapBtree = 5, kMapOverflow1 = 3, kMapOverflow2 = 4;
 // The page holding the byte the engine locks files at is never used.
 constexpr qint64 kPendingByte = 0x40000000;
 
-[[noreturn]] void failed(const QString& text)
+// The sentence `source` (context PageWriter) with its %1… filled from `args` (texts).
+template <typename... Args>
+[[noreturn]] void failed(const char* source, const Args&... args)
 {
-    throw DbError(text);
+    throw DbError(Words::of("PageWriter", source, args...));
 }
 
 int varintLen(quint64 v)
@@ -476,7 +478,7 @@ struct PageWriter::Impl {
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
-                failed(QStringLiteral("无法写入数据文件 %1：%2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+                failed(QT_TRANSLATE_NOOP("PageWriter", "无法写入数据文件 %1：%2"), path, QString::fromLocal8Bit(std::strerror(errno)));
             data += n;
             size -= size_t(n);
             offset += n;
@@ -512,7 +514,7 @@ struct PageWriter::Impl {
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
-                failed(QStringLiteral("无法读取数据文件 %1").arg(path));
+                failed(QT_TRANSLATE_NOOP("PageWriter", "无法读取数据文件 %1"), path);
             done += size_t(n);
         }
     }
@@ -672,7 +674,7 @@ struct PageWriter::Impl {
                 parents.emplace_back(p, children[to].second);
             }
             if (parents.size() >= children.size())
-                failed(QStringLiteral("表 %1 的页无法分层").arg(table.name));
+                failed(QT_TRANSLATE_NOOP("PageWriter", "表 %1 的页无法分层"), table.name);
             children.swap(parents);
         }
     }
@@ -762,6 +764,39 @@ struct PageWriter::Impl {
 
     // A b-tree of an index over its sorted entries: leaves of entries, and above them pages whose
     // cells are the entries between their children (each entry is in the tree once).
+    // The items of one level as pages [from, to): their cells. Item `to`, when there is one, goes
+    // up to the level above; above the leaves child `to` is the page's right pointer.
+    std::vector<std::pair<size_t, size_t>> pageGroups(const std::vector<qint64>& sizes, bool leafLevel, Pgno root)
+    {
+        const size_t n = sizes.size();
+        const int header = leafLevel ? 8 : 12;
+        const int before = leafLevel ? 0 : 4;
+        std::vector<std::pair<size_t, size_t>> groups;
+        for (size_t s = 0;;) {
+            size_t k = s;
+            int used = 0;
+            while (k < n) {
+                const int size = cellSize(sizes[k], false, before);
+                if (!fits(header, int(k - s), used, size))
+                    break;
+                used += size;
+                ++k;
+            }
+            if (k == n) {
+                groups.emplace_back(s, k);
+                break;
+            }
+            // A page after item k needs a cell of its own: the item before k goes up instead.
+            if (k + 1 == n)
+                --k;
+            if (k <= s)
+                failed(QT_TRANSLATE_NOOP("PageWriter", "索引 %1 的条目过大"), root);
+            groups.emplace_back(s, k);
+            s = k + 1;
+        }
+        return groups;
+    }
+
     void writeIndex(IndexBuild& ix)
     {
         std::vector<const uchar*> items;
@@ -776,33 +811,7 @@ struct PageWriter::Impl {
         std::vector<Pgno> children;   // above the leaves: one more than the items
         for (bool leafLevel = true;; leafLevel = false) {
             const size_t n = items.size();
-            const int header = leafLevel ? 8 : 12;
-            const int before = leafLevel ? 0 : 4;
-            // Pages as [from, to) of the items: their cells. Item `to`, when there is one, goes up
-            // to the level above; above the leaves child `to` is the page's right pointer.
-            std::vector<std::pair<size_t, size_t>> groups;
-            for (size_t s = 0;;) {
-                size_t k = s;
-                int used = 0;
-                while (k < n) {
-                    const int size = cellSize(sizes[k], false, before);
-                    if (!fits(header, int(k - s), used, size))
-                        break;
-                    used += size;
-                    ++k;
-                }
-                if (k == n) {
-                    groups.emplace_back(s, k);
-                    break;
-                }
-                // A page after item k needs a cell of its own: the item before k goes up instead.
-                if (k + 1 == n)
-                    --k;
-                if (k <= s)
-                    failed(QStringLiteral("索引 %1 的条目过大").arg(ix.spec.root));
-                groups.emplace_back(s, k);
-                s = k + 1;
-            }
+            const std::vector<std::pair<size_t, size_t>> groups = pageGroups(sizes, leafLevel, ix.spec.root);
             const bool top = groups.size() == 1;
             std::vector<Pgno> parents;
             std::vector<const uchar*> upItems;
@@ -839,16 +848,16 @@ PageWriter::PageWriter(const QString& path)
     d->path = path;
     d->fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
     if (d->fd < 0)
-        failed(QStringLiteral("无法打开数据文件 %1：%2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        failed(QT_TRANSLATE_NOOP("PageWriter", "无法打开数据文件 %1：%2"), path, QString::fromLocal8Bit(std::strerror(errno)));
     uchar h[100];
     if (::pread(d->fd, h, 100, 0) != 100 || std::memcmp(h, "SQLite format 3", 16) != 0)
-        failed(QStringLiteral("%1 不是数据文件").arg(path));
+        failed(QT_TRANSLATE_NOOP("PageWriter", "%1 不是数据文件"), path);
     const quint32 size = quint32(h[16]) << 8 | h[17];
     d->pageSize = size == 1 ? 65536 : size;
     d->usable = d->pageSize - h[20];
     // A file in WAL mode or not in UTF-8 is not one this writer understands.
     if (h[18] != 1 || h[19] != 1 || get32(h + 56) != 1 || d->pageSize < 512 || (d->pageSize & (d->pageSize - 1)) != 0)
-        failed(QStringLiteral("数据文件 %1 的格式不能直接写入").arg(path));
+        failed(QT_TRANSLATE_NOOP("PageWriter", "数据文件 %1 的格式不能直接写入"), path);
     d->format4 = get32(h + 44) >= 4;
     d->autoVacuum = get32(h + 52) != 0;
     const off_t bytes = ::lseek(d->fd, 0, SEEK_END);
@@ -865,10 +874,10 @@ PageWriter::~PageWriter() = default;
 void PageWriter::beginTable(const Table& table, int parts)
 {
     if (d->inTable)
-        failed(QStringLiteral("上一个表还没有写完"));
+        failed(QT_TRANSLATE_NOOP("PageWriter", "上一个表还没有写完"));
     // Ranges need the rows' own numbers: without a rowid column they are numbered as they come.
     if (parts < 1 || (parts > 1 && table.alias < 0))
-        failed(QStringLiteral("表 %1 不能分段写入").arg(table.name));
+        failed(QT_TRANSLATE_NOOP("PageWriter", "表 %1 不能分段写入"), table.name);
     d->inTable = true;
     d->table = table;
     d->parts.clear();
@@ -897,13 +906,13 @@ void PageWriter::addRow(const Value* values, int part)
     qint64 id;
     if (t.alias >= 0) {
         if (values[t.alias].type != Value::Integer)
-            failed(QStringLiteral("表 %1 的行号不是整数").arg(t.name));
+            failed(QT_TRANSLATE_NOOP("PageWriter", "表 %1 的行号不是整数"), t.name);
         id = values[t.alias].i;
         if (r.anyRow && id <= r.rowid)
-            failed(QStringLiteral("表 %1 的行没有按行号的顺序送来").arg(t.name));
+            failed(QT_TRANSLATE_NOOP("PageWriter", "表 %1 的行没有按行号的顺序送来"), t.name);
     } else {
         if (r.rowid == std::numeric_limits<qint64>::max())
-            failed(QStringLiteral("表 %1 的行数超出范围").arg(t.name));
+            failed(QT_TRANSLATE_NOOP("PageWriter", "表 %1 的行数超出范围"), t.name);
         id = r.rowid + 1;
     }
     if (!r.anyRow)
@@ -913,9 +922,9 @@ void PageWriter::addRow(const Value* values, int part)
     r.stored.resize(size_t(columns));
     for (int c = 0; c < columns; ++c) {
         if (values[c].type != Value::Null && values[c].type != t.source.value(c))
-            failed(QStringLiteral("表 %1 的列 %2 的值类型不对").arg(t.name).arg(c + 1));
+            failed(QT_TRANSLATE_NOOP("PageWriter", "表 %1 的列 %2 的值类型不对"), t.name, QString::number(c + 1));
         if (!storedAs(values[c], t.affinity[c], w.format4, &r.stored[size_t(c)]))
-            failed(QStringLiteral("表 %1 的列 %2 的值不能直接写入").arg(t.name).arg(c + 1));
+            failed(QT_TRANSLATE_NOOP("PageWriter", "表 %1 的列 %2 的值不能直接写入"), t.name, QString::number(c + 1));
     }
     // Index entries: the indexed columns as the table keeps them, then the rowid.
     for (size_t i = 0; i < w.current.size(); ++i) {
@@ -977,7 +986,7 @@ void PageWriter::endTable()
                 w.closeLeaf(*r);
             if (r->anyRow) {
                 if (any && r->firstRowid <= last)
-                    failed(QStringLiteral("表 %1 的行没有按行号的顺序送来").arg(w.table.name));
+                    failed(QT_TRANSLATE_NOOP("PageWriter", "表 %1 的行没有按行号的顺序送来"), w.table.name);
                 any = true;
                 last = r->rowid;
             }
@@ -1035,7 +1044,7 @@ void PageWriter::finish()
             }
             const size_t at = size_t(5) * (p - m - 1);
             if (w.mapKind[p - w.firstNew] == 0)
-                failed(QStringLiteral("数据文件第 %1 页没有归属").arg(p));
+                failed(QT_TRANSLATE_NOOP("PageWriter", "数据文件第 %1 页没有归属"), QString::number(p));
             page[at] = w.mapKind[p - w.firstNew];
             put32(page.data() + at + 1, w.mapParent[p - w.firstNew]);
         }
@@ -1046,7 +1055,7 @@ void PageWriter::finish()
     // The header: the page count, valid for the new change counter.
     uchar h[100];
     if (::pread(w.fd, h, 100, 0) != 100)
-        failed(QStringLiteral("无法读取数据文件 %1").arg(w.path));
+        failed(QT_TRANSLATE_NOOP("PageWriter", "无法读取数据文件 %1"), w.path);
     const quint32 counter = get32(h + 24) + 1;
     put32(h + 24, counter);
     put32(h + 28, w.pages);
@@ -1054,10 +1063,10 @@ void PageWriter::finish()
     put32(h + 96, quint32(sqlite3_libversion_number()));
     w.pwriteAll(h, 100, 0);
     if (::ftruncate(w.fd, off_t(w.pages) * w.pageSize) != 0)
-        failed(QStringLiteral("无法写入数据文件 %1").arg(w.path));
+        failed(QT_TRANSLATE_NOOP("PageWriter", "无法写入数据文件 %1"), w.path);
     if (::close(w.fd) != 0) {
         w.fd = -1;
-        failed(QStringLiteral("无法写入数据文件 %1").arg(w.path));
+        failed(QT_TRANSLATE_NOOP("PageWriter", "无法写入数据文件 %1"), w.path);
     }
     w.fd = -1;
 }
@@ -1077,6 +1086,71 @@ char affinityOf(const QString& declared)
     if (t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOA")) || t.contains(QLatin1String("DOUB")))
         return 'R';
     return 'N';
+}
+} // namespace
+
+namespace {
+// What the declared primary key is: one INTEGER column without an index of its own is the rowid.
+struct PrimaryKey {
+    int columns = 0;
+    int column = -1;
+    QString type;
+    bool indexed = false;
+};
+
+// Each column's affinity and name, and the primary key's columns; a reason when the table holds
+// what the writer does not write (a hidden column).
+QString describeColumns(Database& file, const QString& table, PageWriter::Table& t, PrimaryKey* key)
+{
+    for (Recordset rs = file.query(QStringLiteral("SELECT cid, type, pk, hidden, lower(name) FROM pragma_table_xinfo(?) ORDER BY cid"), {table});
+         !rs.Eof(); rs.MoveNext()) {
+        if (rs.Fields(3).toInt() != 0)
+            return QStringLiteral("hidden column");
+        t.affinity.append(affinityOf(rs.Fields(1).toString()));
+        t.names << rs.Fields(4).toString();
+        if (rs.Fields(2).toInt() > 0) {
+            ++key->columns;
+            key->column = rs.Fields(0).toInt();
+            key->type = rs.Fields(1).toString();
+        }
+    }
+    return QString();
+}
+
+// Each index's root page and its columns (collation, order); a reason when one cannot be written.
+QString describeIndexes(Database& file, const QString& table, const QList<PageWriter::Value::Type>& source, PageWriter::Table& t,
+                        PrimaryKey* key)
+{
+    for (Recordset rs = file.query(QStringLiteral("SELECT l.name, l.origin, l.partial, s.rootpage FROM pragma_index_list(?) l "
+                                                  "LEFT JOIN sqlite_schema s ON s.type='index' AND s.name=l.name"),
+                                   {table});
+         !rs.Eof(); rs.MoveNext()) {
+        if (rs.Fields(2).toInt() != 0)
+            return QStringLiteral("partial index");
+        if (rs.Fields(1).toString() == QLatin1String("pk"))
+            key->indexed = true;
+        PageWriter::Index ix;
+        const QString name = rs.Fields(0).toString();
+        ix.root = rs.Fields(3).toUInt();
+        if (ix.root == 0)
+            return QStringLiteral("index root");
+        for (Recordset c = file.query(QStringLiteral("SELECT cid, \"desc\", coll FROM pragma_index_xinfo(?) WHERE key=1 ORDER BY seqno"), {name});
+             !c.Eof(); c.MoveNext()) {
+            const int cid = c.Fields(0).toInt();
+            const QString coll = c.Fields(2).toString().toUpper();
+            if (cid < -1 || (coll != QLatin1String("BINARY") && coll != QLatin1String("NOCASE")))
+                return QStringLiteral("index column");
+            if (cid >= 0 && source.value(cid) == PageWriter::Value::Bytes && coll == QLatin1String("NOCASE"))
+                return QStringLiteral("index column");
+            ix.columns << cid;
+            ix.nocase << (coll == QLatin1String("NOCASE"));
+            ix.desc << c.Fields(1).toBool();
+        }
+        if (ix.columns.isEmpty())
+            return QStringLiteral("index column");
+        t.indexes << ix;
+    }
+    return QString();
 }
 } // namespace
 
@@ -1101,56 +1175,17 @@ bool PageWriter::describe(Database& file, const QString& table, const QList<Valu
         return refuse(QStringLiteral("declaration"));
     if (file.scalar(QStringLiteral("SELECT count(*) FROM sqlite_schema WHERE type='trigger' AND tbl_name=? COLLATE NOCASE"), {table}).toInt() > 0)
         return refuse(QStringLiteral("triggers"));
-    int pkColumns = 0, pkColumn = -1;
-    QString pkType;
-    for (Recordset rs = file.query(QStringLiteral("SELECT cid, type, pk, hidden, lower(name) FROM pragma_table_xinfo(?) ORDER BY cid"), {table});
-         !rs.Eof(); rs.MoveNext()) {
-        if (rs.Fields(3).toInt() != 0)
-            return refuse(QStringLiteral("hidden column"));
-        t.affinity.append(affinityOf(rs.Fields(1).toString()));
-        t.names << rs.Fields(4).toString();
-        if (rs.Fields(2).toInt() > 0) {
-            ++pkColumns;
-            pkColumn = rs.Fields(0).toInt();
-            pkType = rs.Fields(1).toString();
-        }
-    }
+    PrimaryKey key;
+    if (const QString reason = describeColumns(file, table, t, &key); !reason.isEmpty())
+        return refuse(reason);
     if (t.affinity.size() != source.size())
         return refuse(QStringLiteral("columns differ"));
-    bool pkIndex = false;
-    for (Recordset rs = file.query(QStringLiteral("SELECT l.name, l.origin, l.partial, s.rootpage FROM pragma_index_list(?) l "
-                                                  "LEFT JOIN sqlite_schema s ON s.type='index' AND s.name=l.name"),
-                                   {table});
-         !rs.Eof(); rs.MoveNext()) {
-        if (rs.Fields(2).toInt() != 0)
-            return refuse(QStringLiteral("partial index"));
-        if (rs.Fields(1).toString() == QLatin1String("pk"))
-            pkIndex = true;
-        Index ix;
-        const QString name = rs.Fields(0).toString();
-        ix.root = rs.Fields(3).toUInt();
-        if (ix.root == 0)
-            return refuse(QStringLiteral("index root"));
-        for (Recordset c = file.query(QStringLiteral("SELECT cid, \"desc\", coll FROM pragma_index_xinfo(?) WHERE key=1 ORDER BY seqno"), {name});
-             !c.Eof(); c.MoveNext()) {
-            const int cid = c.Fields(0).toInt();
-            const QString coll = c.Fields(2).toString().toUpper();
-            if (cid < -1 || (coll != QLatin1String("BINARY") && coll != QLatin1String("NOCASE")))
-                return refuse(QStringLiteral("index column"));
-            if (cid >= 0 && source.value(cid) == Value::Bytes && coll == QLatin1String("NOCASE"))
-                return refuse(QStringLiteral("index column"));
-            ix.columns << cid;
-            ix.nocase << (coll == QLatin1String("NOCASE"));
-            ix.desc << c.Fields(1).toBool();
-        }
-        if (ix.columns.isEmpty())
-            return refuse(QStringLiteral("index column"));
-        t.indexes << ix;
-    }
+    if (const QString reason = describeIndexes(file, table, source, t, &key); !reason.isEmpty())
+        return refuse(reason);
     // A single INTEGER PRIMARY KEY is the rowid itself (unless the engine keeps an index for it).
-    if (pkColumns == 1 && !pkIndex && pkType.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0) {
-        t.alias = pkColumn;
-        if (source.value(pkColumn) != Value::Integer)
+    if (key.columns == 1 && !key.indexed && key.type.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0) {
+        t.alias = key.column;
+        if (source.value(key.column) != Value::Integer)
             return refuse(QStringLiteral("rowid column"));
     }
     for (int c = 0; c < source.size(); ++c) {

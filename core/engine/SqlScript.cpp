@@ -25,7 +25,7 @@ QString readResource(const QString& path)
     initResources();
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("缺少安装数据：%1").arg(path));
+        throw DbError(Words::of("SqlScript", QT_TRANSLATE_NOOP("SqlScript", "缺少安装数据：%1"), path));
     return QString::fromUtf8(f.readAll());
 }
 
@@ -57,7 +57,7 @@ void run(Database& db, const QString& resourcePath)
 void createFile(const QString& path, const std::function<void(Database&)>& fill)
 {
     if (CiFile::exists(path))
-        throw DbError(QStringLiteral("文件已存在，不会覆盖：%1").arg(path));
+        throw DbError(Words::of("SqlScript", QT_TRANSLATE_NOOP("SqlScript", "文件已存在，不会覆盖：%1"), path));
     CiFile::mkpath(Paths::parentDir(path));
     const QString tmp = path + QStringLiteral(".new");
     CiFile::remove(tmp);
@@ -69,7 +69,7 @@ void createFile(const QString& path, const std::function<void(Database&)>& fill)
     }
     if (!CiFile::rename(tmp, path)) {
         CiFile::remove(tmp);
-        throw DbError(QStringLiteral("无法写入：%1").arg(path));
+        throw DbError(Words::of("SqlScript", QT_TRANSLATE_NOOP("SqlScript", "无法写入：%1"), path));
     }
 }
 }

@@ -18,9 +18,9 @@ struct Chart {
     const char* tradeName;
 };
 const Chart kCharts[] = {
-    {":/data/charts/2007.tsv", "2007年新会计准则"},
-    {":/data/charts/small2013.tsv", "小企业会计准则"},
-    {":/data/charts/ent2001.tsv", "企业会计制度"},
+    {":/data/charts/2007.tsv", "2007年新会计准则"}, // not translated: the trade's name in GL_BTrade
+    {":/data/charts/small2013.tsv", "小企业会计准则"}, // not translated: the trade's name in GL_BTrade
+    {":/data/charts/ent2001.tsv", "企业会计制度"}, // not translated: the trade's name in GL_BTrade
 };
 
 void loadCharts(Database& db)
@@ -29,7 +29,7 @@ void loadCharts(Database& db)
         const QString name = QString::fromUtf8(c.tradeName);
         const QVariant tradeId = db.scalar(QStringLiteral("SELECT itrade_id FROM GL_BTrade WHERE ctrade_name=?"), {name});
         if (tradeId.isNull())
-            throw DbError(QStringLiteral("行业不存在：%1").arg(name));
+            throw DbError(Words::of("Installation", QT_TRANSLATE_NOOP("Installation", "行业不存在：%1"), name));
         const QStringList lines = SqlScript::readResource(QString::fromLatin1(c.file)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         const QStringList header = lines.value(0).trimmed().split(QLatin1Char('\t'));
         QStringList marks;
@@ -74,7 +74,7 @@ void createServer(const ConnInfo& server, bool demo)
     Database::Transaction t(db);
     db.execute(QStringLiteral("SELECT pg_advisory_xact_lock(7406)"));
     if (db.hasTable(QStringLiteral("SM_User")))
-        throw DbError(QStringLiteral("这个服务器数据库中已有一个安装，不会覆盖：%1").arg(server.label()));
+        throw DbError(Words::of("Installation", QT_TRANSLATE_NOOP("Installation", "这个服务器数据库中已有一个安装，不会覆盖：%1"), server.label()));
     SqlScript::run(db, QStringLiteral(":/data/system_schema.sql"));
     SqlScript::run(db, QStringLiteral(":/data/system_rows.sql"));
     if (demo)
@@ -87,7 +87,7 @@ void createServer(const ConnInfo& server, bool demo)
 
 void openServerSystem(Database& db, const ConnInfo& server, bool convert)
 {
-    const QString noInstallation = QStringLiteral("这个服务器数据库中没有安装：%1").arg(server.label());
+    const Words noInstallation = Words::of("Installation", QT_TRANSLATE_NOOP("Installation", "这个服务器数据库中没有安装：%1"), server.label());
     try {
         db.openServer(server.connectString(), QString::fromLatin1(kSystemSchema), false);
     } catch (const DbError& e) {
@@ -118,7 +118,7 @@ void createRoot(const QString& root, bool demo)
 {
     const QString sysDb = sysDbPath(root);
     if (CiFile::exists(sysDb))
-        throw DbError(QStringLiteral("安装目录已存在系统库，不会覆盖：%1").arg(sysDb));
+        throw DbError(Words::of("Installation", QT_TRANSLATE_NOOP("Installation", "安装目录已存在系统库，不会覆盖：%1"), sysDb));
     FileModes::applyFor(root);
     createSystemDatabase(sysDb, demo);
 }
