@@ -7,6 +7,7 @@
 #include <MsgBox.h>
 #include <ShowModal.h>
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -17,35 +18,35 @@
 using namespace Module1;
 
 namespace {
-const QString kTitle = QStringLiteral("财务提示");
+QString title() { return QCoreApplication::translate("FrmDelAcc", "财务提示"); }
 }
 
 FrmDelAcc::FrmDelAcc(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("FrmDelAcc"));
-    setWindowTitle(QStringLiteral("账套备份"));
+    setWindowTitle(tr("账套备份"));
 
     ComboAcc = new QComboBox(this);
     ComboAcc->setObjectName(QStringLiteral("ComboAcc"));
     ComboAcc->setEditable(true);
     ComboAcc->setInsertPolicy(QComboBox::NoInsert);
     ComboAcc->setMinimumContentsLength(24);
-    ComboAcc->setAccessibleName(QStringLiteral("账套号"));
-    Label1 = new QLabel(QStringLiteral("账套号(&N):"), this);
+    ComboAcc->setAccessibleName(tr("账套号"));
+    Label1 = new QLabel(tr("账套号(&N):"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setBuddy(ComboAcc);
 
-    chkAcc = new QCheckBox(QStringLiteral("删除当前输出账套"), this);
+    chkAcc = new QCheckBox(tr("删除当前输出账套"), this);
     chkAcc->setObjectName(QStringLiteral("chkAcc"));
-    chkAcc->setAccessibleName(QStringLiteral("删除当前输出账套"));
+    chkAcc->setAccessibleName(tr("删除当前输出账套"));
 
-    CmdDel = new QPushButton(QStringLiteral("确认(&O)"), this);
+    CmdDel = new QPushButton(tr("确认(&O)"), this);
     CmdDel->setObjectName(QStringLiteral("CmdDel"));
     CmdDel->setDefault(true);
-    CmdCancel = new QPushButton(QStringLiteral("放弃(&C)"), this);
+    CmdCancel = new QPushButton(tr("放弃(&C)"), this);
     CmdCancel->setObjectName(QStringLiteral("CmdCancel"));
-    Command1 = new QPushButton(QStringLiteral("帮助(&H)"), this);
+    Command1 = new QPushButton(tr("帮助(&H)"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
 
     auto* row = new QHBoxLayout;
@@ -94,7 +95,7 @@ void FrmDelAcc::LoadCreateAcc()
             ComboAcc->addItem(ListEntry(rs.text(QStringLiteral("cAcc_Id")), rs.text(QStringLiteral("cAcc_Name"))));
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("LoadCreateAcc"));
-        MsgBox(QStringLiteral("读取账套列表失败：") + e.userText(), vb::vbExclamation, kTitle);
+        MsgBox(tr("读取账套列表失败：") + e.userText(), vb::vbExclamation, title());
     }
     // Nothing is chosen until the person picks a set.
     ComboAcc->setCurrentIndex(-1);
@@ -124,12 +125,12 @@ void FrmDelAcc::exportSet(const QString& accId)
     try {
         AccountExporter exporter(*gSysDb, accId);
         if (accId.isEmpty() || !exporter.found()) {
-            MsgBox(QStringLiteral("账套[%1]不存在，无法输出！").arg(accId), vb::vbExclamation, kTitle);
+            MsgBox(tr("账套[%1]不存在，无法输出！").arg(accId), vb::vbExclamation, title());
             return;
         }
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("CmdDel_Click"));
-        MsgBox(e.userText(), vb::vbExclamation, kTitle);
+        MsgBox(e.userText(), vb::vbExclamation, title());
         return;
     }
     frmwaiting waiting(this);
@@ -142,18 +143,18 @@ void FrmDelAcc::deleteSet(const QString& accId)
     if (!gSysDb)
         return;
     if (accId.isEmpty()) {
-        MsgBox(QStringLiteral("请从列表中选择要删除的账套！"), vb::vbExclamation, kTitle);
+        MsgBox(tr("请从列表中选择要删除的账套！"), vb::vbExclamation, title());
         return;
     }
-    if (MsgBox(QStringLiteral("真的删除该账套吗？"), vb::vbYesNo | vb::vbQuestion, QStringLiteral("删除提示")) != vb::vbYes)
+    if (MsgBox(tr("真的删除该账套吗？"), vb::vbYesNo | vb::vbQuestion, tr("删除提示")) != vb::vbYes)
         return;
     // Books and rows go together or not at all, so a failure at either step leaves the set whole.
     QString why;
     if (AccountDeletion::deleteSet(*gSysDb, accId, {}, auditContext(), &why) != AccountDeletion::Result::Deleted) {
-        MsgBox(QStringLiteral("删除账套[%1]失败！").arg(accId) + (why.isEmpty() ? QString() : QLatin1Char('\n') + why), vb::vbExclamation, kTitle);
+        MsgBox(tr("删除账套[%1]失败！").arg(accId) + (why.isEmpty() ? QString() : QLatin1Char('\n') + why), vb::vbExclamation, title());
         return;
     }
-    MsgBox(QStringLiteral("删除账套[%1]成功！").arg(accId), vb::vbInformation, kTitle);
+    MsgBox(tr("删除账套[%1]成功！").arg(accId), vb::vbInformation, title());
     LoadCreateAcc();
 }
 

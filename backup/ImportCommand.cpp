@@ -6,15 +6,12 @@
 #include <ShowModal.h>
 #include <frmAccPath.h>
 
+#include <QCoreApplication>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 
 #include <SealedStream.h>
-
-namespace {
-const QString kCrLf = QStringLiteral("\r\n");
-}
 
 ImportCommand::ImportCommand(Database& sysDb, QWidget* parent)
     : m_importer(sysDb, Module1::auditContext())
@@ -33,11 +30,10 @@ ImportCommand::Outcome ImportCommand::run(const QString& descriptorPath)
     const ImportPlan& p = plan();
     frmInput w(p, m_parent);
     if (p.setExists) {
-        w.setWindowTitle(QStringLiteral("恢复进程"));
-        w.Label1->setText(QStringLiteral("文件恢复，解压缩至：") + p.accFolder + QStringLiteral("kddata.bak"));
+        w.setWindowTitle(QCoreApplication::translate("ImportCommand", "恢复进程"));
+        w.Label1->setText(QCoreApplication::translate("ImportCommand", "文件恢复，解压缩至：") + p.accFolder + QStringLiteral("kddata.bak"));
     } else {
-        w.Label1->setText(QStringLiteral("正在引入[") + p.accId + QStringLiteral("]的") + p.year
-                          + QStringLiteral("年度帐套，请等待..."));
+        w.Label1->setText(QCoreApplication::translate("ImportCommand", "正在引入[%1]的%2年度帐套，请等待...").arg(p.accId, p.year));
     }
     ShowModal(w);
     if (w.Succeeded)
@@ -92,10 +88,10 @@ bool ImportCommand::askFolder()
 {
     const ImportPlan& p = plan();
     const QString& title = AccountImporter::title();
-    const QString question = QStringLiteral("引入文件中，") + QStringLiteral("[") + p.accId + QStringLiteral("]帐套的默认路径：")
-        + kCrLf + p.accFolder + kCrLf + QStringLiteral("重新指定帐套路径吗？") + kCrLf + kCrLf + QStringLiteral("说明：") + kCrLf
-        + QStringLiteral("1、重指路径时，系统自动调整LST文件，为防止该文件意外损坏，请做附件。") + kCrLf
-        + QStringLiteral("2、数据恢复时如有格式539等错误，请安装IE6（安装盘）。");
+    const QString question = QCoreApplication::translate("ImportCommand", "引入文件中，[%1]帐套的默认路径：\r\n%2\r\n重新指定帐套路径吗？\r\n\r\n说明：\r\n"
+                                                        "1、重指路径时，系统自动调整LST文件，为防止该文件意外损坏，请做附件。\r\n"
+                                                        "2、数据恢复时如有格式539等错误，请安装IE6（安装盘）。")
+                                 .arg(p.accId, p.accFolder);
     const int answer = MsgBox(question, vb::vbYesNoCancel | vb::vbQuestion | vb::vbDefaultButton2, title);
     if (answer == vb::vbCancel)
         return false;
@@ -132,7 +128,7 @@ bool ImportCommand::confirmOverwrite()
     const ImportPlan& p = plan();
     const QString& title = AccountImporter::title();
     if (p.setExists) {
-        const int overwrite = MsgBox(QStringLiteral("此项操作将覆盖[") + p.accId + QStringLiteral("]帐套当前的所有信息，继续吗？"),
+        const int overwrite = MsgBox(QCoreApplication::translate("ImportCommand", "此项操作将覆盖[%1]帐套当前的所有信息，继续吗？").arg(p.accId),
                                      vb::vbYesNo, title);
         if (overwrite != vb::vbYes)
             return false;

@@ -10,6 +10,7 @@
 #include <SealedStream.h>
 #include <Twips.h>
 
+#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -27,22 +28,22 @@
 using namespace Module1;
 
 namespace {
-const QString kTitle = QStringLiteral("财务提示");
+QString title() { return QCoreApplication::translate("frmAccExport", "财务提示"); }
 }
 
 frmAccExport::frmAccExport(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAccExport"));
-    setWindowTitle(QStringLiteral("选择备份目录"));
+    setWindowTitle(tr("选择备份目录"));
 
     Drive1 = new QComboBox(this);
     Drive1->setObjectName(QStringLiteral("Drive1"));
-    Drive1->setAccessibleName(QStringLiteral("驱动器"));
+    Drive1->setAccessibleName(tr("驱动器"));
 
     Dir1 = new FolderTree(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
-    Dir1->setAccessibleName(QStringLiteral("备份目录"));
+    Dir1->setAccessibleName(tr("备份目录"));
     dirModel = Dir1->folderModel();
     dirModel->setObjectName(QStringLiteral("dirModel"));
     Dir1->setMinimumSize(Twips::toPxX(4200), Twips::toPxY(3600));
@@ -51,10 +52,10 @@ frmAccExport::frmAccExport(QWidget* parent)
     lblPath->setObjectName(QStringLiteral("lblPath"));
     lblPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    cmdOK = new QPushButton(QStringLiteral("确认"), this);
+    cmdOK = new QPushButton(tr("确认"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    cmdExit = new QPushButton(QStringLiteral("放弃"), this);
+    cmdExit = new QPushButton(tr("放弃"), this);
     cmdExit->setObjectName(QStringLiteral("cmdExit"));
 
     auto* left = new QVBoxLayout;
@@ -142,21 +143,21 @@ void frmAccExport::Dir1_Change()
 
 void frmAccExport::buildSealControls()
 {
-    chkEncrypt = new QCheckBox(QStringLiteral("加密备份"), this);
+    chkEncrypt = new QCheckBox(tr("加密备份"), this);
     chkEncrypt->setObjectName(QStringLiteral("chkEncrypt"));
     txtPassphrase = new QLineEdit(this);
     txtPassphrase->setObjectName(QStringLiteral("txtPassphrase"));
-    txtPassphrase->setAccessibleName(QStringLiteral("口令"));
-    txtPassphrase->setPlaceholderText(QStringLiteral("口令"));
+    txtPassphrase->setAccessibleName(tr("口令"));
+    txtPassphrase->setPlaceholderText(tr("口令"));
     txtPassphrase2 = new QLineEdit(this);
     txtPassphrase2->setObjectName(QStringLiteral("txtPassphrase2"));
-    txtPassphrase2->setAccessibleName(QStringLiteral("再次输入口令"));
-    txtPassphrase2->setPlaceholderText(QStringLiteral("再次输入口令"));
+    txtPassphrase2->setAccessibleName(tr("再次输入口令"));
+    txtPassphrase2->setPlaceholderText(tr("再次输入口令"));
     for (QLineEdit* e : {txtPassphrase, txtPassphrase2}) {
         e->setEchoMode(QLineEdit::Password);
         e->setEnabled(false);
     }
-    chkCompress = new QCheckBox(QStringLiteral("压缩备份"), this);
+    chkCompress = new QCheckBox(tr("压缩备份"), this);
     chkCompress->setObjectName(QStringLiteral("chkCompress"));
     connect(chkEncrypt, &QCheckBox::toggled, this, [this](bool on) {
         txtPassphrase->setEnabled(on);
@@ -170,12 +171,12 @@ bool frmAccExport::chosenPassphrase(std::shared_ptr<const Passphrase>* passphras
         return true;
     const QString typed = txtPassphrase->text();
     if (typed.isEmpty()) {
-        MsgBox(QStringLiteral("请输入加密备份的口令。"), vb::vbExclamation, kTitle);
+        MsgBox(tr("请输入加密备份的口令。"), vb::vbExclamation, title());
         txtPassphrase->setFocus();
         return false;
     }
     if (typed != txtPassphrase2->text()) {
-        MsgBox(QStringLiteral("两次输入的口令不一致，请重新输入。"), vb::vbExclamation, kTitle);
+        MsgBox(tr("两次输入的口令不一致，请重新输入。"), vb::vbExclamation, title());
         txtPassphrase2->clear();
         txtPassphrase2->setFocus();
         return false;
@@ -212,10 +213,10 @@ void frmAccExport::cmdOK_Click()
     const AuditEntry logged = Audit::exported(gAccId, year, Path());
     AuditLog::record(*gSysDb, auditContext(), written ? logged : logged.failed(error));
     if (!written) {
-        MsgBox(QStringLiteral("输出账套失败！") + QLatin1Char('\n') + error, vb::vbExclamation, kTitle);
+        MsgBox(tr("输出账套失败！") + QLatin1Char('\n') + error, vb::vbExclamation, title());
         return;
     }
-    MsgBox(QStringLiteral("输出账套成功！"), vb::vbInformation | vb::vbOKOnly, kTitle);
+    MsgBox(tr("输出账套成功！"), vb::vbInformation | vb::vbOKOnly, title());
     accept();
 }
 

@@ -20,7 +20,7 @@ frmInput::frmInput(ImportPlan plan, QWidget* parent)
     , m_plan(std::move(plan))
 {
     setObjectName(QStringLiteral("frmInput"));
-    setWindowTitle(QStringLiteral("帐套引入"));
+    setWindowTitle(tr("帐套引入"));
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     // Unwrapped: a folder path has no place to break, so the window widens to show it whole.
@@ -46,7 +46,7 @@ void frmInput::Timer1_Timer()
     if (m_worker)
         return;
     if (!gSysDb) {
-        MsgBox(QStringLiteral("系统库未打开，无法引入帐套！"), vb::vbExclamation | vb::vbOKOnly, AccountImporter::title());
+        MsgBox(tr("系统库未打开，无法引入帐套！"), vb::vbExclamation | vb::vbOKOnly, AccountImporter::title());
         reject();
         return;
     }
@@ -76,7 +76,7 @@ void frmInput::Timer1_Timer()
                 return AccountImporter::restore(sysDb, plan, control, who);
             } catch (const DbError& e) {
                 return AccountImporter::Result{AccountImporter::Result::Status::Failed,
-                                               {QStringLiteral("无法打开系统库：") + e.userText(), AccountImporter::title(),
+                                               {tr("无法打开系统库：") + e.userText(), AccountImporter::title(),
                                                 Notice::Icon::Exclamation}};
             }
         },

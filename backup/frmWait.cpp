@@ -13,9 +13,9 @@
 using namespace Module1;
 
 frmWait::frmWait(QWidget* parent)
-    : TimedProgressDialog(parent, QStringLiteral("frmWait"), QStringLiteral("压缩进程"), 2000)
+    : TimedProgressDialog(parent, QStringLiteral("frmWait"), tr("压缩进程"), 2000)
 {
-    setWindowTitle(QStringLiteral("压缩进程，请等待..."));
+    setWindowTitle(tr("压缩进程，请等待..."));
 }
 
 void frmWait::Form_Load()

@@ -6,14 +6,14 @@
 #include <QProgressBar>
 
 frmwaiting::frmwaiting(QWidget* parent)
-    : TimedProgressDialog(parent, QStringLiteral("frmwaiting"), QStringLiteral("拷贝进程"), 3000)
+    : TimedProgressDialog(parent, QStringLiteral("frmwaiting"), tr("拷贝进程"), 3000)
 {
     ProgressBar1->setValue(10);
 }
 
 void frmwaiting::Form_Load()
 {
-    setWindowTitle(QStringLiteral("拷贝进程..."));
+    setWindowTitle(tr("拷贝进程..."));
 }
 
 void frmwaiting::Timer1_Timer()
