@@ -66,6 +66,22 @@ frmLog::frmLog(QWidget* parent)
     setObjectName(QStringLiteral("frmLog"));
     setWindowTitle(tr("上机日志"));
 
+    QLayout* top = buildFilters();
+    QWidget* split = buildLog();
+    QLayout* status = buildStatus();
+    const int em = tblLog->fontMetrics().horizontalAdvance(QChar(0x4e2d));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(split, 1);
+    layout->addLayout(status);
+    resize(100 * em, 46 * em);
+    connectControls();
+}
+
+// The filters in two rows of three, the export and close buttons beside them.
+QLayout* frmLog::buildFilters()
+{
     dtFrom = named(new QDateEdit(this), "dtFrom");
     dtTo = named(new QDateEdit(this), "dtTo");
     for (QDateEdit* d : {dtFrom, dtTo}) {
@@ -103,7 +119,12 @@ frmLog::frmLog(QWidget* parent)
     auto* top = new QHBoxLayout;
     top->addLayout(filters, 1);
     top->addLayout(buttons);
+    return top;
+}
 
+// The rows above, the chosen row's detail below.
+QWidget* frmLog::buildLog()
+{
     tblLog = named(new QTableView(this), "tblLog");
     tblLog->setAccessibleName(tr("上机日志"));
     tblLog->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -119,9 +140,25 @@ frmLog::frmLog(QWidget* parent)
         model = new AuditTableModel(*gSysDb, this);
         tblLog->setModel(model);
     }
-    // Each column as wide as what it holds (the detail takes what is left and shows whole below).
+    sizeColumns();
+
+    txtDetail = named(new QPlainTextEdit(this), "txtDetail");
+    txtDetail->setReadOnly(true);
+    txtDetail->setAccessibleName(tr("详细内容"));
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(tblLog);
+    split->addWidget(txtDetail);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 1);
+    txtDetail->setMinimumHeight(6 * fontMetrics().lineSpacing());
+    return split;
+}
+
+// Each column as wide as what it holds (the detail takes what is left and shows whole below).
+void frmLog::sizeColumns()
+{
     const QFontMetrics fm = tblLog->fontMetrics();
-    const int em = fm.horizontalAdvance(QChar(0x4e2d));
+    const int em = fm.horizontalAdvance(QChar(0x4e2d));   // a wide character: the margin each column adds
     // The widest of the words a column shows, in the console's language.
     auto widest = [&fm](const QStringList& texts) {
         int w = 0;
@@ -151,17 +188,12 @@ frmLog::frmLog(QWidget* parent)
         const int heading = fm.horizontalAdvance(model ? model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() : QString());
         tblLog->setColumnWidth(c, std::max(heading, samples[c]) + em);
     }
+}
 
-    txtDetail = named(new QPlainTextEdit(this), "txtDetail");
-    txtDetail->setReadOnly(true);
-    txtDetail->setAccessibleName(tr("详细内容"));
-    auto* split = new QSplitter(Qt::Vertical, this);
-    split->addWidget(tblLog);
-    split->addWidget(txtDetail);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 1);
-    txtDetail->setMinimumHeight(6 * fontMetrics().lineSpacing());
-
+// The row count, the chain check's verdict and the button to the first changed row.
+QLayout* frmLog::buildStatus()
+{
+    const int em = tblLog->fontMetrics().horizontalAdvance(QChar(0x4e2d));
     lblCount = named(new QLabel(this), "lblCount");
     lblCheck = named(new QLabel(this), "lblCheck");
     lblCheck->setWordWrap(true);
@@ -172,13 +204,11 @@ frmLog::frmLog(QWidget* parent)
     status->addSpacing(2 * em);
     status->addWidget(lblCheck, 1);
     status->addWidget(cmdBreak);
+    return status;
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(split, 1);
-    layout->addLayout(status);
-    resize(100 * em, 46 * em);
-
+void frmLog::connectControls()
+{
     for (QComboBox* c : {cboOperator, cboAcc, cboAction, cboResult})
         connect(c, &QComboBox::currentIndexChanged, this, &frmLog::refresh);
     for (QDateEdit* d : {dtFrom, dtTo})

@@ -15,6 +15,7 @@ class AuditTableModel;
 class QComboBox;
 class QDateEdit;
 class QLabel;
+class QLayout;
 class QPlainTextEdit;
 class QPushButton;
 class QTableView;
@@ -56,6 +57,11 @@ public slots:
     void cmdBreak_Click();
 
 private:
+    QLayout* buildFilters();
+    QWidget* buildLog();
+    void sizeColumns();
+    QLayout* buildStatus();
+    void connectControls();
     void showDetail();
     void showCheck(const AuditCheck& check);
     void fillCombo(QComboBox* box, const QStringList& values, const QString& allText);

@@ -47,76 +47,16 @@ frmUserPop::frmUserPop(QWidget* parent)
     setWindowTitle(shown(kCaption));
     resize(Twips::toPxX(10200), Twips::toPxY(6900));
 
-    Toolbar1 = new QToolBar(this);
-    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    Toolbar1->setIconSize(QSize(24, 24));
-    btnAdd = toolButton(Toolbar1, QStyle::SP_FileDialogNewFolder, "Add", tr("增加"), tr("增加操作权限"));
-    btnDelete = toolButton(Toolbar1, QStyle::SP_TrashIcon, "delete", tr("删除"), tr("删除操作权限"));
-    btnRefresh = toolButton(Toolbar1, QStyle::SP_BrowserReload, "refresh", tr("刷新"), tr("刷新显示内容"));
-    btnHelp = toolButton(Toolbar1, QStyle::SP_DialogHelpButton, "help", tr("帮助"), tr("显示当前帮助信息"));
-    btnExit = toolButton(Toolbar1, QStyle::SP_DialogCloseButton, "exit", tr("退出"), tr("退出权限设置"));
-
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    MSFlexGrid1 = new FlexGrid(Frame1);
-    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    MSFlexGrid1->setAccessibleName(tr("操作员"));
-    MSFlexGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    MSFlexGrid1->setFormatString(tr("操作员ID|操作员全名|用户类型"));
-    MSFlexGrid1->setColWidth(0, 1000);
-    MSFlexGrid1->setColWidth(1, 1300);
-    MSFlexGrid1->setColWidth(2, 900);
-    MSFlexGrid1->setRows(2);
-    auto* frameLayout = new QVBoxLayout(Frame1);
-    frameLayout->setContentsMargins(4, 4, 4, 4);
-    frameLayout->addWidget(MSFlexGrid1);
-    Frame1->setMinimumWidth(Twips::toPxX(3600));
-
-    lblYear = new QLabel(tr("年度"), this);
-    lblYear->setObjectName(QStringLiteral("lblYear"));
-    cboYear = new QComboBox(this);
-    cboYear->setObjectName(QStringLiteral("cboYear"));
-    cboYear->setAccessibleName(tr("年度"));
-    cboYear->setMinimumWidth(Twips::toPxX(1000));
-    lblYear->setBuddy(cboYear);
-    lblAcc = new QLabel(tr("账套"), this);
-    lblAcc->setObjectName(QStringLiteral("lblAcc"));
-    cboAcc = new QComboBox(this);
-    cboAcc->setObjectName(QStringLiteral("cboAcc"));
-    cboAcc->setAccessibleName(tr("账套"));
-    cboAcc->setMinimumWidth(Twips::toPxX(2600));
-    cboAcc->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    lblAcc->setBuddy(cboAcc);
-    Check1 = new QCheckBox(tr("账套主管"), this);
-    Check1->setObjectName(QStringLiteral("Check1"));
-
+    buildToolbar();
+    buildOperators();
+    QLayout* choice = buildChoice();
     MSFlexGrid2 = new FlexGrid(this);
     MSFlexGrid2->setObjectName(QStringLiteral("MSFlexGrid2"));
     MSFlexGrid2->setAccessibleName(tr("权限"));
     MSFlexGrid2->setSelectionBehavior(QAbstractItemView::SelectRows);
 
-    Label2 = new QLabel(tr("说明：增加权限时，注意选择相关的账套和年度。"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
+    buildStatus();
 
-    Picture1 = new QFrame(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    static_cast<QFrame*>(Picture1)->setFrameShape(QFrame::StyledPanel);
-    static_cast<QFrame*>(Picture1)->setFrameShadow(QFrame::Sunken);
-    Label1 = new QLabel(tr("就绪..."), Picture1);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    auto* statusLayout = new QHBoxLayout(Picture1);
-    statusLayout->setContentsMargins(6, 2, 6, 2);
-    statusLayout->addWidget(Label1);
-
-    auto* choice = new QHBoxLayout;
-    choice->addWidget(lblYear);
-    choice->addWidget(cboYear);
-    choice->addSpacing(12);
-    choice->addWidget(lblAcc);
-    choice->addWidget(cboAcc, 1);
-    choice->addSpacing(12);
-    choice->addWidget(Check1);
     auto* right = new QVBoxLayout;
     right->addLayout(choice);
     right->addWidget(MSFlexGrid2, 1);
@@ -141,6 +81,89 @@ frmUserPop::frmUserPop(QWidget* parent)
     connect(MSFlexGrid1, &FlexGrid::EnterCell, this, &frmUserPop::MSFlexGrid1_EnterCell);
     // "增加" opens a modal dialog: queued, so the toolbar returns first.
     connect(Toolbar1, &QToolBar::actionTriggered, this, &frmUserPop::Toolbar1_ButtonClick, Qt::QueuedConnection);
+}
+
+// The toolbar's five buttons, each a QAction named by its key.
+void frmUserPop::buildToolbar()
+{
+    Toolbar1 = new QToolBar(this);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    Toolbar1->setIconSize(QSize(24, 24));
+    btnAdd = toolButton(Toolbar1, QStyle::SP_FileDialogNewFolder, "Add", tr("增加"), tr("增加操作权限"));
+    btnDelete = toolButton(Toolbar1, QStyle::SP_TrashIcon, "delete", tr("删除"), tr("删除操作权限"));
+    btnRefresh = toolButton(Toolbar1, QStyle::SP_BrowserReload, "refresh", tr("刷新"), tr("刷新显示内容"));
+    btnHelp = toolButton(Toolbar1, QStyle::SP_DialogHelpButton, "help", tr("帮助"), tr("显示当前帮助信息"));
+    btnExit = toolButton(Toolbar1, QStyle::SP_DialogCloseButton, "exit", tr("退出"), tr("退出权限设置"));
+}
+
+// The operators' grid in its frame on the left.
+void frmUserPop::buildOperators()
+{
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    MSFlexGrid1 = new FlexGrid(Frame1);
+    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->setAccessibleName(tr("操作员"));
+    MSFlexGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    MSFlexGrid1->setFormatString(tr("操作员ID|操作员全名|用户类型"));
+    MSFlexGrid1->setColWidth(0, 1000);
+    MSFlexGrid1->setColWidth(1, 1300);
+    MSFlexGrid1->setColWidth(2, 900);
+    MSFlexGrid1->setRows(2);
+    auto* frameLayout = new QVBoxLayout(Frame1);
+    frameLayout->setContentsMargins(4, 4, 4, 4);
+    frameLayout->addWidget(MSFlexGrid1);
+    Frame1->setMinimumWidth(Twips::toPxX(3600));
+}
+
+// The year, the set and the supervisor box above the rights, in a row.
+QLayout* frmUserPop::buildChoice()
+{
+    lblYear = new QLabel(tr("年度"), this);
+    lblYear->setObjectName(QStringLiteral("lblYear"));
+    cboYear = new QComboBox(this);
+    cboYear->setObjectName(QStringLiteral("cboYear"));
+    cboYear->setAccessibleName(tr("年度"));
+    cboYear->setMinimumWidth(Twips::toPxX(1000));
+    lblYear->setBuddy(cboYear);
+    lblAcc = new QLabel(tr("账套"), this);
+    lblAcc->setObjectName(QStringLiteral("lblAcc"));
+    cboAcc = new QComboBox(this);
+    cboAcc->setObjectName(QStringLiteral("cboAcc"));
+    cboAcc->setAccessibleName(tr("账套"));
+    cboAcc->setMinimumWidth(Twips::toPxX(2600));
+    cboAcc->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    lblAcc->setBuddy(cboAcc);
+    Check1 = new QCheckBox(tr("账套主管"), this);
+    Check1->setObjectName(QStringLiteral("Check1"));
+
+    auto* choice = new QHBoxLayout;
+    choice->addWidget(lblYear);
+    choice->addWidget(cboYear);
+    choice->addSpacing(12);
+    choice->addWidget(lblAcc);
+    choice->addWidget(cboAcc, 1);
+    choice->addSpacing(12);
+    choice->addWidget(Check1);
+    return choice;
+}
+
+// The note and the status line under the grids.
+void frmUserPop::buildStatus()
+{
+    Label2 = new QLabel(tr("说明：增加权限时，注意选择相关的账套和年度。"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+
+    Picture1 = new QFrame(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    static_cast<QFrame*>(Picture1)->setFrameShape(QFrame::StyledPanel);
+    static_cast<QFrame*>(Picture1)->setFrameShadow(QFrame::Sunken);
+    Label1 = new QLabel(tr("就绪..."), Picture1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    auto* statusLayout = new QHBoxLayout(Picture1);
+    statusLayout->setContentsMargins(6, 2, 6, 2);
+    statusLayout->addWidget(Label1);
 }
 
 frmUserPop::~frmUserPop() = default;

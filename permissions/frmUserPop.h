@@ -11,6 +11,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QToolBar;
 
 class frmUserPop : public QDialog {
@@ -64,6 +65,10 @@ public slots:
     void Toolbar1_ButtonClick(QAction* button);
 
 private:
+    void buildToolbar();
+    void buildOperators();
+    QLayout* buildChoice();
+    void buildStatus();
     void LoadAccountYear();
     void fillOperators(const QString& sql, const QVariantList& params);
     void showSupervisorRows();

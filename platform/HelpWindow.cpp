@@ -37,6 +37,21 @@ HelpWindow::HelpWindow(QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     resize(900, 620);
 
+    QLayout* bar = buildBar();
+    QWidget* split = buildPages();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addWidget(split, 1);
+
+    connectControls();
+    cmdBack->setEnabled(false);
+    cmdForward->setEnabled(false);
+    listContents();
+}
+
+// Contents, back and forward, and the search box, in a row above the pages.
+QLayout* HelpWindow::buildBar()
+{
     cmdContents = tool(this, "cmdContents", QStyle::SP_DirHomeIcon, QCoreApplication::translate("HelpWindow", "目录(&C)"));
     cmdBack = tool(this, "cmdBack", QStyle::SP_ArrowBack, QCoreApplication::translate("HelpWindow", "后退(&B)"));
     cmdForward = tool(this, "cmdForward", QStyle::SP_ArrowForward, QCoreApplication::translate("HelpWindow", "前进(&F)"));
@@ -55,7 +70,12 @@ HelpWindow::HelpWindow(QWidget* parent)
     bar->addSpacing(16);
     bar->addWidget(searchLabel);
     bar->addWidget(txtSearch, 1);
+    return bar;
+}
 
+// The topics on the left, the page on the right.
+QWidget* HelpWindow::buildPages()
+{
     lstTopics = new QListWidget(this);
     lstTopics->setObjectName(QStringLiteral("lstTopics"));
     lstTopics->setAccessibleName(QCoreApplication::translate("HelpWindow", "目录"));
@@ -72,11 +92,11 @@ HelpWindow::HelpWindow(QWidget* parent)
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 3);
     split->setSizes({240, 660});
+    return split;
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(bar);
-    layout->addWidget(split, 1);
-
+void HelpWindow::connectControls()
+{
     connect(cmdContents, &QToolButton::clicked, this, [this] {
         txtSearch->clear();
         showUrl(Manual::contents());
@@ -95,9 +115,6 @@ HelpWindow::HelpWindow(QWidget* parent)
     connect(txtSearch, &QLineEdit::textChanged, this, &HelpWindow::search);
     connect(lstTopics, &QListWidget::itemActivated, this, &HelpWindow::picked);
     connect(lstTopics, &QListWidget::itemClicked, this, &HelpWindow::picked);
-    cmdBack->setEnabled(false);
-    cmdForward->setEnabled(false);
-    listContents();
 }
 
 void HelpWindow::showUrl(const QUrl& url)

@@ -4,6 +4,7 @@
 #include <QUrl>
 #include <QWidget>
 
+class QLayout;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -34,6 +35,9 @@ public slots:
     void search(const QString& words);
 
 private:
+    QLayout* buildBar();
+    QWidget* buildPages();
+    void connectControls();
     void listContents();
     void picked(QListWidgetItem* item);
     QUrl m_shown;

@@ -100,10 +100,29 @@ bool frmGradeDef::Form_Load()
     rs.MoveLast();
     const int count = rs.RecordCount();
 
+    setupColumns(count);
+    m_keywords.clear();
+    rs.MoveFirst();
+    for (int r = 1; !rs.Eof(); rs.MoveNext(), ++r)
+        fillRow(r, rs);
+    fitToRows();
+
+    if (count > 0) {
+        MSFlexGrid1->setCurrentCell(0, kFirstLevel);
+        MSFlexGrid1_EnterCell();
+    }
+    m_loaded = true;
+    cmdOK->setEnabled(true);
+    return true;
+}
+
+// The headings, the narrow level columns and the tall heading row, for `rows` schemes.
+void frmGradeDef::setupColumns(int rows)
+{
     FlexGrid* g = MSFlexGrid1;
     g->setFormatString(tr("^项目|^最大级数|^最大长度|^单级最大长度|^是否分类|^第1级|^第2级|^第3级|^第4级|^第5级|^第6级|^第7级|^第8级|^第9级|"));
     g->setCols(15);
-    g->setRows(count + 1);
+    g->setRows(rows + 1);
     g->setFixedCols(4);
     g->setBackColor(cellColor());
     // The tall heading stacks the narrow columns' captions line by line.
@@ -126,47 +145,53 @@ bool frmGradeDef::Form_Load()
     const QRect needed = g->horizontalHeader()->fontMetrics().boundingRect(
         QRect(0, 0, g->columnWidth(3) - 2 * margin, 2000), Qt::AlignCenter | Qt::TextWordWrap, g->TextMatrix(0, 3));
     g->setRowHeight(0, qMax(1300, Twips::fromPxY(needed.height() + 2 * margin + 6)));
+}
 
-    // The wizard's classification boxes, matched by the first two characters of the caption.
+// One scheme of GradeDef (the recordset's current row) in grid row `r`.
+void frmGradeDef::fillRow(int r, Recordset& rs)
+{
+    FlexGrid* g = MSFlexGrid1;
+    m_keywords << rs.text(QStringLiteral("keyword"));
+    const QString name = rs.text(QStringLiteral("GRADECLSNAME"));
+    const QString rule = rs.text(QStringLiteral("CODINGRULE")).trimmed();
+    g->setRowHeight(r, 300);
+    g->setTextMatrix(r, 0, name);
+    g->setTextMatrix(r, 1, rs.text(QStringLiteral("LGRADE")));
+    g->setTextMatrix(r, 2, rs.text(QStringLiteral("LGRADELEN")));
+    g->setTextMatrix(r, 3, r == 7 ? QStringLiteral("5") : r == 8 ? QStringLiteral("3") : QStringLiteral("9"));
+    g->setTextMatrix(r, 4, classifiedText(name));
+    for (int c = kFirstLevel; c <= kLastLevel; ++c)
+        g->setTextMatrix(r, c, QString());
+    for (int i = 0; i < rule.size() && kFirstLevel + i <= kLastLevel; ++i)
+        g->setTextMatrix(r, kFirstLevel + i, rule.mid(i, 1));
+    g->setTextMatrix(r, kStoredRule, rule);
+    for (int c = 1; c < kStoredRule; ++c)
+        if (QTableWidgetItem* it = g->item(r - 1, c))
+            it->setTextAlignment(Qt::AlignCenter);
+    for (int c = 4; c < kStoredRule; ++c)
+        g->setCellBackColor(r, c, cellColor());
+}
+
+// "是" or "否" under 是否分类: the wizard's box of the same kind, matched by the first two characters
+// of the scheme's name; a scheme without a box is classified.
+QString frmGradeDef::classifiedText(const QString& name) const
+{
     const QList<QPair<QString, bool>> boxes{
         {QStringLiteral("存货是否分类(&V)"), bGoodClass}, // not translated: matched with the scheme's stored name
         {QStringLiteral("客户是否分类(&C)"), bCustClass}, // not translated: matched with the scheme's stored name
         {QStringLiteral("供应商是否分类(&P)"), bProvClass}, // not translated: matched with the scheme's stored name
     };
+    const QString head = name.trimmed().left(2);
+    for (const auto& box : boxes)
+        if (box.first.left(2) == head)
+            return box.second ? yes() : no();
+    return yes();
+}
 
-    m_keywords.clear();
-    rs.MoveFirst();
-    for (int r = 1; !rs.Eof(); rs.MoveNext(), ++r) {
-        m_keywords << rs.text(QStringLiteral("keyword"));
-        const QString name = rs.text(QStringLiteral("GRADECLSNAME"));
-        const QString rule = rs.text(QStringLiteral("CODINGRULE")).trimmed();
-        g->setRowHeight(r, 300);
-        g->setTextMatrix(r, 0, name);
-        g->setTextMatrix(r, 1, rs.text(QStringLiteral("LGRADE")));
-        g->setTextMatrix(r, 2, rs.text(QStringLiteral("LGRADELEN")));
-        g->setTextMatrix(r, 3, r == 7 ? QStringLiteral("5") : r == 8 ? QStringLiteral("3") : QStringLiteral("9"));
-        QString classified = yes();
-        const QString head = name.trimmed().left(2);
-        for (const auto& box : boxes) {
-            if (box.first.left(2) == head) {
-                classified = box.second ? yes() : no();
-                break;
-            }
-        }
-        g->setTextMatrix(r, 4, classified);
-        for (int c = kFirstLevel; c <= kLastLevel; ++c)
-            g->setTextMatrix(r, c, QString());
-        for (int i = 0; i < rule.size() && kFirstLevel + i <= kLastLevel; ++i)
-            g->setTextMatrix(r, kFirstLevel + i, rule.mid(i, 1));
-        g->setTextMatrix(r, kStoredRule, rule);
-        for (int c = 1; c < kStoredRule; ++c)
-            if (QTableWidgetItem* it = g->item(r - 1, c))
-                it->setTextAlignment(Qt::AlignCenter);
-        for (int c = 4; c < kStoredRule; ++c)
-            g->setCellBackColor(r, c, cellColor());
-    }
-
-    // Room for every row and column without scrolling (the heading is tall).
+// Room for every row and column without scrolling (the heading is tall).
+void frmGradeDef::fitToRows()
+{
+    FlexGrid* g = MSFlexGrid1;
     int w = 2 * g->frameWidth() + 2;
     for (int c = 0; c < g->Cols(); ++c)
         if (!g->isColumnHidden(c))
@@ -177,14 +202,6 @@ bool frmGradeDef::Form_Load()
     g->setMinimumSize(w, qMin(h, 600));
     g->setVerticalScrollBarPolicy(h > 600 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-
-    if (count > 0) {
-        g->setCurrentCell(0, kFirstLevel);
-        MSFlexGrid1_EnterCell();
-    }
-    m_loaded = true;
-    cmdOK->setEnabled(true);
-    return true;
 }
 
 int frmGradeDef::CountTotal(int row, int col) const

@@ -19,6 +19,7 @@ class Database;
 class FlexGrid;
 class QKeyEvent;
 class QPushButton;
+class Recordset;
 
 class frmGradeDef : public QDialog {
     Q_OBJECT
@@ -56,6 +57,10 @@ public slots:
     void MSFlexGrid1_EnterCell();
 
 private:
+    void setupColumns(int rows);
+    void fillRow(int r, Recordset& rs);
+    QString classifiedText(const QString& name) const;
+    void fitToRows();
     // Applies one typed digit (0..9) to the current cell under the typing rules.
     void typeDigit(int digit);
 

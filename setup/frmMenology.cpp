@@ -45,6 +45,41 @@ frmMenology::frmMenology(QWidget* parent)
     setObjectName(QStringLiteral("frmMenology"));
     setWindowTitle(tr("会计月历-建账"));
 
+    QLayout* top = buildYearMonth();
+    buildGrid();
+    QLayout* buttons = buildButtons();
+    auto* lay = new QVBoxLayout(this);
+    lay->addLayout(top);
+    lay->addWidget(MSFlexGrid1);
+    lay->addLayout(buttons);
+    lay->setSizeConstraint(QLayout::SetFixedSize);
+
+    fitGrid();
+
+    setTabOrder(txtYear, udYear);
+    setTabOrder(udYear, txtMonth);
+    setTabOrder(txtMonth, udMonth);
+    setTabOrder(udMonth, MSFlexGrid1);
+    setTabOrder(MSFlexGrid1, cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+    // The arrow keys in a box step its up-down buttons; typed characters are still discarded.
+    txtYear->installEventFilter(this);
+    txtMonth->installEventFilter(this);
+
+    // Until the caller seeds it, the calendar shows the current year and month.
+    showToday();
+
+    connect(udYear, &UpDown::Change, this, &frmMenology::udYear_Change);
+    connect(udMonth, &UpDown::Change, this, &frmMenology::udMonth_Change);
+    connect(txtYear, &QLineEdit::textChanged, this, &frmMenology::txtYear_Change);
+    connect(txtMonth, &QLineEdit::textChanged, this, &frmMenology::txtMonth_Change);
+    connect(cmdOK, &QPushButton::clicked, this, &frmMenology::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmMenology::cmdCancel_Click);
+}
+
+// The start year and month, each a read-only box with its up-down buttons, captioned in a row.
+QLayout* frmMenology::buildYearMonth()
+{
     txtYear = numberBox(this, "txtYear", tr("启用年度"), 4);
     udYear = new UpDown(this);
     udYear->setObjectName(QStringLiteral("udYear"));
@@ -61,6 +96,21 @@ frmMenology::frmMenology(QWidget* parent)
     auto* lblMonth = new QLabel(tr("月度:"), this);
     lblMonth->setBuddy(txtMonth);
 
+    auto* top = new QHBoxLayout;
+    top->addWidget(lblYear);
+    top->addWidget(txtYear);
+    top->addWidget(udYear);
+    top->addSpacing(16);
+    top->addWidget(lblMonth);
+    top->addWidget(txtMonth);
+    top->addWidget(udMonth);
+    top->addStretch();
+    return top;
+}
+
+// The twelve periods with their first and last days.
+void frmMenology::buildGrid()
+{
     MSFlexGrid1 = new FlexGrid(this);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
     MSFlexGrid1->setAccessibleName(tr("会计期间"));
@@ -80,35 +130,26 @@ frmMenology::frmMenology(QWidget* parent)
         MSFlexGrid1->setRowHeight(p, 285);
     }
     MSFlexGrid1->setColAlignment(0, Qt::AlignCenter);
+}
 
+QLayout* frmMenology::buildButtons()
+{
     cmdOK = new QPushButton(tr("确定"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     cmdCancel = new QPushButton(tr("放弃"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
 
-    auto* top = new QHBoxLayout;
-    top->addWidget(lblYear);
-    top->addWidget(txtYear);
-    top->addWidget(udYear);
-    top->addSpacing(16);
-    top->addWidget(lblMonth);
-    top->addWidget(txtMonth);
-    top->addWidget(udMonth);
-    top->addStretch();
-
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);
+    return buttons;
+}
 
-    auto* lay = new QVBoxLayout(this);
-    lay->addLayout(top);
-    lay->addWidget(MSFlexGrid1);
-    lay->addLayout(buttons);
-    lay->setSizeConstraint(QLayout::SetFixedSize);
-
-    // The grid shows every period without scrolling.
+// The grid shows every period without scrolling.
+void frmMenology::fitGrid()
+{
     int w = 2 * MSFlexGrid1->frameWidth() + 2;
     for (int c = 0; c < 3; ++c)
         w += MSFlexGrid1->columnWidth(c);
@@ -118,18 +159,10 @@ frmMenology::frmMenology(QWidget* parent)
     MSFlexGrid1->setMinimumSize(w, h);
     MSFlexGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MSFlexGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
 
-    setTabOrder(txtYear, udYear);
-    setTabOrder(udYear, txtMonth);
-    setTabOrder(txtMonth, udMonth);
-    setTabOrder(udMonth, MSFlexGrid1);
-    setTabOrder(MSFlexGrid1, cmdOK);
-    setTabOrder(cmdOK, cmdCancel);
-    // The arrow keys in a box step its up-down buttons; typed characters are still discarded.
-    txtYear->installEventFilter(this);
-    txtMonth->installEventFilter(this);
-
-    // Until the caller seeds it, the calendar shows the current year and month.
+void frmMenology::showToday()
+{
     const QDate today = QDate::currentDate();
     udYear->setValue(today.year());
     txtYear->setText(QString::number(today.year()));
@@ -137,13 +170,6 @@ frmMenology::frmMenology(QWidget* parent)
     txtMonth->setText(QString::number(today.month()));
     fillGrid(today.year());
     txtMonth_Change();
-
-    connect(udYear, &UpDown::Change, this, &frmMenology::udYear_Change);
-    connect(udMonth, &UpDown::Change, this, &frmMenology::udMonth_Change);
-    connect(txtYear, &QLineEdit::textChanged, this, &frmMenology::txtYear_Change);
-    connect(txtMonth, &QLineEdit::textChanged, this, &frmMenology::txtMonth_Change);
-    connect(cmdOK, &QPushButton::clicked, this, &frmMenology::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmMenology::cmdCancel_Click);
 }
 
 void frmMenology::setYearMonth(const QString& year, const QString& month)

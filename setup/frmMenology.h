@@ -13,6 +13,7 @@
 #include <QDialog>
 
 class FlexGrid;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class UpDown;
@@ -49,5 +50,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QLayout* buildYearMonth();
+    void buildGrid();
+    QLayout* buildButtons();
+    void fitGrid();
+    void showToday();
     void fillGrid(int year);
 };

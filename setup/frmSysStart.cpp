@@ -63,62 +63,15 @@ frmSysStart::frmSysStart(QWidget* parent)
     setObjectName(QStringLiteral("frmSysStart"));
     setWindowTitle(tr("系统启用"));
 
-    const QStringList toolCaptions = {tr("刷新"), tr("帮助"), tr("退出")};
-    auto* tools = new QHBoxLayout;
-    for (int i = 0; i < toolCaptions.size(); ++i) {
-        auto* b = new QPushButton(toolCaptions[i], this);
-        b->setObjectName(QStringLiteral("cmdTool_%1").arg(i));
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, i] { cmdTool_Click(i); });
-        cmdTool << b;
-        tools->addWidget(b);
-    }
-    tools->addStretch();
-
+    QLayout* tools = buildTools();
     Label1 = new QLabel(tr("账套启用会计期间"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     QFont headingFont = Label1->font();
     headingFont.setBold(true);
     Label1->setFont(headingFont);
 
-    MSFlexGrid1 = new FlexGrid(this);
-    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    MSFlexGrid1->setAccessibleName(tr("系统启用"));
-    MSFlexGrid1->setFixedRows(1);
-    MSFlexGrid1->setFixedCols(0);
-    MSFlexGrid1->setRows(22);
-    MSFlexGrid1->setFormatString(tr("^系统编码|^系统名称|^会计启用期间|"));
-    MSFlexGrid1->setRowHeightMin(300);
-    MSFlexGrid1->setRowHeight(0, 300);
-    MSFlexGrid1->setColWidth(0, 1100);
-    MSFlexGrid1->setColWidth(1, 2200);
-    MSFlexGrid1->setColWidth(2, 1600);
-    MSFlexGrid1->setColWidth(3, 500);
-    MSFlexGrid1->setColAlignment(2, Qt::AlignCenter);
-    MSFlexGrid1->setTabKeyNavigation(false);
-    MSFlexGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-
-    chkID << nullptr;   // the array starts at index 1
-    for (int i = 1; i <= kBoxes; ++i) {
-        auto* c = new QCheckBox(QString::fromLatin1(kCodes[i]), this);
-        c->setObjectName(QStringLiteral("chkID_%1").arg(i));
-        const QString name = rowName(i);
-        c->setAccessibleName(name.isEmpty() ? c->text() : c->text() + QLatin1Char(' ') + name);
-        if (i <= kVisibleBoxes) {
-            c->setStyleSheet(QStringLiteral("QCheckBox { margin-left: 6px; }"));
-            MSFlexGrid1->setCellWidget(i - MSFlexGrid1->FixedRows(), 0, c);
-        } else {
-            c->hide();
-        }
-        connect(c, &QCheckBox::toggled, this, [this, i] { chkID_Click(i); });
-        chkID << c;
-    }
-
-    int width = 0;
-    for (int c = 0; c < MSFlexGrid1->Cols(); ++c)
-        width += Twips::toPxX(MSFlexGrid1->ColWidth(c));
-    width += MSFlexGrid1->verticalScrollBar()->sizeHint().width() + 2 * MSFlexGrid1->frameWidth();
-    MSFlexGrid1->setMinimumSize(width, Twips::toPxY(300) * 12);
+    buildGrid();
+    buildBoxes();
 
     auto* top = new QVBoxLayout(this);
     top->addLayout(tools);
@@ -140,6 +93,70 @@ frmSysStart::frmSysStart(QWidget* parent)
             MSFlexGrid1_DblClick();
         }
     });
+}
+
+// The toolbar's buttons in a row: 刷新, 帮助, 退出.
+QLayout* frmSysStart::buildTools()
+{
+    const QStringList toolCaptions = {tr("刷新"), tr("帮助"), tr("退出")};
+    auto* tools = new QHBoxLayout;
+    for (int i = 0; i < toolCaptions.size(); ++i) {
+        auto* b = new QPushButton(toolCaptions[i], this);
+        b->setObjectName(QStringLiteral("cmdTool_%1").arg(i));
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, [this, i] { cmdTool_Click(i); });
+        cmdTool << b;
+        tools->addWidget(b);
+    }
+    tools->addStretch();
+    return tools;
+}
+
+// The subsystems' grid, wide enough for its columns and a scroll bar.
+void frmSysStart::buildGrid()
+{
+    MSFlexGrid1 = new FlexGrid(this);
+    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->setAccessibleName(tr("系统启用"));
+    MSFlexGrid1->setFixedRows(1);
+    MSFlexGrid1->setFixedCols(0);
+    MSFlexGrid1->setRows(22);
+    MSFlexGrid1->setFormatString(tr("^系统编码|^系统名称|^会计启用期间|"));
+    MSFlexGrid1->setRowHeightMin(300);
+    MSFlexGrid1->setRowHeight(0, 300);
+    MSFlexGrid1->setColWidth(0, 1100);
+    MSFlexGrid1->setColWidth(1, 2200);
+    MSFlexGrid1->setColWidth(2, 1600);
+    MSFlexGrid1->setColWidth(3, 500);
+    MSFlexGrid1->setColAlignment(2, Qt::AlignCenter);
+    MSFlexGrid1->setTabKeyNavigation(false);
+    MSFlexGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+
+    int width = 0;
+    for (int c = 0; c < MSFlexGrid1->Cols(); ++c)
+        width += Twips::toPxX(MSFlexGrid1->ColWidth(c));
+    width += MSFlexGrid1->verticalScrollBar()->sizeHint().width() + 2 * MSFlexGrid1->frameWidth();
+    MSFlexGrid1->setMinimumSize(width, Twips::toPxY(300) * 12);
+}
+
+// One box a subsystem, chkID(1) to chkID(kBoxes), in the grid's first column; the last ones hidden.
+void frmSysStart::buildBoxes()
+{
+    chkID << nullptr;   // the array starts at index 1
+    for (int i = 1; i <= kBoxes; ++i) {
+        auto* c = new QCheckBox(QString::fromLatin1(kCodes[i]), this);
+        c->setObjectName(QStringLiteral("chkID_%1").arg(i));
+        const QString name = rowName(i);
+        c->setAccessibleName(name.isEmpty() ? c->text() : c->text() + QLatin1Char(' ') + name);
+        if (i <= kVisibleBoxes) {
+            c->setStyleSheet(QStringLiteral("QCheckBox { margin-left: 6px; }"));
+            MSFlexGrid1->setCellWidget(i - MSFlexGrid1->FixedRows(), 0, c);
+        } else {
+            c->hide();
+        }
+        connect(c, &QCheckBox::toggled, this, [this, i] { chkID_Click(i); });
+        chkID << c;
+    }
 }
 
 void frmSysStart::Form_Load()

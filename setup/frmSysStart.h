@@ -17,6 +17,7 @@
 class FlexGrid;
 class QCheckBox;
 class QLabel;
+class QLayout;
 class QPushButton;
 
 class frmSysStart : public QDialog {
@@ -43,6 +44,9 @@ public slots:
     void cmdTool_Click(int index);
 
 private:
+    QLayout* buildTools();
+    void buildGrid();
+    void buildBoxes();
     void enableModule(int index);
     void disableModule(int index);
     // Changes a box without running its click reaction (the suppress flag).
