@@ -1,5 +1,6 @@
 #include "Banner.h"
 
+#include <QCoreApplication>
 #include <QLinearGradient>
 #include <QPainter>
 
@@ -17,11 +18,11 @@ QPixmap loginBanner(const QSize& size)
     f.setPointSize(20);
     f.setBold(true);
     p.setFont(f);
-    p.drawText(pm.rect().adjusted(24, 0, 0, -size.height() / 4), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("revozi 系统管理"));
+    p.drawText(pm.rect().adjusted(24, 0, 0, -size.height() / 4), Qt::AlignLeft | Qt::AlignVCenter, QCoreApplication::translate("Banner", "revozi 系统管理"));
     f.setPointSize(10);
     f.setBold(false);
     p.setFont(f);
-    p.drawText(pm.rect().adjusted(26, size.height() / 3, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("账套 · 操作员 · 权限 · 备份"));
+    p.drawText(pm.rect().adjusted(26, size.height() / 3, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, QCoreApplication::translate("Banner", "账套 · 操作员 · 权限 · 备份"));
     return pm;
 }
 

@@ -2,6 +2,7 @@
 
 #include <Twips.h>
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QPainter>
@@ -55,7 +56,7 @@ public:
     // Narrower than wanted only when the window is too narrow: enough for a few characters.
     QSize minimumSizeHint() const override
     {
-        return {qMin(sizeHint().width(), fontMetrics().horizontalAdvance(QStringLiteral("服务器…")) + chrome()),
+        return {qMin(sizeHint().width(), fontMetrics().horizontalAdvance(QCoreApplication::translate("StatusBar1", "服务器…")) + chrome()),
                 QLabel::minimumSizeHint().height()};
     }
 

@@ -21,6 +21,7 @@
 #include <SingleInstance.h>
 #include <Twips.h>
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QComboBox>
 #include <QDate>
@@ -35,7 +36,8 @@
 using namespace Module1;
 
 namespace {
-const QString kLocal = QStringLiteral("(本机)");
+// The server list's first entry: the installation root's own system database.
+QString localText() { return QCoreApplication::translate("frmLogin", "(本机)"); }
 constexpr int kInputLeft = 3000;
 constexpr int kLabelLeft = 1500;
 constexpr int kRowHeight = 300;
@@ -61,31 +63,31 @@ frmLogin::frmLogin(frmMain* console, QWidget* parent)
     , m_console(console)
 {
     setObjectName(QStringLiteral("frmLogin"));
-    setWindowTitle(kCaption);
+    setWindowTitle(shownCaption());
 
     PicJS = new QLabel(this);
     PicJS->setObjectName(QStringLiteral("PicJS"));
-    PicJS->setAccessibleName(QStringLiteral("revozi 系统管理"));
+    PicJS->setAccessibleName(tr("revozi 系统管理"));
     place(PicJS, 0, 0, 7500, 1900);
     PicShangHai = new QLabel(this);
     PicShangHai->setObjectName(QStringLiteral("PicShangHai"));
     place(PicShangHai, 120, 2160, 1000, 1700);
     PicShangHai->setPixmap(Banner::sidePicture(PicShangHai->size()));
 
-    lblServer = label(this, "lblServer", QStringLiteral("服务器(&S)"), 2160);
+    lblServer = label(this, "lblServer", tr("服务器(&S)"), 2160);
     cboServer = new QComboBox(this);
     cboServer->setObjectName(QStringLiteral("cboServer"));
-    cboServer->setToolTip(QStringLiteral("(本机)：安装目录中的系统库；或这台计算机用过的服务器"));
+    cboServer->setToolTip(tr("(本机)：安装目录中的系统库；或这台计算机用过的服务器"));
     // As wide as the account-set list: a server's host:port/database fits.
     place(cboServer, kInputLeft, 2160, 2800, kRowHeight);
     cboServer->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cmdServer = new QPushButton(QStringLiteral("..."), this);
     cmdServer->setObjectName(QStringLiteral("cmdServer"));
-    cmdServer->setAccessibleName(QStringLiteral("网络计算机浏览"));
-    cmdServer->setToolTip(QStringLiteral("网络计算机浏览：输入、测试并选择服务器"));
+    cmdServer->setAccessibleName(tr("网络计算机浏览"));
+    cmdServer->setToolTip(tr("网络计算机浏览：输入、测试并选择服务器"));
     place(cmdServer, kInputLeft + 2860, 2160, 400, kRowHeight);
 
-    lblUser = label(this, "lblUser", QStringLiteral("用户名(&U)"), 2520);
+    lblUser = label(this, "lblUser", tr("用户名(&U)"), 2520);
     cboUser = new QComboBox(this);
     cboUser->setObjectName(QStringLiteral("cboUser"));
     place(cboUser, kInputLeft, 2520, 2160, kRowHeight);
@@ -96,7 +98,7 @@ frmLogin::frmLogin(frmMain* console, QWidget* parent)
     const int arrow = Twips::fromPxX(style()->pixelMetric(QStyle::PM_ScrollBarExtent)) + 120;
     place(TxtUser, kInputLeft, 2520, 2160 - arrow, kRowHeight);
 
-    lblPassword = label(this, "lblPassword", QStringLiteral("密码(&P)"), 2880);
+    lblPassword = label(this, "lblPassword", tr("密码(&P)"), 2880);
     txtPassword = new QLineEdit(this);
     txtPassword->setObjectName(QStringLiteral("txtPassword"));
     txtPassword->setEchoMode(QLineEdit::Password);
@@ -105,11 +107,11 @@ frmLogin::frmLogin(frmMain* console, QWidget* parent)
     txtPassword->setMaxLength(PasswordHash::kMaxLength);
     place(txtPassword, kInputLeft, 2880, 2160, kRowHeight);
 
-    lblAcc = label(this, "lblAcc", QStringLiteral("账套(&A)"), 3240);
+    lblAcc = label(this, "lblAcc", tr("账套(&A)"), 3240);
     cboAcc = new QComboBox(this);
     cboAcc->setObjectName(QStringLiteral("cboAcc"));
     place(cboAcc, kInputLeft, 3240, 2800, kRowHeight);
-    lblYear = label(this, "lblYear", QStringLiteral("会计年度(&Y)"), 3600);
+    lblYear = label(this, "lblYear", tr("会计年度(&Y)"), 3600);
     cboYear = new QComboBox(this);
     cboYear->setObjectName(QStringLiteral("cboYear"));
     place(cboYear, kInputLeft, 3600, 1200, kRowHeight);
@@ -118,21 +120,21 @@ frmLogin::frmLogin(frmMain* console, QWidget* parent)
     lblYear->hide();
     cboYear->hide();
 
-    cmdOK = new QPushButton(QStringLiteral("登录(&O)"), this);
+    cmdOK = new QPushButton(tr("登录(&O)"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(false);
     cmdOK->setAutoDefault(false);
     place(cmdOK, 2300, 4260, 1200, 380);
-    cmdEdit = new QPushButton(QStringLiteral("修改密码"), this);
+    cmdEdit = new QPushButton(tr("修改密码"), this);
     cmdEdit->setObjectName(QStringLiteral("cmdEdit"));
     cmdEdit->setAutoDefault(false);
     place(cmdEdit, 3650, 4260, 1200, 380);
-    cmdCancel = new QPushButton(QStringLiteral("退出"), this);
+    cmdCancel = new QPushButton(tr("退出"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setAutoDefault(false);
     place(cmdCancel, 5000, 4260, 1200, 380);
 
-    lblTip = new QLabel(QStringLiteral("系统管理员账号\"admin\"，初始密码为空"), this);
+    lblTip = new QLabel(tr("系统管理员账号\"admin\"，初始密码为空"), this);
     lblTip->setObjectName(QStringLiteral("lblTip"));
     lblTip->setAlignment(Qt::AlignCenter);
     place(lblTip, 300, 4900, 6900, kRowHeight);
@@ -143,12 +145,12 @@ frmLogin::frmLogin(frmMain* console, QWidget* parent)
     lblPassword->setBuddy(txtPassword);
     lblAcc->setBuddy(cboAcc);
     lblYear->setBuddy(cboYear);
-    cboServer->setAccessibleName(QStringLiteral("服务器"));
-    TxtUser->setAccessibleName(QStringLiteral("用户名"));
-    cboUser->setAccessibleName(QStringLiteral("用户名列表"));
-    txtPassword->setAccessibleName(QStringLiteral("密码"));
-    cboAcc->setAccessibleName(QStringLiteral("账套"));
-    cboYear->setAccessibleName(QStringLiteral("会计年度"));
+    cboServer->setAccessibleName(tr("服务器"));
+    TxtUser->setAccessibleName(tr("用户名"));
+    cboUser->setAccessibleName(tr("用户名列表"));
+    txtPassword->setAccessibleName(tr("密码"));
+    cboAcc->setAccessibleName(tr("账套"));
+    cboYear->setAccessibleName(tr("会计年度"));
 
     setTabOrder(cboServer, cmdServer);
     setTabOrder(cmdServer, TxtUser);
@@ -194,7 +196,7 @@ void frmLogin::fillServers()
 {
     cboServer->clear();
     m_servers.clear();
-    cboServer->addItem(kLocal);
+    cboServer->addItem(localText());
     m_servers.append(ConnInfo());
     cboServer->setItemData(0, gComputerName, Qt::ToolTipRole);
     // Without the server row there is no choosing: the installation root's files.
@@ -254,7 +256,7 @@ void frmLogin::openSystem()
 
     if (server.isEmpty() && !CiFile::isFile(gSysPath + QStringLiteral("dezaduzi.mdb"))) {
         m_sysDbMissing = true;
-        MsgBox(QStringLiteral("系统库不存在"), vb::vbExclamation | vb::vbOKOnly, QStringLiteral("登录"));
+        MsgBox(tr("系统库不存在"), vb::vbExclamation | vb::vbOKOnly, tr("登录"));
         return;
     }
     try {
@@ -284,9 +286,9 @@ void frmLogin::openSystem()
         m_sysDbMissing = true;
         // Said again at 登录: the database is there, but locked or damaged, or the server is not.
         m_sysDbProblem = server.isEmpty()
-                             ? QStringLiteral("无法打开系统库：%1").arg(e.userText())
-                             : QStringLiteral("无法打开服务器 %1 上的系统库：%2").arg(server.label(), e.userText());
-        MsgBox(m_sysDbProblem, vb::vbExclamation | vb::vbOKOnly, QStringLiteral("登录"));
+                             ? tr("无法打开系统库：%1").arg(e.userText())
+                             : tr("无法打开服务器 %1 上的系统库：%2").arg(server.label(), e.userText());
+        MsgBox(m_sysDbProblem, vb::vbExclamation | vb::vbOKOnly, tr("登录"));
         return;
     }
     if (gEdition != 1)
@@ -353,7 +355,7 @@ void frmLogin::cboUser_Click()
             cboAcc->setCurrentIndex(0);
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("cboUser_Click"));
-        MsgBox(QStringLiteral("读取账套失败：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, kCaption);
+        MsgBox(tr("读取账套失败：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, shownCaption());
     }
     const QString year = QString::number(QDate::currentDate().year());
     cboYear->addItem(year);
@@ -408,8 +410,8 @@ void frmLogin::cmdOK_Click()
 {
     // Nothing to log into without a system database.
     if (m_sysDbMissing || !gSysDb || !m_users) {
-        MsgBox(m_sysDbProblem.isEmpty() ? QStringLiteral("系统库不存在") : m_sysDbProblem, vb::vbExclamation | vb::vbOKOnly,
-               QStringLiteral("登录"));
+        MsgBox(m_sysDbProblem.isEmpty() ? tr("系统库不存在") : m_sysDbProblem, vb::vbExclamation | vb::vbOKOnly,
+               tr("登录"));
         return;
     }
     // The try is charged to the operator the person typed, never to the one selected before: an
@@ -418,10 +420,10 @@ void frmLogin::cmdOK_Click()
     if (typed.compare(gUserId, Qt::CaseInsensitive) != 0) {
         TxtUser_LostFocus();
         if (typed.isEmpty() || typed.compare(gUserId, Qt::CaseInsensitive) != 0) {
-            const QString why = typed.isEmpty() ? QStringLiteral("请输入用户名。")
-                                                : QStringLiteral("用户名[%1]不存在，请重新输入。").arg(typed);
+            const QString why = typed.isEmpty() ? tr("请输入用户名。")
+                                                : tr("用户名[%1]不存在，请重新输入。").arg(typed);
             AuditLog::record(*gSysDb, auditContext(), Audit::loginFailed(typed, why));
-            MsgBox(why, vb::vbExclamation | vb::vbOKOnly, kCaption);
+            MsgBox(why, vb::vbExclamation | vb::vbOKOnly, shownCaption());
             return;
         }
     }
@@ -445,7 +447,7 @@ void frmLogin::cmdOK_Click()
     }
     // "admin" typed while a non-administrator is selected: there is no account set to open.
     if (!gIsAdmin && ListEntryId(cboAcc->currentText()).isEmpty()) {
-        MsgBox(QStringLiteral("该操作员不是系统管理员，请选择要登录的账套。"), vb::vbExclamation | vb::vbOKOnly, kCaption);
+        MsgBox(tr("该操作员不是系统管理员，请选择要登录的账套。"), vb::vbExclamation | vb::vbOKOnly, shownCaption());
         return;
     }
     AuditLog::record(*gSysDb, auditContext(), Audit::login(gUserId, gIsAdmin ? QString() : ListEntryId(cboAcc->currentText()), cboYear->currentText()));
@@ -459,21 +461,21 @@ void frmLogin::setupConsole()
     FlexGrid* g1 = m->MSFlexGrid1;
     g1->setRows(2);
     g1->setRowHeight(1, g1->RowHeight(0) > 0 ? g1->RowHeight(0) : 300);
-    g1->setTextMatrix(1, 0, QStringLiteral("控制台"));
+    g1->setTextMatrix(1, 0, tr("控制台"));
     g1->setTextMatrix(1, 1, gComputerName);
-    g1->setTextMatrix(1, 2, QStringLiteral("正常(0)"));
+    g1->setTextMatrix(1, 2, tr("正常(0)"));
     const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     g1->setTextMatrix(1, 3, now);
 
     FlexGrid* g2 = m->MSFlexGrid2;
     g2->setCols(4);
-    g2->setFormatString(QStringLiteral("^账套号|^年度|^操作员|^执行功能"));
+    g2->setFormatString(tr("^账套号|^年度|^操作员|^执行功能"));
     const int widths[] = {1000, 800, 2000, 4000};
     for (int c = 0; c < 4; ++c)
         g2->setColWidth(c, widths[c]);
 
-    m->statusBar1->setPanelText(1, QStringLiteral("操作员[") + gUserName + QLatin1Char(']'));
-    m->statusBar1->setPanelText(2, QStringLiteral("服务器[") + ServerShown() + QLatin1Char(']'));
+    m->statusBar1->setPanelText(1, tr("操作员[%1]").arg(gUserName));
+    m->statusBar1->setPanelText(2, tr("服务器[%1]").arg(ServerShown()));
     m->statusBar1->setPanelText(3, now);
 
     m->mnuSysReg->setEnabled(false);
@@ -487,7 +489,7 @@ void frmLogin::setupConsole()
         gAccId = ListEntryId(acc);
         gAccName = ListEntryName(acc);
         gYear = cboYear->currentText();
-        m->statusBar1->setPanelText(4, QStringLiteral("当前帐套：[") + gAccId + QStringLiteral("] 会计年度：[") + cboYear->currentText() + QLatin1Char(']'));
+        m->statusBar1->setPanelText(4, tr("当前帐套：[%1] 会计年度：[%2]").arg(gAccId, cboYear->currentText()));
     } else {
         m->statusBar1->setPanelText(4, QString());
     }

@@ -19,7 +19,10 @@ class WindowRegistry;
 class frmLogin : public QDialog {
     Q_OBJECT
 public:
-    static inline const QString kCaption = QStringLiteral("注册〖控制台〗");
+    // The window's title as written: the key other instances find it by. shownCaption() is the
+    // title in the console's language.
+    static inline const QString kCaption = QStringLiteral(QT_TR_NOOP("注册〖控制台〗"));
+    static QString shownCaption() { return tr(kCaption.toUtf8().constData()); }
 
     explicit frmLogin(frmMain* console, QWidget* parent = nullptr);
     ~frmLogin() override;

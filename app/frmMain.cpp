@@ -51,18 +51,18 @@ frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(kCaption);
-    setAccessibleName(kCaption);
+    setWindowTitle(shownCaption());
+    setAccessibleName(shownCaption());
 
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
     setCentralWidget(m_client);
     MSFlexGrid1 = new FlexGrid(m_client);
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    MSFlexGrid1->setAccessibleName(QStringLiteral("子系统"));
+    MSFlexGrid1->setAccessibleName(tr("子系统"));
     MSFlexGrid2 = new FlexGrid(m_client);
     MSFlexGrid2->setObjectName(QStringLiteral("MSFlexGrid2"));
-    MSFlexGrid2->setAccessibleName(QStringLiteral("执行功能"));
+    MSFlexGrid2->setAccessibleName(tr("执行功能"));
     place(MSFlexGrid1, kGridLeft, kGrid1Top, kGridWidth, kGrid1Height);
     place(MSFlexGrid2, kGridLeft, kGrid1Top + kGrid1Height, kGridWidth, kGrid2Height);
 
@@ -107,64 +107,64 @@ void frmMain::buildMenu()
         return m;
     };
 
-    mnuSys = menu("mnuSys", QStringLiteral("系统(&S)"));
-    mnuSysReg = item(mnuSys, "mnuSysReg", QStringLiteral("注册(&R)..."));
+    mnuSys = menu("mnuSys", tr("系统(&S)"));
+    mnuSysReg = item(mnuSys, "mnuSysReg", tr("注册(&R)..."));
     mnuSysReg->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     mnuSys->addSeparator();
-    mnuSysLogin = item(mnuSys, "mnuSysLogin", QStringLiteral("设置SQL Server口令"), false);
+    mnuSysLogin = item(mnuSys, "mnuSysLogin", tr("设置SQL Server口令"), false);
     mnuSys->addSeparator();
-    mnuSysData = item(mnuSys, "mnuSysData", QStringLiteral("升级SQL Server数据"), false);
+    mnuSysData = item(mnuSys, "mnuSysData", tr("升级SQL Server数据"), false);
     mnuSys->addSeparator();
-    mnuSysU = item(mnuSys, "mnuSysU", QStringLiteral("注销(&U)"), false);
+    mnuSysU = item(mnuSys, "mnuSysU", tr("注销(&U)"), false);
     mnuSysU->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
-    mnuSysExit = item(mnuSys, "mnuSysExit", QStringLiteral("退出(&X)"));
+    mnuSysExit = item(mnuSys, "mnuSysExit", tr("退出(&X)"));
 
-    mnuAcc = menu("mnuAcc", QStringLiteral("账套(&A)"));
+    mnuAcc = menu("mnuAcc", tr("账套(&A)"));
     mnuAcc->menuAction()->setEnabled(false);
-    mnuAccCreate = item(mnuAcc, "mnuAccCreate", QStringLiteral("建立(&C)..."));
-    mnuAccEdit = item(mnuAcc, "mnuAccEdit", QStringLiteral("修改(&E)..."));
+    mnuAccCreate = item(mnuAcc, "mnuAccCreate", tr("建立(&C)..."));
+    mnuAccEdit = item(mnuAcc, "mnuAccEdit", tr("修改(&E)..."));
     mnuAcc->addSeparator();
-    mnuAccInput = item(mnuAcc, "mnuAccInput", QStringLiteral("引入(&I)..."));
-    mnuAccExport = item(mnuAcc, "mnuAccExport", QStringLiteral("输出(&X)..."));
+    mnuAccInput = item(mnuAcc, "mnuAccInput", tr("引入(&I)..."));
+    mnuAccExport = item(mnuAcc, "mnuAccExport", tr("输出(&X)..."));
     mnuAcc->addSeparator();
-    mnuAccUse = item(mnuAcc, "mnuAccUse", QStringLiteral("启用(&S)"));
+    mnuAccUse = item(mnuAcc, "mnuAccUse", tr("启用(&S)"));
 
-    mnuYear = menu("mnuYear", QStringLiteral("年度账(&Y)"));
+    mnuYear = menu("mnuYear", tr("年度账(&Y)"));
     mnuYear->menuAction()->setEnabled(false);
-    mnuYearCreate = item(mnuYear, "mnuYearCreate", QStringLiteral("建立(&C)..."), false);
-    mnuYearDel = item(mnuYear, "mnuYearDel", QStringLiteral("清空年度数据(&D)..."));
+    mnuYearCreate = item(mnuYear, "mnuYearCreate", tr("建立(&C)..."), false);
+    mnuYearDel = item(mnuYear, "mnuYearDel", tr("清空年度数据(&D)..."));
     mnuYear->addSeparator();
-    mnuYearInput = item(mnuYear, "mnuYearInput", QStringLiteral("引入(&I)..."));
-    mnuYearExport = item(mnuYear, "mnuYearExport", QStringLiteral("输出(&X)..."));
+    mnuYearInput = item(mnuYear, "mnuYearInput", tr("引入(&I)..."));
+    mnuYearExport = item(mnuYear, "mnuYearExport", tr("输出(&X)..."));
     mnuYear->addSeparator();
-    mnuAccT = mnuYear->addMenu(QStringLiteral("结转上年数据(&T)"));
+    mnuAccT = mnuYear->addMenu(tr("结转上年数据(&T)"));
     mnuAccT->setObjectName(QStringLiteral("mnuAccT"));
     mnuAccT->menuAction()->setObjectName(QStringLiteral("mnuAccT"));
     mnuAccT->menuAction()->setEnabled(false);
     mnuAccT1 = item(mnuAccT, "mnuAccT1", QStringLiteral("1"));
 
-    mnuPop = menu("mnuPop", QStringLiteral("权限(&O)"));
+    mnuPop = menu("mnuPop", tr("权限(&O)"));
     mnuPop->menuAction()->setEnabled(false);
-    mnuPopG = item(mnuPop, "mnuPopG", QStringLiteral("角色(&G)..."));
-    mnuPopUser = item(mnuPop, "mnuPopUser", QStringLiteral("操作员(&U)..."));
-    mnuPopJ = item(mnuPop, "mnuPopJ", QStringLiteral("权限(&J)..."));
+    mnuPopG = item(mnuPop, "mnuPopG", tr("角色(&G)..."));
+    mnuPopUser = item(mnuPop, "mnuPopUser", tr("操作员(&U)..."));
+    mnuPopJ = item(mnuPop, "mnuPopJ", tr("权限(&J)..."));
 
-    mnuView = menu("mnuView", QStringLiteral("视图(&V)"));
-    mnuViewRef = item(mnuView, "mnuViewRef", QStringLiteral("刷新(&R)"));
+    mnuView = menu("mnuView", tr("视图(&V)"));
+    mnuViewRef = item(mnuView, "mnuViewRef", tr("刷新(&R)"));
     mnuViewRef->setShortcut(QKeySequence(Qt::Key_F5));
     mnuView->addSeparator();
-    mnuViewClear = item(mnuView, "mnuViewClear", QStringLiteral("清除异常任务(&C)"));
-    mnuViewU = item(mnuView, "mnuViewU", QStringLiteral("清除单据锁定(&U)"));
+    mnuViewClear = item(mnuView, "mnuViewClear", tr("清除异常任务(&C)"));
+    mnuViewU = item(mnuView, "mnuViewU", tr("清除单据锁定(&U)"));
     mnuView->addSeparator();
-    mnuViewSys = item(mnuView, "mnuViewSys", QStringLiteral("系统日志(&S)"));
-    mnuViewLog = item(mnuView, "mnuViewLog", QStringLiteral("上机日志(&L)..."));
+    mnuViewSys = item(mnuView, "mnuViewSys", tr("系统日志(&S)"));
+    mnuViewLog = item(mnuView, "mnuViewLog", tr("上机日志(&L)..."));
 
-    mnuHelp = menu("mnuHelp", QStringLiteral("帮助(&H)"));
-    mnuHelpI = item(mnuHelp, "mnuHelpI", QStringLiteral("青木系统管理帮助(&I)"));
+    mnuHelp = menu("mnuHelp", tr("帮助(&H)"));
+    mnuHelpI = item(mnuHelp, "mnuHelpI", tr("青木系统管理帮助(&I)"));
     mnuHelp->addSeparator();
-    mnuHelpWeb = item(mnuHelp, "mnuHelpWeb", QStringLiteral("网上青木(&W)..."));
+    mnuHelpWeb = item(mnuHelp, "mnuHelpWeb", tr("网上青木(&W)..."));
     mnuHelp->addSeparator();
-    mnuHelpAbort = item(mnuHelp, "mnuHelpAbort", QStringLiteral("关于青木管理系统(&A)..."));
+    mnuHelpAbort = item(mnuHelp, "mnuHelpAbort", tr("关于青木管理系统(&A)..."));
 
     onTriggered(mnuSysReg, &frmMain::mnuSysReg_Click);
     connect(mnuSysU, &QAction::triggered, this, &frmMain::mnuSysU_Click);
@@ -190,11 +190,11 @@ bool frmMain::Form_Load()
     WriteErrLog(9001, gSysPath + QStringLiteral("dezaduzi.mdb"), QStringLiteral("Form_Load"));
     // Started on a server (revozi-admin --server) there is no root folder to hold a system database.
     if (gServer.isEmpty() && !CiFile::isFile(gSysPath + QStringLiteral("dezaduzi.mdb"))) {
-        MsgBox(QStringLiteral("系统库不存在，无法启动系统管理！"), vb::vbExclamation | vb::vbOKOnly, QStringLiteral("登录"));
+        MsgBox(tr("系统库不存在，无法启动系统管理！"), vb::vbExclamation | vb::vbOKOnly, tr("登录"));
         EndProgram(0);
         return false;
     }
-    MSFlexGrid1->setFormatString(QStringLiteral("^子系统|^站点|^运行状态|^注册时间"));
+    MSFlexGrid1->setFormatString(tr("^子系统|^站点|^运行状态|^注册时间"));
     const int widths[] = {2200, 1800, 2500, 2500};
     for (int c = 0; c < 4; ++c)
         MSFlexGrid1->setColWidth(c, widths[c]);
@@ -217,7 +217,7 @@ bool frmMain::Form_Load()
     m_grid2Height = kGrid2Height;
     m_grid2Width = kGridWidth;
 
-    statusBar1->setPanelText(5, QStringLiteral("〖系统管理〗"));
+    statusBar1->setPanelText(5, tr("〖系统管理〗"));
     Timer1.start();
     if (!m_registry)
         m_registry = new WindowRegistry(kCaption, this);
@@ -278,7 +278,7 @@ void frmMain::Timer1_Timer()
 
 void frmMain::Timer2_Timer()
 {
-    MSFlexGrid1->setTextMatrix(1, 2, QStringLiteral("正常(1)"));
+    MSFlexGrid1->setTextMatrix(1, 2, tr("正常(1)"));
     Timer2.stop();
 }
 
@@ -306,8 +306,8 @@ void frmMain::mnuSysU_Click()
     mnuViewU->setEnabled(false);
     mnuViewLog->setEnabled(false);
     MSFlexGrid1->setRows(1);
-    statusBar1->setPanelText(1, QStringLiteral("操作员[]"));
-    statusBar1->setPanelText(2, QStringLiteral("服务器[]"));
+    statusBar1->setPanelText(1, tr("操作员[]"));
+    statusBar1->setPanelText(2, tr("服务器[]"));
     statusBar1->setPanelText(4, QString());
     Timer2.stop();
 }
@@ -341,16 +341,16 @@ void frmMain::mnuAccEdit_Click()
 void frmMain::mnuAccInput_Click()
 {
     if (!gSysDb) {
-        MsgBox(QStringLiteral("系统库未打开，无法引入帐套！"), vb::vbExclamation | vb::vbOKOnly, AccountImporter::title());
+        MsgBox(tr("系统库未打开，无法引入帐套！"), vb::vbExclamation | vb::vbOKOnly, AccountImporter::title());
         return;
     }
-    QFileDialog dlg(this, QStringLiteral("引入帐套数据"));
+    QFileDialog dlg(this, tr("引入帐套数据"));
     dlg.setObjectName(QStringLiteral("dlgImportFile"));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     // Any extension: the descriptor may have been renamed on the way.
-    dlg.setNameFilter(QStringLiteral("帐套数据备份文件(KdErpAct.*)"));
+    dlg.setNameFilter(tr("帐套数据备份文件(KdErpAct.*)"));
     if (ShowModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
     ImportCommand command(*gSysDb, this);
@@ -366,9 +366,9 @@ void frmMain::mnuAccExport_Click()
 
 void frmMain::mnuAccUse_Click()
 {
-    const QString title = QStringLiteral("提示信息");
+    const QString title = tr("提示信息");
     if (!gSysDb) {
-        MsgBox(QStringLiteral("系统库未打开，无法启用系统！"), vb::vbExclamation | vb::vbOKOnly, title);
+        MsgBox(tr("系统库未打开，无法启用系统！"), vb::vbExclamation | vb::vbOKOnly, title);
         return;
     }
     // The modules start in the set's first year: its books of that year take the ledger start date.
@@ -378,7 +378,7 @@ void frmMain::mnuAccUse_Click()
     bool missing = false;
     try {
         if (!AccountDb::locate(*gSysDb, gAccId, 0, &accPath, &startYear)) {
-            MsgBox(QStringLiteral("账套[%1]不存在，无法启用系统！").arg(gAccId), vb::vbExclamation | vb::vbOKOnly, title);
+            MsgBox(tr("账套[%1]不存在，无法启用系统！").arg(gAccId), vb::vbExclamation | vb::vbOKOnly, title);
             return;
         }
         dbPath = AccountDb::location(*gSysDb, gAccId, startYear);
@@ -386,11 +386,11 @@ void frmMain::mnuAccUse_Click()
         missing = gSysDb->engine() == Engine::PostgreSQL ? !gSysDb->schemaExists(dbPath) : !CiFile::isFile(dbPath);
     } catch (const DbError& e) {
         WriteErrLog(e.nativeCode().toInt(), e.text(), QStringLiteral("mnuAccUse_Click"));
-        MsgBox(QStringLiteral("无法读取账套[%1]：%2").arg(gAccId, e.userText()), vb::vbExclamation | vb::vbOKOnly, title);
+        MsgBox(tr("无法读取账套[%1]：%2").arg(gAccId, e.userText()), vb::vbExclamation | vb::vbOKOnly, title);
         return;
     }
     if (missing) {
-        MsgBox(QStringLiteral("找不到账套[%1]的账套库：%2，无法启用系统！").arg(gAccId, dbPath), vb::vbExclamation | vb::vbOKOnly, title);
+        MsgBox(tr("找不到账套[%1]的账套库：%2，无法启用系统！").arg(gAccId, dbPath), vb::vbExclamation | vb::vbOKOnly, title);
         return;
     }
     frmSysStart dlg(this);
@@ -430,13 +430,13 @@ void frmMain::mnuViewLog_Click()
 // A supervisor's view of the log of the set he or she works on; nobody logged in sees nothing.
 void frmMain::mnuViewSys_Click()
 {
-    const QString title = QStringLiteral("系统日志");
+    const QString title = tr("系统日志");
     if (!mnuSysU->isEnabled() || !gSysDb) {
-        MsgBox(QStringLiteral("请先注册（登录）到账套，再查看系统日志。"), vb::vbInformation | vb::vbOKOnly, title);
+        MsgBox(tr("请先注册（登录）到账套，再查看系统日志。"), vb::vbInformation | vb::vbOKOnly, title);
         return;
     }
     frmLog dlg(this);
-    dlg.setWindowTitle(QStringLiteral("系统日志——账套[%1]").arg(gAccId));
+    dlg.setWindowTitle(tr("系统日志——账套[%1]").arg(gAccId));
     if (!gIsAdmin)
         dlg.OnlyAccId = gAccId;
     dlg.Form_Load();

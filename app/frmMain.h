@@ -14,7 +14,10 @@ class WindowRegistry;
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
-    static inline const QString kCaption = QStringLiteral("revozi〖系统管理〗");
+    // The window's title as written: the key other instances find it by. shownCaption() is the
+    // title in the console's language.
+    static inline const QString kCaption = QStringLiteral(QT_TR_NOOP("revozi〖系统管理〗"));
+    static QString shownCaption() { return tr(kCaption.toUtf8().constData()); }
 
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;

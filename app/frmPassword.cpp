@@ -36,11 +36,11 @@ frmPassword::frmPassword(const QString& userId, const QString& storedPassword, Q
     , m_stored(storedPassword)
 {
     setObjectName(QStringLiteral("frmPassword"));
-    setWindowTitle(QStringLiteral("设置操作口令"));
+    setWindowTitle(tr("设置操作口令"));
 
-    txtOldPassword = passwordBox(this, "txtOldPassword", QStringLiteral("旧密码"));
-    txtNewPassword = passwordBox(this, "txtNewPassword", QStringLiteral("新密码"));
-    txtConfirmPassword = passwordBox(this, "txtConfirmPassword", QStringLiteral("确认密码"));
+    txtOldPassword = passwordBox(this, "txtOldPassword", tr("旧密码"));
+    txtNewPassword = passwordBox(this, "txtNewPassword", tr("新密码"));
+    txtConfirmPassword = passwordBox(this, "txtConfirmPassword", tr("确认密码"));
 
     auto* form = new QFormLayout;
     auto addRow = [&](const QString& caption, QLineEdit* edit) {
@@ -48,14 +48,14 @@ frmPassword::frmPassword(const QString& userId, const QString& storedPassword, Q
         l->setBuddy(edit);
         form->addRow(l, edit);
     };
-    addRow(QStringLiteral("旧密码(&J):"), txtOldPassword);
-    addRow(QStringLiteral("新密码(&N):"), txtNewPassword);
-    addRow(QStringLiteral("确认密码(&F):"), txtConfirmPassword);
+    addRow(tr("旧密码(&J):"), txtOldPassword);
+    addRow(tr("新密码(&N):"), txtNewPassword);
+    addRow(tr("确认密码(&F):"), txtConfirmPassword);
 
-    cmdOK = new QPushButton(QStringLiteral("确定"), this);
+    cmdOK = new QPushButton(tr("确定"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("取消"), this);
+    cmdCancel = new QPushButton(tr("取消"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

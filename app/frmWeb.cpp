@@ -41,47 +41,15 @@ frmWeb::frmWeb(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmWeb"));
-    setWindowTitle(kCaption);
+    setWindowTitle(shownCaption());
 
-    fraWeb = new QGroupBox(QStringLiteral("网络资源"), this);
-    fraWeb->setObjectName(QStringLiteral("fraWeb"));
-    lstUsed = new QListWidget(fraWeb);
-    lstUsed->setObjectName(QStringLiteral("lstUsed"));
-    lstUsed->setAccessibleName(QStringLiteral("使用过的服务器"));
-    lstServices = new QListWidget(fraWeb);
-    lstServices->setObjectName(QStringLiteral("lstServices"));
-    lstServices->setAccessibleName(QStringLiteral("服务"));
-    auto* lists = new QHBoxLayout(fraWeb);
-    lists->addLayout(column(caption(QStringLiteral("使用过的服务器(&U)"), lstUsed, fraWeb), lstUsed), 3);
-    lists->addLayout(column(caption(QStringLiteral("服务 pg_service.conf(&V)"), lstServices, fraWeb), lstServices), 2);
-
-    txtServer = new QLineEdit(this);
-    txtServer->setObjectName(QStringLiteral("txtServer"));
-    txtServer->setAccessibleName(QStringLiteral("连接串"));
-    txtServer->setPlaceholderText(QStringLiteral("host=主机 port=5432 dbname=数据库 user=用户，或 service=服务名"));
-    txtServer->setMinimumWidth(420);
-    auto* typedRow = new QHBoxLayout;
-    typedRow->addWidget(caption(QStringLiteral("连接串(&C)"), txtServer, this));
-    typedRow->addWidget(txtServer, 1);
-
+    buildLists();
+    QLayout* typedRow = buildTyped();
     lblCurrent = new QLabel(this);
     lblCurrent->setObjectName(QStringLiteral("lblCurrent"));
     lblCurrent->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    cmdTest = new QPushButton(QStringLiteral("测试(&T)"), this);
-    cmdTest->setObjectName(QStringLiteral("cmdTest"));
-    cmdTest->setAutoDefault(false);
-    cmdOK = new QPushButton(QStringLiteral("选择"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("放弃"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmdTest);
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    QLayout* buttons = buildButtons();
 
     auto* top = new QVBoxLayout(this);
     top->addWidget(fraWeb, 1);
@@ -96,6 +64,62 @@ frmWeb::frmWeb(QWidget* parent)
     setTabOrder(cmdTest, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
 
+    fillLists();
+    connectControls();
+    setCurrent(ConnInfo());
+}
+
+// The servers used before and the services of pg_service.conf, side by side in 网络资源.
+void frmWeb::buildLists()
+{
+    fraWeb = new QGroupBox(tr("网络资源"), this);
+    fraWeb->setObjectName(QStringLiteral("fraWeb"));
+    lstUsed = new QListWidget(fraWeb);
+    lstUsed->setObjectName(QStringLiteral("lstUsed"));
+    lstUsed->setAccessibleName(tr("使用过的服务器"));
+    lstServices = new QListWidget(fraWeb);
+    lstServices->setObjectName(QStringLiteral("lstServices"));
+    lstServices->setAccessibleName(tr("服务"));
+    auto* lists = new QHBoxLayout(fraWeb);
+    lists->addLayout(column(caption(tr("使用过的服务器(&U)"), lstUsed, fraWeb), lstUsed), 3);
+    lists->addLayout(column(caption(tr("服务 pg_service.conf(&V)"), lstServices, fraWeb), lstServices), 2);
+}
+
+// The connection string box with its caption.
+QLayout* frmWeb::buildTyped()
+{
+    txtServer = new QLineEdit(this);
+    txtServer->setObjectName(QStringLiteral("txtServer"));
+    txtServer->setAccessibleName(tr("连接串"));
+    txtServer->setPlaceholderText(tr("host=主机 port=5432 dbname=数据库 user=用户，或 service=服务名"));
+    txtServer->setMinimumWidth(420);
+    auto* typedRow = new QHBoxLayout;
+    typedRow->addWidget(caption(tr("连接串(&C)"), txtServer, this));
+    typedRow->addWidget(txtServer, 1);
+    return typedRow;
+}
+
+QLayout* frmWeb::buildButtons()
+{
+    cmdTest = new QPushButton(tr("测试(&T)"), this);
+    cmdTest->setObjectName(QStringLiteral("cmdTest"));
+    cmdTest->setAutoDefault(false);
+    cmdOK = new QPushButton(tr("选择"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(tr("放弃"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdTest);
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    return buttons;
+}
+
+void frmWeb::fillLists()
+{
     for (const QString& c : UsedServers::list()) {
         auto* item = new QListWidgetItem(c, lstUsed);
         item->setData(Qt::UserRole, c);
@@ -105,6 +129,10 @@ frmWeb::frmWeb(QWidget* parent)
         auto* item = new QListWidgetItem(s, lstServices);
         item->setData(Qt::UserRole, QStringLiteral("service=") + s);
     }
+}
+
+void frmWeb::connectControls()
+{
     for (QListWidget* l : {lstUsed, lstServices}) {
         connect(l, &QListWidget::itemClicked, this, &frmWeb::picked);
         connect(l, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
@@ -115,12 +143,11 @@ frmWeb::frmWeb(QWidget* parent)
     connect(cmdTest, &QPushButton::clicked, this, &frmWeb::cmdTest_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmWeb::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmWeb::cmdCancel_Click);
-    setCurrent(ConnInfo());
 }
 
 void frmWeb::setCurrent(const ConnInfo& server)
 {
-    lblCurrent->setText(QStringLiteral("当前：") + (server.isEmpty() ? QStringLiteral("(本机) 安装目录中的系统库") : server.label()));
+    lblCurrent->setText(tr("当前：") + (server.isEmpty() ? tr("(本机) 安装目录中的系统库") : server.label()));
     lblCurrent->setAccessibleName(lblCurrent->text());
     if (!server.isEmpty())
         txtServer->setText(server.withoutPassword());
@@ -162,8 +189,8 @@ ConnInfo frmWeb::typed() const
 {
     const ConnInfo server(txtServer->text());
     if (server.isEmpty())
-        MsgBox(QStringLiteral("请输入服务器的连接串（如 host=主机 dbname=数据库），或从列表中选择一个。"),
-               vb::vbExclamation | vb::vbOKOnly, kCaption);
+        MsgBox(tr("请输入服务器的连接串（如 host=主机 dbname=数据库），或从列表中选择一个。"),
+               vb::vbExclamation | vb::vbOKOnly, shownCaption());
     return server;
 }
 
@@ -186,16 +213,16 @@ void frmWeb::cmdTest_Click()
             // typed the connection: it follows our own sentence.
             problem = e.userText();
             if (e.text() != problem && !e.text().isEmpty())
-                problem += QStringLiteral("\n（%1）").arg(e.text().trimmed());
+                problem += tr("\n（%1）").arg(e.text().trimmed());
             return false;
         }
     });
     if (ok)
-        MsgBox(QStringLiteral("连接成功：服务器 %1 上有系统管理的安装，可以选择它。").arg(server.label()),
-               vb::vbInformation | vb::vbOKOnly, kCaption);
+        MsgBox(tr("连接成功：服务器 %1 上有系统管理的安装，可以选择它。").arg(server.label()),
+               vb::vbInformation | vb::vbOKOnly, shownCaption());
     else
-        MsgBox(QStringLiteral("无法使用服务器 %1：\n%2").arg(server.label(), problem),
-               vb::vbExclamation | vb::vbOKOnly, kCaption);
+        MsgBox(tr("无法使用服务器 %1：\n%2").arg(server.label(), problem),
+               vb::vbExclamation | vb::vbOKOnly, shownCaption());
 }
 
 void frmWeb::cmdOK_Click()

@@ -7,6 +7,7 @@
 
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -15,7 +16,9 @@ class QPushButton;
 class frmWeb : public QDialog {
     Q_OBJECT
 public:
-    static inline const QString kCaption = QStringLiteral("网络计算机浏览");
+    static inline const QString kCaption = QStringLiteral(QT_TR_NOOP("网络计算机浏览"));
+    // kCaption in the console's language.
+    static QString shownCaption() { return tr(kCaption.toUtf8().constData()); }
 
     explicit frmWeb(QWidget* parent = nullptr);
 
@@ -42,6 +45,11 @@ public slots:
     void cmdCancel_Click();
 
 private:
+    void buildLists();
+    QLayout* buildTyped();
+    QLayout* buildButtons();
+    void fillLists();
+    void connectControls();
     void picked(QListWidgetItem* item);
     // What is typed, read as a connection string; empty (and said) when nothing is.
     ConnInfo typed() const;

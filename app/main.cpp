@@ -15,7 +15,7 @@
 #include <cstring>
 
 namespace {
-const char* const kHelp =
+const char* const kHelp = QT_TRANSLATE_NOOP("revozi-admin",
     "用法: revozi-admin ROOT[,...]\n"
     "  在安装目录 ROOT（含系统库 DeZaduzi/DeZaduzi.mdb）上启动 revozi 系统管理控制台。\n"
     "  命令行中第一个逗号之前的部分是安装目录；没有命令行时程序立即结束。\n"
@@ -28,14 +28,16 @@ const char* const kHelp =
     "  REVOZI_EDITION=1    以版本 1 运行（树形授权对话框，登录时无服务器一行）\n"
     "选项（单独给出时）:\n"
     "  -h, --help          显示本帮助\n"
-    "  --version           显示版本\n";
+    "  --version           显示版本\n");
 }
 
 int main(int argc, char* argv[])
 {
     // Alone on the command line, these answer without a window; any other text is the root.
     if (argc == 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
-        QTextStream(stdout) << QString::fromUtf8(kHelp);
+        QCoreApplication text(argc, argv);
+        Language::install();
+        QTextStream(stdout) << QCoreApplication::translate("revozi-admin", kHelp);
         return 0;
     }
     if (argc == 2 && !std::strcmp(argv[1], "--version")) {
@@ -44,8 +46,8 @@ int main(int argc, char* argv[])
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("revozi-admin"));
-    QApplication::setApplicationDisplayName(QStringLiteral("revozi〖系统管理〗"));
     Language::install();
+    QApplication::setApplicationDisplayName(frmMain::shownCaption());
     WindowIcon::install();
 
     Startup::closeEarlierInstances();
@@ -60,7 +62,7 @@ int main(int argc, char* argv[])
     if (onServer) {
         const ConnInfo server(args.at(1));
         if (!server.isValid()) {
-            QTextStream(stderr) << "revozi-admin: 连接串无法读取：" << (server.isEmpty() ? args.at(1) : server.error()) << Qt::endl;
+            QTextStream(stderr) << "revozi-admin: " << QCoreApplication::translate("revozi-admin", "连接串无法读取：") << (server.isEmpty() ? args.at(1) : server.error()) << Qt::endl;
             return 2;
         }
         UsedServers::remember(server);

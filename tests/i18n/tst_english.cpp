@@ -8,13 +8,23 @@
 
 #include <AuditTableModel.h>
 #include <Language.h>
+#include <FrmDelAcc.h>
+#include <frmAccPath.h>
+#include <frmAccount.h>
 #include <frmAddPop.h>
+#include <frmAddRole.h>
+#include <frmAddUser.h>
 #include <frmCnDate.h>
 #include <frmDate.h>
+#include <frmEditRole.h>
+#include <frmEditUser.h>
 #include <frmGradeDef.h>
 #include <frmLog.h>
 #include <frmMenology.h>
 #include <frmSysStart.h>
+#include <frmWeb.h>
+#include <frmrole.h>
+#include <frmuser.h>
 #include <frmUserPop.h>
 #include <frmkmbrowser.h>
 
@@ -101,6 +111,35 @@ private slots:
         grant.Form_Load();
         frmLog log;
         for (QWidget* w : std::initializer_list<QWidget*>{&start, &calendar, &date, &precision, &scheme, &chart, &browser, &grant, &log}) {
+            const QStringList left = chineseTexts(w);
+            QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char('\n'))));
+        }
+        QVERIFY2(msgs.calls.isEmpty(), qPrintable(msgs.texts().join(QLatin1Char('\n'))));
+    }
+
+    // The operator and role managers and their dialogs, the account-set wizard with its path
+    // chooser, the backup dialog and the server browser.
+    void managementWindows_sayNothingInChinese()
+    {
+        TestEnv env;
+        env.loginAdmin();
+        MsgBoxScript msgs;
+        frmuser users;
+        users.Form_Load();
+        frmrole roles;
+        roles.Form_Load();
+        frmAddUser addUser;
+        frmEditUser editUser;
+        frmAddRole addRole;
+        frmEditRole editRole;
+        frmAccount wizard(frmAccount::Mode::Create);
+        wizard.Form_Load();
+        frmAccPath path;
+        FrmDelAcc backup;
+        backup.Form_Load();
+        frmWeb servers;
+        for (QWidget* w : std::initializer_list<QWidget*>{&users, &roles, &addUser, &editUser, &addRole, &editRole, &wizard,
+                                                          &path, &backup, &servers}) {
             const QStringList left = chineseTexts(w);
             QVERIFY2(left.isEmpty(), qPrintable(left.join(QLatin1Char('\n'))));
         }
