@@ -165,6 +165,50 @@ namespace {
 bool settlePending(Database& sysDb);
 }
 
+// The books renamed to their tombstone under an exclusive lock, the pending file recorded first:
+// whatever happens next, the next start knows where they are. DbError (the pending file removed)
+// when either cannot be done.
+void setAside(const Pending& p, const QString& pending, const StepHook& afterStep)
+{
+    QString why;
+    if (!BackupSet::saveAtomically(pending, pendingText(p), &why))
+        throw DbError(why);
+    if (afterStep)
+        afterStep(QStringLiteral("pending"));
+    const bool taken = underExclusiveLock(p.books, [&] {
+        if (!CiFile::rename(p.books, p.tombstone))
+            return false;
+        BackupSet::syncPath(Paths::parentDir(p.books));
+        return true;
+    });
+    if (!taken)
+        throw DbError(Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "无法删除文件 %1"), p.books));
+    if (afterStep)
+        afterStep(QStringLiteral("tombstone"));
+}
+
+// The books back under their name when their rows stay.
+void putBack(const Pending& p, const QString& pending)
+{
+    if (CiFile::rename(p.tombstone, p.books)) {
+        BackupSet::syncPath(Paths::parentDir(p.books));
+        CiFile::remove(pending);
+    }
+}
+
+// The tombstone removed once the rows are gone; the pending file stays when it could not go, so
+// the next start tries again.
+void removeTombstone(const Pending& p, const QString& pending, const StepHook& afterStep)
+{
+    if (!CiFile::remove(p.tombstone))
+        WriteErrLog(3, QStringLiteral("无法删除文件 %1").arg(p.tombstone), QStringLiteral("DelAccFiles")); // not translated: the error log
+    BackupSet::syncPath(Paths::parentDir(p.books));
+    if (afterStep)
+        afterStep(QStringLiteral("removed"));
+    if (!CiFile::exists(p.tombstone))
+        CiFile::remove(pending);
+}
+
 Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterStep, const AuditContext& who, QString* why)
 {
     const AuditEntry logged = deletionEntry(sysDb, accId);
@@ -199,21 +243,7 @@ Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterSte
         p.books = CiFile::resolve(books);
         p.tombstone = p.books + QStringLiteral(".deleting");
         try {
-            // Recorded before the books change their name: whatever happens next, the next start
-            // knows where they are.
-            QString why;
-            if (!BackupSet::saveAtomically(pending, pendingText(p), &why))
-                throw DbError(why);
-            passed("pending");
-            const bool taken = underExclusiveLock(p.books, [&] {
-                if (!CiFile::rename(p.books, p.tombstone))
-                    return false;
-                BackupSet::syncPath(Paths::parentDir(p.books));
-                return true;
-            });
-            if (!taken)
-                throw DbError(Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "无法删除文件 %1"), p.books));
-            passed("tombstone");
+            setAside(p, pending, afterStep);
         } catch (const DbError& e) {
             WriteErrLog(3, e.reasonText(), QStringLiteral("DelAccFiles"));
             CiFile::remove(pending);
@@ -228,26 +258,15 @@ Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterSte
         if (why)
             *why = e.userText();
         // The rows stay, so the books come back under their name.
-        if (!p.tombstone.isEmpty()) {
-            if (CiFile::rename(p.tombstone, p.books)) {
-                BackupSet::syncPath(Paths::parentDir(p.books));
-                CiFile::remove(pending);
-            }
-        }
+        if (!p.tombstone.isEmpty())
+            putBack(p, pending);
         return Result::RowsKept;
     }
     passed("rows");
     deleteMirrorRows(accId, QStringLiteral("DelDbInfo"));
     passed("mirror");
-    if (!p.tombstone.isEmpty()) {
-        if (!CiFile::remove(p.tombstone))
-            WriteErrLog(3, QStringLiteral("无法删除文件 %1").arg(p.tombstone), QStringLiteral("DelAccFiles")); // not translated: the error log
-        BackupSet::syncPath(Paths::parentDir(p.books));
-        passed("removed");
-        // Left in place when the tombstone could not go, so the next start tries again.
-        if (!CiFile::exists(p.tombstone))
-            CiFile::remove(pending);
-    }
+    if (!p.tombstone.isEmpty())
+        removeTombstone(p, pending, afterStep);
     return Result::Deleted;
 }
 

@@ -781,13 +781,72 @@ QStringList fileIndexes(Database& in, const QString& schema, const QString& tabl
 } // namespace
 
 namespace BooksTransfer {
-void toFile(Database& db, const QList<Source>& tables, const QString& file)
+// Every statement of the export, and the second session of a large table, must read one state of
+// the books: a transaction that takes a new snapshot per statement would mix two.
+void requireOneSnapshot(Database& db)
 {
-    // Every statement below, and the second session of a large table, must read one state of the
-    // books: a transaction that takes a new snapshot per statement would mix two.
     const QString isolation = db.scalar(QStringLiteral("SELECT current_setting('transaction_isolation')")).toString();
     if (isolation != QLatin1String("repeatable read") && isolation != QLatin1String("serializable"))
         throw DbError(Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "账套库须在一个可重复读的事务中读取（现为 %1），未输出。"), isolation));
+}
+
+// Every table and index of the books declared in the file first: declaring one can move pages,
+// filling one never does, so the roots the pages are written under stay where they are. The
+// template's tables are used where the books have them; those the books lack are dropped.
+void declareTables(Database& db, Database& out, const QList<Transfer>& all)
+{
+    AccountTemplate::fill(out);
+    QSet<QString> fromTemplate;
+    for (const QString& t : out.tables())
+        fromTemplate << t.toLower();
+    QSet<QString> declared;
+    for (const Transfer& t : all) {
+        const Source& s = t.source;
+        const QString lower = s.table.toLower();
+        if (fromTemplate.contains(lower)) {
+            out.execute(QStringLiteral("DELETE FROM %1").arg(quoted(s.table)));
+        } else {
+            out.execute(createInFile(db, s, t.columns));
+            for (const QString& ix : serverIndexes(db, s))
+                out.execute(ix);
+        }
+        declared << lower;
+    }
+    // A template table the books do not have is not theirs either.
+    for (const QString& t : fromTemplate)
+        if (!declared.contains(t))
+            out.execute(QStringLiteral("DROP TABLE %1").arg(quoted(t)));
+}
+
+// The tables whose pages can be written straight (their layout described); the others are copied
+// by the engine's inserts here, by its own rules for their values.
+QList<Transfer> directOnes(Database& db, Database& out, QList<Transfer>& all)
+{
+    QList<Transfer> direct;
+    for (Transfer& t : all) {
+        QList<PageWriter::Value::Type> types;
+        QStringList names;
+        for (const Column& c : t.columns) {
+            types << valueType(c.kind);
+            names << c.name.toLower();
+        }
+        if (!PageWriter::describe(out, t.source.table, types, &t.layout, nullptr) || t.layout.names != names) {
+            // Kept by the engine's inserts: its own rules for this table's values.
+            copyToFile(db, out, t.source, t.columns, t.ordered);
+            continue;
+        }
+        if (t.layout.alias >= 0)
+            t.orderBy = quoted(t.columns[t.layout.alias].name);
+        else if (t.ordered)
+            t.orderBy = QStringLiteral("rowid");
+        direct << t;
+    }
+    return direct;
+}
+
+void toFile(Database& db, const QList<Source>& tables, const QString& file)
+{
+    requireOneSnapshot(db);
     // A column the file cannot keep stops the export before anything is written.
     QList<Transfer> all;
     for (const Source& s : tables) {
@@ -807,47 +866,8 @@ void toFile(Database& db, const QList<Source>& tables, const QString& file)
         // As the template's books: free pages stay in the file until an export releases them.
         out.execute(QStringLiteral("PRAGMA auto_vacuum=INCREMENTAL"));
         out.execute(QStringLiteral("BEGIN"));
-        AccountTemplate::fill(out);
-        QSet<QString> fromTemplate;
-        for (const QString& t : out.tables())
-            fromTemplate << t.toLower();
-        // Every table and index first: declaring one can move pages, filling one never does, so
-        // the roots the pages below are written under stay where they are.
-        QSet<QString> declared;
-        for (const Transfer& t : all) {
-            const Source& s = t.source;
-            const QString lower = s.table.toLower();
-            if (fromTemplate.contains(lower)) {
-                out.execute(QStringLiteral("DELETE FROM %1").arg(quoted(s.table)));
-            } else {
-                out.execute(createInFile(db, s, t.columns));
-                for (const QString& ix : serverIndexes(db, s))
-                    out.execute(ix);
-            }
-            declared << lower;
-        }
-        // A template table the books do not have is not theirs either.
-        for (const QString& t : fromTemplate)
-            if (!declared.contains(t))
-                out.execute(QStringLiteral("DROP TABLE %1").arg(quoted(t)));
-        for (Transfer& t : all) {
-            QList<PageWriter::Value::Type> types;
-            QStringList names;
-            for (const Column& c : t.columns) {
-                types << valueType(c.kind);
-                names << c.name.toLower();
-            }
-            if (!PageWriter::describe(out, t.source.table, types, &t.layout, nullptr) || t.layout.names != names) {
-                // Kept by the engine's inserts: its own rules for this table's values.
-                copyToFile(db, out, t.source, t.columns, t.ordered);
-                continue;
-            }
-            if (t.layout.alias >= 0)
-                t.orderBy = quoted(t.columns[t.layout.alias].name);
-            else if (t.ordered)
-                t.orderBy = QStringLiteral("rowid");
-            direct << t;
-        }
+        declareTables(db, out, all);
+        direct = directOnes(db, out, all);
         out.execute(QStringLiteral("COMMIT"));
     }
     if (direct.isEmpty())
