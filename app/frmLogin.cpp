@@ -14,6 +14,7 @@
 #include <InstallationRecovery.h>
 #include <LoginCheck.h>
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <OffThread.h>
 #include <PasswordHash.h>
@@ -58,8 +59,9 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption, int top
 
 } // namespace
 
-frmLogin::frmLogin(frmMain* console, QWidget* parent)
+frmLogin::frmLogin(Session& session, frmMain* console, QWidget* parent)
     : QDialog(parent ? parent : console)
+    , m_session(session)
     , m_console(console)
 {
     setObjectName(QStringLiteral("frmLogin"));
@@ -164,7 +166,7 @@ frmLogin::frmLogin(frmMain* console, QWidget* parent)
 
     connect(cboUser, QOverload<int>::of(&QComboBox::activated), this, [this](int) {
         cboUser_Click();
-        TxtUser->setText(gUserId);
+        TxtUser->setText(m_session.user.id);
     });
     connect(TxtUser, &QLineEdit::editingFinished, this, &frmLogin::TxtUser_LostFocus);
     connect(cmdOK, &QPushButton::clicked, this, &frmLogin::cmdOK_Click);
@@ -181,7 +183,7 @@ frmLogin::~frmLogin() = default;
 void frmLogin::Form_Load()
 {
     setFixedSize(Twips::toPxX(7500), Twips::toPxY(6030));
-    const bool showServer = gEdition != 1;
+    const bool showServer = m_session.edition != 1;
     lblServer->setVisible(showServer);
     cboServer->setVisible(showServer);
     cmdServer->setVisible(showServer);
@@ -198,9 +200,9 @@ void frmLogin::fillServers()
     m_servers.clear();
     cboServer->addItem(localText());
     m_servers.append(ConnInfo());
-    cboServer->setItemData(0, gComputerName, Qt::ToolTipRole);
+    cboServer->setItemData(0, m_session.computerName, Qt::ToolTipRole);
     // Without the server row there is no choosing: the installation root's files.
-    if (gEdition == 1)
+    if (m_session.edition == 1)
         return;
     const QString last = UsedServers::last();
     for (const QString& kept : UsedServers::list()) {
@@ -222,7 +224,7 @@ void frmLogin::cboServer_Click()
 void frmLogin::cmdServer_Click()
 {
     frmWeb dlg(this);
-    dlg.setCurrent(gServer);
+    dlg.setCurrent(m_session.installation.conn());
     if (ShowModal(dlg) != QDialog::Accepted || dlg.chosen().isEmpty())
         return;
     // A server used before is chosen again; a new one joins the list (remembered once it opens).
@@ -246,27 +248,27 @@ void frmLogin::openSystem()
     m_serverIndex = cboServer->currentIndex();
     const ConnInfo server = m_servers.value(m_serverIndex);
     m_users.reset();
-    gSysDb.reset();
-    gServer = server;
+    m_session.sysDb.reset();
+    m_session.installation = server.isEmpty() ? InstallationPlace::files(m_session.root) : InstallationPlace::server(server);
     m_sysDbMissing = false;
     m_sysDbProblem.clear();
     cboUser->clear();
     cboAcc->clear();
     cboYear->clear();
 
-    if (server.isEmpty() && !CiFile::isFile(gSysPath + QStringLiteral("dezaduzi.mdb"))) {
+    if (server.isEmpty() && !CiFile::isFile(m_session.systemFolder() + QStringLiteral("dezaduzi.mdb"))) {
         m_sysDbMissing = true;
         MsgBox(tr("系统库不存在"), vb::vbExclamation | vb::vbOKOnly, tr("登录"));
         return;
     }
     try {
-        gSysDb = std::make_unique<Database>();
-        Installation::openSystemDatabase(*gSysDb, server.isEmpty() ? SysDbPlace() : InstallationPlace::server(server.givingUpAfter(UsedServers::kGiveUpSeconds)),
+        m_session.sysDb = std::make_unique<Database>();
+        Installation::openSystemDatabase(*m_session.sysDb, server.isEmpty() ? m_session.installation : InstallationPlace::server(server.givingUpAfter(UsedServers::kGiveUpSeconds)),
                                          false);
         // An older installation's plain passwords are hashed once, a good part of a second each:
         // on a connection of its own off the window's thread, so the form keeps painting.
-        if (PasswordHash::hasPlain(*gSysDb, QStringLiteral("SM_User"))) {
-            const Database& kept = *gSysDb;
+        if (PasswordHash::hasPlain(*m_session.sysDb, QStringLiteral("SM_User"))) {
+            const Database& kept = *m_session.sysDb;
             runOffThread([&] {
                 Database converting;
                 converting.openLike(kept);
@@ -276,12 +278,12 @@ void frmLogin::openSystem()
         }
         // A deletion that a crash interrupted is finished or undone, and an interrupted import
         // rolled back or finished, before anyone sees the sets.
-        Installation::recoverInterrupted(*gSysDb);
+        Installation::recoverInterrupted(*m_session.sysDb);
         m_users = std::make_unique<Recordset>(
-            gSysDb->query(QStringLiteral("select * from sm_user where cUser_Name<>'asuser' order by cUser_Id")));
+            m_session.sysDb->query(QStringLiteral("select * from sm_user where cUser_Name<>'asuser' order by cUser_Id")));
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("Form_Load"));
-        gSysDb.reset();
+        m_session.sysDb.reset();
         m_users.reset();
         m_sysDbMissing = true;
         // Said again at 登录: the database is there, but locked or damaged, or the server is not.
@@ -291,7 +293,7 @@ void frmLogin::openSystem()
         MsgBox(m_sysDbProblem, vb::vbExclamation | vb::vbOKOnly, tr("登录"));
         return;
     }
-    if (gEdition != 1)
+    if (m_session.edition != 1)
         UsedServers::remember(server);
     if (m_users->Eof())
         return;
@@ -301,19 +303,19 @@ void frmLogin::openSystem()
         entries << ListEntry(m_users->text(QStringLiteral("cUser_Id")), m_users->text(QStringLiteral("cUser_Name")));
     cboUser->addItems(entries);
 
-    if (!gUserName.isEmpty()) {
-        const int i = cboUser->findText(ListEntry(gUserId, gUserName));
+    if (!m_session.user.name.isEmpty()) {
+        const int i = cboUser->findText(ListEntry(m_session.user.id, m_session.user.name));
         if (i >= 0)
             cboUser->setCurrentIndex(i);
     } else {
         cboUser->setCurrentIndex(0);
         m_users->MoveFirst();
-        gUserName = m_users->text(QStringLiteral("cUser_Name"));
-        gUserId = m_users->text(QStringLiteral("cUser_Id"));
+        m_session.user.name = m_users->text(QStringLiteral("cUser_Name"));
+        m_session.user.id = m_users->text(QStringLiteral("cUser_Id"));
         m_password = m_users->text(QStringLiteral("cPassword"));
     }
     cboUser_Click();
-    TxtUser->setText(gUserId);
+    TxtUser->setText(m_session.user.id);
 }
 
 void frmLogin::cboUser_Click()
@@ -322,14 +324,14 @@ void frmLogin::cboUser_Click()
     const int close = text.indexOf(QLatin1Char(']'));
     if (close < 0 || !m_users)
         return;
-    gUserId = text.mid(1, close - 1);
-    gUserName = text.mid(close + 1);
-    if (!m_users->FindFirst(QStringLiteral("cUser_Id"), gUserId))
+    m_session.user.id = text.mid(1, close - 1);
+    m_session.user.name = text.mid(close + 1);
+    if (!m_users->FindFirst(QStringLiteral("cUser_Id"), m_session.user.id))
         return;
-    gIsAdmin = m_users->Fields(QStringLiteral("iAdmin")).toInt() != 0;
+    m_session.user.isAdmin = m_users->Fields(QStringLiteral("iAdmin")).toInt() != 0;
     m_password = m_users->text(QStringLiteral("cPassword"));
     m_userState = m_users->Fields(QStringLiteral("nState"));
-    if (gIsAdmin) {
+    if (m_session.user.isAdmin) {
         lblAcc->hide();
         cboAcc->hide();
         lblYear->hide();
@@ -344,9 +346,9 @@ void frmLogin::cboUser_Click()
     cboAcc->clear();
     cboYear->clear();
     try {
-        Recordset rs = gSysDb->query(
+        Recordset rs = m_session.sysDb->query(
             QStringLiteral("select * from SM_Account where cAcc_Id in (select distinct cAcc_Id from SM_HoldAuth where cUser_Id=?)"),
-            {gUserId});
+            {m_session.user.id});
         QStringList entries;
         for (; !rs.Eof(); rs.MoveNext())
             entries << ListEntry(rs.text(QStringLiteral("cAcc_Id")), rs.text(QStringLiteral("cAcc_Name")));
@@ -409,7 +411,7 @@ bool frmLogin::eventFilter(QObject* watched, QEvent* event)
 void frmLogin::cmdOK_Click()
 {
     // Nothing to log into without a system database.
-    if (m_sysDbMissing || !gSysDb || !m_users) {
+    if (m_sysDbMissing || !m_session.sysDb || !m_users) {
         MsgBox(m_sysDbProblem.isEmpty() ? tr("系统库不存在") : m_sysDbProblem, vb::vbExclamation | vb::vbOKOnly,
                tr("登录"));
         return;
@@ -417,26 +419,26 @@ void frmLogin::cmdOK_Click()
     // The try is charged to the operator the person typed, never to the one selected before: an
     // identifier that names no operator is refused as typed and counts against nobody.
     const QString typed = TxtUser->text().trimmed();
-    if (typed.compare(gUserId, Qt::CaseInsensitive) != 0) {
+    if (typed.compare(m_session.user.id, Qt::CaseInsensitive) != 0) {
         TxtUser_LostFocus();
-        if (typed.isEmpty() || typed.compare(gUserId, Qt::CaseInsensitive) != 0) {
+        if (typed.isEmpty() || typed.compare(m_session.user.id, Qt::CaseInsensitive) != 0) {
             const QString why = typed.isEmpty() ? tr("请输入用户名。")
                                                 : tr("用户名[%1]不存在，请重新输入。").arg(typed);
-            AuditLog::record(*gSysDb, auditContext(), Audit::loginFailed(typed, why));
+            AuditLog::record(*m_session.sysDb, m_session.auditContext(), Audit::loginFailed(typed, why));
             MsgBox(why, vb::vbExclamation | vb::vbOKOnly, shownCaption());
             return;
         }
     }
     // The hash is checked on a thread of its own while the form keeps painting (it takes a good
     // part of a second on purpose); no click reaches the form meanwhile.
-    LoginCheck check(*gSysDb, [](const QString& typed, const QString& stored) {
+    LoginCheck check(*m_session.sysDb, [](const QString& typed, const QString& stored) {
         if (!PasswordHash::isHash(stored))
             return PasswordHash::verify(typed, stored);
         return runOffThread([&] { return PasswordHash::verify(typed, stored); });
     });
-    const LoginOutcome tried = check.attempt(gUserId, txtPassword->text(), m_password, m_userState);
+    const LoginOutcome tried = check.attempt(m_session.user.id, txtPassword->text(), m_password, m_userState);
     if (!tried.ok) {
-        AuditLog::record(*gSysDb, auditContext(), Audit::loginFailed(TxtUser->text(), tried.reason));
+        AuditLog::record(*m_session.sysDb, m_session.auditContext(), Audit::loginFailed(TxtUser->text(), tried.reason));
         ShowNotice(tried.notice);
         return;
     }
@@ -446,11 +448,11 @@ void frmLogin::cmdOK_Click()
         return;
     }
     // "admin" typed while a non-administrator is selected: there is no account set to open.
-    if (!gIsAdmin && ListEntryId(cboAcc->currentText()).isEmpty()) {
+    if (!m_session.user.isAdmin && ListEntryId(cboAcc->currentText()).isEmpty()) {
         MsgBox(tr("该操作员不是系统管理员，请选择要登录的账套。"), vb::vbExclamation | vb::vbOKOnly, shownCaption());
         return;
     }
-    AuditLog::record(*gSysDb, auditContext(), Audit::login(gUserId, gIsAdmin ? QString() : ListEntryId(cboAcc->currentText()), cboYear->currentText()));
+    AuditLog::record(*m_session.sysDb, m_session.auditContext(), Audit::login(m_session.user.id, m_session.user.isAdmin ? QString() : ListEntryId(cboAcc->currentText()), cboYear->currentText()));
     setupConsole();
     accept();
 }
@@ -462,7 +464,7 @@ void frmLogin::setupConsole()
     g1->setRows(2);
     g1->setRowHeight(1, g1->RowHeight(0) > 0 ? g1->RowHeight(0) : 300);
     g1->setTextMatrix(1, 0, tr("控制台"));
-    g1->setTextMatrix(1, 1, gComputerName);
+    g1->setTextMatrix(1, 1, m_session.computerName);
     g1->setTextMatrix(1, 2, tr("正常(0)"));
     const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     g1->setTextMatrix(1, 3, now);
@@ -474,8 +476,8 @@ void frmLogin::setupConsole()
     for (int c = 0; c < 4; ++c)
         g2->setColWidth(c, widths[c]);
 
-    m->statusBar1->setPanelText(1, tr("操作员[%1]").arg(gUserName));
-    m->statusBar1->setPanelText(2, tr("服务器[%1]").arg(ServerShown()));
+    m->statusBar1->setPanelText(1, tr("操作员[%1]").arg(m_session.user.name));
+    m->statusBar1->setPanelText(2, tr("服务器[%1]").arg(m_session.shownServer()));
     m->statusBar1->setPanelText(3, now);
 
     m->mnuSysReg->setEnabled(false);
@@ -483,13 +485,13 @@ void frmLogin::setupConsole()
     m->mnuAcc->menuAction()->setEnabled(true);
     m->mnuPop->menuAction()->setEnabled(true);
 
-    const bool admin = gIsAdmin;
+    const bool admin = m_session.user.isAdmin;
     if (!admin) {
         const QString acc = cboAcc->currentText();
-        gAccId = ListEntryId(acc);
-        gAccName = ListEntryName(acc);
-        gYear = cboYear->currentText();
-        m->statusBar1->setPanelText(4, tr("当前帐套：[%1] 会计年度：[%2]").arg(gAccId, cboYear->currentText()));
+        m_session.account.id = ListEntryId(acc);
+        m_session.account.name = ListEntryName(acc);
+        m_session.account.year = cboYear->currentText();
+        m->statusBar1->setPanelText(4, tr("当前帐套：[%1] 会计年度：[%2]").arg(m_session.account.id, cboYear->currentText()));
     } else {
         m->statusBar1->setPanelText(4, QString());
     }
@@ -504,15 +506,15 @@ void frmLogin::setupConsole()
 
 void frmLogin::cmdEdit_Click()
 {
-    frmPassword dlg(gUserId, m_password, this);
+    frmPassword dlg(m_session.user.id, m_password, this);
     ShowModal(dlg);
     // Read the operators anew, so that choosing the operator again finds the new password;
     // until then the password read before stays the one expected, here and in the next change.
-    if (!gSysDb || !m_users)
+    if (!m_session.sysDb || !m_users)
         return;
     try {
         m_users = std::make_unique<Recordset>(
-            gSysDb->query(QStringLiteral("select * from sm_user where cUser_Name<>'asuser' order by cUser_Id")));
+            m_session.sysDb->query(QStringLiteral("select * from sm_user where cUser_Name<>'asuser' order by cUser_Id")));
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("cmdEdit_Click"));
     }

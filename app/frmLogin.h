@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class frmMain;
+struct Session;
 class WindowRegistry;
 
 class frmLogin : public QDialog {
@@ -24,7 +25,8 @@ public:
     static inline const QString kCaption = QStringLiteral(QT_TR_NOOP("注册〖控制台〗"));
     static QString shownCaption() { return tr(kCaption.toUtf8().constData()); }
 
-    explicit frmLogin(frmMain* console, QWidget* parent = nullptr);
+    // Sets `session` up (installation, system database, operator, set, year) and the console with it.
+    frmLogin(Session& session, frmMain* console, QWidget* parent = nullptr);
     ~frmLogin() override;
 
     void Form_Load();
@@ -64,9 +66,10 @@ protected:
 private:
     void setupConsole();
     void fillServers();
-    // Opens the system database of cboServer's choice into gSysDb and lists its operators.
+    // Opens the system database of cboServer's choice into the session and lists its operators.
     void openSystem();
 
+    Session& m_session;
     frmMain* m_console;
     std::unique_ptr<Recordset> m_users;   // the operator recordset, while the form is open
     WindowRegistry* m_registry = nullptr;

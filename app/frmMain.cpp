@@ -14,6 +14,7 @@
 #include <FlexGrid.h>
 #include <Help.h>
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <ShowModal.h>
 #include <SingleInstance.h>
@@ -47,8 +48,9 @@ void place(QWidget* w, int leftTw, int topTw, int widthTw, int heightTw)
 }
 } // namespace
 
-frmMain::frmMain(QWidget* parent)
+frmMain::frmMain(Session& session, QWidget* parent)
     : QMainWindow(parent)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(shownCaption());
@@ -186,10 +188,10 @@ void frmMain::buildMenu()
 
 bool frmMain::Form_Load()
 {
-    gComputerName = SysInfo::computerName();
-    WriteErrLog(9001, gSysPath + QStringLiteral("dezaduzi.mdb"), QStringLiteral("Form_Load"));
+    m_session.computerName = SysInfo::computerName();
+    WriteErrLog(9001, m_session.systemFolder() + QStringLiteral("dezaduzi.mdb"), QStringLiteral("Form_Load"));
     // Started on a server (revozi-admin --server) there is no root folder to hold a system database.
-    if (gServer.isEmpty() && !CiFile::isFile(gSysPath + QStringLiteral("dezaduzi.mdb"))) {
+    if (!m_session.onServer() && !CiFile::isFile(m_session.systemFolder() + QStringLiteral("dezaduzi.mdb"))) {
         MsgBox(tr("系统库不存在，无法启动系统管理！"), vb::vbExclamation | vb::vbOKOnly, tr("登录"));
         EndProgram(0);
         return false;
@@ -284,15 +286,15 @@ void frmMain::Timer2_Timer()
 
 void frmMain::mnuSysReg_Click()
 {
-    frmLogin dlg(this);
+    frmLogin dlg(m_session, this);
     dlg.Form_Load();
     ShowModal(dlg);
 }
 
 void frmMain::mnuSysU_Click()
 {
-    if (gSysDb && mnuSysU->isEnabled())
-        AuditLog::record(*gSysDb, auditContext(), Audit::logout(gUserId));
+    if (m_session.db() && mnuSysU->isEnabled())
+        AuditLog::record(*m_session.db(), m_session.auditContext(), Audit::logout(m_session.user.id));
     mnuSysReg->setEnabled(true);
     mnuViewRef->setEnabled(true);
     mnuViewSys->setEnabled(true);
@@ -340,7 +342,7 @@ void frmMain::mnuAccEdit_Click()
 
 void frmMain::mnuAccInput_Click()
 {
-    if (!gSysDb) {
+    if (!m_session.sysDb) {
         MsgBox(tr("系统库未打开，无法引入帐套！"), vb::vbExclamation | vb::vbOKOnly, AccountImporter::title());
         return;
     }
@@ -353,7 +355,7 @@ void frmMain::mnuAccInput_Click()
     dlg.setNameFilter(tr("帐套数据备份文件(KdErpAct.*)"));
     if (ShowModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
-    ImportCommand command(*gSysDb, this);
+    ImportCommand command(*m_session.sysDb, this);
     command.run(dlg.selectedFiles().constFirst());
 }
 
@@ -367,7 +369,7 @@ void frmMain::mnuAccExport_Click()
 void frmMain::mnuAccUse_Click()
 {
     const QString title = tr("提示信息");
-    if (!gSysDb) {
+    if (!m_session.sysDb) {
         MsgBox(tr("系统库未打开，无法启用系统！"), vb::vbExclamation | vb::vbOKOnly, title);
         return;
     }
@@ -377,20 +379,20 @@ void frmMain::mnuAccUse_Click()
     QString dbPath;
     bool missing = false;
     try {
-        if (!AccountDb::locate(*gSysDb, gAccId, 0, &accPath, &startYear)) {
-            MsgBox(tr("账套[%1]不存在，无法启用系统！").arg(gAccId), vb::vbExclamation | vb::vbOKOnly, title);
+        if (!AccountDb::locate(*m_session.sysDb, m_session.account.id, 0, &accPath, &startYear)) {
+            MsgBox(tr("账套[%1]不存在，无法启用系统！").arg(m_session.account.id), vb::vbExclamation | vb::vbOKOnly, title);
             return;
         }
-        dbPath = AccountDb::location(*gSysDb, gAccId, startYear);
+        dbPath = AccountDb::location(*m_session.sysDb, m_session.account.id, startYear);
         // A server's books are a schema of its database.
-        missing = gSysDb->engine() == Engine::PostgreSQL ? !gSysDb->schemaExists(dbPath) : !CiFile::isFile(dbPath);
+        missing = m_session.sysDb->engine() == Engine::PostgreSQL ? !m_session.sysDb->schemaExists(dbPath) : !CiFile::isFile(dbPath);
     } catch (const DbError& e) {
         WriteErrLog(e.nativeCode().toInt(), e.text(), QStringLiteral("mnuAccUse_Click"));
-        MsgBox(tr("无法读取账套[%1]：%2").arg(gAccId, e.userText()), vb::vbExclamation | vb::vbOKOnly, title);
+        MsgBox(tr("无法读取账套[%1]：%2").arg(m_session.account.id, e.userText()), vb::vbExclamation | vb::vbOKOnly, title);
         return;
     }
     if (missing) {
-        MsgBox(tr("找不到账套[%1]的账套库：%2，无法启用系统！").arg(gAccId, dbPath), vb::vbExclamation | vb::vbOKOnly, title);
+        MsgBox(tr("找不到账套[%1]的账套库：%2，无法启用系统！").arg(m_session.account.id, dbPath), vb::vbExclamation | vb::vbOKOnly, title);
         return;
     }
     frmSysStart dlg(this);
@@ -431,14 +433,14 @@ void frmMain::mnuViewLog_Click()
 void frmMain::mnuViewSys_Click()
 {
     const QString title = tr("系统日志");
-    if (!mnuSysU->isEnabled() || !gSysDb) {
+    if (!mnuSysU->isEnabled() || !m_session.sysDb) {
         MsgBox(tr("请先注册（登录）到账套，再查看系统日志。"), vb::vbInformation | vb::vbOKOnly, title);
         return;
     }
     frmLog dlg(this);
-    dlg.setWindowTitle(tr("系统日志——账套[%1]").arg(gAccId));
-    if (!gIsAdmin)
-        dlg.OnlyAccId = gAccId;
+    dlg.setWindowTitle(tr("系统日志——账套[%1]").arg(m_session.account.id));
+    if (!m_session.user.isAdmin)
+        dlg.OnlyAccId = m_session.account.id;
     dlg.Form_Load();
     ShowModal(dlg);
 }
@@ -478,5 +480,5 @@ void frmMain::mnuHelpWeb_Click()
 void frmMain::mnuHelpAbort_Click()
 {
     // The installation in use: the server once the login chose one, else the root folder.
-    About::show(gServer.isEmpty() ? gRootPath : ServerShown());
+    About::show(m_session.onServer() ? m_session.shownServer() : m_session.root);
 }

@@ -1,11 +1,12 @@
 #pragma once
-// The console: the program's only top-level window. The login form and the dialogs
-// write its grids, status panels and menu states directly, so what the console shows is
-// always the session they have just set up.
+// The console: the program's only top-level window. It holds the run's session and hands it to
+// each form it opens. The login form writes its grids, status panels and menu states directly,
+// so what the console shows is always the session the login has just set up.
 #include <QMainWindow>
 #include <QTimer>
 
 class FlexGrid;
+struct Session;
 class StatusBar1;
 class QAction;
 class QMenu;
@@ -19,7 +20,8 @@ public:
     static inline const QString kCaption = QStringLiteral(QT_TR_NOOP("revozi〖系统管理〗"));
     static QString shownCaption() { return tr(kCaption.toUtf8().constData()); }
 
-    explicit frmMain(QWidget* parent = nullptr);
+    // `session` is the run's, kept by the caller for as long as the console lives.
+    explicit frmMain(Session& session, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // Runs the load; false when the program is to end (no system database).
@@ -105,6 +107,7 @@ private:
     int formHeightTw() const;
     int formWidthTw() const;
 
+    Session& m_session;
     QWidget* m_client = nullptr;
     WindowRegistry* m_registry = nullptr;
     bool m_loaded = false;

@@ -51,8 +51,9 @@ int main(int argc, char* argv[])
     WindowIcon::install();
 
     Startup::closeEarlierInstances();
-    Module1::gEdition = 0;
-    Module1::gEdition = Startup::edition();
+    // The run's session: what the login sets up and every form the console opens reads.
+    Session& session = Module1::shared();
+    session.edition = Startup::edition();
 
     QStringList args = QApplication::arguments();
     args.removeFirst();
@@ -66,17 +67,17 @@ int main(int argc, char* argv[])
             return 2;
         }
         UsedServers::remember(server);
-        Module1::gServer = server;
+        session.installation = InstallationPlace::server(server);
     } else {
         const QString root = Startup::rootFromCommandLine(args.join(QLatin1Char(' ')));
         if (root.isEmpty())
             return 0;
-        Module1::setRoot(root);
+        session.setRoot(root);
     }
 
-    frmMain console;
+    frmMain console(session);
     if (!console.Form_Load()) {
-        Module1::gSysDb.reset();
+        session.sysDb.reset();
         return 0;
     }
     console.show();
@@ -84,6 +85,6 @@ int main(int argc, char* argv[])
         QMetaObject::invokeMethod(&console, &frmMain::mnuSysReg_Click, Qt::QueuedConnection);
     const int code = app.exec();
     // The kept handle must close while the SQL driver is still loaded.
-    Module1::gSysDb.reset();
+    session.sysDb.reset();
     return code;
 }

@@ -74,7 +74,7 @@ ImportCommand::Outcome ImportCommand::unlock()
 bool ImportCommand::ask()
 {
     // On a server installation the books are a schema of its database: there is no folder to choose.
-    return Module1::gServer.isEmpty() ? askFolder() : keep() && confirmOverwrite();
+    return !Module1::shared().onServer() ? askFolder() : keep() && confirmOverwrite();
 }
 
 bool ImportCommand::keep()

@@ -168,7 +168,7 @@ int main(int argc, char* argv[])
     Module1::gIsAdmin = true;
     const QString target = Paths::join(root, QStringLiteral("备份"));
     QDir().mkpath(target);
-    frmMain main;
+    frmMain main(Module1::shared());
 
     PauseMeter meter;
     Series idle, exports, imports;

@@ -38,7 +38,7 @@ struct PaintLog : QObject {
 double longestFreeze(frmMain& console, const QString& user, const QString& password)
 {
     Module1::gUserName.clear();
-    frmLogin dlg(&console);
+    frmLogin dlg(Module1::shared(), &console);
     dlg.Form_Load();
     dlg.show();
     QTest::qWaitForWindowExposed(&dlg);
@@ -89,7 +89,7 @@ int main(int argc, char* argv[])
         db.execute(QStringLiteral("update SM_User set cPassword=? where cUser_Id='admin'"), {value});
     };
     Module1::setRoot(dir.path());
-    frmMain console;
+    frmMain console(Module1::shared());
     console.Form_Load();
 
     Series verify, freeze, yardstick;

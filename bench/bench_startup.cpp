@@ -85,7 +85,7 @@ double openLoginForm(frmMain& console, const QString& server)
     Module1::gUserName.clear();
     QElapsedTimer t;
     t.start();
-    frmLogin dlg(&console);
+    frmLogin dlg(Module1::shared(), &console);
     dlg.Form_Load();
     dlg.show();
     const bool shown = QTest::qWaitForWindowExposed(&dlg);
@@ -145,7 +145,7 @@ int main(int argc, char* argv[])
 
     // The login form: opening the database, reading 10,000 operators, showing the form.
     Module1::setRoot(dir.path());
-    frmMain console;
+    frmMain console(Module1::shared());
     console.Form_Load();
     QList<double> login;
     for (int run = 0; run < 7; ++run) {

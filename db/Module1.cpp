@@ -2,7 +2,6 @@
 
 #include <CiFile.h>
 #include <Installation.h>
-#include <Paths.h>
 #include <SingleInstance.h>
 #include <SysInfo.h>
 
@@ -24,36 +23,30 @@ std::function<void(int)>& endSlot()
 } // namespace
 
 namespace Module1 {
+Session& shared()
+{
+    static Session session;
+    return session;
+}
+
 AuditContext auditContext()
 {
-    return auditContext(gUserId);
+    return shared().auditContext();
 }
 
 AuditContext auditContext(const QString& operatorId)
 {
-    return AuditContext{operatorId, gComputerName, QString()};
+    return shared().auditContext(operatorId);
 }
 
 void resetState()
 {
-    gRootPath.clear();
-    gSysPath.clear();
-    gServer = ConnInfo();
-    gSysDb.reset();
-    gEdition = 0;
-    gComputerName.clear();
-    gUserId.clear();
-    gUserName.clear();
-    gIsAdmin = false;
-    gAccId.clear();
-    gAccName.clear();
-    gYear.clear();
+    shared() = Session();
 }
 
 void setRoot(const QString& root)
 {
-    gRootPath = Paths::withTrailingSep(root);
-    gSysPath = gRootPath + QStringLiteral("DeZaduzi/");
+    shared().setRoot(root);
 }
 
 QString SysDbPath()
@@ -63,12 +56,12 @@ QString SysDbPath()
 
 InstallationPlace SysDbPlace()
 {
-    return gServer.isEmpty() ? InstallationPlace::files(gRootPath) : InstallationPlace::server(gServer);
+    return shared().installation;
 }
 
 QString ServerShown()
 {
-    return gServer.isEmpty() ? gComputerName : gServer.label();
+    return shared().shownServer();
 }
 
 QString MirrorSysDbPath()

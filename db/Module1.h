@@ -1,9 +1,7 @@
 #pragma once
 // The shared state of a run and the small routines that several forms use.
-#include <AuditEvents.h>
-#include <ConnInfo.h>
-#include <InstallationPlace.h>
-#include <Database.h>
+#include "Session.h"
+
 #include <ErrLog.h>
 
 #include <QString>
@@ -13,24 +11,23 @@
 class QWidget;
 
 namespace Module1 {
-inline QString gRootPath;        // installation root, always ending with a separator
-inline QString gSysPath;         // gRootPath + "DeZaduzi/"
-// The server chosen at login, empty for the installation root's files; gSysDb is open on it.
-inline ConnInfo gServer;
-inline std::unique_ptr<Database> gSysDb;   // opened by the login form, kept for the run
-inline qint16 gEdition = 0;      // 1 hides the login's server row and selects the tree grant dialog
-inline QString gComputerName;
-inline QString gUserId;
-inline QString gUserName;
-inline bool gIsAdmin = false;
-inline QString gAccId;
-inline QString gAccName;
-inline QString gYear;
+// The run's session, which the console hands to the forms; the names below reach its parts.
+Session& shared();
+inline QString& gRootPath = shared().root;
+inline std::unique_ptr<Database>& gSysDb = shared().sysDb;
+inline qint16& gEdition = shared().edition;
+inline QString& gComputerName = shared().computerName;
+inline QString& gUserId = shared().user.id;
+inline QString& gUserName = shared().user.name;
+inline bool& gIsAdmin = shared().user.isAdmin;
+inline QString& gAccId = shared().account.id;
+inline QString& gAccName = shared().account.name;
+inline QString& gYear = shared().account.year;
 
 // Back to the state of a program that has just started (tests run many "programs" in one process).
 void resetState();
 
-// The installation root from the command line's first comma-separated field; fills gRootPath and gSysPath.
+// The installation root from the command line's first comma-separated field.
 void setRoot(const QString& root);
 // The system database file (matched without regard to case); the path as expected when missing.
 QString SysDbPath();

@@ -104,7 +104,7 @@ QStringList consoleFlow(Fixture& x, void (frmMain::*entry)(), const std::functio
             return d.result();
         });
     }
-    frmMain console;
+    frmMain console(x.env.session);
     (console.*entry)();
     QStringList out;
     for (const MsgBoxCall& c : x.msgs.calls)

@@ -69,7 +69,11 @@ struct Console {
     MsgBoxScript msgs;
     ModalScript modals;
     int ended = -1;
-    Console() { setEndProgramHandler([this](int code) { ended = code; }); }
+    explicit Console(TestEnv& env)
+        : main(env.session)
+    {
+        setEndProgramHandler([this](int code) { ended = code; });
+    }
     ~Console() { setEndProgramHandler({}); }
 };
 
@@ -99,13 +103,13 @@ private slots:
         for (const auto& [line, root] : cases)
             QCOMPARE(Startup::rootFromCommandLine(line), root);
         setRoot(QStringLiteral("/opt/acc\\"));
-        QCOMPARE(gSysPath, QStringLiteral("/opt/acc/DeZaduzi/"));
+        QCOMPARE(shared().systemFolder(), QStringLiteral("/opt/acc/DeZaduzi/"));
     }
 
     void console_missingSystemDatabaseEndsTheProgram()
     {
         TestEnv env(false);
-        Console c;
+        Console c(env);
         QVERIFY(!c.main.Form_Load());
         QCOMPARE(c.msgs.calls.size(), 1);
         QCOMPARE(seen(c.msgs.last()), seen(QStringLiteral("系统库不存在，无法启动系统管理！"), QStringLiteral("登录"), vb::vbExclamation));
@@ -117,7 +121,7 @@ private slots:
     {
         TestEnv env;
         env.db().execute(QStringLiteral("update SM_User set cPassword=NULL where cUser_Id='admin'"));
-        Console c;
+        Console c(env);
         frmMain& m = c.main;
         QVERIFY(m.Form_Load());
         QCOMPARE(m.windowTitle(), QStringLiteral("revozi〖系统管理〗"));
@@ -166,7 +170,7 @@ private slots:
         TestEnv env;
         env.db().execute(QStringLiteral("insert into SM_Account (cAcc_Id,cAcc_Name,cAcc_Path,iYear,iMonth) values ('007','华东分公司','/tmp/',2026,1)"));
         env.db().execute(QStringLiteral("insert into SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) values ('007',2026,'demo','admin')"));
-        Console c;
+        Console c(env);
         QVERIFY(c.main.Form_Load());
         const QString year = QString::number(QDate::currentDate().year());
         login(c, [&](frmLogin& f) {
@@ -218,7 +222,7 @@ private slots:
         TestEnv env;
         env.db().execute(QStringLiteral("update SM_User set cPassword='Secret' where cUser_Id='admin'"));
         env.db().execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,iAdmin) values ('zz','asuser',0)"));
-        Console c;
+        Console c(env);
         QVERIFY(c.main.Form_Load());
         login(c, [&](frmLogin& f) {
             QCOMPARE(f.windowTitle(), QStringLiteral("注册〖控制台〗"));
@@ -276,7 +280,7 @@ private slots:
     void login_missingOrDamagedSystemDatabase()
     {
         TestEnv env;
-        Console c;
+        Console c(env);
         QVERIFY(c.main.Form_Load());
         QFile::rename(env.sysDbPath(), env.sysDbPath() + QStringLiteral(".away"));
         login(c, [&](frmLogin& f) {
@@ -308,7 +312,7 @@ private slots:
         env.db().execute(QStringLiteral("update SM_User set cPassword='Pass' where cUser_Id='demo'"));
         env.db().execute(QStringLiteral("update SM_User set cPassword=NULL where cUser_Id='lijg'"));
         const QString fresh = QStringLiteral(" it's 新 ");
-        Console c;
+        Console c(env);
         QVERIFY(c.main.Form_Load());
         login(c, [&](frmLogin& f) {
             choose(f, QStringLiteral("demo"));
@@ -383,7 +387,7 @@ private slots:
 
         // The login offers 本机 and those servers, the last chosen selected: it does not answer, so
         // the form says so and stays open; 本机 then opens the installation root's files.
-        Console c;
+        Console c(env);
         QVERIFY(c.main.Form_Load());
         login(c, [&](frmLogin& f) {
             QStringList offered;
@@ -404,7 +408,7 @@ private slots:
             choose(f, QStringLiteral("admin"));
             f.cmdOK->click();
         });
-        QVERIFY(gIsAdmin && gServer.isEmpty() && gSysDb->engine() == Engine::SQLite);
+        QVERIFY(gIsAdmin && !env.session.onServer() && gSysDb->engine() == Engine::SQLite);
         QCOMPARE(c.main.statusBar1->panelText(2), QStringLiteral("服务器[") + gComputerName + "]");
         QCOMPARE(UsedServers::last(), QString());
         QCOMPARE(UsedServers::list().size(), 2);
@@ -429,7 +433,7 @@ private slots:
         SKIP_WITHOUT_SERVER(Engine::PostgreSQL);
         TestServer server;
         TestEnv env;
-        Console c;
+        Console c(env);
         QVERIFY(c.main.Form_Load());
         const QString shown = ConnInfo(server.conninfo()).label();
         login(c, [&](frmLogin& f) {
@@ -509,7 +513,7 @@ private slots:
     {
         TestEnv env;
         env.db().execute(QStringLiteral("update SM_User set nState=1 where cUser_Id='admin'"));
-        Console c;
+        Console c(env);
         QVERIFY(c.main.Form_Load());
         // Every password box shows "*" and stops typing at the one limit.
         frmPassword change(QStringLiteral("admin"), QString());
@@ -554,7 +558,7 @@ private slots:
     void console_resizeSharesHeightAndKeepsTheDesignSize()
     {
         TestEnv env;
-        Console c;
+        Console c(env);
         frmMain& m = c.main;
         QVERIFY(m.Form_Load());
         m.show();

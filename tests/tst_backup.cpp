@@ -236,7 +236,7 @@ private slots:
     {
         TestEnv env;
         env.loginAdmin();
-        frmMain main;
+        frmMain main(env.session);
         ModalScript modals;
         QStringList listed;
         modals.on(QStringLiteral("FrmDelAcc"), [&](QDialog& d) {

@@ -217,7 +217,7 @@ void TestHelp::consoleHelpMenu()
 {
     TestEnv env;
     MsgBoxScript boxes;
-    frmMain console;
+    frmMain console(env.session);
     QVERIFY(console.Form_Load());
     console.mnuHelpI->trigger();
     QCoreApplication::processEvents();
@@ -262,7 +262,7 @@ void TestHelp::aboutNamesVersionInstallationAndLicences()
 
     // The console passes the installation it works on: the root, or the server.
     TestEnv env;
-    frmMain console;
+    frmMain console(env.session);
     QVERIFY(console.Form_Load());
     boxes.clear();
     console.mnuHelpAbort->trigger();

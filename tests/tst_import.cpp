@@ -132,7 +132,7 @@ private slots:
         const auto m = BackupSet::readManifest(out + QStringLiteral("/KdErpAct.sum"));
         QVERIFY(m && m->seal.encrypted && m->seal.compressed);
         const QStringList before = dumpBesidesLog(*gSysDb);
-        frmMain main;
+        frmMain main(env.session);
         const auto importWith = [&](const QStringList& typed, const QList<int>& answers) {
             auto run = std::make_unique<ImportRun>(out + QStringLiteral("/KdErpAct.Lst"));
             for (int a : answers)
@@ -170,7 +170,7 @@ private slots:
         buildAndExport(QStringLiteral("003"), books, 2008, env.root() + QStringLiteral("/备份 盘"));
         QVERIFY(AccountDeletion::DelAccFiles(*gSysDb, QStringLiteral("003")));
         QVERIFY(AccountDeletion::DelDbInfo(*gSysDb, QStringLiteral("003")));
-        frmMain main;
+        frmMain main(env.session);
         const QString folder = books + QStringLiteral("/zt003/");
         {
             ImportRun run(lst);
@@ -212,7 +212,7 @@ private slots:
         }
         TestEnv env;
         env.loginAdmin();
-        frmMain main;
+        frmMain main(env.session);
         {
             // 放弃 in the folder chooser stops the import.
             ImportRun run(lst);
@@ -239,7 +239,7 @@ private slots:
         const QByteArray originBooks = readAll(origin.live);
         TestEnv env;
         env.loginAdmin();
-        frmMain main;
+        frmMain main(env.session);
         const QString chosen = env.root() + QStringLiteral("/试用");
         QVERIFY(QDir().mkpath(chosen));
         ImportRun run(origin.lst, chosen);
@@ -267,7 +267,7 @@ private slots:
         const QByteArray liveBytes = readAll(live);
         const QStringList sysRows = dumpBesidesLog(env.db());
         const QStringList logged = auditRows(env.db());
-        frmMain main;
+        frmMain main(env.session);
         // No to the folder and No to overwriting; Cancel at the first question; no file chosen.
         for (const QList<int>& answers : {QList<int>{vb::vbNo, vb::vbNo}, QList<int>{vb::vbCancel}, QList<int>{}}) {
             ImportRun run(answers.isEmpty() ? QString() : lst);

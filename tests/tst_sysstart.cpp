@@ -260,7 +260,7 @@ private slots:
             f.cmdTool[2]->click();
             return d.result();
         });
-        frmMain main;
+        frmMain main(env.session);
 
         // No row for the set, then a row but no books: a message naming what is missing, no dialog.
         auto refused = [&](const QString& named) {

@@ -99,7 +99,7 @@ private slots:
     void console_menusOpenBothManagers()
     {
         Admin a;
-        frmMain main;
+        frmMain main(a.env.session);
         // Each menu opens its form loaded, over the console: title, rows (administrators excluded), parent.
         QStringList seenHere;
         for (const char* form : {"frmuser", "frmrole", "frmUserPop"}) {

@@ -73,7 +73,7 @@ void frmAddUser::cmdAdd_Click()
         return;
     // The mirror system database, when there is one, receives every operator offered here; a
     // server installation has none on the workstation.
-    ShowNotice(OperatorWork::addToMirror(gServer.isEmpty() ? MirrorSysDbPath() : QString(), in, out.stored));
+    ShowNotice(OperatorWork::addToMirror(shared().onServer() ? QString() : MirrorSysDbPath(), in, out.stored));
 
     txtID->clear();   // also empties the role list
     txtName->clear();

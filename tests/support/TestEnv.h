@@ -5,6 +5,8 @@
 #include <TestRoot.h>
 
 #include <Database.h>
+#include <Module1.h>
+#include <Session.h>
 
 #include <memory>
 
@@ -13,6 +15,9 @@ public:
     // Resets the shared state and sets the root; creates the system database unless told not to.
     explicit TestEnv(bool withSystemDb = true);
     ~TestEnv() override;
+
+    // The session a console of this installation is given.
+    Session& session = Module1::shared();
 
     // Opens the kept handle as the login would.
     void openSysDb();
