@@ -12,10 +12,11 @@
 #include <QLineEdit>
 
 namespace ConfigDialogs {
-void codingScheme(Database& accDb, int year, bool presetChart, const Classes& classes, QWidget* parent)
+void codingScheme(const Session& session, const QString& accId, Database& accDb, int year, bool presetChart, const Classes& classes, QWidget* parent)
 {
-    frmGradeDef dlg(parent);
+    frmGradeDef dlg(session, parent);
     dlg.AccDb = &accDb;
+    dlg.AccId = accId;
     dlg.Year = year;
     dlg.bPreset = presetChart;
     dlg.bGoodClass = classes.goodClass;
@@ -25,19 +26,20 @@ void codingScheme(Database& accDb, int year, bool presetChart, const Classes& cl
         ShowModal(dlg);
 }
 
-void precision(Database& accDb, int year, bool modifying, QWidget* parent)
+void precision(const Session& session, const QString& accId, Database& accDb, int year, bool modifying, QWidget* parent)
 {
-    frmDate dlg(parent);
+    frmDate dlg(session, parent);
     dlg.AccDb = &accDb;
+    dlg.AccId = accId;
     dlg.Year = year;
     dlg.Modifying = modifying;
     dlg.Form_Load();
     ShowModal(dlg);
 }
 
-void subsystemEnabling(const QString& accDbPath, QWidget* parent)
+void subsystemEnabling(const Session& session, const QString& accId, const QString& accDbPath, QWidget* parent)
 {
-    frmSysStart dlg(parent);
+    frmSysStart dlg(session, accId, parent);
     dlg.accDbPath = accDbPath;
     dlg.Form_Load();
     ShowModal(dlg);
@@ -55,9 +57,9 @@ bool calendar(QString& year, QString& month, QWidget* parent)
     return true;
 }
 
-void chartPreview(int tradeId, const QString& tradeName, QWidget* parent)
+void chartPreview(const Session& session, int tradeId, const QString& tradeName, QWidget* parent)
 {
-    frmkmbrowser dlg(parent);
+    frmkmbrowser dlg(session, parent);
     dlg.setWindowTitle(QCoreApplication::translate("ConfigDialogs", "会计科目浏览--") + tradeName);
     dlg.TradeId = qint16(tradeId);
     if (dlg.Form_Load())

@@ -4,6 +4,7 @@
 #include <QString>
 
 class Database;
+struct Session;
 class QWidget;
 
 namespace ConfigDialogs {
@@ -14,18 +15,18 @@ struct Classes {
     bool provClass = false;
 };
 
-// The coding scheme (frmGradeDef) on an open account database of `year`; `presetChart` says
+// The coding scheme (frmGradeDef) on an open account database of the set `accId` and `year`; `presetChart` says
 // whether the chart of accounts is preset by industry.
-void codingScheme(Database& accDb, int year, bool presetChart, const Classes& classes, QWidget* parent = nullptr);
+void codingScheme(const Session& session, const QString& accId, Database& accDb, int year, bool presetChart, const Classes& classes, QWidget* parent = nullptr);
 // The data precision (frmDate) on an open account database of `year`: the defaults for a set being
 // created, the stored values for one being modified.
-void precision(Database& accDb, int year, bool modifying, QWidget* parent = nullptr);
-// Subsystem enabling (frmSysStart) for the current account set gAccId, whose account database
-// (for the ledger's start date) is `accDbPath`.
-void subsystemEnabling(const QString& accDbPath, QWidget* parent = nullptr);
+void precision(const Session& session, const QString& accId, Database& accDb, int year, bool modifying, QWidget* parent = nullptr);
+// Subsystem enabling (frmSysStart) for the account set `accId`, whose account database (for the
+// ledger's start date) is `accDbPath`.
+void subsystemEnabling(const Session& session, const QString& accId, const QString& accDbPath, QWidget* parent = nullptr);
 // The accounting calendar (frmMenology) seeded with a start year and month; on confirmation the
 // chosen year and month are written back and true is returned.
 bool calendar(QString& year, QString& month, QWidget* parent = nullptr);
 // The chart-of-accounts preview (frmkmbrowser) of one industry.
-void chartPreview(int tradeId, const QString& tradeName, QWidget* parent = nullptr);
+void chartPreview(const Session& session, int tradeId, const QString& tradeName, QWidget* parent = nullptr);
 }

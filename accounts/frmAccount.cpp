@@ -7,6 +7,7 @@
 #include <CiFile.h>
 #include <Database.h>
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <ShowModal.h>
 
@@ -76,9 +77,10 @@ QPixmap sidePicture(const QSize& size)
 
 } // namespace
 
-frmAccount::frmAccount(Mode mode, QWidget* parent)
+frmAccount::frmAccount(const Session& session, Mode mode, QWidget* parent)
     : QDialog(parent)
     , m_mode(mode)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmAccount"));
     setWindowTitle(tr("创建账套"));
@@ -221,7 +223,7 @@ void frmAccount::Form_Load()
 
 void frmAccount::fillTradeKinds()
 {
-    Recordset rs = gSysDb->query(QStringLiteral("select * from GL_BTrade order by itrade_id"));
+    Recordset rs = m_session.sysDb->query(QStringLiteral("select * from GL_BTrade order by itrade_id"));
     m_type->listTrades(rs);
 }
 
@@ -243,20 +245,20 @@ static int nextFreeId(Recordset ids)
 void frmAccount::loadCreate()
 {
     setWindowTitle(tr("创建账套"));
-    if (!gSysDb)
+    if (!m_session.sysDb)
         return;
     try {
         QStringList existing;
-        for (Recordset sets = gSysDb->query(QStringLiteral("select * from SM_Account")); !sets.Eof(); sets.MoveNext())
+        for (Recordset sets = m_session.sysDb->query(QStringLiteral("select * from SM_Account")); !sets.Eof(); sets.MoveNext())
             existing << ListEntry(sets.text(QStringLiteral("cAcc_Id")), sets.text(QStringLiteral("cAcc_Name")));
-        const int next = nextFreeId(gSysDb->query(QStringLiteral("select cAcc_Id from SM_Account order by cAcc_Id")));
-        m_set->propose(existing, next, gRootPath, gSysDb->engine() == Engine::PostgreSQL, QDate::currentDate());
+        const int next = nextFreeId(m_session.sysDb->query(QStringLiteral("select cAcc_Id from SM_Account order by cAcc_Id")));
+        m_set->propose(existing, next, m_session.root, m_session.sysDb->engine() == Engine::PostgreSQL, QDate::currentDate());
 
         fillTradeKinds();
         m_type->proposeTrade();
         QStringList masters;
         int demo = -1;
-        for (Recordset users = gSysDb->query(QStringLiteral("select * from SM_User where iAdmin=0 order by cUser_Id")); !users.Eof();
+        for (Recordset users = m_session.sysDb->query(QStringLiteral("select * from SM_User where iAdmin=0 order by cUser_Id")); !users.Eof();
              users.MoveNext()) {
             masters << ListEntry(users.text(QStringLiteral("cUser_Id")), users.text(QStringLiteral("cUser_Name")));
             if (users.text(QStringLiteral("cUser_Name")).toLower() == QLatin1String("demo"))
@@ -272,10 +274,10 @@ void frmAccount::loadCreate()
 void frmAccount::loadModify()
 {
     setWindowTitle(tr("修改帐套"));
-    if (!gSysDb)
+    if (!m_session.sysDb)
         return;
     try {
-        Recordset rs = gSysDb->query(QStringLiteral("select * from sm_account where cacc_id=?"), {gAccId});
+        Recordset rs = m_session.sysDb->query(QStringLiteral("select * from sm_account where cacc_id=?"), {m_session.account.id});
         if (rs.Eof()) {
             MsgBox(tr("帐套不存在！"), vb::vbOKOnly);
             return;
@@ -285,7 +287,7 @@ void frmAccount::loadModify()
         m_type->showStored(rs);
         fillTradeKinds();
         m_type->showStoredChoices(rs);
-        const std::unique_ptr<Database> accDb = AccountDb::open(*gSysDb, gAccId, m_set->year());
+        const std::unique_ptr<Database> accDb = AccountDb::open(*m_session.sysDb, m_session.account.id, m_set->year());
         Recordset info = accDb->query(QStringLiteral("select * from AccInformation"));
         m_options->showStored(info);
     } catch (const DbError& e) {
@@ -349,14 +351,14 @@ void frmAccount::cmdOK_Click()
         : MsgBox(tr("可以创建账套了么？"), vb::vbQuestion | vb::vbYesNo, tr("创建账套"));
     if (answer != vb::vbYes)
         return;
-    if (!gSysDb) {
+    if (!m_session.sysDb) {
         MsgBox(tr("系统库未打开，请重新注册。"), vb::vbExclamation | vb::vbOKOnly,
                modifying ? tr("修改帐套") : tr("创建账套"));
         return;
     }
     AccountSetInput in = inputs();
     if (modifying) {
-        in.accId = gAccId;
+        in.accId = m_session.account.id;
         modifySet(in);
     } else {
         createSet(in);
@@ -376,17 +378,15 @@ bool frmAccount::shownFailure(const AccountSetOutcome& out)
 
 void frmAccount::createSet(const AccountSetInput& in)
 {
-    const AccountSetOutcome out = AccountSetCreator(*gSysDb, auditContext()).create(in);
+    const AccountSetOutcome out = AccountSetCreator(*m_session.sysDb, m_session.auditContext()).create(in);
     if (shownFailure(out))
         return;
-    gAccId = out.accId;
-    gAccName = out.accName;
     Created = CreatedSet{out.accId, out.accName, out.accPath};
     try {
-        const std::unique_ptr<Database> accDb = AccountDb::openAt(*gSysDb, out.accountDbPath);
+        const std::unique_ptr<Database> accDb = AccountDb::openAt(*m_session.sysDb, out.accountDbPath);
         if (accDb->query(QStringLiteral("select * from GradeDef")).RecordCount() > 0)
-            ConfigDialogs::codingScheme(*accDb, in.year.trimmed().toInt(), in.presetChart, classesOf(in), this);
-        ConfigDialogs::precision(*accDb, in.year.trimmed().toInt(), false, this);
+            ConfigDialogs::codingScheme(m_session, out.accId, *accDb, in.year.trimmed().toInt(), in.presetChart, classesOf(in), this);
+        ConfigDialogs::precision(m_session, out.accId, *accDb, in.year.trimmed().toInt(), false, this);
     } catch (const DbError& e) {
         // The set exists; only the scheme or precision could not be saved.
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
@@ -395,20 +395,20 @@ void frmAccount::createSet(const AccountSetInput& in)
     }
     ShowNotice(out.success);
     hide();
-    offerEnabling(out.accountDbPath, parentWidget());
+    offerEnabling(m_session, out.accId, out.accountDbPath, parentWidget());
     accept();
 }
 
 void frmAccount::modifySet(const AccountSetInput& in)
 {
-    const AccountSetOutcome out = AccountSetCreator(*gSysDb, auditContext()).modify(in);
+    const AccountSetOutcome out = AccountSetCreator(*m_session.sysDb, m_session.auditContext()).modify(in);
     if (shownFailure(out))
         return;
     try {
-        const std::unique_ptr<Database> accDb = AccountDb::openAt(*gSysDb, out.accountDbPath);
+        const std::unique_ptr<Database> accDb = AccountDb::openAt(*m_session.sysDb, out.accountDbPath);
         // The preset box cannot be changed when modifying and stays ticked.
-        ConfigDialogs::codingScheme(*accDb, in.year.trimmed().toInt(), true, classesOf(in), this);
-        ConfigDialogs::precision(*accDb, in.year.trimmed().toInt(), true, this);
+        ConfigDialogs::codingScheme(m_session, in.accId, *accDb, in.year.trimmed().toInt(), true, classesOf(in), this);
+        ConfigDialogs::precision(m_session, in.accId, *accDb, in.year.trimmed().toInt(), true, this);
     } catch (const DbError& e) {
         // The wizard stays open, as for any other failure of modification.
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
@@ -420,10 +420,10 @@ void frmAccount::modifySet(const AccountSetInput& in)
     accept();
 }
 
-void frmAccount::offerEnabling(const QString& accDbPath, QWidget* parent)
+void frmAccount::offerEnabling(const Session& session, const QString& accId, const QString& accDbPath, QWidget* parent)
 {
     if (MsgBox(tr("是否立即启用账套"), vb::vbQuestion | vb::vbYesNo, tr("创建账套")) == vb::vbYes)
-        ConfigDialogs::subsystemEnabling(accDbPath, parent);
+        ConfigDialogs::subsystemEnabling(session, accId, accDbPath, parent);
 }
 
 void frmAccount::cmdCancel_Click()
@@ -461,7 +461,7 @@ void frmAccount::cmdYM_Click()
 
 void frmAccount::cmdkm_Click()
 {
-    ConfigDialogs::chartPreview(cboTradeKind->currentData().toInt(), cboTradeKind->currentText(), this);
+    ConfigDialogs::chartPreview(m_session, cboTradeKind->currentData().toInt(), cboTradeKind->currentText(), this);
 }
 
 void frmAccount::optxyh_Click()

@@ -27,13 +27,15 @@ class QPushButton;
 class QRadioButton;
 class QStackedWidget;
 
+struct Session;
+
 class frmAccount : public QDialog {
     Q_OBJECT
 public:
     // What the wizard is opened for; the console's 建立 and 修改 say.
     enum class Mode { Create = 1, Modify = 2 };
 
-    explicit frmAccount(Mode mode, QWidget* parent = nullptr);
+    explicit frmAccount(const Session& session, Mode mode, QWidget* parent = nullptr);
     ~frmAccount() override;
 
     // Fills the pages for the mode.
@@ -42,7 +44,7 @@ public:
     Mode mode() const { return m_mode; }
 
     // The result of 完成 when creating: the set that was made (number, name, the folder typed),
-    // which the opener makes the current set. Empty until then.
+    // which the opener makes the session's set. Empty until then.
     struct CreatedSet {
         QString accId;
         QString accName;
@@ -148,8 +150,8 @@ private:
     bool shownFailure(const AccountSetOutcome& out);
     void createSet(const AccountSetInput& in);
     void modifySet(const AccountSetInput& in);
-    // Asks "是否立即启用账套" and opens subsystem enabling for gAccId on Yes.
-    static void offerEnabling(const QString& accDbPath, QWidget* parent);
+    // Asks "是否立即启用账套" and opens subsystem enabling for the set `accId` on Yes.
+    static void offerEnabling(const Session& session, const QString& accId, const QString& accDbPath, QWidget* parent);
 
     const Mode m_mode;
     int m_page = 1;
@@ -158,4 +160,6 @@ private:
     TypePage* m_type = nullptr;
     OptionsPage* m_options = nullptr;
     FlowPage* m_flow = nullptr;
+private:
+    const Session& m_session;
 };

@@ -506,7 +506,7 @@ void frmLogin::setupConsole()
 
 void frmLogin::cmdEdit_Click()
 {
-    frmPassword dlg(m_session.user.id, m_password, this);
+    frmPassword dlg(m_session, m_session.user.id, m_password, this);
     ShowModal(dlg);
     // Read the operators anew, so that choosing the operator again finds the new password;
     // until then the password read before stays the one expected, here and in the next change.

@@ -328,14 +328,18 @@ void frmMain::closeEvent(QCloseEvent* event)
 // Dialogs of the account, permission and operator menus.
 void frmMain::mnuAccCreate_Click()
 {
-    frmAccount wizard(frmAccount::Mode::Create, this);
+    frmAccount wizard(m_session, frmAccount::Mode::Create, this);
     wizard.Form_Load();
     ShowModal(wizard);
+    if (wizard.Created) {
+        m_session.account.id = wizard.Created->accId;
+        m_session.account.name = wizard.Created->accName;
+    }
 }
 
 void frmMain::mnuAccEdit_Click()
 {
-    frmAccount wizard(frmAccount::Mode::Modify, this);
+    frmAccount wizard(m_session, frmAccount::Mode::Modify, this);
     wizard.Form_Load();
     ShowModal(wizard);
 }
@@ -395,21 +399,21 @@ void frmMain::mnuAccUse_Click()
         MsgBox(tr("找不到账套[%1]的账套库：%2，无法启用系统！").arg(m_session.account.id, dbPath), vb::vbExclamation | vb::vbOKOnly, title);
         return;
     }
-    frmSysStart dlg(this);
+    frmSysStart dlg(m_session, m_session.account.id, this);
     dlg.accDbPath = dbPath;
     dlg.Form_Load();
     ShowModal(dlg);
 }
 void frmMain::mnuPopG_Click()
 {
-    frmrole dlg(this);
+    frmrole dlg(m_session, this);
     dlg.Form_Load();
     ShowModal(dlg);
 }
 
 void frmMain::mnuPopUser_Click()
 {
-    frmuser dlg(this);
+    frmuser dlg(m_session, this);
     dlg.Form_Load();
     ShowModal(dlg);
 }
@@ -424,7 +428,7 @@ void frmMain::mnuPopJ_Click()
 // The administrator's view of every row of the log.
 void frmMain::mnuViewLog_Click()
 {
-    frmLog dlg(this);
+    frmLog dlg(m_session, this);
     dlg.Form_Load();
     ShowModal(dlg);
 }
@@ -437,7 +441,7 @@ void frmMain::mnuViewSys_Click()
         MsgBox(tr("请先注册（登录）到账套，再查看系统日志。"), vb::vbInformation | vb::vbOKOnly, title);
         return;
     }
-    frmLog dlg(this);
+    frmLog dlg(m_session, this);
     dlg.setWindowTitle(tr("系统日志——账套[%1]").arg(m_session.account.id));
     if (!m_session.user.isAdmin)
         dlg.OnlyAccId = m_session.account.id;

@@ -1,6 +1,7 @@
 #include "frmPassword.h"
 
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <OffThread.h>
 #include <PasswordChange.h>
@@ -30,10 +31,11 @@ QLineEdit* passwordBox(QWidget* parent, const char* name, const QString& accessi
 }
 } // namespace
 
-frmPassword::frmPassword(const QString& userId, const QString& storedPassword, QWidget* parent)
+frmPassword::frmPassword(const Session& session, const QString& userId, const QString& storedPassword, QWidget* parent)
     : QDialog(parent)
     , m_userId(userId)
     , m_stored(storedPassword)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmPassword"));
     setWindowTitle(tr("设置操作口令"));
@@ -74,7 +76,7 @@ frmPassword::frmPassword(const QString& userId, const QString& storedPassword, Q
 void frmPassword::cmdOK_Click()
 {
     // Checking and hashing take a good part of a second each: the dialog keeps painting meanwhile.
-    PasswordChange work(gSysDb.get(), auditContext(), [](const std::function<void()>& step) {
+    PasswordChange work(m_session.sysDb.get(), m_session.auditContext(), [](const std::function<void()>& step) {
         runOffThread([&] {
             step();
             return true;

@@ -6,12 +6,14 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+struct Session;
+
 class frmPassword : public QDialog {
     Q_OBJECT
 public:
     // `userId`: the operator selected in the login form; `storedPassword`: the password the login
     // read for that operator, which the old password must match.
-    frmPassword(const QString& userId, const QString& storedPassword, QWidget* parent = nullptr);
+    frmPassword(const Session& session, const QString& userId, const QString& storedPassword, QWidget* parent = nullptr);
 
     QLineEdit* txtOldPassword = nullptr;
     QLineEdit* txtNewPassword = nullptr;
@@ -26,4 +28,6 @@ public slots:
 private:
     const QString m_userId;
     const QString m_stored;
+private:
+    const Session& m_session;
 };

@@ -4,6 +4,7 @@
 #include <AuditEvents.h>
 #include <AuditQuery.h>
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <ShowModal.h>
 
@@ -60,8 +61,9 @@ W* named(W* w, const char* name)
 }
 } // namespace
 
-frmLog::frmLog(QWidget* parent)
+frmLog::frmLog(const Session& session, QWidget* parent)
     : QDialog(parent)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmLog"));
     setWindowTitle(tr("上机日志"));
@@ -136,8 +138,8 @@ QWidget* frmLog::buildLog()
     tblLog->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     tblLog->verticalHeader()->setDefaultSectionSize(tblLog->fontMetrics().height() + 8);
     tblLog->horizontalHeader()->setStretchLastSection(false);
-    if (gSysDb) {
-        model = new AuditTableModel(*gSysDb, this);
+    if (m_session.sysDb) {
+        model = new AuditTableModel(*m_session.sysDb, this);
         tblLog->setModel(model);
     }
     sizeColumns();
@@ -239,13 +241,13 @@ void frmLog::fillCombo(QComboBox* box, const QStringList& values, const QString&
 
 void frmLog::Form_Load(bool checkInBackground)
 {
-    if (!gSysDb || !model)
+    if (!m_session.sysDb || !model)
         return;
     m_loading = true;
     try {
         // An installation from before the log gains its columns here, so the queries below find them.
-        AuditLog::upgrade(*gSysDb);
-        AuditQuery q(*gSysDb);
+        AuditLog::upgrade(*m_session.sysDb);
+        AuditQuery q(*m_session.sysDb);
         fillCombo(cboOperator, q.operators(OnlyAccId), allText());
         if (OnlyAccId) {
             fillCombo(cboAcc, {*OnlyAccId}, QString());
@@ -278,7 +280,7 @@ void frmLog::Form_Load(bool checkInBackground)
     if (!checkInBackground)
         return;
     // The check reads every row: its own connection on its own thread, so the window stays usable.
-    const Database* like = gSysDb.get();
+    const Database* like = m_session.sysDb.get();
     const std::optional<QString> only = OnlyAccId;
     auto result = std::make_shared<AuditCheck>();
     m_checker = QThread::create([like, only, result] {
@@ -296,8 +298,8 @@ void frmLog::Form_Load(bool checkInBackground)
 
 void frmLog::checkChain()
 {
-    if (gSysDb)
-        showCheck(OnlyAccId ? AuditChain::checkKey(*gSysDb, *OnlyAccId) : AuditChain::check(*gSysDb));
+    if (m_session.sysDb)
+        showCheck(OnlyAccId ? AuditChain::checkKey(*m_session.sysDb, *OnlyAccId) : AuditChain::check(*m_session.sysDb));
 }
 
 void frmLog::showCheck(const AuditCheck& check)
@@ -336,7 +338,7 @@ void frmLog::refresh()
     f.action = cboAction->currentData().toString();
     f.result = cboResult->currentData().toString();
     try {
-        model->setIds(AuditQuery(*gSysDb).ids(f));
+        model->setIds(AuditQuery(*m_session.sysDb).ids(f));
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("refresh"));
         model->setIds({});
@@ -393,7 +395,7 @@ void frmLog::cmdBreak_Click()
 
 void frmLog::cmdExport_Click()
 {
-    if (!gSysDb || !model)
+    if (!m_session.sysDb || !model)
         return;
     QFileDialog dlg(this, tr("导出上机日志"));
     dlg.setObjectName(QStringLiteral("dlgExportLog"));
@@ -407,10 +409,10 @@ void frmLog::cmdExport_Click()
         return;
     const QString path = dlg.selectedFiles().constFirst();
     QString error;
-    const bool written = AuditQuery(*gSysDb).exportCsv(model->ids(), path, model->broken(), &error);
-    const AuditEntry logged = Audit::logExported(OnlyAccId.value_or(QString()), OnlyAccId ? gYear.toInt() : 0, path,
+    const bool written = AuditQuery(*m_session.sysDb).exportCsv(model->ids(), path, model->broken(), &error);
+    const AuditEntry logged = Audit::logExported(OnlyAccId.value_or(QString()), OnlyAccId ? m_session.account.year.toInt() : 0, path,
                                                  int(model->ids().size()));
-    AuditLog::record(*gSysDb, auditContext(), written ? logged : logged.failed(error));
+    AuditLog::record(*m_session.sysDb, m_session.auditContext(), written ? logged : logged.failed(error));
     if (!written) {
         MsgBox(tr("上机日志未能导出：%1").arg(error), vb::vbExclamation | vb::vbOKOnly, windowTitle());
         return;

@@ -21,10 +21,12 @@ class QPushButton;
 class QTableView;
 class QThread;
 
+struct Session;
+
 class frmLog : public QDialog {
     Q_OBJECT
 public:
-    explicit frmLog(QWidget* parent = nullptr);
+    explicit frmLog(const Session& session, QWidget* parent = nullptr);
     ~frmLog() override;
 
     // Set before Form_Load: the one set a supervisor sees; none for the administrator.
@@ -69,4 +71,6 @@ private:
     AuditCheck m_check;
     QThread* m_checker = nullptr;
     bool m_loading = false;
+private:
+    const Session& m_session;
 };

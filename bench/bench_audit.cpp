@@ -85,7 +85,7 @@ double openViewer(frmLog*& viewer)
 {
     QElapsedTimer t;
     t.start();
-    viewer = new frmLog;
+    viewer = new frmLog(Module1::shared());
     viewer->Form_Load(false);
     viewer->show();
     viewer->tblLog->viewport()->repaint();

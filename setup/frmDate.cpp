@@ -5,6 +5,7 @@
 
 #include <Database.h>
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 
 #include <QCoreApplication>
@@ -39,8 +40,9 @@ const QStringList& frmDate::captions()
     return c;
 }
 
-frmDate::frmDate(QWidget* parent)
+frmDate::frmDate(const Session& session, QWidget* parent)
     : QDialog(parent)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmDate"));
     setWindowTitle(title());
@@ -152,15 +154,15 @@ bool frmDate::save()
         MsgBox(tr("账套库未打开，数据精度未能保存。"), vb::vbExclamation | vb::vbOKOnly, title());
         return false;
     }
-    AuditLog::Attached log(*AccDb, gSysDb ? gSysDb->location() : QString());
+    AuditLog::Attached log(*AccDb, m_session.sysDb ? m_session.sysDb->location() : QString());
     try {
         Database::Transaction tx(*AccDb);
         for (int i = 0; i < captions().size(); ++i)
             AccInformation::setValue(*AccDb, captions()[i], Text1[i]->text());
-        log.write(auditContext(), Audit::precision(AccDb, gAccId, Year, captions()));
+        log.write(m_session.auditContext(), Audit::precision(AccDb, AccId, Year, captions()));
         tx.commit();
     } catch (const DbError& e) {
-        log.recordFailed(auditContext(), Audit::precision(nullptr, gAccId, Year, captions()), e.reasonText());
+        log.recordFailed(m_session.auditContext(), Audit::precision(nullptr, AccId, Year, captions()), e.reasonText());
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
         MsgBox(tr("数据精度未能保存：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, title());
         return false;

@@ -6,6 +6,7 @@
 //   frmDate dlg;
 //   dlg.AccDb = the open account database (owned by the caller, open while the dialog is shown);
 //   dlg.Year = the year of those books (the log row's);
+//   dlg.AccId = the set they belong to;
 //   dlg.Modifying = whether the wizard modifies the set (true) or creates it;
 //   dlg.Form_Load();            // modifying shows the stored values, creating the defaults "2"
 //   ShowModal(dlg);             // Accepted when the values were saved (确定, or Yes to the closing question)
@@ -19,14 +20,17 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+struct Session;
+
 class frmDate : public QDialog {
     Q_OBJECT
 public:
-    explicit frmDate(QWidget* parent = nullptr);
+    explicit frmDate(const Session& session, QWidget* parent = nullptr);
 
     // Inputs: the account database, not owned, and the year of its books.
     Database* AccDb = nullptr;
     int Year = 0;
+    QString AccId;   // the set whose books these are (the log row's)
     // Input: the wizard modifies the set (the stored values are shown) rather than creates it.
     bool Modifying = false;
 
@@ -55,4 +59,6 @@ private:
     bool save();
     // Whether the boxes differ from what is stored (modify) or from the defaults (create).
     bool changed();
+private:
+    const Session& m_session;
 };

@@ -6,6 +6,7 @@
 #include <Database.h>
 #include <FlexGrid.h>
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <Twips.h>
 
@@ -45,8 +46,9 @@ QString no()
 QColor frmGradeDef::cellColor() { return QColor(255, 255, 192); }
 QColor frmGradeDef::currentColor() { return QColor(128, 255, 255); }
 
-frmGradeDef::frmGradeDef(QWidget* parent)
+frmGradeDef::frmGradeDef(const Session& session, QWidget* parent)
     : QDialog(parent)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmGradeDef"));
     setWindowTitle(title());
@@ -282,7 +284,7 @@ void frmGradeDef::cmdOK_Click()
         return;
     FlexGrid* g = MSFlexGrid1;
     // The rules live in the set's books; the system database joins their transaction for the log row.
-    AuditLog::Attached log(*AccDb, gSysDb ? gSysDb->location() : QString());
+    AuditLog::Attached log(*AccDb, m_session.sysDb ? m_session.sysDb->location() : QString());
     // A scheme whose row has gone: the log keeps the reason in Chinese, the person reads it in
     // the console's language.
     QString gone;
@@ -303,10 +305,10 @@ void frmGradeDef::cmdOK_Click()
             }
             AccInformation::setValue(*AccDb, g->TextMatrix(r, 0), rule);
         }
-        log.write(auditContext(), Audit::codingScheme(AccDb, gAccId, Year));
+        log.write(m_session.auditContext(), Audit::codingScheme(AccDb, AccId, Year));
         tx.commit();
     } catch (const DbError& e) {
-        log.recordFailed(auditContext(), Audit::codingScheme(nullptr, gAccId, Year), e.reasonText());
+        log.recordFailed(m_session.auditContext(), Audit::codingScheme(nullptr, AccId, Year), e.reasonText());
         WriteErrLog(4, e.text(), QStringLiteral("cmdOK_Click"));
         const QString reason = gone.isEmpty() ? e.userText() : tr("编码方案“%1”已不在账套库中。").arg(gone);
         MsgBox(tr("分类编码方案未能保存：%1").arg(reason), vb::vbExclamation | vb::vbOKOnly, title());

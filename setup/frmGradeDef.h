@@ -7,6 +7,7 @@
 //   frmGradeDef dlg;
 //   dlg.AccDb = the open account database (owned by the caller, open while the dialog is shown);
 //   dlg.Year = the year of those books (the log row's);
+//   dlg.AccId = the set they belong to;
 //   dlg.bPreset = the wizard's "按行业性质预置科目(&S)" is ticked;
 //   dlg.bGoodClass / bCustClass / bProvClass = the wizard's "存货是否分类(&V)", "客户是否分类(&C)",
 //                                               "供应商是否分类(&P)" are ticked;
@@ -21,14 +22,17 @@ class QKeyEvent;
 class QPushButton;
 class Recordset;
 
+struct Session;
+
 class frmGradeDef : public QDialog {
     Q_OBJECT
 public:
-    explicit frmGradeDef(QWidget* parent = nullptr);
+    explicit frmGradeDef(const Session& session, QWidget* parent = nullptr);
 
     // Inputs.
     Database* AccDb = nullptr;   // not owned
     int Year = 0;
+    QString AccId;   // the set whose books these are (the log row's)
     bool bPreset = false;
     bool bGoodClass = false;
     bool bCustClass = false;
@@ -68,4 +72,6 @@ private:
     bool m_loaded = false;
     int m_prevRow = -1;
     int m_prevCol = -1;
+private:
+    const Session& m_session;
 };

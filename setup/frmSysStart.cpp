@@ -4,6 +4,7 @@
 
 #include <FlexGrid.h>
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <ShowModal.h>
 #include <Twips.h>
@@ -57,8 +58,10 @@ int boxOf(const QString& subId)
 }
 } // namespace
 
-frmSysStart::frmSysStart(QWidget* parent)
+frmSysStart::frmSysStart(const Session& session, const QString& accId, QWidget* parent)
     : QDialog(parent)
+    , m_session(session)
+    , m_accId(accId)
 {
     setObjectName(QStringLiteral("frmSysStart"));
     setWindowTitle(tr("系统启用"));
@@ -165,20 +168,20 @@ void frmSysStart::Form_Load()
         MSFlexGrid1->setTextMatrix(i, 1, rowName(i));
     m_startYear.clear();
     m_startMonth.clear();
-    if (!gSysDb) {
+    if (!m_session.sysDb) {
         MsgBox(tr("系统库未打开，无法启用系统！"), vb::vbExclamation | vb::vbOKOnly, title());
         return;
     }
     try {
         // The set's first year is its start period.
-        Recordset rs = gSysDb->query(QStringLiteral("select * from SM_Account where cAcc_Id=? order by iYear"), {gAccId});
+        Recordset rs = m_session.sysDb->query(QStringLiteral("select * from SM_Account where cAcc_Id=? order by iYear"), {m_accId});
         if (!rs.Eof()) {
             m_startYear = rs.text(QStringLiteral("iYear"));
             m_startMonth = rs.text(QStringLiteral("iMonth"));
             Label1->setText(tr("[%1]%2 账套启用会计期间 %3年%4月")
                                 .arg(rs.text(QStringLiteral("cAcc_Id")), rs.text(QStringLiteral("cAcc_Name")), m_startYear, m_startMonth));
         }
-        Recordset sub = gSysDb->query(QStringLiteral("select * from SM_Account_sub where cAcc_Id=? and iYear<>9999"), {gAccId});
+        Recordset sub = m_session.sysDb->query(QStringLiteral("select * from SM_Account_sub where cAcc_Id=? and iYear<>9999"), {m_accId});
         for (; !sub.Eof(); sub.MoveNext()) {
             const int index = boxOf(sub.text(QStringLiteral("cSub_Id")));
             setBoxQuietly(index, true);
@@ -248,13 +251,13 @@ void frmSysStart::enableModule(int index)
         restore();
         return;
     }
-    if (!gSysDb) {
+    if (!m_session.sysDb) {
         MsgBox(tr("系统库未打开，无法启用系统！"), vb::vbExclamation | vb::vbOKOnly, title());
         restore();
         return;
     }
     try {
-        SubsystemEnabler(*gSysDb, auditContext()).enable({gAccId, chkID[index]->text(), chosen, accDbPath});
+        SubsystemEnabler(*m_session.sysDb, m_session.auditContext()).enable({m_accId, chkID[index]->text(), chosen, accDbPath});
     } catch (const DbError& e) {
         WriteErrLog(e.nativeCode().toInt(), e.text(), QStringLiteral("chkID_Click"));
         MsgBox(tr("系统未能启用：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, title());
@@ -271,13 +274,13 @@ void frmSysStart::disableModule(int index)
         setBoxQuietly(index, true);
         return;
     }
-    if (!gSysDb) {
+    if (!m_session.sysDb) {
         MsgBox(tr("系统库未打开，无法注销系统！"), vb::vbExclamation | vb::vbOKOnly, title());
         setBoxQuietly(index, true);
         return;
     }
     try {
-        SubsystemEnabler(*gSysDb, auditContext()).disable(gAccId, chkID[index]->text());
+        SubsystemEnabler(*m_session.sysDb, m_session.auditContext()).disable(m_accId, chkID[index]->text());
     } catch (const DbError& e) {
         WriteErrLog(e.nativeCode().toInt(), e.text(), QStringLiteral("chkID_Click"));
         MsgBox(tr("系统未能注销：%1").arg(e.userText()), vb::vbExclamation | vb::vbOKOnly, title());

@@ -1,10 +1,10 @@
 #pragma once
 // Subsystem enabling: from which accounting period each module of the current account set
-// (Module1::gAccId, through the kept system-database handle Module1::gSysDb) is in use.
+// (the one it is opened for, through the session's system database) is in use.
 //
 // Opening it (the console's "启用(&S)" and account-set creation):
-//     frmSysStart dlg(parent);
-//     dlg.accDbPath = AccountDb::databasePath(cAcc_Path, gAccId, start year);
+//     frmSysStart dlg(session, accId, parent);
+//     dlg.accDbPath = AccountDb::databasePath(cAcc_Path, accId, start year);
 //     dlg.Form_Load();
 //     ShowModal(dlg);
 // `accDbPath` is the set's account database (KdData.mdb of its start year), resolved by the
@@ -20,10 +20,12 @@ class QLabel;
 class QLayout;
 class QPushButton;
 
+struct Session;
+
 class frmSysStart : public QDialog {
     Q_OBJECT
 public:
-    explicit frmSysStart(QWidget* parent = nullptr);
+    explicit frmSysStart(const Session& session, const QString& accId, QWidget* parent = nullptr);
 
     // Input: the account database that receives the ledger start date.
     QString accDbPath;
@@ -56,4 +58,7 @@ private:
     QString m_startMonth;
     bool m_suppress = false;
     bool m_repick = false;
+private:
+    const Session& m_session;
+    const QString m_accId;
 };

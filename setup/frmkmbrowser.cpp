@@ -2,6 +2,7 @@
 
 #include <FlexGrid.h>
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <Twips.h>
 
@@ -30,8 +31,9 @@ void reportError(const QString& text, const QString& routine)
 }
 } // namespace
 
-frmkmbrowser::frmkmbrowser(QWidget* parent)
+frmkmbrowser::frmkmbrowser(const Session& session, QWidget* parent)
     : QDialog(parent)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmkmbrowser"));
     setWindowTitle(tr("会计科目浏览--"));
@@ -94,13 +96,13 @@ frmkmbrowser::frmkmbrowser(QWidget* parent)
 
 bool frmkmbrowser::Form_Load()
 {
-    if (!gSysDb) {
+    if (!m_session.sysDb) {
         reportError(tr("系统库未打开。"), QStringLiteral("Form_Load"));
         return false;
     }
     QStringList classes;
     try {
-        Recordset rs = gSysDb->query(QStringLiteral("select distinct cclass from GL_DPrecode where itrade_id=? order by cclass"), {int(TradeId)});
+        Recordset rs = m_session.sysDb->query(QStringLiteral("select distinct cclass from GL_DPrecode where itrade_id=? order by cclass"), {int(TradeId)});
         for (; !rs.Eof(); rs.MoveNext())
             classes << rs.text(QStringLiteral("cclass"));
     } catch (const DbError& e) {
@@ -124,15 +126,15 @@ bool frmkmbrowser::Form_Load()
 
 void frmkmbrowser::SSTabTitle_Click()
 {
-    if (!gSysDb)
+    if (!m_session.sysDb)
         return;
     const QString caption = SSTabTitle->tabText(SSTabTitle->currentIndex());
     Recordset rs;
     try {
         if (caption == allText())
-            rs = gSysDb->query(QStringLiteral("select igrade,ccode,ccode_name from GL_DPrecode where itrade_id=? order by ccode"), {int(TradeId)});
+            rs = m_session.sysDb->query(QStringLiteral("select igrade,ccode,ccode_name from GL_DPrecode where itrade_id=? order by ccode"), {int(TradeId)});
         else
-            rs = gSysDb->query(QStringLiteral("select igrade,ccode,ccode_name from GL_DPrecode where itrade_id=? and cclass=? order by ccode"),
+            rs = m_session.sysDb->query(QStringLiteral("select igrade,ccode,ccode_name from GL_DPrecode where itrade_id=? and cclass=? order by ccode"),
                                {int(TradeId), caption});
     } catch (const DbError& e) {
         reportError(e.userText(), QStringLiteral("SSTabTitle_Click"));

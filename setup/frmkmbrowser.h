@@ -6,7 +6,7 @@
 //   frmkmbrowser dlg;
 //   dlg.setWindowTitle("会计科目浏览--" + industry name);
 //   dlg.TradeId = itrade_id of the chosen industry;
-//   dlg.Form_Load();            // reads Module1::gSysDb; a database error is reported here
+//   dlg.Form_Load();            // reads the session's system database; a database error is reported here
 //   ShowModal(dlg);             // nothing is returned
 #include <QDialog>
 
@@ -15,10 +15,12 @@ class QLabel;
 class QPushButton;
 class QTabBar;
 
+struct Session;
+
 class frmkmbrowser : public QDialog {
     Q_OBJECT
 public:
-    explicit frmkmbrowser(QWidget* parent = nullptr);
+    explicit frmkmbrowser(const Session& session, QWidget* parent = nullptr);
 
     // Input: the industry to show (itrade_id of GL_DPrecode).
     qint16 TradeId = 0;
@@ -35,4 +37,6 @@ public slots:
 
 private:
     bool m_loading = false;
+private:
+    const Session& m_session;
 };

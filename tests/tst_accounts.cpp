@@ -135,7 +135,7 @@ private slots:
                 addSet(env.db(), acc, QStringLiteral("公司") + acc);
             env.db().execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,iAdmin) values ('zz9','Demo',0)"));
             env.loginAdmin();
-            frmAccount f(frmAccount::Mode::Create);
+            frmAccount f(env.session, frmAccount::Mode::Create);
             f.Form_Load();
             QCOMPARE(f.txtAccID->text(), c.proposed);
             QCOMPARE(f.cboAccount->count(), c.existing.size());
@@ -155,7 +155,7 @@ private slots:
         auto& [env, msgs, modals] = x;
         addSet(env.db(), QStringLiteral("005"), QStringLiteral("华东"));
         env.loginAdmin();
-        frmAccount f(frmAccount::Mode::Create);
+        frmAccount f(env.session, frmAccount::Mode::Create);
         f.Form_Load();
 
         // Only digits reach the number, year and month; Backspace does nothing, Delete works.
@@ -313,7 +313,7 @@ private slots:
         Fixture x;
         auto& [env, msgs, modals] = x;
         env.loginAdmin();
-        frmAccount f(frmAccount::Mode::Create);
+        frmAccount f(env.session, frmAccount::Mode::Create);
         f.Form_Load();
         // A relative path is refused with a message, and the page stays.
         f.txtAccName->setText(QStringLiteral("测试"));
@@ -390,7 +390,7 @@ private slots:
         createSet(env);
         QVERIFY(CiFile::remove(AccountDb::databasePath(env.root(), QStringLiteral("004"), 2024)));
         {
-            frmAccount f(frmAccount::Mode::Modify);
+            frmAccount f(env.session, frmAccount::Mode::Modify);
             f.Form_Load();   // the options cannot be read: the pages open with the rest
             QCOMPARE(f.txtAccName->text(), QStringLiteral("账套004"));
             for (int i = 0; i < 3; ++i)
@@ -405,7 +405,7 @@ private slots:
         }
         msgs.clear();
         gAccId = QStringLiteral("404");
-        frmAccount f(frmAccount::Mode::Modify);
+        frmAccount f(env.session, frmAccount::Mode::Modify);
         f.Form_Load();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("帐套不存在！")});
         QCOMPARE(msgs.last().buttonSet(), int(vb::vbOKOnly));

@@ -484,7 +484,7 @@ private slots:
         const auto operators = [&] {
             return other.scalar(QStringLiteral("select string_agg(cUser_Id, ',' order by cUser_Id) from SM_User where cUser_Id in ('u1','u2')")).toString();
         };
-        frmAddUser add;
+        frmAddUser add(env.session);
         add.txtID->setText(QStringLiteral("u1"));
         add.txtName->setText(QStringLiteral("一"));
         add.cmdAdd->click();
@@ -516,9 +516,9 @@ private slots:
         Console c(env);
         QVERIFY(c.main.Form_Load());
         // Every password box shows "*" and stops typing at the one limit.
-        frmPassword change(QStringLiteral("admin"), QString());
-        frmAddUser add;
-        frmEditUser edit;
+        frmPassword change(env.session, QStringLiteral("admin"), QString());
+        frmAddUser add(env.session);
+        frmEditUser edit(env.session);
         login(c, [&](frmLogin& f) {
             for (QLineEdit* box : {f.txtPassword, change.txtOldPassword, change.txtNewPassword, change.txtConfirmPassword,
                                    add.txtPassword, add.txtAffirmPassword, edit.txtPassword, edit.txtAffirmPassword}) {

@@ -60,7 +60,7 @@ private slots:
                    {c.accId, 2024, c.subId, c.operatorId, c.station, c.osUser, c.date, c.time, c.action, c.result, c.reason, c.detail,
                     c.prevHash, AuditLog::hashOf(c), AuditLog::kImported});
 
-        frmLog f;
+        frmLog f(env.session);
         f.Form_Load(false);
         f.checkChain();
         QCOMPARE(f.model->rowCount(), 3);
@@ -101,7 +101,7 @@ private slots:
             chooser.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->button(QDialogButtonBox::Save)->click();
             return d.result();
         });
-        frmLog f;
+        frmLog f(env.session);
         f.OnlyAccId = QStringLiteral("001");
         f.Form_Load(false);
         f.cmdExport_Click();

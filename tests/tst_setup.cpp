@@ -69,9 +69,9 @@ QStringList precisions(Database& db)
 }
 
 // The coding-scheme dialog on `acc`, loaded.
-std::unique_ptr<frmGradeDef> gradeDialog(Database* acc, bool preset = false, bool goodClass = false)
+std::unique_ptr<frmGradeDef> gradeDialog(const Session& session, Database* acc, bool preset = false, bool goodClass = false)
 {
-    auto f = std::make_unique<frmGradeDef>();
+    auto f = std::make_unique<frmGradeDef>(session);
     f->AccDb = acc;
     f->bPreset = preset;
     f->bGoodClass = goodClass;
@@ -172,7 +172,7 @@ private slots:
     {
         Fixture x;
         x.env.loginAdmin();
-        frmkmbrowser f;
+        frmkmbrowser f(x.env.session);
         f.TradeId = qint16(x.env.db().scalar(QStringLiteral("select itrade_id from GL_BTrade where ctrade_name='2007年新会计准则'")).toInt());
         QVERIFY(f.Form_Load());
         QStringList tabs;
@@ -207,15 +207,15 @@ private slots:
         auto& [env, acc, msgs] = x;
         env.loginAdmin();
         {
-            frmkmbrowser f;
+            frmkmbrowser f(x.env.session);
             f.TradeId = 77;
             QVERIFY(f.Form_Load());
             QVERIFY(f.SSTabTitle->count() == 1 && f.msfShowKM->Rows() == 1 && !f.lblTip->isHidden());
             QVERIFY(msgs.calls.isEmpty());
         }
         // The preset table gone, then no system database: refused with a message each time.
-        auto refused = [] {
-            frmkmbrowser f;
+        auto refused = [&x] {
+            frmkmbrowser f(x.env.session);
             f.TradeId = 1;
             return !f.Form_Load();
         };
@@ -273,7 +273,7 @@ private slots:
             Fixture x;
             if (!c.sql.isEmpty())
                 x.acc.execute(c.sql);
-            frmDate f;
+            frmDate f(x.env.session);
             f.AccDb = c.noDb ? nullptr : &x.acc;
             f.Modifying = c.mode == 2;
             f.Form_Load();
@@ -311,7 +311,7 @@ private slots:
         Fixture x;
         auto& [env, acc, msgs] = x;
         acc.execute(QStringLiteral("update GradeDef set LGRADE=4, LGRADELEN=10 where keyword='code'"));
-        auto f = gradeDialog(&acc, true, true);
+        auto f = gradeDialog(env.session, &acc, true, true);
         FlexGrid* g = f->MSFlexGrid1;
         QCOMPARE(g->Rows(), 11);
         QCOMPARE(cells(g, 1, 0, 2) + "|" + levels(*f, 1), QStringLiteral("科目编码|4|10|4222"));
@@ -372,7 +372,7 @@ private slots:
         auto& [env, acc, msgs] = x;
         acc.execute(QStringLiteral("update GradeDef set CODINGRULE='' where keyword='itemclass'"));
         // Without a preset chart every level is open; an empty rule only gets a level 1 and saves empty.
-        auto f = gradeDialog(&acc);
+        auto f = gradeDialog(env.session, &acc);
         typeAt(*f, 2, 7, QStringLiteral("0"));
         typeAt(*f, 2, 6, QStringLiteral("1"));
         typeAt(*f, 6, 6, QStringLiteral("2"));
@@ -387,7 +387,7 @@ private slots:
         for (QPushButton* frmGradeDef::*button : {&frmGradeDef::cmdCancel, &frmGradeDef::cmdOK}) {
             if (button == &frmGradeDef::cmdOK)
                 acc.execute(QStringLiteral("delete from AccInformation where cCaption='货位编码'"));
-            auto f = gradeDialog(&acc);
+            auto f = gradeDialog(env.session, &acc);
             typeAt(*f, 1, 9, QStringLiteral("2"));
             ((*f).*button)->click();
             QCOMPARE(f->result(), int(QDialog::Rejected));
@@ -399,7 +399,7 @@ private slots:
         // No database, or one without GradeDef: reported, and there is nothing to save.
         acc.execute(QStringLiteral("drop table GradeDef"));
         for (Database* db : {static_cast<Database*>(nullptr), &acc})
-            QVERIFY(!gradeDialog(db)->cmdOK->isEnabled());
+            QVERIFY(!gradeDialog(env.session, db)->cmdOK->isEnabled());
         QCOMPARE(msgs.calls.size(), 3);
     }
 };

@@ -57,7 +57,9 @@ struct Dialog {
     int datesShown = 0;
     frmSysStart f;
 
-    explicit Dialog(const QString& books)
+    // On the session's set, as the console opens it.
+    Dialog(const Session& session, const QString& books)
+        : f(session, session.account.id)
     {
         modals.on(QStringLiteral("frmCnDate"), [this](QDialog& d) {
             auto& c = static_cast<frmCnDate&>(d);
@@ -121,7 +123,7 @@ private slots:
         // Rows that other programs of the suite write: AP and IA show in box 4, the 9999 rows not at all.
         env.db().execute(QStringLiteral("insert into SM_Account_sub values ('001',2024,'AP',5,'2024-06-01'),('001',9999,'AP',0,'2024-06-01'),"
                                         "('001',2024,'IA',6,'2024-07-01')"));
-        Dialog d(books);
+        Dialog d(env.session, books);
         QCOMPARE(d.f.windowTitle(), QStringLiteral("系统启用"));
         QCOMPARE(d.f.Label1->text(), kHeading);
         QStringList names;
@@ -146,7 +148,7 @@ private slots:
     void enable_periodRulesAndCancel()
     {
         TestEnv env;
-        Dialog d(makeSet(env));
+        Dialog d(env.session, makeSet(env));
         // The start month itself is accepted; one month earlier or a later year is refused with its
         // message, and cancelling the date dialog abandons quietly: box and cell stay as they were.
         const struct {
@@ -176,7 +178,7 @@ private slots:
         TestEnv env;
         const QString books = makeSet(env);
         {
-            Dialog d(books);
+            Dialog d(env.session, books);
             d.tick(1, QDate(2024, 5, 20));
             d.tick(3, QDate(2024, 5, 20));
             d.tick(2, QDate(2024, 4, 17));
@@ -185,7 +187,7 @@ private slots:
             QCOMPARE(d.states(), QStringLiteral("on 2024-05,on 2024-04,on 2024-05,on 2024-12"));
         }
         // Reopened: WA keeps its month, the others show the period their rows record.
-        Dialog again(books);
+        Dialog again(env.session, books);
         QCOMPARE(again.states(), QStringLiteral("on 2024-01,on 2024-01,on 2024-05,on 2024-01"));
 
         // Clearing a box asks first: No keeps the module, Yes disables it; neither is an enabling.
@@ -206,7 +208,7 @@ private slots:
     {
         TestEnv env;
         const QString books = makeSet(env);
-        Dialog d(books);
+        Dialog d(env.session, books);
         d.tick(2, QDate(2024, 3, 1));
         d.doubleClick(2, QDate(2024, 8, 8));
         QCOMPARE(d.datesShown, 2);
@@ -235,7 +237,7 @@ private slots:
         const QString books = makeSet(env);
         Database(books).execute(QStringLiteral("delete from AccInformation where cSysID='GL' and cName='dGLStartDate'"));
         {
-            Dialog d(books);
+            Dialog d(env.session, books);
             d.tick(2, QDate(2024, 4, 1));
             QCOMPARE(d.msgs.calls.size(), 1);
             QVERIFY(d.msgs.last().text.startsWith(QStringLiteral("系统未能启用")));
@@ -243,7 +245,7 @@ private slots:
         }
         // A set without its row: the heading names no period (its refusal is the later year's, above).
         env.loginSupervisor(QStringLiteral("demo"), QStringLiteral("042"), QStringLiteral("x"), QStringLiteral("2024"));
-        QCOMPARE(Dialog{QString()}.f.Label1->text(), QStringLiteral("账套启用会计期间"));
+        QCOMPARE(Dialog(env.session, QString()).f.Label1->text(), QStringLiteral("账套启用会计期间"));
         QCOMPARE(subs(env), QString());
     }
 

@@ -121,7 +121,7 @@ private slots:
         Admin a;
         a.db().execute(QStringLiteral("update SM_User set nState=NULL, cPassword=NULL, cDept=NULL where cUser_Id='chenl'"));
         a.db().execute(QStringLiteral("update SM_User set nState=2, cPassword='Pw', cTkAccount='88' where cUser_Id='lijg'"));
-        frmuser f;
+        frmuser f(a.env.session);
         f.Form_Load();
         FlexGrid* g = f.MSFlexGrid1;
         // Administrators never appear.
@@ -217,7 +217,7 @@ private slots:
     {
         Admin a;
         a.db().execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,iAdmin,nState) values ('010','十',0,0)"));
-        frmuser f;
+        frmuser f(a.env.session);
         f.Form_Load();
         a.modals.on(QStringLiteral("frmAddUser"), act<frmAddUser>([&](frmAddUser& d) {
             QCOMPARE(d.txtPassword->echoMode(), QLineEdit::Password);
@@ -292,7 +292,7 @@ private slots:
         // Another workstation's program holds the system database for writing.
         Database holder(a.env.sysDbPath());
         holder.execute(QStringLiteral("BEGIN IMMEDIATE"));
-        frmAddUser f;
+        frmAddUser f(a.env.session);
         QElapsedTimer waited;
         waited.start();
         addUser(f, QStringLiteral("zhangs"), QStringLiteral("张三"));
@@ -311,7 +311,7 @@ private slots:
         Admin a;
         Database mirror(a.env.makeMirror());
         mirror.execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,iAdmin) values ('m2','已有',0)"));
-        frmAddUser d;
+        frmAddUser d(a.env.session);
         d.IdList = QStringLiteral(",demo,");
         d.txtTk->setText(QStringLiteral("77"));
         addUser(d, QStringLiteral("m1"), QStringLiteral("甲"), QStringLiteral("Pw"));
@@ -345,7 +345,7 @@ private slots:
         a.db().execute(QStringLiteral("insert into SM_Role (cGroup_Id,cUser_Id) values ('MANAGER-GL','demo'),('MANAGER-GL','CHENL'),"
                                       "('MANAGER-GL','admin'),('MANAGER-FA','lijg'),('ORPHAN','gone')"));
         a.db().execute(QStringLiteral("insert into SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) values ('001',2026,'EMPTY','GL01')"));
-        frmrole f;
+        frmrole f(a.env.session);
         f.Form_Load();
         FlexGrid* g = f.MSFlexGrid1;
         QCOMPARE(column(g, 0), (QStringList{"DATA-MANAGER", "EMPTY", "MANAGER-FA", "MANAGER-GL", "MANAGER-GX", "MANAGER-WA", "ORPHAN"}));

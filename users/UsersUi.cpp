@@ -125,7 +125,7 @@ QStringList tickedIds(const QTreeWidget* list)
     return ids;
 }
 
-void followId(QTreeWidget* list, const QString& id, bool& loaded, const QString& sql,
+void followId(Database* db, QTreeWidget* list, const QString& id, bool& loaded, const QString& sql,
               const QString& idField, const QString& nameField, const QString& failure)
 {
     using namespace Module1;
@@ -134,10 +134,10 @@ void followId(QTreeWidget* list, const QString& id, bool& loaded, const QString&
         loaded = false;
         return;
     }
-    if (loaded || !gSysDb)
+    if (loaded || !db)
         return;
     try {
-        Recordset rs = gSysDb->query(sql);
+        Recordset rs = db->query(sql);
         for (; !rs.Eof(); rs.MoveNext())
             addCheckItem(list, rs.text(idField), rs.text(nameField));
         loaded = true;

@@ -14,6 +14,8 @@ class QToolBar;
 class QTreeWidget;
 class QWidget;
 
+class Database;
+
 namespace UsersUi {
 // Widths of the system database's text columns (characters); a box never takes more.
 constexpr int kUserIdLen = 20;      // SM_User.cUser_Id, SM_Role.cUser_Id
@@ -56,7 +58,7 @@ QStringList tickedIds(const QTreeWidget* list);
 // An add dialog's list follows its identifier box: emptied when the box is emptied, filled
 // once from `sql` (fields `idField` and `nameField`) when it holds text again. `loaded` says
 // which; a refusal is logged and told with `failure` ("…%1", the reason).
-void followId(QTreeWidget* list, const QString& id, bool& loaded, const QString& sql,
+void followId(Database* db, QTreeWidget* list, const QString& id, bool& loaded, const QString& sql,
               const QString& idField, const QString& nameField, const QString& failure);
 // Removes every item, from the last to the first.
 void clearList(QTreeWidget* list);

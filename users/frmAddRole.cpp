@@ -2,6 +2,7 @@
 #include "UsersUi.h"
 
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <RoleWork.h>
 
@@ -12,8 +13,9 @@
 using namespace Module1;
 using namespace UsersUi;
 
-frmAddRole::frmAddRole(QWidget* parent)
+frmAddRole::frmAddRole(const Session& session, QWidget* parent)
     : QDialog(parent)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmAddRole"));
     setWindowTitle(tr("增加角色"));
@@ -26,7 +28,7 @@ frmAddRole::frmAddRole(QWidget* parent)
 
 void frmAddRole::txtID_Change()
 {
-    followId(ListView1, txtID->text(), m_membersLoaded, QStringLiteral("select * from SM_User where iadmin=0 order by cUser_Id"),
+    followId(m_session.db(), ListView1, txtID->text(), m_membersLoaded, QStringLiteral("select * from SM_User where iadmin=0 order by cUser_Id"),
              QStringLiteral("cUser_Id"), QStringLiteral("cUser_Name"), tr("读取操作员失败：%1"));
 }
 
@@ -35,9 +37,9 @@ void frmAddRole::cmdAdd_Click()
     const RoleInput in{txtID->text(), txtName->text(), txtBZ->text()};
     AddOutcome out = RoleWork::checkNew(in, IdList);
     if (out.next == AddOutcome::Next::Write) {
-        if (!gSysDb)
+        if (!m_session.sysDb)
             return;
-        out = RoleWork::add(*gSysDb, auditContext(), in, tickedIds(ListView1));
+        out = RoleWork::add(*m_session.sysDb, m_session.auditContext(), in, tickedIds(ListView1));
         if (out.next == AddOutcome::Next::Clear)
             IdList += txtID->text() + QLatin1Char(',');
     }

@@ -4,10 +4,12 @@
 
 #include <QDialog>
 
+struct Session;
+
 class frmAddRole : public QDialog, public RoleForm::Controls {
     Q_OBJECT
 public:
-    explicit frmAddRole(QWidget* parent = nullptr);
+    explicit frmAddRole(const Session& session, QWidget* parent = nullptr);
 
     // The role identifiers already present: "," and then each identifier followed by ",".
     // Set by the opener; grows with every role added here.
@@ -23,4 +25,6 @@ public slots:
 
 private:
     bool m_membersLoaded = false;
+private:
+    const Session& m_session;
 };

@@ -2,6 +2,8 @@
 #include "UsersUi.h"
 
 #include <Module1.h>
+#include <Session.h>
+#include <SysInfo.h>
 #include <MsgBox.h>
 #include <OperatorWork.h>
 
@@ -16,8 +18,9 @@
 using namespace Module1;
 using namespace UsersUi;
 
-frmAddUser::frmAddUser(QWidget* parent)
+frmAddUser::frmAddUser(const Session& session, QWidget* parent)
     : QDialog(parent)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmAddUser"));
     setWindowTitle(tr("增加操作员"));
@@ -52,7 +55,7 @@ frmAddUser::frmAddUser(QWidget* parent)
 
 void frmAddUser::txtID_Change()
 {
-    followId(ListView1, txtID->text(), m_rolesLoaded, QStringLiteral("select * from SM_Group order by cGroup_Id"),
+    followId(m_session.db(), ListView1, txtID->text(), m_rolesLoaded, QStringLiteral("select * from SM_Group order by cGroup_Id"),
              QStringLiteral("cGroup_Id"), QStringLiteral("cGroup_Name"), tr("读取角色失败：%1"));
 }
 
@@ -62,9 +65,9 @@ void frmAddUser::cmdAdd_Click()
                            txtDept->text(), txtTk->text(), tickedIds(ListView1)};
     AddOutcome out = OperatorWork::checkNew(in, IdList);
     if (out.next == AddOutcome::Next::Write) {
-        if (!gSysDb)
+        if (!m_session.sysDb)
             return;
-        out = OperatorWork::add(*gSysDb, auditContext(), in, out.stored);
+        out = OperatorWork::add(*m_session.sysDb, m_session.auditContext(), in, out.stored);
         if (out.next == AddOutcome::Next::Clear)
             IdList += txtID->text() + QLatin1Char(',');
     }
@@ -73,7 +76,7 @@ void frmAddUser::cmdAdd_Click()
         return;
     // The mirror system database, when there is one, receives every operator offered here; a
     // server installation has none on the workstation.
-    ShowNotice(OperatorWork::addToMirror(shared().onServer() ? QString() : MirrorSysDbPath(), in, out.stored));
+    ShowNotice(OperatorWork::addToMirror(m_session.onServer() ? QString() : SysInfo::mirrorSysDbPath(), in, out.stored));
 
     txtID->clear();   // also empties the role list
     txtName->clear();

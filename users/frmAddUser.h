@@ -6,10 +6,12 @@
 
 class QTreeWidget;
 
+struct Session;
+
 class frmAddUser : public QDialog, public UserForm::Controls {
     Q_OBJECT
 public:
-    explicit frmAddUser(QWidget* parent = nullptr);
+    explicit frmAddUser(const Session& session, QWidget* parent = nullptr);
 
     // The identifiers already present: "," and then each identifier followed by ",".
     // Set by the opener; grows with every operator added here.
@@ -26,4 +28,6 @@ public slots:
 
 private:
     bool m_rolesLoaded = false;
+private:
+    const Session& m_session;
 };

@@ -2,6 +2,7 @@
 #include "UsersUi.h"
 
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <RoleWork.h>
 
@@ -12,8 +13,9 @@
 using namespace Module1;
 using namespace UsersUi;
 
-frmEditRole::frmEditRole(QWidget* parent)
+frmEditRole::frmEditRole(const Session& session, QWidget* parent)
     : QDialog(parent)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmEditRole"));
     setWindowTitle(tr("修改角色信息"));
@@ -27,12 +29,12 @@ frmEditRole::frmEditRole(QWidget* parent)
 
 void frmEditRole::cmdEdit_Click()
 {
-    if (!gSysDb)
+    if (!m_session.sysDb)
         return;
     QList<QPair<QString, bool>> offered;
     for (int i = 0; i < ListView1->topLevelItemCount(); ++i)
         offered.append({ListView1->topLevelItem(i)->text(0), ListView1->topLevelItem(i)->checkState(0) == Qt::Checked});
-    const UsersOutcome out = RoleWork::change(*gSysDb, auditContext(), {txtID->text(), txtName->text(), txtBZ->text()}, offered);
+    const UsersOutcome out = RoleWork::change(*m_session.sysDb, m_session.auditContext(), {txtID->text(), txtName->text(), txtBZ->text()}, offered);
     ShowNotice(out.notice);
     if (out.done)
         accept();

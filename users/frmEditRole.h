@@ -4,10 +4,12 @@
 
 #include <QDialog>
 
+struct Session;
+
 class frmEditRole : public QDialog, public RoleForm::Controls {
     Q_OBJECT
 public:
-    explicit frmEditRole(QWidget* parent = nullptr);
+    explicit frmEditRole(const Session& session, QWidget* parent = nullptr);
 
     // The fields, the member list and the other buttons are RoleForm::Controls.
     QPushButton* cmdEdit = nullptr;
@@ -15,4 +17,6 @@ public:
 public slots:
     void cmdEdit_Click();
     void cmdExit_Click();
+private:
+    const Session& m_session;
 };

@@ -2,6 +2,7 @@
 #include "UsersUi.h"
 
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <OperatorWork.h>
 
@@ -15,8 +16,9 @@
 using namespace Module1;
 using namespace UsersUi;
 
-frmEditUser::frmEditUser(QWidget* parent)
+frmEditUser::frmEditUser(const Session& session, QWidget* parent)
     : QDialog(parent)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmEditUser"));
     setWindowTitle(tr("修改操作员信息"));
@@ -66,9 +68,9 @@ void frmEditUser::cmdEdit_Click()
     in.cancelled = Check1->isChecked();
     UsersOutcome out = OperatorWork::checkChange(in, m_passwordEdited);
     if (out.done) {
-        if (!gSysDb)
+        if (!m_session.sysDb)
             return;
-        out = OperatorWork::change(*gSysDb, auditContext(), in, m_passwordEdited);
+        out = OperatorWork::change(*m_session.sysDb, m_session.auditContext(), in, m_passwordEdited);
     }
     ShowNotice(out.notice);
     if (out.done)

@@ -6,10 +6,12 @@
 
 class QCheckBox;
 
+struct Session;
+
 class frmEditUser : public QDialog, public UserForm::Controls {
     Q_OBJECT
 public:
-    explicit frmEditUser(QWidget* parent = nullptr);
+    explicit frmEditUser(const Session& session, QWidget* parent = nullptr);
 
     // The six boxes, 退出 and 帮助 are UserForm::Controls.
     QCheckBox* Check1 = nullptr;
@@ -27,4 +29,6 @@ public slots:
 
 private:
     bool m_passwordEdited = true;   // a dialog opened without the mask sets what is typed
+private:
+    const Session& m_session;
 };

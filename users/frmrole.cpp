@@ -5,6 +5,7 @@
 
 #include <FlexGrid.h>
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <RoleWork.h>
 #include <ShowModal.h>
@@ -14,11 +15,12 @@
 
 using namespace Module1;
 
-frmrole::frmrole(QWidget* parent)
+frmrole::frmrole(const Session& session, QWidget* parent)
     : ManagerForm(parent, QStringLiteral("frmrole"), tr("角色管理"), {
         tr("增加角色"), tr("删除角色"), tr("修改角色属性"),
         tr("刷新显示内容"), tr("显示当前帮助信息"), tr("退出角色管理"),
     }, tr("角色"), 8500)
+    , m_session(session)
 {
 }
 
@@ -34,10 +36,10 @@ void frmrole::Form_Load()
 
 void frmrole::ShowMSFLG()
 {
-    if (!gSysDb)
+    if (!m_session.sysDb)
         return;
     try {
-        Recordset rs = gSysDb->query(QStringLiteral("select * from sm_group order by cGroup_Id"));
+        Recordset rs = m_session.sysDb->query(QStringLiteral("select * from sm_group order by cGroup_Id"));
         if (rs.Eof())
             return;   // an empty result leaves the grid as it was
         MSFlexGrid1->setRows(rs.RecordCount() + 1);
@@ -57,7 +59,7 @@ void frmrole::ShowMSFLG()
 
 void frmrole::addRecord()
 {
-    frmAddRole dlg(this);
+    frmAddRole dlg(m_session, this);
     dlg.IdList = idList();
     ShowModal(dlg);
 }
@@ -65,13 +67,13 @@ void frmrole::addRecord()
 void frmrole::deleteRecord()
 {
     const QString id = MSFlexGrid1->TextMatrix(MSFlexGrid1->Row(), 0);
-    if (id.isEmpty() || !gSysDb)
+    if (id.isEmpty() || !m_session.sysDb)
         return;   // no role on this row
-    UsersOutcome out = RoleWork::mayDelete(*gSysDb, auditContext(), id);
+    UsersOutcome out = RoleWork::mayDelete(*m_session.sysDb, m_session.auditContext(), id);
     if (out.done) {
         if (MsgBox(tr("确认删除角色:[") + id + tr("]吗?"), vb::vbYesNo | vb::vbQuestion, UsersUi::shown(UsersUi::kTitleSys)) != vb::vbYes)
             return;
-        out = RoleWork::remove(*gSysDb, auditContext(), id);
+        out = RoleWork::remove(*m_session.sysDb, m_session.auditContext(), id);
     }
     ShowNotice(out.notice);
     if (out.done)
@@ -82,15 +84,15 @@ void frmrole::editRecord()
 {
     const int row = MSFlexGrid1->Row();
     const QString id = MSFlexGrid1->TextMatrix(row, 0);
-    if (id.isEmpty() || !gSysDb)
+    if (id.isEmpty() || !m_session.sysDb)
         return;   // no role on this row
-    frmEditRole dlg(this);
+    frmEditRole dlg(m_session, this);
     fillFromGrid(dlg.txtID, row, 0);
     fillFromGrid(dlg.txtName, row, 1);
     fillFromGrid(dlg.txtBZ, row, 2);
     try {
-        Recordset members = gSysDb->query(QStringLiteral("select cUser_Id,cGroup_Id from SM_Role where SM_Role.cGroup_Id=?"), {dlg.txtID->text()});
-        Recordset users = gSysDb->query(QStringLiteral("select * from SM_User where iadmin=0 order by cUser_Id"));
+        Recordset members = m_session.sysDb->query(QStringLiteral("select cUser_Id,cGroup_Id from SM_Role where SM_Role.cGroup_Id=?"), {dlg.txtID->text()});
+        Recordset users = m_session.sysDb->query(QStringLiteral("select * from SM_User where iadmin=0 order by cUser_Id"));
         for (; !users.Eof(); users.MoveNext()) {
             const QString user = users.text(QStringLiteral("cuser_id"));
             bool member = false;

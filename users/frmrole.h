@@ -2,10 +2,12 @@
 // The role manager: lists the roles and adds, changes and deletes them.
 #include "ManagerForm.h"
 
+struct Session;
+
 class frmrole : public ManagerForm {
     Q_OBJECT
 public:
-    explicit frmrole(QWidget* parent = nullptr);
+    explicit frmrole(const Session& session, QWidget* parent = nullptr);
 
     void Form_Load();
     void ShowMSFLG() override;
@@ -14,4 +16,6 @@ private:
     void addRecord() override;
     void deleteRecord() override;
     void editRecord() override;
+private:
+    const Session& m_session;
 };

@@ -5,6 +5,7 @@
 
 #include <FlexGrid.h>
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <OperatorWork.h>
 #include <ShowModal.h>
@@ -22,11 +23,12 @@ QString stateActive() { return QCoreApplication::translate("frmuser", "有效");
 QString stateCancelled() { return QCoreApplication::translate("frmuser", "注销"); }
 }
 
-frmuser::frmuser(QWidget* parent)
+frmuser::frmuser(const Session& session, QWidget* parent)
     : ManagerForm(parent, QStringLiteral("frmuser"), tr("操作员管理"), {
         tr("增加操作员"), tr("删除操作员"), tr("修改操作员属性"),
         tr("刷新显示内容"), tr("显示当前帮助信息"), tr("退出操作员管理"),
     }, tr("操作员"), 8400)
+    , m_session(session)
 {
 }
 
@@ -42,10 +44,10 @@ void frmuser::Form_Load()
 
 void frmuser::ShowMSFLG()
 {
-    if (!gSysDb)
+    if (!m_session.sysDb)
         return;
     try {
-        Recordset rs = gSysDb->query(QStringLiteral("select * from sm_user where iAdmin=0 order by cUser_Id"));
+        Recordset rs = m_session.sysDb->query(QStringLiteral("select * from sm_user where iAdmin=0 order by cUser_Id"));
         if (rs.Eof())
             return;   // an empty result leaves the grid as it was
         rs.MoveLast();
@@ -70,7 +72,7 @@ void frmuser::ShowMSFLG()
 
 void frmuser::addRecord()
 {
-    frmAddUser dlg(this);
+    frmAddUser dlg(m_session, this);
     dlg.IdList = idList();
     ShowModal(dlg);
     ShowMSFLG();
@@ -79,11 +81,11 @@ void frmuser::addRecord()
 void frmuser::deleteRecord()
 {
     const QString id = MSFlexGrid1->TextMatrix(MSFlexGrid1->Row(), ColId);
-    if (id.isEmpty() || !gSysDb)
+    if (id.isEmpty() || !m_session.sysDb)
         return;   // no operator on this row
     if (MsgBox(tr("确认删除操作员:[") + id + tr("]吗?"), vb::vbYesNo | vb::vbQuestion, UsersUi::shown(UsersUi::kTitleSys)) != vb::vbYes)
         return;
-    const UsersOutcome out = OperatorWork::remove(*gSysDb, auditContext(), id);
+    const UsersOutcome out = OperatorWork::remove(*m_session.sysDb, m_session.auditContext(), id);
     ShowNotice(out.notice);
     if (out.done)
         ShowMSFLG();
@@ -94,7 +96,7 @@ void frmuser::editRecord()
     const int row = MSFlexGrid1->Row();
     if (MSFlexGrid1->TextMatrix(row, ColId).isEmpty())
         return;   // no operator on this row
-    frmEditUser dlg(this);
+    frmEditUser dlg(m_session, this);
     fillFromGrid(dlg.txtID, row, ColId);
     fillFromGrid(dlg.txtName, row, ColName);
     dlg.showPasswordMask();

@@ -3,10 +3,12 @@
 // adds, changes and deletes them.
 #include "ManagerForm.h"
 
+struct Session;
+
 class frmuser : public ManagerForm {
     Q_OBJECT
 public:
-    explicit frmuser(QWidget* parent = nullptr);
+    explicit frmuser(const Session& session, QWidget* parent = nullptr);
 
     void Form_Load();
     void ShowMSFLG() override;
@@ -15,4 +17,6 @@ private:
     void addRecord() override;
     void deleteRecord() override;
     void editRecord() override;
+private:
+    const Session& m_session;
 };
