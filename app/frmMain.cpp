@@ -359,15 +359,16 @@ void frmMain::mnuAccInput_Click()
     dlg.setNameFilter(tr("帐套数据备份文件(KdErpAct.*)"));
     if (ShowModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
-    ImportCommand command(*m_session.sysDb, this);
+    ImportCommand command(m_session, this);
     command.run(dlg.selectedFiles().constFirst());
 }
 
 void frmMain::mnuAccExport_Click()
 {
-    FrmDelAcc dlg(this);
+    FrmDelAcc dlg(m_session, this);
     dlg.Form_Load();
     ShowModal(dlg);
+    m_session.account.id = dlg.chosenAccId();
 }
 
 void frmMain::mnuAccUse_Click()
@@ -420,9 +421,10 @@ void frmMain::mnuPopUser_Click()
 
 void frmMain::mnuPopJ_Click()
 {
-    frmUserPop dlg(this);
+    frmUserPop dlg(m_session, this);
     dlg.Form_Load();
     ShowModal(dlg);
+    m_session.account.id = dlg.chosenAccId();
 }
 
 // The administrator's view of every row of the log.

@@ -4,6 +4,7 @@
 #include "frmwaiting.h"
 
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <ShowModal.h>
 
@@ -21,8 +22,10 @@ namespace {
 QString title() { return QCoreApplication::translate("FrmDelAcc", "财务提示"); }
 }
 
-FrmDelAcc::FrmDelAcc(QWidget* parent)
+FrmDelAcc::FrmDelAcc(const Session& session, QWidget* parent)
     : QDialog(parent)
+    , m_session(session)
+    , m_accId(session.account.id)
 {
     setObjectName(QStringLiteral("FrmDelAcc"));
     setWindowTitle(tr("账套备份"));
@@ -85,13 +88,13 @@ void FrmDelAcc::Form_Load()
 void FrmDelAcc::LoadCreateAcc()
 {
     ComboAcc->clear();
-    if (!gSysDb)
+    if (!m_session.sysDb)
         return;
     try {
         // The table is made when the first set is created; until then there is nothing to list.
-        if (!gSysDb->hasTable(QStringLiteral("CreateAcc")))
+        if (!m_session.sysDb->hasTable(QStringLiteral("CreateAcc")))
             return;
-        for (Recordset rs = gSysDb->query(QStringLiteral("Select * From CreateAcc")); !rs.Eof(); rs.MoveNext())
+        for (Recordset rs = m_session.sysDb->query(QStringLiteral("Select * From CreateAcc")); !rs.Eof(); rs.MoveNext())
             ComboAcc->addItem(ListEntry(rs.text(QStringLiteral("cAcc_Id")), rs.text(QStringLiteral("cAcc_Name"))));
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("LoadCreateAcc"));
@@ -109,21 +112,21 @@ void FrmDelAcc::CmdDel_Click()
         return;
     const QString n = ListEntryId(text);
     if (!n.isEmpty())
-        gAccId = n;
+        m_accId = n;
     if (chkAcc->isChecked()) {
         deleteSet(n);
         return;
     }
     // Without brackets the set of the last choice is exported again.
-    exportSet(gAccId);
+    exportSet(m_accId);
 }
 
 void FrmDelAcc::exportSet(const QString& accId)
 {
-    if (!gSysDb)
+    if (!m_session.sysDb)
         return;
     try {
-        AccountExporter exporter(*gSysDb, accId);
+        AccountExporter exporter(*m_session.sysDb, accId);
         if (accId.isEmpty() || !exporter.found()) {
             MsgBox(tr("账套[%1]不存在，无法输出！").arg(accId), vb::vbExclamation, title());
             return;
@@ -133,14 +136,14 @@ void FrmDelAcc::exportSet(const QString& accId)
         MsgBox(e.userText(), vb::vbExclamation, title());
         return;
     }
-    frmwaiting waiting(this);
+    frmwaiting waiting(m_session, accId, this);
     waiting.Form_Load();
     ShowModal(waiting);
 }
 
 void FrmDelAcc::deleteSet(const QString& accId)
 {
-    if (!gSysDb)
+    if (!m_session.sysDb)
         return;
     if (accId.isEmpty()) {
         MsgBox(tr("请从列表中选择要删除的账套！"), vb::vbExclamation, title());
@@ -150,7 +153,7 @@ void FrmDelAcc::deleteSet(const QString& accId)
         return;
     // Books and rows go together or not at all, so a failure at either step leaves the set whole.
     QString why;
-    if (AccountDeletion::deleteSet(*gSysDb, accId, {}, auditContext(), &why) != AccountDeletion::Result::Deleted) {
+    if (AccountDeletion::deleteSet(*m_session.sysDb, accId, {}, m_session.auditContext(), &why) != AccountDeletion::Result::Deleted) {
         MsgBox(tr("删除账套[%1]失败！").arg(accId) + (why.isEmpty() ? QString() : QLatin1Char('\n') + why), vb::vbExclamation, title());
         return;
     }

@@ -8,10 +8,12 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
+struct Session;
+
 class FrmDelAcc : public QDialog {
     Q_OBJECT
 public:
-    explicit FrmDelAcc(QWidget* parent = nullptr);
+    explicit FrmDelAcc(const Session& session, QWidget* parent = nullptr);
 
     QLabel* Label1 = nullptr;
     QComboBox* ComboAcc = nullptr;
@@ -22,6 +24,9 @@ public:
 
     // Fills ComboAcc with "[number]name" for every row of CreateAcc.
     void LoadCreateAcc();
+    // The set last chosen with brackets (exported or deleted); the session's until then. The
+    // console makes it the session's set.
+    QString chosenAccId() const { return m_accId; }
 
 public slots:
     void Form_Load();
@@ -32,4 +37,7 @@ public slots:
 private:
     void deleteSet(const QString& accId);
     void exportSet(const QString& accId);
+private:
+    const Session& m_session;
+    QString m_accId;
 };

@@ -2,6 +2,7 @@
 #include "frmInput.h"
 
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <ShowModal.h>
 #include <frmAccPath.h>
@@ -13,9 +14,10 @@
 
 #include <SealedStream.h>
 
-ImportCommand::ImportCommand(Database& sysDb, QWidget* parent)
-    : m_importer(sysDb, Module1::auditContext())
+ImportCommand::ImportCommand(const Session& session, QWidget* parent)
+    : m_importer(*session.sysDb, session.auditContext())
     , m_parent(parent)
+    , m_session(session)
 {
 }
 
@@ -28,7 +30,7 @@ ImportCommand::Outcome ImportCommand::run(const QString& descriptorPath)
     if (!ask())
         return Outcome::Stopped;
     const ImportPlan& p = plan();
-    frmInput w(p, m_parent);
+    frmInput w(m_session, p, m_parent);
     if (p.setExists) {
         w.setWindowTitle(QCoreApplication::translate("ImportCommand", "恢复进程"));
         w.Label1->setText(QCoreApplication::translate("ImportCommand", "文件恢复，解压缩至：") + p.accFolder + QStringLiteral("kddata.bak"));
@@ -74,7 +76,7 @@ ImportCommand::Outcome ImportCommand::unlock()
 bool ImportCommand::ask()
 {
     // On a server installation the books are a schema of its database: there is no folder to choose.
-    return !Module1::shared().onServer() ? askFolder() : keep() && confirmOverwrite();
+    return !m_session.onServer() ? askFolder() : keep() && confirmOverwrite();
 }
 
 bool ImportCommand::keep()

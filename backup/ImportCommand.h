@@ -9,6 +9,8 @@
 class Database;
 class QWidget;
 
+struct Session;
+
 class ImportCommand {
 public:
     enum class Outcome {
@@ -17,7 +19,8 @@ public:
         Failed,   // refused or failed with a message; nothing was changed
     };
 
-    ImportCommand(Database& sysDb, QWidget* parent = nullptr);
+    // Imports into `session`'s system database, as its operator at its workstation.
+    ImportCommand(const Session& session, QWidget* parent = nullptr);
 
     Outcome run(const QString& descriptorPath);
 
@@ -38,4 +41,5 @@ private:
     bool confirmOverwrite();
     AccountImporter m_importer;
     QWidget* m_parent;
+    const Session& m_session;
 };

@@ -5,6 +5,7 @@
 #include <CiFile.h>
 #include <FolderTree.h>
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <Paths.h>
 #include <SealedStream.h>
@@ -31,8 +32,10 @@ namespace {
 QString title() { return QCoreApplication::translate("frmAccExport", "财务提示"); }
 }
 
-frmAccExport::frmAccExport(QWidget* parent)
+frmAccExport::frmAccExport(const Session& session, const QString& accId, QWidget* parent)
     : QDialog(parent)
+    , m_session(session)
+    , m_accId(accId)
 {
     setObjectName(QStringLiteral("frmAccExport"));
     setWindowTitle(tr("选择备份目录"));
@@ -187,7 +190,7 @@ bool frmAccExport::chosenPassphrase(std::shared_ptr<const Passphrase>* passphras
 
 void frmAccExport::cmdOK_Click()
 {
-    if (!gSysDb)
+    if (!m_session.sysDb)
         return;
     std::shared_ptr<const Passphrase> passphrase;
     if (!chosenPassphrase(&passphrase))
@@ -199,7 +202,7 @@ void frmAccExport::cmdOK_Click()
         std::optional<AccountExporter> own;
         AccountExporter* exporter = Prepared;
         if (!exporter)
-            exporter = &own.emplace(*gSysDb, gAccId);
+            exporter = &own.emplace(*m_session.sysDb, m_accId);
         year = exporter->year();
         const QString dir = Path();
         const bool backupOk = !PrepError;
@@ -210,8 +213,8 @@ void frmAccExport::cmdOK_Click()
         WriteErrLog(3, e.text(), QStringLiteral("cmdOK_Click"));
         error = e.userText();
     }
-    const AuditEntry logged = Audit::exported(gAccId, year, Path());
-    AuditLog::record(*gSysDb, auditContext(), written ? logged : logged.failed(error));
+    const AuditEntry logged = Audit::exported(m_accId, year, Path());
+    AuditLog::record(*m_session.sysDb, m_session.auditContext(), written ? logged : logged.failed(error));
     if (!written) {
         MsgBox(tr("输出账套失败！") + QLatin1Char('\n') + error, vb::vbExclamation, title());
         return;

@@ -16,10 +16,12 @@ class QLineEdit;
 class Passphrase;
 class QPushButton;
 
+struct Session;
+
 class frmAccExport : public QDialog {
     Q_OBJECT
 public:
-    explicit frmAccExport(QWidget* parent = nullptr);
+    explicit frmAccExport(const Session& session, const QString& accId, QWidget* parent = nullptr);
 
     QComboBox* Drive1 = nullptr;      // mounted volumes
     FolderTree* Dir1 = nullptr;       // folders of the chosen volume
@@ -55,4 +57,7 @@ private:
     // they are empty or differ: nothing is written then.
     bool chosenPassphrase(std::shared_ptr<const Passphrase>* passphrase);
     void buildSealControls();
+private:
+    const Session& m_session;
+    const QString m_accId;   // the set exported
 };

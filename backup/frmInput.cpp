@@ -1,6 +1,7 @@
 #include "frmInput.h"
 
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <Twips.h>
 
@@ -15,9 +16,10 @@
 
 using namespace Module1;
 
-frmInput::frmInput(ImportPlan plan, QWidget* parent)
+frmInput::frmInput(const Session& session, ImportPlan plan, QWidget* parent)
     : QDialog(parent)
     , m_plan(std::move(plan))
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmInput"));
     setWindowTitle(tr("帐套引入"));
@@ -45,16 +47,16 @@ void frmInput::Timer1_Timer()
     Timer1.stop();
     if (m_worker)
         return;
-    if (!gSysDb) {
+    if (!m_session.sysDb) {
         MsgBox(tr("系统库未打开，无法引入帐套！"), vb::vbExclamation | vb::vbOKOnly, AccountImporter::title());
         reject();
         return;
     }
     // A connection belongs to the thread that opens it, so the worker opens its own to the same
     // system database (file or server); the kept handle stays as it is while the dialog is open.
-    const Database* like = gSysDb.get();
+    const Database* like = m_session.sysDb.get();
     const ImportPlan plan = m_plan;
-    const AuditContext who = auditContext();
+    const AuditContext who = m_session.auditContext();
     m_caption = Label1->text();
     m_cancel = false;
     WorkControl control;

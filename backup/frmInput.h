@@ -14,11 +14,13 @@
 class QLabel;
 class QThread;
 
+struct Session;
+
 class frmInput : public QDialog {
     Q_OBJECT
 public:
     // `plan`: what the command settled (the set, the backup set, the year folder).
-    explicit frmInput(ImportPlan plan, QWidget* parent = nullptr);
+    explicit frmInput(const Session& session, ImportPlan plan, QWidget* parent = nullptr);
 
     const ImportPlan& plan() const { return m_plan; }
     // True when the set was restored.
@@ -50,4 +52,6 @@ private:
     std::atomic<bool> m_cancel{false};
     QString m_caption;  // Label1's sentence while the progress is shown below it
     AccountImporter::Result m_result;
+private:
+    const Session& m_session;
 };

@@ -4,6 +4,7 @@
 #include "frmAccExport.h"
 
 #include <Module1.h>
+#include <Session.h>
 #include <ShowModal.h>
 
 #include <QProgressBar>
@@ -12,8 +13,10 @@
 
 using namespace Module1;
 
-frmWait::frmWait(QWidget* parent)
+frmWait::frmWait(const Session& session, const QString& accId, QWidget* parent)
     : TimedProgressDialog(parent, QStringLiteral("frmWait"), tr("压缩进程"), 2000)
+    , m_session(session)
+    , m_accId(accId)
 {
     setWindowTitle(tr("压缩进程，请等待..."));
 }
@@ -28,9 +31,9 @@ void frmWait::Timer1_Timer()
     Timer1.stop();
     bool prepared = false;
     std::optional<AccountExporter> exporter;
-    if (gSysDb) {
+    if (m_session.sysDb) {
         try {
-            exporter.emplace(*gSysDb, gAccId);
+            exporter.emplace(*m_session.sysDb, m_accId);
             WorkControl control;
             control.progress = progressTo(ProgressBar1);
             prepared = runOffThread([&] { return exporter->prepare(control); });
@@ -38,7 +41,7 @@ void frmWait::Timer1_Timer()
             WriteErrLog(3, e.text(), QStringLiteral("Timer1_Timer"));
         }
     }
-    frmAccExport target(this);
+    frmAccExport target(m_session, m_accId, this);
     target.PrepError = !prepared;
     target.Prepared = exporter ? &*exporter : nullptr;
     target.Form_Load();

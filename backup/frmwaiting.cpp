@@ -1,12 +1,15 @@
 #include "frmwaiting.h"
 #include "frmWait.h"
+#include <Session.h>
 
 #include <ShowModal.h>
 
 #include <QProgressBar>
 
-frmwaiting::frmwaiting(QWidget* parent)
+frmwaiting::frmwaiting(const Session& session, const QString& accId, QWidget* parent)
     : TimedProgressDialog(parent, QStringLiteral("frmwaiting"), tr("拷贝进程"), 3000)
+    , m_session(session)
+    , m_accId(accId)
 {
     ProgressBar1->setValue(10);
 }
@@ -24,7 +27,7 @@ void frmwaiting::Timer1_Timer()
     }
     Timer1.stop();
     hide();
-    frmWait wait(parentWidget());
+    frmWait wait(m_session, m_accId, parentWidget());
     wait.Form_Load();
     ShowModal(wait);
     accept();

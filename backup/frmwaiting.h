@@ -3,12 +3,17 @@
 // then closes and opens frmWait.
 #include "TimedProgressDialog.h"
 
+struct Session;
+
 class frmwaiting : public TimedProgressDialog {
     Q_OBJECT
 public:
-    explicit frmwaiting(QWidget* parent = nullptr);
+    explicit frmwaiting(const Session& session, const QString& accId, QWidget* parent = nullptr);
 
 public slots:
     void Form_Load();
     void Timer1_Timer() override;
+private:
+    const Session& m_session;
+    const QString m_accId;   // the set exported
 };

@@ -111,7 +111,7 @@ bool exportThroughWindows(const QString& target)
         f.cmdOK->click();
         return d.result();
     });
-    FrmDelAcc f;
+    FrmDelAcc f(Module1::shared());
     f.Form_Load();
     f.ComboAcc->setCurrentIndex(f.ComboAcc->findText(QStringLiteral("[001]测试账套")));
     f.CmdDel->click();

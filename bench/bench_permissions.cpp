@@ -152,13 +152,13 @@ int main(int argc, char* argv[])
         for (Side& side : sides)
             with(side, [&] {
                 side.load.values << timed([] {
-                    frmUserPop f;
+                    frmUserPop f(Module1::shared());
                     f.Form_Load();
                 });
             });
     for (Side& side : sides)
         with(side, [&] {
-            side.browser = std::make_unique<frmUserPop>();
+            side.browser = std::make_unique<frmUserPop>(Module1::shared());
             side.browser->Form_Load();
             side.browser->show();
             QCoreApplication::processEvents();

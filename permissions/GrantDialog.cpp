@@ -4,6 +4,7 @@
 
 #include <FlexGrid.h>
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <Twips.h>
 
@@ -105,9 +106,9 @@ void GrantDialog::setupGrids(bool leftMarks)
 
 void GrantDialog::loadSubsystems(const QString& sql)
 {
-    if (!gSysDb)
+    if (!m_browser->session().sysDb)
         throw DbError(tr("系统库未打开"));
-    Recordset rs = gSysDb->query(sql);
+    Recordset rs = m_browser->session().sysDb->query(sql);
     if (rs.Eof())
         return;
     MSFlexGrid1->setRows(rs.RecordCount() + 1);

@@ -1,8 +1,10 @@
 #include "frmAddPop.h"
 #include "GrantUi.h"
+#include "frmUserPop.h"
 
 #include <FlexGrid.h>
 #include <Module1.h>
+#include <Session.h>
 #include <Twips.h>
 
 #include <QMouseEvent>
@@ -30,7 +32,7 @@ void frmAddPop::Form_Load()
     try {
         loadSubsystems(QStringLiteral("select * from SM_SubSys order by cSub_Id"));
         // The supervisor right is the browser's box, never granted here.
-        Recordset rs = gSysDb->query(QStringLiteral("select a.*,b.cSub_Name from SM_Auth a,SM_SubSys b where a.cAuth_Id<>'admin' "
+        Recordset rs = m_browser->session().sysDb->query(QStringLiteral("select a.*,b.cSub_Name from SM_Auth a,SM_SubSys b where a.cAuth_Id<>'admin' "
                                                     "and substr(a.cAuth_Id,1,2)=b.cSub_Id COLLATE NOCASE order by a.cAuth_Id"));
         if (!rs.Eof()) {
             MSFlexGrid2->setRows(rs.RecordCount() + 1);

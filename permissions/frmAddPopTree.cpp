@@ -4,6 +4,7 @@
 
 #include <FlexGrid.h>
 #include <Module1.h>
+#include <Session.h>
 #include <Twips.h>
 
 #include <QComboBox>
@@ -59,8 +60,8 @@ void frmAddPopTree::Form_Load()
     try {
         loadSubsystems(QStringLiteral("select * from SM_SubSys where IsVisible<>0 order by cSub_Id"));
         // What the member holds already in this set and year.
-        Recordset rs = gSysDb->query(QStringLiteral("select * from sm_holdauth where cAcc_Id=? and iYear=? and cUser_Id=?"),
-                                     {gAccId, m_browser->cboYear->currentText().trimmed().toInt(), m_browser->MemberId});
+        Recordset rs = m_browser->session().sysDb->query(QStringLiteral("select * from sm_holdauth where cAcc_Id=? and iYear=? and cUser_Id=?"),
+                                     {m_browser->chosenAccId(), m_browser->cboYear->currentText().trimmed().toInt(), m_browser->MemberId});
         for (; !rs.Eof(); rs.MoveNext()) {
             const int r = MSFlexGrid2->Rows();
             MSFlexGrid2->setRows(r + 1);
@@ -93,12 +94,12 @@ void frmAddPopTree::MSFlexGrid1_DblClick()
     m_building = true;
     TreeView1->clear();
     try {
-        Recordset top = gSysDb->query(QStringLiteral("select * from SM_Auth where cSupAuth_Id=? order by cAuth_Id"), {subId});
+        Recordset top = m_browser->session().sysDb->query(QStringLiteral("select * from SM_Auth where cSupAuth_Id=? order by cAuth_Id"), {subId});
         for (; !top.Eof(); top.MoveNext()) {
             const QString id = top.text(QStringLiteral("cAuth_Id"));
             QTreeWidgetItem* parent = makeNode(QStringLiteral("ka") + id, top.text(QStringLiteral("cAuth_Name")), listedRow(id) >= 0);
             TreeView1->addTopLevelItem(parent);
-            Recordset sub = gSysDb->query(QStringLiteral("select * from SM_Auth where cSupAuth_Id=? order by cAuth_Id"), {id});
+            Recordset sub = m_browser->session().sysDb->query(QStringLiteral("select * from SM_Auth where cSupAuth_Id=? order by cAuth_Id"), {id});
             for (; !sub.Eof(); sub.MoveNext())
                 parent->addChild(makeNode(QStringLiteral("kc") + sub.text(QStringLiteral("cAuth_Id")),
                                           sub.text(QStringLiteral("cAuth_Name")), false));

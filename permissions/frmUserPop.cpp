@@ -5,6 +5,7 @@
 
 #include <FlexGrid.h>
 #include <Module1.h>
+#include <Session.h>
 #include <MsgBox.h>
 #include <ShowModal.h>
 #include <Twips.h>
@@ -23,11 +24,11 @@
 using namespace Module1;
 
 namespace {
-Database& sysDb()
+Database& sysDb(const Session& session)
 {
-    if (!gSysDb)
+    if (!session.sysDb)
         throw DbError(QCoreApplication::translate("frmUserPop", "系统库未打开"));
-    return *gSysDb;
+    return *session.sysDb;
 }
 
 QAction* toolButton(QToolBar* bar, QStyle::StandardPixmap icon, const char* key, const QString& text, const QString& tip)
@@ -40,8 +41,10 @@ QAction* toolButton(QToolBar* bar, QStyle::StandardPixmap icon, const char* key,
 }
 } // namespace
 
-frmUserPop::frmUserPop(QWidget* parent)
+frmUserPop::frmUserPop(const Session& session, QWidget* parent)
     : QDialog(parent)
+    , m_session(session)
+    , m_accId(session.account.id)
 {
     setObjectName(QStringLiteral("frmUserPop"));
     setWindowTitle(shown(kCaption));
@@ -186,8 +189,8 @@ void frmUserPop::Form_Load()
 
     m_loading = true;
     try {
-        if (!gIsAdmin) {
-            fillOperators(QStringLiteral("select * from SM_User where iAdmin=0 and cUser_Id<>? order by cUser_Id"), {gUserId});
+        if (!m_session.user.isAdmin) {
+            fillOperators(QStringLiteral("select * from SM_User where iAdmin=0 and cUser_Id<>? order by cUser_Id"), {m_session.user.id});
             // A supervisor works on the set and year it logged in with.
             Check1->setEnabled(false);
             cboYear->setEnabled(false);
@@ -210,7 +213,7 @@ void frmUserPop::Form_Load()
 
 void frmUserPop::fillOperators(const QString& sql, const QVariantList& params)
 {
-    Recordset rs = sysDb().query(sql, params);
+    Recordset rs = sysDb(m_session).query(sql, params);
     if (rs.Eof())
         return;
     MSFlexGrid1->setRows(rs.RecordCount() + 1);
@@ -228,14 +231,14 @@ void frmUserPop::LoadAccountYear()
     try {
         cboYear->clear();
         // Years ascending, oldest first.
-        Recordset rs = sysDb().query(QStringLiteral("Select Distinct(iYear) From SM_Account order by iYear"));
+        Recordset rs = sysDb(m_session).query(QStringLiteral("Select Distinct(iYear) From SM_Account order by iYear"));
         int chosen = -1;
         for (; !rs.Eof(); rs.MoveNext()) {
             cboYear->addItem(rs.Fields(0).toString());
-            if (rs.Fields(0).toString() == gYear)
+            if (rs.Fields(0).toString() == m_session.account.year)
                 chosen = cboYear->count() - 1;
         }
-        if (chosen < 0 && gYear.isEmpty() && cboYear->count() > 0)
+        if (chosen < 0 && m_session.account.year.isEmpty() && cboYear->count() > 0)
             chosen = 0;
         cboYear->setCurrentIndex(chosen);
         if (chosen >= 0)
@@ -253,17 +256,17 @@ void frmUserPop::cboYear_Click()
         return;
     try {
         cboAcc->clear();
-        Recordset rs = sysDb().query(QStringLiteral("select * from SM_Account Where iYear=? order by cAcc_Id"), {year});
+        Recordset rs = sysDb(m_session).query(QStringLiteral("select * from SM_Account Where iYear=? order by cAcc_Id"), {year});
         for (; !rs.Eof(); rs.MoveNext())
             cboAcc->addItem(ListEntry(rs.text(QStringLiteral("cAcc_Id")), rs.text(QStringLiteral("cAcc_Name"))));
         if (cboAcc->count() == 0)
             return;
         int chosen = 0;
-        if (!gAccId.isEmpty() && !gAccName.isEmpty()) {
-            chosen = cboAcc->findText(ListEntry(gAccId, gAccName));
+        if (!m_accId.isEmpty() && !m_session.account.name.isEmpty()) {
+            chosen = cboAcc->findText(ListEntry(m_accId, m_session.account.name));
             // The name kept in the shared state may be older than the set's; the number decides.
             for (int i = 0; chosen < 0 && i < cboAcc->count(); ++i)
-                if (ListEntryId(cboAcc->itemText(i)).compare(gAccId, Qt::CaseInsensitive) == 0)
+                if (ListEntryId(cboAcc->itemText(i)).compare(m_accId, Qt::CaseInsensitive) == 0)
                     chosen = i;
             if (chosen < 0)
                 chosen = 0;
@@ -281,7 +284,7 @@ void frmUserPop::cboAcc_Click()
     const QString text = cboAcc->currentText();
     if (text.isEmpty())
         return;
-    gAccId = ListEntryId(text);
+    m_accId = ListEntryId(text);
     ShowPoP();
 }
 
@@ -307,7 +310,7 @@ void frmUserPop::ShowPoP()
     m_shownRow = MSFlexGrid1->Row();
     MemberId = MSFlexGrid1->TextMatrix(m_shownRow, 0);
     try {
-        Database& db = sysDb();
+        Database& db = sysDb(m_session);
         // Only the first role counts.
         Recordset role = db.query(QStringLiteral("select * from SM_Role where cUser_Id=?"), {MemberId});
         const QString roleId = role.Eof() ? QString() : role.text(QStringLiteral("cGroup_Id"));
@@ -315,7 +318,7 @@ void frmUserPop::ShowPoP()
             return;
         // Holdings of every year of the set count.
         Recordset held = db.query(QStringLiteral("select * from SM_HoldAuth where cAcc_Id=? and cUser_Id in (?,?) order by cAuth_Id"),
-                                  {gAccId, MemberId, roleId});
+                                  {m_accId, MemberId, roleId});
         if (held.Eof()) {
             setCheck(false);
             return;
@@ -330,7 +333,7 @@ void frmUserPop::ShowPoP()
         Recordset rs = db.query(QStringLiteral("select a.*,b.cAuth_Name,c.cSub_Name from SM_HoldAuth a inner join SM_Auth b on b.cAuth_Id=a.cAuth_Id "
                                                "left join SM_SubSys c on c.cSub_Id=substr(a.cAuth_Id,1,2) COLLATE NOCASE "
                                                "where a.cAcc_Id=? and a.cUser_Id in (?,?) order by a.cAuth_Id"),
-                                {gAccId, MemberId, roleId});
+                                {m_accId, MemberId, roleId});
         if (rs.Eof())
             return;
         MSFlexGrid2->setRows(rs.RecordCount() + 1);
@@ -347,7 +350,7 @@ void frmUserPop::ShowPoP()
 
 void frmUserPop::showSupervisorRows()
 {
-    Recordset rs = sysDb().query(QStringLiteral("select * from SM_SubSys order by nType"));
+    Recordset rs = sysDb(m_session).query(QStringLiteral("select * from SM_SubSys order by nType"));
     if (!rs.Eof()) {
         MSFlexGrid2->setRows(rs.RecordCount() + 1);
         int r = 1;
@@ -400,7 +403,7 @@ void frmUserPop::Check1_Click()
             btnAdd->setEnabled(true);
             btnDelete->setEnabled(true);
             // Removing the supervisor removes everything the member holds in the set, every year.
-            PermissionGrant::removeAll(sysDb(), gAccId, cboYear->currentText().trimmed().toInt(), MemberId, true, auditContext());
+            PermissionGrant::removeAll(sysDb(m_session), m_accId, cboYear->currentText().trimmed().toInt(), MemberId, true, m_session.auditContext());
             m_guard = true;
             return;
         }
@@ -413,9 +416,9 @@ void frmUserPop::Check1_Click()
         showSupervisorRows();
         bool numeric = false;
         const int year = cboYear->currentText().trimmed().toInt(&numeric);
-        if (!gAccId.isEmpty() && numeric) {
+        if (!m_accId.isEmpty() && numeric) {
             // Already a supervisor for this year: the one row stays.
-            PermissionGrant::setSupervisor(sysDb(), gAccId, year, MemberId, auditContext());
+            PermissionGrant::setSupervisor(sysDb(m_session), m_accId, year, MemberId, m_session.auditContext());
             m_guard = true;
         } else {
             MsgBox(tr("请选择账套！"), vb::vbOKOnly, shown(kSetTitle));
@@ -457,13 +460,13 @@ void frmUserPop::addClick()
     }
     bool numeric = false;
     cboYear->currentText().trimmed().toInt(&numeric);
-    if (gAccId.isEmpty() || cboAcc->currentText().isEmpty() || !numeric) {
+    if (m_accId.isEmpty() || cboAcc->currentText().isEmpty() || !numeric) {
     // A grant needs the set and the year it is for.
         MsgBox(tr("请选择账套！"), vb::vbExclamation | vb::vbOKOnly, shown(kTitle));
         return;
     }
     const QString caption = tr("增加权限--[%1]").arg(MemberId);
-    if (gEdition == 1) {
+    if (m_session.edition == 1) {
         frmAddPopTree dlg(this);
         dlg.setWindowTitle(caption);
         dlg.Form_Load();
@@ -487,7 +490,7 @@ void frmUserPop::deleteClick()
         return;
     blankRightGrid();
     try {
-        PermissionGrant::removeAll(sysDb(), gAccId, cboYear->currentText().trimmed().toInt(), MemberId, false, auditContext());
+        PermissionGrant::removeAll(sysDb(m_session), m_accId, cboYear->currentText().trimmed().toInt(), MemberId, false, m_session.auditContext());
     } catch (const DbError& e) {
         reportDbError(e.userText(), QStringLiteral("Toolbar1_ButtonClick"));
         ShowPoP();
@@ -501,14 +504,14 @@ bool frmUserPop::SaveGrants(const QStringList& authIds)
     if (authIds.isEmpty()) {
         ShowPoP();
         return true;
-    if (gAccId.isEmpty() || !numeric || MemberId.isEmpty()) {
+    if (m_accId.isEmpty() || !numeric || MemberId.isEmpty()) {
     }
         MsgBox(tr("请选择账套！"), vb::vbExclamation | vb::vbOKOnly, shown(kTitle));
         return false;
     }
     bool saved = true;
     try {
-        PermissionGrant::save(sysDb(), GrantRequest{gAccId, year, MemberId, authIds}, auditContext());
+        PermissionGrant::save(sysDb(m_session), GrantRequest{m_accId, year, MemberId, authIds}, m_session.auditContext());
     } catch (const DbError& e) {
         saved = false;
         WriteErrLog(3, e.text(), QStringLiteral("cmdOK_Click"));

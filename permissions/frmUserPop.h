@@ -14,6 +14,8 @@ class QLabel;
 class QLayout;
 class QToolBar;
 
+struct Session;
+
 class frmUserPop : public QDialog {
     Q_OBJECT
 public:
@@ -25,7 +27,7 @@ public:
     static inline const QString kSetTitle = QStringLiteral(QT_TR_NOOP(" reredezozav〖系统管理〗"));
     static QString shown(const QString& title) { return tr(title.toUtf8().constData()); }
 
-    explicit frmUserPop(QWidget* parent = nullptr);
+    explicit frmUserPop(const Session& session, QWidget* parent = nullptr);
     ~frmUserPop() override;
 
     void Form_Load();
@@ -38,6 +40,10 @@ public:
 
     // The selected operator (column 0 of the left grid's current row); the grant dialogs read it.
     QString MemberId;
+    // The session it reads, and the set chosen (the session's until another is chosen), which
+    // the console makes the session's.
+    const Session& session() const { return m_session; }
+    QString chosenAccId() const { return m_accId; }
 
     QToolBar* Toolbar1 = nullptr;
     QAction* btnAdd = nullptr;       // keys "Add", "delete", "refresh", "help", "exit"
@@ -81,4 +87,7 @@ private:
     bool m_guard = false;      // false: a change of Check1 only redraws
     bool m_loading = false;
     int m_shownRow = -1;
+private:
+    const Session& m_session;
+    QString m_accId;   // the set chosen in cboAcc
 };

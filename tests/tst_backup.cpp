@@ -106,7 +106,7 @@ private slots:
         const QString books = env.root() + QStringLiteral("/books");
         makeSet(env.db(), QStringLiteral("001"), QStringLiteral("演示账套"), books, 2024);
         makeSet(env.db(), QStringLiteral("003"), QStringLiteral("旧账套"), books, 2010);
-        FrmDelAcc f;
+        FrmDelAcc f(env.session);
         f.Form_Load();
         QCOMPARE(f.windowTitle(), QStringLiteral("账套备份"));
         QCOMPARE(f.ComboAcc->count(), 2);
@@ -185,7 +185,7 @@ private slots:
         makeSet(env.db(), QStringLiteral("002"), QStringLiteral("他账套"), books, 2024);
         const QString file = AccountDb::databasePath(books, QStringLiteral("001"), 2024);
 
-        FrmDelAcc f;
+        FrmDelAcc f(env.session);
         f.Form_Load();
         f.chkAcc->setChecked(true);
         choose(f, QStringLiteral("[001]甲"));

@@ -43,7 +43,7 @@
 Q_DECLARE_METATYPE(std::function<QDialog*()>)
 
 namespace {
-using Factory = std::function<QDialog*()>;
+using Factory = std::function<QDialog*(const Session&)>;
 
 // The form's 帮助: a push button or a tool-bar action whose caption (or, for a picture button,
 // accessible name) is 帮助 in any of the forms' spellings.
@@ -95,23 +95,28 @@ private slots:
 void TestHelp::eachFormOpensItsSection_data()
 {
     QTest::addColumn<Factory>("make");
-    auto* browser = new frmUserPop;   // the grant dialogs' opener, kept for the run
-    connect(qApp, &QCoreApplication::aboutToQuit, browser, &QObject::deleteLater);
-    QTest::newRow("frmuser") << Factory([] { return new frmuser; });
-    QTest::newRow("frmrole") << Factory([] { return new frmrole; });
-    QTest::newRow("frmAddUser") << Factory([] { return new frmAddUser; });
-    QTest::newRow("frmEditUser") << Factory([] { return new frmEditUser; });
-    QTest::newRow("frmAddRole") << Factory([] { return new frmAddRole; });
-    QTest::newRow("frmEditRole") << Factory([] { return new frmEditRole; });
-    QTest::newRow("frmUserPop") << Factory([] { return new frmUserPop; });
-    QTest::newRow("frmAddPop") << Factory([browser] { return new frmAddPop(browser); });
-    QTest::newRow("frmAddPopTree") << Factory([browser] { return new frmAddPopTree(browser); });
-    QTest::newRow("frmAccount") << Factory([] { return new frmAccount(frmAccount::Mode::Create); });
-    QTest::newRow("frmAccPath") << Factory([] { return new frmAccPath; });
-    QTest::newRow("frmSysStart") << Factory([] { return new frmSysStart; });
-    QTest::newRow("frmGradeDef") << Factory([] { return new frmGradeDef; });
-    QTest::newRow("frmDate") << Factory([] { return new frmDate; });
-    QTest::newRow("FrmDelAcc") << Factory([] { return new FrmDelAcc; });
+    // The grant dialogs' opener, gone with the dialog.
+    const auto granting = [](const Session& s, auto make) -> QDialog* {
+        auto* browser = new frmUserPop(s);
+        QDialog* d = make(browser);
+        QObject::connect(d, &QObject::destroyed, browser, &QObject::deleteLater);
+        return d;
+    };
+    QTest::newRow("frmuser") << Factory([](const Session& s) { return new frmuser(s); });
+    QTest::newRow("frmrole") << Factory([](const Session& s) { return new frmrole(s); });
+    QTest::newRow("frmAddUser") << Factory([](const Session& s) { return new frmAddUser(s); });
+    QTest::newRow("frmEditUser") << Factory([](const Session& s) { return new frmEditUser(s); });
+    QTest::newRow("frmAddRole") << Factory([](const Session& s) { return new frmAddRole(s); });
+    QTest::newRow("frmEditRole") << Factory([](const Session& s) { return new frmEditRole(s); });
+    QTest::newRow("frmUserPop") << Factory([](const Session& s) { return new frmUserPop(s); });
+    QTest::newRow("frmAddPop") << Factory([granting](const Session& s) { return granting(s, [](frmUserPop* b) { return new frmAddPop(b); }); });
+    QTest::newRow("frmAddPopTree") << Factory([granting](const Session& s) { return granting(s, [](frmUserPop* b) { return new frmAddPopTree(b); }); });
+    QTest::newRow("frmAccount") << Factory([](const Session& s) { return new frmAccount(s, frmAccount::Mode::Create); });
+    QTest::newRow("frmAccPath") << Factory([](const Session&) { return new frmAccPath; });
+    QTest::newRow("frmSysStart") << Factory([](const Session& s) { return new frmSysStart(s, s.account.id); });
+    QTest::newRow("frmGradeDef") << Factory([](const Session& s) { return new frmGradeDef(s); });
+    QTest::newRow("frmDate") << Factory([](const Session& s) { return new frmDate(s); });
+    QTest::newRow("FrmDelAcc") << Factory([](const Session& s) { return new FrmDelAcc(s); });
 }
 
 void TestHelp::eachFormOpensItsSection()
@@ -120,7 +125,7 @@ void TestHelp::eachFormOpensItsSection()
     TestEnv env;
     env.loginAdmin();
     MsgBoxScript boxes;
-    std::unique_ptr<QDialog> form(make());
+    std::unique_ptr<QDialog> form(make(env.session));
     const QString name = QString::fromLatin1(QTest::currentDataTag());
     QCOMPARE(form->objectName(), name);
     // The manual has a section for the form, on a page of its own topic.

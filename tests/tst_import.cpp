@@ -110,8 +110,7 @@ private slots:
         QCOMPARE(AccountSetCreator(*gSysDb).create(in).status, AccountSetCreator::Status::Done);
         {
             MsgBoxScript msgs;
-            gAccId = QStringLiteral("003");
-            frmAccExport f;
+            frmAccExport f(env.session, QStringLiteral("003"));
             f.setPath(out);
             f.chkEncrypt->setChecked(true);
             f.chkCompress->setChecked(true);
@@ -307,7 +306,7 @@ private slots:
         plan.accId = QStringLiteral("003");
         plan.sourceDir = good + QStringLiteral("/");
         plan.targetDir = env.root() + QStringLiteral("/books/zt003/2008");
-        frmInput w(plan);
+        frmInput w(env.session, plan);
         MsgBoxScript msgs;
         w.Timer1_Timer();
         QTest::qWaitFor([&w] { return !w.working(); }, 600000);
@@ -335,7 +334,7 @@ private slots:
         QVERIFY(importer.load(backup + QStringLiteral("/KdErpAct.Lst")).isEmpty());
         QVERIFY(importer.keepFolder().isEmpty());
         QVERIFY(importer.plan().setExists);
-        frmInput w(importer.plan());
+        frmInput w(env.session, importer.plan());
         MsgBoxScript msgs;
         w.Timer1_Timer();
         QVERIFY(w.working());

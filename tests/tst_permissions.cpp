@@ -104,7 +104,8 @@ struct Browser {
     MsgBoxScript msgs;
     ModalScript modals;
     frmUserPop f;
-    explicit Browser(const QString& user = QString())
+    explicit Browser(const Session& session, const QString& user = QString())
+        : f(session)
     {
         f.Form_Load();
         f.show();
@@ -162,10 +163,10 @@ private slots:
         // "Admin" sorts before GL permissions: the last row is not the supervisor's.
         give(db, QStringLiteral("zhaozg"), {"001/2026/Admin", "001/2026/GL0101"});
 
-        Browser b;
+        Browser b(env.session);
         QCOMPARE(b.f.windowTitle(), QStringLiteral("操作员权限"));
         QCOMPARE(column(b.f.MSFlexGrid1, 0), (QStringList{"chenl", "demo", "lijg", "wangxy", "zhaozg", "zhoum"}));
-        QCOMPARE(b.f.cboYear->currentText() + b.f.cboAcc->currentText() + gAccId, QStringLiteral("2025[001]北京华远贸易001"));
+        QCOMPARE(b.f.cboYear->currentText() + b.f.cboAcc->currentText() + b.f.chosenAccId(), QStringLiteral("2025[001]北京华远贸易001"));
 
         b.select(QStringLiteral("chenl"));
         QCOMPARE(column(b.f.MSFlexGrid2, 0), (QStringList{"GL0101", "WA0101"}));
@@ -224,13 +225,13 @@ private slots:
         b.select(QStringLiteral("chenl"));
         b.choose(b.f.cboYear, QStringLiteral("2026"));
         b.choose(b.f.cboAcc, QStringLiteral("[002]"));
-        QCOMPARE(gAccId, QStringLiteral("002"));
+        QCOMPARE(b.f.chosenAccId(), QStringLiteral("002"));
         QCOMPARE(column(b.f.MSFlexGrid2, 0), QStringList{"GX0101"});
 
         // A supervisor logged in sees neither itself nor the choices of set, year and supervisor.
         give(db, QStringLiteral("demo"), {"001/2026/admin"});
         env.loginSupervisor(QStringLiteral("demo"), QStringLiteral("001"), QStringLiteral("北京华远贸易"), QStringLiteral("2026"));
-        Browser s;
+        Browser s(env.session);
         QVERIFY(!column(s.f.MSFlexGrid1, 0).contains(QStringLiteral("demo")));
         QCOMPARE(s.f.MSFlexGrid1->TextMatrix(1, 2), QStringLiteral("用户"));
         QVERIFY(!s.f.Check1->isEnabled() && !s.f.cboYear->isEnabled() && !s.f.cboAcc->isEnabled());
@@ -240,7 +241,7 @@ private slots:
     void browser_supervisorAndGrantNeedAnAccountSet()
     {
         AdminEnv env(false);
-        Browser b(QStringLiteral("lijg"));
+        Browser b(env.session, QStringLiteral("lijg"));
         b.clickCheck();
         QCOMPARE(b.msgs.texts(), (QStringList{"设置操作员:[lijg]账套主管权限吗?", "请选择账套！"}));
         QCOMPARE(seen(b.msgs.last()), seen(QStringLiteral("请选择账套！"), frmUserPop::kSetTitle, vb::vbOKOnly));
@@ -263,7 +264,7 @@ private slots:
         give(db, QStringLiteral("chenl"), {"001/2026/GL0101"});   // already held
         give(db, QStringLiteral("lijg"), {"001/2026/GL0101", "001/2025/GL0102", "002/2026/GL0101"});
         gYear = QStringLiteral("2026");
-        Browser b(QStringLiteral("chenl"));
+        Browser b(env.session, QStringLiteral("chenl"));
 
         b.modals.on(QStringLiteral("frmAddPop"), act<frmAddPop>([&](frmAddPop& g) {
             g.show();
@@ -322,7 +323,7 @@ private slots:
         give(db, QStringLiteral("lijg"), {"001/2025/WA0101"});
         db.execute(QStringLiteral("create trigger refuse before insert on SM_HoldAuth when new.cAuth_Id='GL0105' "
                                   "begin select raise(abort,'GL0105 refused'); end"));
-        Browser b(QStringLiteral("zhoum"));
+        Browser b(env.session, QStringLiteral("zhoum"));
         auto dialog = b.grantDialog();
         frmAddPop& g = *dialog;
         const int gl = rowOf(g.MSFlexGrid1, 1, QStringLiteral("GL"));
@@ -381,7 +382,7 @@ private slots:
         give(db, QStringLiteral("lijg"), {"001/2026/AA01", "001/2026/GL01", "001/2025/GL02"});   // GL02 of another year: not listed
         gYear = QStringLiteral("2026");
         gEdition = 1;
-        Browser b(QStringLiteral("lijg"));
+        Browser b(env.session, QStringLiteral("lijg"));
 
         // Cancelled: nothing is written, whatever was checked or marked (the right grid's mark is only paint).
         b.modals.on(QStringLiteral("frmAddPopTree"), act<frmAddPopTree>([&](frmAddPopTree& t) {

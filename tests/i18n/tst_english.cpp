@@ -105,7 +105,7 @@ private slots:
         frmDate precision(env.session);
         frmGradeDef scheme(env.session);
         frmkmbrowser chart(env.session);
-        frmUserPop browser;
+        frmUserPop browser(env.session);
         browser.Form_Load();
         frmAddPop grant(&browser);
         grant.Form_Load();
@@ -135,7 +135,7 @@ private slots:
         frmAccount wizard(env.session, frmAccount::Mode::Create);
         wizard.Form_Load();
         frmAccPath path;
-        FrmDelAcc backup;
+        FrmDelAcc backup(env.session);
         backup.Form_Load();
         frmWeb servers;
         for (QWidget* w : std::initializer_list<QWidget*>{&users, &roles, &addUser, &editUser, &addRole, &editRole, &wizard,
