@@ -6,7 +6,7 @@
 #include <BuildInfo.h>
 #include <ConnInfo.h>
 #include <Language.h>
-#include <Module1.h>
+#include <Session.h>
 #include <WindowIcon.h>
 
 #include <QApplication>
@@ -52,7 +52,7 @@ int main(int argc, char* argv[])
 
     Startup::closeEarlierInstances();
     // The run's session: what the login sets up and every form the console opens reads.
-    Session& session = Module1::shared();
+    Session session;
     session.edition = Startup::edition();
 
     QStringList args = QApplication::arguments();

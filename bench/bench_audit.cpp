@@ -13,6 +13,7 @@
 #include <Database.h>
 #include <Installation.h>
 #include <Module1.h>
+#include <Session.h>
 #include <frmLog.h>
 
 #include <QApplication>
@@ -25,6 +26,8 @@
 using namespace Module1;
 
 namespace {
+// The session of the console this bench runs, as main() would own it.
+Session session;
 // The log's size; BENCH_AUDIT_ROWS changes it for a quicker look.
 const int kRows = qEnvironmentVariableIsSet("BENCH_AUDIT_ROWS") ? qEnvironmentVariableIntValue("BENCH_AUDIT_ROWS") : 100000;
 constexpr int kRuns = 5;
@@ -85,7 +88,7 @@ double openViewer(frmLog*& viewer)
 {
     QElapsedTimer t;
     t.start();
-    viewer = new frmLog(Module1::shared());
+    viewer = new frmLog(session);
     viewer->Form_Load(false);
     viewer->show();
     viewer->tblLog->viewport()->repaint();
@@ -102,12 +105,12 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     QTemporaryDir dir;
     Installation::createRoot(dir.path(), true);
-    setRoot(dir.path());
-    gSysDb = std::make_unique<Database>(SysDbPath());
+    session.setRoot(dir.path());
+    session.sysDb = std::make_unique<Database>(Installation::sysDbPath(session.root));
     QElapsedTimer fill;
     fill.start();
-    populate(*gSysDb);
-    out << "log rows: " << gSysDb->scalar(QStringLiteral("select count(*) from SM_Log")).toInt() << " written in "
+    populate(*session.sysDb);
+    out << "log rows: " << session.sysDb->scalar(QStringLiteral("select count(*) from SM_Log")).toInt() << " written in "
         << QString::number(ms(fill) / 1000, 'f', 1) << " s" << Qt::endl;
 
     // 1. An action with and without its row, interleaved.
@@ -120,7 +123,7 @@ int main(int argc, char* argv[])
             t.start();
             double rows = 0;
             for (int i = 0; i < kActions; ++i)
-                rows += grant(*gSysDb, i, logged);
+                rows += grant(*session.sysDb, i, logged);
             (logged ? with : without).values << ms(t) / kActions / 1000;
             if (logged)
                 rowOnly.values << rows / kActions;
@@ -142,16 +145,16 @@ int main(int argc, char* argv[])
     for (int run = 0; run < kRuns; ++run) {
         QElapsedTimer y;
         y.start();
-        gSysDb->query(QStringLiteral("select rowid from SM_Log"));
+        session.sysDb->query(QStringLiteral("select rowid from SM_Log"));
         yardOpen.values << ms(y) / 1000;
 
         frmLog* viewer = nullptr;
         open.values << openViewer(viewer) / 1000;
-        if (viewer->model->rowCount() != gSysDb->scalar(QStringLiteral("select count(*) from SM_Log")).toInt())
+        if (viewer->model->rowCount() != session.sysDb->scalar(QStringLiteral("select count(*) from SM_Log")).toInt())
             out << "  the viewer does not show every row!" << Qt::endl;
 
         y.restart();
-        gSysDb->query(QStringLiteral("select rowid from SM_Log where cResult='失败'"));
+        session.sysDb->query(QStringLiteral("select rowid from SM_Log where cResult='失败'"));
         yardFilter.values << ms(y) / 1000;
         QElapsedTimer t;
         t.start();
@@ -169,12 +172,12 @@ int main(int argc, char* argv[])
     for (int run = 0; run < 3; ++run) {
         QElapsedTimer t;
         t.start();
-        const AuditCheck c = AuditChain::check(*gSysDb);
+        const AuditCheck c = AuditChain::check(*session.sysDb);
         check.values << ms(t) / 1000;
         if (!c.intact())
             out << "  " << c.summary() << Qt::endl;
     }
     out << "3. checking the chain of every row (s): " << figures(check) << Qt::endl;
-    gSysDb.reset();
+    session.sysDb.reset();
     return 0;
 }

@@ -14,6 +14,7 @@
 #include <FrmDelAcc.h>
 #include <Installation.h>
 #include <Module1.h>
+#include <Session.h>
 #include <Paths.h>
 #include <frmAccExport.h>
 #include <frmInput.h>
@@ -39,6 +40,8 @@
 using namespace Bench;
 
 namespace {
+// The session of the console this bench runs, as main() would own it.
+Session session;
 QTextStream out(stdout);
 constexpr double kTargetMs = 100;
 
@@ -111,7 +114,7 @@ bool exportThroughWindows(const QString& target)
         f.cmdOK->click();
         return d.result();
     });
-    FrmDelAcc f(Module1::shared());
+    FrmDelAcc f(session);
     f.Form_Load();
     f.ComboAcc->setCurrentIndex(f.ComboAcc->findText(QStringLiteral("[001]测试账套")));
     f.CmdDel->click();
@@ -162,13 +165,13 @@ int main(int argc, char* argv[])
     set.sysDb->execute(QStringLiteral("CREATE TABLE IF NOT EXISTS CreateAcc (cAcc_Id TEXT COLLATE NOCASE, cAcc_Name TEXT COLLATE NOCASE)"));
     set.sysDb->execute(QStringLiteral("INSERT INTO CreateAcc (cAcc_Id, cAcc_Name) VALUES ('001', '测试账套')"));
     set.sysDb.reset();
-    Module1::setRoot(root);
-    Module1::gSysDb = std::make_unique<Database>(Installation::sysDbPath(root));
-    Module1::gUserId = QStringLiteral("admin");
-    Module1::gIsAdmin = true;
+    session.setRoot(root);
+    session.sysDb = std::make_unique<Database>(Installation::sysDbPath(root));
+    session.user.id = QStringLiteral("admin");
+    session.user.isAdmin = true;
     const QString target = Paths::join(root, QStringLiteral("备份"));
     QDir().mkpath(target);
-    frmMain main(Module1::shared());
+    frmMain main(session);
 
     PauseMeter meter;
     Series idle, exports, imports;

@@ -7,6 +7,7 @@
 #include <Database.h>
 #include <Installation.h>
 #include <Module1.h>
+#include <Session.h>
 #include <PasswordHash.h>
 #include <frmLogin.h>
 #include <frmMain.h>
@@ -21,6 +22,8 @@
 #include <QTimer>
 
 namespace {
+// The session of the console this bench runs, as main() would own it.
+Session session;
 // Paints of the form, in ms since the clock started.
 struct PaintLog : QObject {
     QElapsedTimer clock;
@@ -37,8 +40,8 @@ struct PaintLog : QObject {
 // returns the longest stretch without a paint while the click ran.
 double longestFreeze(frmMain& console, const QString& user, const QString& password)
 {
-    Module1::gUserName.clear();
-    frmLogin dlg(Module1::shared(), &console);
+    session.user.name.clear();
+    frmLogin dlg(session, &console);
     dlg.Form_Load();
     dlg.show();
     QTest::qWaitForWindowExposed(&dlg);
@@ -88,8 +91,8 @@ int main(int argc, char* argv[])
     auto adminPassword = [&](const QString& value) {
         db.execute(QStringLiteral("update SM_User set cPassword=? where cUser_Id='admin'"), {value});
     };
-    Module1::setRoot(dir.path());
-    frmMain console(Module1::shared());
+    session.setRoot(dir.path());
+    frmMain console(session);
     console.Form_Load();
 
     Series verify, freeze, yardstick;
@@ -115,7 +118,7 @@ int main(int argc, char* argv[])
     out << "ratio of medians (with hash / without): " << QString::number(freeze.median() / qMax(yardstick.median(), 0.001), 'f', 2) << "\n";
     out << "longest freeze " << QString::number(freeze.max(), 'f', 1) << " ms against the check's "
         << QString::number(verify.median(), 'f', 1) << " ms (target: shorter, and under 500 ms) " << (freezeMet ? "MET" : "NOT MET") << "\n";
-    Module1::gSysDb.reset();
+    session.sysDb.reset();
     db.close();
     return costMet && freezeMet ? 0 : 1;
 }

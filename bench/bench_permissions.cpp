@@ -10,6 +10,7 @@
 #include <FlexGrid.h>
 #include <Installation.h>
 #include <Module1.h>
+#include <Session.h>
 #include <frmAddPop.h>
 #include <frmAddPopTree.h>
 #include <frmUserPop.h>
@@ -27,6 +28,8 @@
 using namespace Module1;
 
 namespace {
+// The session of the console this bench runs, as main() would own it.
+Session session;
 constexpr int kOperators = 5000;
 constexpr int kSets = 50;
 const QStringList kRoles{QStringLiteral("MANAGER-GL"), QStringLiteral("MANAGER-FA"), QStringLiteral("MANAGER-WA"), QStringLiteral("MANAGER-GX")};
@@ -75,7 +78,7 @@ void populate(Database& db)
     t.commit();
 }
 
-// One engine's installation and its browser, measured while gSysDb is its database.
+// One engine's installation and its browser, measured while session.sysDb is its database.
 struct Side {
     QString label;
     std::unique_ptr<Database> db;
@@ -83,12 +86,12 @@ struct Side {
     Series load, select, plain, tree;
 };
 
-// Runs `job` with gSysDb set to the side's database, which it gets back after.
+// Runs `job` with session.sysDb set to the side's database, which it gets back after.
 void with(Side& side, const std::function<void()>& job)
 {
-    gSysDb = std::move(side.db);
+    session.sysDb = std::move(side.db);
     job();
-    side.db = std::move(gSysDb);
+    side.db = std::move(session.sysDb);
 }
 
 double timed(const std::function<void()>& job)
@@ -137,10 +140,10 @@ int main(int argc, char* argv[])
     if (sides.size() > 1)
         sides[1].db->execute(QStringLiteral("ANALYZE"));
 
-    setRoot(dir.path());
-    gUserId = QStringLiteral("admin");
-    gIsAdmin = true;
-    gYear = QStringLiteral("2026");
+    session.setRoot(dir.path());
+    session.user.id = QStringLiteral("admin");
+    session.user.isAdmin = true;
+    session.account.year = QStringLiteral("2026");
     out << "holdings: " << sides[0].db->scalar(QStringLiteral("select count(*) from SM_HoldAuth")).toInt()
         << ", operators: " << sides[0].db->scalar(QStringLiteral("select count(*) from SM_User")).toInt()
         << ", catalogue: " << sides[0].db->scalar(QStringLiteral("select count(*) from SM_Auth")).toInt() << Qt::endl;
@@ -152,13 +155,13 @@ int main(int argc, char* argv[])
         for (Side& side : sides)
             with(side, [&] {
                 side.load.values << timed([] {
-                    frmUserPop f(Module1::shared());
+                    frmUserPop f(session);
                     f.Form_Load();
                 });
             });
     for (Side& side : sides)
         with(side, [&] {
-            side.browser = std::make_unique<frmUserPop>(Module1::shared());
+            side.browser = std::make_unique<frmUserPop>(session);
             side.browser->Form_Load();
             side.browser->show();
             QCoreApplication::processEvents();
@@ -193,6 +196,6 @@ int main(int argc, char* argv[])
     report(out, QStringLiteral("frmAddPopTree open (Form_Load)"), sides[0].tree, server ? &server->tree : nullptr, 0);
     for (Side& side : sides)
         side.browser.reset();
-    gSysDb.reset();
+    session.sysDb.reset();
     return 0;
 }

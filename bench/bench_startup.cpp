@@ -8,6 +8,7 @@
 #include <Database.h>
 #include <Installation.h>
 #include <Module1.h>
+#include <Session.h>
 #include <PasswordHash.h>
 #include <SingleInstance.h>
 #include <UsedServers.h>
@@ -27,6 +28,8 @@
 #include <algorithm>
 
 namespace {
+// The session of the console this bench runs, as main() would own it.
+Session session;
 double median(QList<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -82,10 +85,10 @@ void compareInstalled(const QString& installedBin, const QString& built, const Q
 double openLoginForm(frmMain& console, const QString& server)
 {
     UsedServers::remember(ConnInfo(server));
-    Module1::gUserName.clear();
+    session.user.name.clear();
     QElapsedTimer t;
     t.start();
-    frmLogin dlg(Module1::shared(), &console);
+    frmLogin dlg(session, &console);
     dlg.Form_Load();
     dlg.show();
     const bool shown = QTest::qWaitForWindowExposed(&dlg);
@@ -110,7 +113,7 @@ void compareServer(frmMain& console, QTextStream& out)
         onServer.values << openLoginForm(console, server.conninfo());
     }
     UsedServers::remember(ConnInfo());
-    Module1::gSysDb.reset();
+    session.sysDb.reset();
     const auto verdict = [](const Series& s) { return s.min() >= 0 && s.median() < 300 ? "MET" : "NOT MET"; };
     out << "opening the login form (10,000 operators), 9 runs each, interleaved\n";
     out << "  SQLite files: " << figuresMs(files) << "  (target < 300 ms) " << verdict(files) << "\n";
@@ -144,8 +147,8 @@ int main(int argc, char* argv[])
         compareInstalled(QString::fromLocal8Bit(argv[1]), exe, dir.path(), out);
 
     // The login form: opening the database, reading 10,000 operators, showing the form.
-    Module1::setRoot(dir.path());
-    frmMain console(Module1::shared());
+    session.setRoot(dir.path());
+    frmMain console(session);
     console.Form_Load();
     QList<double> login;
     for (int run = 0; run < 7; ++run) {
@@ -161,6 +164,6 @@ int main(int argc, char* argv[])
     else
         out << Bench::serverMissing() << "\n";
     // The kept handle goes before the application object, as in the console itself.
-    Module1::gSysDb.reset();
+    session.sysDb.reset();
     return 0;
 }

@@ -1,7 +1,5 @@
 #include "Module1.h"
 
-#include <CiFile.h>
-#include <Installation.h>
 #include <SingleInstance.h>
 #include <SysInfo.h>
 
@@ -23,52 +21,6 @@ std::function<void(int)>& endSlot()
 } // namespace
 
 namespace Module1 {
-Session& shared()
-{
-    static Session session;
-    return session;
-}
-
-AuditContext auditContext()
-{
-    return shared().auditContext();
-}
-
-AuditContext auditContext(const QString& operatorId)
-{
-    return shared().auditContext(operatorId);
-}
-
-void resetState()
-{
-    shared() = Session();
-}
-
-void setRoot(const QString& root)
-{
-    shared().setRoot(root);
-}
-
-QString SysDbPath()
-{
-    return Installation::sysDbPath(gRootPath);
-}
-
-InstallationPlace SysDbPlace()
-{
-    return shared().installation;
-}
-
-QString ServerShown()
-{
-    return shared().shownServer();
-}
-
-QString MirrorSysDbPath()
-{
-    return SysInfo::mirrorSysDbPath();
-}
-
 QString ListEntry(const QString& id, const QString& name)
 {
     return QLatin1Char('[') + id + QLatin1Char(']') + name;

@@ -80,7 +80,7 @@ void createSet(TestEnv& env)
 {
     env.openSysDb();
     env.loginSupervisor(QStringLiteral("demo"), QStringLiteral("004"), QStringLiteral("账套004"), QStringLiteral("2024"));
-    QVERIFY(AccountSetCreator(*gSysDb).create({.accId = QStringLiteral("004"), .accName = QStringLiteral("账套004"), .accPath = env.root(),
+    QVERIFY(AccountSetCreator(*env.session.sysDb).create({.accId = QStringLiteral("004"), .accName = QStringLiteral("账套004"), .accPath = env.root(),
                                                .year = QStringLiteral("2024"), .month = QStringLiteral("5"), .unitName = QStringLiteral("青木"),
                                                .unitAbbre = QStringLiteral("青"), .master = QStringLiteral("[demo]demo"), .goodClass = true}).done());
 }
@@ -142,7 +142,7 @@ private slots:
             if (!c.existing.isEmpty())
                 QCOMPARE(f.cboAccount->currentText(), QStringLiteral("[%1]公司%1").arg(c.existing.first()));
             QCOMPARE(f.windowTitle(), QStringLiteral("创建账套"));
-            QCOMPARE(QStringList({f.txtAccPath->text(), f.txtYear->text(), f.txtMonth->text()}), QStringList({gRootPath, kThisYear, kThisMonth}));
+            QCOMPARE(QStringList({f.txtAccPath->text(), f.txtYear->text(), f.txtMonth->text()}), QStringList({env.session.root, kThisYear, kThisMonth}));
             QCOMPARE(f.cboAcc_Master->currentText(), QStringLiteral("[zz9]Demo"));   // the last "demo" wins
             QVERIFY(f.cboAcc_Master->findText(QStringLiteral("[admin]系统管理员")) < 0);
             QVERIFY(!f.cmdPre->isEnabled() && f.cmdNext->isEnabled() && !f.cmdOK->isEnabled());
@@ -299,7 +299,7 @@ private slots:
         // The set made, handed back to the console, which makes it the current set.
         const QStringList made{QStringLiteral("007"), QStringLiteral("O'Neil 账套"), path};
         QCOMPARE(created, made);
-        QCOMPARE(QStringList({gAccId, gAccName}), made.mid(0, 2));
+        QCOMPARE(QStringList({x.env.session.account.id, x.env.session.account.name}), made.mid(0, 2));
 
         // What the pages held reached the set and its books.
         QCOMPARE(x.env.db().scalar(QStringLiteral("select cAcc_Path||'|'||iYear||iMonth||'|'||cAcc_Master||'|'||cUnitName||'|'||cUnitTel||'|'||"
@@ -334,7 +334,7 @@ private slots:
         QCOMPARE(msgs.last().buttons, int(vb::vbOKOnly | vb::vbExclamation));
         QCOMPARE(f.result(), 0);   // still open
         QVERIFY(modals.shown.isEmpty());
-        QVERIFY(gAccId.isEmpty());
+        QVERIFY(env.session.account.id.isEmpty());
         // No to the confirmation writes nothing either.
         msgs.clear();
         msgs.answer(vb::vbNo);
@@ -404,7 +404,7 @@ private slots:
             QVERIFY(modals.shown.isEmpty());
         }
         msgs.clear();
-        gAccId = QStringLiteral("404");
+        env.session.account.id = QStringLiteral("404");
         frmAccount f(env.session, frmAccount::Mode::Modify);
         f.Form_Load();
         QCOMPARE(msgs.texts(), QStringList{QStringLiteral("帐套不存在！")});

@@ -102,8 +102,9 @@ private slots:
         const QPair<QString, QString> cases[] = {{"   ", ""}, {"/opt/acc,extra,x", "/opt/acc"}, {"/opt/my acc", "/opt/my acc"}};
         for (const auto& [line, root] : cases)
             QCOMPARE(Startup::rootFromCommandLine(line), root);
-        setRoot(QStringLiteral("/opt/acc\\"));
-        QCOMPARE(shared().systemFolder(), QStringLiteral("/opt/acc/DeZaduzi/"));
+        Session session;
+        session.setRoot(QStringLiteral("/opt/acc\\"));
+        QCOMPARE(session.systemFolder(), QStringLiteral("/opt/acc/DeZaduzi/"));
     }
 
     void console_missingSystemDatabaseEndsTheProgram()
@@ -114,7 +115,7 @@ private slots:
         QCOMPARE(c.msgs.calls.size(), 1);
         QCOMPARE(seen(c.msgs.last()), seen(QStringLiteral("系统库不存在，无法启动系统管理！"), QStringLiteral("登录"), vb::vbExclamation));
         QCOMPARE(c.ended, 0);
-        QVERIFY(!gSysDb);
+        QVERIFY(!env.session.sysDb);
     }
 
     void console_loadsLoggedOutAndTheAdministratorSetsItUp()
@@ -144,10 +145,10 @@ private slots:
         });
         QVERIFY(accountSetHidden);
         QVERIFY(c.msgs.calls.isEmpty());
-        QVERIFY(gSysDb && gIsAdmin);
-        QCOMPARE(gUserId, QStringLiteral("admin"));
-        QCOMPARE(m.statusBar1->panelText(1), QStringLiteral("操作员[") + gUserName + QStringLiteral("]"));
-        QCOMPARE(m.statusBar1->panelText(2), QStringLiteral("服务器[") + gComputerName + QStringLiteral("]"));
+        QVERIFY(env.session.sysDb && env.session.user.isAdmin);
+        QCOMPARE(env.session.user.id, QStringLiteral("admin"));
+        QCOMPARE(m.statusBar1->panelText(1), QStringLiteral("操作员[") + env.session.user.name + QStringLiteral("]"));
+        QCOMPARE(m.statusBar1->panelText(2), QStringLiteral("服务器[") + env.session.computerName + QStringLiteral("]"));
         QCOMPARE(m.statusBar1->panelText(4), QString());
         QCOMPARE(m.MSFlexGrid1->Rows(), 2);
         QCOMPARE(m.MSFlexGrid1->TextMatrix(1, 0) + "|" + m.MSFlexGrid1->TextMatrix(1, 2), QStringLiteral("控制台|正常(0)"));
@@ -162,7 +163,7 @@ private slots:
         QCOMPARE(m.MSFlexGrid1->Rows(), 1);
         QCOMPARE(m.statusBar1->panelText(1) + m.statusBar1->panelText(2), QStringLiteral("操作员[]服务器[]"));
         QCOMPARE(usable(m), loggedOut);
-        QCOMPARE(gUserId, QStringLiteral("admin"));   // kept to preselect the operator
+        QCOMPARE(env.session.user.id, QStringLiteral("admin"));   // kept to preselect the operator
     }
 
     void login_supervisorWithAccountSetAndCurrentYear()
@@ -182,8 +183,8 @@ private slots:
             f.cmdOK->click();
         });
         QVERIFY(c.msgs.calls.isEmpty());
-        QVERIFY(!gIsAdmin);
-        QCOMPARE(gAccId + gAccName + gYear, QStringLiteral("007华东分公司") + year);
+        QVERIFY(!env.session.user.isAdmin);
+        QCOMPARE(env.session.account.id + env.session.account.name + env.session.account.year, QStringLiteral("007华东分公司") + year);
         frmMain& m = c.main;
         QCOMPARE(m.statusBar1->panelText(4), QStringLiteral("当前帐套：[007] 会计年度：[%1]").arg(year));
         QCOMPARE(usable(m), menus({"mnuAccEdit", "mnuAccUse", "mnuPopJ", "mnuSysU", "mnuViewRef", "mnuViewSys", "mnuYearDel",
@@ -208,8 +209,8 @@ private slots:
         // Logged out, 系统日志 asks for a log-in first.
         m.mnuViewSys_Click();
         QCOMPARE(c.msgs.last().text, QStringLiteral("请先注册（登录）到账套，再查看系统日志。"));
-        login(c, [](frmLogin& f) {
-            QCOMPARE(f.cboUser->currentText(), ListEntry(QStringLiteral("demo"), gUserName));
+        login(c, [&env](frmLogin& f) {
+            QCOMPARE(f.cboUser->currentText(), ListEntry(QStringLiteral("demo"), env.session.user.name));
             f.cmdOK->click();
         });
         QCOMPARE(m.MSFlexGrid1->TextMatrix(1, 2), QStringLiteral("正常(0)"));
@@ -238,7 +239,7 @@ private slots:
             // An identifier that matches nobody leaves the administrator selected, but 登录 is refused
             // as typed and charged to nobody: six tries as "nobody" do not hold the administrator back.
             choose(f, QStringLiteral("nobody"));
-            QCOMPARE(gUserId, QStringLiteral("admin"));
+            QCOMPARE(env.session.user.id, QStringLiteral("admin"));
             c.msgs.clear();
             const QStringList adminFailures = rows(env.db(), QStringLiteral("select * from SM_LoginFail"));
             for (int i = 0; i < LoginCheck::kFreeFailures + 1; ++i) {
@@ -291,7 +292,7 @@ private slots:
             QCOMPARE(f.result(), int(QDialog::Rejected));
         });
         QVERIFY(c.main.mnuSysReg->isEnabled());
-        QVERIFY(!gSysDb);
+        QVERIFY(!env.session.sysDb);
         // Not a database: a clear message, not a crash.
         QFile junk(env.sysDbPath());
         QVERIFY(junk.open(QIODevice::WriteOnly));
@@ -303,7 +304,7 @@ private slots:
             QVERIFY(c.msgs.last().text.startsWith(QStringLiteral("无法打开系统库")));
             QCOMPARE(f.cboUser->count(), 0);
         });
-        QVERIFY(!gSysDb);
+        QVERIFY(!env.session.sysDb);
     }
 
     void password_exactAndTheLoginKeepsTheOldOneUntilChosenAgain()
@@ -408,8 +409,8 @@ private slots:
             choose(f, QStringLiteral("admin"));
             f.cmdOK->click();
         });
-        QVERIFY(gIsAdmin && !env.session.onServer() && gSysDb->engine() == Engine::SQLite);
-        QCOMPARE(c.main.statusBar1->panelText(2), QStringLiteral("服务器[") + gComputerName + "]");
+        QVERIFY(env.session.user.isAdmin && !env.session.onServer() && env.session.sysDb->engine() == Engine::SQLite);
+        QCOMPARE(c.main.statusBar1->panelText(2), QStringLiteral("服务器[") + env.session.computerName + "]");
         QCOMPARE(UsedServers::last(), QString());
         QCOMPARE(UsedServers::list().size(), 2);
 
@@ -417,7 +418,7 @@ private slots:
         c.main.mnuSysU_Click();
         c.msgs.clear();
         for (qint16 edition : {0, 1}) {
-            gEdition = edition;
+            env.session.edition = edition;
             login(c, [&](frmLogin& f) {
                 QCOMPARE(f.cboServer->currentIndex(), 0);
                 QCOMPARE(f.cboServer->count(), edition == 1 ? 1 : 3);
@@ -466,7 +467,7 @@ private slots:
             choose(f, QStringLiteral("admin"));
             f.cmdOK->click();
         });
-        QVERIFY(gIsAdmin && gSysDb && gSysDb->engine() == Engine::PostgreSQL);
+        QVERIFY(env.session.user.isAdmin && env.session.sysDb && env.session.sysDb->engine() == Engine::PostgreSQL);
         QCOMPARE(c.main.statusBar1->panelText(2), QStringLiteral("服务器[%1]").arg(shown));
         QCOMPARE(UsedServers::list(), QStringList{server.conninfo()});
         QCOMPARE(UsedServers::last(), server.conninfo());
@@ -506,7 +507,7 @@ private slots:
         add.cmdAdd->click();
         QCOMPARE(c.msgs.calls.size(), 2);
         QCOMPARE(operators(), QStringLiteral("u1,u2"));
-        gSysDb.reset();
+        env.session.sysDb.reset();
     }
 
     void login_maskOneLimitCancelledOperatorAndALockedSystemDatabase()
@@ -537,7 +538,7 @@ private slots:
 
         // A system database that another program holds is reported as locked, at load and at 登录.
         c.msgs.clear();
-        gSysDb.reset();
+        env.session.sysDb.reset();
         Database holder(env.sysDbPath());
         holder.execute(QStringLiteral("BEGIN EXCLUSIVE"));
         holder.execute(QStringLiteral("update SM_User set nState=0 where cUser_Id='admin'"));
@@ -552,7 +553,7 @@ private slots:
         c.msgs.clear();
         login(c, [&](frmLogin& f) { f.cmdOK->click(); });
         QVERIFY(c.msgs.calls.isEmpty());
-        QVERIFY(gIsAdmin && !c.main.mnuSysReg->isEnabled());
+        QVERIFY(env.session.user.isAdmin && !c.main.mnuSysReg->isEnabled());
     }
 
     void console_resizeSharesHeightAndKeepsTheDesignSize()

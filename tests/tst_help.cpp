@@ -273,7 +273,7 @@ void TestHelp::aboutNamesVersionInstallationAndLicences()
     console.mnuHelpAbort->trigger();
     QCoreApplication::processEvents();
     QCOMPARE(boxes.calls.size(), 1);
-    QVERIFY2(boxes.last().text.contains(Module1::gRootPath), qPrintable(boxes.last().text));
+    QVERIFY2(boxes.last().text.contains(env.session.root), qPrintable(boxes.last().text));
 }
 
 // The menu's first start: each of the three ways, a server browse given up returns to the

@@ -36,12 +36,12 @@ namespace {
 const QString kTitle = QStringLiteral("管理软件【系统管理】");
 
 // A set as the wizard leaves it, exported into `backupDir`.
-void buildAndExport(const QString& acc, const QString& books, int year, const QString& backupDir)
+void buildAndExport(Database& sysDb, const QString& acc, const QString& books, int year, const QString& backupDir)
 {
     AccountSetInput in = TestEnv::setInput(acc, books, QString::number(year));
     in.accName = in.unitName = QStringLiteral("远航 O'Brien 账套");
-    QCOMPARE(AccountSetCreator(*gSysDb).create(in).status, AccountSetCreator::Status::Done);
-    QVERIFY(exportTo(*gSysDb, acc, backupDir));
+    QCOMPARE(AccountSetCreator(sysDb).create(in).status, AccountSetCreator::Status::Done);
+    QVERIFY(exportTo(sysDb, acc, backupDir));
 }
 
 QString firstQuestion(const QString& acc, const QString& folder)
@@ -107,7 +107,7 @@ private slots:
         const QString out = env.root() + QStringLiteral("/u盘");
         QVERIFY(QDir().mkpath(out));
         AccountSetInput in = TestEnv::setInput(QStringLiteral("003"), books, QStringLiteral("2026"));
-        QCOMPARE(AccountSetCreator(*gSysDb).create(in).status, AccountSetCreator::Status::Done);
+        QCOMPARE(AccountSetCreator(env.db()).create(in).status, AccountSetCreator::Status::Done);
         {
             MsgBoxScript msgs;
             frmAccExport f(env.session, QStringLiteral("003"));
@@ -122,7 +122,7 @@ private slots:
             QCOMPARE(msgs.texts(), QStringList{"两次输入的口令不一致，请重新输入。"});
             QCOMPARE(filesIn(out), QStringList());
             QTest::keyClicks(f.txtPassphrase2, QStringLiteral("richtig"));
-            AccountExporter prepared(*gSysDb, QStringLiteral("003"));
+            AccountExporter prepared(env.db(), QStringLiteral("003"));
             QVERIFY(prepared.prepare());
             f.Prepared = &prepared;
             f.cmdOK->click();
@@ -130,7 +130,7 @@ private slots:
         }
         const auto m = BackupSet::readManifest(out + QStringLiteral("/KdErpAct.sum"));
         QVERIFY(m && m->seal.encrypted && m->seal.compressed);
-        const QStringList before = dumpBesidesLog(*gSysDb);
+        const QStringList before = dumpBesidesLog(env.db());
         frmMain main(env.session);
         const auto importWith = [&](const QStringList& typed, const QList<int>& answers) {
             auto run = std::make_unique<ImportRun>(out + QStringLiteral("/KdErpAct.Lst"));
@@ -152,7 +152,7 @@ private slots:
         QCOMPARE(wrong->modals.shown, (QStringList{"dlgImportFile", "PassphraseDialog", "PassphraseDialog", "PassphraseDialog"}));
         auto cancelled = importWith({}, {});
         QCOMPARE(cancelled->msgs.texts(), QStringList());
-        QCOMPARE(dumpBesidesLog(*gSysDb), before);
+        QCOMPARE(dumpBesidesLog(env.db()), before);
         // The notice of the wrong one is answered first, then the questions.
         auto right = importWith({"falsch", "richtig"}, {vb::vbOK, vb::vbNo, vb::vbYes});
         QCOMPARE(right->msgs.texts().first(), QStringLiteral("口令不正确"));
@@ -166,9 +166,9 @@ private slots:
         env.loginAdmin();
         const QString books = env.root() + QStringLiteral("/books");
         const QString lst = env.root() + QStringLiteral("/备份 盘/KdErpAct.Lst");
-        buildAndExport(QStringLiteral("003"), books, 2008, env.root() + QStringLiteral("/备份 盘"));
-        QVERIFY(AccountDeletion::DelAccFiles(*gSysDb, QStringLiteral("003")));
-        QVERIFY(AccountDeletion::DelDbInfo(*gSysDb, QStringLiteral("003")));
+        buildAndExport(*env.session.sysDb, QStringLiteral("003"), books, 2008, env.root() + QStringLiteral("/备份 盘"));
+        QVERIFY(AccountDeletion::DelAccFiles(*env.session.sysDb, QStringLiteral("003")));
+        QVERIFY(AccountDeletion::DelDbInfo(*env.session.sysDb, QStringLiteral("003")));
         frmMain main(env.session);
         const QString folder = books + QStringLiteral("/zt003/");
         {
@@ -207,7 +207,7 @@ private slots:
         {
             TestEnv origin;
             origin.loginAdmin();
-            buildAndExport(QStringLiteral("003"), origin.root() + QStringLiteral("/books"), 2008, backupDir.path() + QStringLiteral("/u盘"));
+            buildAndExport(*origin.session.sysDb, QStringLiteral("003"), origin.root() + QStringLiteral("/books"), 2008, backupDir.path() + QStringLiteral("/u盘"));
         }
         TestEnv env;
         env.loginAdmin();
@@ -260,7 +260,7 @@ private slots:
         env.loginAdmin();
         const QString good = env.root() + QStringLiteral("/good");
         const QString lst = good + QStringLiteral("/KdErpAct.Lst");
-        buildAndExport(QStringLiteral("003"), env.root() + QStringLiteral("/books"), 2008, good);
+        buildAndExport(*env.session.sysDb, QStringLiteral("003"), env.root() + QStringLiteral("/books"), 2008, good);
         const QString live = AccountDb::databasePath(env.root() + QStringLiteral("/books"), QStringLiteral("003"), 2008);
         AccountDb::open(env.db(), QStringLiteral("003"))->execute(QStringLiteral("insert into code (ccode,ccode_name) values ('9901','导出后新增')"));
         const QByteArray liveBytes = readAll(live);
@@ -325,12 +325,12 @@ private slots:
         env.loginAdmin();
         const QString books = env.root() + QStringLiteral("/books");
         const QString backup = env.root() + QStringLiteral("/backup");
-        buildAndExport(QStringLiteral("003"), books, 2008, backup);
+        buildAndExport(*env.session.sysDb, QStringLiteral("003"), books, 2008, backup);
         const QString live = books + QStringLiteral("/zt003/2008/KdData.mdb");
         const QByteArray liveBytes = readAll(live);
         const QStringList folderBefore = QDir(QFileInfo(live).path()).entryList(QDir::Files | QDir::Hidden);
         const QStringList sysRows = dumpBesidesLog(env.db());
-        AccountImporter importer(*gSysDb);
+        AccountImporter importer(*env.session.sysDb);
         QVERIFY(importer.load(backup + QStringLiteral("/KdErpAct.Lst")).isEmpty());
         QVERIFY(importer.keepFolder().isEmpty());
         QVERIFY(importer.plan().setExists);

@@ -263,7 +263,7 @@ private slots:
         db.execute(QStringLiteral("insert into SM_SubSys (cSub_Id,cSub_Name,nType,IsVisible) values ('AD','辅助',20,1)"));
         give(db, QStringLiteral("chenl"), {"001/2026/GL0101"});   // already held
         give(db, QStringLiteral("lijg"), {"001/2026/GL0101", "001/2025/GL0102", "002/2026/GL0101"});
-        gYear = QStringLiteral("2026");
+        env.session.account.year = QStringLiteral("2026");
         Browser b(env.session, QStringLiteral("chenl"));
 
         b.modals.on(QStringLiteral("frmAddPop"), act<frmAddPop>([&](frmAddPop& g) {
@@ -307,7 +307,7 @@ private slots:
         b.press(b.f.btnAdd);
         QCOMPARE(b.modals.shown, (QStringList{"frmAddPop", "frmAddPop"}));
         QCOMPARE(caption, QStringLiteral("增加权限--[lijg]"));
-        gEdition = 1;
+        env.session.edition = 1;
         b.press(b.f.btnAdd);
         QCOMPARE(b.modals.shown.last(), QStringLiteral("frmAddPopTree"));
 
@@ -380,8 +380,8 @@ private slots:
         AdminEnv env;
         Database& db = env.db();
         give(db, QStringLiteral("lijg"), {"001/2026/AA01", "001/2026/GL01", "001/2025/GL02"});   // GL02 of another year: not listed
-        gYear = QStringLiteral("2026");
-        gEdition = 1;
+        env.session.account.year = QStringLiteral("2026");
+        env.session.edition = 1;
         Browser b(env.session, QStringLiteral("lijg"));
 
         // Cancelled: nothing is written, whatever was checked or marked (the right grid's mark is only paint).

@@ -223,7 +223,7 @@ private slots:
         QVERIFY(refused());
         QCOMPARE(msgs.calls.size(), 1);
         QVERIFY(msgs.last().text.startsWith(QStringLiteral("读取预置会计科目时出错")));
-        gSysDb.reset();
+        env.session.sysDb.reset();
         QVERIFY(refused());
         QCOMPARE(msgs.calls.size(), 2);
     }

@@ -1,10 +1,7 @@
 #include "TestEnv.h"
 
-#include <Installation.h>
-
 #include <Database.h>
 #include <Installation.h>
-#include <Module1.h>
 
 #include <QSettings>
 #include <QCoreApplication>
@@ -12,45 +9,44 @@
 TestEnv::TestEnv(bool withSystemDb)
     : TestRoot(withSystemDb)
 {
-    Module1::resetState();
-    Module1::setRoot(root());
-    Module1::gComputerName = QStringLiteral("WS-TEST");
+    session.setRoot(root());
+    session.computerName = QStringLiteral("WS-TEST");
     // The workstation's remembered choices (the login's servers) start empty for each test.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, root() + QStringLiteral("/config"));
 }
 
 TestEnv::~TestEnv()
 {
-    Module1::resetState();
+    session.sysDb.reset();
     closeDb();
 }
 
 void TestEnv::openSysDb()
 {
-    Module1::gSysDb = std::make_unique<Database>();
+    session.sysDb = std::make_unique<Database>();
     if (onServer())
-        Installation::openSystemDatabase(*Module1::gSysDb, place(), false);
+        Installation::openSystemDatabase(*session.sysDb, place(), false);
     else
-        Module1::gSysDb->open(sysDbPath());
+        session.sysDb->open(sysDbPath());
 }
 
 void TestEnv::loginAdmin()
 {
     openSysDb();
-    Module1::gUserId = QStringLiteral("admin");
-    Module1::gUserName = db().scalar(QStringLiteral("select cUser_Name from SM_User where cUser_Id='admin'")).toString();
-    Module1::gIsAdmin = true;
+    session.user.id = QStringLiteral("admin");
+    session.user.name = db().scalar(QStringLiteral("select cUser_Name from SM_User where cUser_Id='admin'")).toString();
+    session.user.isAdmin = true;
 }
 
 void TestEnv::loginSupervisor(const QString& userId, const QString& accId, const QString& accName, const QString& year)
 {
     openSysDb();
-    Module1::gUserId = userId;
-    Module1::gUserName = db().scalar(QStringLiteral("select cUser_Name from SM_User where cUser_Id=?"), {userId}).toString();
-    Module1::gIsAdmin = false;
-    Module1::gAccId = accId;
-    Module1::gAccName = accName;
-    Module1::gYear = year;
+    session.user.id = userId;
+    session.user.name = db().scalar(QStringLiteral("select cUser_Name from SM_User where cUser_Id=?"), {userId}).toString();
+    session.user.isAdmin = false;
+    session.account.id = accId;
+    session.account.name = accName;
+    session.account.year = year;
 }
 
 TestServer::TestServer()

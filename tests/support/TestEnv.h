@@ -1,27 +1,27 @@
 #pragma once
 #include <TestEngine.h>
-// The form tests' fixture: a fresh installation root (TestRoot) and the shared state of a
-// program that has just started.
+// The form tests' fixture: a fresh installation root (TestRoot) and the session of a program
+// that has just started on it.
 #include <TestRoot.h>
 
 #include <Database.h>
-#include <Module1.h>
 #include <Session.h>
 
 #include <memory>
 
 class TestEnv : public TestRoot {
 public:
-    // Resets the shared state and sets the root; creates the system database unless told not to.
+    // Sets the session's root; creates the system database unless told not to.
     explicit TestEnv(bool withSystemDb = true);
     ~TestEnv() override;
 
-    // The session a console of this installation is given.
-    Session& session = Module1::shared();
+    // The session a console of this installation is given: its root, this workstation, then
+    // what the login (or loginAdmin, loginSupervisor) sets up.
+    Session session;
 
     // Opens the kept handle as the login would.
     void openSysDb();
-    // Logs in without the form: shared state of an administrator or a supervisor.
+    // Logs in without the form: the session of an administrator or a supervisor.
     void loginAdmin();
     void loginSupervisor(const QString& userId, const QString& accId, const QString& accName, const QString& year);
 };
