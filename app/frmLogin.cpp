@@ -66,7 +66,16 @@ frmLogin::frmLogin(Session& session, frmMain* console, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmLogin"));
     setWindowTitle(shownCaption());
+    // Top to bottom as the form shows them; what is made later lies over what was made before.
+    buildPicturesAndServerRow();
+    buildOperatorRows();
+    buildButtons();
+    nameControls();
+    connectControls();
+}
 
+void frmLogin::buildPicturesAndServerRow()
+{
     PicJS = new QLabel(this);
     PicJS->setObjectName(QStringLiteral("PicJS"));
     PicJS->setAccessibleName(tr("revozi 系统管理"));
@@ -88,7 +97,10 @@ frmLogin::frmLogin(Session& session, frmMain* console, QWidget* parent)
     cmdServer->setAccessibleName(tr("网络计算机浏览"));
     cmdServer->setToolTip(tr("网络计算机浏览：输入、测试并选择服务器"));
     place(cmdServer, kInputLeft + 2860, 2160, 400, kRowHeight);
+}
 
+void frmLogin::buildOperatorRows()
+{
     lblUser = label(this, "lblUser", tr("用户名(&U)"), 2520);
     cboUser = new QComboBox(this);
     cboUser->setObjectName(QStringLiteral("cboUser"));
@@ -121,7 +133,10 @@ frmLogin::frmLogin(Session& session, frmMain* console, QWidget* parent)
     cboAcc->hide();
     lblYear->hide();
     cboYear->hide();
+}
 
+void frmLogin::buildButtons()
+{
     cmdOK = new QPushButton(tr("登录(&O)"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(false);
@@ -140,7 +155,10 @@ frmLogin::frmLogin(Session& session, frmMain* console, QWidget* parent)
     lblTip->setObjectName(QStringLiteral("lblTip"));
     lblTip->setAlignment(Qt::AlignCenter);
     place(lblTip, 300, 4900, 6900, kRowHeight);
+}
 
+void frmLogin::nameControls()
+{
     // Captions name their controls for assistive technology.
     lblServer->setBuddy(cboServer);
     lblUser->setBuddy(TxtUser);
@@ -163,7 +181,10 @@ frmLogin::frmLogin(Session& session, frmMain* console, QWidget* parent)
     setTabOrder(cboYear, cmdOK);
     setTabOrder(cmdOK, cmdEdit);
     setTabOrder(cmdEdit, cmdCancel);
+}
 
+void frmLogin::connectControls()
+{
     connect(cboUser, QOverload<int>::of(&QComboBox::activated), this, [this](int) {
         cboUser_Click();
         TxtUser->setText(m_session.user.id);
@@ -295,6 +316,11 @@ void frmLogin::openSystem()
     }
     if (m_session.edition != 1)
         UsedServers::remember(server);
+    listOperators();
+}
+
+void frmLogin::listOperators()
+{
     if (m_users->Eof())
         return;
     QStringList entries;

@@ -64,10 +64,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The constructor's steps: the controls row by row, their accessible names and tab order, the signals.
+    void buildPicturesAndServerRow();
+    void buildOperatorRows();
+    void buildButtons();
+    void nameControls();
+    void connectControls();
     void setupConsole();
     void fillServers();
     // Opens the system database of cboServer's choice into the session and lists its operators.
     void openSystem();
+    // Fills cboUser from the operators read and chooses the one kept in the session, or the first.
+    void listOperators();
 
     Session& m_session;
     frmMain* m_console;

@@ -99,17 +99,27 @@ void frmMain::onTriggered(QAction* action, void (frmMain::*slot)())
     connect(action, &QAction::triggered, this, slot, Qt::QueuedConnection);
 }
 
+QMenu* frmMain::topMenu(const char* name, const QString& caption)
+{
+    QMenu* m = menuBar()->addMenu(caption);
+    m->setObjectName(QString::fromLatin1(name));
+    m->menuAction()->setObjectName(QString::fromLatin1(name));
+    return m;
+}
+
+// The menus left to right, then what their items do.
 void frmMain::buildMenu()
 {
-    QMenuBar* bar = menuBar();
-    auto menu = [bar](const char* name, const QString& caption) {
-        QMenu* m = bar->addMenu(caption);
-        m->setObjectName(QString::fromLatin1(name));
-        m->menuAction()->setObjectName(QString::fromLatin1(name));
-        return m;
-    };
+    buildSystemMenu();
+    buildAccountMenus();
+    buildPermissionAndViewMenus();
+    buildHelpMenu();
+    connectMenu();
+}
 
-    mnuSys = menu("mnuSys", tr("系统(&S)"));
+void frmMain::buildSystemMenu()
+{
+    mnuSys = topMenu("mnuSys", tr("系统(&S)"));
     mnuSysReg = item(mnuSys, "mnuSysReg", tr("注册(&R)..."));
     mnuSysReg->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     mnuSys->addSeparator();
@@ -120,8 +130,11 @@ void frmMain::buildMenu()
     mnuSysU = item(mnuSys, "mnuSysU", tr("注销(&U)"), false);
     mnuSysU->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
     mnuSysExit = item(mnuSys, "mnuSysExit", tr("退出(&X)"));
+}
 
-    mnuAcc = menu("mnuAcc", tr("账套(&A)"));
+void frmMain::buildAccountMenus()
+{
+    mnuAcc = topMenu("mnuAcc", tr("账套(&A)"));
     mnuAcc->menuAction()->setEnabled(false);
     mnuAccCreate = item(mnuAcc, "mnuAccCreate", tr("建立(&C)..."));
     mnuAccEdit = item(mnuAcc, "mnuAccEdit", tr("修改(&E)..."));
@@ -131,7 +144,7 @@ void frmMain::buildMenu()
     mnuAcc->addSeparator();
     mnuAccUse = item(mnuAcc, "mnuAccUse", tr("启用(&S)"));
 
-    mnuYear = menu("mnuYear", tr("年度账(&Y)"));
+    mnuYear = topMenu("mnuYear", tr("年度账(&Y)"));
     mnuYear->menuAction()->setEnabled(false);
     mnuYearCreate = item(mnuYear, "mnuYearCreate", tr("建立(&C)..."), false);
     mnuYearDel = item(mnuYear, "mnuYearDel", tr("清空年度数据(&D)..."));
@@ -144,14 +157,17 @@ void frmMain::buildMenu()
     mnuAccT->menuAction()->setObjectName(QStringLiteral("mnuAccT"));
     mnuAccT->menuAction()->setEnabled(false);
     mnuAccT1 = item(mnuAccT, "mnuAccT1", QStringLiteral("1"));
+}
 
-    mnuPop = menu("mnuPop", tr("权限(&O)"));
+void frmMain::buildPermissionAndViewMenus()
+{
+    mnuPop = topMenu("mnuPop", tr("权限(&O)"));
     mnuPop->menuAction()->setEnabled(false);
     mnuPopG = item(mnuPop, "mnuPopG", tr("角色(&G)..."));
     mnuPopUser = item(mnuPop, "mnuPopUser", tr("操作员(&U)..."));
     mnuPopJ = item(mnuPop, "mnuPopJ", tr("权限(&J)..."));
 
-    mnuView = menu("mnuView", tr("视图(&V)"));
+    mnuView = topMenu("mnuView", tr("视图(&V)"));
     mnuViewRef = item(mnuView, "mnuViewRef", tr("刷新(&R)"));
     mnuViewRef->setShortcut(QKeySequence(Qt::Key_F5));
     mnuView->addSeparator();
@@ -160,14 +176,20 @@ void frmMain::buildMenu()
     mnuView->addSeparator();
     mnuViewSys = item(mnuView, "mnuViewSys", tr("系统日志(&S)"));
     mnuViewLog = item(mnuView, "mnuViewLog", tr("上机日志(&L)..."));
+}
 
-    mnuHelp = menu("mnuHelp", tr("帮助(&H)"));
+void frmMain::buildHelpMenu()
+{
+    mnuHelp = topMenu("mnuHelp", tr("帮助(&H)"));
     mnuHelpI = item(mnuHelp, "mnuHelpI", tr("青木系统管理帮助(&I)"));
     mnuHelp->addSeparator();
     mnuHelpWeb = item(mnuHelp, "mnuHelpWeb", tr("网上青木(&W)..."));
     mnuHelp->addSeparator();
     mnuHelpAbort = item(mnuHelp, "mnuHelpAbort", tr("关于青木管理系统(&A)..."));
+}
 
+void frmMain::connectMenu()
+{
     onTriggered(mnuSysReg, &frmMain::mnuSysReg_Click);
     connect(mnuSysU, &QAction::triggered, this, &frmMain::mnuSysU_Click);
     connect(mnuSysExit, &QAction::triggered, this, &frmMain::mnuSysExit_Click);

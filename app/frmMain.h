@@ -101,6 +101,12 @@ protected:
 
 private:
     void buildMenu();
+    QMenu* topMenu(const char* name, const QString& caption);
+    void buildSystemMenu();
+    void buildAccountMenus();   // 账套 and 年度账
+    void buildPermissionAndViewMenus();
+    void buildHelpMenu();
+    void connectMenu();
     QAction* item(QMenu* menu, const char* name, const QString& caption, bool enabled = true);
     // A menu action that opens a modal dialog: queued, so the menu returns first.
     void onTriggered(QAction* action, void (frmMain::*slot)());
