@@ -43,7 +43,7 @@
 namespace {
 enum Exit { Ok = 0, Failed = 1, Usage = 2 };
 
-const char* const kHelp =
+const char* const kHelp = QT_TRANSLATE_NOOP("revozi-backup",
     "用法:\n"
     "  revozi-backup ROOT list [--to BACKUPS] [--json]\n"
     "      列出安装中的每个账套与年度、账套库的大小和位置；给出 --to 时另列 BACKUPS 中最新的备份。\n"
@@ -93,7 +93,7 @@ const char* const kHelp =
     "\n"
     "退出状态：0 成功，1 有任务失败，2 用法错误。消息逐行写到标准错误。\n"
     "同一安装上同时只能运行一个 revozi-backup：第二个会被拒绝（退出状态 1），不会等待。\n"
-    "环境变量 REVOZI_NOW=YYYY-MM-DDTHH:MM:SS 代替时钟（备份目录名与保留规则都按它计算）。\n";
+    "环境变量 REVOZI_NOW=YYYY-MM-DDTHH:MM:SS 代替时钟（备份目录名与保留规则都按它计算）。\n");
 
 QTextStream& out()
 {
@@ -109,7 +109,7 @@ int fail(const QString& text, int status = Failed)
 
 int usage(const QString& why)
 {
-    fail(why + QStringLiteral("（revozi-backup --help 列出用法）"), Usage);
+    fail(why + QCoreApplication::translate("revozi-backup", "（revozi-backup --help 列出用法）"), Usage);
     return Usage;
 }
 
@@ -180,14 +180,14 @@ bool parse(const QStringList& args, const QStringList& valued, const QStringList
         const QString& a = args[i];
         if (valued.contains(a)) {
             if (i + 1 >= args.size() || o->values.contains(a)) {
-                *why = QStringLiteral("选项 %1 需要一个值").arg(a);
+                *why = QCoreApplication::translate("revozi-backup", "选项 %1 需要一个值").arg(a);
                 return false;
             }
             o->values.insert(a, args[++i]);
         } else if (flags.contains(a)) {
             o->flags.insert(a);
         } else if (a.startsWith(QLatin1String("--"))) {
-            *why = QStringLiteral("未知的选项 %1").arg(a);
+            *why = QCoreApplication::translate("revozi-backup", "未知的选项 %1").arg(a);
             return false;
         } else {
             o->positional << a;
@@ -203,7 +203,7 @@ bool number(const Options& o, const QString& name, int* value, QString* why)
     bool ok = false;
     *value = o.values.value(name).toInt(&ok);
     if (!ok || *value < 0) {
-        *why = QStringLiteral("选项 %1 的值 %2 不是非负整数").arg(name, o.values.value(name));
+        *why = QCoreApplication::translate("revozi-backup", "选项 %1 的值 %2 不是非负整数").arg(name, o.values.value(name));
         return false;
     }
     return true;
@@ -247,9 +247,9 @@ int list(Database& sysDb, const QString& backups)
 {
     const bool server = sysDb.engine() == Engine::PostgreSQL;
     if (isatty(STDOUT_FILENO)) {
-        QStringList head = {QStringLiteral("账套"), QStringLiteral("年度"), QStringLiteral("大小（字节）"), QStringLiteral("账套库")};
+        QStringList head = {QCoreApplication::translate("revozi-backup", "账套"), QCoreApplication::translate("revozi-backup", "年度"), QCoreApplication::translate("revozi-backup", "大小（字节）"), QCoreApplication::translate("revozi-backup", "账套库")};
         if (!backups.isEmpty())
-            head << QStringLiteral("最新备份");
+            head << QCoreApplication::translate("revozi-backup", "最新备份");
         Say::line(head.join(QLatin1Char('\t')));
     }
     for (const SetYear& s : setsOf(sysDb)) {
@@ -258,14 +258,14 @@ int list(Database& sysDb, const QString& backups)
         QString line = QStringLiteral("[%1]%2\t%3\t%4\t%5")
                            .arg(s.accId, s.name)
                            .arg(s.year)
-                           .arg(size < 0 ? QStringLiteral("（账套库不存在）") : QString::number(size), books);
+                           .arg(size < 0 ? QCoreApplication::translate("revozi-backup", "（账套库不存在）") : QString::number(size), books);
         QJsonObject o{{QStringLiteral("set"), s.accId}, {QStringLiteral("name"), s.name}, {QStringLiteral("year"), s.year},
                       {QStringLiteral("books"), books}, {QStringLiteral("bytes"), orNull(size)}};
         if (!backups.isEmpty()) {
             const QString setFolder = Paths::join(backups, setFolderName(s.accId, s.year));
             const QList<BackupRetention::Backup> found = BackupRetention::scan(setFolder, s.accId, s.year);
             const QString newest = found.isEmpty() ? QString() : Paths::join(setFolder, found.first().name);
-            line += QLatin1Char('\t') + (newest.isEmpty() ? QStringLiteral("（没有备份）") : newest);
+            line += QLatin1Char('\t') + (newest.isEmpty() ? QCoreApplication::translate("revozi-backup", "（没有备份）") : newest);
             o.insert(QStringLiteral("folder"), orNull(newest));
         }
         Say::line(line);
@@ -329,7 +329,7 @@ void prepareJob(Database& sysDb, SetJob& job)
 
 QString setLabel(const SetYear& s)
 {
-    return QStringLiteral("账套[%1] %2年度").arg(s.accId).arg(s.year);
+    return QCoreApplication::translate("revozi-backup", "账套[%1] %2年度").arg(s.accId).arg(s.year);
 }
 
 // Runs the jobs, kParallelSets at a time, and hands each to `finished` in the order of the jobs as
@@ -409,10 +409,10 @@ QString failureOf(const SetJob& job)
     if (!job.refusal.isEmpty())
         return job.refusal;
     if (!job.written)
-        return QStringLiteral("账套[%1]输出失败：%2").arg(acc, job.error);
+        return QCoreApplication::translate("revozi-backup", "账套[%1]输出失败：%2").arg(acc, job.error);
     if (!job.prepared)
-        return QStringLiteral("账套[%1]已输出到 %2，但准备时出错（Backup=false）：%3")
-            .arg(acc, job.dir, job.exporter->errors().join(QStringLiteral("；")));
+        return QCoreApplication::translate("revozi-backup", "账套[%1]已输出到 %2，但准备时出错（Backup=false）：%3")
+            .arg(acc, job.dir, job.exporter->errors().join(QCoreApplication::translate("revozi-backup", "；")));
     return QString();
 }
 
@@ -430,9 +430,9 @@ int exportSet(Database& sysDb, const QString& accId, int year, const QString& di
     prepareJob(sysDb, job);
     if (!job.exporter->found()) {
         const bool hasSet = sysDb.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=?"), {accId}).toInt() > 0;
-        job.refusal = hasSet ? QStringLiteral("账套[%1]没有%2年度").arg(accId).arg(year) : QStringLiteral("账套[%1]不存在").arg(accId);
+        job.refusal = hasSet ? QCoreApplication::translate("revozi-backup", "账套[%1]没有%2年度").arg(accId).arg(year) : QCoreApplication::translate("revozi-backup", "账套[%1]不存在").arg(accId);
     } else if (!QDir().mkpath(dir)) {
-        job.refusal = QStringLiteral("账套[%1]：无法建立备份目录 %2").arg(accId, dir);
+        job.refusal = QCoreApplication::translate("revozi-backup", "账套[%1]：无法建立备份目录 %2").arg(accId, dir);
     }
     int status = Ok;
     runJobs(jobs, [&](SetJob& j) {
@@ -447,7 +447,7 @@ int exportSet(Database& sysDb, const QString& accId, int year, const QString& di
             status = fail(failure);
             return;
         }
-        Say::line(QStringLiteral("账套[%1] %2年度已输出到 %3").arg(accId).arg(year).arg(dir));
+        Say::line(QCoreApplication::translate("revozi-backup", "账套[%1] %2年度已输出到 %3").arg(accId).arg(year).arg(dir));
     });
     return status;
 }
@@ -461,6 +461,38 @@ void note(const QString& text)
 // Every year of every set into BACKUPS/<set>-<year>/<time>/, then retention in each set's folder.
 // A dry run writes and deletes nothing: it plans each set's retention with the backup the run
 // would write, so it names exactly what a run at the same time deletes.
+// Retention in the set's folder after its export (or, planned, as the run would do it): counts and
+// deletes only the backups this program wrote of this set and year; everything else in the folder
+// is left alone, and said so once a run. The deletions that failed, or empty.
+QString retain(const SetJob& job, const BackupRetention::Policy& policy, const QDateTime& when, bool planned, const QString& stamp,
+               QJsonArray* deleted, QJsonArray* skipped, int* status)
+{
+    const QString& acc = job.set.accId;
+    const BackupRetention::Plan plan =
+        BackupRetention::plan(job.setFolder, acc, job.set.year, when, policy, planned ? stamp : QString());
+    for (const BackupRetention::Skipped& s : plan.skipped) {
+        const QString path = Paths::join(job.setFolder, s.name);
+        note(QCoreApplication::translate("revozi-backup", "账套[%1]：%2 未计入保留规则，原样保留：%3").arg(acc, path, s.reason));
+        skipped->append(QJsonObject{{QStringLiteral("folder"), path}, {QStringLiteral("reason"), s.reason}});
+    }
+    QStringList failed;
+    for (const QString& name : plan.remove) {
+        const QString path = Paths::join(job.setFolder, name);
+        QString why;
+        if (planned) {
+            Say::line(QCoreApplication::translate("revozi-backup", "账套[%1]：将删除旧备份 %2（试运行，未删除）").arg(acc, path));
+            deleted->append(path);
+        } else if (BackupRetention::removeBackup(path, acc, job.set.year, &why)) {
+            Say::line(QCoreApplication::translate("revozi-backup", "账套[%1]：已删除旧备份 %2").arg(acc, path));
+            deleted->append(path);
+        } else {
+            failed << QCoreApplication::translate("revozi-backup", "账套[%1]：%2").arg(acc, why);
+            *status = fail(failed.last());
+        }
+    }
+    return failed.join(QCoreApplication::translate("revozi-backup", "；"));
+}
+
 int exportAll(Database& sysDb, const QString& backups, const BackupRetention::Policy& policy, bool dryRun)
 {
     const QDateTime when = now();
@@ -478,13 +510,13 @@ int exportAll(Database& sysDb, const QString& backups, const BackupRetention::Po
             prepareJob(sysDb, *job);
             // A folder of this second is another run's or a person's: never written into.
             if (CiFile::exists(job->dir))
-                job->refusal = QStringLiteral("账套[%1]：备份目录 %2 已存在，未输出").arg(s.accId, job->dir);
+                job->refusal = QCoreApplication::translate("revozi-backup", "账套[%1]：备份目录 %2 已存在，未输出").arg(s.accId, job->dir);
             else if (!job->exporter->found())
-                job->refusal = QStringLiteral("账套[%1]没有%2年度").arg(s.accId).arg(s.year);
+                job->refusal = QCoreApplication::translate("revozi-backup", "账套[%1]没有%2年度").arg(s.accId).arg(s.year);
             else if (!dryRun && !QDir().mkpath(job->dir))
-                job->refusal = QStringLiteral("账套[%1]：无法建立备份目录 %2").arg(s.accId, job->dir);
+                job->refusal = QCoreApplication::translate("revozi-backup", "账套[%1]：无法建立备份目录 %2").arg(s.accId, job->dir);
         } catch (const DbError& e) {
-            job->refusal = QStringLiteral("账套[%1]输出失败：%2").arg(s.accId, e.userText());
+            job->refusal = QCoreApplication::translate("revozi-backup", "账套[%1]输出失败：%2").arg(s.accId, e.userText());
         }
         // A dry run exports nothing: every set that would be exported is taken as written.
         job->dryRun = dryRun;
@@ -502,38 +534,15 @@ int exportAll(Database& sysDb, const QString& backups, const BackupRetention::Po
             return;
         }
         if (planned)
-            Say::line(QStringLiteral("%1将输出到 %2（试运行，未输出）").arg(setLabel(job.set), job.dir));
+            Say::line(QCoreApplication::translate("revozi-backup", "%1将输出到 %2（试运行，未输出）").arg(setLabel(job.set), job.dir));
         else
-            Say::line(QStringLiteral("账套[%1] %2年度已输出到 %3").arg(acc).arg(job.set.year).arg(job.dir));
+            Say::line(QCoreApplication::translate("revozi-backup", "账套[%1] %2年度已输出到 %3").arg(acc).arg(job.set.year).arg(job.dir));
         QJsonArray deleted;
         QJsonArray skipped;
         // Retention counts and deletes only the backups this program wrote of this set and year;
         // everything else in the folder is left alone, and said so once a run.
-        if (policy.any()) {
-            const BackupRetention::Plan plan =
-                BackupRetention::plan(job.setFolder, acc, job.set.year, when, policy, planned ? stamp : QString());
-            for (const BackupRetention::Skipped& s : plan.skipped) {
-                const QString path = Paths::join(job.setFolder, s.name);
-                note(QStringLiteral("账套[%1]：%2 未计入保留规则，原样保留：%3").arg(acc, path, s.reason));
-                skipped.append(QJsonObject{{QStringLiteral("folder"), path}, {QStringLiteral("reason"), s.reason}});
-            }
-            QStringList failed;
-            for (const QString& name : plan.remove) {
-                const QString path = Paths::join(job.setFolder, name);
-                QString why;
-                if (planned) {
-                    Say::line(QStringLiteral("账套[%1]：将删除旧备份 %2（试运行，未删除）").arg(acc, path));
-                    deleted.append(path);
-                } else if (BackupRetention::removeBackup(path, acc, job.set.year, &why)) {
-                    Say::line(QStringLiteral("账套[%1]：已删除旧备份 %2").arg(acc, path));
-                    deleted.append(path);
-                } else {
-                    failed << QStringLiteral("账套[%1]：%2").arg(acc, why);
-                    status = fail(failed.last());
-                }
-            }
-            failure = failed.join(QStringLiteral("；"));
-        }
+        if (policy.any())
+            failure = retain(job, policy, when, planned, stamp, &deleted, &skipped, &status);
         QJsonObject o = exported(job, planned ? QStringLiteral("planned") : failure.isEmpty() ? QStringLiteral("ok") : QStringLiteral("failed"),
                                  failure);
         if (policy.any()) {
@@ -561,7 +570,7 @@ QString integrityOf(const QString& path)
         Database db;
         db.openImmutable(path);
         const QStringList problems = db.integrityProblems();
-        return problems.isEmpty() ? QString() : QStringLiteral("数据文件已损坏（详情：“%1”）").arg(problems.join(QStringLiteral("；")));
+        return problems.isEmpty() ? QString() : QCoreApplication::translate("revozi-backup", "数据文件已损坏（详情：“%1”）").arg(problems.join(QCoreApplication::translate("revozi-backup", "；")));
     } catch (const DbError& e) {
         return e.userText();
     }
@@ -572,9 +581,9 @@ QString integrityOf(const QString& path)
 QString whyNoBackupSet(const QString& path)
 {
     if (!CiFile::exists(path))
-        return QStringLiteral("找不到 %1").arg(path);
+        return QCoreApplication::translate("revozi-backup", "找不到 %1").arg(path);
     if (CiFile::isDir(path) && !CiFile::isFile(descriptorIn(path)))
-        return QStringLiteral("%1 不是备份目录：其中没有描述文件 %2（备份由描述文件、数据文件 %3 和校验清单 %4 组成）")
+        return QCoreApplication::translate("revozi-backup", "%1 不是备份目录：其中没有描述文件 %2（备份由描述文件、数据文件 %3 和校验清单 %4 组成）")
             .arg(path, BackupSet::kDescriptorName, BackupSet::kDataFileName, BackupSet::kManifestName);
     return QString();
 }
@@ -601,21 +610,21 @@ QString checkSum(Checked& c, const ImportPlan& p, const QString& set)
     const QString manifestPath = CiFile::resolve(Paths::join(p.sourceDir, BackupSet::kManifestName));
     const std::optional<BackupSet::Manifest> m = BackupSet::readManifest(manifestPath, &why);
     if (!m && !why.isEmpty())
-        return QStringLiteral("%1：校验清单无法读取：%2").arg(set, why);
+        return QCoreApplication::translate("revozi-backup", "%1：校验清单无法读取：%2").arg(set, why);
     if (!m) {
         c.bytes = CiFile::size(data);
-        c.passed << set + QStringLiteral("：没有校验清单（旧备份），只做完整性检查");
+        c.passed << set + QCoreApplication::translate("revozi-backup", "：没有校验清单（旧备份），只做完整性检查");
         return QString();
     }
     qint64 bytes = -1;
     const QString sum = Checksum::ofFile(data, &bytes);
     if (bytes != m->bytes)
-        return QStringLiteral("%1：数据文件大小 %2 字节与校验清单的 %3 字节不符").arg(set).arg(bytes).arg(m->bytes);
+        return QCoreApplication::translate("revozi-backup", "%1：数据文件大小 %2 字节与校验清单的 %3 字节不符").arg(set).arg(bytes).arg(m->bytes);
     if (sum != m->checksum)
-        return QStringLiteral("%1：数据文件的校验和 %2 与校验清单的 %3 不符，数据文件已损坏或被改动").arg(set, sum, m->checksum);
+        return QCoreApplication::translate("revozi-backup", "%1：数据文件的校验和 %2 与校验清单的 %3 不符，数据文件已损坏或被改动").arg(set, sum, m->checksum);
     c.bytes = bytes;
     c.checksum = sum;
-    c.passed << set + QStringLiteral("：校验和 XXH3-128 %1 与校验清单一致").arg(sum);
+    c.passed << set + QCoreApplication::translate("revozi-backup", "：校验和 XXH3-128 %1 与校验清单一致").arg(sum);
     return QString();
 }
 
@@ -626,21 +635,21 @@ QString checkBooks(Checked& c, AccountImporter& importer, const QString& set, co
     QString books = importer.plan().dataFile();
     if (!importer.plan().seal.isPlain()) {
         if (importer.plan().seal.encrypted && !sealing().passphrase) {
-            c.passed << set + QStringLiteral("：数据文件已加密，未给出口令（--passphrase-file），未检查其中的账套数据");
+            c.passed << set + QCoreApplication::translate("revozi-backup", "：数据文件已加密，未给出口令（--passphrase-file），未检查其中的账套数据");
             return QString();
         }
         if (importer.plan().seal.encrypted)
             if (const Notice refusal = importer.unlock(sealing().passphrase); !refusal.isEmpty())
-                return set + QStringLiteral("：") + refusal.text;
+                return set + QCoreApplication::translate("revozi-backup", "：") + refusal.text;
         books = Paths::join(scratch, QStringLiteral("kddata.mdb"));
         if (const QString refusal = AccountImporter::unsealChecked(importer.plan(), books); !refusal.isEmpty())
-            return set + QStringLiteral("：") + refusal;
-        c.passed << set + QStringLiteral("：数据文件已解开，含账套库的表，账套号、年度与描述文件一致");
+            return set + QCoreApplication::translate("revozi-backup", "：") + refusal;
+        c.passed << set + QCoreApplication::translate("revozi-backup", "：数据文件已解开，含账套库的表，账套号、年度与描述文件一致");
     }
     const QString damage = integrityOf(books);
     if (!damage.isEmpty())
-        return QStringLiteral("%1：数据文件完整性检查未通过：%2").arg(set, damage);
-    c.passed << set + QStringLiteral("：完整性检查通过");
+        return QCoreApplication::translate("revozi-backup", "%1：数据文件完整性检查未通过：%2").arg(set, damage);
+    c.passed << set + QCoreApplication::translate("revozi-backup", "：完整性检查通过");
     return QString();
 }
 
@@ -663,35 +672,35 @@ Checked check(const QString& dir)
     // installation, so it asks an empty one.
     QTemporaryDir scratch;
     if (!scratch.isValid())
-        return done(QStringLiteral("无法建立临时目录"));
+        return done(QCoreApplication::translate("revozi-backup", "无法建立临时目录"));
     try {
         Database empty(Paths::join(scratch.path(), QStringLiteral("sys.mdb")), true);
         empty.execute(QStringLiteral("create table SM_Account (cAcc_Id text, iYear integer)"));
         AccountImporter importer(empty);
         const Notice refusal = importer.load(lst);
         if (!refusal.isEmpty())
-            return done(QStringLiteral("备份 %1 未通过检查：%2").arg(dir, refusal.text));
+            return done(QCoreApplication::translate("revozi-backup", "备份 %1 未通过检查：%2").arg(dir, refusal.text));
         const ImportPlan& p = importer.plan();
         c.accId = p.accId;
         c.year = p.year.toInt();
-        const QString set = QStringLiteral("账套[%1] %2年度").arg(p.accId, p.year);
+        const QString set = QCoreApplication::translate("revozi-backup", "账套[%1] %2年度").arg(p.accId, p.year);
         if (p.seal.isPlain()) {
-            c.passed << set + QStringLiteral("：描述文件可读，账套号、年度与数据文件中的账套信息一致");
-            c.passed << set + QStringLiteral("：数据文件含账套库的表");
+            c.passed << set + QCoreApplication::translate("revozi-backup", "：描述文件可读，账套号、年度与数据文件中的账套信息一致");
+            c.passed << set + QCoreApplication::translate("revozi-backup", "：数据文件含账套库的表");
             if (p.bytes >= 0)
-                c.passed << set + QStringLiteral("：数据文件大小 %1 字节与描述文件的 Bytes= 一致").arg(p.bytes);
+                c.passed << set + QCoreApplication::translate("revozi-backup", "：数据文件大小 %1 字节与描述文件的 Bytes= 一致").arg(p.bytes);
         } else {
-            c.passed << set + QStringLiteral("：描述文件可读，数据文件按校验清单所记已%1")
-                                  .arg(p.seal.encrypted ? (p.seal.compressed ? QStringLiteral("压缩并加密")
-                                                                              : QStringLiteral("加密"))
-                                                        : QStringLiteral("压缩"));
+            c.passed << set + QCoreApplication::translate("revozi-backup", "：描述文件可读，数据文件按校验清单所记已%1")
+                                  .arg(p.seal.encrypted ? (p.seal.compressed ? QCoreApplication::translate("revozi-backup", "压缩并加密")
+                                                                              : QCoreApplication::translate("revozi-backup", "加密"))
+                                                        : QCoreApplication::translate("revozi-backup", "压缩"));
         }
         if (const QString failure = checkSum(c, p, set); !failure.isEmpty())
             return done(failure);
         if (const QString failure = checkBooks(c, importer, set, scratch.path()); !failure.isEmpty())
             return done(failure);
     } catch (const DbError& e) {
-        return done(QStringLiteral("备份 %1 无法检查：%2").arg(dir, e.userText()));
+        return done(QCoreApplication::translate("revozi-backup", "备份 %1 无法检查：%2").arg(dir, e.userText()));
     }
     return done();
 }
@@ -718,7 +727,7 @@ int verify(const QString& dir)
         return fail(c.failure);
     for (const QString& line : c.passed)
         Say::line(line);
-    Say::line(QStringLiteral("备份 %1 可以引入").arg(dir));
+    Say::line(QCoreApplication::translate("revozi-backup", "备份 %1 可以引入").arg(dir));
     return Ok;
 }
 
@@ -746,10 +755,10 @@ QStringList backupFolders(const QString& backups)
 int verifyAll(const QString& backups)
 {
     if (!CiFile::isDir(backups))
-        return fail(QStringLiteral("找不到备份目录 %1").arg(backups));
+        return fail(QCoreApplication::translate("revozi-backup", "找不到备份目录 %1").arg(backups));
     const QStringList folders = backupFolders(backups);
     if (folders.isEmpty())
-        return fail(QStringLiteral("%1 中没有备份").arg(backups));
+        return fail(QCoreApplication::translate("revozi-backup", "%1 中没有备份").arg(backups));
     int status = Ok;
     for (const QString& dir : folders) {
         const Checked c = check(dir);
@@ -758,12 +767,12 @@ int verifyAll(const QString& backups)
             status = fail(c.failure);
             continue;
         }
-        Say::line(QStringLiteral("账套[%1] %2年度：备份 %3 可以引入（%4 字节，%5）")
+        Say::line(QCoreApplication::translate("revozi-backup", "账套[%1] %2年度：备份 %3 可以引入（%4 字节，%5）")
                       .arg(c.accId)
                       .arg(c.year)
                       .arg(dir)
                       .arg(c.bytes)
-                      .arg(c.checksum.isEmpty() ? QStringLiteral("没有校验清单") : QStringLiteral("XXH3-128 ") + c.checksum));
+                      .arg(c.checksum.isEmpty() ? QCoreApplication::translate("revozi-backup", "没有校验清单") : QStringLiteral("XXH3-128 ") + c.checksum));
     }
     return status;
 }
@@ -772,41 +781,91 @@ int importSet(Database& sysDb, const QString& dir, const QString& folder, bool o
 {
     const QString missing = whyNoBackupSet(dir);
     if (!missing.isEmpty())
-        return fail(QStringLiteral("备份无法引入：%1").arg(missing));
+        return fail(QCoreApplication::translate("revozi-backup", "备份无法引入：%1").arg(missing));
     AccountImporter importer(sysDb);
     Notice refusal = importer.load(descriptorIn(dir));
     if (!refusal.isEmpty())
-        return fail(QStringLiteral("备份 %1 无法引入：%2").arg(dir, refusal.text));
-    const QString set = QStringLiteral("账套[%1] %2年度").arg(importer.plan().accId, importer.plan().year);
+        return fail(QCoreApplication::translate("revozi-backup", "备份 %1 无法引入：%2").arg(dir, refusal.text));
+    const QString set = QCoreApplication::translate("revozi-backup", "账套[%1] %2年度").arg(importer.plan().accId, importer.plan().year);
     // An encrypted set opens with the passphrase file's passphrase, or not at all.
     if (importer.plan().seal.encrypted) {
         if (!sealing().passphrase)
-            return fail(QStringLiteral("%1：备份已加密，需要口令（--passphrase-file），未引入").arg(set));
+            return fail(QCoreApplication::translate("revozi-backup", "%1：备份已加密，需要口令（--passphrase-file），未引入").arg(set));
         refusal = importer.unlock(sealing().passphrase);
         if (!refusal.isEmpty())
-            return fail(QStringLiteral("%1无法引入：%2").arg(set, refusal.text));
+            return fail(QCoreApplication::translate("revozi-backup", "%1无法引入：%2").arg(set, refusal.text));
     }
     // The console asks before it replaces books; without anyone to ask, only --yes says so.
     if (importer.plan().setExists && !overwrite)
-        return fail(QStringLiteral("%1已存在，未引入（给出 --yes 才覆盖）").arg(set));
+        return fail(QCoreApplication::translate("revozi-backup", "%1已存在，未引入（给出 --yes 才覆盖）").arg(set));
     // The place the descriptor names, made when missing, unless --folder names another. Either is
     // refused when it holds books that are not this installation's of this set and year: with
     // nobody to ask, the command stops and says whose books are there.
     refusal = folder.isEmpty() ? importer.keepFolder(true) : importer.placeIn(folder);
     if (!refusal.isEmpty())
-        return fail(QStringLiteral("%1无法引入：%2").arg(set, refusal.text)
-                    + (folder.isEmpty() ? QStringLiteral("（可用 --folder 指定帐套路径）") : QString()));
+        return fail(QCoreApplication::translate("revozi-backup", "%1无法引入：%2").arg(set, refusal.text)
+                    + (folder.isEmpty() ? QCoreApplication::translate("revozi-backup", "（可用 --folder 指定帐套路径）") : QString()));
     const AccountImporter::Result r = AccountImporter::restore(sysDb, importer.plan(), progressFor(set));
     endProgress();
     if (!r.done())
-        return fail(QStringLiteral("%1引入失败：%2").arg(set, r.notice.text));
-    Say::line(QStringLiteral("%1已引入到 %2")
+        return fail(QCoreApplication::translate("revozi-backup", "%1引入失败：%2").arg(set, r.notice.text));
+    Say::line(QCoreApplication::translate("revozi-backup", "%1已引入到 %2")
                   .arg(set, sysDb.engine() == Engine::PostgreSQL
                                 ? AccountDb::booksSchema(importer.plan().accId, importer.plan().year.toInt())
                                 : importer.plan().targetDir));
     return Ok;
 }
 } // namespace
+
+// The command's own options read into `o` (and export --all's retention into `policy`); the usage
+// error, or empty when they fit the command.
+QString readCommand(const QString& command, const QStringList& rest, bool json, Options* o, BackupRetention::Policy* policy)
+{
+    QString why;
+    if (command == QLatin1String("list")) {
+        if (!parse(rest, {QStringLiteral("--to")}, {}, o, &why) || !o->positional.isEmpty())
+            return why.isEmpty() ? QCoreApplication::translate("revozi-backup", "list 不接受参数 %1").arg(o->positional.join(QLatin1Char(' '))) : why;
+    } else if (command == QLatin1String("export")) {
+        if (!parse(rest,
+                   {QStringLiteral("--set"), QStringLiteral("--year"), QStringLiteral("--to"), QStringLiteral("--keep-daily"),
+                    QStringLiteral("--keep-weekly"), QStringLiteral("--keep-monthly")},
+                   {QStringLiteral("--all"), QStringLiteral("--dry-run")}, o, &why))
+            return why;
+        if (!o->positional.isEmpty())
+            return QCoreApplication::translate("revozi-backup", "export 不接受参数 %1").arg(o->positional.join(QLatin1Char(' ')));
+        if (!o->values.contains(QStringLiteral("--to")))
+            return QCoreApplication::translate("revozi-backup", "export 需要 --to");
+        const bool all = o->flags.contains(QStringLiteral("--all"));
+        const bool one = o->values.contains(QStringLiteral("--set")) || o->values.contains(QStringLiteral("--year"));
+        if (all == one)
+            return QCoreApplication::translate("revozi-backup", "export 需要 --all，或者 --set 与 --year 两者");
+        if (one && !(o->values.contains(QStringLiteral("--set")) && o->values.contains(QStringLiteral("--year"))))
+            return QCoreApplication::translate("revozi-backup", "export --set 需要 --year，--year 需要 --set");
+        if (!number(*o, QStringLiteral("--keep-daily"), &policy->days, &why) || !number(*o, QStringLiteral("--keep-weekly"), &policy->weeks, &why)
+            || !number(*o, QStringLiteral("--keep-monthly"), &policy->months, &why))
+            return why;
+        if (one && o->flags.contains(QStringLiteral("--dry-run")))
+            return QCoreApplication::translate("revozi-backup", "--dry-run 只用于 export --all");
+        if (one && (policy->any() || o->values.contains(QStringLiteral("--keep-daily")) || o->values.contains(QStringLiteral("--keep-weekly"))
+                    || o->values.contains(QStringLiteral("--keep-monthly"))))
+            return QCoreApplication::translate("revozi-backup", "--keep-* 只用于 export --all");
+        if (one) {
+            int year = 0;
+            if (!number(*o, QStringLiteral("--year"), &year, &why) || year < 1000 || year > 9999)
+                return QCoreApplication::translate("revozi-backup", "--year 需要四位数的年度");
+        }
+    } else if (command == QLatin1String("import")) {
+        if (json)
+            return QCoreApplication::translate("revozi-backup", "--json 只用于 list、verify 与 export");
+        if (!parse(rest, {QStringLiteral("--folder")}, {QStringLiteral("--yes")}, o, &why))
+            return why;
+        if (o->positional.size() != 1)
+            return QCoreApplication::translate("revozi-backup", "import 需要一个备份目录");
+    } else {
+        return QCoreApplication::translate("revozi-backup", "未知的命令 %1").arg(command);
+    }
+    return QString();
+}
 
 // Why the seal's options do not fit the command; empty when they do. Export seals with --encrypt
 // (which needs a passphrase file) and --compress; verify and import only read a passphrase file.
@@ -815,133 +874,25 @@ QString sealingMisused(const QStringList& args, bool encrypt, const QString& pas
     const QString command = args.value(0) == QLatin1String("verify") ? args.value(0) : args.value(1);
     const bool exporting = command == QLatin1String("export");
     if ((encrypt || sealing().compress) && !exporting)
-        return QStringLiteral("--encrypt 与 --compress 只用于 export");
+        return QCoreApplication::translate("revozi-backup", "--encrypt 与 --compress 只用于 export");
     if (encrypt && passphraseFile.isEmpty())
-        return QStringLiteral("--encrypt 需要 --passphrase-file（口令不能写在命令行上）");
+        return QCoreApplication::translate("revozi-backup", "--encrypt 需要 --passphrase-file（口令不能写在命令行上）");
     if (!passphraseFile.isEmpty() && exporting && !encrypt)
-        return QStringLiteral("export 只在给出 --encrypt 时读取 --passphrase-file");
+        return QCoreApplication::translate("revozi-backup", "export 只在给出 --encrypt 时读取 --passphrase-file");
     if (!passphraseFile.isEmpty() && !exporting && command != QLatin1String("verify") && command != QLatin1String("import"))
-        return QStringLiteral("--passphrase-file 只用于 export、verify 与 import");
+        return QCoreApplication::translate("revozi-backup", "--passphrase-file 只用于 export、verify 与 import");
     return QString();
 }
 
-int main(int argc, char* argv[])
+// The command on the installation at `place` (named `shown` in messages): the run's lock taken
+// unless it only reads, the system database opened, an interrupted deletion or import settled.
+int runOn(const InstallationPlace& place, const QString& shown, const QString& command, const Options& o,
+          const BackupRetention::Policy& policy)
 {
-    QCoreApplication app(argc, argv);
-    Language::install();
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
-    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        out() << QString::fromUtf8(kHelp) << Qt::flush;
-        return Ok;
-    }
-    if (args.contains(QStringLiteral("--version"))) {
-        out() << "revozi-backup " << REVOZI_VERSION << Qt::endl;
-        return Ok;
-    }
-    // How it speaks, wherever on the line: the commands' own options are read below.
-    Say::Mode& say = Say::mode();
-    say.json = args.removeAll(QStringLiteral("--json")) > 0;
-    say.quiet = args.removeAll(QStringLiteral("--quiet")) > 0;
-    say.progress = args.removeAll(QStringLiteral("--progress")) > 0;
-    // The seal's options, wherever on the line; which command takes them is checked below.
-    const bool encrypt = args.removeAll(QStringLiteral("--encrypt")) > 0;
-    sealing().compress = args.removeAll(QStringLiteral("--compress")) > 0;
-    QString passphraseFile;
-    if (const qsizetype at = args.indexOf(QStringLiteral("--passphrase-file")); at >= 0) {
-        if (at + 1 >= args.size() || args.count(QStringLiteral("--passphrase-file")) > 1)
-            return usage(QStringLiteral("选项 %1 需要一个值").arg(QStringLiteral("--passphrase-file")));
-        passphraseFile = args.takeAt(at + 1);
-        args.removeAt(at);
-    }
-    if (args.isEmpty())
-        return usage(QStringLiteral("缺少命令"));
-    // A server installation is named by its connection string where a root would be.
-    ConnInfo conninfo;
-    const bool server = args[0] == QLatin1String("--server");
-    if (server) {
-        if (args.size() < 2 || args[1].trimmed().isEmpty())
-            return usage(QStringLiteral("--server 需要一个连接串"));
-        conninfo = ConnInfo(args[1]);
-        if (conninfo.hasPassword())
-            return usage(QStringLiteral("连接串中不能有密码（命令行可被他人看到），请把密码放在 ~/.pgpass 中"));
-        args.removeFirst();
-        // verify looks at a backup set only; the installation is not needed for it.
-        if (args.size() > 1 && args[1] == QLatin1String("verify"))
-            args.removeFirst();
-    }
-
-    if (const QString why = sealingMisused(args, encrypt, passphraseFile); !why.isEmpty())
-        return usage(why);
-    if (!passphraseFile.isEmpty()) {
-        QString why;
-        sealing().passphrase = PassphraseFile::read(passphraseFile, &why);
-        if (!sealing().passphrase)
-            return fail(why);
-    }
-    if (args[0] == QLatin1String("verify")) {
-        if (args.size() == 3 && args[1] == QLatin1String("--all") && !args[2].startsWith(QLatin1String("--")))
-            return verifyAll(args[2]);
-        if (args.size() != 2 || args[1].startsWith(QLatin1String("--")))
-            return usage(QStringLiteral("verify 需要一个备份目录，或 --all 与存放备份的目录"));
-        return verify(args[1]);
-    }
-    if (args.size() < 2)
-        return usage(QStringLiteral("缺少命令"));
-    const QString root = args[0];
-    const QString command = args[1];
-    const QStringList rest = args.mid(2);
-    Options o;
-    QString why;
-    BackupRetention::Policy policy;
-    if (command == QLatin1String("list")) {
-        if (!parse(rest, {QStringLiteral("--to")}, {}, &o, &why) || !o.positional.isEmpty())
-            return usage(why.isEmpty() ? QStringLiteral("list 不接受参数 %1").arg(o.positional.join(QLatin1Char(' '))) : why);
-    } else if (command == QLatin1String("export")) {
-        if (!parse(rest,
-                   {QStringLiteral("--set"), QStringLiteral("--year"), QStringLiteral("--to"), QStringLiteral("--keep-daily"),
-                    QStringLiteral("--keep-weekly"), QStringLiteral("--keep-monthly")},
-                   {QStringLiteral("--all"), QStringLiteral("--dry-run")}, &o, &why))
-            return usage(why);
-        if (!o.positional.isEmpty())
-            return usage(QStringLiteral("export 不接受参数 %1").arg(o.positional.join(QLatin1Char(' '))));
-        if (!o.values.contains(QStringLiteral("--to")))
-            return usage(QStringLiteral("export 需要 --to"));
-        const bool all = o.flags.contains(QStringLiteral("--all"));
-        const bool one = o.values.contains(QStringLiteral("--set")) || o.values.contains(QStringLiteral("--year"));
-        if (all == one)
-            return usage(QStringLiteral("export 需要 --all，或者 --set 与 --year 两者"));
-        if (one && !(o.values.contains(QStringLiteral("--set")) && o.values.contains(QStringLiteral("--year"))))
-            return usage(QStringLiteral("export --set 需要 --year，--year 需要 --set"));
-        if (!number(o, QStringLiteral("--keep-daily"), &policy.days, &why) || !number(o, QStringLiteral("--keep-weekly"), &policy.weeks, &why)
-            || !number(o, QStringLiteral("--keep-monthly"), &policy.months, &why))
-            return usage(why);
-        if (one && o.flags.contains(QStringLiteral("--dry-run")))
-            return usage(QStringLiteral("--dry-run 只用于 export --all"));
-        if (one && (policy.any() || o.values.contains(QStringLiteral("--keep-daily")) || o.values.contains(QStringLiteral("--keep-weekly"))
-                    || o.values.contains(QStringLiteral("--keep-monthly"))))
-            return usage(QStringLiteral("--keep-* 只用于 export --all"));
-        if (one) {
-            int year = 0;
-            if (!number(o, QStringLiteral("--year"), &year, &why) || year < 1000 || year > 9999)
-                return usage(QStringLiteral("--year 需要四位数的年度"));
-        }
-    } else if (command == QLatin1String("import")) {
-        if (say.json)
-            return usage(QStringLiteral("--json 只用于 list、verify 与 export"));
-        if (!parse(rest, {QStringLiteral("--folder")}, {QStringLiteral("--yes")}, &o, &why))
-            return usage(why);
-        if (o.positional.size() != 1)
-            return usage(QStringLiteral("import 需要一个备份目录"));
-    } else {
-        return usage(QStringLiteral("未知的命令 %1").arg(command));
-    }
-
-    const InstallationPlace place = server ? InstallationPlace::server(conninfo) : InstallationPlace::files(root);
-    const QString shown = server ? conninfo.label() : root;
+    const bool server = place.onServer();
     const QString sysPath = place.sysDbPath();
     if (!server && !CiFile::isFile(sysPath))
-        return fail(QStringLiteral("%1 不是安装目录：找不到系统库 DeZaduzi/DeZaduzi.mdb").arg(root));
+        return fail(QCoreApplication::translate("revozi-backup", "%1 不是安装目录：找不到系统库 DeZaduzi/DeZaduzi.mdb").arg(shown));
     // Two runs on one installation would export into the same folders and import over each other:
     // the second is refused at once rather than left waiting behind a long export. A server's
     // installation is shared by workstations: there the lock is the server's, held by a session
@@ -954,13 +905,13 @@ int main(int argc, char* argv[])
         if (command != QLatin1String("list") && !o.flags.contains(QStringLiteral("--dry-run"))) {
             bool held = false;
             if (server) {
-                serverLock.openServer(conninfo.connectString(), QString::fromLatin1(Installation::kSystemSchema), false);
+                serverLock.openServer(place.conn().connectString(), QString::fromLatin1(Installation::kSystemSchema), false);
                 held = serverLock.scalar(QStringLiteral("SELECT pg_try_advisory_lock(7408, 0)")).toBool();
             } else {
                 held = lock.tryLock(0);
             }
             if (!held)
-                return fail(QStringLiteral("另一个 revozi-backup 正在处理安装 %1，本次未运行").arg(shown));
+                return fail(QCoreApplication::translate("revozi-backup", "另一个 revozi-backup 正在处理安装 %1，本次未运行").arg(shown));
         }
         Database sysDb;
         Installation::openSystemDatabase(sysDb, place);
@@ -975,6 +926,98 @@ int main(int argc, char* argv[])
         return exportSet(sysDb, o.values.value(QStringLiteral("--set")), o.values.value(QStringLiteral("--year")).toInt(),
                          o.values.value(QStringLiteral("--to")));
     } catch (const DbError& e) {
-        return fail(QStringLiteral("%1：%2").arg(shown, e.userText()));
+        return fail(QCoreApplication::translate("revozi-backup", "%1：%2").arg(shown, e.userText()));
     }
+}
+
+// Takes --encrypt, --compress and --passphrase-file FILE out of `args`; the usage error, or empty.
+QString takeSealOptions(QStringList* args, bool* encrypt, QString* passphraseFile)
+{
+    *encrypt = args->removeAll(QStringLiteral("--encrypt")) > 0;
+    sealing().compress = args->removeAll(QStringLiteral("--compress")) > 0;
+    if (const qsizetype at = args->indexOf(QStringLiteral("--passphrase-file")); at >= 0) {
+        if (at + 1 >= args->size() || args->count(QStringLiteral("--passphrase-file")) > 1)
+            return QCoreApplication::translate("revozi-backup", "选项 %1 需要一个值").arg(QStringLiteral("--passphrase-file"));
+        *passphraseFile = args->takeAt(at + 1);
+        args->removeAt(at);
+    }
+    return QString();
+}
+
+// The seal's options checked against the command and the passphrase read from its file: Ok, or
+// the exit status after the usage error or failure has been said.
+int openSealing(const QStringList& args, bool encrypt, const QString& passphraseFile)
+{
+    if (const QString why = sealingMisused(args, encrypt, passphraseFile); !why.isEmpty())
+        return usage(why);
+    if (!passphraseFile.isEmpty()) {
+        QString why;
+        sealing().passphrase = PassphraseFile::read(passphraseFile, &why);
+        if (!sealing().passphrase)
+            return fail(why);
+    }
+    return Ok;
+}
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    Language::install();
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        out() << QCoreApplication::translate("revozi-backup", kHelp) << Qt::flush;
+        return Ok;
+    }
+    if (args.contains(QStringLiteral("--version"))) {
+        out() << "revozi-backup " << REVOZI_VERSION << Qt::endl;
+        return Ok;
+    }
+    // How it speaks, wherever on the line: the commands' own options are read below.
+    Say::Mode& say = Say::mode();
+    say.json = args.removeAll(QStringLiteral("--json")) > 0;
+    say.quiet = args.removeAll(QStringLiteral("--quiet")) > 0;
+    say.progress = args.removeAll(QStringLiteral("--progress")) > 0;
+    // The seal's options, wherever on the line; which command takes them is checked below.
+    bool encrypt = false;
+    QString passphraseFile;
+    if (const QString why = takeSealOptions(&args, &encrypt, &passphraseFile); !why.isEmpty())
+        return usage(why);
+    if (args.isEmpty())
+        return usage(QCoreApplication::translate("revozi-backup", "缺少命令"));
+    // A server installation is named by its connection string where a root would be.
+    ConnInfo conninfo;
+    const bool server = args[0] == QLatin1String("--server");
+    if (server) {
+        if (args.size() < 2 || args[1].trimmed().isEmpty())
+            return usage(QCoreApplication::translate("revozi-backup", "--server 需要一个连接串"));
+        conninfo = ConnInfo(args[1]);
+        if (conninfo.hasPassword())
+            return usage(QCoreApplication::translate("revozi-backup", "连接串中不能有密码（命令行可被他人看到），请把密码放在 ~/.pgpass 中"));
+        args.removeFirst();
+        // verify looks at a backup set only; the installation is not needed for it.
+        if (args.size() > 1 && args[1] == QLatin1String("verify"))
+            args.removeFirst();
+    }
+
+    if (const int status = openSealing(args, encrypt, passphraseFile); status != Ok)
+        return status;
+    if (args[0] == QLatin1String("verify")) {
+        if (args.size() == 3 && args[1] == QLatin1String("--all") && !args[2].startsWith(QLatin1String("--")))
+            return verifyAll(args[2]);
+        if (args.size() != 2 || args[1].startsWith(QLatin1String("--")))
+            return usage(QCoreApplication::translate("revozi-backup", "verify 需要一个备份目录，或 --all 与存放备份的目录"));
+        return verify(args[1]);
+    }
+    if (args.size() < 2)
+        return usage(QCoreApplication::translate("revozi-backup", "缺少命令"));
+    const QString root = args[0];
+    const QString command = args[1];
+    const QStringList rest = args.mid(2);
+    Options o;
+    BackupRetention::Policy policy;
+    if (const QString why = readCommand(command, rest, say.json, &o, &policy); !why.isEmpty())
+        return usage(why);
+
+    return runOn(server ? InstallationPlace::server(conninfo) : InstallationPlace::files(root), server ? conninfo.label() : root, command, o, policy);
 }

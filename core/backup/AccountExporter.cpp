@@ -709,6 +709,16 @@ bool AccountExporter::sealInto(const QString& to, BackupSet::Manifest* m, QStrin
     return true;
 }
 
+void AccountExporter::removePrepared()
+{
+    const QString B = preparedCopyPath();
+    if (!CiFile::remove(B))
+        WriteErrLog(3, QStringLiteral("无法删除 %1").arg(B), QStringLiteral("cmdOK_Click")); // not translated: the error log
+    // A server export's folder was this process's alone.
+    if (m_server)
+        QDir().rmdir(Paths::withoutTrailingSep(workFolder()));
+}
+
 bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString* error, const StepHook& afterStep)
 {
     auto failWith = [&](const QString& text) {
@@ -768,11 +778,7 @@ bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString*
     if (!BackupSet::writeDescriptor(descriptor, descriptorInfo(m.seal.isPlain() ? m.bytes : booksBytes, backupOk), &why))
         return failWith(why);
     passed("descriptor");
-    if (!CiFile::remove(B))
-        WriteErrLog(3, QStringLiteral("无法删除 %1").arg(B), QStringLiteral("cmdOK_Click")); // not translated: the error log
-    // A server export's folder was this process's alone.
-    if (m_server)
-        QDir().rmdir(Paths::withoutTrailingSep(workFolder()));
+    removePrepared();
     return true;
 }
 

@@ -86,6 +86,8 @@ private:
     void snapshotAndDrop(Database& acc, const QString& work);
     void nameFinished(const QString& work, const QString& prepared);
     BackupSet::DescriptorInfo descriptorInfo(qint64 booksBytes, bool backupOk) const;
+    // The prepared copy goes once its backup set is complete (a server's work folder with it).
+    void removePrepared();
 
     void fail(const QString& step, const QString& text);
     // Whether another program holds the books now: why a prepared copy is usually missing.

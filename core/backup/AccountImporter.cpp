@@ -126,15 +126,10 @@ void insertMissing(Merge& m, const QString& table, const QStringList& columns, c
 
 // The set's rows from the attached copy into the system database, the copy's own clean-up and
 // the fix-ups that follow: later statements read what earlier ones wrote, so the order matters.
-void mergeRows(Merge& m, const ImportPlan& plan)
+// Rows of the backup set outside the imported set and year, counted for the import's log row.
+void countLeftOut(Merge& m, const QString& acc, const QVariantList& setAndYear)
 {
-    const QString& acc = plan.accId;
-    const QString imp = kImp;
-
-    const int year = plan.year.toInt();
-    const QVariantList setAndYear{acc, year};
     const QString ofSetAndYear = QStringLiteral("cAcc_Id=? AND iYear=?");
-
     // Only the imported set and year come in: a backup set is a file anyone can change and seal
     // again, so rows it carries for other sets, other years or the whole installation are left
     // out (and counted in the import's log row), and it never defines roles or their members.
@@ -146,6 +141,47 @@ void mergeRows(Merge& m, const ImportPlan& plan)
     m.countOthers(QStringLiteral("SM_FlowItems_Ex"), QStringLiteral("cAccId=?"), {acc});
     m.countOthers(QStringLiteral("SM_FlowLines_Ex"), QStringLiteral("cAccId=?"), {acc});
     m.countOthers(QStringLiteral("SM_Identity_Ex"), QStringLiteral("cAcc_Id=?"), {acc});
+}
+
+// After the rows: the year's place and system identifier, the copy's transfer tables dropped, and
+// the installation's own rules (cleared module dates, the supervisors' right, the roles' trades).
+void fixUps(Merge& m, const ImportPlan& plan)
+{
+    const QString& acc = plan.accId;
+    const QString imp = kImp;
+    const int year = plan.year.toInt();
+    // The year now lives where it was put; the set's other years keep their own folders.
+    m.run(QStringLiteral("UPDATE main.SM_Account SET cAcc_Path=? WHERE cAcc_Id=? AND iYear=?"), {plan.basePath(), acc, year});
+    if (!plan.sysId.isEmpty()) {
+        m.run(QStringLiteral("UPDATE main.SM_Account SET iSysID=? WHERE cAcc_Id=? AND iYear=?"), {plan.sysId.toLongLong(), acc, year});
+        m.run(QStringLiteral("UPDATE %1.AccInformation SET cValue=?,cDefault=? WHERE cID='AA' AND cName='iSystemID'").arg(imp),
+             {plan.sysId, plan.sysId});
+    }
+    for (const char* t : kDropped)
+        m.run(QStringLiteral("DROP TABLE IF EXISTS %1.%2").arg(imp, QLatin1String(t)));
+    // Committed together with the rows: books without it are the books of a finished import (on a
+    // server the books and rows are one transaction, and the table is not made).
+    if (m.db.engine() == Engine::SQLite)
+        m.run(QStringLiteral("DROP TABLE %1.%2").arg(imp, kPendingTable));
+
+    for (const char* sub : kClearedModules)
+        m.run(QStringLiteral("UPDATE main.SM_Account_sub SET dSubSysUsed=NULL WHERE cAcc_Id=? AND iYear=9999 AND cSub_Id=?"),
+             {acc, QLatin1String(sub)});
+    // The supervisors' role holds the supervisor right of set 001, year 2009, and of no imported set.
+    m.run(QStringLiteral("DELETE FROM main.SM_HoldAuth WHERE cUser_Id='DATA-MANAGER' AND cAcc_Id=?"), {acc});
+    m.run(QStringLiteral("INSERT OR IGNORE INTO main.SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) VALUES ('001',2009,'DATA-MANAGER','admin')"));
+    m.run(QStringLiteral("UPDATE main.SM_Group SET cTradeKinds=?,cTrade_Kinds=? WHERE cGroup_Id NOT IN (SELECT cGroup_Id FROM main.sm_initialgroup) "
+                            "OR cGroup_Id IN (SELECT DISTINCT cGroup_Id FROM main.SM_Role)"),
+         {QStringLiteral("|BZ|"), QStringLiteral("|BZ|")});
+}
+
+void mergeRows(Merge& m, const ImportPlan& plan)
+{
+    const QString& acc = plan.accId;
+    const QString imp = kImp;
+    const QVariantList setAndYear{acc, plan.year.toInt()};
+    const QString ofSetAndYear = QStringLiteral("cAcc_Id=? AND iYear=?");
+    countLeftOut(m, acc, setAndYear);
 
     // Rows that clash with existing ones are skipped; an existing set keeps its row.
     m.from(QStringLiteral("SM_Account_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_Account (%1) SELECT %1 FROM %2.SM_Account_Ex WHERE %3")
@@ -198,29 +234,7 @@ void mergeRows(Merge& m, const ImportPlan& plan)
     if (const int others = AuditLog::mergeImported(m.db, imp, acc); others > 0)
         m.ignored << QStringLiteral("SM_Log_Ex %1行").arg(others); // not translated: a stored detail
 
-    // The year now lives where it was put; the set's other years keep their own folders.
-    m.run(QStringLiteral("UPDATE main.SM_Account SET cAcc_Path=? WHERE cAcc_Id=? AND iYear=?"), {plan.basePath(), acc, year});
-    if (!plan.sysId.isEmpty()) {
-        m.run(QStringLiteral("UPDATE main.SM_Account SET iSysID=? WHERE cAcc_Id=? AND iYear=?"), {plan.sysId.toLongLong(), acc, year});
-        m.run(QStringLiteral("UPDATE %1.AccInformation SET cValue=?,cDefault=? WHERE cID='AA' AND cName='iSystemID'").arg(imp),
-             {plan.sysId, plan.sysId});
-    }
-    for (const char* t : kDropped)
-        m.run(QStringLiteral("DROP TABLE IF EXISTS %1.%2").arg(imp, QLatin1String(t)));
-    // Committed together with the rows: books without it are the books of a finished import (on a
-    // server the books and rows are one transaction, and the table is not made).
-    if (m.db.engine() == Engine::SQLite)
-        m.run(QStringLiteral("DROP TABLE %1.%2").arg(imp, kPendingTable));
-
-    for (const char* sub : kClearedModules)
-        m.run(QStringLiteral("UPDATE main.SM_Account_sub SET dSubSysUsed=NULL WHERE cAcc_Id=? AND iYear=9999 AND cSub_Id=?"),
-             {acc, QLatin1String(sub)});
-    // The supervisors' role holds the supervisor right of set 001, year 2009, and of no imported set.
-    m.run(QStringLiteral("DELETE FROM main.SM_HoldAuth WHERE cUser_Id='DATA-MANAGER' AND cAcc_Id=?"), {acc});
-    m.run(QStringLiteral("INSERT OR IGNORE INTO main.SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) VALUES ('001',2009,'DATA-MANAGER','admin')"));
-    m.run(QStringLiteral("UPDATE main.SM_Group SET cTradeKinds=?,cTrade_Kinds=? WHERE cGroup_Id NOT IN (SELECT cGroup_Id FROM main.sm_initialgroup) "
-                            "OR cGroup_Id IN (SELECT DISTINCT cGroup_Id FROM main.SM_Role)"),
-         {QStringLiteral("|BZ|"), QStringLiteral("|BZ|")});
+    fixUps(m, plan);
 }
 
 // What the person is told about roles of the backup set that this installation does not define
