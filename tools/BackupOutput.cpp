@@ -1,5 +1,6 @@
 #include "BackupOutput.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QLocale>
 #include <QTextStream>
@@ -80,10 +81,10 @@ QString size(qint64 bytes)
 QString duration(qint64 seconds)
 {
     if (seconds < 60)
-        return QStringLiteral("%1 秒").arg(seconds);
+        return QCoreApplication::translate("BackupOutput", "%1 秒").arg(seconds);
     if (seconds < 3600)
-        return QStringLiteral("%1 分 %2 秒").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
-    return QStringLiteral("%1 小时 %2 分").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'));
+        return QCoreApplication::translate("BackupOutput", "%1 分 %2 秒").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return QCoreApplication::translate("BackupOutput", "%1 小时 %2 分").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'));
 }
 } // namespace Say
 
@@ -98,12 +99,12 @@ QString Progress::text(qint64 done, qint64 elapsedMs)
     m_done = qBound(m_done, done, m_total);
     const qint64 ms = qMax<qint64>(elapsedMs, 1);
     const double rate = double(m_done) * 1000.0 / double(ms);
-    QString left = QStringLiteral("剩余时间未知");
+    QString left = QCoreApplication::translate("BackupOutput", "剩余时间未知");
     if (m_done >= m_total)
-        left = QStringLiteral("用时 %1").arg(Say::duration((ms + 500) / 1000));
+        left = QCoreApplication::translate("BackupOutput", "用时 %1").arg(Say::duration((ms + 500) / 1000));
     else if (rate > 0)
-        left = QStringLiteral("剩余约 %1").arg(Say::duration(qint64(double(m_total - m_done) / rate + 0.5)));
-    return QStringLiteral("%1：%2 / %3，%4/s，%5")
+        left = QCoreApplication::translate("BackupOutput", "剩余约 %1").arg(Say::duration(qint64(double(m_total - m_done) / rate + 0.5)));
+    return QCoreApplication::translate("BackupOutput", "%1：%2 / %3，%4/s，%5")
         .arg(m_label, Say::size(m_done), Say::size(m_total), Say::size(qint64(rate)), left);
 }
 
