@@ -58,10 +58,10 @@ ImportCommand::Outcome ImportCommand::unlock()
         QInputDialog ask(m_parent);
         ask.setObjectName(QStringLiteral("PassphraseDialog"));
         ask.setWindowTitle(AccountImporter::title());
-        ask.setLabelText(QStringLiteral("该备份已加密，请输入口令："));
+        ask.setLabelText(QCoreApplication::translate("ImportCommand", "该备份已加密，请输入口令："));
         ask.setTextEchoMode(QLineEdit::Password);
         if (auto* field = ask.findChild<QLineEdit*>())
-            field->setAccessibleName(QStringLiteral("口令"));
+            field->setAccessibleName(QCoreApplication::translate("ImportCommand", "口令"));
         if (ShowModal(ask) != QDialog::Accepted)
             return Outcome::Stopped;
         const Notice refusal = m_importer.unlock(std::make_shared<Passphrase>(ask.textValue()));
