@@ -43,10 +43,11 @@ SealedHeader SealedHeader::make(bool compress, bool encrypt)
             return h;   // randombytes below would abort; the writer then refuses the empty salt
         h.salt.resize(crypto_pwhash_SALTBYTES);
         randombytes_buf(h.salt.data(), size_t(h.salt.size()));
-        // A set that leaves the office may be guessed at offline for years: a slower derivation
-        // than a login's, once per export and import.
-        h.opsLimit = crypto_pwhash_OPSLIMIT_MODERATE;
-        h.memLimit = crypto_pwhash_MEMLIMIT_MODERATE;
+        // Memory-hard enough that each offline guess costs 64 MB and a tenth of a second, cheap
+        // enough that a nightly export or an import waits for it no longer than for its copy. A
+        // set records its own limits, so sets sealed with others still open.
+        h.opsLimit = crypto_pwhash_OPSLIMIT_INTERACTIVE;
+        h.memLimit = crypto_pwhash_MEMLIMIT_INTERACTIVE;
         h.chunkBytes = kChunkBytes;
     }
     return h;
