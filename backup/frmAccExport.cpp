@@ -32,10 +32,13 @@ namespace {
 QString title() { return QCoreApplication::translate("frmAccExport", "财务提示"); }
 }
 
-frmAccExport::frmAccExport(const Session& session, const QString& accId, QWidget* parent)
+frmAccExport::frmAccExport(const Session& session, const QString& accId, AccountExporter* prepared, bool prepError,
+                           QWidget* parent)
     : QDialog(parent)
     , m_session(session)
     , m_accId(accId)
+    , m_prepared(prepared)
+    , m_prepError(prepError)
 {
     setObjectName(QStringLiteral("frmAccExport"));
     setWindowTitle(tr("选择备份目录"));
@@ -200,12 +203,12 @@ void frmAccExport::cmdOK_Click()
     int year = 0;   // the year whose books go out: the log row's
     try {
         std::optional<AccountExporter> own;
-        AccountExporter* exporter = Prepared;
+        AccountExporter* exporter = m_prepared;
         if (!exporter)
             exporter = &own.emplace(*m_session.sysDb, m_accId);
         year = exporter->year();
         const QString dir = Path();
-        const bool backupOk = !PrepError;
+        const bool backupOk = !m_prepError;
         exporter->sealWith(chkCompress->isChecked(), passphrase);
         // Across file systems the data is streamed, and on one it is linked.
         written = runOffThread([&] { return exporter->writeBackupSet(dir, backupOk, &error); });

@@ -21,7 +21,11 @@ struct Session;
 class frmAccExport : public QDialog {
     Q_OBJECT
 public:
-    explicit frmAccExport(const Session& session, const QString& accId, QWidget* parent = nullptr);
+    // `prepared`: the export that prepared the copy, when there is one (the checksum it took of the
+    // copy spares reading the copy again); `prepError`: an error was raised while the data was
+    // prepared ("Backup=false" in the descriptor).
+    frmAccExport(const Session& session, const QString& accId, AccountExporter* prepared, bool prepError,
+                 QWidget* parent = nullptr);
 
     QComboBox* Drive1 = nullptr;      // mounted volumes
     FolderTree* Dir1 = nullptr;       // folders of the chosen volume
@@ -34,12 +38,6 @@ public:
     QCheckBox* chkCompress = nullptr;     // 压缩备份
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdExit = nullptr;
-
-    // Input: an error was raised while the data was prepared ("Backup=false" in the descriptor).
-    bool PrepError = false;
-    // Input: the export that prepared the copy, when there is one; the checksum it took of the
-    // copy spares reading the copy again.
-    AccountExporter* Prepared = nullptr;
 
     // The chosen folder (Dir1's path), and choosing one as a click in the tree would.
     QString Path() const;
@@ -60,4 +58,6 @@ private:
 private:
     const Session& m_session;
     const QString m_accId;   // the set exported
+    AccountExporter* const m_prepared;
+    const bool m_prepError;
 };

@@ -41,9 +41,7 @@ void frmWait::Timer1_Timer()
             WriteErrLog(3, e.text(), QStringLiteral("Timer1_Timer"));
         }
     }
-    frmAccExport target(m_session, m_accId, this);
-    target.PrepError = !prepared;
-    target.Prepared = exporter ? &*exporter : nullptr;
+    frmAccExport target(m_session, m_accId, exporter ? &*exporter : nullptr, !prepared, this);
     target.Form_Load();
     ShowModal(target);
     accept();

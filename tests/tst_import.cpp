@@ -110,7 +110,9 @@ private slots:
         QCOMPARE(AccountSetCreator(env.db()).create(in).status, AccountSetCreator::Status::Done);
         {
             MsgBoxScript msgs;
-            frmAccExport f(env.session, QStringLiteral("003"));
+            AccountExporter prepared(env.db(), QStringLiteral("003"));
+            QVERIFY(prepared.prepare());
+            frmAccExport f(env.session, QStringLiteral("003"), &prepared, false);
             f.setPath(out);
             f.chkEncrypt->setChecked(true);
             f.chkCompress->setChecked(true);
@@ -122,9 +124,6 @@ private slots:
             QCOMPARE(msgs.texts(), QStringList{"两次输入的口令不一致，请重新输入。"});
             QCOMPARE(filesIn(out), QStringList());
             QTest::keyClicks(f.txtPassphrase2, QStringLiteral("richtig"));
-            AccountExporter prepared(env.db(), QStringLiteral("003"));
-            QVERIFY(prepared.prepare());
-            f.Prepared = &prepared;
             f.cmdOK->click();
             QCOMPARE(msgs.texts().last(), QStringLiteral("输出账套成功！"));
         }
