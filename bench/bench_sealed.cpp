@@ -16,6 +16,7 @@
 #include <Paths.h>
 #include <SealedHeader.h>
 #include <SealedStream.h>
+#include <WriteBehind.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -53,7 +54,8 @@ SealRun sealOnce(const SealedHeader& header, const Passphrase& pass, const QStri
     const int fd = ::open(QFile::encodeName(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
         qFatal("cannot create %s", qPrintable(to));
-    SealedWriter w(header, [&](const char* p, qint64 n, QString* why) { return BackupSet::writeAll(fd, p, n, to, why); });
+    WriteBehind behind(fd, to);
+    SealedWriter w(header, [&](const char* p, qint64 n, QString* why) { return behind.write(p, n, why); });
     if (!w.open(&pass))
         qFatal("%s", qPrintable(w.errorString()));
     r.derive = seconds(t);
@@ -70,7 +72,8 @@ SealRun sealOnce(const SealedHeader& header, const Passphrase& pass, const QStri
         if (!w.write(buffer.constData(), n))
             qFatal("%s", qPrintable(w.errorString()));
     }
-    if (!w.finish() || ::fsync(fd) != 0)
+    QString behindError;
+    if (!w.finish() || !behind.finish(&behindError) || ::fsync(fd) != 0)
         qFatal("%s", qPrintable(w.errorString()));
     ::close(fd);
     r.seconds = seconds(t);

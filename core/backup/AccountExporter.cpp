@@ -2,6 +2,7 @@
 #include "BackupSet.h"
 #include "Manifest.h"
 #include "SealedStream.h"
+#include "WriteBehind.h"
 
 #include <AccountDb.h>
 #include <BooksLock.h>
@@ -671,9 +672,11 @@ bool AccountExporter::sealInto(const QString& to, BackupSet::Manifest* m, QStrin
     Checksum sum;
     QString sinkError;
     const SealedHeader header = SealedHeader::make(m_compress, bool(m_passphrase));
+    // Sealing takes one processor; the file is written from the other.
+    WriteBehind behind(fd, to);
     SealedWriter writer(header, [&](const char* data, qint64 size, QString* error) {
         sum.add(data, size);
-        return BackupSet::writeAll(fd, data, size, to, error);
+        return behind.write(data, size, error);
     });
     bool ok = writer.open(m_passphrase.get());
     QByteArray buffer(1 << 20, Qt::Uninitialized);
@@ -689,6 +692,8 @@ bool AccountExporter::sealInto(const QString& to, BackupSet::Manifest* m, QStrin
         ok = writer.write(buffer.constData(), n);
     }
     ok = ok && writer.finish();
+    if (!behind.finish(&sinkError))
+        ok = false;
     if (ok && ::fsync(fd) != 0) {
         ok = false;
         sinkError = BackupSet::writeFailure(to, errno);

@@ -1,5 +1,6 @@
 #include "DurableFile.h"
 #include "Checksum.h"
+#include "WriteBehind.h"
 
 #include <CiFile.h>
 #include <Paths.h>
@@ -318,7 +319,9 @@ KernelCopy copyInKernel(QFile& file, int out, const QString& to, std::optional<T
 // systems that do not offer it), the checksum taken on the way.
 bool copyThroughBuffer(QIODevice& in, int out, const QString& to, Checksum* sum, QString* why)
 {
-    // A fixed buffer keeps memory flat whatever the size of the file.
+    // A fixed buffer keeps memory flat whatever the size of the file; the file is written from a
+    // second processor while the first reads (and unseals) the next stretch.
+    WriteBehind behind(out, to);
     QByteArray buffer(1 << 20, Qt::Uninitialized);
     for (;;) {
         const qint64 n = in.read(buffer.data(), buffer.size());
@@ -330,10 +333,10 @@ bool copyThroughBuffer(QIODevice& in, int out, const QString& to, Checksum* sum,
             break;
         if (sum)
             sum->add(buffer.constData(), n);
-        if (!writeAll(out, buffer.constData(), n, to, why))
+        if (!behind.write(buffer.constData(), n, why))
             return false;
     }
-    return true;
+    return behind.finish(why);
 }
 
 bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum, bool flush)

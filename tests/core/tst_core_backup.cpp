@@ -12,6 +12,7 @@
 #include <CiFile.h>
 #include <Manifest.h>
 #include <Database.h>
+#include <WriteBehind.h>
 
 #include <QBuffer>
 #include <QDir>
@@ -237,6 +238,24 @@ private slots:
             const bool written = BackupSet::writeAll(full, bytes.constData(), bytes.size(), QStringLiteral("/dev/full"), &why);
             ::close(full);
             QVERIFY(!written);
+            QVERIFY2(why.startsWith(QStringLiteral("磁盘空间不足")) && why.contains(QStringLiteral("/dev/full")), qPrintable(why));
+        }
+
+        // Written from a second thread, the full disk still reaches the one that hands bytes
+        // over: at the latest when it finishes, and it takes nothing more once it is known.
+        const int behindFull = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+        if (behindFull >= 0) {
+            QString why;
+            const QByteArray piece(300 * 1024, 'x');
+            bool refused = false;
+            {
+                WriteBehind behind(behindFull, QStringLiteral("/dev/full"));
+                for (int i = 0; i < 200 && !refused; ++i)
+                    refused = !behind.write(piece.constData(), piece.size(), &why);
+                QVERIFY(!behind.finish(&why));
+            }
+            ::close(behindFull);
+            QVERIFY(refused);
             QVERIFY2(why.startsWith(QStringLiteral("磁盘空间不足")) && why.contains(QStringLiteral("/dev/full")), qPrintable(why));
         }
 
