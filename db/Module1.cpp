@@ -1,12 +1,10 @@
 #include "Module1.h"
 
 #include <SingleInstance.h>
-#include <SysInfo.h>
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDialog>
-#include <QScreen>
 #include <QThread>
 #include <QWidget>
 
@@ -39,23 +37,6 @@ QString ListEntryName(const QString& entry)
 {
     const int close = entry.indexOf(QLatin1Char(']'));
     return close < 0 ? QString() : entry.mid(close + 1);
-}
-
-void CenterForm(QWidget* form)
-{
-    if (!form)
-        return;
-    QScreen* s = form->screen() ? form->screen() : QGuiApplication::primaryScreen();
-    if (!s)
-        return;
-    const QRect g = s->availableGeometry();
-    const QSize sz = form->frameSize().isValid() ? form->frameSize() : form->size();
-    form->move(g.x() + (g.width() - sz.width()) / 2, g.y() + (g.height() - sz.height()) / 2);
-}
-
-QString GetSysDir()
-{
-    return SysInfo::systemDirectory();
 }
 
 void CloseWindowByName(const QString& name, bool byTitle, bool polite)

@@ -16,8 +16,6 @@ QString ListEntry(const QString& id, const QString& name);
 QString ListEntryId(const QString& entry);
 QString ListEntryName(const QString& entry);
 
-void CenterForm(QWidget* form);
-QString GetSysDir();
 void CloseWindowByName(const QString& name, bool byTitle, bool polite);
 // Unloads every form and ends the program.
 void UnloadAllForms();

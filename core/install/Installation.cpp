@@ -55,6 +55,22 @@ void loadCharts(Database& db)
 } // namespace
 
 namespace Installation {
+namespace {
+// What every program does to a system database it has opened: the wrong passwords' table made
+// when missing (a read-only one is logged and left: the login still reads it), and, with
+// `convert`, plain passwords hashed.
+void readyForLogins(Database& db, bool convert, const char* where)
+{
+    try {
+        LoginCheck::ensureTable(db);
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QString::fromLatin1(where));
+    }
+    if (convert)
+        convertPasswords(db);
+}
+} // namespace
+
 void createSystemDatabase(const QString& path, bool demo)
 {
     SqlScript::createFile(path, [demo](Database& db) {
@@ -100,13 +116,7 @@ void openServerSystem(Database& db, const ConnInfo& server, bool convert)
         db.close();
         throw DbError(noInstallation);
     }
-    try {
-        LoginCheck::ensureTable(db);
-    } catch (const DbError& e) {
-        WriteErrLog(3, e.text(), QStringLiteral("openServerSystem"));
-    }
-    if (convert)
-        convertPasswords(db);
+    readyForLogins(db, convert, "openServerSystem");
 }
 
 QString sysDbPath(const QString& root)
@@ -132,13 +142,7 @@ void openSystemDatabase(Database& db, const InstallationPlace& place, bool conve
     }
     FileModes::applyFor(place.root());
     db.open(place.sysDbPath());
-    try {
-        LoginCheck::ensureTable(db);
-    } catch (const DbError& e) {
-        WriteErrLog(3, e.text(), QStringLiteral("openSystemDatabase"));
-    }
-    if (convert)
-        convertPasswords(db);
+    readyForLogins(db, convert, "openSystemDatabase");
 }
 
 void convertPasswords(Database& db)

@@ -3,6 +3,7 @@
 // log's row keeps its reason in Chinese, the same as in a Chinese console (a translated text
 // stored, or a message outside the translations, would show here).
 #include "TestRoot.h"
+#include "TestText.h"
 
 #include <Database.h>
 #include <Language.h>
@@ -12,16 +13,6 @@
 #include <QtTest>
 
 namespace {
-bool chinese(const QString& text)
-{
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if ((u >= 0x3000 && u <= 0x9fff) || (u >= 0xff00 && u <= 0xffef))
-            return true;
-    }
-    return false;
-}
-
 QString lastReason(Database& db)
 {
     return db.scalar(QStringLiteral("select cReason from SM_Log order by rowid desc limit 1")).toString();
@@ -50,18 +41,18 @@ private slots:
             enabler.enable({QStringLiteral("001"), QStringLiteral("GL"), QDate(2024, 4, 1), missing});
             QFAIL("enabling the ledger without its books was not refused");
         } catch (const DbError& e) {
-            QVERIFY2(!chinese(e.userText()) && e.userText().contains(missing), qPrintable(e.userText()));
+            QVERIFY2(!hasChinese(e.userText()) && e.userText().contains(missing), qPrintable(e.userText()));
             QCOMPARE(e.reasonText(), QStringLiteral("找不到账套[001]的账套库：%1").arg(missing));
         }
         QCOMPARE(lastReason(db), QStringLiteral("找不到账套[001]的账套库：%1").arg(missing));
-        QVERIFY(!chinese(SubsystemEnabler::checkPeriod(QString(), QString(), 2024, 1)));
+        QVERIFY(!hasChinese(SubsystemEnabler::checkPeriod(QString(), QString(), 2024, 1)));
 
         // A wrong password: told in English, its log-in row's reason in Chinese.
         LoginCheck::ensureTable(db);
         LoginCheck check(db, [](const QString&, const QString&) { return false; });
         const LoginOutcome tried = check.attempt(QStringLiteral("demo"), QStringLiteral("x"), QStringLiteral("stored"), QVariant());
         QVERIFY(!tried.ok);
-        QVERIFY2(!chinese(tried.notice.text) && !chinese(tried.notice.title), qPrintable(tried.notice.text + tried.notice.title));
+        QVERIFY2(!hasChinese(tried.notice.text) && !hasChinese(tried.notice.title), qPrintable(tried.notice.text + tried.notice.title));
         QCOMPARE(tried.reason, QStringLiteral("口令无效，请重新输入。"));
     }
 };

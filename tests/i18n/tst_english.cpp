@@ -5,6 +5,7 @@
 // installation holds (names of sets, subsystems, permissions) is data and is not looked at.
 #include "Scripts.h"
 #include "TestEnv.h"
+#include "TestText.h"
 
 #include <AuditTableModel.h>
 #include <Language.h>
@@ -37,23 +38,13 @@
 #include <QtTest>
 
 namespace {
-bool chinese(const QString& text)
-{
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        if ((u >= 0x3000 && u <= 0x9fff) || (u >= 0xff00 && u <= 0xffef))
-            return true;
-    }
-    return false;
-}
-
 // The window's own words: titles, captions, headings, tips and the names given to assistive
 // technology, each found in Chinese as "object what: text".
 QStringList chineseTexts(QWidget* window)
 {
     QStringList found;
     auto look = [&found](const QObject* o, const char* what, const QString& text) {
-        if (chinese(text))
+        if (hasChinese(text))
             found << QStringLiteral("%1 %2: %3").arg(o->objectName(), QLatin1String(what), text);
     };
     QList<QWidget*> widgets = window->findChildren<QWidget*>();
