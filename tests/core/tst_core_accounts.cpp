@@ -1,8 +1,8 @@
 // Creating and modifying an account set, run directly: the rows, folders and books it leaves,
 // the messages it returns, and nothing left behind when it fails half-way. Run once per engine
 // (TestRoot): on a server the books are a schema and no folder is made.
+#include "BackupFixture.h"
 #include "TestEngine.h"
-#include "TestRoot.h"
 
 #include <AccountDb.h>
 #include <AccountSetCreator.h>
@@ -21,19 +21,6 @@
 namespace {
 using Status = AccountSetOutcome::Status;
 using Icon = Notice::Icon;
-
-// Each row of the query as its columns joined by "|" (Null written "-").
-QStringList rows(Database& db, const QString& sql, const QVariantList& params = {})
-{
-    QStringList out;
-    for (Recordset rs = db.query(sql, params); !rs.Eof(); rs.MoveNext()) {
-        QStringList cols;
-        for (int i = 0; i < rs.FieldCount(); ++i)
-            cols << (rs.Fields(i).isNull() ? QStringLiteral("-") : rs.Fields(i).toString());
-        out << cols.join(QLatin1Char('|'));
-    }
-    return out;
-}
 
 // The rows of a query on the books at `location` (a file, or on a server a schema).
 QStringList rows(Database& sysDb, const QString& location, const QString& sql)
@@ -107,7 +94,7 @@ private slots:
         // Empty optional fields are Null; a quote is just a character.
         QCOMPARE(rows(db, QStringLiteral("select cAcc_Name,cAcc_Path,iYear,iMonth,cAcc_Master,cUnitTel,cFinType,cEntType,cTradeKind,"
                                          "cUnitAbbre,cUnitEMail,cFinKind,case when iSysID is not null then 1 end from SM_Account")),
-                 QStringList{QStringLiteral("O'Neil 账套|%1|2024|3|demo|021-5555 0101|O'Brien \"分部\"|工业|2007年新会计准则|-|-|-|1").arg(path)});
+                 QStringList{QStringLiteral("O'Neil 账套|%1|2024|3|demo|021-5555 0101|O'Brien \"分部\"|工业|2007年新会计准则|<null>|<null>|<null>|1").arg(path)});
 
         // Twelve calendar months of the start year; February of a leap year has 29 days.
         QStringList periods;
@@ -369,7 +356,7 @@ private slots:
         QCOMPARE(out.accountDbPath, booksAt(env.root(), QStringLiteral("004"), 2024));
         // Every year rewritten; start month and supervisor are not editable.
         QCOMPARE(rows(db, QStringLiteral("select cAcc_Name,cUnitAbbre,cUnitFax,cTradeKind,iMonth,cAcc_Master from SM_Account order by iYear")),
-                 (QStringList{"新名称|-|021-1|企业会计制度|5|demo", "新名称|-|021-1|企业会计制度|1|demo"}));
+                 (QStringList{"新名称|<null>|021-1|企业会计制度|5|demo", "新名称|<null>|021-1|企业会计制度|1|demo"}));
         QCOMPARE(options(db, out.accountDbPath, QStringLiteral("'存货是否分类','供应商是否分类'")), (QStringList{"False", "True"}));
 
         // Books missing: the wizard is abandoned with the message, and no file is made.
