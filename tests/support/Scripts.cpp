@@ -2,6 +2,7 @@
 
 #include <FlexGrid.h>
 
+#include <QComboBox>
 #include <QDialog>
 
 MsgBoxScript::MsgBoxScript()
@@ -61,6 +62,14 @@ QString seen(const QString& text, const QString& title, int buttons)
 QString seen(const MsgBoxCall& c)
 {
     return seen(c.text, c.title, c.buttons);
+}
+
+QStringList items(const QComboBox* box)
+{
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
+    return out;
 }
 
 QStringList column(const FlexGrid* g, int col)

@@ -11,6 +11,7 @@
 #include <functional>
 
 class FlexGrid;
+class QComboBox;
 
 // Records every message; answers from a queue, then with `fallback` (OK / the first button).
 class MsgBoxScript {
@@ -57,6 +58,9 @@ ModalScript::Reaction act(std::function<void(Dialog&)> body)
 // A message as a person sees it: text, title, button set and icon (the default button left out).
 QString seen(const QString& text, const QString& title, int buttons);
 QString seen(const MsgBoxCall& c);
+
+// A list's entries, in order.
+QStringList items(const QComboBox* box);
 
 // A grid's column below its header row, and the row (from 1) holding `text` in it; 0 when none.
 QStringList column(const FlexGrid* g, int col);
