@@ -13,10 +13,11 @@
 
 using namespace Module1;
 
-frmWait::frmWait(const Session& session, const QString& accId, QWidget* parent)
+frmWait::frmWait(const Session& session, const QString& accId, QWidget* parent, int year)
     : TimedProgressDialog(parent, QStringLiteral("frmWait"), tr("压缩进程"), 2000)
     , m_session(session)
     , m_accId(accId)
+    , m_year(year)
 {
     setWindowTitle(tr("压缩进程，请等待..."));
 }
@@ -33,7 +34,7 @@ void frmWait::Timer1_Timer()
     std::optional<AccountExporter> exporter;
     if (m_session.sysDb) {
         try {
-            exporter.emplace(*m_session.sysDb, m_accId);
+            exporter.emplace(*m_session.sysDb, m_accId, m_year);
             WorkControl control;
             control.progress = progressTo(ProgressBar1);
             prepared = runOffThread([&] { return exporter->prepare(control); });

@@ -1,6 +1,7 @@
 #pragma once
 // "压缩进程，请等待...": on its first tick prepares the backup data (transfer tables and the
-// compacted copy), then opens frmAccExport for the target folder and closes.
+// compacted copy), then opens frmAccExport for the target folder and closes. The set's first year
+// goes out from the 账套 menu; the 年度账 menu names the year logged into.
 #include "TimedProgressDialog.h"
 
 struct Session;
@@ -8,7 +9,7 @@ struct Session;
 class frmWait : public TimedProgressDialog {
     Q_OBJECT
 public:
-    explicit frmWait(const Session& session, const QString& accId, QWidget* parent = nullptr);
+    frmWait(const Session& session, const QString& accId, QWidget* parent = nullptr, int year = 0);
 
 public slots:
     void Form_Load();
@@ -16,4 +17,5 @@ public slots:
 private:
     const Session& m_session;
     const QString m_accId;   // the set exported
+    const int m_year;        // its year; 0: its first
 };
