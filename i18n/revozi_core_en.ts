@@ -501,6 +501,14 @@
         <source>导出日志</source>
         <translation>Export log</translation>
     </message>
+    <message>
+        <source>建立年度账</source>
+        <translation>Create the next year</translation>
+    </message>
+    <message>
+        <source>结转上年数据</source>
+        <translation>Carry forward the previous year</translation>
+    </message>
 </context>
 <context>
     <name>AuditCheck</name>
@@ -1032,6 +1040,65 @@
     <message>
         <source>操作员[%1]已注销，不能登录。请系统管理员在操作员管理中启用后再登录。</source>
         <translation>Operator [%1] is cancelled and cannot log in. Ask the system administrator to restore the operator in operator management, then log in.</translation>
+    </message>
+</context>
+<context>
+    <name>NewYear</name>
+    <message>
+        <source>建立年度账</source>
+        <translation>Create the next year</translation>
+    </message>
+    <message>
+        <source>账套[%1]不存在。</source>
+        <translation>Account set [%1] does not exist.</translation>
+    </message>
+    <message>
+        <source>操作员[%1]不是账套[%2]的账套主管，不能建立年度账。</source>
+        <translation>Operator [%1] is not a supervisor of account set [%2] and cannot create its next year.</translation>
+    </message>
+    <message>
+        <source>账套[%1]的%2年度已经存在，不能重复建立。</source>
+        <translation>Year %2 of account set [%1] already exists and cannot be created again.</translation>
+    </message>
+    <message>
+        <source>账套[%1]不能建立%2年度：年度最晚为%3年。</source>
+        <translation>Account set [%1] cannot have year %2: the latest year allowed is %3.</translation>
+    </message>
+    <message>
+        <source>找不到账套[%1]%2年度的账套库：%3</source>
+        <translation>The books of account set [%1], year %2, were not found: %3</translation>
+    </message>
+    <message>
+        <source>账套[%1]的%2年度已有账套库：%3。请先移走它，再建立年度账。</source>
+        <translation>Year %2 of account set [%1] already has books: %3. Move them away first, then create the year.</translation>
+    </message>
+    <message>
+        <source>无法读取账套[%1]：%2</source>
+        <translation>Account set [%1] could not be read: %2</translation>
+    </message>
+    <message>
+        <source>为账套[%1]%2建立%3年度吗？新年度沿用%4年度的选项、编码方案、数据精度、会计科目、权限和已启用的子系统。</source>
+        <translation>Create year %3 of account set [%1] %2? The new year takes the options, coding scheme, precision, chart of accounts, permissions and enabled subsystems of %4.</translation>
+    </message>
+    <message>
+        <source>无法创建文件夹：%1</source>
+        <translation>The folder cannot be created: %1</translation>
+    </message>
+    <message>
+        <source>无法把账套库模板 %1 复制到 %2</source>
+        <translation>Cannot copy the books template %1 to %2</translation>
+    </message>
+    <message>
+        <source>无法把新账套库放到 %1</source>
+        <translation>Cannot put the new books in place at %1</translation>
+    </message>
+    <message>
+        <source>建立年度账失败：%1</source>
+        <translation>Creating the next year failed: %1</translation>
+    </message>
+    <message>
+        <source>账套[%1]%2的%3年度已建立。</source>
+        <translation>Year %3 of account set [%1] %2 has been created.</translation>
     </message>
 </context>
 <context>

@@ -24,6 +24,32 @@ QString databasePath(const QString& accPath, const QString& accId, int year)
     return CiFile::resolve(Paths::join(yearFolder(accPath, accId, year), QStringLiteral("KdData.mdb")));
 }
 
+bool makeFolders(const QString& folder, QStringList& made)
+{
+    QStringList missing;
+    QString d = Paths::withoutTrailingSep(folder);
+    while (!d.isEmpty() && !CiFile::isDir(d)) {
+        missing.prepend(d);
+        const QString parent = Paths::parentDir(d);
+        if (parent == d)
+            break;
+        d = parent;
+    }
+    for (const QString& m : missing) {
+        const QString real = CiFile::resolve(m);
+        if (!QDir().mkdir(real) && !CiFile::isDir(real))
+            return false;
+        made << real;
+    }
+    return true;
+}
+
+void removeFolders(const QStringList& made)
+{
+    for (auto it = made.crbegin(); it != made.crend(); ++it)
+        QDir().rmdir(*it);
+}
+
 QString templatePath()
 {
     const QString programDir = QCoreApplication::applicationDirPath();

@@ -3,6 +3,7 @@
 #include <Database.h>
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -13,6 +14,12 @@ namespace AccountDb {
 QString accountFolder(const QString& accPath, const QString& accId);
 QString yearFolder(const QString& accPath, const QString& accId, int year);
 QString databasePath(const QString& accPath, const QString& accId, int year);
+
+// Every missing level of `folder`, made from the top down; the ones made are appended to `made`,
+// so work that fails later takes them away again with removeFolders. False when one cannot be made.
+bool makeFolders(const QString& folder, QStringList& made);
+// The folders `made` lists, deepest first; only empty ones go.
+void removeFolders(const QStringList& made);
 
 // The account-database template: kddata/KdData.mdb in the folder of the running executable, else
 // in the installed data folder (<prefix>/share/revozi/kddata/KdData.mdb beside <prefix>/bin).

@@ -1,6 +1,7 @@
 #include "AccountSetCreator.h"
 #include "AccountDb.h"
 #include "AccountTemplate.h"
+#include "BooksSearchPath.h"
 
 #include <AuditEvents.h>
 #include <CiFile.h>
@@ -131,32 +132,6 @@ void writeBooks(Database& books, const AccountSetInput& in, Recordset& preset)
                        QStringLiteral("金额式"), QStringLiteral("JES")}); // not translated: a stored value
 }
 
-// On a server the books are a schema of the system database's own database, written on the same
-// connection in the same transaction. The template's statements name their tables unqualified, so
-// for that part the books' schema is the connection's search path; SET LOCAL ends with the
-// transaction whether it commits or not, and the system schema is put back at once after.
-class BooksSearchPath {
-public:
-    BooksSearchPath(Database& db, const QString& books)
-        : m_db(db)
-    {
-        m_db.execute(QStringLiteral("SET LOCAL search_path TO %1").arg(books));
-    }
-    ~BooksSearchPath()
-    {
-        try {
-            m_db.execute(QStringLiteral("SET LOCAL search_path TO %1").arg(m_db.schema()));
-        } catch (const DbError&) {
-            // The transaction failed: its rollback restores the path.
-        }
-    }
-    BooksSearchPath(const BooksSearchPath&) = delete;
-    BooksSearchPath& operator=(const BooksSearchPath&) = delete;
-
-private:
-    Database& m_db;
-};
-
 // One row per created set; an identical row already there is kept rather than doubled.
 void insertCreateAcc(Database& db, const QString& accId, const QString& accName)
 {
@@ -190,35 +165,13 @@ void insertSetRows(Database& db, const AccountSetInput& in, const QString& accId
                {accId, year, masterId});
 }
 
-// Every missing level of `folder`, made from the top down; the ones made are appended to `made`.
-bool makeFolders(const QString& folder, QStringList& made)
-{
-    QStringList missing;
-    QString d = Paths::withoutTrailingSep(folder);
-    while (!d.isEmpty() && !CiFile::isDir(d)) {
-        missing.prepend(d);
-        const QString parent = Paths::parentDir(d);
-        if (parent == d)
-            break;
-        d = parent;
-    }
-    for (const QString& m : missing) {
-        const QString real = CiFile::resolve(m);
-        if (!QDir().mkdir(real) && !CiFile::isDir(real))
-            return false;
-        made << real;
-    }
-    return true;
-}
-
 void removeMade(const QString& copiedDb, const QStringList& folders)
 {
     if (!copiedDb.isEmpty()) {
         CiFile::remove(copiedDb + QStringLiteral("-journal"));
         CiFile::remove(copiedDb);
     }
-    for (auto it = folders.crbegin(); it != folders.crend(); ++it)
-        QDir().rmdir(*it);   // only empty folders go
+    AccountDb::removeFolders(folders);
 }
 
 // Writes the set's rows into the shadow system database when one exists; never creates it.
@@ -389,7 +342,7 @@ std::optional<AccountSetOutcome> placeTemplate(const AccountSetInput& in, int ye
     const QString accPath = in.accPath.trimmed();
     const QString accId = in.accId;
     const QString yearFolder = AccountDb::yearFolder(accPath, accId, year);
-    if (!makeFolders(yearFolder, madeFolders))
+    if (!AccountDb::makeFolders(yearFolder, madeFolders))
         fileFailure(Words::of("AccountSetCreator", QT_TRANSLATE_NOOP("AccountSetCreator", "无法创建文件夹：%1"), yearFolder));
     *dbPath = AccountDb::databasePath(accPath, accId, year);
     if (!CiFile::isFile(*dbPath)) {

@@ -54,6 +54,8 @@ QList<QPair<QString, QString>> actions()
         {kImport, QT_TRANSLATE_NOOP("Audit", "引入账套")},
         {kDelete, QT_TRANSLATE_NOOP("Audit", "删除账套")},
         {kLogExport, QT_TRANSLATE_NOOP("Audit", "导出日志")},
+        {kYearCreate, QT_TRANSLATE_NOOP("Audit", "建立年度账")},
+        {kCarryForward, QT_TRANSLATE_NOOP("Audit", "结转上年数据")},
     };
     QList<QPair<QString, QString>> named;
     for (const auto& [code, name] : list)
@@ -246,5 +248,18 @@ AuditEntry deleted(const QString& accId, int year, const QString& name)
 AuditEntry logExported(const QString& accId, int year, const QString& file, int rows)
 {
     return entry(kLogExport, QStringLiteral("导出上机日志 %1 条到 %2").arg(QString::number(rows), file), accId, year); // not translated: a stored detail
+}
+
+AuditEntry yearCreated(const QString& accId, int fromYear, int year)
+{
+    return entry(kYearCreate, QStringLiteral("账套[%1]建立%2年度，沿用%3年度的选项、编码方案、数据精度、会计科目、权限和已启用的子系统") // not translated: a stored detail
+                                  .arg(accId, QString::number(year), QString::number(fromYear)),
+                 accId, year);
+}
+
+AuditEntry carriedForward(const QString& accId, int year, const QString& what)
+{
+    return entry(kCarryForward, QStringLiteral("账套[%1]从%2年度结转到%3年度：%4").arg(accId, QString::number(year - 1), QString::number(year), what), // not translated: a stored detail
+                 accId, year);
 }
 }

@@ -39,6 +39,8 @@ inline const QString kExport = QStringLiteral("ACC_EXPORT");
 inline const QString kImport = QStringLiteral("ACC_IMPORT");
 inline const QString kDelete = QStringLiteral("ACC_DELETE");
 inline const QString kLogExport = QStringLiteral("LOG_EXPORT");
+inline const QString kYearCreate = QStringLiteral("YEAR_CREATE");
+inline const QString kCarryForward = QStringLiteral("YEAR_CARRY");
 
 // Every action: its code and its name in the viewer (in the console's language), in the order
 // the viewer lists them.
@@ -87,4 +89,8 @@ AuditEntry imported(const QString& accId, const QString& year, const QString& so
 AuditEntry deleted(const QString& accId, int year, const QString& name);
 // `accId` and `year`: the supervisor's own set; empty and 0 for the whole log.
 AuditEntry logExported(const QString& accId, int year, const QString& file, int rows);
+// 建立: the set's year `year` made from `fromYear`, under the new year.
+AuditEntry yearCreated(const QString& accId, int fromYear, int year);
+// 结转上年数据 into `year` from the year before; `what` says what was carried, in Chinese.
+AuditEntry carriedForward(const QString& accId, int year, const QString& what);
 }
