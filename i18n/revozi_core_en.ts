@@ -891,6 +891,141 @@
     </message>
 </context>
 <context>
+    <name>CarryForward</name>
+    <message>
+        <source>结转上年数据</source>
+        <translation>Carry forward the previous year</translation>
+    </message>
+    <message>
+        <source>科目名称</source>
+        <translation>account name</translation>
+    </message>
+    <message>
+        <source>科目类型</source>
+        <translation>account type</translation>
+    </message>
+    <message>
+        <source>科目性质</source>
+        <translation>account kind</translation>
+    </message>
+    <message>
+        <source>级次</source>
+        <translation>level</translation>
+    </message>
+    <message>
+        <source>余额方向</source>
+        <translation>balance side</translation>
+    </message>
+    <message>
+        <source>末级</source>
+        <translation>last level</translation>
+    </message>
+    <message>
+        <source>账页格式</source>
+        <translation>ledger page format</translation>
+    </message>
+    <message>
+        <source>外币币种</source>
+        <translation>foreign currency</translation>
+    </message>
+    <message>
+        <source>计量单位</source>
+        <translation>unit of measure</translation>
+    </message>
+    <message>
+        <source>外币核算</source>
+        <translation>foreign-currency accounting</translation>
+    </message>
+    <message>
+        <source>现金科目</source>
+        <translation>cash account</translation>
+    </message>
+    <message>
+        <source>银行科目</source>
+        <translation>bank account</translation>
+    </message>
+    <message>
+        <source>个人往来</source>
+        <translation>personal accounts</translation>
+    </message>
+    <message>
+        <source>客户往来</source>
+        <translation>customer accounts</translation>
+    </message>
+    <message>
+        <source>供应商往来</source>
+        <translation>supplier accounts</translation>
+    </message>
+    <message>
+        <source>部门核算</source>
+        <translation>department accounting</translation>
+    </message>
+    <message>
+        <source>项目核算</source>
+        <translation>project accounting</translation>
+    </message>
+    <message>
+        <source>账套[%1]没有%2年度，无法结转上年数据。</source>
+        <translation>Account set [%1] has no year %2: there is nothing to carry forward.</translation>
+    </message>
+    <message>
+        <source>找不到账套[%1]%2年度的账套库：%3</source>
+        <translation>The books of account set [%1], year %2, were not found: %3</translation>
+    </message>
+    <message>
+        <source>%1 %2→%3</source>
+        <translation>%1 %2→%3</translation>
+    </message>
+    <message>
+        <source>新增</source>
+        <translation>Added</translation>
+    </message>
+    <message>
+        <source>修改：%1</source>
+        <translation>Changed: %1</translation>
+    </message>
+    <message>
+        <source>本年度的编码方案已修改，保留不变</source>
+        <translation>this year&apos;s coding scheme has been changed and is kept</translation>
+    </message>
+    <message>
+        <source>本年度的数据精度已修改，保留不变</source>
+        <translation>this year&apos;s precision has been changed and is kept</translation>
+    </message>
+    <message>
+        <source>新增科目%1个</source>
+        <translation>%1 account(s) added</translation>
+    </message>
+    <message>
+        <source>修改科目%1个</source>
+        <translation>%1 account(s) changed</translation>
+    </message>
+    <message>
+        <source>编码方案沿用%1年度的</source>
+        <translation>the coding scheme of %1 is used</translation>
+    </message>
+    <message>
+        <source>数据精度沿用%1年度的</source>
+        <translation>the precision of %1 is used</translation>
+    </message>
+    <message>
+        <source>没有需要结转的数据。</source>
+        <translation>There is nothing to carry forward.</translation>
+    </message>
+    <message>
+        <source>账套[%1]从%2年度结转到%3年度：%4。</source>
+        <translation>Account set [%1], from %2 into %3: %4.</translation>
+    </message>
+    <message>
+        <source>结转上年数据失败：%1</source>
+        <translation>Carrying forward failed: %1</translation>
+    </message>
+    <message>
+        <source>已从%1年度结转到%2年度。</source>
+        <translation>Carried forward from %1 into %2.</translation>
+    </message>
+</context>
+<context>
     <name>Database</name>
     <message>
         <source>找不到数据库文件：%1</source>

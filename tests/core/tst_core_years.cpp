@@ -1,11 +1,13 @@
 // The year menu's configuration work, run directly: 建立 (the next year of a set, made from its
-// latest year). Run once per engine (TestRoot): on a server the books are schemas.
+// latest year) and 结转上年数据 (the year before's chart, coding scheme and precision carried
+// into the year logged into). Run once per engine (TestRoot): on a server the books are schemas.
 #include "TestEngine.h"
 #include "TestFiles.h"
 #include "TestRoot.h"
 
 #include <AccountDb.h>
 #include <AccountSetCreator.h>
+#include <CarryForward.h>
 #include <CiFile.h>
 #include <Database.h>
 #include <NewYear.h>
@@ -227,6 +229,62 @@ private slots:
         }
         QVERIFY(makeYear(db).done());
         QCOMPARE(traces(db, env.root(), 2025), QStringLiteral("17+books"));
+    }
+
+    void carryForward_addsChangesAndFollows()
+    {
+        TestRoot env;
+        Database& db = env.db();
+        makeSet(env);
+        QVERIFY(makeYear(db).done());
+        write(db, 2024, QStringLiteral("insert into code (i_id,ccode,ccode_name,igrade,bproperty,bend) values (901,'109902','建行',2,1,1)"));
+        write(db, 2024, QStringLiteral("update code set ccode_name='现金',bproperty=0 where ccode='1001'"));
+        write(db, 2024, QStringLiteral("update GradeDef set CODINGRULE='4333' where keyword='code'"));
+        write(db, 2024, QStringLiteral("update AccInformation set cValue='4333' where cName='code'"));
+        write(db, 2024, QStringLiteral("update AccInformation set cValue='3' where cName='iStrsPriDecDgt'"));
+        write(db, 2025, QStringLiteral("insert into code (i_id,ccode,ccode_name) values (999,'8888','本年自有')"));
+        write(db, 2025, QStringLiteral("update AccInformation set cValue='5' where cName='iStrsPriDecDgt'"));
+
+        CarryForward work(db);
+        const CarryForward::Plan plan = work.plan(QStringLiteral("001"), 2025);
+        QVERIFY2(plan.ok(), qPrintable(plan.refusal.text));
+        QCOMPARE(plan.added, QStringList{"109902"});
+        QCOMPARE(plan.changed, QStringList{"1001"});
+        QCOMPARE(QList<bool>({plan.scheme, plan.precision}), QList<bool>({true, false}));
+        QCOMPARE(plan.lines.size(), 2);
+        QCOMPARE(plan.lines[0].change, QStringLiteral("修改：科目名称 库存现金→现金；余额方向 1→0"));
+        QCOMPARE(plan.summary, QStringLiteral("账套[001]从2024年度结转到2025年度：新增科目1个；修改科目1个；编码方案沿用2024年度的。"
+                                              "本年度的数据精度已修改，保留不变。"));
+
+        // A refused write leaves the year as it was.
+        {
+            std::unique_ptr<Database> year = AccountDb::open(db, QStringLiteral("001"), 2025);
+            TestEngine::refuseInserts(*year, QStringLiteral("code"), QStringLiteral("注入的故障"));
+            QCOMPARE(work.apply(plan).notice.text, QStringLiteral("结转上年数据失败：注入的故障"));
+            TestEngine::allowInserts(*year, QStringLiteral("code"));
+        }
+        QCOMPARE(work.plan(QStringLiteral("001"), 2025).lines.size(), 2);
+
+        QVERIFY(work.apply(plan).done);
+        QCOMPARE(books(db, 2025, QStringLiteral("select ccode,ccode_name,bproperty from code where ccode in ('1001','109902','8888') order by ccode")),
+                 (QStringList{"1001|现金|0", "109902|建行|1", "8888|本年自有|-"}));
+        QCOMPARE(books(db, 2025, QStringLiteral("select (select CODINGRULE from GradeDef where keyword='code'),cValue from AccInformation "
+                                                "where cName in ('code','iStrsPriDecDgt') order by cName")),
+                 (QStringList{"4333|4333", "4333|5"}));
+        QCOMPARE(logged(db, QStringLiteral("YEAR_CARRY")), (QStringList{"2025|失败", "2025|成功"}));
+
+        // Carried again, the scheme still follows; the precision changed here never does.
+        QVERIFY(work.plan(QStringLiteral("001"), 2025).nothing());
+        QCOMPARE(work.apply(work.plan(QStringLiteral("001"), 2025)).notice.text, QStringLiteral("没有需要结转的数据。本年度的数据精度已修改，保留不变。"));
+        write(db, 2024, QStringLiteral("update GradeDef set CODINGRULE='4222' where keyword='code'"));
+        QVERIFY(work.plan(QStringLiteral("001"), 2025).scheme);
+        write(db, 2025, QStringLiteral("update GradeDef set CODINGRULE='42' where keyword='code'"));
+        QVERIFY(!work.plan(QStringLiteral("001"), 2025).scheme);
+
+        // The first year has nothing before it.
+        const CarryForward::Plan first = work.plan(QStringLiteral("001"), 2024);
+        QCOMPARE(first.refusal.text, QStringLiteral("账套[001]没有2023年度，无法结转上年数据。"));
+        QCOMPARE(work.apply(first).done, false);
     }
 };
 
