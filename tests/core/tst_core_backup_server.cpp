@@ -143,6 +143,11 @@ QStringList serverState(Database& sys)
     return out;
 }
 
+// A server installation holding the set of `files`, imported from its backup set.
+struct OnServer : ServerInstall {
+    explicit OnServer(BackupRoot& files) { QVERIFY(import(*sys, files.lst).done()); }
+};
+
 // Changes a byte in the middle of a file, keeping its size.
 void damage(const QString& path)
 {
@@ -231,17 +236,14 @@ void TestBackupServer::filesToServerAndBack()
 void TestBackupServer::failedImportChangesNothing()
 {
     BackupRoot files(kAcc, kYear, {}, kBookRows);
-    ServerInstall server;
+    OnServer server(files);
     Database& sys = *server.sys;
-    QVERIFY(import(sys, files.lst).done());
     sys.execute(QStringLiteral("INSERT INTO %1.code (i_id,ccode,ccode_name) VALUES (9,'9999','服务器上的行')").arg(kSchema));
     const QStringList before = serverState(sys);
 
     // A data file changed after the export: refused before anything is replaced.
     const QString copy = files.root() + QStringLiteral("/damaged");
-    QDir().mkpath(copy);
-    for (const QString& f : filesIn(files.backup))
-        QVERIFY(QFile::copy(files.backup + QLatin1Char('/') + f, copy + QLatin1Char('/') + f));
+    copyBackup(files.backup, copy);
     damage(copy + QStringLiteral("/kddata.BA_"));
     AccountImporter::Result r = import(sys, copy + QStringLiteral("/KdErpAct.Lst"));
     QVERIFY(!r.done());
@@ -252,9 +254,7 @@ void TestBackupServer::failedImportChangesNothing()
     // the identity read again from the file being loaded tells.
     {
         const QString late = files.root() + QStringLiteral("/late");
-        QDir().mkpath(late);
-        for (const QString& f : filesIn(files.backup))
-            QVERIFY(QFile::copy(files.backup + QLatin1Char('/') + f, late + QLatin1Char('/') + f));
+        copyBackup(files.backup, late);
         AccountImporter importer(sys);
         QVERIFY(importer.load(late + QStringLiteral("/KdErpAct.Lst")).isEmpty());
         QVERIFY(importer.keepFolder().isEmpty());
@@ -284,9 +284,8 @@ void TestBackupServer::failedImportChangesNothing()
 void TestBackupServer::booksOpenElsewhereAreKept()
 {
     BackupRoot files(kAcc, kYear);
-    ServerInstall server;
+    OnServer server(files);
     Database& sys = *server.sys;
-    QVERIFY(import(sys, files.lst).done());
     const QStringList before = serverState(sys);
     {
         // Another session (a workstation) has the books open.
@@ -364,9 +363,8 @@ void TestBackupServer::columnsTheFileCannotKeepAreRefused()
     // Columns whose values or comparisons the data file would change: the export names the table
     // and the column and writes no backup set.
     BackupRoot files(kAcc, kYear);
-    ServerInstall server;
+    OnServer server(files);
     Database& sys = *server.sys;
-    QVERIFY(import(sys, files.lst).done());
     sys.execute(QStringLiteral("CREATE COLLATION zt003_2026.loose (provider = icu, locale = 'und-u-ks-level1', deterministic = false)"));
     const QString out = files.root() + QStringLiteral("/refused");
     QVERIFY(QDir().mkpath(out));
@@ -395,9 +393,8 @@ void TestBackupServer::faultyDataFileIsNeverPlaced()
     // The page writer's file damaged before the export checks it, in a way only the full check
     // sees: the export fails and the backup set already in the folder stays as it was.
     BackupRoot files(kAcc, kYear, {}, kBookRows);
-    ServerInstall server;
+    OnServer server(files);
     Database& sys = *server.sys;
-    QVERIFY(import(sys, files.lst).done());
     const QString out = files.root() + QStringLiteral("/fromServer");
     QVERIFY(exportTo(sys, kAcc, out));
     QStringList before = filesIn(out);
@@ -423,9 +420,8 @@ void TestBackupServer::largeTableInOneState()
     // before the export starts and, once the export waits for it (its state taken), changes rows
     // of both ranges and commits: the data file holds the state the export took, in both ranges.
     BackupRoot files(kAcc, kYear);
-    ServerInstall server;
+    OnServer server(files);
     Database& sys = *server.sys;
-    QVERIFY(import(sys, files.lst).done());
     sys.execute(QStringLiteral("CREATE TABLE zt003_2026.big (id BIGINT PRIMARY KEY, code TEXT COLLATE \"C\", amount DOUBLE PRECISION, "
                                "memo TEXT COLLATE zt003_2026.ci)"));
     sys.execute(QStringLiteral("CREATE INDEX big_code ON zt003_2026.big (code, id)"));

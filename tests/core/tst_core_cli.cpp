@@ -60,13 +60,6 @@ QString describe(const Run& r)
     return QStringLiteral("status %1\nstdout: %2\nstderr: %3").arg(r.status).arg(r.out, r.err);
 }
 
-void copyBackup(const QString& from, const QString& to)
-{
-    QVERIFY(QDir().mkpath(to));
-    for (const QString& name : filesIn(from))
-        QVERIFY(QFile::copy(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name));
-}
-
 // The arguments of an export of one set's year, of the installation `at` (ROOT, or --server CONNINFO).
 QStringList exportOne(const QStringList& at, const QString& set, const QString& to, const QString& year = QStringLiteral("2026"))
 {

@@ -327,33 +327,6 @@ private slots:
         QVERIFY(!none.isOpen());
     }
 
-    void errors_missingJunkAndLockedFiles()
-    {
-        TestRoot env;
-        QTemporaryDir dir;
-        QVERIFY_THROWS_EXCEPTION(DbError, Database(dir.path() + QStringLiteral("/missing.mdb")));
-        // A file that is not a database is refused when opened, not later.
-        QFile junk(dir.path() + QStringLiteral("/junk.mdb"));
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write(QByteArray(4096, 'x'));
-        junk.close();
-        QVERIFY_THROWS_EXCEPTION(DbError, Database(junk.fileName()));
-
-        // A database another connection holds is reported as locked.
-        Database holder(env.sysDbPath());
-        holder.execute(QStringLiteral("BEGIN IMMEDIATE"));
-        Database other(env.sysDbPath(), false);
-        try {
-            other.execute(QStringLiteral("PRAGMA busy_timeout=50"));
-            other.execute(QStringLiteral("update SM_User set cDept='x' where cUser_Id='demo'"));
-            QFAIL("no error");
-        } catch (const DbError& e) {
-            QVERIFY2(e.isLocked(), qPrintable(e.nativeCode()));
-            QVERIFY(e.userText().contains(QStringLiteral("锁定")));
-        }
-        holder.execute(QStringLiteral("ROLLBACK"));
-    }
-
     void errors_eachKindOfFailureHasItsOwnChineseSentence()
     {
         TestRoot env;
@@ -370,7 +343,8 @@ private slots:
         auto chineseOnly = [](const DbError& e) {
             return !e.text().isEmpty() && !e.userText().contains(QRegularExpression(QStringLiteral("[A-Za-z]{3}")));
         };
-        // Locked: a second connection holds the system database while it is opened.
+        QVERIFY_THROWS_EXCEPTION(DbError, Database(dir.path() + QStringLiteral("/missing.mdb")));
+        // Locked: a second connection holds the system database while it is opened, or written.
         {
             Database holder(env.sysDbPath());
             holder.execute(QStringLiteral("BEGIN EXCLUSIVE"));
@@ -382,6 +356,17 @@ private slots:
             QVERIFY2(e.isLocked(), qPrintable(e.text()));
             QCOMPARE(e.userText(), QStringLiteral("数据库已被其他程序锁定，请稍后再试。"));
             QVERIFY2(chineseOnly(e), qPrintable(e.userText()));
+        }
+        {
+            Database holder(env.sysDbPath());
+            holder.execute(QStringLiteral("BEGIN IMMEDIATE"));
+            Database other(env.sysDbPath(), false);
+            const DbError e = failure([&] {
+                other.execute(QStringLiteral("PRAGMA busy_timeout=50"));
+                other.execute(QStringLiteral("update SM_User set cDept='x' where cUser_Id='demo'"));
+            });
+            QVERIFY2(e.isLocked(), qPrintable(e.nativeCode()));
+            QCOMPARE(e.userText(), QStringLiteral("数据库已被其他程序锁定，请稍后再试。"));
         }
         // Read-only: a file opened only to be read refuses a write.
         const DbError readOnly = failure([&] {
@@ -398,7 +383,7 @@ private slots:
             db.execute(QStringLiteral("insert into t values (hex(randomblob(20000)))"));
         });
         QCOMPARE(full.userText(), QStringLiteral("磁盘已满，数据无法写入，请腾出磁盘空间后再试。"));
-        // Not a database.
+        // Not a database: refused when opened, not later.
         QFile junk(dir.path() + QStringLiteral("/junk.mdb"));
         QVERIFY(junk.open(QIODevice::WriteOnly));
         junk.write(QByteArray(4096, 'x'));

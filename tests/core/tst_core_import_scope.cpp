@@ -35,12 +35,12 @@ QStringList othersRows(Database& db)
     return out;
 }
 
-// revozi-backup beside the tests, run in `cwd`.
+// revozi-backup (or another tool) beside the tests, run in `cwd`.
 struct Cli {
     int status = -1;
     QString err;
 };
-Cli runTool(const QString& tool, const QStringList& args, const QString& cwd)
+Cli runTool(const QStringList& args, const QString& cwd, const QString& tool = QStringLiteral("revozi-backup"))
 {
     QProcess p;
     p.setWorkingDirectory(cwd);
@@ -51,10 +51,6 @@ Cli runTool(const QString& tool, const QStringList& args, const QString& cwd)
         r.err = QString::fromUtf8(p.readAllStandardError());
     }
     return r;
-}
-Cli runBackupTool(const QStringList& args, const QString& cwd)
-{
-    return runTool(QStringLiteral("revozi-backup"), args, cwd);
 }
 
 // The descriptor's line 5 replaced by raw bytes.
@@ -125,18 +121,18 @@ private slots:
             QVERIFY(refusal.text.contains(a.folder));
         }
         // The command line stops and names the folder; with --folder it restores into B.
-        const Cli refused = runBackupTool({b.root(), QStringLiteral("import"), a.backup}, b.root());
+        const Cli refused = runTool({b.root(), QStringLiteral("import"), a.backup}, b.root());
         QCOMPARE(refused.status, 1);
         QVERIFY2(refused.err.contains(a.folder) && refused.err.contains(QStringLiteral("--folder")), qPrintable(refused.err));
         QCOMPARE(readAll(a.live), liveA);
         QCOMPARE(count(b.db(), QStringLiteral("select count(*) from SM_Account where cAcc_Id='003'")), 0);
-        const Cli placed = runBackupTool({b.root(), QStringLiteral("import"), a.backup, QStringLiteral("--folder"), QStringLiteral("books")}, b.root());
+        const Cli placed = runTool({b.root(), QStringLiteral("import"), a.backup, QStringLiteral("--folder"), QStringLiteral("books")}, b.root());
         QCOMPARE(placed.status, 0);
         QCOMPARE(b.db().scalar(QStringLiteral("select cAcc_Path from SM_Account where cAcc_Id='003'")).toString(), b.root() + QStringLiteral("/books/"));
         QVERIFY(QFileInfo(AccountDb::databasePath(b.root() + QStringLiteral("/books"), QStringLiteral("003"), kYear)).isFile());
         QCOMPARE(readAll(a.live), liveA);
         // Restored again, the books in B's folder are B's own now: replaced after --yes.
-        QCOMPARE(runBackupTool({b.root(), QStringLiteral("import"), a.backup, QStringLiteral("--folder"), QStringLiteral("books"),
+        QCOMPARE(runTool({b.root(), QStringLiteral("import"), a.backup, QStringLiteral("--folder"), QStringLiteral("books"),
                                 QStringLiteral("--yes")}, b.root()).status, 0);
     }
 
@@ -149,14 +145,12 @@ private slots:
         for (const QByteArray& line : {QByteArray("../x/zt003/"), QByteArray("zt003/"), QByteArray("/srv/\xff\xfe/zt003/")}) {
             const QString dir = other.root() + QStringLiteral("/case");
             QDir(dir).removeRecursively();
-            QVERIFY(QDir().mkpath(dir));
-            for (const QString& name : filesIn(env.backup))
-                QVERIFY(QFile::copy(env.backup + QLatin1Char('/') + name, dir + QLatin1Char('/') + name));
+            copyBackup(env.backup, dir);
             setFolderLine(dir + QStringLiteral("/KdErpAct.Lst"), line);
             AccountImporter importer(other.db());
             QVERIFY(importer.load(dir + QStringLiteral("/KdErpAct.Lst")).isEmpty());
             QVERIFY2(importer.keepFolder(true).text.contains(QStringLiteral("不是可用的绝对路径")), line.constData());
-            const Cli r = runBackupTool({other.root(), QStringLiteral("import"), dir}, cwd);
+            const Cli r = runTool({other.root(), QStringLiteral("import"), dir}, cwd);
             QCOMPARE(r.status, 1);
             QCOMPARE(QDir(cwd).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
             QVERIFY(!QFileInfo::exists(other.root() + QStringLiteral("/x")));
@@ -164,13 +158,13 @@ private slots:
         }
         // A folder typed relative to where the program runs is stored absolute, by the import and
         // by the making of a demonstration installation.
-        QCOMPARE(runTool(QStringLiteral("revozi-setup"), {QStringLiteral("rel-root"), QStringLiteral("--demo")}, cwd).status, 0);
+        QCOMPARE(runTool({QStringLiteral("rel-root"), QStringLiteral("--demo")}, cwd, QStringLiteral("revozi-setup")).status, 0);
         {
             Database made(cwd + QStringLiteral("/rel-root/DeZaduzi/DeZaduzi.mdb"));
             QCOMPARE(made.scalar(QStringLiteral("select cAcc_Path from SM_Account")).toString(), cwd + QStringLiteral("/rel-root/"));
         }
         QVERIFY(QDir(cwd + QStringLiteral("/rel-root")).removeRecursively());
-        const Cli placed = runBackupTool({other.root(), QStringLiteral("import"), env.backup, QStringLiteral("--folder"), QStringLiteral("../books")}, cwd);
+        const Cli placed = runTool({other.root(), QStringLiteral("import"), env.backup, QStringLiteral("--folder"), QStringLiteral("../books")}, cwd);
         QCOMPARE(placed.status, 0);
         QCOMPARE(other.db().scalar(QStringLiteral("select cAcc_Path from SM_Account")).toString(), other.root() + QStringLiteral("/books/"));
     }

@@ -154,13 +154,8 @@ void insertRows(Database& db, const QString& table, const QList<Row>& rows)
 {
     db.execute(QStringLiteral("BEGIN"));
     for (const Row& r : rows) {
-        QStringList marks;
-        for (int k = 0; k < r.values.size(); ++k)
-            marks << QStringLiteral("?");
-        QVariantList params;
-        for (const QVariant& v : r.values)
-            params << v;
-        db.execute(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table, marks.join(QLatin1Char(','))), params);
+        const QString marks = QStringList(r.values.size(), QStringLiteral("?")).join(QLatin1Char(','));
+        db.execute(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table, marks), r.values);
     }
     db.execute(QStringLiteral("COMMIT"));
 }

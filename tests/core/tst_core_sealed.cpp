@@ -1,18 +1,12 @@
 // A sealed data file: what is written compressed, encrypted or both reads back byte for byte, and
 // nothing changed, lost, moved or cut off in it, no wrong passphrase and no changed seal in the
 // manifest gets past the reader.
-#include <DurableFile.h>
 #include <SealedHeader.h>
 #include <SealedStream.h>
 
 #include <QBuffer>
-#include <QFile>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QtTest>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 constexpr qint64 kChunk = SealedHeader::kChunkBytes;
@@ -415,56 +409,6 @@ private slots:
             QVERIFY(!w.write("x", 1));
             QVERIFY(!w.finish());
         }
-    }
-
-    // Through files as the export and the import will use it: written by descriptor, read back
-    // by the import's own copy, which keeps no partial file when the data file is damaged.
-    void throughTheImportsCopy()
-    {
-        QTemporaryDir dir;
-        const QString sealedPath = dir.filePath(QStringLiteral("kddata.BA_"));
-        const SealedHeader h = quickSeal(true, true);
-        const QByteArray data = booksLike(3 * kChunk + 777);
-        {
-            const int fd = ::open(QFile::encodeName(sealedPath).constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
-            QVERIFY(fd >= 0);
-            SealedWriter w(h, [&](const char* p, qint64 n, QString* why) {
-                return BackupSet::writeAll(fd, p, n, sealedPath, why);
-            });
-            const Passphrase pass(kPass);
-            QVERIFY(w.open(&pass));
-            QVERIFY(w.write(data.constData(), data.size()));
-            QVERIFY(w.finish());
-            QCOMPARE(w.sealedBytes(), QFileInfo(sealedPath).size());
-            ::close(fd);
-        }
-        auto importInto = [&](const QString& to, QString* error) {
-            QFile file(sealedPath);
-            if (!file.open(QIODevice::ReadOnly))
-                return false;
-            SealedReader r(h, file);
-            const Passphrase pass(kPass);
-            if (!r.unseal(&pass)) {
-                *error = r.errorString();
-                return false;
-            }
-            return BackupSet::copyInto(r, to, error);
-        };
-        QString error;
-        const QString books = dir.filePath(QStringLiteral("KdData.mdb"));
-        QVERIFY2(importInto(books, &error), qPrintable(error));
-        QFile back(books);
-        QVERIFY(back.open(QIODevice::ReadOnly));
-        QVERIFY(back.readAll() == data);
-
-        QFile sealedFile(sealedPath);
-        QVERIFY(sealedFile.open(QIODevice::ReadWrite));
-        QVERIFY(sealedFile.resize(sealedFile.size() - 30));
-        sealedFile.close();
-        const QString second = dir.filePath(QStringLiteral("KdData2.mdb"));
-        QVERIFY(!importInto(second, &error));
-        QVERIFY2(error.contains(QStringLiteral("第 ")), qPrintable(error));
-        QVERIFY(!QFile::exists(second));
     }
 };
 

@@ -74,6 +74,13 @@ QStringList filesIn(const QString& dir)
     return QDir(dir).entryList(QDir::Files | QDir::Hidden);
 }
 
+void copyBackup(const QString& from, const QString& to)
+{
+    QVERIFY(QDir().mkpath(to));
+    for (const QString& name : filesIn(from))
+        QVERIFY(QFile::copy(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name));
+}
+
 void insertRows(Database& db, const QString& acc, int year, const QStringList& statements)
 {
     for (QString sql : statements)

@@ -28,6 +28,8 @@ QStringList auditRows(Database& db);
 bool oneFailedImportRow(const QStringList& before, const QStringList& now);
 // The files of a folder, hidden ones included.
 QStringList filesIn(const QString& dir);
+// The files of the backup set in `from` copied into `to` (made when missing).
+void copyBackup(const QString& from, const QString& to);
 // Runs each statement with $A replaced by the set and $Y by its year.
 void insertRows(Database& db, const QString& acc, int year, const QStringList& statements);
 
