@@ -72,6 +72,14 @@ QStringList items(const QComboBox* box)
     return out;
 }
 
+QString cells(const FlexGrid* g, int row, int n)
+{
+    QStringList out;
+    for (int c = 0; c < n; ++c)
+        out << g->TextMatrix(row, c);
+    return out.join(QLatin1Char('|'));
+}
+
 QStringList column(const FlexGrid* g, int col)
 {
     QStringList out;

@@ -62,6 +62,8 @@ QString seen(const MsgBoxCall& c);
 // A list's entries, in order.
 QStringList items(const QComboBox* box);
 
+// The first `n` cells of a grid's row, joined by "|".
+QString cells(const FlexGrid* g, int row, int n);
 // A grid's column below its header row, and the row (from 1) holding `text` in it; 0 when none.
 QStringList column(const FlexGrid* g, int col);
 int rowOf(const FlexGrid* g, int col, const QString& text);
