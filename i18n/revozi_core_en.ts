@@ -1228,6 +1228,10 @@
         <translation>Cannot put the new books in place at %1</translation>
     </message>
     <message>
+        <source>无法把新账套库写入磁盘：%1</source>
+        <translation>The new books could not be written to disk: %1</translation>
+    </message>
+    <message>
         <source>建立年度账失败：%1</source>
         <translation>Creating the next year failed: %1</translation>
     </message>
