@@ -49,7 +49,6 @@ struct ExportRun {
     MsgBoxScript msgs;
     ModalScript modals;
     QString target;            // the folder picked in frmAccExport; none: 放弃 instead of 确认
-    QStringList captions;
     std::function<void()> beforeOk;
 
     explicit ExportRun(const QString& folder = QString())
@@ -58,20 +57,17 @@ struct ExportRun {
         if (!target.isEmpty())
             QDir().mkpath(target);
         // The bar of frmwaiting fills in three ticks; the fourth opens frmWait.
-        modals.on(QStringLiteral("frmwaiting"), [this](QDialog& d) {
-            captions << d.windowTitle();
+        modals.on(QStringLiteral("frmwaiting"), [](QDialog& d) {
             for (int tick = 0; tick < 4; ++tick)
                 static_cast<frmwaiting&>(d).Timer1_Timer();
             return d.result();
         });
-        modals.on(QStringLiteral("frmWait"), [this](QDialog& d) {
-            captions << d.windowTitle();
+        modals.on(QStringLiteral("frmWait"), [](QDialog& d) {
             static_cast<frmWait&>(d).Timer1_Timer();
             return d.result();
         });
         modals.on(QStringLiteral("frmAccExport"), [this](QDialog& d) {
             auto& f = static_cast<frmAccExport&>(d);
-            captions << f.windowTitle();
             f.Dir1->setCurrentIndex(f.dirModel->index(target));
             if (beforeOk)
                 beforeOk();
@@ -108,7 +104,7 @@ private slots:
         makeSet(env.db(), QStringLiteral("003"), QStringLiteral("旧账套"), books, 2010);
         FrmDelAcc f(env.session);
         f.Form_Load();
-        QCOMPARE(f.windowTitle(), QStringLiteral("账套备份"));
+        const QString exported = seen(QStringLiteral("输出账套成功！"), QStringLiteral("财务提示"), vb::vbInformation);
         QCOMPARE(f.ComboAcc->count(), 2);
         QCOMPARE(f.ComboAcc->currentText(), QString());
         {
@@ -116,10 +112,7 @@ private slots:
             choose(f, QStringLiteral("[003]旧账套"));
             press(f.CmdDel);
             QCOMPARE(run.modals.shown, (QStringList{"frmwaiting", "frmWait", "frmAccExport"}));
-            QCOMPARE(run.captions, (QStringList{"拷贝进程...", "压缩进程，请等待...", "选择备份目录"}));
-            QCOMPARE(run.msgs.texts(), QStringList{"输出账套成功！"});
-            QCOMPARE(run.msgs.last().title, QStringLiteral("财务提示"));
-            QCOMPARE(run.msgs.last().icon(), int(vb::vbInformation));
+            QCOMPARE(run.msgs.seenAll(), QStringList{exported});
             QCOMPARE(BackupSet::readLine(run.target + QStringLiteral("/KdErpAct.Lst"), 11), QStringLiteral("Backup=true"));
             // The log row names the set and the year whose books went out.
             QCOMPARE(env.db().scalar(QStringLiteral("select cAcc_Id||'|'||iYear||'|'||cResult from SM_Log where cAction='ACC_EXPORT'")).toString(),
@@ -130,7 +123,7 @@ private slots:
             ExportRun again(env.root() + QStringLiteral("/out"));
             QTest::keyClicks(f.ComboAcc->lineEdit(), QStringLiteral("abc"));
             press(f.CmdDel);
-            QCOMPARE(again.msgs.texts(), QStringList{"输出账套成功！"});
+            QCOMPARE(again.msgs.seenAll(), QStringList{exported});
             QCOMPARE(BackupSet::readDescriptor(again.target + QStringLiteral("/KdErpAct.Lst")).accId, QStringLiteral("003"));
         }
         {
@@ -163,7 +156,7 @@ private slots:
             ExportRun run(env.root() + QStringLiteral("/empty"));
             choose(f, QStringLiteral("[001]演示账套"));
             press(f.CmdDel);
-            QCOMPARE(run.msgs.texts(), QStringList{"输出账套成功！"});
+            QCOMPARE(run.msgs.seenAll(), QStringList{exported});
             QCOMPARE(BackupSet::readLine(run.target + QStringLiteral("/KdErpAct.Lst"), 11), QStringLiteral("Backup=false"));
         }
         // A set with no SM_Account row is refused before any window opens.
@@ -187,6 +180,7 @@ private slots:
 
         FrmDelAcc f(env.session);
         f.Form_Load();
+        const QString asked = seen(QStringLiteral("真的删除该账套吗？"), QStringLiteral("删除提示"), vb::vbYesNo | vb::vbQuestion);
         f.chkAcc->setChecked(true);
         choose(f, QStringLiteral("[001]甲"));
         {
@@ -194,19 +188,15 @@ private slots:
             MsgBoxScript msgs;
             msgs.answer(vb::vbNo);
             press(f.CmdDel);
-            QCOMPARE(msgs.texts(), QStringList{"真的删除该账套吗？"});
-            QCOMPARE(msgs.last().title, QStringLiteral("删除提示"));
-            QCOMPARE(msgs.last().buttonSet(), int(vb::vbYesNo));
-            QCOMPARE(msgs.last().icon(), int(vb::vbQuestion));
+            QCOMPARE(msgs.seenAll(), QStringList{asked});
             QVERIFY(QFile::exists(file) && hasSet(env.db(), QStringLiteral("001")));
         }
         {
             MsgBoxScript msgs;
             ModalScript modals;
             press(f.CmdDel);
-            QCOMPARE(msgs.texts(), (QStringList{"真的删除该账套吗？", "删除账套[001]成功！"}));
-            QCOMPARE(msgs.last().title, QStringLiteral("财务提示"));
-            QCOMPARE(msgs.last().icon(), int(vb::vbInformation));
+            const QString deleted = seen(QStringLiteral("删除账套[001]成功！"), QStringLiteral("财务提示"), vb::vbInformation);
+            QCOMPARE(msgs.seenAll(), (QStringList{asked, deleted}));
             QVERIFY(modals.shown.isEmpty() && !QFile::exists(file) && !hasSet(env.db(), QStringLiteral("001")));
             QCOMPARE(f.ComboAcc->count(), 1);
             QCOMPARE(f.ComboAcc->itemText(0), QStringLiteral("[002]他账套"));
@@ -221,12 +211,11 @@ private slots:
         MsgBoxScript msgs;
         press(f.CmdDel);
         // The reason follows: the books are in use.
-        QCOMPARE(msgs.texts().size(), 2);
-        QCOMPARE(msgs.texts().first(), QStringLiteral("真的删除该账套吗？"));
+        QCOMPARE(msgs.calls.size(), 2);
+        QCOMPARE(seen(msgs.calls.first()), asked);
         QVERIFY2(msgs.texts().last().startsWith(QStringLiteral("删除账套[002]失败！\n")) && msgs.texts().last().contains(QStringLiteral("锁定")),
                  qPrintable(msgs.texts().last()));
-        QCOMPARE(msgs.last().title, QStringLiteral("财务提示"));
-        QCOMPARE(msgs.last().icon(), int(vb::vbExclamation));
+        QCOMPARE(seen(msgs.last()), seen(msgs.last().text, QStringLiteral("财务提示"), vb::vbExclamation));
         QVERIFY(QFile::exists(other) && hasSet(env.db(), QStringLiteral("002")));
         QCOMPARE(f.ComboAcc->count(), 1);
         writer.execute(QStringLiteral("ROLLBACK"));

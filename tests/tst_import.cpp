@@ -56,13 +56,12 @@ QString firstQuestion(const QString& acc, const QString& folder)
 struct ImportRun {
     MsgBoxScript msgs;
     ModalScript modals;
-    QString fileTitle, fileFilter, inputCaption, inputLabel;
+    QString fileFilter, inputCaption, inputLabel;
 
     explicit ImportRun(const QString& lst, const QString& newFolder = QString())
     {
         modals.on(QStringLiteral("dlgImportFile"), [this, lst](QDialog& d) {
             auto& f = static_cast<QFileDialog&>(d);
-            fileTitle = f.windowTitle();
             fileFilter = f.nameFilters().join(QLatin1Char(';'));
             if (lst.isEmpty()) {
                 f.reject();   // closed without a file
@@ -169,18 +168,16 @@ private slots:
         QVERIFY(AccountDeletion::DelDbInfo(*env.session.sysDb, QStringLiteral("003")));
         frmMain main(env.session);
         const QString folder = books + QStringLiteral("/zt003/");
+        const QString asked = seen(firstQuestion("003", folder), kTitle, vb::vbYesNoCancel | vb::vbQuestion);
+        const QString imported = seen(QStringLiteral("帐套[003]引入成功！"), kTitle, vb::vbQuestion);
         {
             ImportRun run(lst);
             run.msgs.answer(vb::vbNo);
             main.mnuAccInput_Click();
-            QCOMPARE(run.fileTitle, QStringLiteral("引入帐套数据"));
             QCOMPARE(run.fileFilter, QStringLiteral("帐套数据备份文件(KdErpAct.*)"));
             QCOMPARE(run.modals.shown, (QStringList{"dlgImportFile", "frmInput"}));
-            QCOMPARE(run.msgs.texts(), (QStringList{firstQuestion("003", folder), "帐套[003]引入成功！"}));
+            QCOMPARE(run.msgs.seenAll(), (QStringList{asked, imported}));
             QCOMPARE(run.msgs.calls[0].buttons, int(vb::vbYesNoCancel | vb::vbQuestion | vb::vbDefaultButton2));
-            QCOMPARE(run.msgs.calls[0].title, kTitle);
-            QCOMPARE(run.msgs.last().buttons, int(vb::vbQuestion | vb::vbOKOnly));
-            QCOMPARE(run.msgs.last().title, kTitle);
             QCOMPARE(run.inputCaption, QStringLiteral("帐套引入"));
             QCOMPARE(run.inputLabel, QStringLiteral("正在引入[003]的2008年度帐套，请等待..."));
         }
@@ -191,9 +188,8 @@ private slots:
         again.msgs.answer(vb::vbNo);
         again.msgs.answer(vb::vbYes);
         main.mnuAccInput_Click();
-        QCOMPARE(again.msgs.texts(), (QStringList{firstQuestion("003", folder), "此项操作将覆盖[003]帐套当前的所有信息，继续吗？", "帐套[003]引入成功！"}));
-        QCOMPARE(again.msgs.calls[1].buttons, int(vb::vbYesNo));
-        QCOMPARE(again.msgs.calls[1].title, kTitle);
+        const QString overwriting = seen(QStringLiteral("此项操作将覆盖[003]帐套当前的所有信息，继续吗？"), kTitle, vb::vbYesNo);
+        QCOMPARE(again.msgs.seenAll(), (QStringList{asked, overwriting, imported}));
         QCOMPARE(again.inputCaption, QStringLiteral("恢复进程"));
         QCOMPARE(again.inputLabel, QStringLiteral("文件恢复，解压缩至：") + folder + QStringLiteral("kddata.bak"));
     }
@@ -259,8 +255,7 @@ private slots:
             main.mnuAccInput_Click();
             QCOMPARE(run.msgs.calls.size(), 2);
             QVERIFY(run.msgs.last().text.startsWith(QStringLiteral("帐套目录不存在：")));
-            QCOMPARE(run.msgs.last().buttons, int(vb::vbExclamation | vb::vbOKOnly));
-            QCOMPARE(run.msgs.last().title, kTitle);
+            QCOMPARE(seen(run.msgs.last()), seen(run.msgs.last().text, kTitle, vb::vbExclamation));
             // The person is asked for another folder; 放弃 there stops the import.
             QCOMPARE(run.modals.shown, (QStringList{"dlgImportFile", "frmAccPath"}));
         }
@@ -269,9 +264,7 @@ private slots:
             QVERIFY(QFile::remove(good + QStringLiteral("/kddata.BA_")));
             ImportRun run(lst);
             main.mnuAccInput_Click();
-            QCOMPARE(run.msgs.texts(), QStringList{"找不到要引入的文件！"});
-            QCOMPARE(run.msgs.last().buttons, int(vb::vbOKOnly));
-            QCOMPARE(run.msgs.last().title, QString());
+            QCOMPARE(run.msgs.seenAll(), QStringList{seen(QStringLiteral("找不到要引入的文件！"), QString(), vb::vbOKOnly)});
         }
         // The refusals left their rows (拒绝) and nothing else.
         QCOMPARE(dumpBesidesLog(env.db()), sysRows);

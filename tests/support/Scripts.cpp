@@ -36,6 +36,14 @@ QStringList MsgBoxScript::texts() const
     return out;
 }
 
+QStringList MsgBoxScript::seenAll() const
+{
+    QStringList out;
+    for (const MsgBoxCall& c : calls)
+        out << seen(c);
+    return out;
+}
+
 ModalScript::ModalScript()
 {
     m_old = setModalRunner([this](QDialog& d) {

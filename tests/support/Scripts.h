@@ -21,6 +21,8 @@ public:
     void answer(int reply) { m_answers << reply; }
     QList<MsgBoxCall> calls;
     QStringList texts() const;
+    // Every message as seen() gives it.
+    QStringList seenAll() const;
     bool saw(const QString& text) const { return texts().contains(text); }
     const MsgBoxCall& last() const { return calls.last(); }
     void clear() { calls.clear(); m_answers.clear(); }
