@@ -18,6 +18,9 @@
 #include <QFileInfo>
 #include <QtTest>
 
+#include <atomic>
+#include <functional>
+
 namespace {
 // The names an import leaves on disk while it works. A crash under one version is settled by the
 // next, so they are fixed: changing one breaks recovery of what an older console left. (The
@@ -118,20 +121,56 @@ private slots:
         const QString other = env.root() + QStringLiteral("/out004");
         env.make(QStringLiteral("004"), 2026, other);
         const QByteArray liveBytes = readAll(env.live);
+        const QByteArray lst = readAll(env.lst);
         const QStringList sys = dumpBesidesLog(env.db());
         QStringList logged = auditRows(env.db());
-        // Each refusal changes nothing but leaves its row.
-        auto oneRowMore = [&] {
+        // Each refusal, failure or stop changes nothing but leaves its row.
+        auto unchanged = [&](const QString& name) {
+            QCOMPARE(readAll(env.live), liveBytes);
+            QCOMPARE(dumpBesidesLog(env.db()), sys);
             const QStringList now = auditRows(env.db());
-            QVERIFY2(oneFailedImportRow(logged, now), qPrintable(now.join(QLatin1Char(' '))));
+            QVERIFY2(oneFailedImportRow(logged, now), qPrintable(name + QStringLiteral(": ") + now.join(QLatin1Char(' '))));
             logged = now;
+            QCOMPARE(filesIn(env.folder), QStringList{QStringLiteral("KdData.mdb")});
+            QVERIFY(!QFileInfo::exists(env.pending()));
         };
         const QString data = QStringLiteral("/kddata.BA_");
-        const QList<std::tuple<const char*, std::function<void(const QString&)>, QString>> cases = {
+        const QString warn = AccountImporter::title();
+        // Each case spoils a copy of the backup set without its manifest (one from before manifests)
+        // or, sealed again, with a manifest that matches the spoilt data file.
+        const QList<std::tuple<const char*, std::function<void(const QString&)>, QString, QString>> cases = {
+            {"no data file", [&](const QString& d) { QVERIFY(QFile::remove(d + data)); },
+             QStringLiteral("找不到要引入的文件！"), QString()},
+            {"nine lines", [&](const QString& d) { writeFile(d + QStringLiteral("/KdErpAct.Lst"), lst.split('\n').mid(0, 9).join('\n')); },
+             QStringLiteral("引入文件不完整（只有9行），无法引入！"), warn},
+            {"not a descriptor", [](const QString& d) { writeFile(d + QStringLiteral("/KdErpAct.Lst"), "PK\x03\x04 zip"); },
+             QStringLiteral("所选文件不是帐套数据备份文件，无法引入！"), warn},
+            {"bad set number", [&](const QString& d) { writeFile(d + QStringLiteral("/KdErpAct.Lst"), QByteArray(lst).replace("cAcc_Id=003", "cAcc_Id=3'x")); },
+             QStringLiteral("引入文件中的帐套号[3'x]无效，无法引入！"), warn},
+            {"text as data", [&](const QString& d) {
+                 QVERIFY(QFile::remove(d + data));
+                 writeFile(d + QStringLiteral("/KDDATA.ba_"), "not a database");
+             }, QStringLiteral("引入的数据文件不是帐套数据，无法引入！"), warn},
+            // Damage confined to a table the merge never reads, with no manifest: only the check can find it.
+            {"damaged data", [&](const QString& d) {
+                 Database f(d + data);
+                 f.execute(QStringLiteral("CREATE TABLE GL_accvouch AS WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x+1 FROM c "
+                                          "LIMIT 3000) SELECT x, hex(randomblob(40)) AS t FROM c"));
+                 const int page = f.scalar(QStringLiteral("PRAGMA page_size")).toInt();
+                 f.close();
+                 seal(d);
+                 QVERIFY(QFile::remove(d + QStringLiteral("/KdErpAct.sum")));
+                 QByteArray bytes = readAll(d + data);
+                 bytes.replace(bytes.size() - 2 * page, page, QByteArray(page, char(0xA5)));
+                 writeFile(d + data, bytes);
+             }, QStringLiteral("引入的数据文件已损坏，无法引入！"), warn},
+            {"kept folder missing", [&](const QString& d) {
+                 QVERIFY(BackupSet::rewriteFolder(d + QStringLiteral("/KdErpAct.Lst"), env.root() + QStringLiteral("/gone/zt003/")));
+             }, QStringLiteral("帐套目录不存在："), warn},
             {"another set's data file", [&](const QString& d) {
                  writeFile(d + data, readAll(other + data));
                  seal(d);
-             }, QStringLiteral("引入的数据文件是帐套[004]的数据，不是引入文件中的帐套[003]，无法引入！")},
+             }, QStringLiteral("引入的数据文件是帐套[004]的数据，不是引入文件中的帐套[003]，无法引入！"), warn},
             {"64 bytes changed in the middle", [&](const QString& d) {
                  seal(d);
                  QByteArray bytes = readAll(d + data);
@@ -139,41 +178,38 @@ private slots:
                  QVERIFY(at > 0);
                  bytes.replace(at + 100, 64, QByteArray(64, 'W'));
                  writeFile(d + data, bytes);
-             }, QStringLiteral("引入的数据文件与校验文件KdErpAct.sum中的校验值不符，文件已被改动或损坏，无法引入！")},
+             }, QStringLiteral("引入的数据文件与校验文件KdErpAct.sum中的校验值不符，文件已被改动或损坏，无法引入！"), warn},
             {"shorter than Bytes=", [&](const QString& d) {
                  QByteArray bytes = readAll(d + data);
                  const int page = Database(d + data).scalar(QStringLiteral("PRAGMA page_size")).toInt();
                  writeFile(d + data, bytes.left(bytes.size() - page));
-             }, QStringLiteral("引入的数据文件大小为")},
+             }, QStringLiteral("引入的数据文件大小为"), warn},
             {"not the books", [&](const QString& d) {
                  Database f(d + data);
                  for (const char* t : {"AccInformation", "GradeDef", "code"})
                      f.execute(QStringLiteral("DROP TABLE %1").arg(QLatin1String(t)));
                  f.close();
                  seal(d);
-             }, QStringLiteral("引入的数据文件中没有帐套库的表（AccInformation、GradeDef、code），不是帐套数据，无法引入！")},
+             }, QStringLiteral("引入的数据文件中没有帐套库的表（AccInformation、GradeDef、code），不是帐套数据，无法引入！"), warn},
             {"another year's data file", [&](const QString& d) {
                  Database(d + data).execute(QStringLiteral("update SM_Account_Ex set iYear=2025"));
                  seal(d);
-             }, QStringLiteral("引入的数据文件是2025年度的数据，与引入文件中的年度[26]不符，无法引入！")},
+             }, QStringLiteral("引入的数据文件是2025年度的数据，与引入文件中的年度[26]不符，无法引入！"), warn},
             {"unreadable manifest", [&](const QString& d) {
                  writeFile(d + QStringLiteral("/KdErpAct.sum"), "[BackupSum]\r\nVersion=1\r\nBytes=12\r\n");
-             }, QStringLiteral("校验文件KdErpAct.sum无法使用，无法引入！")},
+             }, QStringLiteral("校验文件KdErpAct.sum无法使用，无法引入！"), warn},
         };
-        for (const auto& [name, spoil, message] : cases) {
+        for (const auto& [name, spoil, message, title] : cases) {
             const QString dir = caseDir(env, QLatin1String(name));
             spoil(dir);
             const AccountImporter::Result r = import(env.db(), dir + QStringLiteral("/KdErpAct.Lst"));
             QVERIFY2(r.notice.text.startsWith(message), qPrintable(QLatin1String(name) + QStringLiteral(": ") + r.notice.text));
             QCOMPARE(r.status, AccountImporter::Result::Status::Failed);
-            QCOMPARE(r.notice.title, AccountImporter::title());
-            QCOMPARE(r.notice.icon, Notice::Icon::Exclamation);
-            QCOMPARE(readAll(env.live), liveBytes);
-            QCOMPARE(dumpBesidesLog(env.db()), sys);
-            oneRowMore();
-            QCOMPARE(filesIn(env.folder), QStringList{QStringLiteral("KdData.mdb")});
-            QVERIFY(!QFileInfo::exists(env.pending()));
+            QCOMPARE(r.notice.title, title);
+            QCOMPARE(r.notice.icon, title.isEmpty() ? Notice::Icon::None : Notice::Icon::Exclamation);
+            unchanged(QLatin1String(name));
         }
+        QVERIFY(!QFileInfo::exists(env.root() + QStringLiteral("/gone")));
 
         // The data file changes between the questions and the restore: the copy's own size,
         // checksum and identity are what count (a whole other set, sealed, only by the last).
@@ -201,53 +237,48 @@ private slots:
                                      : late == Edited ? QStringLiteral("引入的数据文件与校验文件")
                                                       : QStringLiteral("引入的数据文件是帐套[004]的数据");
             QVERIFY2(r.notice.text.startsWith(expected), qPrintable(r.notice.text));
-            QCOMPARE(readAll(env.live), liveBytes);
-            QCOMPARE(dumpBesidesLog(env.db()), sys);
-            oneRowMore();
-            QCOMPARE(filesIn(env.folder), QStringList{QStringLiteral("KdData.mdb")});
+            unchanged(dir);
         }
 
-        // A sealed, sound backup set of the same set goes in.
-        const QString good = caseDir(env, QStringLiteral("good"));
-        seal(good);
-        QVERIFY(import(env.db(), good + QStringLiteral("/KdErpAct.Lst")).done());
+        // Stopped before the copy, after the checked copy, and with the merge done but not committed.
+        for (int at : {-1, 60, 90}) {
+            int last = 0;
+            std::atomic<bool> cancel(at < 0);
+            WorkControl control;
+            control.cancel = &cancel;
+            control.progress = [&](int p) { cancel = cancel || (last = p) == at; };
+            const AccountImporter::Result r = import(env.db(), env.lst, QString(), control);
+            QVERIFY(r.status == AccountImporter::Result::Status::Cancelled && r.notice.isEmpty());
+            QCOMPARE(last, qMax(at, 0));
+            unchanged(QStringLiteral("stopped at %1").arg(at));
+        }
+
+        // Another program reads the books through a write-ahead log: they are not replaced.
+        Database(env.backup + data).execute(QStringLiteral("PRAGMA journal_mode=WAL"));
+        seal(env.backup);
+        {
+            Database reader(env.live);
+            reader.execute(QStringLiteral("PRAGMA journal_mode=WAL"));
+            reader.scalar(QStringLiteral("select count(*) from code"));
+            const QByteArray walBytes = readAll(env.live);
+            QVERIFY(import(env.db(), env.lst).notice.text.startsWith(QStringLiteral("帐套[003]的账套库正在使用，无法覆盖：")));
+            QCOMPARE(readAll(env.live), walBytes);
+            QCOMPARE(dumpBesidesLog(env.db()), sys);
+            QCOMPARE(auditRows(env.db()).last(), QStringLiteral("003|ACC_IMPORT|失败"));
+        }
+
+        // A sound backup set, its data file in WAL mode and left as it is, goes in: the books come
+        // back with a rollback journal.
+        QVERIFY(import(env.db(), env.lst).done());
+        QCOMPARE(filesIn(env.backup), (QStringList{"kddata.BA_", "KdErpAct.Lst", "KdErpAct.sum"}));
+        QCOMPARE(filesIn(env.folder), QStringList{"KdData.mdb"});
+        QCOMPARE(Database(env.live).scalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("delete"));
     }
 
     void merge_aFailureAnywhereLeavesBooksAndRowsAsTheyWere()
     {
         Env env;
         const QString acc = QStringLiteral("003");
-        // Over the existing set and as a new set: the books and rows are those from before.
-        for (bool existing : {true, false}) {
-            if (!existing) {
-                QVERIFY(AccountDeletion::DelAccFiles(env.db(), acc));
-                QVERIFY(AccountDeletion::DelDbInfo(env.db(), acc));
-                QVERIFY(QDir().mkpath(env.folder));
-            }
-            const QByteArray liveBytes = readAll(env.live);
-            const QStringList sys = dumpBesidesLog(env.db());
-            const QStringList logged = auditRows(env.db());
-            // A table in the middle of the merge refuses its rows.
-            env.db().execute(QStringLiteral("CREATE TRIGGER injected BEFORE INSERT ON SM_HoldAuth BEGIN SELECT RAISE(ABORT,'injected'); END"));
-            const AccountImporter::Result r = import(env.db(), env.lst);
-            env.db().execute(QStringLiteral("DROP TRIGGER injected"));
-            QCOMPARE(r.status, AccountImporter::Result::Status::Failed);
-            QVERIFY2(r.notice.text.startsWith(QStringLiteral("帐套[003]引入失败：")), qPrintable(r.notice.text));
-            QVERIFY2(r.notice.text.contains(QStringLiteral("injected")), qPrintable(r.notice.text));
-            QCOMPARE(readAll(env.live), liveBytes);
-            // Rolled back whole: the import's own row says it failed, and nothing else is written.
-            QCOMPARE(dumpBesidesLog(env.db()), sys);
-            QCOMPARE(auditRows(env.db()), logged + QStringList{"003|ACC_IMPORT|失败"});
-            QCOMPARE(filesIn(env.folder), existing ? QStringList{QStringLiteral("KdData.mdb")} : QStringList{});
-            QVERIFY(!QFileInfo::exists(env.pending()));
-        }
-    }
-
-    void merge_aChangedLayoutFailsAndChangesNothing()
-    {
-        Env env;
-        const QByteArray liveBytes = readAll(env.live);
-        const QStringList sys = dumpBesidesLog(env.db());
         // A transfer table without a column that the merge reads.
         const QString changed = caseDir(env, QStringLiteral("changed"));
         {
@@ -257,13 +288,37 @@ private slots:
             f.execute(QStringLiteral("ALTER TABLE p RENAME TO SM_Period_Ex"));
         }
         seal(changed);
-        const AccountImporter::Result r = import(env.db(), changed + QStringLiteral("/KdErpAct.Lst"));
-        QCOMPARE(r.status, AccountImporter::Result::Status::Failed);
-        QVERIFY2(r.notice.text.startsWith(QStringLiteral("帐套[003]引入失败：")) && r.notice.text.contains(QStringLiteral("dEnd")),
-                 qPrintable(r.notice.text));
-        QCOMPARE(readAll(env.live), liveBytes);
-        QCOMPARE(dumpBesidesLog(env.db()), sys);
-        QCOMPARE(filesIn(env.folder), QStringList{QStringLiteral("KdData.mdb")});
+        // Over the existing set and as a new set: the books and rows are those from before.
+        for (bool existing : {true, false}) {
+            if (!existing) {
+                QVERIFY(AccountDeletion::DelAccFiles(env.db(), acc));
+                QVERIFY(AccountDeletion::DelDbInfo(env.db(), acc));
+                QVERIFY(QDir().mkpath(env.folder));
+            }
+            const QByteArray liveBytes = readAll(env.live);
+            const QStringList sys = dumpBesidesLog(env.db());
+            QStringList logged = auditRows(env.db());
+            // A table in the middle of the merge refuses its rows, or the merge misses a column.
+            for (const QString& why : {QStringLiteral("injected"), QStringLiteral("dEnd")}) {
+                const bool injected = why == QLatin1String("injected");
+                if (injected)
+                    env.db().execute(QStringLiteral("CREATE TRIGGER injected BEFORE INSERT ON SM_HoldAuth "
+                                                    "BEGIN SELECT RAISE(ABORT,'injected'); END"));
+                const AccountImporter::Result r = import(env.db(), injected ? env.lst : changed + QStringLiteral("/KdErpAct.Lst"));
+                if (injected)
+                    env.db().execute(QStringLiteral("DROP TRIGGER injected"));
+                QCOMPARE(r.status, AccountImporter::Result::Status::Failed);
+                QVERIFY2(r.notice.text.startsWith(QStringLiteral("帐套[003]引入失败：")) && r.notice.text.contains(why),
+                         qPrintable(r.notice.text));
+                QCOMPARE(readAll(env.live), liveBytes);
+                // Rolled back whole: the import's own row says it failed, and nothing else is written.
+                QCOMPARE(dumpBesidesLog(env.db()), sys);
+                logged << QStringLiteral("003|ACC_IMPORT|失败");
+                QCOMPARE(auditRows(env.db()), logged);
+                QCOMPARE(filesIn(env.folder), existing ? QStringList{QStringLiteral("KdData.mdb")} : QStringList{});
+                QVERIFY(!QFileInfo::exists(env.pending()));
+            }
+        }
     }
 
     void recovery_aCrashAtEachStepLeavesTheOldSetOrTheNewOne()
