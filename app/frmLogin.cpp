@@ -525,8 +525,9 @@ void frmLogin::setupConsole()
     for (QAction* a : {m->mnuSysLogin, m->mnuSysData, m->mnuAccCreate, m->mnuAccInput, m->mnuAccExport, m->mnuPopUser,
                        m->mnuPopG, m->mnuViewClear, m->mnuViewU, m->mnuViewLog})
         a->setEnabled(admin);
-    for (QAction* a : {m->mnuAccEdit, m->mnuAccUse, m->mnuYear->menuAction(), m->mnuViewRef, m->mnuViewSys})
+    for (QAction* a : {m->mnuAccEdit, m->mnuAccUse, m->mnuViewRef, m->mnuViewSys})
         a->setEnabled(!admin);
+    m->enableYearMenu(!admin);
     m->Timer2.start();
 }
 

@@ -2,6 +2,7 @@
 #include "StatusBar1.h"
 #include "frmLogin.h"
 #include "About.h"
+#include "YearMenu.h"
 #include <AccountImporter.h>
 #include <ImportCommand.h>
 #include <frmAccount.h>
@@ -51,6 +52,7 @@ void place(QWidget* w, int leftTw, int topTw, int widthTw, int heightTw)
 frmMain::frmMain(Session& session, QWidget* parent)
     : QMainWindow(parent)
     , m_session(session)
+    , m_years(std::make_unique<YearMenu>(session, this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(shownCaption());
@@ -198,6 +200,11 @@ void frmMain::connectMenu()
     onTriggered(mnuAccInput, &frmMain::mnuAccInput_Click);
     onTriggered(mnuAccExport, &frmMain::mnuAccExport_Click);
     onTriggered(mnuAccUse, &frmMain::mnuAccUse_Click);
+    onTriggered(mnuYearCreate, &frmMain::mnuYearCreate_Click);
+    onTriggered(mnuYearDel, &frmMain::mnuYearDel_Click);
+    onTriggered(mnuYearInput, &frmMain::mnuYearInput_Click);
+    onTriggered(mnuYearExport, &frmMain::mnuYearExport_Click);
+    onTriggered(mnuAccT1, &frmMain::mnuAccT1_Click);
     onTriggered(mnuPopG, &frmMain::mnuPopG_Click);
     onTriggered(mnuPopUser, &frmMain::mnuPopUser_Click);
     onTriggered(mnuPopJ, &frmMain::mnuPopJ_Click);
@@ -427,6 +434,25 @@ void frmMain::mnuAccUse_Click()
     dlg.Form_Load();
     ShowModal(dlg);
 }
+void frmMain::enableYearMenu(bool supervisor)
+{
+    mnuYear->menuAction()->setEnabled(supervisor);
+    if (!supervisor)
+        return;
+    for (QAction* a : {mnuYearCreate, mnuYearDel, mnuYearInput, mnuYearExport})
+        a->setEnabled(true);
+    const bool previous = YearMenu::hasPreviousYear(m_session);
+    mnuAccT->menuAction()->setEnabled(previous);
+    mnuAccT1->setEnabled(previous);
+}
+
+// The 年度账 menu's items: the work on the years of the set logged into.
+void frmMain::mnuYearCreate_Click() { m_years->create(); }
+void frmMain::mnuYearDel_Click() { m_years->clear(); }
+void frmMain::mnuYearInput_Click() { m_years->importYear(); }
+void frmMain::mnuYearExport_Click() { m_years->exportYear(); }
+void frmMain::mnuAccT1_Click() { m_years->carryForward(); }
+
 void frmMain::mnuPopG_Click()
 {
     frmrole dlg(m_session, this);

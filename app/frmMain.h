@@ -5,12 +5,15 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <memory>
+
 class FlexGrid;
 struct Session;
 class StatusBar1;
 class QAction;
 class QMenu;
 class WindowRegistry;
+class YearMenu;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -26,6 +29,9 @@ public:
 
     // Runs the load; false when the program is to end (no system database).
     bool Form_Load();
+    // The 年度账 menu after a login: every item for a supervisor (结转上年数据 only when the year
+    // logged into has a year before it), the whole menu disabled for the administrator.
+    void enableYearMenu(bool supervisor);
 
     // The text of a line of a text file, counting from 1, without its line end; empty when
     // there is no such file or line.
@@ -86,6 +92,11 @@ public slots:
     void mnuAccInput_Click();
     void mnuAccExport_Click();
     void mnuAccUse_Click();
+    void mnuYearCreate_Click();
+    void mnuYearDel_Click();
+    void mnuYearInput_Click();
+    void mnuYearExport_Click();
+    void mnuAccT1_Click();
     void mnuPopG_Click();
     void mnuPopUser_Click();
     void mnuPopJ_Click();
@@ -116,6 +127,7 @@ private:
     Session& m_session;
     QWidget* m_client = nullptr;
     WindowRegistry* m_registry = nullptr;
+    std::unique_ptr<YearMenu> m_years;
     bool m_loaded = false;
     // Design sizes taken on load, in twips.
     int m_formHeight = 0, m_formWidth = 0;

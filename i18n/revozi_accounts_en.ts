@@ -9,7 +9,7 @@
     </message>
     <message>
         <source>此页面可输入当前有关账套信息。</source>
-        <translation>On this page enter the account set's details.</translation>
+        <translation>On this page enter the account set&apos;s details.</translation>
     </message>
     <message>
         <source>已存账套:</source>
@@ -29,7 +29,7 @@
     </message>
     <message>
         <source>选择账套路径</source>
-        <translation>Choose the account set's path</translation>
+        <translation>Choose the account set&apos;s path</translation>
     </message>
     <message>
         <source>月</source>
@@ -45,7 +45,7 @@
     </message>
     <message>
         <source>账套路径必须是完整的绝对路径（以“/”开头），不能是相对路径：%1</source>
-        <translation>The account set's path must be a full absolute path (starting with "/"), not a relative one: %1</translation>
+        <translation>The account set&apos;s path must be a full absolute path (starting with &quot;/&quot;), not a relative one: %1</translation>
     </message>
     <message>
         <source>创建账套</source>
@@ -57,7 +57,7 @@
     </message>
     <message>
         <source>此页面输入贵单位的单位信息。</source>
-        <translation>On this page enter your company's details.</translation>
+        <translation>On this page enter your company&apos;s details.</translation>
     </message>
     <message>
         <source>单位名称(&amp;M):</source>
@@ -153,7 +153,7 @@
     </message>
     <message>
         <source>此页面设置您的701账套2005年度账基础信息。</source>
-        <translation>On this page set the basic information of account set 701's books for 2005.</translation>
+        <translation>On this page set the basic information of account set 701&apos;s books for 2005.</translation>
     </message>
     <message>
         <source>存货是否分类(&amp;V)</source>
@@ -221,7 +221,7 @@
     </message>
     <message>
         <source>此页面设置您的%1账套%2年度账基础信息。</source>
-        <translation>On this page set the basic information of account set %1's books for %2.</translation>
+        <translation>On this page set the basic information of account set %1&apos;s books for %2.</translation>
     </message>
 </context>
 <context>
@@ -332,7 +332,7 @@ set</translation>
     </message>
     <message>
         <source>是否立即启用账套</source>
-        <translation>Enable the account set's subsystems now?</translation>
+        <translation>Enable the account set&apos;s subsystems now?</translation>
     </message>
     <message>
         <source>提示：采用优化流程后，发货单保存系统自动生成销售发票及销售出库单。</source>
@@ -345,6 +345,21 @@ set</translation>
     <message>
         <source>发票只能查看，运费发票将不可用。</source>
         <translation>the invoice can only be viewed, and freight invoices are not available.</translation>
+    </message>
+</context>
+<context>
+    <name>frmCarryForward</name>
+    <message>
+        <source>结转上年数据</source>
+        <translation>Carry forward the previous year</translation>
+    </message>
+    <message>
+        <source>将要结转的科目</source>
+        <translation>Accounts to carry forward</translation>
+    </message>
+    <message>
+        <source>&lt;科目编码|&lt;科目名称|&lt;结转内容</source>
+        <translation>&lt;Account code|&lt;Account name|&lt;What is carried</translation>
     </message>
 </context>
 </TS>

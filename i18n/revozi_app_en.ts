@@ -69,6 +69,21 @@ Open it in a browser: %1</translation>
     </message>
 </context>
 <context>
+    <name>YearMenu</name>
+    <message>
+        <source>请先以账套主管的身份注册到账套和会计年度。</source>
+        <translation>Log in to an account set and fiscal year as its supervisor first.</translation>
+    </message>
+    <message>
+        <source>年度账</source>
+        <translation>Fiscal years</translation>
+    </message>
+    <message>
+        <source>结转上年数据</source>
+        <translation>Carry forward the previous year</translation>
+    </message>
+</context>
+<context>
     <name>frmLogin</name>
     <message>
         <source>(本机)</source>

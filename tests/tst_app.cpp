@@ -187,7 +187,7 @@ private slots:
         QCOMPARE(env.session.account.id + env.session.account.name + env.session.account.year, QStringLiteral("007华东分公司") + year);
         frmMain& m = c.main;
         QCOMPARE(m.statusBar1->panelText(4), QStringLiteral("当前帐套：[007] 会计年度：[%1]").arg(year));
-        QCOMPARE(usable(m), menus({"mnuAccEdit", "mnuAccUse", "mnuPopJ", "mnuSysU", "mnuViewRef", "mnuViewSys", "mnuYearDel",
+        QCOMPARE(usable(m), menus({"mnuAccEdit", "mnuAccUse", "mnuPopJ", "mnuSysU", "mnuViewRef", "mnuViewSys", "mnuYearCreate", "mnuYearDel",
                                      "mnuYearExport", "mnuYearInput"}));
         // 系统日志 shows the supervisor's own set alone.
         AuditLog::record(env.db(), {}, Audit::subsystemDisabled(QStringLiteral("007"), 2026, QStringLiteral("FA")));

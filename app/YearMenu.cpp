@@ -1,0 +1,102 @@
+#include "YearMenu.h"
+
+#include <CarryForward.h>
+#include <DbError.h>
+#include <ErrLog.h>
+#include <MsgBox.h>
+#include <NewYear.h>
+#include <Session.h>
+#include <ShowModal.h>
+#include <frmCarryForward.h>
+#include <frmWait.h>
+
+#include <QCoreApplication>
+
+YearMenu::YearMenu(Session& session, QWidget* parent)
+    : m_session(session)
+    , m_parent(parent)
+{
+}
+
+bool YearMenu::hasPreviousYear(const Session& session)
+{
+    const int year = session.account.year.toInt();
+    if (!session.sysDb || session.account.id.isEmpty() || year <= 0)
+        return false;
+    try {
+        return session.sysDb->scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=? and iYear=?"),
+                                     {session.account.id, year - 1}).toInt() > 0;
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("hasPreviousYear"));
+        return false;
+    }
+}
+
+int YearMenu::year() const
+{
+    if (m_session.sysDb && !m_session.account.id.isEmpty() && m_session.account.year.toInt() > 0)
+        return m_session.account.year.toInt();
+    MsgBox(tr("请先以账套主管的身份注册到账套和会计年度。"), vb::vbExclamation | vb::vbOKOnly, tr("年度账"));
+    return 0;
+}
+
+// The next year after the set's latest, once the person has seen the set and both years named.
+void YearMenu::create()
+{
+    if (year() == 0)
+        return;
+    NewYear work(*m_session.sysDb, m_session.auditContext());
+    const NewYear::Plan plan = work.plan(m_session.account.id, m_session.user.id);
+    if (!plan.ok()) {
+        ShowNotice(plan.refusal);
+        return;
+    }
+    if (MsgBox(plan.question.text, vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2, plan.question.title) != vb::vbYes)
+        return;
+    const AccountSetOutcome out = work.make(plan);
+    ShowNotice(out.done() ? out.success : out.notice);
+}
+
+void YearMenu::clear()
+{
+}
+
+void YearMenu::importYear()
+{
+}
+
+// The year logged into goes out as a backup set: prepared with progress, then the folder chosen.
+void YearMenu::exportYear()
+{
+    const int y = year();
+    if (y == 0)
+        return;
+    frmWait wait(m_session, m_session.account.id, m_parent, y);
+    wait.Form_Load();
+    ShowModal(wait);
+}
+
+// What the year before brings into this one is listed first; nothing is written unless accepted.
+void YearMenu::carryForward()
+{
+    const int y = year();
+    if (y == 0)
+        return;
+    CarryForward work(*m_session.sysDb, m_session.auditContext());
+    const CarryForward::Plan plan = work.plan(m_session.account.id, y);
+    if (!plan.ok()) {
+        ShowNotice(plan.refusal);
+        return;
+    }
+    if (plan.nothing()) {
+        MsgBox(plan.summary, vb::vbInformation | vb::vbOKOnly, tr("结转上年数据"));
+        return;
+    }
+    QList<frmCarryForward::Row> rows;
+    for (const CarryForward::Line& l : plan.lines)
+        rows.append({l.code, l.name, l.change});
+    frmCarryForward dlg(plan.summary, rows, m_parent);
+    if (ShowModal(dlg) != QDialog::Accepted)
+        return;
+    ShowNotice(work.apply(plan).notice);
+}

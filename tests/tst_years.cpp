@@ -1,0 +1,186 @@
+// The 年度账 menu as a supervisor uses it: which items a login makes usable, and what each item
+// asks and does through the console's windows.
+#include "Scripts.h"
+#include "TestEnv.h"
+
+#include <AccountDb.h>
+#include <AccountImporter.h>
+#include <AccountSetCreator.h>
+#include <Module1.h>
+#include <NewYear.h>
+#include <frmAccExport.h>
+#include <frmCarryForward.h>
+#include <frmLogin.h>
+#include <frmMain.h>
+#include <frmWait.h>
+
+#include <FlexGrid.h>
+
+#include <QAction>
+#include <QDate>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace Module1;
+
+namespace {
+const int kYear = QDate::currentDate().year();
+
+int years(Database& db, const QString& acc)
+{
+    return db.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=?"), {acc}).toInt();
+}
+
+// Set 007 supervised by demo, made for `first` and every year up to `last` by 建立.
+void makeSet(TestEnv& env, int first, int last)
+{
+    const AccountSetOutcome made = AccountSetCreator(env.db()).create(TestRoot::setInput(QStringLiteral("7"), env.root(), QString::number(first)));
+    QVERIFY2(made.done(), qPrintable(made.error));
+    for (int y = first; y < last; ++y) {
+        NewYear work(env.db());
+        QVERIFY(work.make(work.plan(QStringLiteral("007"), QStringLiteral("demo"))).done());
+    }
+}
+
+struct Console {
+    frmMain main;
+    MsgBoxScript msgs;
+    ModalScript modals;
+    explicit Console(TestEnv& env)
+        : main(env.session)
+    {
+        setEndProgramHandler([](int) {});
+        QVERIFY(main.Form_Load());
+    }
+    ~Console() { setEndProgramHandler({}); }
+
+    // The login form as a person fills it: demo, the set's entry, the current year.
+    void loginDemo()
+    {
+        modals.on(QStringLiteral("frmLogin"), [](QDialog& d) {
+            auto& f = static_cast<frmLogin&>(d);
+            f.TxtUser->setText(QStringLiteral("demo"));
+            f.TxtUser_LostFocus();
+            f.cmdOK->click();
+            return d.result();
+        });
+        main.mnuSysReg_Click();
+    }
+    bool usable(QAction* a) const { return a->isEnabled() && main.mnuYear->menuAction()->isEnabled(); }
+};
+} // namespace
+
+class tst_years : public QObject {
+    Q_OBJECT
+private slots:
+    // Every item for a supervisor, 结转 only when the year logged into has one before it; nothing
+    // after the logout.
+    void menuFollowsTheLogin_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<bool>("carry");
+        QTest::newRow("a year before") << kYear - 1 << true;
+        QTest::newRow("first year") << kYear << false;
+    }
+    void menuFollowsTheLogin()
+    {
+        QFETCH(int, first);
+        QFETCH(bool, carry);
+        TestEnv env;
+        makeSet(env, first, kYear);
+        Console c(env);
+        c.loginDemo();
+        QCOMPARE(env.session.account.year, QString::number(kYear));
+        for (QAction* a : {c.main.mnuYearCreate, c.main.mnuYearDel, c.main.mnuYearInput, c.main.mnuYearExport})
+            QVERIFY2(c.usable(a), qPrintable(a->objectName()));
+        QCOMPARE(c.usable(c.main.mnuAccT1) && c.main.mnuAccT->menuAction()->isEnabled(), carry);
+        c.main.mnuSysU_Click();
+        QVERIFY(!c.main.mnuYear->menuAction()->isEnabled());
+    }
+
+    // 建立 names the set and both years first; No writes nothing, Yes makes the next year.
+    void createAsksThenMakesTheNextYear()
+    {
+        TestEnv env;
+        makeSet(env, kYear, kYear);
+        Console c(env);
+        c.loginDemo();
+        c.msgs.answer(vb::vbNo);
+        c.main.mnuYearCreate_Click();
+        QCOMPARE(c.msgs.calls.size(), 1);
+        QVERIFY(c.msgs.last().text.contains(QString::number(kYear + 1)));
+        QCOMPARE(c.msgs.last().buttonSet(), int(vb::vbYesNo));
+        QCOMPARE(years(env.db(), QStringLiteral("007")), 1);
+        c.msgs.answer(vb::vbYes);
+        c.main.mnuYearCreate_Click();
+        QCOMPARE(years(env.db(), QStringLiteral("007")), 2);
+        QVERIFY(!AccountDb::location(env.db(), QStringLiteral("007"), kYear + 1).isEmpty());
+        QCOMPARE(c.msgs.calls.size(), 3);
+    }
+
+    // 结转: the accounts the year before gained are listed; 放弃 writes nothing, 确定 adds them.
+    void carryListsBeforeWriting()
+    {
+        TestEnv env;
+        makeSet(env, kYear - 1, kYear);
+        {
+            std::unique_ptr<Database> before = AccountDb::open(env.db(), QStringLiteral("007"), kYear - 1);
+            before->execute(QStringLiteral("insert into code (i_id,ccode,ccode_name,igrade,bproperty,bend) values (9999,'1001099','新现金',2,1,1)"));
+        }
+        Console c(env);
+        c.loginDemo();
+        QStringList listed;
+        bool accept = false;
+        c.modals.on(QStringLiteral("frmCarryForward"), [&](QDialog& d) {
+            auto& f = static_cast<frmCarryForward&>(d);
+            listed = column(f.MSFlexGrid1, 0);
+            (accept ? f.cmdOK : f.cmdCancel)->click();
+            return d.result();
+        });
+        const auto carried = [&] {
+            std::unique_ptr<Database> now = AccountDb::open(env.db(), QStringLiteral("007"), kYear);
+            return now->scalar(QStringLiteral("select count(*) from code where ccode='1001099'")).toInt();
+        };
+        c.main.mnuAccT1_Click();
+        QCOMPARE(listed, QStringList{QStringLiteral("1001099")});
+        QCOMPARE(carried(), 0);
+        accept = true;
+        c.main.mnuAccT1_Click();
+        QCOMPARE(carried(), 1);
+        c.msgs.clear();
+        c.main.mnuAccT1_Click();
+        QCOMPARE(c.modals.shown.count(QStringLiteral("frmCarryForward")), 2);
+        QCOMPARE(c.msgs.calls.size(), 1);   // nothing left to carry: said, no window
+    }
+
+    // 输出 writes the year logged into, not the set's first.
+    void exportWritesTheYearLoggedInto()
+    {
+        TestEnv env;
+        makeSet(env, kYear - 1, kYear);
+        const QString target = QDir(env.root()).filePath(QStringLiteral("out"));
+        QVERIFY(QDir().mkpath(target));
+        Console c(env);
+        c.loginDemo();
+        c.modals.on(QStringLiteral("frmWait"), [](QDialog& d) {
+            static_cast<frmWait&>(d).Timer1_Timer();
+            return d.result();
+        });
+        c.modals.on(QStringLiteral("frmAccExport"), [&](QDialog& d) {
+            auto& f = static_cast<frmAccExport&>(d);
+            f.setPath(target);
+            f.cmdOK->click();
+            return d.result();
+        });
+        c.main.mnuYearExport_Click();
+        AccountImporter importer(env.db());
+        QVERIFY(importer.load(QDir(target).filePath(QStringLiteral("KdErpAct.Lst"))).isEmpty());
+        QCOMPARE(importer.plan().year, QString::number(kYear));
+    }
+};
+
+QTEST_MAIN(tst_years)
+#include "tst_years.moc"
