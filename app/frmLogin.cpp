@@ -21,6 +21,7 @@
 #include <ShowModal.h>
 #include <SingleInstance.h>
 #include <Twips.h>
+#include <Words.h>
 
 #include <QCoreApplication>
 #include <QAction>
@@ -448,10 +449,11 @@ void frmLogin::cmdOK_Click()
     if (typed.compare(m_session.user.id, Qt::CaseInsensitive) != 0) {
         TxtUser_LostFocus();
         if (typed.isEmpty() || typed.compare(m_session.user.id, Qt::CaseInsensitive) != 0) {
-            const QString why = typed.isEmpty() ? tr("请输入用户名。")
-                                                : tr("用户名[%1]不存在，请重新输入。").arg(typed);
-            AuditLog::record(*m_session.sysDb, m_session.auditContext(), Audit::loginFailed(typed, why));
-            MsgBox(why, vb::vbExclamation | vb::vbOKOnly, shownCaption());
+            const Words why = typed.isEmpty()
+                                  ? Words::of("frmLogin", QT_TRANSLATE_NOOP("frmLogin", "请输入用户名。"))
+                                  : Words::of("frmLogin", QT_TRANSLATE_NOOP("frmLogin", "用户名[%1]不存在，请重新输入。"), typed);
+            AuditLog::record(*m_session.sysDb, m_session.auditContext(), Audit::loginFailed(typed, why.stored));
+            MsgBox(why.shown, vb::vbExclamation | vb::vbOKOnly, shownCaption());
             return;
         }
     }

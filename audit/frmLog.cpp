@@ -408,13 +408,13 @@ void frmLog::cmdExport_Click()
     if (ShowModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
     const QString path = dlg.selectedFiles().constFirst();
-    QString error;
+    Words error;
     const bool written = AuditQuery(*m_session.sysDb).exportCsv(model->ids(), path, model->broken(), &error);
     const AuditEntry logged = Audit::logExported(OnlyAccId.value_or(QString()), OnlyAccId ? m_session.account.year.toInt() : 0, path,
                                                  int(model->ids().size()));
-    AuditLog::record(*m_session.sysDb, m_session.auditContext(), written ? logged : logged.failed(error));
+    AuditLog::record(*m_session.sysDb, m_session.auditContext(), written ? logged : logged.failed(error.stored));
     if (!written) {
-        MsgBox(tr("上机日志未能导出：%1").arg(error), vb::vbExclamation | vb::vbOKOnly, windowTitle());
+        MsgBox(tr("上机日志未能导出：%1").arg(error.shown), vb::vbExclamation | vb::vbOKOnly, windowTitle());
         return;
     }
     MsgBox(tr("已导出 %1 条记录到 %2").arg(model->ids().size()).arg(path), vb::vbInformation | vb::vbOKOnly, windowTitle());

@@ -199,6 +199,7 @@ void frmAccExport::cmdOK_Click()
     if (!chosenPassphrase(&passphrase))
         return;
     QString error;
+    QString reason;   // the same in Chinese, as the log row keeps it
     bool written = false;
     int year = 0;   // the year whose books go out: the log row's
     try {
@@ -212,12 +213,14 @@ void frmAccExport::cmdOK_Click()
         exporter->sealWith(chkCompress->isChecked(), passphrase);
         // Across file systems the data is streamed, and on one it is linked.
         written = runOffThread([&] { return exporter->writeBackupSet(dir, backupOk, &error); });
+        reason = exporter->failure().stored;
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("cmdOK_Click"));
         error = e.userText();
+        reason = e.reasonText();
     }
     const AuditEntry logged = Audit::exported(m_accId, year, Path());
-    AuditLog::record(*m_session.sysDb, m_session.auditContext(), written ? logged : logged.failed(error));
+    AuditLog::record(*m_session.sysDb, m_session.auditContext(), written ? logged : logged.failed(reason));
     if (!written) {
         MsgBox(tr("输出账套失败！") + QLatin1Char('\n') + error, vb::vbExclamation, title());
         return;

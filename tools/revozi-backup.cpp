@@ -289,6 +289,7 @@ struct SetJob {
     bool prepared = false;
     bool written = false;
     QString error;
+    QString reason;      // the error in Chinese, as the log row keeps it
     std::atomic<qint64> startedNs{0};   // when a worker took the job (steady clock); 0 before
     std::atomic<bool> finished{false};
     qint64 ms = 0;                      // how long the work took
@@ -309,8 +310,10 @@ void runJob(SetJob& job)
     try {
         job.prepared = job.exporter->prepare();
         job.written = job.exporter->writeBackupSet(job.dir, job.prepared, &job.error);
+        job.reason = job.exporter->failure().stored;
     } catch (const DbError& e) {
         job.error = e.userText();
+        job.reason = e.reasonText();
     }
     job.ms = (steadyNs() - job.startedNs.load()) / 1000000;
 }
@@ -439,7 +442,7 @@ int exportSet(Database& sysDb, const QString& accId, int year, const QString& di
         if (j.refusal.isEmpty()) {
             // No operator runs the tool: the row names the machine and its user.
             const AuditEntry logged = Audit::exported(accId, j.exporter->year(), dir);
-            AuditLog::record(sysDb, {}, j.written ? logged : logged.failed(j.error));
+            AuditLog::record(sysDb, {}, j.written ? logged : logged.failed(j.reason));
         }
         const QString failure = failureOf(j);
         Say::object(exported(j, failure.isEmpty() ? QStringLiteral("ok") : QStringLiteral("failed"), failure));

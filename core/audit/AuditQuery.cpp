@@ -141,13 +141,22 @@ QPair<QDate, QDate> AuditQuery::dateRange(const std::optional<QString>& accId)
 
 namespace {
 // Why the file could not be written, as a sentence naming it; the system's own words only quoted after it.
-QString notWritten(const QString& path, const QSaveFile& file)
+Words notWritten(const QString& path, const QSaveFile& file)
 {
-    return QCoreApplication::translate("AuditQuery", "无法写入文件 %1（详情：“%2”）").arg(path, file.errorString());
+    return Words::of("AuditQuery", QT_TRANSLATE_NOOP("AuditQuery", "无法写入文件 %1（详情：“%2”）"), path, file.errorString());
 }
 } // namespace
 
 bool AuditQuery::exportCsv(const QVector<qint64>& ids, const QString& path, const QSet<qint64>& broken, QString* error)
+{
+    Words why;
+    const bool written = exportCsv(ids, path, broken, &why);
+    if (!written && error)
+        *error = why.shown;
+    return written;
+}
+
+bool AuditQuery::exportCsv(const QVector<qint64>& ids, const QString& path, const QSet<qint64>& broken, Words* error)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {

@@ -3,6 +3,7 @@
 // hundred thousand rows), the rows of one page by id, the values the filters offer, and the
 // filtered rows written out as CSV. Only reads: nothing here changes or deletes a row.
 #include <AuditLog.h>
+#include <Words.h>
 
 #include <QDate>
 #include <QSet>
@@ -58,6 +59,8 @@ public:
     // byte-order mark, CR LF, every field quoted); rows in `broken` are marked in the last column.
     // The file is replaced only when complete. False with the reason in `error`.
     bool exportCsv(const QVector<qint64>& ids, const QString& path, const QSet<qint64>& broken, QString* error);
+    // The same with the reason in both forms: the export's log row keeps it in Chinese.
+    bool exportCsv(const QVector<qint64>& ids, const QString& path, const QSet<qint64>& broken, Words* error);
 
 private:
     Database& m_db;

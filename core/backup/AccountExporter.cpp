@@ -194,6 +194,14 @@ void rollbackQuietly(Database& db)
         // No transaction was open any more.
     }
 }
+
+// One of the export's own sentences in both forms: the failure's log row keeps the Chinese, the
+// person is shown it in the console's language.
+template <typename... Args>
+Words said(const char* source, const Args&... args)
+{
+    return Words::of("AccountExporter", source, args...);
+}
 } // namespace
 
 AccountExporter::AccountExporter(Database& sysDb, const QString& accId, int year)
@@ -615,31 +623,31 @@ void AccountExporter::sealWith(bool compress, std::shared_ptr<const Passphrase> 
     m_passphrase = std::move(passphrase);
 }
 
-QString AccountExporter::refusalBefore(const QString& dir) const
+Words AccountExporter::refusalBefore(const QString& dir) const
 {
     if (!m_found)
-        return QCoreApplication::translate("AccountExporter", "账套[%1]不存在。").arg(m_accId);
+        return said(QT_TRANSLATE_NOOP("AccountExporter", "账套[%1]不存在。"), m_accId);
     const QString B = preparedCopyPath();
     if (!CiFile::isFile(B) && booksInUse())
-        return QCoreApplication::translate("AccountExporter", "账套[%1]的账套库正被其他程序使用，无法输出，请关闭使用它的程序后再试。").arg(m_accId);
+        return said(QT_TRANSLATE_NOOP("AccountExporter", "账套[%1]的账套库正被其他程序使用，无法输出，请关闭使用它的程序后再试。"), m_accId);
     if (!CiFile::isFile(B))
-        return QCoreApplication::translate("AccountExporter", "找不到备份数据文件 %1。").arg(B);
+        return said(QT_TRANSLATE_NOOP("AccountExporter", "找不到备份数据文件 %1。"), B);
     if (dir.isEmpty() || !CiFile::isDir(dir))
-        return QCoreApplication::translate("AccountExporter", "备份目录 %1 不存在。").arg(dir);
+        return said(QT_TRANSLATE_NOOP("AccountExporter", "备份目录 %1 不存在。"), dir);
     if (m_passphrase && m_passphrase->isEmpty())
-        return QCoreApplication::translate("AccountExporter", "加密备份的口令不能为空。");
+        return said(QT_TRANSLATE_NOOP("AccountExporter", "加密备份的口令不能为空。"));
     // A name taken by something that is not a file (a folder) would stop the work half way:
     // found now, before the earlier set in the folder is touched.
     const QString folder = CiFile::resolve(dir);
     for (const QString& name : {BackupSet::kDataFileName, BackupSet::kManifestName, BackupSet::kDescriptorName}) {
         const QString path = CiFile::resolve(Paths::join(folder, name));
         if (CiFile::exists(path) && !CiFile::isFile(path))
-            return QCoreApplication::translate("AccountExporter", "无法生成 %1。").arg(path);
+            return said(QT_TRANSLATE_NOOP("AccountExporter", "无法生成 %1。"), path);
     }
-    return QString();
+    return {};
 }
 
-bool AccountExporter::writeDataFile(const QString& temp, BackupSet::Manifest* m, QString* why)
+bool AccountExporter::writeDataFile(const QString& temp, BackupSet::Manifest* m, Words* why)
 {
     const QString B = preparedCopyPath();
     if (m_compress || m_passphrase)
@@ -648,29 +656,32 @@ bool AccountExporter::writeDataFile(const QString& temp, BackupSet::Manifest* m,
     // nothing has written to it since.
     const bool vouched = !m_preparedStamp.isEmpty() && BackupSet::fileStamp(B) == m_preparedStamp;
     FileSum placed;
-    if (!BackupSet::placeCopy(B, temp, why, &placed, vouched ? &m_preparedSum : nullptr))
+    QString unplaced;
+    if (!BackupSet::placeCopy(B, temp, &unplaced, &placed, vouched ? &m_preparedSum : nullptr)) {
+        *why = Words::same(unplaced);
         return false;
+    }
     m->take(placed);
     return true;
 }
 
-bool AccountExporter::sealInto(const QString& to, BackupSet::Manifest* m, QString* why)
+bool AccountExporter::sealInto(const QString& to, BackupSet::Manifest* m, Words* why)
 {
     QFile in(preparedCopyPath());
     if (!in.open(QIODevice::ReadOnly)) {
-        *why = QCoreApplication::translate("AccountExporter", "无法读取 %1：%2").arg(in.fileName(), in.errorString());
+        *why = said(QT_TRANSLATE_NOOP("AccountExporter", "无法读取 %1：%2"), in.fileName(), in.errorString());
         return false;
     }
     const QByteArray name = QFile::encodeName(to);
     const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
-        *why = BackupSet::writeFailure(to, errno);
+        *why = Words::same(BackupSet::writeFailure(to, errno));
         return false;
     }
     // The manifest's checksum is of the sealed bytes as they go to the file, so `verify` can check
     // the set without its passphrase.
     Checksum sum;
-    QString sinkError;
+    Words sinkError;
     const SealedHeader header = SealedHeader::make(m_compress, bool(m_passphrase));
     // Sealing takes one processor; the file is written from the other.
     WriteBehind behind(fd, to);
@@ -684,7 +695,7 @@ bool AccountExporter::sealInto(const QString& to, BackupSet::Manifest* m, QStrin
         const qint64 n = in.read(buffer.data(), buffer.size());
         if (n < 0) {
             ok = false;
-            sinkError = QCoreApplication::translate("AccountExporter", "无法读取 %1：%2").arg(in.fileName(), in.errorString());
+            sinkError = said(QT_TRANSLATE_NOOP("AccountExporter", "无法读取 %1：%2"), in.fileName(), in.errorString());
             break;
         }
         if (n == 0)
@@ -692,18 +703,20 @@ bool AccountExporter::sealInto(const QString& to, BackupSet::Manifest* m, QStrin
         ok = writer.write(buffer.constData(), n);
     }
     ok = ok && writer.finish();
-    if (!behind.finish(&sinkError))
+    if (QString behindError; !behind.finish(&behindError)) {
         ok = false;
+        sinkError = Words::same(behindError);
+    }
     if (ok && ::fsync(fd) != 0) {
         ok = false;
-        sinkError = BackupSet::writeFailure(to, errno);
+        sinkError = Words::same(BackupSet::writeFailure(to, errno));
     }
     if (::close(fd) != 0 && ok) {
         ok = false;
-        sinkError = BackupSet::writeFailure(to, errno);
+        sinkError = Words::same(BackupSet::writeFailure(to, errno));
     }
     if (!ok) {
-        *why = sinkError.isEmpty() ? writer.errorString() : sinkError;
+        *why = sinkError.stored.isEmpty() ? writer.errorWords() : sinkError;
         QFile::remove(to);
         return false;
     }
@@ -726,17 +739,25 @@ void AccountExporter::removePrepared()
 
 bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString* error, const StepHook& afterStep)
 {
-    auto failWith = [&](const QString& text) {
-        if (error)
-            *error = text;
-        WriteErrLog(3, text, QStringLiteral("cmdOK_Click"));
+    m_failure = {};
+    const bool written = writeSet(dir, backupOk, afterStep);
+    if (!written && error)
+        *error = m_failure.shown;
+    return written;
+}
+
+bool AccountExporter::writeSet(const QString& dir, bool backupOk, const StepHook& afterStep)
+{
+    auto failWith = [&](const Words& text) {
+        m_failure = text;
+        WriteErrLog(3, text.stored, QStringLiteral("cmdOK_Click"));
         return false;
     };
     auto passed = [&](const char* step) {
         if (afterStep)
             afterStep(QString::fromLatin1(step));
     };
-    if (const QString refusal = refusalBefore(dir); !refusal.isEmpty())
+    if (const Words refusal = refusalBefore(dir); !refusal.stored.isEmpty())
         return failWith(refusal);
     const QString B = preparedCopyPath();
     const qint64 booksBytes = CiFile::size(B);
@@ -747,7 +768,7 @@ bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString*
     removeStaleTemps(folder);
     const QString temp = Paths::join(folder, QStringLiteral(".kddata.BA_.%1.tmp").arg(QCoreApplication::applicationPid()));
     CiFile::remove(temp);
-    QString why;
+    Words why;
     BackupSet::Manifest m;
     if (!writeDataFile(temp, &m, &why))
         return failWith(why);
@@ -759,14 +780,14 @@ bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString*
     for (const QString& old : {manifest, descriptor}) {
         if (!CiFile::remove(old)) {
             CiFile::remove(temp);
-            return failWith(QCoreApplication::translate("AccountExporter", "无法删除 %1。").arg(old));
+            return failWith(said(QT_TRANSLATE_NOOP("AccountExporter", "无法删除 %1。"), old));
         }
     }
     BackupSet::syncPath(folder);
     passed("cleared");
     if (!CiFile::rename(temp, dataFile)) {
         CiFile::remove(temp);
-        return failWith(QCoreApplication::translate("AccountExporter", "无法生成 %1。").arg(dataFile));
+        return failWith(said(QT_TRANSLATE_NOOP("AccountExporter", "无法生成 %1。"), dataFile));
     }
     // Both names can be links to the same prepared copy (an export of it that stopped after this
     // step, tried again): the rename then leaves both in place, and the data file is already it.
@@ -774,14 +795,15 @@ bool AccountExporter::writeBackupSet(const QString& dir, bool backupOk, QString*
     BackupSet::syncPath(folder);
     passed("renamed");
 
-    if (!BackupSet::writeManifest(manifest, m, &why))
-        return failWith(why);
+    QString unwritten;
+    if (!BackupSet::writeManifest(manifest, m, &unwritten))
+        return failWith(Words::same(unwritten));
     passed("manifest");
 
     // Line 13 is the books' size: for a sealed data file it is not the file's, so a program that
     // cannot open the seal refuses the file by its size instead of taking it for books.
-    if (!BackupSet::writeDescriptor(descriptor, descriptorInfo(m.seal.isPlain() ? m.bytes : booksBytes, backupOk), &why))
-        return failWith(why);
+    if (!BackupSet::writeDescriptor(descriptor, descriptorInfo(m.seal.isPlain() ? m.bytes : booksBytes, backupOk), &unwritten))
+        return failWith(Words::same(unwritten));
     passed("descriptor");
     removePrepared();
     return true;

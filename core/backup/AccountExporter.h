@@ -5,6 +5,7 @@
 #include <BackupSet.h>
 #include <Manifest.h>
 #include <Outcome.h>
+#include <Words.h>
 
 #include <QString>
 #include <QStringList>
@@ -66,6 +67,9 @@ public:
     // `error` when a file could not be written; the prepared copy then stays where it is.
     // Touches no database, so it may run on a thread of its own.
     bool writeBackupSet(const QString& dir, bool backupOk, QString* error = nullptr, const StepHook& afterStep = {});
+    // Why the last writeBackupSet failed, in both forms: `error` got the shown one, the export's
+    // log row keeps the Chinese. Empty after a success.
+    const Words& failure() const { return m_failure; }
 
     // How writeBackupSet writes the data file: compressed, encrypted with `passphrase`, both
     // (compressed first), or as the prepared copy stands (neither, the default). The manifest then
@@ -73,12 +77,14 @@ public:
     void sealWith(bool compress, std::shared_ptr<const Passphrase> passphrase);
 
 private:
+    // writeBackupSet's steps; a failure leaves its reason in m_failure.
+    bool writeSet(const QString& dir, bool backupOk, const StepHook& afterStep);
     // Why the backup set cannot be written into `dir` at all; empty when it can.
-    QString refusalBefore(const QString& dir) const;
+    Words refusalBefore(const QString& dir) const;
     // The data file under its temporary name `temp`, complete and flushed, and its manifest's values.
-    bool writeDataFile(const QString& temp, BackupSet::Manifest* m, QString* why);
+    bool writeDataFile(const QString& temp, BackupSet::Manifest* m, Words* why);
     // The prepared copy sealed into the new file `to`, its sealed bytes summed as they are written.
-    bool sealInto(const QString& to, BackupSet::Manifest* m, QString* why);
+    bool sealInto(const QString& to, BackupSet::Manifest* m, Words* why);
     // Steps of prepare: the server's books streamed into the work copy; the books' transfer tables
     // refilled; the snapshot taken and the tables dropped again; the finished copy named.
     void streamServerCopy(const QString& work);
@@ -121,4 +127,5 @@ private:
     QByteArray m_preparedStamp;
     bool m_compress = false;
     std::shared_ptr<const Passphrase> m_passphrase;
+    Words m_failure;
 };

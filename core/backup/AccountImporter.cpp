@@ -66,6 +66,28 @@ const char* const kDropped[] = {
 // Modules whose use date is cleared in the set's 9999 rows.
 const char* const kClearedModules[] = {"PS", "PG", "DA", "DG", "SG"};
 
+// One of the import's own sentences in both forms: the refusal's or failure's log row keeps the
+// Chinese, the person is shown it in the console's language.
+template <typename... Args>
+Words said(const char* source, const Args&... args)
+{
+    return Words::of("AccountImporter", source, args...);
+}
+// A sentence with more after it (a path, the cause on a line of its own).
+Words operator+(const Words& a, const Words& b)
+{
+    return {a.stored + b.stored, a.shown + b.shown};
+}
+Words operator+(const Words& a, const QString& same)
+{
+    return {a.stored + same, a.shown + same};
+}
+// The engine's failure as the person is told it, and in Chinese for the logs.
+Words engineWords(const DbError& e)
+{
+    return {e.reasonText(), e.userText()};
+}
+
 QString columnList(const QStringList& columns, const QString& alias = QString())
 {
     QStringList out;
@@ -248,17 +270,17 @@ Words missingRolesText(const QStringList& roles)
 // The success of an import, with what it left out that the person should know.
 Notice importedNotice(const QString& accId, const QStringList& missingRoles)
 {
-    QString text = QCoreApplication::translate("AccountImporter", "帐套[%1]引入成功！").arg(accId);
+    QString text = said(QT_TRANSLATE_NOOP("AccountImporter", "帐套[%1]引入成功！"), accId).shown;
     if (!missingRoles.isEmpty())
-        text += kCrLf + missingRolesText(missingRoles).shown + QCoreApplication::translate("AccountImporter", "。");
+        text += kCrLf + missingRolesText(missingRoles).shown + said(QT_TRANSLATE_NOOP("AccountImporter", "。")).shown;
     return {text, AccountImporter::title(), Notice::Icon::Question};
 }
 
 // A refusal or failure of the restore, logged and to be shown; nothing was changed.
-AccountImporter::Result importFailure(const QString& text)
+AccountImporter::Result importFailure(const Words& text)
 {
-    WriteErrLog(1, text, kRoutine);
-    return {AccountImporter::Result::Status::Failed, {text, AccountImporter::title(), Notice::Icon::Exclamation}};
+    WriteErrLog(1, text.stored, kRoutine);
+    return {AccountImporter::Result::Status::Failed, {text.shown, AccountImporter::title(), Notice::Icon::Exclamation}, text.stored};
 }
 
 // The set's rows merged and the import's log row written in `tx`, then committed, unless the person
@@ -282,14 +304,14 @@ bool mergeAndCommit(Merge& m, const ImportPlan& plan, Database::Transaction& tx,
 }
 
 // Empty when the file is a sound database; otherwise what is wrong with it.
-QString checkDatabase(const QString& path)
+Words checkDatabase(const QString& path)
 {
     try {
-        return Database(path).integrityProblems().join(kCrLf);
+        return Words::same(Database(path).integrityProblems().join(kCrLf));
     } catch (const DbError& e) {
-        return e.text();
+        return Words::same(e.text());
     } catch (...) {
-        return QCoreApplication::translate("AccountImporter", "完整性检查失败");
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "完整性检查失败"));
     }
 }
 
@@ -330,7 +352,7 @@ void removeInBackground(const QString& path)
 // What the data file says about itself: the set and year of its SM_Account_Ex row (none when the
 // backup set has no such row) and whether it holds the books' own tables.
 struct Inspection {
-    QString refusal;  // empty when the file may replace the set's books
+    Words refusal;    // empty when the file may replace the set's books
     QString year;     // four digits from the file's own row; empty when it has none
 };
 
@@ -346,7 +368,7 @@ Inspection inspect(const QString& path, const QString& accId, const QString& two
         for (const QString& t : db.tables())
             tables << t.toLower();
     } catch (const DbError& e) {
-        r.refusal = QCoreApplication::translate("AccountImporter", "引入的数据文件不是帐套数据，无法引入！") + kCrLf + path + kCrLf + e.text();
+        r.refusal = said(QT_TRANSLATE_NOOP("AccountImporter", "引入的数据文件不是帐套数据，无法引入！")) + kCrLf + path + kCrLf + e.text();
         return r;
     }
     QStringList missing;
@@ -354,7 +376,9 @@ Inspection inspect(const QString& path, const QString& accId, const QString& two
         if (!tables.contains(t.toLower()))
             missing << t;
     if (!missing.isEmpty()) {
-        r.refusal = QCoreApplication::translate("AccountImporter", "引入的数据文件中没有帐套库的表（%1），不是帐套数据，无法引入！").arg(missing.join(QCoreApplication::translate("AccountImporter", "、")))
+        const Words comma = said(QT_TRANSLATE_NOOP("AccountImporter", "、"));
+        r.refusal = said(QT_TRANSLATE_NOOP("AccountImporter", "引入的数据文件中没有帐套库的表（%1），不是帐套数据，无法引入！"),
+                         Words{missing.join(comma.stored), missing.join(comma.shown)})
             + kCrLf + path;
         return r;
     }
@@ -364,7 +388,7 @@ Inspection inspect(const QString& path, const QString& accId, const QString& two
     try {
         rows = db.query(QStringLiteral("SELECT cAcc_Id, iYear FROM SM_Account_Ex"));
     } catch (const DbError& e) {
-        r.refusal = QCoreApplication::translate("AccountImporter", "引入的数据文件中的帐套信息无法读取，无法引入！") + kCrLf + path + kCrLf + e.text();
+        r.refusal = said(QT_TRANSLATE_NOOP("AccountImporter", "引入的数据文件中的帐套信息无法读取，无法引入！")) + kCrLf + path + kCrLf + e.text();
         return r;
     }
     // A set kept over several years carries a row for each; the one whose last two digits are the
@@ -376,7 +400,7 @@ Inspection inspect(const QString& path, const QString& accId, const QString& two
         // Another set's data file beside this set's descriptor would replace these books with the
         // other set's.
         if (acc.compare(accId, Qt::CaseInsensitive) != 0) {
-            r.refusal = QCoreApplication::translate("AccountImporter", "引入的数据文件是帐套[%1]的数据，不是引入文件中的帐套[%2]，无法引入！").arg(acc, accId)
+            r.refusal = said(QT_TRANSLATE_NOOP("AccountImporter", "引入的数据文件是帐套[%1]的数据，不是引入文件中的帐套[%2]，无法引入！"), acc, accId)
                 + kCrLf + path;
             return r;
         }
@@ -388,40 +412,40 @@ Inspection inspect(const QString& path, const QString& accId, const QString& two
             otherYear = rows.Fields(1).toString();
     }
     if (r.year.isEmpty() && !otherYear.isEmpty())
-        r.refusal = QCoreApplication::translate("AccountImporter", "引入的数据文件是%1年度的数据，与引入文件中的年度[%2]不符，无法引入！").arg(otherYear, twoDigits)
+        r.refusal = said(QT_TRANSLATE_NOOP("AccountImporter", "引入的数据文件是%1年度的数据，与引入文件中的年度[%2]不符，无法引入！"), otherYear, twoDigits)
             + kCrLf + path;
     return r;
 }
 
 // The backup set's manifest into `manifest` (none when the set has none); why it cannot be used, or
 // empty.
-QString readManifest(const ImportPlan& plan, std::optional<BackupSet::Manifest>* manifest)
+Words readManifest(const ImportPlan& plan, std::optional<BackupSet::Manifest>* manifest)
 {
-    QString error;
+    Words error;
     *manifest = BackupSet::readManifest(plan.sourceDir + BackupSet::kManifestName, &error);
-    if (!*manifest && !error.isEmpty())
-        return QCoreApplication::translate("AccountImporter", "校验文件%1无法使用，无法引入！").arg(BackupSet::kManifestName) + kCrLf + error;
-    return QString();
+    if (!*manifest && !error.stored.isEmpty())
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "校验文件%1无法使用，无法引入！"), BackupSet::kManifestName) + kCrLf + error;
+    return {};
 }
 
 // Why the file at `path` cannot be the set's books of the planned year (the set or its year differ),
 // named after the backup's data file `data`; empty when it can.
-QString identityRefusal(const QString& path, const ImportPlan& plan, const QString& data)
+Words identityRefusal(const QString& path, const ImportPlan& plan, const QString& data)
 {
     const Inspection seen = inspect(path, plan.accId, BackupSet::twoDigitYear(plan.year.toInt()));
-    if (!seen.refusal.isEmpty())
+    if (!seen.refusal.stored.isEmpty())
         return seen.refusal;
     if (!seen.year.isEmpty() && seen.year != plan.year)
-        return QCoreApplication::translate("AccountImporter", "引入的数据文件是%1年度的数据，与引入文件中的年度[%2]不符，无法引入！").arg(seen.year, plan.year) + kCrLf + data;
-    return QString();
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "引入的数据文件是%1年度的数据，与引入文件中的年度[%2]不符，无法引入！"), seen.year, plan.year) + kCrLf + data;
+    return {};
 }
 
-QString sizeRefusal(qint64 actual, qint64 recorded, const QString& data, bool manifest = false)
+Words sizeRefusal(qint64 actual, qint64 recorded, const QString& data, bool manifest = false)
 {
-    return QCoreApplication::translate("AccountImporter", "引入的数据文件大小为%1字节，与%2记录的%3字节不符，文件不完整或已被改动，无法引入！")
-               .arg(actual)
-               .arg(manifest ? QCoreApplication::translate("AccountImporter", "校验文件") + BackupSet::kManifestName : QCoreApplication::translate("AccountImporter", "引入文件"))
-               .arg(recorded)
+    const Words where = manifest ? said(QT_TRANSLATE_NOOP("AccountImporter", "校验文件")) + BackupSet::kManifestName
+                                 : said(QT_TRANSLATE_NOOP("AccountImporter", "引入文件"));
+    return said(QT_TRANSLATE_NOOP("AccountImporter", "引入的数据文件大小为%1字节，与%2记录的%3字节不符，文件不完整或已被改动，无法引入！"),
+                QString::number(actual), where, QString::number(recorded))
         + kCrLf + data;
 }
 
@@ -452,7 +476,7 @@ Books booksState(const QString& path)
 // Settles the year folder `dir` after an import stopped or crashed: the old books come back
 // unless the new ones were committed, and the copy goes. False with the reason when the books are
 // in use or a file cannot be moved.
-bool settleFolder(const QString& dir, QString* error)
+bool settleFolder(const QString& dir, Words* error)
 {
     const QString books = CiFile::resolve(Paths::join(dir, QStringLiteral("KdData.mdb")));
     const QString aside = CiFile::resolve(Paths::join(dir, kAsideName));
@@ -461,7 +485,7 @@ bool settleFolder(const QString& dir, QString* error)
     try {
         state = booksState(books);
     } catch (const DbError& e) {
-        *error = QCoreApplication::translate("AccountImporter", "帐套库正在使用：") + books + kCrLf + e.userText();
+        *error = said(QT_TRANSLATE_NOOP("AccountImporter", "帐套库正在使用：")) + books + kCrLf + engineWords(e);
         return false;
     }
     if (CiFile::isFile(aside)) {
@@ -472,7 +496,7 @@ bool settleFolder(const QString& dir, QString* error)
             // Not committed (or moved aside and not yet replaced): the old books come back.
             removeWithCompanions(books);
             if (!CiFile::rename(aside, books)) {
-                *error = QCoreApplication::translate("AccountImporter", "无法恢复原帐套库：") + aside;
+                *error = said(QT_TRANSLATE_NOOP("AccountImporter", "无法恢复原帐套库：")) + aside;
                 return false;
             }
         }
@@ -534,23 +558,23 @@ bool holdsBooks(const QString& dir)
 // folder must be <base>/zt<set>/<year>, and either hold no books or this installation's books of
 // this set and year, as its SM_Account row records them: an import never replaces another set's
 // books, nor those of another installation that happen to lie where the descriptor points.
-QString placementRefusal(Database& sysDb, const ImportPlan& p)
+Words placementRefusal(Database& sysDb, const ImportPlan& p)
 {
     const QString target = QDir::cleanPath(Paths::normalize(p.targetDir));
     if (!isUsableFolder(p.accFolder) || !isUsableFolder(target))
-        return QCoreApplication::translate("AccountImporter", "帐套路径[%1]不是可用的绝对路径，不能存放帐套[%2]的数据，请重新指定帐套路径。").arg(p.accFolder, p.accId);
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "帐套路径[%1]不是可用的绝对路径，不能存放帐套[%2]的数据，请重新指定帐套路径。"), p.accFolder, p.accId);
     if (Paths::fileName(target) != p.year
         || Paths::fileName(Paths::parentDir(target)).compare(QStringLiteral("zt") + p.accId, Qt::CaseInsensitive) != 0)
-        return QCoreApplication::translate("AccountImporter", "帐套[%1]的数据只能放在帐套目录zt%1的%2年度目录中，不能放入：%3").arg(p.accId, p.year, target) + kCrLf
-            + QCoreApplication::translate("AccountImporter", "请重新指定帐套路径。");
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "帐套[%1]的数据只能放在帐套目录zt%1的%2年度目录中，不能放入：%3"), p.accId, p.year, target) + kCrLf
+            + said(QT_TRANSLATE_NOOP("AccountImporter", "请重新指定帐套路径。"));
     // On a server the books are a schema of the set and year: the path is only recorded.
     if (sysDb.engine() == Engine::PostgreSQL)
-        return QString();
+        return {};
     const QString dir = CiFile::resolve(target);
     if (!CiFile::isDir(dir) || !holdsBooks(dir))
-        return QString();
+        return {};
     const QString here = QFileInfo(dir).canonicalFilePath();
-    QString whose;
+    Words whose;
     for (Recordset rs = sysDb.query(QStringLiteral("SELECT cAcc_Id, iYear, cAcc_Path, cAcc_Name FROM SM_Account ORDER BY cAcc_Id, iYear"));
          !rs.Eof(); rs.MoveNext()) {
         const QString acc = rs.text(QStringLiteral("cAcc_Id"));
@@ -558,12 +582,12 @@ QString placementRefusal(Database& sysDb, const ImportPlan& p)
         if (QFileInfo(AccountDb::yearFolder(rs.text(QStringLiteral("cAcc_Path")), acc, year)).canonicalFilePath() != here)
             continue;
         if (acc.compare(p.accId, Qt::CaseInsensitive) == 0 && QString::number(year) == p.year)
-            return QString();
-        whose = QCoreApplication::translate("AccountImporter", "本系统帐套[%1]%2的%3年度").arg(acc, rs.text(QStringLiteral("cAcc_Name"))).arg(year);
+            return {};
+        whose = said(QT_TRANSLATE_NOOP("AccountImporter", "本系统帐套[%1]%2的%3年度"), acc, rs.text(QStringLiteral("cAcc_Name")), QString::number(year));
     }
-    if (whose.isEmpty())
-        whose = QCoreApplication::translate("AccountImporter", "不属于本系统帐套[%1]%2年度的帐套").arg(p.accId, p.year);
-    return QCoreApplication::translate("AccountImporter", "帐套目录中已有%1数据，引入不能覆盖：").arg(whose) + dir + kCrLf + QCoreApplication::translate("AccountImporter", "请重新指定帐套路径。");
+    if (whose.stored.isEmpty())
+        whose = said(QT_TRANSLATE_NOOP("AccountImporter", "不属于本系统帐套[%1]%2年度的帐套"), p.accId, p.year);
+    return said(QT_TRANSLATE_NOOP("AccountImporter", "帐套目录中已有%1数据，引入不能覆盖："), whose) + dir + kCrLf + said(QT_TRANSLATE_NOOP("AccountImporter", "请重新指定帐套路径。"));
 }
 } // namespace
 
@@ -593,75 +617,75 @@ QString AccountImporter::title()
     return QCoreApplication::translate("AccountImporter", "管理软件【系统管理】");
 }
 
-Notice AccountImporter::refuse(const QString& text)
+Notice AccountImporter::refuse(const Words& text)
 {
-    WriteErrLog(1, text, QStringLiteral("mnuAccInput_Click"));
-    AuditLog::record(m_sysDb, m_who, Audit::imported(m_accId, m_plan.year, m_plan.sourceDir, m_plan.targetDir, QString()).refused(text));
-    return {text, title(), Notice::Icon::Exclamation};
+    WriteErrLog(1, text.stored, QStringLiteral("mnuAccInput_Click"));
+    AuditLog::record(m_sysDb, m_who, Audit::imported(m_accId, m_plan.year, m_plan.sourceDir, m_plan.targetDir, QString()).refused(text.stored));
+    return {text.shown, title(), Notice::Icon::Exclamation};
 }
 
 namespace {
 // Why the descriptor's own lines cannot name a set to import; empty when they can.
-QString descriptorRefusal(const BackupSet::Descriptor& d)
+Words descriptorRefusal(const BackupSet::Descriptor& d)
 {
     const QString& L = d.path;
     if (!d.readable())
-        return QCoreApplication::translate("AccountImporter", "无法读取引入文件：") + L + kCrLf + d.error;
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "无法读取引入文件：")) + L + kCrLf + d.error;
     if (d.firstLine.compare(QLatin1String("[BackRetInfo]"), Qt::CaseInsensitive) != 0)
-        return QCoreApplication::translate("AccountImporter", "所选文件不是帐套数据备份文件，无法引入！") + kCrLf + L;
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "所选文件不是帐套数据备份文件，无法引入！")) + kCrLf + L;
     if (d.lineCount < BackupSet::LineYear)
-        return QCoreApplication::translate("AccountImporter", "引入文件不完整（只有%1行），无法引入！").arg(d.lineCount) + kCrLf + L;
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "引入文件不完整（只有%1行），无法引入！"), QString::number(d.lineCount)) + kCrLf + L;
     static const QRegularExpression accRe(QStringLiteral("^[0-9]{3}$"));
     static const QRegularExpression yearRe(QStringLiteral("^[0-9]{2}$"));
     static const QRegularExpression sysRe(QStringLiteral("^-?[0-9]{1,18}$"));
     if (!accRe.match(d.accId).hasMatch())
-        return QCoreApplication::translate("AccountImporter", "引入文件中的帐套号[%1]无效，无法引入！").arg(d.accId) + kCrLf + L;
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "引入文件中的帐套号[%1]无效，无法引入！"), d.accId) + kCrLf + L;
     if (!yearRe.match(d.yearDigits).hasMatch())
-        return QCoreApplication::translate("AccountImporter", "引入文件中的年度[%1]无效，无法引入！").arg(d.yearDigits) + kCrLf + L;
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "引入文件中的年度[%1]无效，无法引入！"), d.yearDigits) + kCrLf + L;
     if (!d.sysId.isEmpty() && !sysRe.match(d.sysId).hasMatch())
-        return QCoreApplication::translate("AccountImporter", "引入文件中的系统标识[%1]无效，无法引入！").arg(d.sysId) + kCrLf + L;
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "引入文件中的系统标识[%1]无效，无法引入！"), d.sysId) + kCrLf + L;
     if (d.accFolder.trimmed().isEmpty())
-        return QCoreApplication::translate("AccountImporter", "引入文件中没有帐套路径，无法引入！") + kCrLf + L;
-    return QString();
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "引入文件中没有帐套路径，无法引入！")) + kCrLf + L;
+    return {};
 }
 
 // A sealed data file as load can check it without opening the seal: its size against the
 // manifest, and the year the manifest records against line 10. Its books are inspected once the
 // restore has unsealed them.
-QString sealedRefusal(ImportPlan& p, const BackupSet::Manifest& m, const QString& yy)
+Words sealedRefusal(ImportPlan& p, const BackupSet::Manifest& m, const QString& yy)
 {
     const QString data = p.dataFile();
     if (CiFile::size(data) != m.bytes)
         return sizeRefusal(CiFile::size(data), m.bytes, data, true);
     if (BackupSet::twoDigitYear(m.year) != yy)
-        return QCoreApplication::translate("AccountImporter", "校验文件%1中的年度%2与引入文件中的年度[%3]不符，无法引入！").arg(BackupSet::kManifestName).arg(m.year).arg(yy)
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "校验文件%1中的年度%2与引入文件中的年度[%3]不符，无法引入！"), BackupSet::kManifestName, QString::number(m.year), yy)
             + kCrLf + data;
     p.seal = m.seal;
     p.year = QString::number(m.year);
-    return QString();
+    return {};
 }
 
 // Why the data file beside the descriptor cannot be the set's books; empty when it can. Settles
 // the plan's year: the data file's own (or the sealed set's manifest's) when it agrees with line 10.
-QString dataRefusal(ImportPlan& p, const QString& yy)
+Words dataRefusal(ImportPlan& p, const QString& yy)
 {
     const QString data = p.dataFile();
     std::optional<BackupSet::Manifest> manifest;
-    if (const QString refusal = readManifest(p, &manifest); !refusal.isEmpty())
+    if (const Words refusal = readManifest(p, &manifest); !refusal.stored.isEmpty())
         return refusal;
     if (manifest && !manifest->seal.isPlain())
         return sealedRefusal(p, *manifest, yy);
     if (!hasDatabaseHeader(data))
-        return QCoreApplication::translate("AccountImporter", "引入的数据文件不是帐套数据，无法引入！") + kCrLf + data;
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "引入的数据文件不是帐套数据，无法引入！")) + kCrLf + data;
     if (p.bytes >= 0 && CiFile::size(data) != p.bytes)
         return sizeRefusal(CiFile::size(data), p.bytes, data);
     const Inspection seen = inspect(data, p.accId, yy);
-    if (!seen.refusal.isEmpty())
+    if (!seen.refusal.stored.isEmpty())
         return seen.refusal;
     // The descriptor keeps two digits of the year; the set's own row has all four.
     if (!seen.year.isEmpty())
         p.year = seen.year;
-    return QString();
+    return {};
 }
 } // namespace
 
@@ -671,7 +695,7 @@ Notice AccountImporter::load(const QString& descriptorPath)
     m_accId.clear();
     // The descriptor is read once here; everything after takes its values from the plan.
     const BackupSet::Descriptor d = BackupSet::readDescriptor(descriptorPath);
-    if (const QString refusal = descriptorRefusal(d); !refusal.isEmpty()) {
+    if (const Words refusal = descriptorRefusal(d); !refusal.stored.isEmpty()) {
         // A set number read from the descriptor names the set in the refusal's log row.
         static const QRegularExpression accRe(QStringLiteral("^[0-9]{3}$"));
         if (d.readable() && accRe.match(d.accId).hasMatch() && d.lineCount >= BackupSet::LineYear
@@ -692,18 +716,18 @@ Notice AccountImporter::load(const QString& descriptorPath)
     p.bytes = d.bytes;
     // Said plainly, as the import has always said it.
     if (!CiFile::isFile(p.dataFile())) {
-        const Notice missing{QCoreApplication::translate("AccountImporter", "找不到要引入的文件！"), QString(), Notice::Icon::None};
-        refuse(missing.text);
-        return missing;
+        const Words missing = said(QT_TRANSLATE_NOOP("AccountImporter", "找不到要引入的文件！"));
+        refuse(missing);
+        return {missing.shown, QString(), Notice::Icon::None};
     }
-    if (const QString refusal = dataRefusal(p, d.yearDigits); !refusal.isEmpty())
+    if (const Words refusal = dataRefusal(p, d.yearDigits); !refusal.stored.isEmpty())
         return refuse(refusal);
     p.targetDir = Paths::join(d.accFolder, p.year);
 
     try {
         p.setExists = m_sysDb.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=?"), {p.accId}).toInt() > 0;
     } catch (const DbError& e) {
-        return refuse(QCoreApplication::translate("AccountImporter", "无法读取系统库：") + e.userText());
+        return refuse(said(QT_TRANSLATE_NOOP("AccountImporter", "无法读取系统库：")) + engineWords(e));
     }
     m_plan = p;
     return {};
@@ -715,21 +739,21 @@ Notice AccountImporter::unlock(std::shared_ptr<const Passphrase> passphrase)
         return {};
     QFile file(m_plan.dataFile());
     if (!file.open(QIODevice::ReadOnly))
-        return refuse(QCoreApplication::translate("AccountImporter", "无法读取引入的数据文件：") + file.fileName() + kCrLf + file.errorString());
+        return refuse(said(QT_TRANSLATE_NOOP("AccountImporter", "无法读取引入的数据文件：")) + file.fileName() + kCrLf + file.errorString());
     // Opening the seal reads the stream's first record only: a wrong passphrase is told at once.
     SealedReader reader(m_plan.seal, file);
     if (!reader.unseal(passphrase.get()))
-        return refuse(reader.errorString());
+        return refuse(reader.errorWords());
     m_plan.passphrase = std::move(passphrase);
     return {};
 }
 
-QString AccountImporter::placementFor(const ImportPlan& plan)
+Words AccountImporter::placementFor(const ImportPlan& plan)
 {
     try {
         return placementRefusal(m_sysDb, plan);
     } catch (const DbError& e) {
-        return QCoreApplication::translate("AccountImporter", "无法读取系统库：") + e.userText();
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "无法读取系统库：")) + engineWords(e);
     }
 }
 
@@ -740,7 +764,7 @@ Notice AccountImporter::placeIn(const QString& chosenBase)
     const QString base = QDir::cleanPath(QDir(Paths::normalize(chosenBase.trimmed())).absolutePath());
     p.accFolder = Paths::withTrailingSep(base) + QStringLiteral("zt") + p.accId + QLatin1Char('/');
     p.targetDir = Paths::join(p.accFolder, p.year);
-    if (const QString why = placementFor(p); !why.isEmpty())
+    if (const Words why = placementFor(p); !why.stored.isEmpty())
         return refuse(why);
     // On a server the books are a schema: the folder is only what the set's row records.
     if (m_sysDb.engine() == Engine::PostgreSQL)
@@ -750,7 +774,7 @@ Notice AccountImporter::placeIn(const QString& chosenBase)
     if (!BackupSet::rewriteFolder(p.descriptorPath, p.accFolder, &why))
         WriteErrLog(1, why, QStringLiteral("mnuAccInput_Click"));
     if (!CiFile::mkpath(p.targetDir) || !CiFile::isDir(p.targetDir))
-        return refuse(QCoreApplication::translate("AccountImporter", "无法创建帐套目录：") + p.targetDir);
+        return refuse(said(QT_TRANSLATE_NOOP("AccountImporter", "无法创建帐套目录：")) + p.targetDir);
     p.targetDir = CiFile::resolve(p.targetDir);
     return {};
 }
@@ -758,7 +782,7 @@ Notice AccountImporter::placeIn(const QString& chosenBase)
 Notice AccountImporter::keepFolder(bool create)
 {
     ImportPlan& p = m_plan;
-    if (const QString why = placementFor(p); !why.isEmpty())
+    if (const Words why = placementFor(p); !why.stored.isEmpty())
         return refuse(why);
     if (m_sysDb.engine() == Engine::PostgreSQL)
         return {};
@@ -766,9 +790,9 @@ Notice AccountImporter::keepFolder(bool create)
     p.targetDir = QDir::cleanPath(Paths::normalize(p.targetDir));
     if (!CiFile::isDir(p.targetDir)) {
         if (!create)
-            return refuse(QCoreApplication::translate("AccountImporter", "帐套目录不存在：") + p.targetDir + kCrLf + QCoreApplication::translate("AccountImporter", "请重新指定帐套路径。"));
+            return refuse(said(QT_TRANSLATE_NOOP("AccountImporter", "帐套目录不存在：")) + p.targetDir + kCrLf + said(QT_TRANSLATE_NOOP("AccountImporter", "请重新指定帐套路径。")));
         if (!CiFile::mkpath(p.targetDir) || !CiFile::isDir(p.targetDir))
-            return refuse(QCoreApplication::translate("AccountImporter", "无法创建帐套目录：") + p.targetDir);
+            return refuse(said(QT_TRANSLATE_NOOP("AccountImporter", "无法创建帐套目录：")) + p.targetDir);
     }
     p.targetDir = CiFile::resolve(p.targetDir);
     return {};
@@ -791,14 +815,14 @@ QString replacedSet(Database& sysDb, const QString& accId)
 
 namespace {
 // Empty when the file is a sound database, read without anything written beside it.
-QString checkImmutable(const QString& path)
+Words checkImmutable(const QString& path)
 {
     try {
         Database db;
         db.openImmutable(path);
-        return db.integrityProblems().join(kCrLf);
+        return Words::same(db.integrityProblems().join(kCrLf));
     } catch (const DbError& e) {
-        return e.text();
+        return Words::same(e.text());
     }
 }
 
@@ -841,10 +865,10 @@ public:
     }
     bool sealed() const { return !m_seal.isPlain(); }
     // False with the reason (a wrong passphrase: "口令不正确").
-    bool open(const Passphrase* passphrase, QString* why)
+    bool open(const Passphrase* passphrase, Words* why)
     {
         if (!m_file.open(QIODevice::ReadOnly)) {
-            *why = m_file.errorString();
+            *why = Words::same(m_file.errorString());
             return false;
         }
         if (!sealed())
@@ -853,12 +877,12 @@ public:
         m_reader = std::make_unique<SealedReader>(m_seal, *m_summing);
         if (m_reader->unseal(passphrase))
             return true;
-        *why = m_reader->errorString();
+        *why = m_reader->errorWords();
         return false;
     }
     QIODevice& device() { return m_reader ? static_cast<QIODevice&>(*m_reader) : m_file; }
     // What refused the sealed bytes while they were read; empty when nothing did.
-    QString sealError() const { return m_reader && m_reader->failed() ? m_reader->errorString() : QString(); }
+    Words sealError() const { return m_reader && m_reader->failed() ? m_reader->errorWords() : Words(); }
     // The sealed file's bytes as read (the whole file once the copy is done).
     FileSum sealedSum() const { return {m_sealedSum.bytes(), m_sealedSum.hex()}; }
 
@@ -870,9 +894,9 @@ private:
     std::unique_ptr<SealedReader> m_reader;
 };
 
-QString checksumRefusal(const QString& data)
+Words checksumRefusal(const QString& data)
 {
-    return QCoreApplication::translate("AccountImporter", "引入的数据文件与校验文件%1中的校验值不符，文件已被改动或损坏，无法引入！").arg(BackupSet::kManifestName) + kCrLf
+    return said(QT_TRANSLATE_NOOP("AccountImporter", "引入的数据文件与校验文件%1中的校验值不符，文件已被改动或损坏，无法引入！"), BackupSet::kManifestName) + kCrLf
         + data;
 }
 
@@ -880,30 +904,33 @@ QString checksumRefusal(const QString& data)
 // the books' size against line 13, the data file as written against the manifest, without a
 // manifest the integrity check, then the identity of the copy. Why the copy cannot become the
 // set's books, or empty. `flush` as copyInto takes it.
-QString copyAndCheck(const ImportPlan& plan, const std::optional<BackupSet::Manifest>& manifest, const QString& copy, bool flush)
+Words copyAndCheck(const ImportPlan& plan, const std::optional<BackupSet::Manifest>& manifest, const QString& copy, bool flush)
 {
     const QString data = plan.dataFile();
     if (!plan.seal.isPlain() && !manifest)
-        return QCoreApplication::translate("AccountImporter", "校验文件%1缺失，无法打开加密或压缩的数据文件，无法引入！").arg(BackupSet::kManifestName) + kCrLf + data;
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "校验文件%1缺失，无法打开加密或压缩的数据文件，无法引入！"), BackupSet::kManifestName) + kCrLf + data;
     DataSource source(data, plan.seal);
-    QString copyError;
+    Words copyError;
     bool opened = false;
     bool copied = false;
     Checksum sum;
     std::thread copier([&] {
         opened = source.open(plan.passphrase.get(), &copyError);
+        QString why;
         if (opened)
-            copied = BackupSet::copyInto(source.device(), copy, &copyError, &sum, flush);
+            copied = BackupSet::copyInto(source.device(), copy, &why, &sum, flush);
+        if (opened && !copied)
+            copyError = Words::same(why);
     });
     // Without a manifest only the integrity check can tell a damaged file; it reads the backup set
     // beside the copy. A data file in WAL mode is checked in its copy, so the backup set stays as it is.
     const bool wal = !source.sealed() && isWalDatabase(data);
-    QString damage = (manifest || wal) ? QString() : checkDatabase(data);
+    Words damage = (manifest || wal) ? Words() : checkDatabase(data);
     copier.join();
-    if (source.sealed() && (!opened || !source.sealError().isEmpty()))
-        return QCoreApplication::translate("AccountImporter", "%1，无法引入！").arg(opened ? source.sealError() : copyError) + kCrLf + data;
+    if (source.sealed() && (!opened || !source.sealError().stored.isEmpty()))
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "%1，无法引入！"), opened ? source.sealError() : copyError) + kCrLf + data;
     if (!copied)
-        return QCoreApplication::translate("AccountImporter", "复制帐套数据失败，无法引入！") + kCrLf + copyError;
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "复制帐套数据失败，无法引入！")) + kCrLf + copyError;
     if (plan.bytes >= 0 && sum.bytes() != plan.bytes)
         return sizeRefusal(sum.bytes(), plan.bytes, data);
     const FileSum written = source.sealed() ? source.sealedSum() : FileSum{sum.bytes(), sum.hex()};
@@ -913,14 +940,14 @@ QString copyAndCheck(const ImportPlan& plan, const std::optional<BackupSet::Mani
         return checksumRefusal(data);
     if (wal && !manifest)
         damage = checkDatabase(copy);
-    if (!damage.isEmpty())
-        return QCoreApplication::translate("AccountImporter", "引入的数据文件已损坏，无法引入！") + kCrLf + data + kCrLf + damage;
+    if (!damage.stored.isEmpty())
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "引入的数据文件已损坏，无法引入！")) + kCrLf + data + kCrLf + damage;
     // The identity read at load again, now from the copy that will become the books.
     return identityRefusal(copy, plan, data);
 }
 
 // A plain data file as the server takes it, checked where it stands; why it cannot, or empty.
-QString checkInPlace(const ImportPlan& plan, const std::optional<BackupSet::Manifest>& manifest)
+Words checkInPlace(const ImportPlan& plan, const std::optional<BackupSet::Manifest>& manifest)
 {
     const QString data = plan.dataFile();
     const qint64 size = CiFile::size(data);
@@ -933,8 +960,8 @@ QString checkInPlace(const ImportPlan& plan, const std::optional<BackupSet::Mani
             return sizeRefusal(bytes, manifest->bytes, data, true);
         if (sum != manifest->checksum)
             return checksumRefusal(data);
-    } else if (const QString damage = checkImmutable(data); !damage.isEmpty()) {
-        return QCoreApplication::translate("AccountImporter", "引入的数据文件已损坏，无法引入！") + kCrLf + data + kCrLf + damage;
+    } else if (const Words damage = checkImmutable(data); !damage.stored.isEmpty()) {
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "引入的数据文件已损坏，无法引入！")) + kCrLf + data + kCrLf + damage;
     }
     return identityRefusal(data, plan, data);
 }
@@ -971,7 +998,7 @@ AccountImporter::Result replaceOnServer(Database& sysDb, const ImportPlan& plan,
     using Result = AccountImporter::Result;
     using Status = Result::Status;
     const QString schema = AccountDb::booksSchema(plan.accId, plan.year.toInt());
-    QString mergeError;
+    Words mergeError;
     QStringList missingRoles;
     bool stopped = false;
     try {
@@ -998,13 +1025,13 @@ AccountImporter::Result replaceOnServer(Database& sysDb, const ImportPlan& plan,
         missingRoles = m.missingRoles;
     } catch (const DbError& e) {
         WriteErrLog(1, e.text(), kRoutine);
-        mergeError = e.userText();
+        mergeError = engineWords(e);
     }
     sysDb.detach(kImp);
     if (stopped)
         return {Status::Cancelled, {}};
-    if (!mergeError.isEmpty())
-        return importFailure(QCoreApplication::translate("AccountImporter", "帐套[%1]引入失败：").arg(plan.accId) + mergeError);
+    if (!mergeError.stored.isEmpty())
+        return importFailure(said(QT_TRANSLATE_NOOP("AccountImporter", "帐套[%1]引入失败："), plan.accId) + mergeError);
     control.report(100);
     return {Status::Done, importedNotice(plan.accId, missingRoles)};
 }
@@ -1016,22 +1043,22 @@ AccountImporter::Result restoreOnServer(Database& sysDb, const ImportPlan& plan,
                                         const AuditEntry& logged)
 {
     std::optional<BackupSet::Manifest> manifest;
-    if (const QString refusal = readManifest(plan, &manifest); !refusal.isEmpty())
+    if (const Words refusal = readManifest(plan, &manifest); !refusal.stored.isEmpty())
         return importFailure(refusal);
     control.report(10);
     QString data = plan.dataFile();
     std::optional<UnsealedBooks> unsealed;
-    QString refusal;
+    Words refusal;
     if (plan.seal.isPlain()) {
         refusal = checkInPlace(plan, manifest);
     } else if (unsealed.emplace(); unsealed->path().isEmpty()) {
-        refusal = QCoreApplication::translate("AccountImporter", "无法建立临时目录，无法引入！");
+        refusal = said(QT_TRANSLATE_NOOP("AccountImporter", "无法建立临时目录，无法引入！"));
     } else {
         removeWithCompanions(unsealed->path());
         refusal = copyAndCheck(plan, manifest, unsealed->path(), false);
         data = unsealed->path();
     }
-    if (!refusal.isEmpty())
+    if (!refusal.stored.isEmpty())
         return importFailure(refusal);
     control.report(40);
     if (control.cancelled())
@@ -1057,7 +1084,7 @@ AccountImporter::Result AccountImporter::restore(Database& sysDb, const ImportPl
     }
     // The merge and its row were rolled back together (or never began): the failure is written now.
     if (!r.done())
-        AuditLog::record(sysDb, who, logged.failed(r.status == Result::Status::Cancelled ? QStringLiteral("已取消") : r.notice.text)); // not translated: the log keeps Chinese
+        AuditLog::record(sysDb, who, logged.failed(r.status == Result::Status::Cancelled ? QStringLiteral("已取消") : r.reason)); // not translated: the log keeps Chinese
     return r;
 }
 
@@ -1065,9 +1092,9 @@ namespace {
 // Why books at `target` must not be replaced now (another program uses them); empty when they may.
 // Taking the lock also rolls back a transaction that a crashed program left behind in them;
 // closing them again removes a write-ahead log unless another program still has them open.
-QString booksInUseRefusal(const ImportPlan& plan, const QString& target)
+Words booksInUseRefusal(const ImportPlan& plan, const QString& target)
 {
-    const QString inUse = QCoreApplication::translate("AccountImporter", "帐套[%1]的账套库正在使用，无法覆盖：").arg(plan.accId) + target;
+    const Words inUse = said(QT_TRANSLATE_NOOP("AccountImporter", "帐套[%1]的账套库正在使用，无法覆盖："), plan.accId) + target;
     if (CiFile::isFile(target)) {
         try {
             Database old(target);
@@ -1075,19 +1102,19 @@ QString booksInUseRefusal(const ImportPlan& plan, const QString& target)
             old.execute(QStringLiteral("ROLLBACK"));
         } catch (const DbError& e) {
             if (e.isLocked())
-                return inUse + kCrLf + e.userText();
+                return inUse + kCrLf + engineWords(e);
             // Books that cannot be opened at all are what a restore is for.
             WriteErrLog(1, e.text(), kRoutine);
         }
     }
     if (CiFile::exists(target + QStringLiteral("-wal")))
         return inUse;
-    return QString();
+    return {};
 }
 
 // The checked copy made ready to take the books' place: one file with a rollback journal, the
 // pending table made, plain-text passwords of an older set hashed, flushed. Why not, or empty.
-QString readyCopy(const ImportPlan& plan, const QString& copy)
+Words readyCopy(const ImportPlan& plan, const QString& copy)
 {
     const bool wal = isWalDatabase(copy);
     try {
@@ -1109,11 +1136,11 @@ QString readyCopy(const ImportPlan& plan, const QString& copy)
                 PasswordHash::convertTable(books, QStringLiteral("SM_User_Ex"));
         }
         if (!BackupSet::syncPath(copy))
-            return QCoreApplication::translate("AccountImporter", "帐套[%1]引入失败，无法写入：").arg(plan.accId) + copy;
+            return said(QT_TRANSLATE_NOOP("AccountImporter", "帐套[%1]引入失败，无法写入："), plan.accId) + copy;
     } catch (const DbError& e) {
-        return QCoreApplication::translate("AccountImporter", "引入的数据文件已损坏，无法引入！") + kCrLf + plan.dataFile() + kCrLf + e.text();
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "引入的数据文件已损坏，无法引入！")) + kCrLf + plan.dataFile() + kCrLf + e.text();
     }
-    return QString();
+    return {};
 }
 
 // An import into a year folder, from its pending record to its settled folder.
@@ -1129,15 +1156,15 @@ struct FolderImport {
     // Settles the folder the way a restart would, and drops the record when it is settled.
     void finish()
     {
-        QString left;
+        Words left;
         if (settleFolder(dir, &left)) {
             CiFile::remove(pending);
             BackupSet::syncPath(Paths::parentDir(pending));
         } else {
-            WriteErrLog(1, left, kRoutine);
+            WriteErrLog(1, left.stored, kRoutine);
         }
     }
-    AccountImporter::Result failed(const QString& text)
+    AccountImporter::Result failed(const Words& text)
     {
         finish();
         return importFailure(text);
@@ -1155,16 +1182,16 @@ AccountImporter::Result FolderImport::swapAndMerge(const WorkControl& control, c
     // holds them, checked before) that must not be played into the copy.
     CiFile::remove(target + QStringLiteral("-journal"));
     if (CiFile::isFile(target) && !CiFile::rename(target, aside))
-        return failed(QCoreApplication::translate("AccountImporter", "帐套[%1]引入失败，无法移开原帐套库：").arg(plan.accId) + target);
+        return failed(said(QT_TRANSLATE_NOOP("AccountImporter", "帐套[%1]引入失败，无法移开原帐套库："), plan.accId) + target);
     if (!CiFile::rename(copy, target))
-        return failed(QCoreApplication::translate("AccountImporter", "帐套[%1]引入失败，无法放入帐套库：").arg(plan.accId) + target);
+        return failed(said(QT_TRANSLATE_NOOP("AccountImporter", "帐套[%1]引入失败，无法放入帐套库："), plan.accId) + target);
     BackupSet::syncPath(dir);
     try {
         sysDb.attach(target, kImp);
     } catch (const DbError& e) {
-        return failed(QCoreApplication::translate("AccountImporter", "帐套[%1]引入失败：").arg(plan.accId) + e.userText());
+        return failed(said(QT_TRANSLATE_NOOP("AccountImporter", "帐套[%1]引入失败："), plan.accId) + engineWords(e));
     }
-    QString mergeError;
+    Words mergeError;
     QStringList missingRoles;
     bool stopped = false;
     try {
@@ -1177,7 +1204,7 @@ AccountImporter::Result FolderImport::swapAndMerge(const WorkControl& control, c
         stopped = !mergeAndCommit(m, plan, tx, who, logged, control);
         missingRoles = m.missingRoles;
     } catch (const DbError& e) {
-        mergeError = e.userText();
+        mergeError = engineWords(e);
     }
     try {
         sysDb.detach(kImp);
@@ -1188,8 +1215,8 @@ AccountImporter::Result FolderImport::swapAndMerge(const WorkControl& control, c
     finish();
     if (stopped)
         return {Status::Cancelled, {}};
-    if (!mergeError.isEmpty())
-        return importFailure(QCoreApplication::translate("AccountImporter", "帐套[%1]引入失败：").arg(plan.accId) + mergeError);
+    if (!mergeError.stored.isEmpty())
+        return importFailure(said(QT_TRANSLATE_NOOP("AccountImporter", "帐套[%1]引入失败："), plan.accId) + mergeError);
     control.report(100);
     return {Status::Done, importedNotice(plan.accId, missingRoles)};
 }
@@ -1198,9 +1225,9 @@ AccountImporter::Result FolderImport::swapAndMerge(const WorkControl& control, c
 QString AccountImporter::unsealChecked(const ImportPlan& plan, const QString& to)
 {
     std::optional<BackupSet::Manifest> manifest;
-    if (const QString refusal = readManifest(plan, &manifest); !refusal.isEmpty())
-        return refusal;
-    return copyAndCheck(plan, manifest, to, false);
+    if (const Words refusal = readManifest(plan, &manifest); !refusal.stored.isEmpty())
+        return refusal.shown;
+    return copyAndCheck(plan, manifest, to, false).shown;
 }
 
 AccountImporter::Result AccountImporter::restoreSet(Database& sysDb, const ImportPlan& plan, const WorkControl& control,
@@ -1210,44 +1237,46 @@ AccountImporter::Result AccountImporter::restoreSet(Database& sysDb, const Impor
     const Result cancelled{Status::Cancelled, {}};
     if (control.cancelled())
         return cancelled;
-    if (!CiFile::isFile(plan.dataFile()))
-        return {Status::Failed, {QCoreApplication::translate("AccountImporter", "找不到要引入的文件！"), QString(), Notice::Icon::None}};
+    if (!CiFile::isFile(plan.dataFile())) {
+        const Words missing = said(QT_TRANSLATE_NOOP("AccountImporter", "找不到要引入的文件！"));
+        return {Status::Failed, {missing.shown, QString(), Notice::Icon::None}, missing.stored};
+    }
     // Checked again where the books are replaced: the plan may come from anywhere, and the folder
     // may have changed since the questions.
     try {
-        if (const QString why = placementRefusal(sysDb, plan); !why.isEmpty())
+        if (const Words why = placementRefusal(sysDb, plan); !why.stored.isEmpty())
             return importFailure(why);
     } catch (const DbError& e) {
-        return importFailure(QCoreApplication::translate("AccountImporter", "帐套[%1]引入失败：").arg(plan.accId) + e.userText());
+        return importFailure(said(QT_TRANSLATE_NOOP("AccountImporter", "帐套[%1]引入失败："), plan.accId) + engineWords(e));
     }
     if (sysDb.engine() == Engine::PostgreSQL)
         return restoreOnServer(sysDb, plan, control, who, logged);
     if (!CiFile::isDir(plan.targetDir))
-        return importFailure(QCoreApplication::translate("AccountImporter", "帐套目录不存在：") + plan.targetDir);
+        return importFailure(said(QT_TRANSLATE_NOOP("AccountImporter", "帐套目录不存在：")) + plan.targetDir);
     // What an earlier import left is settled first, so its copy and old books are not mistaken
     // for this one's.
-    QString why;
+    Words why;
     if (!recoverHeld(sysDb, &why))
-        return importFailure(QCoreApplication::translate("AccountImporter", "上次引入帐套未完成，无法恢复，请稍后再试：") + kCrLf + why);
+        return importFailure(said(QT_TRANSLATE_NOOP("AccountImporter", "上次引入帐套未完成，无法恢复，请稍后再试：")) + kCrLf + why);
     FolderImport work{sysDb, plan};
-    if (const QString inUse = booksInUseRefusal(plan, work.target); !inUse.isEmpty())
+    if (const Words inUse = booksInUseRefusal(plan, work.target); !inUse.stored.isEmpty())
         return importFailure(inUse);
     std::optional<BackupSet::Manifest> manifest;
-    if (const QString refusal = readManifest(plan, &manifest); !refusal.isEmpty())
+    if (const Words refusal = readManifest(plan, &manifest); !refusal.stored.isEmpty())
         return importFailure(refusal);
     control.report(10);
 
     // From here on a crash is settled on the next start from this record.
-    if (!BackupSet::saveAtomically(work.pending, work.dir.toUtf8(), &why))
-        return importFailure(QCoreApplication::translate("AccountImporter", "帐套[%1]引入失败：").arg(plan.accId) + why);
+    if (QString unsaved; !BackupSet::saveAtomically(work.pending, work.dir.toUtf8(), &unsaved))
+        return importFailure(said(QT_TRANSLATE_NOOP("AccountImporter", "帐套[%1]引入失败："), plan.accId) + unsaved);
     // The copy is made beside the books under a name of its own and checked while it is written
     // (flushed once, after it has got the pending table); the books are replaced only by a
     // complete, checked copy.
     removeWithCompanions(work.copy);
-    QString refusal = copyAndCheck(plan, manifest, work.copy, false);
-    if (refusal.isEmpty())
+    Words refusal = copyAndCheck(plan, manifest, work.copy, false);
+    if (refusal.stored.isEmpty())
         refusal = readyCopy(plan, work.copy);
-    if (!refusal.isEmpty())
+    if (!refusal.stored.isEmpty())
         return work.failed(refusal);
     control.report(60);
     if (control.cancelled()) {
@@ -1264,12 +1293,17 @@ bool AccountImporter::recover(Database& sysDb, QString* error)
         return true;
     // An import another program is doing right now is not a crash's leftover.
     const WorkLock lock(sysDb, WorkLock::Mode::Try);
-    return !lock.held() || recoverHeld(sysDb, error);
+    Words why;
+    if (!lock.held() || recoverHeld(sysDb, &why))
+        return true;
+    if (error)
+        *error = why.shown;
+    return false;
 }
 
-bool AccountImporter::recoverHeld(Database& sysDb, QString* error)
+bool AccountImporter::recoverHeld(Database& sysDb, Words* error)
 {
-    QString why;
+    Words why;
     bool ok = true;
     const QString pending = pendingPath(sysDb);
     if (CiFile::isFile(pending)) {
@@ -1282,7 +1316,7 @@ bool AccountImporter::recoverHeld(Database& sysDb, QString* error)
             CiFile::remove(pending);
             BackupSet::syncPath(Paths::parentDir(pending));
         } else {
-            WriteErrLog(1, why, QStringLiteral("recover"));
+            WriteErrLog(1, why.stored, QStringLiteral("recover"));
         }
     }
     removeStaleCopies(sysDb);

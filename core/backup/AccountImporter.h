@@ -12,6 +12,7 @@
 #include <AuditLog.h>
 #include <Outcome.h>
 #include <SealedHeader.h>
+#include <Words.h>
 
 #include <QString>
 
@@ -86,6 +87,7 @@ public:
         };
         Status status = Status::Failed;
         Notice notice;  // success or failure, to be shown; empty when cancelled
+        QString reason; // a failure's notice in Chinese, as the audit log keeps it
         bool done() const { return status == Status::Done; }
     };
     // Finishes what an earlier import left (recover), then copies the data file into the year
@@ -111,9 +113,10 @@ public:
     static QString title();
 
 private:
-    static bool recoverHeld(Database& sysDb, QString* error);
-    Notice refuse(const QString& text);
-    QString placementFor(const ImportPlan& plan);
+    static bool recoverHeld(Database& sysDb, Words* error);
+    // Shows `text` and keeps its Chinese form in the refusal's log row and the error log.
+    Notice refuse(const Words& text);
+    Words placementFor(const ImportPlan& plan);
     static Result restoreSet(Database& sysDb, const ImportPlan& plan, const WorkControl& control, const AuditContext& who,
                              const AuditEntry& logged);
 

@@ -137,13 +137,13 @@ Descriptor readDescriptor(const QString& path)
     QFile f(d.path);
     // Our sentence first, the system's words (if any) only quoted after it.
     if (!CiFile::isFile(d.path)) {
-        d.error = QCoreApplication::translate("BackupSet", "该文件不存在，或不是文件");
+        d.error = Words::of("BackupSet", QT_TRANSLATE_NOOP("BackupSet", "该文件不存在，或不是文件"));
     } else if (!f.open(QIODevice::ReadOnly)) {
-        d.error = QCoreApplication::translate("BackupSet", "无法打开该文件（详情：“%1”）").arg(f.errorString());
+        d.error = Words::of("BackupSet", QT_TRANSLATE_NOOP("BackupSet", "无法打开该文件（详情：“%1”）"), f.errorString());
     } else {
         const QByteArray text = f.read(kMaxDescriptorBytes + 1);
         if (f.error() != QFileDevice::NoError)
-            d.error = QCoreApplication::translate("BackupSet", "无法读取该文件（详情：“%1”）").arg(f.errorString());
+            d.error = Words::of("BackupSet", QT_TRANSLATE_NOOP("BackupSet", "无法读取该文件（详情：“%1”）"), f.errorString());
         else if (text.size() <= kMaxDescriptorBytes)
             takeLines(d, splitLines(text));
     }

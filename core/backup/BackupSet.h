@@ -5,6 +5,8 @@
 // point it at a new folder (rewriteFolder).
 #include "DurableFile.h"
 
+#include <Words.h>
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -57,7 +59,7 @@ struct Descriptor {
     QString path;        // the descriptor as found on disk (matched without regard to case)
     QString folder;      // the folder that holds it, with a trailing separator
     QString dataFile;    // the data file beside it, as found on disk
-    QString error;       // why the file could not be read; empty when it was read
+    Words error;         // why the file could not be read (an import's log row keeps the Chinese); empty when it was read
     int lineCount = 0;   // its lines; 0 when it is far too large to be a descriptor
     QString firstLine;   // line 1 without surrounding blanks
     QString accId;       // line 3
@@ -66,7 +68,7 @@ struct Descriptor {
     QString yearDigits;  // line 10's value as written: two digits when well formed
     QString year;        // line 10 expanded to four digits
     qint64 bytes = -1;   // line 13: the data file's size; -1 when the line is missing or not a number
-    bool readable() const { return error.isEmpty(); }
+    bool readable() const { return error.stored.isEmpty(); }
 };
 Descriptor readDescriptor(const QString& path);
 

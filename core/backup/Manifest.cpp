@@ -31,6 +31,15 @@ bool writeManifest(const QString& path, const Manifest& m, QString* error)
 
 std::optional<Manifest> readManifest(const QString& path, QString* error)
 {
+    Words why;
+    std::optional<Manifest> m = readManifest(path, &why);
+    if (!why.shown.isEmpty() && error)
+        *error = why.shown;
+    return m;
+}
+
+std::optional<Manifest> readManifest(const QString& path, Words* error)
+{
     const QString real = CiFile::resolve(path);
     if (!CiFile::isFile(real))
         return std::nullopt;
@@ -38,7 +47,7 @@ std::optional<Manifest> readManifest(const QString& path, QString* error)
     // A manifest is a few lines; anything larger is some other file.
     if (!f.open(QIODevice::ReadOnly) || f.size() > 4096) {
         if (error)
-            *error = QCoreApplication::translate("BackupSet", "无法读取校验文件 %1").arg(real);
+            *error = Words::of("BackupSet", QT_TRANSLATE_NOOP("BackupSet", "无法读取校验文件 %1"), real);
         return std::nullopt;
     }
     const QStringList lines = QString::fromUtf8(f.readAll()).split(QRegularExpression(QStringLiteral("\r?\n")), Qt::SkipEmptyParts);
@@ -68,20 +77,20 @@ std::optional<Manifest> readManifest(const QString& path, QString* error)
     static const QRegularExpression hex(QStringLiteral("^[0-9a-f]{32}$"));
     if (!heading || !version || m.bytes < 0 || !hex.match(m.checksum).hasMatch()) {
         if (error)
-            *error = QCoreApplication::translate("BackupSet", "校验文件 %1 格式不正确").arg(real);
+            *error = Words::of("BackupSet", QT_TRANSLATE_NOOP("BackupSet", "校验文件 %1 格式不正确"), real);
         return std::nullopt;
     }
-    QString why;
+    Words why;
     const std::optional<SealedHeader> seal = SealedHeader::fromFields(lines, &why);
     if (!seal) {
         if (error)
-            *error = QCoreApplication::translate("BackupSet", "校验文件 %1：%2").arg(real, why);
+            *error = Words::of("BackupSet", QT_TRANSLATE_NOOP("BackupSet", "校验文件 %1：%2"), real, why);
         return std::nullopt;
     }
     m.seal = *seal;
     if (!m.seal.isPlain() && (m.year < 1000 || m.year > 9999)) {
         if (error)
-            *error = QCoreApplication::translate("BackupSet", "校验文件 %1 中的年度无效").arg(real);
+            *error = Words::of("BackupSet", QT_TRANSLATE_NOOP("BackupSet", "校验文件 %1 中的年度无效"), real);
         return std::nullopt;
     }
     return m;

@@ -42,4 +42,6 @@ bool writeManifest(const QString& path, const Manifest& m, QString* error = null
 // manifest of this layout, or names a seal this program cannot open, gives nothing and says why
 // in `error`.
 std::optional<Manifest> readManifest(const QString& path, QString* error = nullptr);
+// The same with the reason in both forms: an import's log row keeps it in Chinese.
+std::optional<Manifest> readManifest(const QString& path, Words* error);
 }

@@ -68,13 +68,22 @@ QStringList SealedHeader::toFields() const
 
 std::optional<SealedHeader> SealedHeader::fromFields(const QStringList& lines, QString* error)
 {
+    Words why;
+    std::optional<SealedHeader> h = fromFields(lines, &why);
+    if (!h && error)
+        *error = why.shown;
+    return h;
+}
+
+std::optional<SealedHeader> SealedHeader::fromFields(const QStringList& lines, Words* error)
+{
     QHash<QString, QString> values;
     for (const QString& line : lines) {
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq > 0)
             values.insert(line.left(eq).trimmed(), line.mid(eq + 1).trimmed());
     }
-    auto refuse = [error](const QString& why) -> std::optional<SealedHeader> {
+    auto refuse = [error](const Words& why) -> std::optional<SealedHeader> {
         if (error)
             *error = why;
         return std::nullopt;
@@ -83,14 +92,14 @@ std::optional<SealedHeader> SealedHeader::fromFields(const QStringList& lines, Q
     if (values.contains(QLatin1String(kCompression))) {
         const QString c = values.value(QLatin1String(kCompression));
         if (c != QLatin1String(kZstd))
-            return refuse(tr("备份集使用了本程序不认识的压缩方式：%1").arg(c));
+            return refuse(Words::of("SealedHeader", QT_TRANSLATE_NOOP("SealedHeader", "备份集使用了本程序不认识的压缩方式：%1"), c));
         h.compressed = true;
     }
     if (!values.contains(QLatin1String(kCipher)))
         return h;
     const QString cipher = values.value(QLatin1String(kCipher));
     if (cipher != QLatin1String(kStream) || values.value(QLatin1String(kKdf)) != QLatin1String(kArgon2id))
-        return refuse(tr("备份集使用了本程序不认识的加密方式：%1").arg(cipher));
+        return refuse(Words::of("SealedHeader", QT_TRANSLATE_NOOP("SealedHeader", "备份集使用了本程序不认识的加密方式：%1"), cipher));
     h.encrypted = true;
     h.salt = QByteArray::fromHex(values.value(QLatin1String(kSalt)).toLatin1());
     quint64 chunk = 0;
@@ -100,7 +109,7 @@ std::optional<SealedHeader> SealedHeader::fromFields(const QStringList& lines, Q
         && readNumber(values.value(QLatin1String(kMem)), crypto_pwhash_MEMLIMIT_MIN, kMaxMemLimit, &h.memLimit)
         && readNumber(values.value(QLatin1String(kChunk)), kMinChunkBytes, kMaxChunkBytes, &chunk);
     if (!ok)
-        return refuse(tr("备份集清单中的加密参数无效"));
+        return refuse(Words::of("SealedHeader", QT_TRANSLATE_NOOP("SealedHeader", "备份集清单中的加密参数无效")));
     h.chunkBytes = qint32(chunk);
     return h;
 }

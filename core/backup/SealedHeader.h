@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <Words.h>
+
 #include <optional>
 
 struct SealedHeader {
@@ -32,6 +34,8 @@ public:
     // or a limit beyond what it is willing to spend (a changed manifest must not make it allocate
     // gigabytes).
     static std::optional<SealedHeader> fromFields(const QStringList& lines, QString* error = nullptr);
+    // The same with the reason in both forms: an import's log row keeps it in Chinese.
+    static std::optional<SealedHeader> fromFields(const QStringList& lines, Words* error);
 
     // The limits a reader accepts and a writer uses.
     static constexpr qint32 kChunkBytes = 1 << 20;

@@ -41,13 +41,13 @@ struct SealKey {
     // (`header` written) or one to be read (`header` read); the key itself is wiped at once.
     enum class Dir { Push, Pull };
     static std::unique_ptr<SealKey> derive(const SealedHeader& h, const Passphrase& pass, Dir dir,
-                                           unsigned char* header, bool* headerBad, QString* error)
+                                           unsigned char* header, bool* headerBad, Words* error)
     {
         auto k = std::make_unique<SealKey>();
         auto* key = static_cast<unsigned char*>(sodium_malloc(crypto_secretstream_xchacha20poly1305_KEYBYTES));
         if (!k->state || !key) {
             sodium_free(key);
-            *error = SealedWriter::tr("内存不足，无法由口令生成密钥");
+            *error = Words::of("SealedWriter", QT_TRANSLATE_NOOP("SealedWriter", "内存不足，无法由口令生成密钥"));
             return nullptr;
         }
         if (crypto_pwhash(key, crypto_secretstream_xchacha20poly1305_KEYBYTES, pass.data(),
@@ -56,7 +56,7 @@ struct SealKey {
                           size_t(h.memLimit), crypto_pwhash_ALG_ARGON2ID13)
             != 0) {
             sodium_free(key);
-            *error = SealedWriter::tr("内存不足，无法由口令生成密钥");
+            *error = Words::of("SealedWriter", QT_TRANSLATE_NOOP("SealedWriter", "内存不足，无法由口令生成密钥"));
             return nullptr;
         }
         const int rc = dir == Dir::Push ? crypto_secretstream_xchacha20poly1305_init_push(k->state, header, key)
@@ -120,9 +120,9 @@ SealedWriter::~SealedWriter()
         sodium_memzero(m_chunk.get(), size_t(m_header.chunkBytes));
 }
 
-bool SealedWriter::fail(const QString& why)
+bool SealedWriter::fail(const Words& why)
 {
-    if (m_error.isEmpty())
+    if (m_error.stored.isEmpty())
         m_error = why;
     m_open = false;
     return false;
@@ -134,29 +134,29 @@ bool SealedWriter::toSink(const char* data, qint64 size)
         return true;
     QString why;
     if (!m_sink(data, size, &why))
-        return fail(why);
+        return fail(Words::same(why));
     m_sealed += size;
     return true;
 }
 
 bool SealedWriter::open(const Passphrase* passphrase)
 {
-    if (m_open || !m_error.isEmpty() || m_finished)
+    if (m_open || !m_error.stored.isEmpty() || m_finished)
         return false;
     if (sodium_init() < 0)
-        return fail(tr("无法初始化加密库"));
+        return fail(Words::of("SealedWriter", QT_TRANSLATE_NOOP("SealedWriter", "无法初始化加密库")));
     if (m_header.encrypted) {
         if (!passphrase || passphrase->isEmpty())
-            return fail(tr("口令不能为空"));
+            return fail(Words::of("SealedWriter", QT_TRANSLATE_NOOP("SealedWriter", "口令不能为空")));
         if (m_header.salt.size() != crypto_pwhash_SALTBYTES || m_header.chunkBytes < SealedHeader::kMinChunkBytes
             || m_header.chunkBytes > SealedHeader::kMaxChunkBytes)
-            return fail(tr("备份集清单中的加密参数无效"));
+            return fail(Words::of("SealedWriter", QT_TRANSLATE_NOOP("SealedWriter", "备份集清单中的加密参数无效")));
         unsigned char streamHeader[kStreamHeaderBytes];
-        QString why;
+        Words why;
         bool headerBad = false;
         m_key = SealKey::derive(m_header, *passphrase, SealKey::Dir::Push, streamHeader, &headerBad, &why);
         if (!m_key)
-            return fail(headerBad ? tr("无法初始化加密库") : why);
+            return fail(headerBad ? Words::of("SealedWriter", QT_TRANSLATE_NOOP("SealedWriter", "无法初始化加密库")) : why);
         m_chunk.reset(new unsigned char[size_t(m_header.chunkBytes)]);
         m_sealedChunk.reset(new unsigned char[size_t(m_header.chunkBytes + kChunkOverhead)]);
         unsigned char check[kKeyCheckBytes];
@@ -171,7 +171,7 @@ bool SealedWriter::open(const Passphrase* passphrase)
     if (m_header.compressed) {
         m_zstd = std::make_unique<Zstd>();
         if (!m_zstd->ctx)
-            return fail(tr("内存不足，无法压缩备份数据"));
+            return fail(Words::of("SealedWriter", QT_TRANSLATE_NOOP("SealedWriter", "内存不足，无法压缩备份数据")));
         ZSTD_CCtx_setParameter(m_zstd->ctx, ZSTD_c_compressionLevel, kZstdLevel);
         ZSTD_CCtx_setParameter(m_zstd->ctx, ZSTD_c_checksumFlag, 1);
         // A library built without threads refuses this and compresses on the calling thread.
@@ -214,7 +214,7 @@ bool SealedWriter::emitBytes(const char* data, qint64 size)
 bool SealedWriter::write(const char* data, qint64 size)
 {
     if (!m_open)
-        return m_error.isEmpty() ? fail(tr("备份数据的写入尚未开始")) : false;
+        return m_error.stored.isEmpty() ? fail(Words::of("SealedWriter", QT_TRANSLATE_NOOP("SealedWriter", "备份数据的写入尚未开始"))) : false;
     if (!m_zstd)
         return emitBytes(data, size);
     ZSTD_inBuffer in{data, size_t(size), 0};
@@ -222,7 +222,7 @@ bool SealedWriter::write(const char* data, qint64 size)
         ZSTD_outBuffer out{m_zstd->out.data(), size_t(m_zstd->out.size()), 0};
         const size_t rc = ZSTD_compressStream2(m_zstd->ctx, &out, &in, ZSTD_e_continue);
         if (ZSTD_isError(rc))
-            return fail(tr("压缩备份数据时出错：%1").arg(QString::fromLatin1(ZSTD_getErrorName(rc))));
+            return fail(Words::of("SealedWriter", QT_TRANSLATE_NOOP("SealedWriter", "压缩备份数据时出错：%1"), QString::fromLatin1(ZSTD_getErrorName(rc))));
         if (!emitBytes(m_zstd->out.constData(), qint64(out.pos)))
             return false;
     }
@@ -232,14 +232,14 @@ bool SealedWriter::write(const char* data, qint64 size)
 bool SealedWriter::finish()
 {
     if (!m_open)
-        return m_error.isEmpty() ? fail(tr("备份数据的写入尚未开始")) : false;
+        return m_error.stored.isEmpty() ? fail(Words::of("SealedWriter", QT_TRANSLATE_NOOP("SealedWriter", "备份数据的写入尚未开始"))) : false;
     if (m_zstd) {
         for (;;) {
             ZSTD_inBuffer in{nullptr, 0, 0};
             ZSTD_outBuffer out{m_zstd->out.data(), size_t(m_zstd->out.size()), 0};
             const size_t left = ZSTD_compressStream2(m_zstd->ctx, &out, &in, ZSTD_e_end);
             if (ZSTD_isError(left))
-                return fail(tr("压缩备份数据时出错：%1").arg(QString::fromLatin1(ZSTD_getErrorName(left))));
+                return fail(Words::of("SealedWriter", QT_TRANSLATE_NOOP("SealedWriter", "压缩备份数据时出错：%1"), QString::fromLatin1(ZSTD_getErrorName(left))));
             if (!emitBytes(m_zstd->out.constData(), qint64(out.pos)))
                 return false;
             if (left == 0)
@@ -274,15 +274,17 @@ SealedReader::~SealedReader()
         sodium_memzero(m_plain.get(), size_t(m_header.encrypted ? m_header.chunkBytes : 0));
 }
 
-qint64 SealedReader::fail(const QString& why)
+qint64 SealedReader::fail(const Words& why)
 {
-    if (!m_failed)
-        setErrorString(why);
+    if (!m_failed) {
+        setErrorString(why.shown);
+        m_error = why;
+    }
     m_failed = true;
     return -1;
 }
 
-bool SealedReader::refuse(const QString& why)
+bool SealedReader::refuse(const Words& why)
 {
     fail(why);
     return false;
@@ -294,7 +296,7 @@ qint64 SealedReader::readFully(unsigned char* into, qint64 size)
     while (got < size) {
         const qint64 n = m_source.read(reinterpret_cast<char*>(into) + got, size - got);
         if (n < 0)
-            return fail(tr("读取备份数据时出错：%1").arg(m_source.errorString()));
+            return fail(Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "读取备份数据时出错：%1"), m_source.errorString()));
         if (n == 0)
             break;
         got += n;
@@ -307,30 +309,30 @@ bool SealedReader::unseal(const Passphrase* passphrase)
     if (isOpen() || m_failed)
         return false;
     if (sodium_init() < 0)
-        return refuse(tr("无法初始化加密库"));
+        return refuse(Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "无法初始化加密库")));
     if (m_header.encrypted) {
         if (!passphrase || passphrase->isEmpty())
-            return refuse(tr("备份集已加密，需要口令"));
+            return refuse(Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "备份集已加密，需要口令")));
         if (m_header.salt.size() != crypto_pwhash_SALTBYTES || m_header.chunkBytes < SealedHeader::kMinChunkBytes
             || m_header.chunkBytes > SealedHeader::kMaxChunkBytes)
-            return refuse(tr("备份集清单中的加密参数无效"));
+            return refuse(Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "备份集清单中的加密参数无效")));
         unsigned char streamHeader[kStreamHeaderBytes];
         const qint64 n = readFully(streamHeader, kStreamHeaderBytes);
         if (n < 0)
             return false;
         if (n < kStreamHeaderBytes)
-            return refuse(tr("备份数据不完整：数据文件比加密的开头还短"));
-        QString why;
+            return refuse(Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "备份数据不完整：数据文件比加密的开头还短")));
+        Words why;
         bool headerBad = false;
         m_key = SealKey::derive(m_header, *passphrase, SealKey::Dir::Pull, streamHeader, &headerBad, &why);
         if (!m_key)
-            return refuse(headerBad ? tr("口令不正确") : why);
+            return refuse(headerBad ? Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "口令不正确")) : why);
         unsigned char sealedCheck[kKeyCheckBytes + kChunkOverhead];
         const qint64 got = readFully(sealedCheck, sizeof sealedCheck);
         if (got < 0)
             return false;
         if (got != qint64(sizeof sealedCheck))
-            return refuse(tr("备份数据不完整：数据文件比加密的开头还短"));
+            return refuse(Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "备份数据不完整：数据文件比加密的开头还短")));
         unsigned char check[kKeyCheckBytes];
         unsigned char expected[kKeyCheckBytes];
         unsigned char tag = 0;
@@ -341,10 +343,10 @@ bool SealedReader::unseal(const Passphrase* passphrase)
                                                        sizeof sealedCheck, nullptr, 0)
                 != 0
             || checkBytes != kKeyCheckBytes || tag != crypto_secretstream_xchacha20poly1305_TAG_MESSAGE)
-            return refuse(tr("口令不正确"));
+            return refuse(Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "口令不正确")));
         keyCheck(m_header, expected);
         if (sodium_memcmp(check, expected, kKeyCheckBytes) != 0)
-            return refuse(tr("备份集清单中的加密参数与数据文件不符"));
+            return refuse(Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "备份集清单中的加密参数与数据文件不符")));
         m_sealedChunk.reset(new unsigned char[size_t(m_header.chunkBytes + kChunkOverhead)]);
         m_plain.reset(new unsigned char[size_t(m_header.chunkBytes)]);
     } else {
@@ -353,7 +355,7 @@ bool SealedReader::unseal(const Passphrase* passphrase)
     if (m_header.compressed) {
         m_zstd = std::make_unique<Zstd>();
         if (!m_zstd->ctx)
-            return refuse(tr("内存不足，无法解压缩备份数据"));
+            return refuse(Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "内存不足，无法解压缩备份数据")));
         ZSTD_DCtx_setParameter(m_zstd->ctx, ZSTD_d_windowLogMax, kMaxWindowLog);
     }
     return QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
@@ -367,7 +369,7 @@ bool SealedReader::nextPiece()
     if (!m_header.encrypted) {
         const qint64 n = m_source.read(reinterpret_cast<char*>(m_plain.get()), qint64(ZSTD_DStreamInSize()));
         if (n < 0)
-            return refuse(tr("读取备份数据时出错：%1").arg(m_source.errorString()));
+            return refuse(Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "读取备份数据时出错：%1"), m_source.errorString()));
         if (n == 0) {
             m_sourceDone = true;
             return false;
@@ -380,7 +382,7 @@ bool SealedReader::nextPiece()
         return false;
     const qint64 number = m_chunkNo + 1;
     if (n == 0)
-        return refuse(tr("备份数据不完整：数据文件被截断，缺少结尾"));
+        return refuse(Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "备份数据不完整：数据文件被截断，缺少结尾")));
     unsigned long long plainBytes = 0;
     unsigned char tag = 0;
     if (n < kChunkOverhead
@@ -388,15 +390,15 @@ bool SealedReader::nextPiece()
                                                       m_sealedChunk.get(), static_cast<unsigned long long>(n),
                                                       nullptr, 0)
                != 0)
-        return refuse(tr("备份数据已损坏或被改动：第 %1 块未通过校验").arg(number));
+        return refuse(Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "备份数据已损坏或被改动：第 %1 块未通过校验"), number));
     m_chunkNo = number;
     if (tag == crypto_secretstream_xchacha20poly1305_TAG_FINAL) {
         m_sourceDone = true;
         char extra = 0;
         if (m_source.read(&extra, 1) != 0)
-            return refuse(tr("备份数据在结尾之后还有多余的内容"));
+            return refuse(Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "备份数据在结尾之后还有多余的内容")));
     } else if (tag != crypto_secretstream_xchacha20poly1305_TAG_MESSAGE) {
-        return refuse(tr("备份数据已损坏或被改动：第 %1 块未通过校验").arg(number));
+        return refuse(Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "备份数据已损坏或被改动：第 %1 块未通过校验"), number));
     }
     m_plainSize = qint64(plainBytes);
     return true;
@@ -442,18 +444,18 @@ qint64 SealedReader::readData(char* data, qint64 maxSize)
             ZSTD_inBuffer none{nullptr, 0, 0};
             const size_t rc = ZSTD_decompressStream(m_zstd->ctx, &out, &none);
             if (ZSTD_isError(rc))
-                return fail(tr("备份数据已损坏，无法解压缩（%1）").arg(QString::fromLatin1(ZSTD_getErrorName(rc))));
+                return fail(Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "备份数据已损坏，无法解压缩（%1）"), QString::fromLatin1(ZSTD_getErrorName(rc))));
             m_zstd->frameDone = rc == 0;
             if (out.pos == 0)
-                return fail(tr("备份数据不完整：压缩的数据缺少结尾"));
+                return fail(Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "备份数据不完整：压缩的数据缺少结尾")));
             break;
         }
         if (m_zstd->frameDone)
-            return fail(tr("备份数据在结尾之后还有多余的内容"));
+            return fail(Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "备份数据在结尾之后还有多余的内容")));
         ZSTD_inBuffer in{m_plain.get(), size_t(m_plainSize), size_t(m_plainPos)};
         const size_t rc = ZSTD_decompressStream(m_zstd->ctx, &out, &in);
         if (ZSTD_isError(rc))
-            return fail(tr("备份数据已损坏，无法解压缩（%1）").arg(QString::fromLatin1(ZSTD_getErrorName(rc))));
+            return fail(Words::of("SealedReader", QT_TRANSLATE_NOOP("SealedReader", "备份数据已损坏，无法解压缩（%1）"), QString::fromLatin1(ZSTD_getErrorName(rc))));
         m_plainPos = qint64(in.pos);
         m_zstd->frameDone = rc == 0;
     }

@@ -17,6 +17,8 @@
 // key's derivation takes SealedHeader::memLimit for its moment.
 #include "SealedHeader.h"
 
+#include <Words.h>
+
 #include <QCoreApplication>
 #include <QIODevice>
 #include <QString>
@@ -69,12 +71,14 @@ public:
     bool write(const char* data, qint64 size);
     bool finish();
 
-    QString errorString() const { return m_error; }
+    QString errorString() const { return m_error.shown; }
+    // The same in both forms: the export's log row keeps it in Chinese.
+    const Words& errorWords() const { return m_error; }
     // Sealed bytes handed to the sink so far.
     qint64 sealedBytes() const { return m_sealed; }
 
 private:
-    bool fail(const QString& why);
+    bool fail(const Words& why);
     bool emitBytes(const char* data, qint64 size);
     bool sealChunk(bool last);
     bool toSink(const char* data, qint64 size);
@@ -90,7 +94,7 @@ private:
     qint64 m_sealed = 0;
     bool m_open = false;
     bool m_finished = false;
-    QString m_error;
+    Words m_error;
 };
 
 // Reads a sealed data file back as the books' own bytes: a sequential, read-only device over the
@@ -111,6 +115,8 @@ public:
 
     // True once something in the file was refused (errorString() says what).
     bool failed() const { return m_failed; }
+    // errorString() in both forms: the import's log row keeps it in Chinese.
+    const Words& errorWords() const { return m_error; }
 
     bool isSequential() const override { return true; }
     bool atEnd() const override;
@@ -121,8 +127,8 @@ protected:
     qint64 writeData(const char*, qint64) override { return -1; }
 
 private:
-    qint64 fail(const QString& why);
-    bool refuse(const QString& why);
+    qint64 fail(const Words& why);
+    bool refuse(const Words& why);
     qint64 readFully(unsigned char* into, qint64 size);
     // The next piece of what was sealed into m_plain; false at its end or on failure.
     bool nextPiece();
@@ -140,4 +146,5 @@ private:
     bool m_sourceDone = false;   // final chunk opened, or (not encrypted) the file read to its end
     bool m_done = false;         // every byte handed out
     bool m_failed = false;
+    Words m_error;
 };

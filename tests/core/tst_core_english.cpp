@@ -2,12 +2,16 @@
 // core carries, what a refusal or failure tells the person has no Chinese left, while the audit
 // log's row keeps its reason in Chinese, the same as in a Chinese console (a translated text
 // stored, or a message outside the translations, would show here).
+#include "BackupFixture.h"
+#include "TestFiles.h"
 #include "TestRoot.h"
 #include "TestText.h"
 
+#include <AuditQuery.h>
 #include <Database.h>
 #include <Language.h>
 #include <LoginCheck.h>
+#include <SealedStream.h>
 #include <SubsystemEnabler.h>
 
 #include <QtTest>
@@ -54,6 +58,54 @@ private slots:
         QVERIFY(!tried.ok);
         QVERIFY2(!hasChinese(tried.notice.text) && !hasChinese(tried.notice.title), qPrintable(tried.notice.text + tried.notice.title));
         QCOMPARE(tried.reason, QStringLiteral("口令无效，请重新输入。"));
+    }
+
+    // The backup set's refusals and failures, told from wherever the sentence is made: the
+    // import's own checks, the manifest's reader, the sealed stream, the export and the log's CSV.
+    void backupFailures_areShownInEnglishAndLoggedInChinese()
+    {
+        BackupRoot env;
+        Database& db = env.db();
+        auto shownInEnglish = [](const QString& text) { QVERIFY2(!text.isEmpty() && !hasChinese(text), qPrintable(text)); };
+
+        // Refused when the set is read: its manifest is damaged.
+        const QString manifest = env.backup + QStringLiteral("/KdErpAct.sum");
+        writeFile(manifest, "[BackupSum]\r\nVersion=1\r\nBytes=12\r\n");
+        shownInEnglish(AccountImporter(db).load(env.lst).text);
+        QCOMPARE(lastReason(db), QStringLiteral("校验文件KdErpAct.sum无法使用，无法引入！\r\n校验文件 %1 格式不正确").arg(manifest));
+
+        // Failed in the restore: the data file grew after the questions.
+        QVERIFY(QFile::remove(manifest));
+        AccountImporter importer(db);
+        QVERIFY(importer.load(env.lst).isEmpty() && importer.keepFolder().isEmpty());
+        const QString data = importer.plan().dataFile();
+        writeFile(data, readAll(data) + QByteArray(4096, '\0'));
+        const AccountImporter::Result r = AccountImporter::restore(db, importer.plan());
+        QCOMPARE(r.status, AccountImporter::Result::Status::Failed);
+        shownInEnglish(r.notice.text);
+        QCOMPARE(lastReason(db), QStringLiteral("引入的数据文件大小为%1字节，与引入文件记录的%2字节不符，文件不完整或已被改动，无法引入！\r\n%3")
+                                     .arg(importer.plan().bytes + 4096).arg(importer.plan().bytes).arg(data));
+
+        // Refused by the sealed stream: a wrong passphrase.
+        const QString sealed = env.root() + QStringLiteral("/sealed");
+        QVERIFY(exportSealed(db, QStringLiteral("003"), sealed, false, QStringLiteral("right")));
+        shownInEnglish(importSealed(db, sealed + QStringLiteral("/KdErpAct.Lst"), QStringLiteral("wrong")).notice.text);
+        QCOMPARE(lastReason(db), QStringLiteral("口令不正确"));
+
+        // The export's and the CSV's failures carry their reason in both forms for the log row
+        // the console and revozi-backup write.
+        const QString nowhere = env.root() + QStringLiteral("/nowhere");
+        AccountExporter exporter(db, QStringLiteral("003"));
+        QVERIFY(exporter.prepare());
+        QString error;
+        QVERIFY(!exporter.writeBackupSet(nowhere, true, &error));
+        shownInEnglish(error);
+        QCOMPARE(exporter.failure().shown, error);
+        QCOMPARE(exporter.failure().stored, QStringLiteral("备份目录 %1 不存在。").arg(nowhere));
+        Words why;
+        QVERIFY(!AuditQuery(db).exportCsv({}, nowhere + QStringLiteral("/log.csv"), {}, &why));
+        shownInEnglish(why.shown);
+        QVERIFY2(why.stored.startsWith(QStringLiteral("无法写入文件 %1（详情：“").arg(nowhere + QStringLiteral("/log.csv"))), qPrintable(why.stored));
     }
 };
 
