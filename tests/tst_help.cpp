@@ -13,6 +13,7 @@
 #include <Module1.h>
 #include <WindowIcon.h>
 #include <frmAccPath.h>
+#include <frmCarryForward.h>
 #include <frmAccount.h>
 #include <frmAddPop.h>
 #include <frmAddPopTree.h>
@@ -104,6 +105,7 @@ private slots:
         QTest::newRow("frmGradeDef") << Factory([](const Session& s) { return new frmGradeDef(s); });
         QTest::newRow("frmDate") << Factory([](const Session& s) { return new frmDate(s); });
         QTest::newRow("FrmDelAcc") << Factory([](const Session& s) { return new FrmDelAcc(s); });
+        QTest::newRow("frmCarryForward") << Factory([](const Session&) { return new frmCarryForward(QString(), {}); });
     }
 
     void eachFormOpensItsSection()
