@@ -35,14 +35,24 @@ using namespace Module1;
 namespace {
 const QString kTitle = QStringLiteral("管理软件【系统管理】");
 
-// A set as the wizard leaves it, exported into `backupDir`.
-void buildAndExport(Database& sysDb, const QString& acc, const QString& books, int year, const QString& backupDir)
-{
-    AccountSetInput in = TestEnv::setInput(acc, books, QString::number(year));
-    in.accName = in.unitName = QStringLiteral("远航 O'Brien 账套");
-    QCOMPARE(AccountSetCreator(sysDb).create(in).status, AccountSetCreator::Status::Done);
-    QVERIFY(exportTo(sysDb, acc, backupDir));
-}
+// Logged in as the administrator, set 003 of 2008 as the wizard leaves it (its books under
+// ROOT/books), exported into the folder `backupName` of the root.
+struct Exported : TestEnv {
+    const QString books = root() + QStringLiteral("/books");
+    const QString backup, lst;
+    const QString live = AccountDb::databasePath(books, QStringLiteral("003"), 2008);
+
+    explicit Exported(const QString& backupName)
+        : backup(root() + QLatin1Char('/') + backupName)
+        , lst(backup + QStringLiteral("/KdErpAct.Lst"))
+    {
+        loginAdmin();
+        AccountSetInput in = setInput(QStringLiteral("003"), books, QStringLiteral("2008"));
+        in.accName = in.unitName = QStringLiteral("远航 O'Brien 账套");
+        QCOMPARE(AccountSetCreator(*session.sysDb).create(in).status, AccountSetCreator::Status::Done);
+        QVERIFY(exportTo(*session.sysDb, QStringLiteral("003"), backup));
+    }
+};
 
 QString firstQuestion(const QString& acc, const QString& folder)
 {
@@ -159,19 +169,15 @@ private slots:
 
     void roundTrip_questionsWindowsAndMessagesInOrder()
     {
-        TestEnv env;
-        env.loginAdmin();
-        const QString books = env.root() + QStringLiteral("/books");
-        const QString lst = env.root() + QStringLiteral("/备份 盘/KdErpAct.Lst");
-        buildAndExport(*env.session.sysDb, QStringLiteral("003"), books, 2008, env.root() + QStringLiteral("/备份 盘"));
+        Exported env(QStringLiteral("备份 盘"));
         QVERIFY(AccountDeletion::DelAccFiles(*env.session.sysDb, QStringLiteral("003")));
         QVERIFY(AccountDeletion::DelDbInfo(*env.session.sysDb, QStringLiteral("003")));
         frmMain main(env.session);
-        const QString folder = books + QStringLiteral("/zt003/");
+        const QString folder = env.books + QStringLiteral("/zt003/");
         const QString asked = seen(firstQuestion("003", folder), kTitle, vb::vbYesNoCancel | vb::vbQuestion);
         const QString imported = seen(QStringLiteral("帐套[003]引入成功！"), kTitle, vb::vbQuestion);
         {
-            ImportRun run(lst);
+            ImportRun run(env.lst);
             run.msgs.answer(vb::vbNo);
             main.mnuAccInput_Click();
             QCOMPARE(run.fileFilter, QStringLiteral("帐套数据备份文件(KdErpAct.*)"));
@@ -184,7 +190,7 @@ private slots:
         QCOMPARE(AccountDb::open(env.db(), QStringLiteral("003"))->path(), folder + QStringLiteral("2008/KdData.mdb"));
 
         // The same backup again over the restored set: asked before it is overwritten.
-        ImportRun again(lst);
+        ImportRun again(env.lst);
         again.msgs.answer(vb::vbNo);
         again.msgs.answer(vb::vbYes);
         main.mnuAccInput_Click();
@@ -220,14 +226,9 @@ private slots:
 
     void noCancelNoFileAndRefusals_changeNothing()
     {
-        TestEnv env;
-        env.loginAdmin();
-        const QString good = env.root() + QStringLiteral("/good");
-        const QString lst = good + QStringLiteral("/KdErpAct.Lst");
-        buildAndExport(*env.session.sysDb, QStringLiteral("003"), env.root() + QStringLiteral("/books"), 2008, good);
-        const QString live = AccountDb::databasePath(env.root() + QStringLiteral("/books"), QStringLiteral("003"), 2008);
+        Exported env(QStringLiteral("good"));
         AccountDb::open(env.db(), QStringLiteral("003"))->execute(QStringLiteral("insert into code (ccode,ccode_name) values ('9901','导出后新增')"));
-        const QByteArray liveBytes = readAll(live);
+        const QByteArray liveBytes = readAll(env.live);
         const QStringList sysRows = dumpBesidesLog(env.db());
         const QStringList logged = auditRows(env.db());
         frmMain main(env.session);
@@ -240,7 +241,7 @@ private slots:
             {{}, {"dlgImportFile"}},
         };
         for (const auto& [answers, shown] : stops) {
-            ImportRun run(answers.isEmpty() ? QString() : lst);
+            ImportRun run(answers.isEmpty() ? QString() : env.lst);
             for (int a : answers)
                 run.msgs.answer(a);
             main.mnuAccInput_Click();
@@ -249,8 +250,8 @@ private slots:
         }
         {
             // A refusal after the first question: the folder that the descriptor keeps is gone.
-            QVERIFY(BackupSet::rewriteFolder(lst, env.root() + QStringLiteral("/gone/zt003/")));
-            ImportRun run(lst);
+            QVERIFY(BackupSet::rewriteFolder(env.lst, env.root() + QStringLiteral("/gone/zt003/")));
+            ImportRun run(env.lst);
             run.msgs.answer(vb::vbNo);
             main.mnuAccInput_Click();
             QCOMPARE(run.msgs.calls.size(), 2);
@@ -261,8 +262,8 @@ private slots:
         }
         {
             // A missing data file is said plainly, before any question.
-            QVERIFY(QFile::remove(good + QStringLiteral("/kddata.BA_")));
-            ImportRun run(lst);
+            QVERIFY(QFile::remove(env.backup + QStringLiteral("/kddata.BA_")));
+            ImportRun run(env.lst);
             main.mnuAccInput_Click();
             QCOMPARE(run.msgs.seenAll(), QStringList{seen(QStringLiteral("找不到要引入的文件！"), QString(), vb::vbOKOnly)});
         }
@@ -272,7 +273,7 @@ private slots:
         // The data file goes missing between the command and frmInput's tick.
         ImportPlan plan;
         plan.accId = QStringLiteral("003");
-        plan.sourceDir = good + QStringLiteral("/");
+        plan.sourceDir = env.backup + QStringLiteral("/");
         plan.targetDir = env.root() + QStringLiteral("/books/zt003/2008");
         frmInput w(env.session, plan);
         MsgBoxScript msgs;
@@ -280,7 +281,7 @@ private slots:
         QVERIFY(QTest::qWaitFor([&w] { return !w.working(); }, 600000));
         QCOMPARE(msgs.texts(), QStringList{"找不到要引入的文件！"});
         QVERIFY(w.result() == int(QDialog::Rejected) && !w.Succeeded);
-        QCOMPARE(readAll(live), liveBytes);
+        QCOMPARE(readAll(env.live), liveBytes);
         QCOMPARE(dumpBesidesLog(env.db()), sysRows);
         QCOMPARE(auditRows(env.db()).last(), QStringLiteral("003|ACC_IMPORT|失败"));
     }
@@ -289,17 +290,12 @@ private slots:
     // and the set's books, its folder and the system database's rows are exactly as before.
     void cancelled_escapeStopsTheRestoreAndChangesNothing()
     {
-        TestEnv env;
-        env.loginAdmin();
-        const QString books = env.root() + QStringLiteral("/books");
-        const QString backup = env.root() + QStringLiteral("/backup");
-        buildAndExport(*env.session.sysDb, QStringLiteral("003"), books, 2008, backup);
-        const QString live = books + QStringLiteral("/zt003/2008/KdData.mdb");
-        const QByteArray liveBytes = readAll(live);
-        const QStringList folderBefore = QDir(QFileInfo(live).path()).entryList(QDir::Files | QDir::Hidden);
+        Exported env(QStringLiteral("backup"));
+        const QByteArray liveBytes = readAll(env.live);
+        const QStringList folderBefore = QDir(QFileInfo(env.live).path()).entryList(QDir::Files | QDir::Hidden);
         const QStringList sysRows = dumpBesidesLog(env.db());
         AccountImporter importer(*env.session.sysDb);
-        QVERIFY(importer.load(backup + QStringLiteral("/KdErpAct.Lst")).isEmpty());
+        QVERIFY(importer.load(env.lst).isEmpty());
         QVERIFY(importer.keepFolder().isEmpty());
         QVERIFY(importer.plan().setExists);
         frmInput w(env.session, importer.plan());
@@ -310,8 +306,8 @@ private slots:
         QVERIFY(QTest::qWaitFor([&w] { return !w.working(); }, 600000));
         QVERIFY(w.stopped() && !w.Succeeded && w.result() == int(QDialog::Rejected));
         QCOMPARE(msgs.texts(), QStringList());
-        QCOMPARE(readAll(live), liveBytes);
-        QCOMPARE(QDir(QFileInfo(live).path()).entryList(QDir::Files | QDir::Hidden), folderBefore);
+        QCOMPARE(readAll(env.live), liveBytes);
+        QCOMPARE(QDir(QFileInfo(env.live).path()).entryList(QDir::Files | QDir::Hidden), folderBefore);
         QCOMPARE(dumpBesidesLog(env.db()), sysRows);
         QCOMPARE(auditRows(env.db()).last(), QStringLiteral("003|ACC_IMPORT|失败"));
     }
