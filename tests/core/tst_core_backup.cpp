@@ -75,7 +75,7 @@ const QStringList kGrantRows{
 const QStringList kCodeRows{"insert into code (ccode,ccode_name) values ('9901','远航往来')"};
 
 // How sealed_changesAreRefused changes an encrypted backup set.
-enum Change { None, FlipFirst, FlipMiddle, FlipLast, RemoveChunk, CutInside, CutFinal, ChangeSalt, ChangeSum };
+enum Change { None, FlipMiddle, FlipLast, CutFinal, ChangeSalt, ChangeSum };
 
 // An installation with set `acc` of `year` (2008 unless told) and those rows in ROOT/books,
 // exported into ROOT/out or `out`.
@@ -553,9 +553,10 @@ private slots:
     }
 
     // Anything changed in an encrypted set is refused before the books or rows are touched, also
-    // with a manifest summed again to match the changed file (anyone can do that): a byte of the
-    // first, a middle or the last chunk, a chunk removed, the file cut inside a chunk or after one,
-    // a wrong passphrase, a changed salt, a changed checksum.
+    // with a manifest summed again to match the changed file (anyone can do that), whether the
+    // reader finds it before the first byte, amid the copy or at its end: a byte of a middle or the
+    // last chunk, the file cut after a chunk, a wrong passphrase, a changed salt, a changed
+    // checksum. (tst_core_sealed tells every other change to the stream apart.)
     void sealed_changesAreRefused_data()
     {
         QTest::addColumn<int>("change");
@@ -563,11 +564,8 @@ private slots:
         QTest::addColumn<QString>("said");
         const QString right = QStringLiteral("richtig");
         const QString chunk = QStringLiteral("未通过校验");
-        QTest::newRow("first chunk") << int(FlipFirst) << right << QStringLiteral("第 1 块") + chunk;
         QTest::newRow("middle chunk") << int(FlipMiddle) << right << QStringLiteral("第 3 块") + chunk;
         QTest::newRow("last chunk") << int(FlipLast) << right << chunk;
-        QTest::newRow("chunk removed") << int(RemoveChunk) << right << QStringLiteral("第 2 块") + chunk;
-        QTest::newRow("cut in a chunk") << int(CutInside) << right << chunk;
         QTest::newRow("last chunk cut off") << int(CutFinal) << right << QStringLiteral("缺少结尾");
         QTest::newRow("wrong passphrase") << int(None) << QStringLiteral("falsch") << QStringLiteral("口令不正确");
         QTest::newRow("salt changed") << int(ChangeSalt) << right << QStringLiteral("口令不正确");
@@ -593,11 +591,8 @@ private slots:
         QVERIFY(chunks >= 4);
         QByteArray manifest = readAll(sum);
         switch (Change(change)) {
-        case FlipFirst: bytes[first + 100] = char(bytes[first + 100] ^ 1); break;
         case FlipMiddle: bytes[first + 2 * chunk + 5] = char(bytes[first + 2 * chunk + 5] ^ 0x80); break;
         case FlipLast: bytes[bytes.size() - 3] = char(bytes[bytes.size() - 3] ^ 1); break;
-        case RemoveChunk: bytes.remove(first + chunk, chunk); break;
-        case CutInside: bytes.chop(chunk / 2); break;
         case CutFinal: bytes.truncate(first + (chunks - 1) * chunk); break;
         case ChangeSalt: {
             const qsizetype at = manifest.indexOf("Salt=") + 5;

@@ -487,16 +487,6 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DbError, Installation::createRoot(env.root() + QLatin1Char('/')));
         QVERIFY(CiFile::isFile(env.sysDbPath()));
     }
-
-    void templateBesideTheExecutable()
-    {
-        Database t(TestRoot::templatePath());
-        for (const char* table : {"AccInformation", "GradeDef", "code"})
-            QVERIFY2(t.hasTable(QString::fromLatin1(table)), table);
-        QCOMPARE(t.scalar(QStringLiteral("select count(*) from code")).toInt(), 0);
-        QVERIFY(t.scalar(QStringLiteral("select count(*) from GradeDef")).toInt() >= 9);
-        QCOMPARE(t.scalar(QStringLiteral("select count(*) from GradeDef where keyword='code'")).toInt(), 1);
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_core_engine)
