@@ -224,8 +224,7 @@ private slots:
         env.db().execute(QStringLiteral("insert into SM_User (cUser_Id,cUser_Name,iAdmin) values ('zz','asuser',0)"));
         Console c(env);
         login(c, [&](frmLogin& f) {
-            for (int i = 0; i < f.cboUser->count(); ++i)
-                QVERIFY(!f.cboUser->itemText(i).endsWith(QStringLiteral("asuser")));
+            QVERIFY(items(f.cboUser).filter(QStringLiteral("asuser")).isEmpty());
             // "ADMIN" is the administrator; the password comparison is exact.
             choose(f, QStringLiteral("ADMIN"));
             f.txtPassword->setText(QStringLiteral("secret"));

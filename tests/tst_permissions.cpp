@@ -112,14 +112,10 @@ struct Browser {
     }
     void choose(QComboBox* box, const QString& entryStart)
     {
-        for (int i = 0; i < box->count(); ++i) {
-            if (box->itemText(i).startsWith(entryStart)) {
-                box->setCurrentIndex(i);
-                emit box->activated(i);
-                return;
-            }
-        }
-        QFAIL(qPrintable(entryStart));
+        const int i = box->findText(entryStart, Qt::MatchStartsWith);
+        QVERIFY2(i >= 0, qPrintable(entryStart));
+        box->setCurrentIndex(i);
+        emit box->activated(i);
     }
     void press(QAction* button)
     {
