@@ -478,22 +478,6 @@ private slots:
         QVERIFY(!readAll(chosen + QStringLiteral("/zt003/2008/KdData.mdb")).contains("Klartext7"));
     }
 
-    void import_aSetOf2010RestoresIntoItsYearFolder()
-    {
-        ImportRoot env(QStringLiteral("004"), 2010);
-        // An export step that failed leaves its table out of the data file: the rest still comes back.
-        Database(env.backup + QStringLiteral("/kddata.BA_")).execute(QStringLiteral("DROP TABLE SM_Log_Ex"));
-        env.withoutManifest();
-        QVERIFY(AccountDeletion::DelAccFiles(env.db(), QStringLiteral("004")));
-        QVERIFY(AccountDeletion::DelDbInfo(env.db(), QStringLiteral("004")));
-        // The year folder is not made when the folder is kept, so it must be there already.
-        QVERIFY(QDir().mkpath(env.books + QStringLiteral("/zt004/2010")));
-        QVERIFY(import(env.db(), env.lst).done());
-        QVERIFY(QFileInfo(env.live).isFile());
-        QCOMPARE(rows(env.db(), QStringLiteral("select iYear,(select count(*) from SM_Period where cAcc_Id='004'),(select count(*) from SM_Log "
-                                               "where cAcc_Id='004' and cSub_Id<>'AA') from SM_Account where cAcc_Id='004'")), QStringList{"2010|12|0"});
-    }
-
     // Sealed sets of a year after 2009 (line 10's two digits alone would give 19xx): compressed,
     // encrypted, both. Written and read back, the books and rows are those exported; the data file
     // is not the books in clear, a program that reads it as books refuses it by its size, and the

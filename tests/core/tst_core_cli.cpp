@@ -88,17 +88,6 @@ QStringList folders(const QString& dir)
     return names;
 }
 
-// Each file of a folder with its bytes, to show nothing in it changed.
-QStringList snapshot(const QString& dir)
-{
-    QStringList out;
-    for (const QString& name : filesIn(dir))
-        out << name + QLatin1Char('=') + QString::fromLatin1(readAll(dir + QLatin1Char('/') + name).toHex().left(64))
-                   + QString::number(QFileInfo(dir + QLatin1Char('/') + name).size());
-    out.sort();
-    return out;
-}
-
 // The lines of `text` that name `what`.
 QStringList linesNaming(const QString& text, const QString& what)
 {
@@ -137,14 +126,17 @@ QStringList strings(const QJsonValue& array)
     return out;
 }
 
-// Every folder below `dir` and every file with its bytes: a dry run must leave all of it as it was.
+// Every folder below `dir` and every file with its first bytes and size (through links): what a dry
+// run, or retention beside what it may not delete, must leave as it was.
 QStringList tree(const QString& dir)
 {
     QStringList out;
     QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        const QString path = it.next();
-        out << path + QLatin1Char('=') + (QFileInfo(path).isDir() ? QStringLiteral("dir") : QString::fromLatin1(readAll(path).toHex()).left(96));
+        const QFileInfo info(it.next());
+        out << info.filePath() + QLatin1Char('=')
+                   + (info.isDir() ? QStringLiteral("dir") : QString::fromLatin1(readAll(info.filePath()).toHex().left(96)) + QLatin1Char('/')
+                                                                 + QString::number(info.size()));
     }
     out.sort();
     return out;
@@ -467,7 +459,7 @@ void TestCli::retentionLeavesLinksOtherSetsAndAddedFilesAlone()
     copyBackup(r.backup, ours);
     const QString archive = r.root() + QStringLiteral("/archive/20251231-000000");
     copyBackup(r.backup, archive);
-    const QStringList archived = snapshot(archive);
+    const QStringList archived = tree(archive);
     const QString linked = setFolder + QStringLiteral("/20260102-000000");
     QVERIFY(QFile::link(archive, linked));
     const QString linkInside = setFolder + QStringLiteral("/20260103-000000");
@@ -487,7 +479,7 @@ void TestCli::retentionLeavesLinksOtherSetsAndAddedFilesAlone()
                               QStringLiteral("20260105-000000")};
     QMap<QString, QStringList> before;
     for (const QString& name : kept)
-        before[name] = snapshot(setFolder + QLatin1Char('/') + name);
+        before[name] = tree(setFolder + QLatin1Char('/') + name);
 
     const Run e = run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups,
                        QStringLiteral("--keep-daily"), QStringLiteral("1")},
@@ -496,11 +488,11 @@ void TestCli::retentionLeavesLinksOtherSetsAndAddedFilesAlone()
     QCOMPARE(folders(setFolder), kept + QStringList{QStringLiteral("20260318-120000")});
     QVERIFY(!QFileInfo::exists(ours));
     QVERIFY(QFileInfo(linked).isSymLink());
-    QCOMPARE(snapshot(archive), archived);
+    QCOMPARE(tree(archive), archived);
     QVERIFY(QFileInfo(linkInside + QStringLiteral("/kddata.BA_")).isSymLink());
     QCOMPARE(readAll(elsewhere), elsewhereBytes);
     for (const QString& name : kept)
-        QCOMPARE(snapshot(setFolder + QLatin1Char('/') + name), before[name]);
+        QCOMPARE(tree(setFolder + QLatin1Char('/') + name), before[name]);
     // Each left alone once, saying why; set 004's own folder holds nothing to say.
     const QList<std::pair<QString, QString>> reasons = {{kept[0], QStringLiteral("符号链接")},
                                                         {kept[1], QStringLiteral("kddata.BA_ 是指向")},
