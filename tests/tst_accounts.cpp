@@ -1,6 +1,7 @@
 // The account-set wizard driven as a person would: its pages, the messages and dialogs of 完成
 // in their order, and what the pages hand to creation and modification (the work itself is
 // tested in tests/core/tst_core_accounts).
+#include "BackupFixture.h"
 #include "Scripts.h"
 #include "TestEnv.h"
 
@@ -36,11 +37,6 @@ const QString kThisMonth = QString::number(QDate::currentDate().month());
 void addSet(Database& db, const QString& acc, const QString& name)
 {
     db.execute(QStringLiteral("insert into SM_Account (cAcc_Id,cAcc_Name,cAcc_Path,iYear,iMonth) values (?,?,'/tmp/',2026,1)"), {acc, name});
-}
-
-int setCount(TestEnv& env)
-{
-    return env.db().scalar(QStringLiteral("select count(*) from SM_Account")).toInt();
 }
 
 // An installation with the message boxes and modal dialogs scripted.
@@ -264,7 +260,7 @@ private slots:
         // 放弃 writes nothing.
         click(f.cmdCancel);
         QCOMPARE(f.result(), int(QDialog::Rejected));
-        QCOMPARE(setCount(env), 1);
+        QCOMPARE(count(env.db(), QStringLiteral("select count(*) from SM_Account")), 1);
     }
 
     void create_fromTheConsole()
@@ -336,7 +332,7 @@ private slots:
         f.txtAccPath->setText(env.root());
         click(f.cmdOK);
         QCOMPARE(msgs.calls.size(), 1);
-        QCOMPARE(setCount(env), 0);
+        QCOMPARE(count(env.db(), QStringLiteral("select count(*) from SM_Account")), 0);
     }
 
     void modify_fromTheConsole()
