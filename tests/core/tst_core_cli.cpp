@@ -155,7 +155,6 @@ class TestCli : public QObject {
 private slots:
     void exportAndVerifyOneSet();
     void exportAllWritesEveryYear();
-    void refusesExistingSetWithoutYes();
     void refusesDamagedBackup();
     void usageErrors();
     void retentionRule();
@@ -274,29 +273,6 @@ void TestCli::exportAllWritesEveryYear()
     y = run(exportOne({r.root()}, QStringLiteral("003"), one));
     QVERIFY2(y.status == 0, qPrintable(describe(y)));
     QVERIFY(lookInto(one + QStringLiteral("/kddata.BA_"), r.root(), kTables).contains(QStringLiteral("mark2026")));
-}
-
-void TestCli::refusesExistingSetWithoutYes()
-{
-    BackupRoot r;
-    {
-        Database books(r.live);
-        books.execute(QStringLiteral("create table later_work (x integer)"));
-    }
-    const QStringList before = dump(r.db());
-    const Run refused = run({r.root(), QStringLiteral("import"), r.backup});
-    QCOMPARE(refused.status, 1);
-    QVERIFY2(refused.err.contains(QStringLiteral("[003]")) && refused.err.contains(QStringLiteral("--yes")), qPrintable(refused.err));
-    QCOMPARE(dump(r.db()), before);
-    {
-        Database books(r.live);
-        QVERIFY(books.hasTable(QStringLiteral("later_work")));
-    }
-    // With --yes the backup replaces the books where the descriptor says they are.
-    const Run done = run({r.root(), QStringLiteral("import"), r.backup, QStringLiteral("--yes")});
-    QVERIFY2(done.status == 0, qPrintable(describe(done)));
-    Database books(r.live);
-    QVERIFY(!books.hasTable(QStringLiteral("later_work")));
 }
 
 void TestCli::refusesDamagedBackup()

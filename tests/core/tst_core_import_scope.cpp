@@ -131,9 +131,19 @@ private slots:
         QCOMPARE(b.db().scalar(QStringLiteral("select cAcc_Path from SM_Account where cAcc_Id='003'")).toString(), b.root() + QStringLiteral("/books/"));
         QVERIFY(QFileInfo(AccountDb::databasePath(b.root() + QStringLiteral("/books"), QStringLiteral("003"), kYear)).isFile());
         QCOMPARE(readAll(a.live), liveA);
-        // Restored again, the books in B's folder are B's own now: replaced after --yes.
-        QCOMPARE(runTool({b.root(), QStringLiteral("import"), a.backup, QStringLiteral("--folder"), QStringLiteral("books"),
-                                QStringLiteral("--yes")}, b.root()).status, 0);
+        // Restored again, the books in B's folder are B's own now: kept, and nothing written, until
+        // --yes replaces them.
+        const QString booksB = AccountDb::databasePath(b.root() + QStringLiteral("/books"), QStringLiteral("003"), kYear);
+        Database(booksB).execute(QStringLiteral("create table later_work (x integer)"));
+        const QStringList before = dump(b.db());
+        const QStringList again = {b.root(), QStringLiteral("import"), a.backup, QStringLiteral("--folder"), QStringLiteral("books")};
+        const Cli asked = runTool(again, b.root());
+        QVERIFY2(asked.status == 1 && asked.err.contains(QStringLiteral("[003]")) && asked.err.contains(QStringLiteral("--yes")),
+                 qPrintable(asked.err));
+        QCOMPARE(dump(b.db()), before);
+        QVERIFY(Database(booksB).hasTable(QStringLiteral("later_work")));
+        QCOMPARE(runTool(again + QStringList{QStringLiteral("--yes")}, b.root()).status, 0);
+        QVERIFY(!Database(booksB).hasTable(QStringLiteral("later_work")));
     }
 
     void placement_aRelativeOrUnreadableFolderIsNeverUsed()
