@@ -96,7 +96,7 @@ class tst_setup : public QObject {
 private slots:
     // ---- Accounting calendar -------------------------------------------------------------
 
-    void menology_periodsAndSpinButtons()
+    void menology_periodsSpinButtonsAndTheYearsRange()
     {
         MsgBoxScript msgs;
         frmMenology f;
@@ -131,12 +131,8 @@ private slots:
         f.udMonth->setValue(1);
         QCOMPARE(g->CellBackColor(10, 2), frmMenology::startColor());
         QCOMPARE(g->TextMatrix(1, 1), QStringLiteral("2050-01-01"));
-    }
 
-    void menology_yearOutsideTheRangeFallsBackToTheCurrentYear()
-    {
-        MsgBoxScript msgs;
-        frmMenology f;
+        // A year outside the range falls back to the current year, said once.
         const QString thisYear = QString::number(QDate::currentDate().year());
         for (const QString& bad : {QStringLiteral("2051"), QStringLiteral("1989"), QStringLiteral("20x4")}) {
             msgs.clear();
@@ -157,12 +153,13 @@ private slots:
 
     // ---- Chart-of-accounts preview -------------------------------------------------------
 
-    void kmbrowser_showsTheChartByClass()
+    void kmbrowser_showsTheChartByClassOrSaysWhyNot()
     {
-        Fixture x;
-        x.env.loginAdmin();
-        frmkmbrowser f(x.env.session);
-        f.TradeId = qint16(x.env.db().scalar(QStringLiteral("select itrade_id from GL_BTrade where ctrade_name='2007年新会计准则'")).toInt());
+        TestEnv env;
+        MsgBoxScript msgs;
+        env.loginAdmin();
+        frmkmbrowser f(env.session);
+        f.TradeId = qint16(env.db().scalar(QStringLiteral("select itrade_id from GL_BTrade where ctrade_name='2007年新会计准则'")).toInt());
         QVERIFY(f.Form_Load());
         QStringList tabs;
         for (int i = 0; i < f.SSTabTitle->count(); ++i)
@@ -187,24 +184,17 @@ private slots:
             QVERIFY(g->TextMatrix(r, 1).trimmed().startsWith(QLatin1Char('5')));
         f.SSTabTitle->setCurrentIndex(0);
         QCOMPARE(g->Rows(), 1 + 216);
-        QVERIFY(x.msgs.calls.isEmpty());
-    }
 
-    void kmbrowser_industryWithoutChartAndMissingSystemDatabase()
-    {
-        Fixture x;
-        auto& [env, acc, msgs] = x;
-        env.loginAdmin();
-        {
-            frmkmbrowser f(x.env.session);
-            f.TradeId = 77;
-            QVERIFY(f.Form_Load());
-            QVERIFY(f.SSTabTitle->count() == 1 && f.msfShowKM->Rows() == 1 && !f.lblTip->isHidden());
-            QVERIFY(msgs.calls.isEmpty());
-        }
+        // An industry without a chart: one tab, no rows, a tip.
+        frmkmbrowser none(env.session);
+        none.TradeId = 77;
+        QVERIFY(none.Form_Load());
+        QVERIFY(none.SSTabTitle->count() == 1 && none.msfShowKM->Rows() == 1 && !none.lblTip->isHidden());
+        QVERIFY(msgs.calls.isEmpty());
+
         // The preset table gone, then no system database: refused with a message each time.
-        auto refused = [&x] {
-            frmkmbrowser f(x.env.session);
+        auto refused = [&env] {
+            frmkmbrowser f(env.session);
             f.TradeId = 1;
             return !f.Form_Load();
         };
