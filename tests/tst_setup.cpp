@@ -139,7 +139,8 @@ private slots:
             f.setYearMonth(QStringLiteral("2010"), QStringLiteral("5"));
             f.setYearMonth(bad, QStringLiteral("5"));
             QCOMPARE(msgs.calls.size(), 1);
-            QCOMPARE(seen(msgs.last()), seen(QStringLiteral("会计年度设置错误！"), QStringLiteral("系统管理"), vb::vbOKOnly | vb::vbExclamation));
+            QCOMPARE(seen(msgs.last()),
+                     seen(QStringLiteral("会计年度设置错误！"), QStringLiteral("系统管理"), vb::vbOKOnly | vb::vbExclamation));
             QCOMPARE(f.txtYear->text(), thisYear);
             QCOMPARE(f.udYear->Value(), thisYear.toInt());
             QCOMPARE(f.MSFlexGrid1->TextMatrix(1, 1), thisYear + QStringLiteral("-01-01"));
