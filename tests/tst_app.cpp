@@ -100,7 +100,7 @@ void choose(frmLogin& f, const QString& user)
 class tst_app : public QObject {
     Q_OBJECT
 private slots:
-    void startup_rootFromCommandLine()
+    void startup_rootFromCommandLineAndAMissingSystemDatabaseEndsTheProgram()
     {
         const QPair<QString, QString> cases[] = {{"   ", ""}, {"/opt/acc,extra,x", "/opt/acc"}, {"/opt/my acc", "/opt/my acc"}};
         for (const auto& [line, root] : cases)
@@ -108,10 +108,8 @@ private slots:
         Session session;
         session.setRoot(QStringLiteral("/opt/acc\\"));
         QCOMPARE(session.systemFolder(), QStringLiteral("/opt/acc/DeZaduzi/"));
-    }
 
-    void console_missingSystemDatabaseEndsTheProgram()
-    {
+        // A root without its system database ends the program, said why.
         TestEnv env(false);
         Console c(env, false);
         QVERIFY(!c.main.Form_Load());
