@@ -170,7 +170,7 @@ bool settlePending(Database& sysDb);
 // when either cannot be done.
 void setAside(const Pending& p, const QString& pending, const StepHook& afterStep)
 {
-    QString why;
+    Words why;
     if (!BackupSet::saveAtomically(pending, pendingText(p), &why))
         throw DbError(why);
     if (afterStep)

@@ -656,11 +656,8 @@ bool AccountExporter::writeDataFile(const QString& temp, BackupSet::Manifest* m,
     // nothing has written to it since.
     const bool vouched = !m_preparedStamp.isEmpty() && BackupSet::fileStamp(B) == m_preparedStamp;
     FileSum placed;
-    QString unplaced;
-    if (!BackupSet::placeCopy(B, temp, &unplaced, &placed, vouched ? &m_preparedSum : nullptr)) {
-        *why = Words::same(unplaced);
+    if (!BackupSet::placeCopy(B, temp, why, &placed, vouched ? &m_preparedSum : nullptr))
         return false;
-    }
     m->take(placed);
     return true;
 }
@@ -675,7 +672,7 @@ bool AccountExporter::sealInto(const QString& to, BackupSet::Manifest* m, Words*
     const QByteArray name = QFile::encodeName(to);
     const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
-        *why = Words::same(BackupSet::writeFailure(to, errno));
+        *why = BackupSet::writeFailureWords(to, errno);
         return false;
     }
     // The manifest's checksum is of the sealed bytes as they go to the file, so `verify` can check
@@ -703,17 +700,15 @@ bool AccountExporter::sealInto(const QString& to, BackupSet::Manifest* m, Words*
         ok = writer.write(buffer.constData(), n);
     }
     ok = ok && writer.finish();
-    if (QString behindError; !behind.finish(&behindError)) {
+    if (!behind.finish(&sinkError))
         ok = false;
-        sinkError = Words::same(behindError);
-    }
     if (ok && ::fsync(fd) != 0) {
         ok = false;
-        sinkError = Words::same(BackupSet::writeFailure(to, errno));
+        sinkError = BackupSet::writeFailureWords(to, errno);
     }
     if (::close(fd) != 0 && ok) {
         ok = false;
-        sinkError = Words::same(BackupSet::writeFailure(to, errno));
+        sinkError = BackupSet::writeFailureWords(to, errno);
     }
     if (!ok) {
         *why = sinkError.stored.isEmpty() ? writer.errorWords() : sinkError;
@@ -795,15 +790,14 @@ bool AccountExporter::writeSet(const QString& dir, bool backupOk, const StepHook
     BackupSet::syncPath(folder);
     passed("renamed");
 
-    QString unwritten;
-    if (!BackupSet::writeManifest(manifest, m, &unwritten))
-        return failWith(Words::same(unwritten));
+    if (!BackupSet::writeManifest(manifest, m, &why))
+        return failWith(why);
     passed("manifest");
 
     // Line 13 is the books' size: for a sealed data file it is not the file's, so a program that
     // cannot open the seal refuses the file by its size instead of taking it for books.
-    if (!BackupSet::writeDescriptor(descriptor, descriptorInfo(m.seal.isPlain() ? m.bytes : booksBytes, backupOk), &unwritten))
-        return failWith(Words::same(unwritten));
+    if (!BackupSet::writeDescriptor(descriptor, descriptorInfo(m.seal.isPlain() ? m.bytes : booksBytes, backupOk), &why))
+        return failWith(why);
     passed("descriptor");
     removePrepared();
     return true;

@@ -770,9 +770,9 @@ Notice AccountImporter::placeIn(const QString& chosenBase)
     if (m_sysDb.engine() == Engine::PostgreSQL)
         return {};
     // The descriptor only records where the set was put: the import goes on without it.
-    QString why;
+    Words why;
     if (!BackupSet::rewriteFolder(p.descriptorPath, p.accFolder, &why))
-        WriteErrLog(1, why, QStringLiteral("mnuAccInput_Click"));
+        WriteErrLog(1, why.stored, QStringLiteral("mnuAccInput_Click"));
     if (!CiFile::mkpath(p.targetDir) || !CiFile::isDir(p.targetDir))
         return refuse(said(QT_TRANSLATE_NOOP("AccountImporter", "无法创建帐套目录：")) + p.targetDir);
     p.targetDir = CiFile::resolve(p.targetDir);
@@ -916,11 +916,8 @@ Words copyAndCheck(const ImportPlan& plan, const std::optional<BackupSet::Manife
     Checksum sum;
     std::thread copier([&] {
         opened = source.open(plan.passphrase.get(), &copyError);
-        QString why;
         if (opened)
-            copied = BackupSet::copyInto(source.device(), copy, &why, &sum, flush);
-        if (opened && !copied)
-            copyError = Words::same(why);
+            copied = BackupSet::copyInto(source.device(), copy, &copyError, &sum, flush);
     });
     // Without a manifest only the integrity check can tell a damaged file; it reads the backup set
     // beside the copy. A data file in WAL mode is checked in its copy, so the backup set stays as it is.
@@ -1267,8 +1264,8 @@ AccountImporter::Result AccountImporter::restoreSet(Database& sysDb, const Impor
     control.report(10);
 
     // From here on a crash is settled on the next start from this record.
-    if (QString unsaved; !BackupSet::saveAtomically(work.pending, work.dir.toUtf8(), &unsaved))
-        return importFailure(said(QT_TRANSLATE_NOOP("AccountImporter", "帐套[%1]引入失败："), plan.accId) + unsaved);
+    if (!BackupSet::saveAtomically(work.pending, work.dir.toUtf8(), &why))
+        return importFailure(said(QT_TRANSLATE_NOOP("AccountImporter", "帐套[%1]引入失败："), plan.accId) + why);
     // The copy is made beside the books under a name of its own and checked while it is written
     // (flushed once, after it has got the pending table); the books are replaced only by a
     // complete, checked copy.

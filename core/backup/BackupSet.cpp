@@ -60,7 +60,7 @@ QStringList descriptorLines(const DescriptorInfo& info)
     };
 }
 
-bool writeDescriptor(const QString& path, const DescriptorInfo& info, QString* error)
+bool writeDescriptor(const QString& path, const DescriptorInfo& info, Words* error)
 {
     return saveAtomically(path, descriptorLines(info).join(QString::fromLatin1(kCrLf)).toUtf8(), error);
 }
@@ -161,13 +161,13 @@ QString dataFilePath(const QString& descriptorPath)
     return CiFile::resolve(sourceDir(descriptorPath) + kDataFileName);
 }
 
-bool rewriteFolder(const QString& descriptorPath, const QString& newAccFolder, QString* error)
+bool rewriteFolder(const QString& descriptorPath, const QString& newAccFolder, Words* error)
 {
     const QString path = CiFile::resolve(descriptorPath);
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QCoreApplication::translate("BackupSet", "无法读取文件 %1：%2").arg(path, f.errorString());
+            *error = Words::of("BackupSet", QT_TRANSLATE_NOOP("BackupSet", "无法读取文件 %1：%2"), path, f.errorString());
         return false;
     }
     QByteArray out;
@@ -175,7 +175,7 @@ bool rewriteFolder(const QString& descriptorPath, const QString& newAccFolder, Q
         QByteArray line = f.readLine();
         if (f.error() != QFileDevice::NoError) {
             if (error)
-                *error = QCoreApplication::translate("BackupSet", "无法读取文件 %1：%2").arg(path, f.errorString());
+                *error = Words::of("BackupSet", QT_TRANSLATE_NOOP("BackupSet", "无法读取文件 %1：%2"), path, f.errorString());
             return false;
         }
         while (line.endsWith('\n') || line.endsWith('\r'))

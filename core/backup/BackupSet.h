@@ -45,7 +45,7 @@ QString fourDigitYear(const QString& twoDigits);
 QStringList descriptorLines(const DescriptorInfo& info);
 // Writes the lines as UTF-8 joined by CR LF (none after the last) through a temporary file that
 // replaces `path` only when complete. False with a reason in `error` on failure.
-bool writeDescriptor(const QString& path, const DescriptorInfo& info, QString* error = nullptr);
+bool writeDescriptor(const QString& path, const DescriptorInfo& info, Words* error = nullptr);
 
 // Line `lineNo` (from 1) of a text file without its line end; empty when the file or the line is missing.
 QString readLine(const QString& path, int lineNo);
@@ -79,5 +79,5 @@ QString dataFilePath(const QString& descriptorPath);
 
 // Rewrites the descriptor with line 5 replaced by "cacc_path=" + newAccFolder; every line is written
 // back followed by CR LF. The file is replaced only when the new text is complete.
-bool rewriteFolder(const QString& descriptorPath, const QString& newAccFolder, QString* error = nullptr);
+bool rewriteFolder(const QString& descriptorPath, const QString& newAccFolder, Words* error = nullptr);
 }

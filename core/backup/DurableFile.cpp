@@ -46,7 +46,7 @@ public:
     }
     // Waits until everything copied is summed (or, abandoning, until the thread stops); false with
     // the reason when the copy could not be read back.
-    bool finish(bool abandon = false, QString* why = nullptr)
+    bool finish(bool abandon = false, Words* why = nullptr)
     {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -56,9 +56,9 @@ public:
         m_wake.notify_one();
         if (m_thread.joinable())
             m_thread.join();
-        if (!m_error.isEmpty() && why)
+        if (!m_error.stored.isEmpty() && why)
             *why = m_error;
-        return m_error.isEmpty();
+        return m_error.stored.isEmpty();
     }
 
 private:
@@ -66,7 +66,7 @@ private:
     {
         const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
-            m_error = QString::fromLocal8Bit(std::strerror(errno));
+            m_error = Words::same(QString::fromLocal8Bit(std::strerror(errno)));
             return;
         }
         QByteArray buffer(1 << 20, Qt::Uninitialized);
@@ -85,7 +85,8 @@ private:
             while (pos < limit) {
                 const ssize_t n = ::pread(fd, buffer.data(), size_t(std::min<qint64>(buffer.size(), limit - pos)), pos);
                 if (n <= 0) {
-                    m_error = n < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QCoreApplication::translate("BackupSet", "文件比写入的短");
+                    m_error = n < 0 ? Words::same(QString::fromLocal8Bit(std::strerror(errno)))
+                                    : Words::of("BackupSet", QT_TRANSLATE_NOOP("BackupSet", "文件比写入的短"));
                     ::close(fd);
                     return;
                 }
@@ -104,39 +105,45 @@ private:
     qint64 m_ready = 0;
     bool m_done = false;
     bool m_abandoned = false;
-    QString m_error;
+    Words m_error;
     std::thread m_thread;   // last: starts once the members above exist
 };
 } // namespace
 
 QString writeFailure(const QString& path, int err)
 {
+    return writeFailureWords(path, err).shown;
+}
+
+Words writeFailureWords(const QString& path, int err)
+{
+    auto said = [&path](const char* source) { return Words::of("BackupSet", source, path); };
     switch (err) {
     case ENOSPC:
     case EDQUOT:
-        return QCoreApplication::translate("BackupSet", "磁盘空间不足，无法写入 %1").arg(path);
+        return said(QT_TRANSLATE_NOOP("BackupSet", "磁盘空间不足，无法写入 %1"));
     case EACCES:
     case EPERM:
-        return QCoreApplication::translate("BackupSet", "没有写入权限，无法写入 %1").arg(path);
+        return said(QT_TRANSLATE_NOOP("BackupSet", "没有写入权限，无法写入 %1"));
     case EROFS:
-        return QCoreApplication::translate("BackupSet", "磁盘只允许读取，没有写入权限，无法写入 %1").arg(path);
+        return said(QT_TRANSLATE_NOOP("BackupSet", "磁盘只允许读取，没有写入权限，无法写入 %1"));
     case EIO:
-        return QCoreApplication::translate("BackupSet", "磁盘读写出错，无法写入 %1").arg(path);
+        return said(QT_TRANSLATE_NOOP("BackupSet", "磁盘读写出错，无法写入 %1"));
     case EFBIG:
-        return QCoreApplication::translate("BackupSet", "文件超过了磁盘允许的大小，无法写入 %1").arg(path);
+        return said(QT_TRANSLATE_NOOP("BackupSet", "文件超过了磁盘允许的大小，无法写入 %1"));
     case ENOENT:
     case ENOTDIR:
-        return QCoreApplication::translate("BackupSet", "文件夹不存在，无法写入 %1").arg(path);
+        return said(QT_TRANSLATE_NOOP("BackupSet", "文件夹不存在，无法写入 %1"));
     case EEXIST:
-        return QCoreApplication::translate("BackupSet", "文件 %1 已存在").arg(path);
+        return said(QT_TRANSLATE_NOOP("BackupSet", "文件 %1 已存在"));
     case EISDIR:
-        return QCoreApplication::translate("BackupSet", "%1 是文件夹，无法写入").arg(path);
+        return said(QT_TRANSLATE_NOOP("BackupSet", "%1 是文件夹，无法写入"));
     default:
-        return QCoreApplication::translate("BackupSet", "无法写入 %1（系统信息：%2）").arg(path, QString::fromLocal8Bit(std::strerror(err)));
+        return Words::of("BackupSet", QT_TRANSLATE_NOOP("BackupSet", "无法写入 %1（系统信息：%2）"), path, QString::fromLocal8Bit(std::strerror(err)));
     }
 }
 
-bool writeAll(int fd, const char* data, qint64 size, const QString& path, QString* error)
+bool writeAll(int fd, const char* data, qint64 size, const QString& path, Words* error)
 {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size_t(std::min<qint64>(size, qint64(1) << 30)));
@@ -145,7 +152,7 @@ bool writeAll(int fd, const char* data, qint64 size, const QString& path, QStrin
         if (n <= 0) {
             // A regular file takes nothing only when the disk has no room left.
             if (error)
-                *error = writeFailure(path, n < 0 ? errno : ENOSPC);
+                *error = writeFailureWords(path, n < 0 ? errno : ENOSPC);
             return false;
         }
         data += n;
@@ -156,12 +163,21 @@ bool writeAll(int fd, const char* data, qint64 size, const QString& path, QStrin
 
 bool saveAtomically(const QString& path, const QByteArray& bytes, QString* error)
 {
+    Words why;
+    const bool saved = saveAtomically(path, bytes, &why);
+    if (!saved && error)
+        *error = why.shown;
+    return saved;
+}
+
+bool saveAtomically(const QString& path, const QByteArray& bytes, Words* error)
+{
     QString target = CiFile::resolve(path);
     // Through a link the file it names is replaced, not the link.
     const QFileInfo link(target);
     if (link.isSymLink())
         target = link.canonicalFilePath().isEmpty() ? link.symLinkTarget() : link.canonicalFilePath();
-    auto fail = [&](const QString& why) {
+    auto fail = [&](const Words& why) {
         if (error)
             *error = why;
         return false;
@@ -175,28 +191,28 @@ bool saveAtomically(const QString& path, const QByteArray& bytes, QString* error
                                                          .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
         fd = ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
-            return fail(writeFailure(target, errno));
+            return fail(writeFailureWords(target, errno));
     }
     if (fd < 0)
-        return fail(writeFailure(target, EEXIST));
+        return fail(writeFailureWords(target, EEXIST));
     const QByteArray tempName = QFile::encodeName(temp);
     // A replaced file keeps its mode; a new one has the mode of the rule in force (the umask).
     struct stat st {};
     if (::stat(QFile::encodeName(target).constData(), &st) == 0)
         ::fchmod(fd, st.st_mode & 07777);
-    QString why;
+    Words why;
     bool ok = writeAll(fd, bytes.constData(), bytes.size(), target, &why);
     if (ok && ::fsync(fd) != 0) {
         ok = false;
-        why = writeFailure(target, errno);
+        why = writeFailureWords(target, errno);
     }
     if (::close(fd) != 0 && ok) {
         ok = false;
-        why = writeFailure(target, errno);
+        why = writeFailureWords(target, errno);
     }
     if (ok && ::rename(tempName.constData(), QFile::encodeName(target).constData()) != 0) {
         ok = false;
-        why = writeFailure(target, errno);
+        why = writeFailureWords(target, errno);
     }
     if (!ok) {
         ::unlink(tempName.constData());
@@ -222,18 +238,18 @@ bool syncPath(const QString& path, QString* error)
     return ok;
 }
 
-bool placeCopy(const QString& from, const QString& to, QString* error, FileSum* placed, const FileSum* known)
+bool placeCopy(const QString& from, const QString& to, Words* error, FileSum* placed, const FileSum* known)
 {
     const QString src = CiFile::resolve(from);
     const QString dst = CiFile::resolve(to);
     if (!CiFile::isFile(src)) {
         if (error)
-            *error = QCoreApplication::translate("BackupSet", "找不到文件 %1").arg(src);
+            *error = Words::of("BackupSet", QT_TRANSLATE_NOOP("BackupSet", "找不到文件 %1"), src);
         return false;
     }
     if (QFile::exists(dst)) {
         if (error)
-            *error = QCoreApplication::translate("BackupSet", "文件 %1 已存在").arg(dst);
+            *error = Words::of("BackupSet", QT_TRANSLATE_NOOP("BackupSet", "文件 %1 已存在"), dst);
         return false;
     }
     Checksum sum;
@@ -256,7 +272,7 @@ bool placeCopy(const QString& from, const QString& to, QString* error, FileSum* 
         const QString hex = Checksum::ofFile(dst, &bytes);
         if (hex.isEmpty()) {
             if (error)
-                *error = QCoreApplication::translate("BackupSet", "无法读取文件 %1").arg(dst);
+                *error = Words::of("BackupSet", QT_TRANSLATE_NOOP("BackupSet", "无法读取文件 %1"), dst);
             QFile::remove(dst);
             return false;
         }
@@ -267,7 +283,7 @@ bool placeCopy(const QString& from, const QString& to, QString* error, FileSum* 
     QFile in(src);
     if (!in.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QCoreApplication::translate("BackupSet", "无法读取文件 %1：%2").arg(src, in.errorString());
+            *error = Words::of("BackupSet", QT_TRANSLATE_NOOP("BackupSet", "无法读取文件 %1：%2"), src, in.errorString());
         return false;
     }
     return copyInto(in, dst, error, placed ? &sum : nullptr) && done();
@@ -287,7 +303,7 @@ enum class KernelCopy { Done, NotOffered, Failed };
 
 // The kernel copies file to file, as a plain file copy does: the bytes never pass through this
 // process, and `trail` takes the checksum from the copy stretch by stretch.
-KernelCopy copyInKernel(QFile& file, int out, const QString& to, std::optional<TrailingSum>& trail, QString* why)
+KernelCopy copyInKernel(QFile& file, int out, const QString& to, std::optional<TrailingSum>& trail, Words* why)
 {
     loff_t from = file.pos();
     qint64 written = 0;
@@ -309,7 +325,7 @@ KernelCopy copyInKernel(QFile& file, int out, const QString& to, std::optional<T
         if (written == 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
             return KernelCopy::NotOffered;
         }
-        *why = writeFailure(to, errno);
+        *why = writeFailureWords(to, errno);
         return KernelCopy::Failed;
     }
     return KernelCopy::Done;
@@ -317,7 +333,7 @@ KernelCopy copyInKernel(QFile& file, int out, const QString& to, std::optional<T
 
 // Copied through a buffer where the kernel cannot copy (a source that is no file, or file
 // systems that do not offer it), the checksum taken on the way.
-bool copyThroughBuffer(QIODevice& in, int out, const QString& to, Checksum* sum, QString* why)
+bool copyThroughBuffer(QIODevice& in, int out, const QString& to, Checksum* sum, Words* why)
 {
     // A fixed buffer keeps memory flat whatever the size of the file; the file is written from a
     // second processor while the first reads (and unseals) the next stretch.
@@ -326,7 +342,7 @@ bool copyThroughBuffer(QIODevice& in, int out, const QString& to, Checksum* sum,
     for (;;) {
         const qint64 n = in.read(buffer.data(), buffer.size());
         if (n < 0) {
-            *why = QCoreApplication::translate("BackupSet", "读取数据时出错（%1），无法写入 %2").arg(in.errorString(), to);
+            *why = Words::of("BackupSet", QT_TRANSLATE_NOOP("BackupSet", "读取数据时出错（%1），无法写入 %2"), in.errorString(), to);
             return false;
         }
         if (n == 0)
@@ -341,17 +357,26 @@ bool copyThroughBuffer(QIODevice& in, int out, const QString& to, Checksum* sum,
 
 bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum, bool flush)
 {
+    Words why;
+    const bool copied = copyInto(in, to, &why, sum, flush);
+    if (!copied && error)
+        *error = why.shown;
+    return copied;
+}
+
+bool copyInto(QIODevice& in, const QString& to, Words* error, Checksum* sum, bool flush)
+{
     const QByteArray toName = QFile::encodeName(to);
     // Written through its descriptor alone, so a failure's cause (a full disk above all) is the
     // system's own and can be told as such.
     const int out = ::open(toName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (out < 0) {
         if (error)
-            *error = writeFailure(to, errno);
+            *error = writeFailureWords(to, errno);
         return false;
     }
     bool ok = true;
-    QString why;
+    Words why;
     // The kernel's copy first; a checksum is then taken from the copy by a second thread.
     auto* file = qobject_cast<QFile*>(&in);
     bool kernelCopy = file && file->handle() >= 0;
@@ -379,17 +404,17 @@ bool copyInto(QIODevice& in, const QString& to, QString* error, Checksum* sum, b
     // A full disk often shows only here, when the file system places the blocks it promised.
     if (ok && flush && ::fsync(out) != 0) {
         ok = false;
-        why = writeFailure(to, errno);
+        why = writeFailureWords(to, errno);
     }
-    QString readBack;
+    Words readBack;
     if (trail && !trail->finish(!ok, ok ? &readBack : nullptr)) {
         if (ok)
-            why = QCoreApplication::translate("BackupSet", "无法读回刚写入的 %1（%2）").arg(to, readBack);
+            why = Words::of("BackupSet", QT_TRANSLATE_NOOP("BackupSet", "无法读回刚写入的 %1（%2）"), to, readBack);
         ok = false;
     }
     if (::close(out) != 0 && ok) {
         ok = false;
-        why = writeFailure(to, errno);
+        why = writeFailureWords(to, errno);
     }
     if (!ok) {
         ::unlink(toName.constData());

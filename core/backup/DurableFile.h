@@ -4,6 +4,8 @@
 // export, the import, the deletion and the manifest. Failures are told as writeFailure tells them.
 #include "Checksum.h"
 
+#include <Words.h>
+
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
@@ -13,12 +15,16 @@ namespace BackupSet {
 // that names the path: a full disk, a missing permission or a read-only disk in words of their
 // own, any other cause with the system's text after it.
 QString writeFailure(const QString& path, int err);
+// The same sentence in both forms: a failed export's or import's log row keeps the Chinese. The
+// functions below that take Words give their failure so too.
+Words writeFailureWords(const QString& path, int err);
 // Writes all of `size` bytes to the open file `fd` (which is `path`); false with writeFailure's
 // text in `error`.
-bool writeAll(int fd, const char* data, qint64 size, const QString& path, QString* error = nullptr);
+bool writeAll(int fd, const char* data, qint64 size, const QString& path, Words* error = nullptr);
 // Replaces `path` with `bytes` through a temporary file, flushed, then renamed; the folder's entry
 // is flushed too. A file that is replaced keeps its mode. On failure the old file stays as it was.
 bool saveAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+bool saveAtomically(const QString& path, const QByteArray& bytes, Words* error);
 // Flushes a file (or a folder's entries) to disk; false when it cannot be opened or flushed.
 bool syncPath(const QString& path, QString* error = nullptr);
 // Makes `to` (which must not exist) a complete, flushed copy of `from`: a hard link when both lie on
@@ -26,7 +32,7 @@ bool syncPath(const QString& path, QString* error = nullptr);
 // `placed`, when given, takes the size and checksum of the copy: those of the streamed copy's own
 // bytes; for a hard link, `known` when given (what `from` held when it was written and flushed,
 // see fileStamp), else one read of the linked file.
-bool placeCopy(const QString& from, const QString& to, QString* error = nullptr, FileSum* placed = nullptr,
+bool placeCopy(const QString& from, const QString& to, Words* error = nullptr, FileSum* placed = nullptr,
                const FileSum* known = nullptr);
 // Identifies a file's present contents cheaply (device, inode, size, time of the last change, to
 // the nanosecond): equal stamps mean nothing wrote to it in between. Empty when it is missing.
@@ -38,4 +44,5 @@ QByteArray fileStamp(const QString& path);
 // Without `flush` the caller flushes later: a copy that is changed again before it is kept
 // (compacted in place) is written to disk once, not twice.
 bool copyInto(QIODevice& in, const QString& to, QString* error = nullptr, Checksum* sum = nullptr, bool flush = true);
+bool copyInto(QIODevice& in, const QString& to, Words* error, Checksum* sum = nullptr, bool flush = true);
 }

@@ -24,7 +24,7 @@ QByteArray manifestText(const Manifest& m)
     return text.toUtf8();
 }
 
-bool writeManifest(const QString& path, const Manifest& m, QString* error)
+bool writeManifest(const QString& path, const Manifest& m, Words* error)
 {
     return saveAtomically(path, manifestText(m), error);
 }

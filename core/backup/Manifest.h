@@ -37,7 +37,7 @@ struct Manifest {
 
 QByteArray manifestText(const Manifest& m);
 // Writes the manifest whole under a temporary name, flushed, then renamed into place.
-bool writeManifest(const QString& path, const Manifest& m, QString* error = nullptr);
+bool writeManifest(const QString& path, const Manifest& m, Words* error = nullptr);
 // The manifest at `path`; nothing when there is no such file. A file that is there but is not a
 // manifest of this layout, or names a seal this program cannot open, gives nothing and says why
 // in `error`.

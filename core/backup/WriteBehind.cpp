@@ -11,15 +11,24 @@ WriteBehind::WriteBehind(int fd, const QString& path)
 
 WriteBehind::~WriteBehind()
 {
-    QString ignored;
+    Words ignored;
     finish(&ignored);
 }
 
 bool WriteBehind::write(const char* data, qint64 size, QString* error)
 {
+    Words why;
+    const bool handed = write(data, size, &why);
+    if (!handed && error)
+        *error = why.shown;
+    return handed;
+}
+
+bool WriteBehind::write(const char* data, qint64 size, Words* error)
+{
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        if (!m_failure.isEmpty()) {
+        if (!m_failure.stored.isEmpty()) {
             if (error)
                 *error = m_failure;
             return false;
@@ -34,8 +43,8 @@ bool WriteBehind::write(const char* data, qint64 size, QString* error)
 void WriteBehind::handOver(bool last)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_queue.size() < kQueued || !m_failure.isEmpty(); });
-    if (!m_filling.isEmpty() && m_failure.isEmpty())
+    m_changed.wait(lock, [this] { return m_queue.size() < kQueued || !m_failure.stored.isEmpty(); });
+    if (!m_filling.isEmpty() && m_failure.stored.isEmpty())
         m_queue.push_back(std::move(m_filling));
     m_filling = QByteArray();
     if (!last)
@@ -46,13 +55,22 @@ void WriteBehind::handOver(bool last)
 
 bool WriteBehind::finish(QString* error)
 {
+    Words why;
+    const bool written = finish(&why);
+    if (!written && error)
+        *error = why.shown;
+    return written;
+}
+
+bool WriteBehind::finish(Words* error)
+{
     if (m_thread.joinable()) {
         handOver(true);
         m_thread.join();
     }
-    if (!m_failure.isEmpty() && error)
+    if (!m_failure.stored.isEmpty() && error)
         *error = m_failure;
-    return m_failure.isEmpty();
+    return m_failure.stored.isEmpty();
 }
 
 void WriteBehind::run()
@@ -68,7 +86,7 @@ void WriteBehind::run()
             m_queue.pop_front();
         }
         m_changed.notify_all();
-        QString why;
+        Words why;
         if (!BackupSet::writeAll(m_fd, next.constData(), next.size(), m_path, &why)) {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_failure = why;

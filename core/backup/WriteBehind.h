@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <Words.h>
+
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -21,8 +23,11 @@ public:
 
     // Hands `size` bytes over; false, with the sentence of an earlier failure, once writing failed.
     bool write(const char* data, qint64 size, QString* error);
-    // Waits until every byte handed over is written; false with the failure's sentence.
+    bool write(const char* data, qint64 size, Words* error);
+    // Waits until every byte handed over is written; false with the failure's sentence (in both
+    // forms through Words: a failed export's log row keeps the Chinese).
     bool finish(QString* error);
+    bool finish(Words* error);
 
 private:
     static constexpr qint64 kBuffer = qint64(1) << 20;
@@ -38,6 +43,6 @@ private:
     std::condition_variable m_changed;
     std::deque<QByteArray> m_queue;
     bool m_closed = false;
-    QString m_failure;   // set once by the writing thread
+    Words m_failure;     // set once by the writing thread
     std::thread m_thread;
 };

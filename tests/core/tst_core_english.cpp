@@ -103,6 +103,10 @@ private slots:
         QCOMPARE(exporter.failure().shown, error);
         QCOMPARE(exporter.failure().stored, QStringLiteral("备份目录 %1 不存在。").arg(nowhere));
         Words why;
+        const QString lst = nowhere + QStringLiteral("/KdErpAct.Lst");
+        QVERIFY(!BackupSet::saveAtomically(lst, "x", &why));   // as the export writes its manifest and descriptor
+        shownInEnglish(why.shown);
+        QCOMPARE(why.stored, QStringLiteral("文件夹不存在，无法写入 %1").arg(lst));
         QVERIFY(!AuditQuery(db).exportCsv({}, nowhere + QStringLiteral("/log.csv"), {}, &why));
         shownInEnglish(why.shown);
         QVERIFY2(why.stored.startsWith(QStringLiteral("无法写入文件 %1（详情：“").arg(nowhere + QStringLiteral("/log.csv"))), qPrintable(why.stored));
