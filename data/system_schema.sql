@@ -152,6 +152,40 @@ CREATE TABLE SM_LogHead (
     iLastId     INTEGER
 );
 
+-- Who works where: one row per console after its login and per revozi-backup job, with its
+-- heartbeat (times in milliseconds since 1970, UTC, by the database's clock). A task whose
+-- heartbeat is older than three of its intervals, or whose process on its workstation is gone, is
+-- abnormal. cSubName is 控制台 or 备份; iPidStart tells a process from a later one of the same number.
+CREATE TABLE SM_Task (
+    iTask_Id    INTEGER NOT NULL,
+    cSubName    TEXT COLLATE NOCASE,
+    cStation    TEXT COLLATE NOCASE,
+    cOsUser     TEXT COLLATE NOCASE,
+    cUser_Id    TEXT COLLATE NOCASE,
+    iLogin      INTEGER,
+    iPid        INTEGER,
+    iPidStart   INTEGER,
+    iBeat       INTEGER,
+    iInterval   INTEGER,
+    PRIMARY KEY (iTask_Id)
+);
+
+-- The functions a task holds on a set and year (iYear 0: every year of the set): an exclusive one
+-- (import, deletion, clearing a year) stands beside no other task's function there.
+CREATE TABLE SM_TaskFunc (
+    iFunc_Id    INTEGER NOT NULL,
+    iTask_Id    INTEGER NOT NULL,
+    cAcc_Id     TEXT COLLATE NOCASE NOT NULL,
+    iYear       INTEGER NOT NULL,
+    cUser_Id    TEXT COLLATE NOCASE,
+    cFunction   TEXT COLLATE NOCASE,
+    iExclusive  INTEGER NOT NULL,
+    iSince      INTEGER,
+    PRIMARY KEY (iFunc_Id)
+);
+CREATE INDEX SM_TaskFunc_Acc ON SM_TaskFunc (cAcc_Id, iYear);
+CREATE INDEX SM_TaskFunc_Task ON SM_TaskFunc (iTask_Id);
+
 -- Business flows of a set: the steps of a flow.
 CREATE TABLE SM_FlowItems (
     cAccId      TEXT COLLATE NOCASE,

@@ -509,6 +509,14 @@
         <source>结转上年数据</source>
         <translation>Carry forward the previous year</translation>
     </message>
+    <message>
+        <source>清除异常任务</source>
+        <translation>Clear abnormal tasks</translation>
+    </message>
+    <message>
+        <source>释放异常任务的功能</source>
+        <translation>Release an abnormal task&apos;s function</translation>
+    </message>
 </context>
 <context>
     <name>AuditCheck</name>
@@ -1560,6 +1568,105 @@
     <message>
         <source>账套库中没有总账启用日期一项（dGLStartDate），总账未启用。</source>
         <translation>The account set&apos;s database has no general ledger start date (dGLStartDate); the general ledger was not enabled.</translation>
+    </message>
+</context>
+<context>
+    <name>Tasks</name>
+    <message>
+        <source>登录账套</source>
+        <translation>log in to the account set</translation>
+    </message>
+    <message>
+        <source>输出账套</source>
+        <translation>export the account set</translation>
+    </message>
+    <message>
+        <source>引入账套</source>
+        <translation>import the account set</translation>
+    </message>
+    <message>
+        <source>删除账套</source>
+        <translation>delete the account set</translation>
+    </message>
+    <message>
+        <source>建立年度账</source>
+        <translation>create the next year</translation>
+    </message>
+    <message>
+        <source>清空年度数据</source>
+        <translation>clear the year&apos;s data</translation>
+    </message>
+    <message>
+        <source>引入年度账</source>
+        <translation>import the year</translation>
+    </message>
+    <message>
+        <source>输出年度账</source>
+        <translation>export the year</translation>
+    </message>
+    <message>
+        <source>结转上年数据</source>
+        <translation>carry forward the previous year</translation>
+    </message>
+    <message>
+        <source>控制台</source>
+        <translation>Console</translation>
+    </message>
+    <message>
+        <source>备份</source>
+        <translation>Backup</translation>
+    </message>
+    <message>
+        <source>异常</source>
+        <translation>Abnormal</translation>
+    </message>
+    <message>
+        <source>正常</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>账套[%1] %2年度</source>
+        <translation>account set [%1], year %2</translation>
+    </message>
+    <message>
+        <source>账套[%1]</source>
+        <translation>account set [%1]</translation>
+    </message>
+    <message>
+        <source>程序尚未登记为任务，不能%1。</source>
+        <translation>This program is not registered as a task and cannot %1.</translation>
+    </message>
+    <message>
+        <source>工作站[%1]上的操作员[%2]在%3执行“%4”的任务已异常（程序已退出或失去联系），请先清除异常任务，再%5。</source>
+        <translation>The task of operator [%2] on workstation [%1] that was doing “%4” in %3 is abnormal (the program has ended or lost contact); clear the abnormal tasks first, then %5.</translation>
+    </message>
+    <message>
+        <source>工作站[%1]上的操作员[%2]正在%3执行“%4”，现在不能%5。</source>
+        <translation>Operator [%2] on workstation [%1] is doing “%4” in %3; you cannot %5 now.</translation>
+    </message>
+    <message>
+        <source>清除异常任务</source>
+        <translation>Clear abnormal tasks</translation>
+    </message>
+    <message>
+        <source>释放功能</source>
+        <translation>Release functions</translation>
+    </message>
+    <message>
+        <source>已清除%1个异常任务。</source>
+        <translation>%1 abnormal task(s) cleared.</translation>
+    </message>
+    <message>
+        <source>已释放%1个异常任务的功能。</source>
+        <translation>%1 function(s) of abnormal tasks released.</translation>
+    </message>
+    <message>
+        <source>%1个任务仍在正常运行（或已不在），未清除。</source>
+        <translation> %1 task(s) are running normally (or are gone already) and were not cleared.</translation>
+    </message>
+    <message>
+        <source>%1个功能的任务仍在正常运行（或已释放），未释放。</source>
+        <translation> %1 function(s) belong to tasks running normally (or were released already) and were not released.</translation>
     </message>
 </context>
 <context>

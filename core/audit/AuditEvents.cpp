@@ -56,6 +56,8 @@ QList<QPair<QString, QString>> actions()
         {kLogExport, QT_TRANSLATE_NOOP("Audit", "导出日志")},
         {kYearCreate, QT_TRANSLATE_NOOP("Audit", "建立年度账")},
         {kCarryForward, QT_TRANSLATE_NOOP("Audit", "结转上年数据")},
+        {kTaskClear, QT_TRANSLATE_NOOP("Audit", "清除异常任务")},
+        {kTaskRelease, QT_TRANSLATE_NOOP("Audit", "释放异常任务的功能")},
     };
     QList<QPair<QString, QString>> named;
     for (const auto& [code, name] : list)
@@ -260,6 +262,22 @@ AuditEntry yearCreated(const QString& accId, int fromYear, int year)
 AuditEntry carriedForward(const QString& accId, int year, const QString& what)
 {
     return entry(kCarryForward, QStringLiteral("账套[%1]从%2年度结转到%3年度：%4").arg(accId, QString::number(year - 1), QString::number(year), what), // not translated: a stored detail
+                 accId, year);
+}
+
+AuditEntry taskCleared(const QString& subsystem, const QString& station, const QString& operatorId, qint64 pid,
+                       const QDateTime& beat, const QStringList& held)
+{
+    return entry(kTaskClear, QStringLiteral("清除异常任务[%1]：工作站[%2]，操作员[%3]，进程 %4，最后心跳 %5，执行的功能：%6") // not translated: a stored detail
+                                 .arg(subsystem, station, operatorId, QString::number(pid),
+                                      beat.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), listOrNone(held)));
+}
+
+AuditEntry claimReleased(const QString& accId, int year, const QString& function, const QString& station,
+                         const QString& operatorId)
+{
+    return entry(kTaskRelease, QStringLiteral("释放工作站[%1]上操作员[%2]的异常任务在账套[%3] %4年度执行的“%5”") // not translated: a stored detail
+                                   .arg(station, operatorId, accId, QString::number(year), function),
                  accId, year);
 }
 }

@@ -5,6 +5,7 @@
 #include "AuditLog.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QList>
 #include <QPair>
 #include <QStringList>
@@ -41,6 +42,8 @@ inline const QString kDelete = QStringLiteral("ACC_DELETE");
 inline const QString kLogExport = QStringLiteral("LOG_EXPORT");
 inline const QString kYearCreate = QStringLiteral("YEAR_CREATE");
 inline const QString kCarryForward = QStringLiteral("YEAR_CARRY");
+inline const QString kTaskClear = QStringLiteral("TASK_CLEAR");
+inline const QString kTaskRelease = QStringLiteral("TASK_RELEASE");
 
 // Every action: its code and its name in the viewer (in the console's language), in the order
 // the viewer lists them.
@@ -93,4 +96,11 @@ AuditEntry logExported(const QString& accId, int year, const QString& file, int 
 AuditEntry yearCreated(const QString& accId, int fromYear, int year);
 // 结转上年数据 into `year` from the year before; `what` says what was carried, in Chinese.
 AuditEntry carriedForward(const QString& accId, int year, const QString& what);
+// 清除异常任务, under the empty key: the task (its subsystem, workstation, operator, process and
+// last heartbeat) and the functions it held, as "账套[001] 2026年度 输出账套" texts.
+AuditEntry taskCleared(const QString& subsystem, const QString& station, const QString& operatorId, qint64 pid,
+                       const QDateTime& beat, const QStringList& held);
+// A function an abnormal task held, released, under its set and year.
+AuditEntry claimReleased(const QString& accId, int year, const QString& function, const QString& station,
+                         const QString& operatorId);
 }

@@ -9,6 +9,7 @@
 #include <AuditLog.h>
 #include <LoginCheck.h>
 #include <PasswordHash.h>
+#include <TaskRegistry.h>
 #include <SysInfo.h>
 #include <Paths.h>
 
@@ -56,13 +57,14 @@ void loadCharts(Database& db)
 
 namespace Installation {
 namespace {
-// What every program does to a system database it has opened: the wrong passwords' table made
-// when missing (a read-only one is logged and left: the login still reads it), and, with
-// `convert`, plain passwords hashed.
+// What every program does to a system database it has opened: the wrong passwords' and the
+// tasks' tables made when missing (a read-only one is logged and left: the login still reads it),
+// and, with `convert`, plain passwords hashed.
 void readyForLogins(Database& db, bool convert, const char* where)
 {
     try {
         LoginCheck::ensureTable(db);
+        TaskRegistry::ensureTables(db);
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QString::fromLatin1(where));
     }

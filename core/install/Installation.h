@@ -1,7 +1,7 @@
 #pragma once
 // Makes and opens an installation: its system database built from the SQL and charts compiled into
-// the program, and opened as every program of the installation opens it (the wrong passwords'
-// table made, plain passwords hashed, the audit log's tables brought up to date).
+// the program, and opened as every program of the installation opens it (the wrong passwords' and
+// the tasks' tables made, plain passwords hashed, the audit log's tables brought up to date).
 #include <InstallationPlace.h>
 
 #include <QString>
@@ -30,8 +30,8 @@ QString sysDbPath(const QString& root);
 // A new installation root: ROOT/DeZaduzi/DeZaduzi.mdb. Refuses (DbError) when one exists.
 void createRoot(const QString& root, bool demo = false);
 // Opens the system database of the installation at `place` into `db` as every program of the installation does: new
-// files follow the installation's modes (FileModes), the table of wrong passwords is made when
-// missing, and passwords still kept in plain text, here and in the mirror, become hashes. What
+// files follow the installation's modes (FileModes), the tables of wrong passwords and of the
+// tasks (TaskRegistry) are made when missing, and passwords still kept in plain text, here and in the mirror, become hashes. What
 // cannot be converted (a read-only file) is logged and left: the login still reads it.
 // Throws DbError when the database cannot be opened.
 // Without `convert` the passwords are left for convertPasswords (a console runs it off its

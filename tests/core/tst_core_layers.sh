@@ -2,7 +2,7 @@
 # The core's folders build on each other in one direction: a folder includes headers only from
 # the folders below it. An include that points up (the engine reaching into the operators' work,
 # say) fails here, naming the file and the header.
-#   files < engine < audit < users, setup, permissions < accounts < backup < install
+#   files < engine < audit < users, setup, permissions, tasks < accounts < backup < install
 # The core's own top files (the error log, the language, outcomes) sit below them all.
 core=${1:?usage: tst_core_layers.sh CORE_DIR}
 below() {
@@ -10,10 +10,10 @@ below() {
     files) echo "" ;;
     engine) echo "files" ;;
     audit) echo "files engine" ;;
-    users|setup|permissions) echo "files engine audit" ;;
+    users|setup|permissions|tasks) echo "files engine audit" ;;
     accounts) echo "files engine audit setup" ;;
-    backup) echo "files engine audit users setup accounts" ;;
-    install) echo "files engine audit users setup permissions accounts backup" ;;
+    backup) echo "files engine audit users setup tasks accounts" ;;
+    install) echo "files engine audit users setup permissions tasks accounts backup" ;;
     *) echo "?" ;;
     esac
 }
