@@ -148,28 +148,14 @@ QStringList filesHolding(const QString& dir, const QString& text)
     return found;
 }
 
-namespace {
-// Bytes= of the descriptor in `dir` set to `bytes`.
-void recordBytes(const QString& dir, qint64 bytes)
-{
-    const QString lst = dir + QStringLiteral("/KdErpAct.Lst");
-    writeFile(lst, readAll(lst).replace("Bytes=" + QByteArray::number(BackupSet::readDescriptor(lst).bytes),
-                                        "Bytes=" + QByteArray::number(bytes)));
-}
-} // namespace
-
 void seal(const QString& dir)
 {
     qint64 bytes = 0;
     const QString sum = Checksum::ofFile(dir + QStringLiteral("/kddata.BA_"), &bytes);
-    recordBytes(dir, bytes);
+    const QString lst = dir + QStringLiteral("/KdErpAct.Lst");
+    writeFile(lst, readAll(lst).replace("Bytes=" + QByteArray::number(BackupSet::readDescriptor(lst).bytes),
+                                        "Bytes=" + QByteArray::number(bytes)));
     QVERIFY(BackupSet::writeManifest(dir + QStringLiteral("/") + BackupSet::kManifestName, {bytes, sum}));
-}
-
-void withoutManifest(const QString& dir)
-{
-    QVERIFY(QFile::remove(dir + QStringLiteral("/KdErpAct.sum")));
-    recordBytes(dir, QFileInfo(dir + QStringLiteral("/kddata.BA_")).size());
 }
 
 BackupRoot::BackupRoot(const QString& acc, int year, const QStringList& sysRows, const QStringList& bookRows, const QString& out)

@@ -49,9 +49,6 @@ QStringList filesHolding(const QString& dir, const QString& text);
 // The descriptor's Bytes= and a manifest made to match the data file in `dir` as it is now: a
 // backup set that an export could have written with this data file.
 void seal(const QString& dir);
-// After a test has changed the data file on purpose: the descriptor records its new size and the
-// manifest goes, so the backup set is one written before manifests, checked in full.
-void withoutManifest(const QString& dir);
 
 // An installation whose set `acc` of `year`, made as the wizard makes it in ROOT/books, is
 // exported into ROOT/out (or `out`). Before the export, `sysRows` ($A the set, $Y its year) go
@@ -71,7 +68,6 @@ struct BackupRoot : TestRoot {
     QStringList yearFiles() { return filesIn(folder); }
     // Where an import notes the year folder it is replacing, until it is done.
     QString pending();
-    void withoutManifest() { ::withoutManifest(backup); }
 };
 
 // A server installation in a database of its own on the run's server (made through the database
