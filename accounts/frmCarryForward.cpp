@@ -33,6 +33,9 @@ frmCarryForward::frmCarryForward(const QString& summary, const QList<Row>& rows,
         MSFlexGrid1->setTextMatrix(r + 1, 1, rows[r].name);
         MSFlexGrid1->setTextMatrix(r + 1, 2, rows[r].change);
     }
+    // A long account name or change is shown whole: the grid scrolls sideways instead.
+    for (int c = 1; c < 3; ++c)
+        MSFlexGrid1->fitColWidth(c);
 
     QHBoxLayout* buttons = OkCancelHelpRow(this, cmdOK, cmdCancel, cmdHelp);
     auto* lay = new QVBoxLayout(this);
