@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
-#include <QScopeGuard>
 #include <QSqlQuery>
 
 #include <unistd.h>
@@ -149,11 +148,11 @@ bool TaskRegistry::heartbeat()
 {
     if (!m_id)
         return false;
-    // A heartbeat needs no flush to the disk: one lost to a power failure is only an older one.
-    // The server commits it without waiting for its log (asynchronous commit loses nothing but the
-    // newest such commits, never consistency). A file's connection skips its flushes for this one
-    // statement: it rewrites one number of one row in place (the same size), so whatever part of
-    // the write a power failure keeps, the file stays whole.
+    // On a server a heartbeat is committed without waiting for the server's log: asynchronous
+    // commit may lose the newest such commits in a crash, never consistency, and a lost heartbeat
+    // is only an older one. A file's heartbeat is flushed like every other write: skipping the
+    // flush of the system database's journal could leave a torn page of the operators' own
+    // database after a power failure, and one flushed write every 30 s is not felt.
     const QString beat = QStringLiteral("UPDATE SM_Task SET iBeat=%1 WHERE iTask_Id=?").arg(now(m_db));
     try {
         if (m_db.engine() == Engine::PostgreSQL) {
@@ -165,15 +164,6 @@ bool TaskRegistry::heartbeat()
             return there;
         }
         Database::BusyWait wait(m_db, kBeatWaitMs);
-        const QVariant flush = m_db.scalar(QStringLiteral("PRAGMA synchronous"));
-        m_db.execute(QStringLiteral("PRAGMA synchronous=OFF"));
-        const auto restore = qScopeGuard([&] {
-            try {
-                m_db.execute(QStringLiteral("PRAGMA synchronous=%1").arg(flush.toInt()));
-            } catch (const DbError& e) {
-                WriteErrLog(3, e.text(), QStringLiteral("TaskRegistry::heartbeat"));
-            }
-        });
         m_db.execute(beat, {m_id});
         return m_db.rowsAffected() > 0;
     } catch (const DbError& e) {
