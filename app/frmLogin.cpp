@@ -270,6 +270,8 @@ void frmLogin::openSystem()
     m_serverIndex = cboServer->currentIndex();
     const ConnInfo server = m_servers.value(m_serverIndex);
     m_users.reset();
+    // A task lives on the handle it registered on: it ends before the handle goes.
+    m_session.task.reset();
     m_session.sysDb.reset();
     m_session.installation = server.isEmpty() ? InstallationPlace::files(m_session.root) : InstallationPlace::server(server);
     m_sysDbMissing = false;

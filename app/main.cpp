@@ -77,6 +77,7 @@ int main(int argc, char* argv[])
 
     frmMain console(session);
     if (!console.Form_Load()) {
+        session.task.reset();
         session.sysDb.reset();
         return 0;
     }
@@ -84,7 +85,8 @@ int main(int argc, char* argv[])
     if (onServer)
         QMetaObject::invokeMethod(&console, &frmMain::mnuSysReg_Click, Qt::QueuedConnection);
     const int code = app.exec();
-    // The kept handle must close while the SQL driver is still loaded.
+    // The console's task ends and the kept handle closes while the SQL driver is still loaded.
+    session.task.reset();
     session.sysDb.reset();
     return code;
 }

@@ -7,6 +7,7 @@
 #include <AuditEvents.h>
 #include <Database.h>
 #include <InstallationPlace.h>
+#include <TaskRegistry.h>
 
 #include <QString>
 
@@ -39,6 +40,9 @@ struct Session {
     QString computerName;
     SessionOperator user;
     SessionAccount account;
+    // This console's task of the installation, from a login to the logout: what other workstations
+    // see of it, and where the work on a set and year claims its function (HeldClaim).
+    std::unique_ptr<TaskRegistry> task;
 
     // The command line's root, kept with a trailing separator; its files become the installation.
     void setRoot(const QString& commandLineRoot);
