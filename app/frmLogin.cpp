@@ -2,6 +2,7 @@
 #include "Banner.h"
 #include "StatusBar1.h"
 #include "frmMain.h"
+#include "TaskGrids.h"
 #include "frmPassword.h"
 #include "frmWeb.h"
 #include "UsedServers.h"
@@ -533,6 +534,7 @@ void frmLogin::setupConsole()
         a->setEnabled(!admin);
     m->enableYearMenu(!admin);
     m->Timer2.start();
+    m->tasks().loggedIn();
 }
 
 void frmLogin::cmdEdit_Click()

@@ -2,6 +2,7 @@
 #include "StatusBar1.h"
 #include "frmLogin.h"
 #include "About.h"
+#include "TaskGrids.h"
 #include "YearMenu.h"
 #include <AccountImporter.h>
 #include <ImportCommand.h>
@@ -53,6 +54,7 @@ frmMain::frmMain(Session& session, QWidget* parent)
     : QMainWindow(parent)
     , m_session(session)
     , m_years(std::make_unique<YearMenu>(session, this))
+    , m_tasks(std::make_unique<TaskGrids>(session, *this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(shownCaption());
@@ -205,6 +207,9 @@ void frmMain::connectMenu()
     onTriggered(mnuYearInput, &frmMain::mnuYearInput_Click);
     onTriggered(mnuYearExport, &frmMain::mnuYearExport_Click);
     onTriggered(mnuAccT1, &frmMain::mnuAccT1_Click);
+    connect(mnuViewRef, &QAction::triggered, this, &frmMain::mnuViewRef_Click);
+    onTriggered(mnuViewClear, &frmMain::mnuViewClear_Click);
+    onTriggered(mnuViewU, &frmMain::mnuViewU_Click);
     onTriggered(mnuPopG, &frmMain::mnuPopG_Click);
     onTriggered(mnuPopUser, &frmMain::mnuPopUser_Click);
     onTriggered(mnuPopJ, &frmMain::mnuPopJ_Click);
@@ -324,6 +329,7 @@ void frmMain::mnuSysU_Click()
 {
     if (m_session.db() && mnuSysU->isEnabled())
         AuditLog::record(*m_session.db(), m_session.auditContext(), Audit::logout(m_session.user.id));
+    m_tasks->loggedOut();
     mnuSysReg->setEnabled(true);
     mnuViewRef->setEnabled(true);
     mnuViewSys->setEnabled(true);
@@ -452,6 +458,11 @@ void frmMain::mnuYearDel_Click() { m_years->clear(); }
 void frmMain::mnuYearInput_Click() { m_years->importYear(); }
 void frmMain::mnuYearExport_Click() { m_years->exportYear(); }
 void frmMain::mnuAccT1_Click() { m_years->carryForward(); }
+
+// 刷新 and the administrator's clearings of what dead tasks left.
+void frmMain::mnuViewRef_Click() { m_tasks->refresh(); }
+void frmMain::mnuViewClear_Click() { m_tasks->clearAbnormalTasks(); }
+void frmMain::mnuViewU_Click() { m_tasks->releaseStaleClaims(); }
 
 void frmMain::mnuPopG_Click()
 {

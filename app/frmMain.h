@@ -13,6 +13,7 @@ class StatusBar1;
 class QAction;
 class QMenu;
 class WindowRegistry;
+class TaskGrids;
 class YearMenu;
 
 class frmMain : public QMainWindow {
@@ -32,6 +33,8 @@ public:
     // The 年度账 menu after a login: every item for a supervisor (结转上年数据 only when the year
     // logged into has a year before it), the whole menu disabled for the administrator.
     void enableYearMenu(bool supervisor);
+    // The grids of every workstation's tasks, which the login and the logout start and end.
+    TaskGrids& tasks() { return *m_tasks; }
 
     // The text of a line of a text file, counting from 1, without its line end; empty when
     // there is no such file or line.
@@ -97,6 +100,9 @@ public slots:
     void mnuYearInput_Click();
     void mnuYearExport_Click();
     void mnuAccT1_Click();
+    void mnuViewRef_Click();
+    void mnuViewClear_Click();
+    void mnuViewU_Click();
     void mnuPopG_Click();
     void mnuPopUser_Click();
     void mnuPopJ_Click();
@@ -128,6 +134,7 @@ private:
     QWidget* m_client = nullptr;
     WindowRegistry* m_registry = nullptr;
     std::unique_ptr<YearMenu> m_years;
+    std::unique_ptr<TaskGrids> m_tasks;
     bool m_loaded = false;
     // Design sizes taken on load, in twips.
     int m_formHeight = 0, m_formWidth = 0;

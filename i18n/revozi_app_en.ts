@@ -69,6 +69,61 @@ Open it in a browser: %1</translation>
     </message>
 </context>
 <context>
+    <name>TaskGrids</name>
+    <message>
+        <source>全部</source>
+        <translation>all</translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>清除异常任务</source>
+        <translation>Clear abnormal tasks</translation>
+    </message>
+    <message>
+        <source>没有异常任务。</source>
+        <translation>There are no abnormal tasks.</translation>
+    </message>
+    <message>
+        <source>%1  %2  操作员[%3]  注册于%4</source>
+        <translation>%1  %2  operator [%3]  since %4</translation>
+    </message>
+    <message>
+        <source>……共%1个</source>
+        <translation>… %1 in all</translation>
+    </message>
+    <message>
+        <source>以下任务已异常（程序已退出或失去联系）：
+%1
+清除这些任务及其占用的单据吗？</source>
+        <translation>These tasks are abnormal (their program has ended or lost contact):
+%1
+Clear them and what they hold?</translation>
+    </message>
+    <message>
+        <source>清除单据锁定</source>
+        <translation>Clear document locks</translation>
+    </message>
+    <message>
+        <source>没有需要清除的单据锁定。</source>
+        <translation>There are no locks to clear.</translation>
+    </message>
+    <message>
+        <source>账套[%1] %2  %3  工作站[%4]</source>
+        <translation>Account set [%1] %2  %3  workstation [%4]</translation>
+    </message>
+    <message>
+        <source>以下锁定属于已异常的任务：
+%1
+解除这些锁定吗？</source>
+        <translation>These locks belong to abnormal tasks:
+%1
+Release them?</translation>
+    </message>
+</context>
+<context>
     <name>YearMenu</name>
     <message>
         <source>请先以账套主管的身份注册到账套和会计年度。</source>
