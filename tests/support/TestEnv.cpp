@@ -17,6 +17,8 @@ TestEnv::TestEnv(bool withSystemDb)
 
 TestEnv::~TestEnv()
 {
+    // A console's task ends on the handle it registered on.
+    session.task.reset();
     session.sysDb.reset();
     closeDb();
 }
