@@ -3,6 +3,7 @@
 #include <CarryForward.h>
 #include <DbError.h>
 #include <ErrLog.h>
+#include <HeldClaim.h>
 #include <MsgBox.h>
 #include <NewYear.h>
 #include <Session.h>
@@ -40,6 +41,13 @@ int YearMenu::year() const
     return 0;
 }
 
+bool YearMenu::granted(const HeldClaim& held)
+{
+    if (!held.granted())
+        MsgBox(held.refusal().shown, vb::vbExclamation | vb::vbOKOnly, tr("年度账"));
+    return held.granted();
+}
+
 // The next year after the set's latest, once the person has seen the set and both years named.
 void YearMenu::create()
 {
@@ -51,6 +59,9 @@ void YearMenu::create()
         ShowNotice(plan.refusal);
         return;
     }
+    const HeldClaim held(m_session.task.get(), plan.accId, plan.newYear, Tasks::Function::YearCreate);
+    if (!granted(held))
+        return;
     if (MsgBox(plan.question.text, vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2, plan.question.title) != vb::vbYes)
         return;
     const AccountSetOutcome out = work.make(plan);
@@ -71,6 +82,9 @@ void YearMenu::exportYear()
     const int y = year();
     if (y == 0)
         return;
+    const HeldClaim held(m_session.task.get(), m_session.account.id, y, Tasks::Function::YearExport);
+    if (!granted(held))
+        return;
     frmWait wait(m_session, m_session.account.id, m_parent, y);
     wait.Form_Load();
     ShowModal(wait);
@@ -81,6 +95,9 @@ void YearMenu::carryForward()
 {
     const int y = year();
     if (y == 0)
+        return;
+    const HeldClaim held(m_session.task.get(), m_session.account.id, y, Tasks::Function::CarryForward);
+    if (!granted(held))
         return;
     CarryForward work(*m_session.sysDb, m_session.auditContext());
     const CarryForward::Plan plan = work.plan(m_session.account.id, y);

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QString>
 
+class HeldClaim;
 class QWidget;
 struct Session;
 
@@ -25,6 +26,8 @@ public:
 private:
     // The logged-in year, or 0 (said) when the session has none.
     int year() const;
+    // Whether the function was claimed; another workstation's work in the way is said.
+    static bool granted(const HeldClaim& held);
     Session& m_session;
     QWidget* m_parent;
 };

@@ -8,6 +8,7 @@
 #include <AccountSetCreator.h>
 #include <Module1.h>
 #include <NewYear.h>
+#include <TaskRegistry.h>
 #include <frmAccExport.h>
 #include <frmCarryForward.h>
 #include <frmLogin.h>
@@ -154,6 +155,24 @@ private slots:
         c.main.mnuAccT1_Click();
         QCOMPARE(c.modals.shown.count(QStringLiteral("frmCarryForward")), 2);
         QCOMPARE(c.msgs.calls.size(), 1);   // nothing left to carry: said, no window
+    }
+
+    // Another workstation importing the year: 结转 says who, before anything is listed or written.
+    void waitsForAnotherWorkstation()
+    {
+        TestEnv env;
+        makeSet(env, kYear - 1, kYear);
+        Database otherDb(env.sysDbPath());
+        TaskRegistry other(otherDb, TaskInfo{Tasks::kConsole, QStringLiteral("demo"), QStringLiteral("会计室-2")});
+        other.start();
+        QVERIFY(other.claim(QStringLiteral("007"), kYear, Tasks::Function::Import).granted());
+        Console c(env);
+        c.loginDemo();
+        c.msgs.clear();
+        c.main.mnuAccT1_Click();
+        QVERIFY(!c.modals.shown.contains(QStringLiteral("frmCarryForward")));
+        QCOMPARE(c.msgs.calls.size(), 1);
+        QVERIFY2(c.msgs.last().text.contains(QStringLiteral("会计室-2")), qPrintable(c.msgs.last().text));
     }
 
     // 输出 writes the year logged into, not the set's first.
