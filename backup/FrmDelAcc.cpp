@@ -3,6 +3,7 @@
 #include "AccountExporter.h"
 #include "frmwaiting.h"
 
+#include <HeldClaim.h>
 #include <Module1.h>
 #include <Session.h>
 #include <MsgBox.h>
@@ -125,15 +126,24 @@ void FrmDelAcc::exportSet(const QString& accId)
 {
     if (!m_session.sysDb)
         return;
+    int year = 0;   // the year that goes out: the set's first
     try {
         AccountExporter exporter(*m_session.sysDb, accId);
         if (accId.isEmpty() || !exporter.found()) {
             MsgBox(tr("账套[%1]不存在，无法输出！").arg(accId), vb::vbExclamation, title());
             return;
         }
+        year = exporter.year();
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("CmdDel_Click"));
         MsgBox(e.userText(), vb::vbExclamation, title());
+        return;
+    }
+    // Shared with other exports and logins, held while the copy is prepared and written: no
+    // import or deletion replaces the books meanwhile.
+    const HeldClaim claim(m_session.task.get(), accId, year, Tasks::Function::Export);
+    if (!claim.granted()) {
+        MsgBox(claim.refusal().shown, vb::vbExclamation, title());
         return;
     }
     frmwaiting waiting(m_session, accId, this);
@@ -147,6 +157,12 @@ void FrmDelAcc::deleteSet(const QString& accId)
         return;
     if (accId.isEmpty()) {
         MsgBox(tr("请从列表中选择要删除的账套！"), vb::vbExclamation, title());
+        return;
+    }
+    // Every year of the set, claimed before the question and held until the deletion is done.
+    const HeldClaim claim(m_session.task.get(), accId, 0, Tasks::Function::Delete);
+    if (!claim.granted()) {
+        MsgBox(claim.refusal().shown, vb::vbExclamation, title());
         return;
     }
     if (MsgBox(tr("真的删除该账套吗？"), vb::vbYesNo | vb::vbQuestion, tr("删除提示")) != vb::vbYes)

@@ -1,6 +1,6 @@
 #pragma once
 // "账套备份": chooses an account set of CreateAcc and exports it, or deletes it when
-// "删除当前输出账套" is ticked.
+// "删除当前输出账套" is ticked; either holds its function on the set (the console's task) while it runs.
 #include <QDialog>
 
 class QCheckBox;

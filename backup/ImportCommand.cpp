@@ -1,6 +1,7 @@
 #include "ImportCommand.h"
 #include "frmInput.h"
 
+#include <HeldClaim.h>
 #include <Module1.h>
 #include <Session.h>
 #include <MsgBox.h>
@@ -25,6 +26,15 @@ ImportCommand::Outcome ImportCommand::run(const QString& descriptorPath)
 {
     if (!load(descriptorPath))
         return Outcome::Failed;
+    // Held from the moment the descriptor names the set, before any question, until the restore
+    // has ended: another workstation working on the set is named, and nothing is asked. The
+    // import replaces the set's rows of every year (its 9999 rows, its supervisors' rights), so
+    // every year of it is claimed.
+    const HeldClaim claim(m_session.task.get(), plan().accId, 0, Tasks::Function::Import);
+    if (!claim.granted()) {
+        MsgBox(claim.refusal().shown, vb::vbExclamation, AccountImporter::title());
+        return Outcome::Failed;
+    }
     if (const Outcome opened = unlock(); opened != Outcome::Done)
         return opened;
     if (!ask())

@@ -1,7 +1,8 @@
 #pragma once
 // The console's 引入 after the file dialog: reads the descriptor (AccountImporter), asks whether
 // the set goes into a new folder (frmAccPath; again while the folder cannot take the books) and before an existing set is overwritten, then
-// opens the progress window frmInput, which restores the set. Refusals are shown here.
+// opens the progress window frmInput, which restores the set. Refusals are shown here. From the
+// descriptor's load to the restore's end the console's task holds the import of the set.
 #include <AccountImporter.h>
 
 #include <QString>

@@ -9,6 +9,7 @@
 #include <Database.h>
 #include <FrmDelAcc.h>
 #include <Module1.h>
+#include <TaskRegistry.h>
 #include <frmAccExport.h>
 #include <frmMain.h>
 #include <frmWait.h>
@@ -219,6 +220,49 @@ private slots:
         QVERIFY(QFile::exists(other) && hasSet(env.db(), QStringLiteral("002")));
         QCOMPARE(f.ComboAcc->count(), 1);
         writer.execute(QStringLiteral("ROLLBACK"));
+    }
+
+    // Another workstation on the set: the deletion is refused before its question, naming it; an
+    // export goes beside a login, and is refused before any window beside an import.
+    void claims_anotherWorkstationsFunctionComesFirst()
+    {
+        TestEnv env;
+        env.loginAdmin();
+        const QString books = env.root() + QStringLiteral("/books");
+        makeSet(env.db(), QStringLiteral("001"), QStringLiteral("甲"), books, 2024);
+        env.session.task = std::make_unique<TaskRegistry>(env.db(), TaskInfo{Tasks::kConsole, QStringLiteral("admin"), QStringLiteral("WS-A")});
+        env.session.task->start();
+        Database second(env.sysDbPath());
+        TaskRegistry other(second, {Tasks::kConsole, QStringLiteral("chenl"), QStringLiteral("WS-B")});
+        other.start();
+        const Claim login = other.claim(QStringLiteral("001"), 2024, Tasks::Function::Login);
+        QVERIFY(login.granted());
+        FrmDelAcc f(env.session);
+        f.Form_Load();
+        f.chkAcc->setChecked(true);
+        choose(f, QStringLiteral("[001]甲"));
+        {
+            MsgBoxScript msgs;
+            press(f.CmdDel);
+            QCOMPARE(msgs.texts(), QStringList{"工作站[WS-B]上的操作员[chenl]正在账套[001] 2024年度执行“登录账套”，现在不能删除账套。"});
+            QCOMPARE(msgs.last().icon(), int(vb::vbExclamation));
+            QVERIFY(hasSet(env.db(), QStringLiteral("001")));
+        }
+        f.chkAcc->setChecked(false);
+        {
+            ExportRun run(env.root() + QStringLiteral("/out"));
+            press(f.CmdDel);
+            QCOMPARE(run.modals.shown, (QStringList{"frmwaiting", "frmWait", "frmAccExport"}));
+            QCOMPARE(run.msgs.texts(), QStringList{"输出账套成功！"});
+        }
+        other.release(login.token);
+        QVERIFY(other.claim(QStringLiteral("001"), 0, Tasks::Function::Import).granted());
+        ExportRun refused(env.root() + QStringLiteral("/again"));
+        press(f.CmdDel);
+        QVERIFY(refused.modals.shown.isEmpty());
+        QCOMPARE(refused.msgs.texts(), QStringList{"工作站[WS-B]上的操作员[chenl]正在账套[001]执行“引入账套”，现在不能输出账套。"});
+        // Nothing of this console's is left held once its windows closed.
+        QCOMPARE(env.session.task->functions().size(), 1);
     }
 
     void console_exportMenuOpensTheDialog()

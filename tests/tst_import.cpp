@@ -14,6 +14,7 @@
 #include <Module1.h>
 #include <AccountExporter.h>
 #include <Manifest.h>
+#include <TaskRegistry.h>
 #include <frmAccExport.h>
 #include <frmAccPath.h>
 #include <frmInput.h>
@@ -284,6 +285,48 @@ private slots:
         QCOMPARE(readAll(env.live), liveBytes);
         QCOMPARE(dumpBesidesLog(env.db()), sysRows);
         QCOMPARE(auditRows(env.db()).last(), QStringLiteral("003|ACC_IMPORT|失败"));
+    }
+
+    // Another workstation on the set: refused as soon as the descriptor names it, before the first
+    // question, and nothing changes; once that task is cleared as abnormal the import goes.
+    void claims_refusedBeforeTheFirstQuestion()
+    {
+        Exported env(QStringLiteral("backup"));
+        env.session.task = std::make_unique<TaskRegistry>(env.db(), TaskInfo{Tasks::kConsole, QStringLiteral("admin"), QStringLiteral("WS-A")});
+        env.session.task->start();
+        Database second(env.sysDbPath());
+        TaskRegistry other(second, {Tasks::kConsole, QStringLiteral("chenl"), QStringLiteral("WS-B")});
+        other.start();
+        QVERIFY(other.claim(QStringLiteral("003"), 2008, Tasks::Function::Login).granted());
+        const QByteArray liveBytes = readAll(env.live);
+        const QStringList sysRows = dumpBesidesLog(env.db());
+        frmMain main(env.session);
+        {
+            ImportRun run(env.lst);
+            main.mnuAccInput_Click();
+            QCOMPARE(run.msgs.texts(), QStringList{"工作站[WS-B]上的操作员[chenl]正在账套[003] 2008年度执行“登录账套”，现在不能引入账套。"});
+            QCOMPARE(run.modals.shown, QStringList{"dlgImportFile"});
+        }
+        QCOMPARE(readAll(env.live), liveBytes);
+        QCOMPARE(dumpBesidesLog(env.db()), sysRows);
+        // The other console stops beating: its function blocks until its task is cleared.
+        second.execute(QStringLiteral("UPDATE SM_Task SET iBeat=iBeat-4*iInterval WHERE iTask_Id=?"), {other.id()});
+        {
+            ImportRun run(env.lst);
+            main.mnuAccInput_Click();
+            QCOMPARE(run.msgs.calls.size(), 1);
+            QVERIFY2(run.msgs.last().text.contains(QStringLiteral("已异常")), qPrintable(run.msgs.last().text));
+        }
+        QCOMPARE(readAll(env.live), liveBytes);
+        QCOMPARE(env.session.task->clearAbnormal({other.id()}, env.session.auditContext()).done, 1);
+        ImportRun run(env.lst);
+        run.msgs.answer(vb::vbNo);
+        run.msgs.answer(vb::vbYes);
+        main.mnuAccInput_Click();
+        QCOMPARE(run.msgs.texts().last(), QStringLiteral("帐套[003]引入成功！"));
+        QCOMPARE(run.modals.shown.last(), QStringLiteral("frmInput"));
+        // Held until the restore ended, released after it.
+        QVERIFY(env.session.task->functions().isEmpty());
     }
 
     // Escape while the restore runs stops it before its commit: no message, the window closes,
