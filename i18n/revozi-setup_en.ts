@@ -13,6 +13,9 @@
       在 PostgreSQL 数据库中建立服务器安装（CONNINFO 为 libpq 连接串，如 &quot;host=srv dbname=revozi&quot;，
       或 &quot;service=名称&quot;（pg_service.conf）；密码取自 ~/.pgpass，不可写在命令行上）。
       该数据库中已有安装时拒绝，不会覆盖。
+  revozi-setup --migrate ROOT --server CONNINFO
+      把 ROOT 的安装（系统库和所有账套各年度的账套库）迁移到 CONNINFO 所指的空数据库，在一个事务中完成，
+      提交前逐表核对两边的内容；有任何不同、失败或中断都全部撤销。原安装不删除，只记下已迁移到的服务器。
   revozi-setup --template FILE
       写出账套库模板（构建时使用）。
   -h, --help     显示本帮助
@@ -30,6 +33,11 @@
       "host=srv dbname=revozi", or "service=NAME" (pg_service.conf); the password comes from ~/.pgpass
       and may not be written on the command line). Refuses, overwriting nothing, when the database
       already holds an installation.
+  revozi-setup --migrate ROOT --server CONNINFO
+      Moves the installation in ROOT (the system database and every account set's books of every year)
+      into the empty database CONNINFO names, in one transaction, comparing every table on both sides
+      before the commit; any difference, failure or interruption undoes everything. The installation's
+      files are not deleted; they only record the server they were moved to.
   revozi-setup --template FILE
       Writes the account database template (used by the build).
   -h, --help     show this help
@@ -56,10 +64,12 @@ Exit status: 0 success, 1 failure (the reason goes to standard error), 2 usage e
     <message>
         <source>用法: revozi-setup ROOT [--demo]
       revozi-setup --server CONNINFO [--demo]
+      revozi-setup --migrate ROOT --server CONNINFO
       revozi-setup --template FILE
 （revozi-setup --help 列出用法）</source>
         <translation>Usage: revozi-setup ROOT [--demo]
        revozi-setup --server CONNINFO [--demo]
+       revozi-setup --migrate ROOT --server CONNINFO
        revozi-setup --template FILE
 (revozi-setup --help lists the usage)</translation>
     </message>
@@ -70,6 +80,10 @@ Exit status: 0 success, 1 failure (the reason goes to standard error), 2 usage e
     <message>
         <source>已在 %1 建立安装</source>
         <translation>Installation made in %1</translation>
+    </message>
+    <message>
+        <source>复制 %1（%2 / %3 MB）</source>
+        <translation>Copying %1 (%2 / %3 MB)</translation>
     </message>
 </context>
 </TS>

@@ -517,6 +517,14 @@
         <source>释放异常任务的功能</source>
         <translation>Release an abnormal task&apos;s function</translation>
     </message>
+    <message>
+        <source>迁移到服务器</source>
+        <translation>Move to a server</translation>
+    </message>
+    <message>
+        <source>修改服务器密码</source>
+        <translation>Change the server password</translation>
+    </message>
 </context>
 <context>
     <name>AuditCheck</name>
@@ -1071,6 +1079,10 @@
         <source>无法释放空闲页：不是 SQLite 连接</source>
         <translation>Free pages cannot be released: not an SQLite connection</translation>
     </message>
+    <message>
+        <source>不是数据库服务器的连接</source>
+        <translation>Not a connection to a database server</translation>
+    </message>
 </context>
 <context>
     <name>DbError</name>
@@ -1183,6 +1195,57 @@
     <message>
         <source>操作员[%1]已注销，不能登录。请系统管理员在操作员管理中启用后再登录。</source>
         <translation>Operator [%1] is cancelled and cannot log in. Ask the system administrator to restore the operator in operator management, then log in.</translation>
+    </message>
+</context>
+<context>
+    <name>Migration</name>
+    <message>
+        <source>不是 SQLite 连接</source>
+        <translation>Not a SQLite connection</translation>
+    </message>
+    <message>
+        <source>表 %1 的列 %2 中有服务器上的类型放不下的值（不是数值），未迁移。</source>
+        <translation>Column %2 of table %1 holds a value the server's type cannot keep (not a number); nothing was moved.</translation>
+    </message>
+    <message>
+        <source>服务器数据库 %1 中已有一个安装，不会覆盖。</source>
+        <translation>The server database %1 already holds an installation; it is not overwritten.</translation>
+    </message>
+    <message>
+        <source>服务器数据库 %1 中已有同名的模式（%2），不会覆盖。</source>
+        <translation>The server database %1 already has schemas of these names (%2); they are not overwritten.</translation>
+    </message>
+    <message>
+        <source>服务器上的表 %1 与原安装不一致（%2 行对 %3 行，或内容不同），已全部撤销。</source>
+        <translation>The table %1 on the server differs from the installation's (%2 rows against %3, or different contents); everything was undone.</translation>
+    </message>
+    <message>
+        <source>找不到账套[%1] %2年度的账套库：%3</source>
+        <translation>The books of account set [%1], year %2, are missing: %3</translation>
+    </message>
+    <message>
+        <source>服务器连接串不正确：%1</source>
+        <translation>The server's connection string is wrong: %1</translation>
+    </message>
+    <message>
+        <source>这个安装已迁移到服务器[%1]，不再迁移。</source>
+        <translation>This installation was moved to the server [%1] already; it is not moved again.</translation>
+    </message>
+    <message>
+        <source>迁移已取消，服务器数据库和原安装都保持原样。</source>
+        <translation>The move was cancelled; the server database and the installation are as they were.</translation>
+    </message>
+    <message>
+        <source>安装已迁移到服务器[%1]，但无法在原安装中记下迁移：%2</source>
+        <translation>The installation was moved to the server [%1], but the move could not be recorded in the installation's files: %2</translation>
+    </message>
+    <message>
+        <source>迁移失败，已全部撤销，服务器数据库保持原样：%1</source>
+        <translation>The move failed and everything was undone; the server database is as it was: %1</translation>
+    </message>
+    <message>
+        <source>安装已迁移到服务器[%1]（%2 个账套年度的账套库）。</source>
+        <translation>The installation was moved to the server [%1] (books of %2 account set years).</translation>
     </message>
 </context>
 <context>
@@ -1530,6 +1593,49 @@
     <message>
         <source>压缩备份数据时出错：%1</source>
         <translation>Error compressing the backup data: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ServerPassword</name>
+    <message>
+        <source>无法写入密码文件：%1</source>
+        <translation>Cannot write the password file: %1</translation>
+    </message>
+    <message>
+        <source>客户端库没有给出 SCRAM 形式的密码</source>
+        <translation>The client library did not give the password in SCRAM form</translation>
+    </message>
+    <message>
+        <source>这不是服务器上的安装，没有服务器密码可改。</source>
+        <translation>This is not an installation on a server: there is no server password to change.</translation>
+    </message>
+    <message>
+        <source>新密码不能为空。</source>
+        <translation>The new password may not be empty.</translation>
+    </message>
+    <message>
+        <source>新密码与当前密码相同。</source>
+        <translation>The new password is the same as the current one.</translation>
+    </message>
+    <message>
+        <source>当前密码不对，服务器密码没有修改。</source>
+        <translation>The current password is wrong; the server password was not changed.</translation>
+    </message>
+    <message>
+        <source>无法连接服务器，密码没有修改：%1</source>
+        <translation>Cannot connect to the server; the password was not changed: %1</translation>
+    </message>
+    <message>
+        <source>服务器密码没有修改：%1</source>
+        <translation>The server password was not changed: %1</translation>
+    </message>
+    <message>
+        <source>服务器密码已修改，但密码文件没有更新：%1</source>
+        <translation>The server password was changed, but the password file was not updated: %1</translation>
+    </message>
+    <message>
+        <source>服务器登录名[%1]的密码已修改。</source>
+        <translation>The password of the server login [%1] was changed.</translation>
     </message>
 </context>
 <context>

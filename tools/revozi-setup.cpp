@@ -3,6 +3,7 @@
 // --demo also makes the sample operators and an account set to explore (supervisor demo, the 2007
 // chart, this year); without it the administrator is the only operator.
 // revozi-setup --template FILE: writes the account-database template.
+// revozi-setup --migrate ROOT --server CONNINFO: moves the installation at ROOT onto the server.
 #include <AccountSetCreator.h>
 #include <AccountTemplate.h>
 #include <BuildInfo.h>
@@ -12,6 +13,7 @@
 #include <Installation.h>
 #include <InstallationRecovery.h>
 #include <Language.h>
+#include <Migration.h>
 #include <Paths.h>
 
 #include <QCoreApplication>
@@ -20,6 +22,7 @@
 #include <QTextStream>
 
 #include <optional>
+#include <unistd.h>
 
 namespace {
 const char* const kHelp = QT_TRANSLATE_NOOP("revozi-setup",
@@ -32,6 +35,9 @@ const char* const kHelp = QT_TRANSLATE_NOOP("revozi-setup",
     "      在 PostgreSQL 数据库中建立服务器安装（CONNINFO 为 libpq 连接串，如 \"host=srv dbname=revozi\"，\n"
     "      或 \"service=名称\"（pg_service.conf）；密码取自 ~/.pgpass，不可写在命令行上）。\n"
     "      该数据库中已有安装时拒绝，不会覆盖。\n"
+    "  revozi-setup --migrate ROOT --server CONNINFO\n"
+    "      把 ROOT 的安装（系统库和所有账套各年度的账套库）迁移到 CONNINFO 所指的空数据库，在一个事务中完成，\n"
+    "      提交前逐表核对两边的内容；有任何不同、失败或中断都全部撤销。原安装不删除，只记下已迁移到的服务器。\n"
     "  revozi-setup --template FILE\n"
     "      写出账套库模板（构建时使用）。\n"
     "  -h, --help     显示本帮助\n"
@@ -92,6 +98,33 @@ int writeTemplate(const QString& file)
     return 0;
 }
 
+// --migrate ROOT --server CONNINFO: the exit status (0 moved, 1 refused or failed).
+int migrate(const QString& root, const ConnInfo& server)
+{
+    QTextStream err(stderr);
+    const QString where = QDir::cleanPath(QDir(root).absolutePath());
+    Database sysDb;
+    try {
+        Installation::openSystemDatabase(sysDb, InstallationPlace::files(where));
+    } catch (const DbError& e) {
+        err << "revozi-setup: " << e.userText() << Qt::endl;
+        return 1;
+    }
+    const bool terminal = isatty(STDERR_FILENO);
+    QString last;
+    const MigrationOutcome out = Migration::moveToServer(sysDb, where, server, {}, {}, [&](const QString& table, qint64 bytes, qint64 total) {
+        if (!terminal || table == last)
+            return;
+        last = table;
+        err << QCoreApplication::translate("revozi-setup", "复制 %1（%2 / %3 MB）").arg(table).arg(bytes >> 20).arg(total >> 20) << Qt::endl;
+    });
+    if (out.done())
+        QTextStream(stdout) << out.notice.text << Qt::endl;
+    else
+        err << "revozi-setup: " << out.notice.text << Qt::endl;
+    return out.done() ? 0 : 1;
+}
+
 // Where the installation goes, from ROOT or --server CONNINFO (the arguments without --demo);
 // nothing when they are wrong, which has been said (exit status 2).
 std::optional<InstallationPlace> placeFrom(const QStringList& args)
@@ -111,7 +144,7 @@ std::optional<InstallationPlace> placeFrom(const QStringList& args)
         // would be read from wherever a program is started later.
         return InstallationPlace::files(QDir::cleanPath(QDir(args[0]).absolutePath()));
     }
-    err << QCoreApplication::translate("revozi-setup", "用法: revozi-setup ROOT [--demo]\n      revozi-setup --server CONNINFO [--demo]\n      revozi-setup --template FILE\n（revozi-setup --help 列出用法）") << Qt::endl;
+    err << QCoreApplication::translate("revozi-setup", "用法: revozi-setup ROOT [--demo]\n      revozi-setup --server CONNINFO [--demo]\n      revozi-setup --migrate ROOT --server CONNINFO\n      revozi-setup --template FILE\n（revozi-setup --help 列出用法）") << Qt::endl;
     return std::nullopt;
 }
 
@@ -153,6 +186,18 @@ int main(int argc, char* argv[])
     }
     if (args.size() == 2 && args[0] == QLatin1String("--template"))
         return writeTemplate(args[1]);
+    if (args.size() == 4 && args[0] == QLatin1String("--migrate") && args[2] == QLatin1String("--server") && !args[1].startsWith(QLatin1Char('-'))
+        && !args[3].startsWith(QLatin1Char('-'))) {
+        const ConnInfo server(args[3]);
+        // A password on the command line is visible to every user of the machine (ps).
+        if (server.hasPassword() || !server.isValid()) {
+            QTextStream(stderr) << "revozi-setup: "
+                                << (server.hasPassword() ? QCoreApplication::translate("revozi-setup", "连接串中不能写密码，请放在 ~/.pgpass 中。") : server.error())
+                                << Qt::endl;
+            return 2;
+        }
+        return migrate(args[1], server);
+    }
     const bool demo = args.removeAll(QStringLiteral("--demo")) > 0;
     const std::optional<InstallationPlace> where = placeFrom(args);
     if (!where)

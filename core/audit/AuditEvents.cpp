@@ -58,6 +58,8 @@ QList<QPair<QString, QString>> actions()
         {kCarryForward, QT_TRANSLATE_NOOP("Audit", "结转上年数据")},
         {kTaskClear, QT_TRANSLATE_NOOP("Audit", "清除异常任务")},
         {kTaskRelease, QT_TRANSLATE_NOOP("Audit", "释放异常任务的功能")},
+        {kMoveToServer, QT_TRANSLATE_NOOP("Audit", "迁移到服务器")},
+        {kServerPassword, QT_TRANSLATE_NOOP("Audit", "修改服务器密码")},
     };
     QList<QPair<QString, QString>> named;
     for (const auto& [code, name] : list)
@@ -279,5 +281,16 @@ AuditEntry claimReleased(const QString& accId, int year, const QString& function
     return entry(kTaskRelease, QStringLiteral("释放工作站[%1]上操作员[%2]的异常任务在账套[%3] %4年度执行的“%5”") // not translated: a stored detail
                                    .arg(station, operatorId, accId, QString::number(year), function),
                  accId, year);
+}
+
+AuditEntry movedToServer(const QString& root, const QString& server, int books)
+{
+    return entry(kMoveToServer, QStringLiteral("安装目录 %1 的系统库和 %2 个账套年度的账套库迁移到服务器 %3") // not translated: a stored detail
+                                    .arg(root, QString::number(books), server));
+}
+
+AuditEntry serverPasswordChanged(const QString& role, const QString& server)
+{
+    return entry(kServerPassword, QStringLiteral("修改服务器 %1 上登录名[%2]的密码").arg(server, role)); // not translated: a stored detail
 }
 }

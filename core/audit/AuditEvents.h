@@ -44,6 +44,8 @@ inline const QString kYearCreate = QStringLiteral("YEAR_CREATE");
 inline const QString kCarryForward = QStringLiteral("YEAR_CARRY");
 inline const QString kTaskClear = QStringLiteral("TASK_CLEAR");
 inline const QString kTaskRelease = QStringLiteral("TASK_RELEASE");
+inline const QString kMoveToServer = QStringLiteral("INSTALL_MOVE");
+inline const QString kServerPassword = QStringLiteral("SERVER_PASSWORD");
 
 // Every action: its code and its name in the viewer (in the console's language), in the order
 // the viewer lists them.
@@ -103,4 +105,9 @@ AuditEntry taskCleared(const QString& subsystem, const QString& station, const Q
 // A function an abnormal task held, released, under its set and year.
 AuditEntry claimReleased(const QString& accId, int year, const QString& function, const QString& station,
                          const QString& operatorId);
+// The installation of files at `root` moved onto the server `server` (host:port/database) with
+// `books` books of sets and years: the same row in the files' log and in the server's.
+AuditEntry movedToServer(const QString& root, const QString& server, int books);
+// The password of the server login `role` on `server` changed (never the password itself).
+AuditEntry serverPasswordChanged(const QString& role, const QString& server);
 }

@@ -16,6 +16,7 @@
 #include <QUrl>
 
 #include <fcntl.h>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -225,6 +226,140 @@ void Database::createSchema(const QString& name)
     execute(QString::fromLatin1(kCiCollation).arg(name));
 }
 
+int Database::ownCollations()
+{
+    if (m_engine != Engine::PostgreSQL)
+        return 0;
+    // A text column keeps the collation it was declared with: one of another schema's is named by
+    // a dump of its own schema, which then restores only where that other schema exists.
+    Recordset rs = query(QStringLiteral("SELECT n.nspname, c.relname, a.attname FROM pg_attribute a JOIN pg_class c ON c.oid=a.attrelid "
+                                        "JOIN pg_namespace n ON n.oid=c.relnamespace JOIN pg_collation k ON k.oid=a.attcollation "
+                                        "JOIN pg_namespace kn ON kn.oid=k.collnamespace WHERE c.relkind='r' AND a.attnum>0 "
+                                        "AND NOT a.attisdropped AND k.collname='ci' AND kn.nspname<>n.nspname AND n.nspname<>?"),
+                         {m_schema});
+    int changed = 0;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        const QString schema = rs.Fields(0).toString();
+        if (!isSchemaName(schema))
+            continue;
+        execute(QString::fromLatin1(kCiCollation).arg(schema));
+        execute(QStringLiteral("ALTER TABLE %1.\"%2\" ALTER COLUMN \"%3\" TYPE TEXT COLLATE %1.ci")
+                    .arg(schema, QString(rs.Fields(1).toString()).replace(QLatin1Char('"'), QLatin1String("\"\"")),
+                         QString(rs.Fields(2).toString()).replace(QLatin1Char('"'), QLatin1String("\"\""))));
+        ++changed;
+    }
+    return changed;
+}
+
+void* Database::serverConn()
+{
+    const QVariant v = m_db.driver() ? m_db.driver()->handle() : QVariant();
+    if (m_engine != Engine::PostgreSQL || !v.isValid() || (qstrcmp(v.typeName(), "PGconn*") != 0 && qstrcmp(v.typeName(), "pg_conn*") != 0))
+        throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "不是数据库服务器的连接")));
+    return *static_cast<PGconn* const*>(v.constData());
+}
+
+namespace {
+[[noreturn]] void copyFailed(PGconn* pg, PGresult* r, const QString& sql)
+{
+    QString text = QString::fromUtf8(r ? PQresultErrorMessage(r) : PQerrorMessage(pg)).trimmed();
+    if (text.isEmpty())
+        text = QString::fromUtf8(PQerrorMessage(pg)).trimmed();
+    static const QRegularExpression severity(QStringLiteral("^(ERROR|FATAL|PANIC):\\s+"));
+    text = text.remove(severity).section(QLatin1Char('\n'), 0, 0).trimmed();
+    const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    const QString code = state ? QString::fromLatin1(state) : (PQstatus(pg) == CONNECTION_OK ? QString() : QStringLiteral("08006"));
+    if (r)
+        PQclear(r);
+    throw DbError(text, code, sql, Engine::PostgreSQL);
+}
+
+// The results that follow the end of a COPY; throws the first failure.
+void drainCopy(PGconn* pg, const QString& sql)
+{
+    PGresult* failed = nullptr;
+    while (PGresult* r = PQgetResult(pg)) {
+        if (PQresultStatus(r) != PGRES_COMMAND_OK && !failed)
+            failed = r;
+        else
+            PQclear(r);
+    }
+    if (failed)
+        copyFailed(pg, failed, sql);
+}
+} // namespace
+
+Database::CopyIn::CopyIn(Database& db, const QString& copyStatement)
+    : m_sql(db.forServer(copyStatement))
+{
+    PGconn* pg = static_cast<PGconn*>(db.serverConn());
+    m_conn = pg;
+    PGresult* r = PQexec(pg, m_sql.toUtf8().constData());
+    if (PQresultStatus(r) != PGRES_COPY_IN)
+        copyFailed(pg, r, m_sql);
+    PQclear(r);
+    m_open = true;
+}
+
+Database::CopyIn::~CopyIn()
+{
+    if (!m_open)
+        return;
+    PGconn* pg = static_cast<PGconn*>(m_conn);
+    PQputCopyEnd(pg, "abandoned");
+    while (PGresult* r = PQgetResult(pg))
+        PQclear(r);
+}
+
+void Database::CopyIn::put(const QByteArray& lines)
+{
+    PGconn* pg = static_cast<PGconn*>(m_conn);
+    if (PQputCopyData(pg, lines.constData(), int(lines.size())) != 1) {
+        m_open = false;
+        PQputCopyEnd(pg, "failed");
+        copyFailed(pg, nullptr, m_sql);
+    }
+}
+
+void Database::CopyIn::finish()
+{
+    PGconn* pg = static_cast<PGconn*>(m_conn);
+    m_open = false;
+    if (PQputCopyEnd(pg, nullptr) != 1)
+        copyFailed(pg, nullptr, m_sql);
+    drainCopy(pg, m_sql);
+}
+
+void Database::copyOut(const QString& copyStatement, const std::function<void(const char* data, int size)>& each)
+{
+    const QString sql = forServer(copyStatement);
+    PGconn* pg = static_cast<PGconn*>(serverConn());
+    PGresult* r = PQexec(pg, sql.toUtf8().constData());
+    if (PQresultStatus(r) != PGRES_COPY_OUT)
+        copyFailed(pg, r, sql);
+    PQclear(r);
+    char* line = nullptr;
+    int n;
+    // A row at a time, as the server sends them: nothing of a table is held whole.
+    while ((n = PQgetCopyData(pg, &line, 0)) > 0) {
+        try {
+            each(line, n);
+        } catch (...) {
+            PQfreemem(line);
+            // The rest of the rows are read and dropped, so the session stays usable.
+            while (PQgetCopyData(pg, &line, 0) > 0)
+                PQfreemem(line);
+            while (PGresult* rest = PQgetResult(pg))
+                PQclear(rest);
+            throw;
+        }
+        PQfreemem(line);
+    }
+    if (n == -2)
+        copyFailed(pg, nullptr, sql);
+    drainCopy(pg, sql);
+}
+
 void Database::openLike(const Database& other)
 {
     if (other.engine() == Engine::PostgreSQL)
@@ -233,7 +368,7 @@ void Database::openLike(const Database& other)
         open(other.path());
 }
 
-void Database::openServer(const QString& conninfo, const QString& schema, bool create)
+void Database::connectServer(const QString& conninfo, const QString& schema)
 {
     close();
     if (!isSchemaName(schema))
@@ -259,6 +394,24 @@ void Database::openServer(const QString& conninfo, const QString& schema, bool c
     }
     m_schema = schema;
     m_conninfo = conninfo.trimmed();
+}
+
+void Database::openServerToMake(const QString& conninfo, const QString& schema)
+{
+    connectServer(conninfo, schema);
+    try {
+        execute(QStringLiteral("SET client_min_messages TO warning"));
+        execute(QStringLiteral("SELECT set_config('application_name', ?, false)"), {SysInfo::computerName().left(63)});
+        execute(QStringLiteral("SET search_path TO %1").arg(schema));
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Database::openServer(const QString& conninfo, const QString& schema, bool create)
+{
+    connectServer(conninfo, schema);
     try {
         // The server's notices ("already exists, skipping") are not the program's to print.
         execute(QStringLiteral("SET client_min_messages TO warning"));

@@ -35,6 +35,10 @@ public:
     // Throws DbError (isConnectionLost() when the server cannot be reached).
     // Without `create` a missing schema is refused (books that are not there are not made empty).
     void openServer(const QString& conninfo, const QString& schema, bool create = true);
+    // A session on a server database for work that makes `schema` itself inside its transaction
+    // (createSchema), so a rollback leaves the database as it was: nothing is made on opening,
+    // unqualified names mean `schema` once it exists. Throws DbError as openServer.
+    void openServerToMake(const QString& conninfo, const QString& schema);
     // Another connection to what `other` has open (the same file, or the same schema of the same
     // server database): a worker thread's own, or a second session.
     void openLike(const Database& other);
@@ -55,6 +59,11 @@ public:
     // Makes an empty schema of this server database with its collation "ci", inside the open
     // transaction when there is one (a new set's books); throws DbError when it exists.
     void createSchema(const QString& name);
+    // The text columns of the other schemas of this server database whose case-insensitive
+    // collation is not their own schema's (books an import filled with the system database's)
+    // made to use their own, so a dump of one set's books alone restores anywhere. One catalogue
+    // query when there is nothing to change. Returns how many columns were changed.
+    int ownCollations();
     // How a text column that compares without regard to case is declared on this engine.
     QString textColumn() const;
 
@@ -87,6 +96,28 @@ public:
     qint64 releaseFreePages();
 
     QSqlDatabase& handle() { return m_db; }
+
+    // Rows streamed into a server table by COPY ... FROM STDIN, in the server's text format (a
+    // line per row, tab between values, \N for null): put() the lines, then finish(). A COPY
+    // not finished is ended as failed when this goes, so the server keeps none of its rows.
+    // Throws DbError with the server's text (a trigger's refusal, a broken key).
+    class CopyIn {
+    public:
+        CopyIn(Database& db, const QString& copyStatement);
+        ~CopyIn();
+        void put(const QByteArray& lines);
+        void finish();
+        CopyIn(const CopyIn&) = delete;
+        CopyIn& operator=(const CopyIn&) = delete;
+
+    private:
+        void* m_conn = nullptr;   // the session's PGconn
+        QString m_sql;
+        bool m_open = false;
+    };
+    // The rows of COPY (query) TO STDOUT handed to `each` one at a time as the server sends them
+    // (a row's line of the text format, its line end included), none held. Throws DbError.
+    void copyOut(const QString& copyStatement, const std::function<void(const char* data, int size)>& each);
     // Whether a Transaction of this handle is open: work that must join the caller's transaction
     // (the audit log's row) writes inside it, and opens its own otherwise.
     bool inTransaction() const { return m_transactions > 0; }
@@ -123,6 +154,9 @@ public:
     static constexpr int kBusyWaitMs = 5000;
 
 private:
+    // The server session alone (openServer's first half): the driver, the connection string.
+    void connectServer(const QString& conninfo, const QString& schema);
+    void* serverConn();
     void connect(const QString& real, const QString& name, const QString& options);
     [[noreturn]] void raise(const QSqlError& e, const QString& sql) const;
     QSqlQuery run(const QString& sql, const QVariantList& params);

@@ -119,6 +119,16 @@ void openServerSystem(Database& db, const ConnInfo& server, bool convert)
         throw DbError(noInstallation);
     }
     readyForLogins(db, convert, "openServerSystem");
+    // Books an earlier import filled with the system database's collation take their own, so a
+    // dump of one set's books restores alone; nothing waits long for books another session reads.
+    try {
+        Database::Transaction t(db);
+        db.execute(QStringLiteral("SET LOCAL lock_timeout = '1s'"));
+        if (db.ownCollations() > 0)
+            t.commit();
+    } catch (const DbError& e) {
+        WriteErrLog(3, e.text(), QStringLiteral("openServerSystem"));
+    }
 }
 
 QString sysDbPath(const QString& root)
