@@ -124,6 +124,14 @@
 <context>
     <name>AccountImporter</name>
     <message>
+        <source>帐套[%1] %2年度引入成功！</source>
+        <translation>Year %2 of account set [%1] imported!</translation>
+    </message>
+    <message>
+        <source>该备份是账套[%1]的数据，不能引入到账套[%2]。</source>
+        <translation>This backup holds the data of account set [%1]; it cannot be imported into account set [%2].</translation>
+    </message>
+    <message>
         <source>本系统中没有角色%1，其在本帐套的权限未引入</source>
         <translation>This installation has no role %1; its permissions in this account set were not imported</translation>
     </message>
@@ -397,6 +405,10 @@
 </context>
 <context>
     <name>Audit</name>
+    <message>
+        <source>清空年度数据</source>
+        <translation>Clear a year&apos;s data</translation>
+    </message>
     <message>
         <source>登录</source>
         <translation>Log in</translation>
@@ -834,6 +846,10 @@
 </context>
 <context>
     <name>BooksLock</name>
+    <message>
+        <source>清空</source>
+        <translation>clear them</translation>
+    </message>
     <message>
         <source>删除</source>
         <translation>delete them</translation>
@@ -1795,6 +1811,53 @@
     <message>
         <source>【系统管理】</source>
         <translation>[System Administration]</translation>
+    </message>
+</context>
+<context>
+    <name>YearClearer</name>
+    <message>
+        <source>清空年度数据</source>
+        <translation>Clear a year&apos;s data</translation>
+    </message>
+    <message>
+        <source>年度数据未清空；清空前的备份已写入：</source>
+        <translation>The year&apos;s data was not cleared; the backup taken before is in: </translation>
+    </message>
+    <message>
+        <source>账套[%1] %2年度的数据已清空，清空前的数据已备份到：%3</source>
+        <translation>The data of account set [%1], year %2, has been cleared; it was backed up before into: %3</translation>
+    </message>
+    <message>
+        <source>无法备份账套[%1] %2年度的数据，年度数据未清空：</source>
+        <translation>The data of account set [%1], year %2, cannot be backed up; nothing was cleared: </translation>
+    </message>
+    <message>
+        <source>备份目录必须是绝对路径：</source>
+        <translation>The backup folder must be an absolute path: </translation>
+    </message>
+    <message>
+        <source>备份目录不是空目录：</source>
+        <translation>The backup folder is not empty: </translation>
+    </message>
+    <message>
+        <source>账套[%1]没有%2年度，无法清空。</source>
+        <translation>Account set [%1] has no year %2; nothing to clear.</translation>
+    </message>
+    <message>
+        <source>无法创建备份目录：</source>
+        <translation>The backup folder cannot be created: </translation>
+    </message>
+    <message>
+        <source>备份不完整：</source>
+        <translation>The backup is incomplete: </translation>
+    </message>
+    <message>
+        <source>找不到账套库：</source>
+        <translation>The account database cannot be found: </translation>
+    </message>
+    <message>
+        <source>清空账套[%1] %2年度的数据失败：</source>
+        <translation>Clearing the data of account set [%1], year %2, failed: </translation>
     </message>
 </context>
 </TS>

@@ -56,6 +56,7 @@ QList<QPair<QString, QString>> actions()
         {kLogExport, QT_TRANSLATE_NOOP("Audit", "导出日志")},
         {kYearCreate, QT_TRANSLATE_NOOP("Audit", "建立年度账")},
         {kCarryForward, QT_TRANSLATE_NOOP("Audit", "结转上年数据")},
+        {kYearClear, QT_TRANSLATE_NOOP("Audit", "清空年度数据")},
         {kTaskClear, QT_TRANSLATE_NOOP("Audit", "清除异常任务")},
         {kTaskRelease, QT_TRANSLATE_NOOP("Audit", "释放异常任务的功能")},
         {kMoveToServer, QT_TRANSLATE_NOOP("Audit", "迁移到服务器")},
@@ -258,6 +259,20 @@ AuditEntry yearCreated(const QString& accId, int fromYear, int year)
 {
     return entry(kYearCreate, QStringLiteral("账套[%1]建立%2年度，沿用%3年度的选项、编码方案、数据精度、会计科目、权限和已启用的子系统") // not translated: a stored detail
                                   .arg(accId, QString::number(year), QString::number(fromYear)),
+                 accId, year);
+}
+
+AuditEntry yearImported(const QString& accId, const QString& year, const QString& sourceDir, const QString& targetDir, bool replaced)
+{
+    const QString what = replaced ? QStringLiteral("覆盖原有年度") : QStringLiteral("新增年度"); // not translated: a stored detail
+    return entry(kImport, QStringLiteral("从备份 %1 引入账套[%2] %3年度到 %4，%5").arg(sourceDir, accId, year, targetDir, what), accId, // not translated: a stored detail
+                 year.toInt());
+}
+
+AuditEntry yearCleared(const QString& accId, int year, const QString& folder)
+{
+    return entry(kYearClear, QStringLiteral("清空账套[%1] %2年度的数据（保留选项、编码方案和会计科目），清空前已备份到 %3") // not translated: a stored detail
+                                 .arg(accId, QString::number(year), folder),
                  accId, year);
 }
 

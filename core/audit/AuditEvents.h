@@ -42,6 +42,7 @@ inline const QString kDelete = QStringLiteral("ACC_DELETE");
 inline const QString kLogExport = QStringLiteral("LOG_EXPORT");
 inline const QString kYearCreate = QStringLiteral("YEAR_CREATE");
 inline const QString kCarryForward = QStringLiteral("YEAR_CARRY");
+inline const QString kYearClear = QStringLiteral("YEAR_CLEAR");
 inline const QString kTaskClear = QStringLiteral("TASK_CLEAR");
 inline const QString kTaskRelease = QStringLiteral("TASK_RELEASE");
 inline const QString kMoveToServer = QStringLiteral("INSTALL_MOVE");
@@ -96,6 +97,13 @@ AuditEntry deleted(const QString& accId, int year, const QString& name);
 AuditEntry logExported(const QString& accId, int year, const QString& file, int rows);
 // 建立: the set's year `year` made from `fromYear`, under the new year.
 AuditEntry yearCreated(const QString& accId, int fromYear, int year);
+// 引入 of one year into its own set from the backup set in `sourceDir`: a year added, or the
+// year's books and rows replaced (`replaced`); the set's other years are not touched.
+AuditEntry yearImported(const QString& accId, const QString& year, const QString& sourceDir, const QString& targetDir,
+                        bool replaced);
+// 清空年度数据: the year's books emptied but for their options, coding scheme and chart, after
+// the backup set written into `folder`.
+AuditEntry yearCleared(const QString& accId, int year, const QString& folder);
 // 结转上年数据 into `year` from the year before; `what` says what was carried, in Chinese.
 AuditEntry carriedForward(const QString& accId, int year, const QString& what);
 // 清除异常任务, under the empty key: the task (its subsystem, workstation, operator, process and

@@ -149,7 +149,7 @@ void insertMissing(Merge& m, const QString& table, const QStringList& columns, c
 // The set's rows from the attached copy into the system database, the copy's own clean-up and
 // the fix-ups that follow: later statements read what earlier ones wrote, so the order matters.
 // Rows of the backup set outside the imported set and year, counted for the import's log row.
-void countLeftOut(Merge& m, const QString& acc, const QVariantList& setAndYear)
+void countLeftOut(Merge& m, const QString& acc, const QVariantList& setAndYear, const QString& subYears)
 {
     const QString ofSetAndYear = QStringLiteral("cAcc_Id=? AND iYear=?");
     // Only the imported set and year come in: a backup set is a file anyone can change and seal
@@ -158,7 +158,7 @@ void countLeftOut(Merge& m, const QString& acc, const QVariantList& setAndYear)
     m.countOthers(QStringLiteral("SM_Account_Ex"), ofSetAndYear, setAndYear);
     m.countOthers(QStringLiteral("SM_Period_Ex"), ofSetAndYear, setAndYear);
     m.countOthers(QStringLiteral("SM_HoldAuth_Ex"), ofSetAndYear, setAndYear);
-    m.countOthers(QStringLiteral("SM_Account_sub_Ex"), QStringLiteral("cAcc_Id=? AND (iYear=? OR iYear=9999)"), setAndYear);
+    m.countOthers(QStringLiteral("SM_Account_sub_Ex"), QStringLiteral("cAcc_Id=? AND ") + subYears, setAndYear);
     m.countOthers(QStringLiteral("SM_Auth_Ex"), QStringLiteral("cSub_Id='RE' AND (cAcc_Id=? OR coalesce(cAcc_Id,'')='')"), {acc});
     m.countOthers(QStringLiteral("SM_FlowItems_Ex"), QStringLiteral("cAccId=?"), {acc});
     m.countOthers(QStringLiteral("SM_FlowLines_Ex"), QStringLiteral("cAccId=?"), {acc});
@@ -186,15 +186,47 @@ void fixUps(Merge& m, const ImportPlan& plan)
     if (m.db.engine() == Engine::SQLite)
         m.run(QStringLiteral("DROP TABLE %1.%2").arg(imp, kPendingTable));
 
-    for (const char* sub : kClearedModules)
-        m.run(QStringLiteral("UPDATE main.SM_Account_sub SET dSubSysUsed=NULL WHERE cAcc_Id=? AND iYear=9999 AND cSub_Id=?"),
-             {acc, QLatin1String(sub)});
-    // The supervisors' role holds the supervisor right of set 001, year 2009, and of no imported set.
-    m.run(QStringLiteral("DELETE FROM main.SM_HoldAuth WHERE cUser_Id='DATA-MANAGER' AND cAcc_Id=?"), {acc});
+    // The supervisors' role holds the supervisor right of set 001, year 2009, and of no imported set
+    // (a year imported into its set: of no imported year; the set's rows of every year are its own).
+    if (plan.yearOnly) {
+        m.run(QStringLiteral("DELETE FROM main.SM_HoldAuth WHERE cUser_Id='DATA-MANAGER' AND cAcc_Id=? AND iYear=?"), {acc, year});
+    } else {
+        for (const char* sub : kClearedModules)
+            m.run(QStringLiteral("UPDATE main.SM_Account_sub SET dSubSysUsed=NULL WHERE cAcc_Id=? AND iYear=9999 AND cSub_Id=?"),
+                  {acc, QLatin1String(sub)});
+        m.run(QStringLiteral("DELETE FROM main.SM_HoldAuth WHERE cUser_Id='DATA-MANAGER' AND cAcc_Id=?"), {acc});
+    }
     m.run(QStringLiteral("INSERT OR IGNORE INTO main.SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) VALUES ('001',2009,'DATA-MANAGER','admin')"));
     m.run(QStringLiteral("UPDATE main.SM_Group SET cTradeKinds=?,cTrade_Kinds=? WHERE cGroup_Id NOT IN (SELECT cGroup_Id FROM main.sm_initialgroup) "
                             "OR cGroup_Id IN (SELECT DISTINCT cGroup_Id FROM main.SM_Role)"),
          {QStringLiteral("|BZ|"), QStringLiteral("|BZ|")});
+}
+
+// A year imported into its set: the year's own rows make way for the backup set's. A table the
+// backup set lacks (an export step that failed) keeps the year's rows.
+void replaceYearRows(Merge& m, const QVariantList& setAndYear)
+{
+    for (const char* table : {"SM_Account", "SM_Period", "SM_HoldAuth", "SM_Account_sub"}) {
+        const QString t = QLatin1String(table);
+        if (m.has(t + QStringLiteral("_Ex")))
+            m.run(QStringLiteral("DELETE FROM main.%1 WHERE cAcc_Id=? AND iYear=?").arg(t), setAndYear);
+    }
+}
+
+// The set's row of the year (a year imported into its set: in place of the year's rows) and its
+// CreateAcc entry.
+void accountRows(Merge& m, const ImportPlan& plan, const QVariantList& setAndYear)
+{
+    const QString& acc = plan.accId;
+    if (plan.yearOnly)
+        replaceYearRows(m, setAndYear);
+    // Rows that clash with existing ones are skipped; an existing set keeps its row.
+    m.from(QStringLiteral("SM_Account_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_Account (%1) SELECT %1 FROM %2.SM_Account_Ex WHERE cAcc_Id=? AND iYear=?")
+                 .arg(columnList(kAccountColumns), kImp), setAndYear);
+    m.run(QStringLiteral("CREATE TABLE IF NOT EXISTS main.CreateAcc (cAcc_Id TEXT COLLATE NOCASE,cAcc_Name TEXT COLLATE NOCASE)"));
+    m.run(QStringLiteral("INSERT INTO main.CreateAcc (cAcc_Id,cAcc_Name) SELECT cAcc_Id,cAcc_Name FROM main.SM_Account "
+                            "WHERE cAcc_Id=? AND NOT EXISTS (SELECT 1 FROM main.CreateAcc WHERE cAcc_Id=?) ORDER BY iYear LIMIT 1"),
+         {acc, acc});
 }
 
 void mergeRows(Merge& m, const ImportPlan& plan)
@@ -203,16 +235,10 @@ void mergeRows(Merge& m, const ImportPlan& plan)
     const QString imp = kImp;
     const QVariantList setAndYear{acc, plan.year.toInt()};
     const QString ofSetAndYear = QStringLiteral("cAcc_Id=? AND iYear=?");
-    countLeftOut(m, acc, setAndYear);
-
-    // Rows that clash with existing ones are skipped; an existing set keeps its row.
-    m.from(QStringLiteral("SM_Account_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_Account (%1) SELECT %1 FROM %2.SM_Account_Ex WHERE %3")
-                 .arg(columnList(kAccountColumns), imp, ofSetAndYear), setAndYear);
-
-    m.run(QStringLiteral("CREATE TABLE IF NOT EXISTS main.CreateAcc (cAcc_Id TEXT COLLATE NOCASE,cAcc_Name TEXT COLLATE NOCASE)"));
-    m.run(QStringLiteral("INSERT INTO main.CreateAcc (cAcc_Id,cAcc_Name) SELECT cAcc_Id,cAcc_Name FROM main.SM_Account "
-                            "WHERE cAcc_Id=? AND NOT EXISTS (SELECT 1 FROM main.CreateAcc WHERE cAcc_Id=?) ORDER BY iYear LIMIT 1"),
-         {acc, acc});
+    // A year imported into its set leaves the set's rows of every year (9999) as they are.
+    const QString subYears = plan.yearOnly ? QStringLiteral("iYear=?") : QStringLiteral("(iYear=? OR iYear=9999)");
+    countLeftOut(m, acc, setAndYear, subYears);
+    accountRows(m, plan, setAndYear);
 
     m.from(QStringLiteral("SM_Period_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_Period (cAcc_Id,iYear,iId,dBegin,dEnd) "
                             "SELECT cAcc_Id,iYear,iId,dBegin,dEnd FROM %1.SM_Period_Ex WHERE %2").arg(imp, ofSetAndYear), setAndYear);
@@ -242,7 +268,7 @@ void mergeRows(Merge& m, const ImportPlan& plan)
          setAndYear);
     m.from(QStringLiteral("SM_Account_sub_Ex"), QStringLiteral("INSERT OR IGNORE INTO main.SM_Account_sub (cAcc_Id,iYear,cSub_Id,iModiPeri,dSubSysUsed) "
                             "SELECT cAcc_Id,iYear,cSub_Id,iModiPeri,dSubSysUsed FROM %1.SM_Account_sub_Ex "
-                            "WHERE cAcc_Id=? AND (iYear=? OR iYear=9999)").arg(imp), setAndYear);
+                            "WHERE cAcc_Id=? AND %2").arg(imp, subYears), setAndYear);
     insertMissing(m, QStringLiteral("SM_FlowItems"),
                   {QStringLiteral("cAccId"), QStringLiteral("cFlow_Id"), QStringLiteral("iItem_Id"),
                    QStringLiteral("cItem_Name"), QStringLiteral("iOrder")}, QStringLiteral("old.cAccId=?"), {acc});
@@ -268,9 +294,10 @@ Words missingRolesText(const QStringList& roles)
 }
 
 // The success of an import, with what it left out that the person should know.
-Notice importedNotice(const QString& accId, const QStringList& missingRoles)
+Notice importedNotice(const ImportPlan& plan, const QStringList& missingRoles)
 {
-    QString text = said(QT_TRANSLATE_NOOP("AccountImporter", "帐套[%1]引入成功！"), accId).shown;
+    QString text = plan.yearOnly ? said(QT_TRANSLATE_NOOP("AccountImporter", "帐套[%1] %2年度引入成功！"), plan.accId, plan.year).shown
+                                 : said(QT_TRANSLATE_NOOP("AccountImporter", "帐套[%1]引入成功！"), plan.accId).shown;
     if (!missingRoles.isEmpty())
         text += kCrLf + missingRolesText(missingRoles).shown + said(QT_TRANSLATE_NOOP("AccountImporter", "。")).shown;
     return {text, AccountImporter::title(), Notice::Icon::Question};
@@ -701,7 +728,14 @@ Notice AccountImporter::load(const QString& descriptorPath)
         if (d.readable() && accRe.match(d.accId).hasMatch() && d.lineCount >= BackupSet::LineYear
             && d.firstLine.compare(QLatin1String("[BackRetInfo]"), Qt::CaseInsensitive) == 0)
             m_accId = d.accId;
+        if (!m_onlySet.isEmpty())
+            m_accId = m_onlySet;
         return refuse(refusal);
+    }
+    // The year menu's 引入 takes a year of the set logged into, never another set's.
+    if (!m_onlySet.isEmpty() && d.accId.compare(m_onlySet, Qt::CaseInsensitive) != 0) {
+        m_accId = m_onlySet;
+        return refuse(said(QT_TRANSLATE_NOOP("AccountImporter", "该备份是账套[%1]的数据，不能引入到账套[%2]。"), d.accId, m_onlySet) + kCrLf + d.path);
     }
     m_accId = d.accId;
 
@@ -726,6 +760,8 @@ Notice AccountImporter::load(const QString& descriptorPath)
 
     try {
         p.setExists = m_sysDb.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=?"), {p.accId}).toInt() > 0;
+        p.yearOnly = !m_onlySet.isEmpty();
+        p.yearExists = m_sysDb.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=? and iYear=?"), {p.accId, p.year.toInt()}).toInt() > 0;
     } catch (const DbError& e) {
         return refuse(said(QT_TRANSLATE_NOOP("AccountImporter", "无法读取系统库：")) + engineWords(e));
     }
@@ -779,6 +815,21 @@ Notice AccountImporter::placeIn(const QString& chosenBase)
     return {};
 }
 
+Notice AccountImporter::placeInSet()
+{
+    QString base;
+    try {
+        // The year's own row first, then the latest year's.
+        base = m_sysDb.scalar(QStringLiteral("SELECT cAcc_Path FROM SM_Account WHERE cAcc_Id=? ORDER BY CASE WHEN iYear=? THEN 0 ELSE 1 END, iYear DESC"),
+                              {m_plan.accId, m_plan.year.toInt()}).toString();
+    } catch (const DbError& e) {
+        return refuse(said(QT_TRANSLATE_NOOP("AccountImporter", "无法读取系统库：")) + engineWords(e));
+    }
+    if (base.trimmed().isEmpty())
+        return keepFolder(true);
+    return placeIn(base);
+}
+
 Notice AccountImporter::keepFolder(bool create)
 {
     ImportPlan& p = m_plan;
@@ -810,6 +861,24 @@ QString replacedSet(Database& sysDb, const QString& accId)
     for (; !rs.Eof(); rs.MoveNext())
         years << rs.text(QStringLiteral("iYear"));
     return QStringLiteral("[%1]%2（%3年度）").arg(accId, name, years.join(QStringLiteral("、"))); // not translated: a stored detail
+}
+
+// The import's log row: what it replaces, read now (the plan's answers may be older).
+AuditEntry importEntry(Database& sysDb, const ImportPlan& plan)
+{
+    QString over;
+    bool yearThere = false;
+    try {
+        if (plan.yearOnly)
+            yearThere = sysDb.scalar(QStringLiteral("SELECT count(*) FROM SM_Account WHERE cAcc_Id=? AND iYear=?"), {plan.accId, plan.year.toInt()}).toInt() > 0;
+        else
+            over = replacedSet(sysDb, plan.accId);
+    } catch (const DbError& e) {
+        WriteErrLog(1, e.text(), kRoutine);
+    }
+    if (plan.yearOnly)
+        return Audit::yearImported(plan.accId, plan.year, plan.sourceDir, plan.targetDir, yearThere);
+    return Audit::imported(plan.accId, plan.year, plan.sourceDir, plan.targetDir, over);
 }
 } // namespace
 
@@ -1030,7 +1099,7 @@ AccountImporter::Result replaceOnServer(Database& sysDb, const ImportPlan& plan,
     if (!mergeError.stored.isEmpty())
         return importFailure(said(QT_TRANSLATE_NOOP("AccountImporter", "帐套[%1]引入失败："), plan.accId) + mergeError);
     control.report(100);
-    return {Status::Done, importedNotice(plan.accId, missingRoles)};
+    return {Status::Done, importedNotice(plan, missingRoles)};
 }
 
 // The import into a server installation: the data file is checked as it stands (the server takes
@@ -1066,13 +1135,7 @@ AccountImporter::Result restoreOnServer(Database& sysDb, const ImportPlan& plan,
 
 AccountImporter::Result AccountImporter::restore(Database& sysDb, const ImportPlan& plan, const WorkControl& control, const AuditContext& who)
 {
-    QString over;
-    try {
-        over = replacedSet(sysDb, plan.accId);
-    } catch (const DbError& e) {
-        WriteErrLog(1, e.text(), kRoutine);
-    }
-    const AuditEntry logged = Audit::imported(plan.accId, plan.year, plan.sourceDir, plan.targetDir, over);
+    const AuditEntry logged = importEntry(sysDb, plan);
     Result r;
     {
         // Held until the import is settled: recovery elsewhere leaves its record and copies alone.
@@ -1215,7 +1278,7 @@ AccountImporter::Result FolderImport::swapAndMerge(const WorkControl& control, c
     if (!mergeError.stored.isEmpty())
         return importFailure(said(QT_TRANSLATE_NOOP("AccountImporter", "帐套[%1]引入失败："), plan.accId) + mergeError);
     control.report(100);
-    return {Status::Done, importedNotice(plan.accId, missingRoles)};
+    return {Status::Done, importedNotice(plan, missingRoles)};
 }
 } // namespace
 

@@ -33,6 +33,10 @@ struct ImportPlan {
     QString dataPath;        // the data file as load found it beside the descriptor
     QString targetDir;       // account-set folder + year: where the account database goes
     bool setExists = false;  // the system database already has rows of the set
+    // The year menu's 引入 (onlyInto): the backup set becomes this one year of its own set, whose
+    // other years keep their books and rows; yearExists says the year is there and is replaced.
+    bool yearOnly = false;
+    bool yearExists = false;
     SealedHeader seal;       // how the data file is sealed, as its manifest says; plain for most sets
     std::shared_ptr<const Passphrase> passphrase;  // an encrypted set's, once unlock has accepted it
 
@@ -55,6 +59,12 @@ public:
     // checksum against the manifest here; its books are inspected once the restore has unsealed
     // them.
     Notice load(const QString& descriptorPath);
+    // The year menu's 引入, before load: only a backup set of the set `accId` is taken (another
+    // set's is refused, naming both, with its 拒绝 row), and the plan is one of that year alone
+    // (ImportPlan::yearOnly): restore adds the year, or replaces its books and its SM_Account,
+    // SM_Period, SM_HoldAuth and SM_Account_sub rows with the backup set's, and leaves the set's
+    // other years and its rows of every year (9999) as they are.
+    void onlyInto(const QString& accId) { m_onlySet = accId; }
     const ImportPlan& plan() const { return m_plan; }
 
     // An encrypted set (plan().seal.encrypted) needs its passphrase: checked against the data
@@ -78,6 +88,9 @@ public:
     // The set goes where the descriptor says. Without `create` the year folder must already be
     // there (the console makes no folder it was not asked to); with it, it is made.
     Notice keepFolder(bool create = false);
+    // The year goes beside the set's other years: under the folder its own row records, else the
+    // folder of the set's latest year (placeIn with that base). For the year menu's 引入.
+    Notice placeInSet();
 
     struct Result {
         enum class Status {
@@ -123,5 +136,6 @@ private:
     Database& m_sysDb;
     AuditContext m_who;
     QString m_accId;   // the set the descriptor names, once it is known to be a set number
+    QString m_onlySet; // onlyInto's set; empty for the set's own import
     ImportPlan m_plan;
 };
