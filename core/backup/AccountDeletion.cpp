@@ -58,13 +58,15 @@ AuditEntry deletionEntry(Database& sysDb, const QString& accId)
 }
 const QString kPendingName = QStringLiteral("DelAcc.pending");
 
-// The books of the set's first SM_Account row; empty when the set has no row.
-QString booksOf(Database& sysDb, const QString& accId)
+// The books of every year of the set, oldest first, as their SM_Account rows place them; empty
+// when the set has no row.
+QStringList booksOf(Database& sysDb, const QString& accId)
 {
-    Recordset rs = sysDb.query(QStringLiteral("Select * From Sm_Account Where cAcc_Id=?"), {accId});
-    if (rs.Eof())
-        return QString();
-    return AccountDb::databasePath(rs.text(QStringLiteral("cAcc_Path")), accId, rs.Fields(QStringLiteral("iYear")).toInt());
+    QStringList books;
+    for (Recordset rs = sysDb.query(QStringLiteral("Select cAcc_Path, iYear From Sm_Account Where cAcc_Id=? Order By iYear"), {accId});
+         !rs.Eof(); rs.MoveNext())
+        books << AccountDb::databasePath(rs.text(QStringLiteral("cAcc_Path")), accId, rs.Fields(QStringLiteral("iYear")).toInt());
+    return books;
 }
 
 // Runs `take` on the books while holding their exclusive lock. A file that another program is
@@ -101,25 +103,45 @@ void deleteMirrorRows(const QString& accId, const QString& routine)
     }
 }
 
-struct Pending {
-    QString accId;
+// One year's books and the name they have while the deletion is under way.
+struct YearBooks {
     QString books;
     QString tombstone;
 };
 
+// The pending file: the set and every year's books with their tombstone, a "Books=" and a
+// "Tombstone=" line each (a file of one year is what earlier versions wrote).
+struct Pending {
+    QString accId;
+    QList<YearBooks> years;
+};
+
 QByteArray pendingText(const Pending& p)
 {
-    return QStringLiteral("[DelAcc]\r\ncAcc_Id=%1\r\nBooks=%2\r\nTombstone=%3\r\n").arg(p.accId, p.books, p.tombstone).toUtf8();
+    QString text = QStringLiteral("[DelAcc]\r\ncAcc_Id=%1\r\n").arg(p.accId);
+    for (const YearBooks& y : p.years)
+        text += QStringLiteral("Books=%1\r\nTombstone=%2\r\n").arg(y.books, y.tombstone);
+    return text.toUtf8();
 }
 
+// Empty (no set) when the file is not a pending deletion or a year lacks either name.
 Pending readPending(const QString& path)
 {
     Pending p;
     if (BackupSet::readLine(path, 1) != QLatin1String("[DelAcc]"))
         return p;
-    p.accId = BackupSet::lineValue(BackupSet::readLine(path, 2));
-    p.books = BackupSet::lineValue(BackupSet::readLine(path, 3));
-    p.tombstone = BackupSet::lineValue(BackupSet::readLine(path, 4));
+    const QString accId = BackupSet::lineValue(BackupSet::readLine(path, 2));
+    for (int line = 3;; line += 2) {
+        const QString books = BackupSet::readLine(path, line);
+        if (books.isEmpty())
+            break;
+        const YearBooks y{BackupSet::lineValue(books), BackupSet::lineValue(BackupSet::readLine(path, line + 1))};
+        if (!books.startsWith(QLatin1String("Books=")) || y.books.isEmpty() || y.tombstone.isEmpty())
+            return {};
+        p.years << y;
+    }
+    if (!p.years.isEmpty())
+        p.accId = accId;
     return p;
 }
 
@@ -165,9 +187,26 @@ namespace {
 bool settlePending(Database& sysDb);
 }
 
-// The books renamed to their tombstone under an exclusive lock, the pending file recorded first:
-// whatever happens next, the next start knows where they are. DbError (the pending file removed)
-// when either cannot be done.
+// The books back under their name when their rows stay: every year already taken. The pending
+// file goes once all are back.
+void putBack(const Pending& p, const QString& pending)
+{
+    bool all = true;
+    for (const YearBooks& y : p.years) {
+        if (!CiFile::exists(y.tombstone))
+            continue;
+        if (CiFile::rename(y.tombstone, y.books))
+            BackupSet::syncPath(Paths::parentDir(y.books));
+        else
+            all = false;
+    }
+    if (all)
+        CiFile::remove(pending);
+}
+
+// Every year's books renamed to their tombstone under an exclusive lock, the pending file
+// recorded first: whatever happens next, the next start knows where each year's books are.
+// DbError when it cannot be done; the years already taken are then back and the pending file gone.
 void setAside(const Pending& p, const QString& pending, const StepHook& afterStep)
 {
     Words why;
@@ -175,37 +214,43 @@ void setAside(const Pending& p, const QString& pending, const StepHook& afterSte
         throw DbError(why);
     if (afterStep)
         afterStep(QStringLiteral("pending"));
-    const bool taken = underExclusiveLock(p.books, [&] {
-        if (!CiFile::rename(p.books, p.tombstone))
-            return false;
-        BackupSet::syncPath(Paths::parentDir(p.books));
-        return true;
-    });
-    if (!taken)
-        throw DbError(Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "无法删除文件 %1"), p.books));
-    if (afterStep)
-        afterStep(QStringLiteral("tombstone"));
-}
-
-// The books back under their name when their rows stay.
-void putBack(const Pending& p, const QString& pending)
-{
-    if (CiFile::rename(p.tombstone, p.books)) {
-        BackupSet::syncPath(Paths::parentDir(p.books));
-        CiFile::remove(pending);
+    for (const YearBooks& y : p.years) {
+        bool taken = false;
+        try {
+            taken = underExclusiveLock(y.books, [&] {
+                if (!CiFile::rename(y.books, y.tombstone))
+                    return false;
+                BackupSet::syncPath(Paths::parentDir(y.books));
+                return true;
+            });
+        } catch (const DbError&) {
+            putBack(p, pending);
+            throw;
+        }
+        if (!taken) {
+            putBack(p, pending);
+            throw DbError(Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "无法删除文件 %1"), y.books));
+        }
+        if (afterStep)
+            afterStep(QStringLiteral("tombstone"));
     }
 }
 
-// The tombstone removed once the rows are gone; the pending file stays when it could not go, so
+// The tombstones removed once the rows are gone; the pending file stays when one could not go, so
 // the next start tries again.
-void removeTombstone(const Pending& p, const QString& pending, const StepHook& afterStep)
+void removeTombstones(const Pending& p, const QString& pending, const StepHook& afterStep)
 {
-    if (!CiFile::remove(p.tombstone))
-        WriteErrLog(3, QStringLiteral("无法删除文件 %1").arg(p.tombstone), QStringLiteral("DelAccFiles")); // not translated: the error log
-    BackupSet::syncPath(Paths::parentDir(p.books));
+    bool all = true;
+    for (const YearBooks& y : p.years) {
+        if (!CiFile::remove(y.tombstone) && CiFile::exists(y.tombstone)) {
+            WriteErrLog(3, QStringLiteral("无法删除文件 %1").arg(y.tombstone), QStringLiteral("DelAccFiles")); // not translated: the error log
+            all = false;
+        }
+        BackupSet::syncPath(Paths::parentDir(y.books));
+    }
     if (afterStep)
         afterStep(QStringLiteral("removed"));
-    if (!CiFile::exists(p.tombstone))
+    if (all)
         CiFile::remove(pending);
 }
 
@@ -230,18 +275,18 @@ Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterSte
     if (!settlePending(sysDb))
         return kept(Result::BooksKept, Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "上次删除账套未完成，无法恢复")));
     const QString pending = pendingPath(sysDb);
-    QString books;
+    Pending p;
     try {
-        books = booksOf(sysDb, accId);
+        for (const QString& books : booksOf(sysDb, accId)) {
+            if (CiFile::exists(books))
+                p.years << YearBooks{CiFile::resolve(books), CiFile::resolve(books) + QStringLiteral(".deleting")};
+        }
     } catch (const DbError& e) {
         WriteErrLog(3, e.reasonText(), QStringLiteral("DelAccFiles"));
         return kept(Result::BooksKept, {e.reasonText(), e.userText()});
     }
-    Pending p;
-    if (!books.isEmpty() && CiFile::exists(books)) {
+    if (!p.years.isEmpty()) {
         p.accId = accId;
-        p.books = CiFile::resolve(books);
-        p.tombstone = p.books + QStringLiteral(".deleting");
         try {
             setAside(p, pending, afterStep);
         } catch (const DbError& e) {
@@ -258,19 +303,36 @@ Result deleteSet(Database& sysDb, const QString& accId, const StepHook& afterSte
         if (why)
             *why = e.userText();
         // The rows stay, so the books come back under their name.
-        if (!p.tombstone.isEmpty())
+        if (!p.years.isEmpty())
             putBack(p, pending);
         return Result::RowsKept;
     }
     passed("rows");
     deleteMirrorRows(accId, QStringLiteral("DelDbInfo"));
     passed("mirror");
-    if (!p.tombstone.isEmpty())
-        removeTombstone(p, pending, afterStep);
+    if (!p.years.isEmpty())
+        removeTombstones(p, pending, afterStep);
     return Result::Deleted;
 }
 
 namespace {
+// One year's books after a crash: the tombstone goes when the rows are gone, else it becomes the
+// books again. DbError when that cannot be done.
+void settleYear(const YearBooks& y, bool rowsGone)
+{
+    if (rowsGone) {
+        if (!CiFile::remove(y.tombstone) && CiFile::exists(y.tombstone))
+            throw DbError(Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "无法删除文件 %1"), y.tombstone));
+    } else if (CiFile::exists(y.tombstone)) {
+        // Books under their own name as well would be newer than the tombstone: they stay.
+        if (CiFile::exists(y.books))
+            throw DbError(Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "文件 %1 与 %2 同时存在"), y.books, y.tombstone));
+        if (!CiFile::rename(y.tombstone, y.books))
+            throw DbError(Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "无法恢复文件 %1"), y.books));
+    }
+    BackupSet::syncPath(Paths::parentDir(y.books));
+}
+
 // recover's work, with the installation's work lock already held.
 bool settlePending(Database& sysDb)
 {
@@ -281,25 +343,18 @@ bool settlePending(Database& sysDb)
     if (!CiFile::exists(pending))
         return true;
     const Pending p = readPending(pending);
-    if (p.accId.isEmpty() || p.books.isEmpty() || p.tombstone.isEmpty()) {
+    if (p.accId.isEmpty()) {
         WriteErrLog(3, QStringLiteral("无法识别文件 %1").arg(pending), QStringLiteral("recover")); // not translated: the error log
         return false;
     }
     try {
         // The rows' transaction committed exactly when the set's SM_Account rows are gone.
         const bool rowsGone = sysDb.scalar(QStringLiteral("Select count(*) From Sm_Account Where cAcc_Id=?"), {p.accId}).toInt() == 0;
-        if (rowsGone) {
+        if (rowsGone)
             deleteMirrorRows(p.accId, QStringLiteral("recover"));
-            if (!CiFile::remove(p.tombstone))
-                throw DbError(Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "无法删除文件 %1"), p.tombstone));
-        } else if (CiFile::exists(p.tombstone)) {
-            // Books under their own name as well would be newer than the tombstone: they stay.
-            if (CiFile::exists(p.books))
-                throw DbError(Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "文件 %1 与 %2 同时存在"), p.books, p.tombstone));
-            if (!CiFile::rename(p.tombstone, p.books))
-                throw DbError(Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "无法恢复文件 %1"), p.books));
-        }
-        BackupSet::syncPath(Paths::parentDir(p.books));
+        // Each year on its own: a crash between two years left some taken and others not.
+        for (const YearBooks& y : p.years)
+            settleYear(y, rowsGone);
     } catch (const DbError& e) {
         WriteErrLog(3, e.reasonText(), QStringLiteral("recover"));
         return false;
@@ -320,12 +375,13 @@ bool recover(Database& sysDb)
 bool DelAccFiles(Database& sysDb, const QString& accId)
 {
     try {
-        const QString file = booksOf(sysDb, accId);
-        if (file.isEmpty() || !CiFile::exists(file))
-            return true;
-        const bool removed = underExclusiveLock(file, [&] { return CiFile::remove(file); });
-        if (!removed)
-            throw DbError(Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "无法删除文件 %1"), file));
+        for (const QString& file : booksOf(sysDb, accId)) {
+            if (!CiFile::exists(file))
+                continue;
+            const bool removed = underExclusiveLock(file, [&] { return CiFile::remove(file); });
+            if (!removed)
+                throw DbError(Words::of("AccountDeletion", QT_TRANSLATE_NOOP("AccountDeletion", "无法删除文件 %1"), file));
+        }
         return true;
     } catch (const DbError& e) {
         WriteErrLog(3, e.reasonText(), QStringLiteral("DelAccFiles"));

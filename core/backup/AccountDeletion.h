@@ -2,11 +2,11 @@
 // Deleting an account set: its account database file, then its rows in the system database and
 // in the mirror system database when one exists.
 //
-// deleteSet keeps the two together across a crash: the books are first renamed to a tombstone
-// beside them (recorded beforehand in a pending file beside the system database), the rows are
-// deleted in one transaction, and only then is the tombstone removed. A failed transaction
-// renames the tombstone back; a crash in between is finished or undone by recover() on the next
-// start, according to whether the rows' transaction committed.
+// deleteSet keeps the two together across a crash: every year's books are first renamed to a
+// tombstone beside them (all recorded beforehand in a pending file beside the system database),
+// the rows are deleted in one transaction, and only then are the tombstones removed. A failed
+// transaction renames the tombstones back; a crash in between is finished or undone, year by
+// year, by recover() on the next start, according to whether the rows' transaction committed.
 #include <AuditLog.h>
 
 #include <QString>
@@ -16,8 +16,8 @@
 class Database;
 
 namespace AccountDeletion {
-// Deletes the account database of the set's first SM_Account row (that one file; its folders stay).
-// True when the set has no row or the file is gone afterwards; false (logged) when the file could
+// Deletes the account database of every year of the set (those files; their folders stay).
+// True when the set has no row or the files are gone afterwards; false (logged) when a file could
 // not be deleted, for example while another program is writing to it.
 bool DelAccFiles(Database& sysDb, const QString& accId);
 
@@ -32,8 +32,8 @@ enum class Result {
     RowsKept,    // the rows could not be deleted: the books are back under their name, nothing lost
 };
 
-// Called after each durable step of deleteSet with its name ("pending", "tombstone", "rows",
-// "mirror", "removed"), so a test can stop the work there as a crash would.
+// Called after each durable step of deleteSet with its name ("pending", "tombstone" once for each
+// year's books, "rows", "mirror", "removed"), so a test can stop the work there as a crash would.
 using StepHook = std::function<void(const QString& step)>;
 
 // The set's books and rows, as DelAccFiles and then DelDbInfo, but never one without the other.
