@@ -10,6 +10,10 @@
 #include <ShowModal.h>
 #include <frmCarryForward.h>
 #include <frmWait.h>
+#include <frmYearClear.h>
+
+#include <QDir>
+#include <QFileDialog>
 
 #include <QCoreApplication>
 
@@ -68,8 +72,43 @@ void YearMenu::create()
     ShowNotice(out.done() ? out.success : out.notice);
 }
 
+// The year is written as a backup set into a folder the person picks (a new one under
+// ~/revozi-backups is offered) before anything of it is emptied.
 void YearMenu::clear()
 {
+    const int y = year();
+    if (y == 0)
+        return;
+    const QString& accId = m_session.account.id;
+    const HeldClaim held(m_session.task.get(), accId, y, Tasks::Function::YearClear);
+    if (!granted(held))
+        return;
+    if (MsgBox(tr("清空账套[%1]%2年度的数据吗？\n清空前先把该年度输出为备份集；选项、编码方案和会计科目保留。").arg(accId).arg(y),
+               vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2, YearClearer::title()) != vb::vbYes)
+        return;
+    const QString folder = backupFolder(YearClearer::backupFolder(accId, y));
+    if (folder.isEmpty())
+        return;
+    frmYearClear dlg(m_session, accId, y, folder, m_parent);
+    ShowModal(dlg);
+}
+
+QString YearMenu::backupFolder(const QString& offered)
+{
+    // The offered folder is made so the dialog can show it chosen; left empty, it goes again.
+    const bool made = !QDir(offered).exists() && QDir().mkpath(offered);
+    QFileDialog dlg(m_parent, tr("选择备份集存放的文件夹"));
+    dlg.setObjectName(QStringLiteral("dlgYearBackupFolder"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setFileMode(QFileDialog::Directory);
+    dlg.setOption(QFileDialog::ShowDirsOnly);
+    dlg.setDirectory(QDir(offered).absolutePath());
+    dlg.selectFile(QDir(offered).absolutePath());
+    const bool chosen = ShowModal(dlg) == QDialog::Accepted && !dlg.selectedFiles().isEmpty();
+    const QString folder = chosen ? QDir(dlg.selectedFiles().constFirst()).absolutePath() : QString();
+    if (made && folder != QDir(offered).absolutePath())
+        QDir().rmdir(offered);
+    return folder;
 }
 
 void YearMenu::importYear()

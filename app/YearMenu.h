@@ -28,6 +28,8 @@ private:
     int year() const;
     // Whether the function was claimed; another workstation's work in the way is said.
     static bool granted(const HeldClaim& held);
+    // The folder for a year's backup set, `offered` preselected; empty when the person cancels.
+    QString backupFolder(const QString& offered);
     Session& m_session;
     QWidget* m_parent;
 };

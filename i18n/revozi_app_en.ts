@@ -137,6 +137,16 @@ Release them?</translation>
         <source>结转上年数据</source>
         <translation>Carry forward the previous year</translation>
     </message>
+    <message>
+        <source>清空账套[%1]%2年度的数据吗？
+清空前先把该年度输出为备份集；选项、编码方案和会计科目保留。</source>
+        <translation>Clear the data of account set [%1], year %2?
+The year is first written as a backup set; its options, coding scheme and chart of accounts are kept.</translation>
+    </message>
+    <message>
+        <source>选择备份集存放的文件夹</source>
+        <translation>Choose the folder for the backup set</translation>
+    </message>
 </context>
 <context>
     <name>frmLogin</name>

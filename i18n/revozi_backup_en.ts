@@ -193,6 +193,29 @@ Notes:<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>frmYearClear</name>
+    <message>
+        <source>正在把账套[%1]%2年度输出到
+%3
+然后清空该年度的数据……</source>
+        <translation>Writing account set [%1], year %2, to
+%3
+then clearing the year…</translation>
+    </message>
+    <message>
+        <source>清空进度</source>
+        <translation>Clearing progress</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>无法打开系统库：</source>
+        <translation>Cannot open the system database: </translation>
+    </message>
+</context>
+<context>
     <name>frmwaiting</name>
     <message>
         <source>拷贝进程</source>

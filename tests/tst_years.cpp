@@ -14,12 +14,15 @@
 #include <frmLogin.h>
 #include <frmMain.h>
 #include <frmWait.h>
+#include <frmYearClear.h>
 
 #include <FlexGrid.h>
 
 #include <QAction>
 #include <QDate>
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -173,6 +176,50 @@ private slots:
         QVERIFY(!c.modals.shown.contains(QStringLiteral("frmCarryForward")));
         QCOMPARE(c.msgs.calls.size(), 1);
         QVERIFY2(c.msgs.last().text.contains(QStringLiteral("会计室-2")), qPrintable(c.msgs.last().text));
+    }
+
+    // 清空: No leaves the year; Yes writes it as a backup set into the folder offered (under the
+    // person's ~/revozi-backups) and only then empties every table but the three kept.
+    void clearWritesTheBackupFirst()
+    {
+        TestEnv env;
+        qputenv("HOME", env.root().toUtf8());
+        makeSet(env, kYear, kYear);
+        const auto vouchers = [&] {
+            std::unique_ptr<Database> books = AccountDb::open(env.db(), QStringLiteral("007"), kYear);
+            if (!books->hasTable(QStringLiteral("GL_accvouch"))) {
+                books->execute(QStringLiteral("create table GL_accvouch (i_id INTEGER, cdigest TEXT)"));
+                books->execute(QStringLiteral("insert into GL_accvouch values (1,'摘要')"));
+            }
+            return books->scalar(QStringLiteral("select count(*) from GL_accvouch")).toInt();
+        };
+        QCOMPARE(vouchers(), 1);
+        Console c(env);
+        c.loginDemo();
+        QString folder;
+        c.modals.on(QStringLiteral("dlgYearBackupFolder"), [&](QDialog& d) {
+            folder = static_cast<QFileDialog&>(d).selectedFiles().value(0);
+            d.accept();
+            return d.result();
+        });
+        c.modals.on(QStringLiteral("frmYearClear"), [](QDialog& d) {
+            auto& f = static_cast<frmYearClear&>(d);
+            f.start();
+            if (!QTest::qWaitFor([&f] { return !f.working(); }, 600000))
+                QTest::qFail("the clearing did not finish", __FILE__, __LINE__);
+            return d.result();
+        });
+        c.modals.shown.clear();
+        c.msgs.answer(vb::vbNo);
+        c.main.mnuYearDel_Click();
+        QVERIFY(c.modals.shown.isEmpty());
+        QCOMPARE(vouchers(), 1);
+        c.msgs.answer(vb::vbYes);
+        c.main.mnuYearDel_Click();
+        QCOMPARE(c.modals.shown, (QStringList{"dlgYearBackupFolder", "frmYearClear"}));
+        QVERIFY2(folder.startsWith(QDir(env.root()).filePath(QStringLiteral("revozi-backups/007-%1/").arg(kYear))), qPrintable(folder));
+        QVERIFY(QFile::exists(QDir(folder).filePath(QStringLiteral("KdErpAct.Lst"))));
+        QCOMPARE(vouchers(), 0);
     }
 
     // 输出 writes the year logged into, not the set's first.
