@@ -4,6 +4,7 @@
 #include <DbError.h>
 #include <ErrLog.h>
 #include <HeldClaim.h>
+#include <ImportCommand.h>
 #include <MsgBox.h>
 #include <NewYear.h>
 #include <Session.h>
@@ -111,8 +112,15 @@ QString YearMenu::backupFolder(const QString& offered)
     return folder;
 }
 
+// A backup set of one year of this set: added beside its other years, or replacing that year.
 void YearMenu::importYear()
 {
+    if (year() == 0)
+        return;
+    const QString descriptor = ImportCommand::chooseDescriptor(m_parent);
+    if (descriptor.isEmpty())
+        return;
+    ImportCommand(m_session, m_parent).runYear(descriptor, m_session.account.id);
 }
 
 // The year logged into goes out as a backup set: prepared with progress, then the folder chosen.

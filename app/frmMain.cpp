@@ -28,7 +28,6 @@
 
 #include <QCloseEvent>
 #include <QDateTime>
-#include <QFileDialog>
 #include <QFile>
 #include <QMenuBar>
 
@@ -385,17 +384,11 @@ void frmMain::mnuAccInput_Click()
         MsgBox(tr("系统库未打开，无法引入帐套！"), vb::vbExclamation | vb::vbOKOnly, AccountImporter::title());
         return;
     }
-    QFileDialog dlg(this, tr("引入帐套数据"));
-    dlg.setObjectName(QStringLiteral("dlgImportFile"));
-    dlg.setOption(QFileDialog::DontUseNativeDialog);
-    dlg.setFileMode(QFileDialog::ExistingFile);
-    dlg.setAcceptMode(QFileDialog::AcceptOpen);
-    // Any extension: the descriptor may have been renamed on the way.
-    dlg.setNameFilter(tr("帐套数据备份文件(KdErpAct.*)"));
-    if (ShowModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+    const QString descriptor = ImportCommand::chooseDescriptor(this);
+    if (descriptor.isEmpty())
         return;
     ImportCommand command(m_session, this);
-    command.run(dlg.selectedFiles().constFirst());
+    command.run(descriptor);
 }
 
 void frmMain::mnuAccExport_Click()

@@ -9,6 +9,7 @@
 #include <frmAccPath.h>
 
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,6 +48,49 @@ ImportCommand::Outcome ImportCommand::run(const QString& descriptorPath)
     } else {
         w.Label1->setText(QCoreApplication::translate("ImportCommand", "正在引入[%1]的%2年度帐套，请等待...").arg(p.accId, p.year));
     }
+    ShowModal(w);
+    if (w.Succeeded)
+        return Outcome::Done;
+    return w.stopped() ? Outcome::Stopped : Outcome::Failed;
+}
+
+QString ImportCommand::chooseDescriptor(QWidget* parent)
+{
+    QFileDialog dlg(parent, QCoreApplication::translate("ImportCommand", "引入帐套数据"));
+    dlg.setObjectName(QStringLiteral("dlgImportFile"));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    // Any extension: the descriptor may have been renamed on the way.
+    dlg.setNameFilter(QCoreApplication::translate("ImportCommand", "帐套数据备份文件(KdErpAct.*)"));
+    if (ShowModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return QString();
+    return dlg.selectedFiles().constFirst();
+}
+
+// The year menu's 引入: a backup set of the set `accId` becomes that year of it, beside its other
+// years; a year it has already is replaced only after the overwrite question.
+ImportCommand::Outcome ImportCommand::runYear(const QString& descriptorPath, const QString& accId)
+{
+    m_importer.onlyInto(accId);
+    if (!load(descriptorPath))
+        return Outcome::Failed;
+    const HeldClaim claim(m_session.task.get(), accId, plan().year.toInt(), Tasks::Function::YearImport);
+    if (!claim.granted()) {
+        MsgBox(claim.refusal().shown, vb::vbExclamation, AccountImporter::title());
+        return Outcome::Failed;
+    }
+    if (const Outcome opened = unlock(); opened != Outcome::Done)
+        return opened;
+    if (const Notice refused = m_importer.placeInSet(); !refused.isEmpty()) {
+        ShowNotice(refused);
+        return Outcome::Failed;
+    }
+    if (plan().yearExists && !confirmOverwrite())
+        return Outcome::Stopped;
+    const ImportPlan& p = plan();
+    frmInput w(m_session, p, m_parent);
+    w.Label1->setText(QCoreApplication::translate("ImportCommand", "正在引入[%1]的%2年度帐套，请等待...").arg(p.accId, p.year));
     ShowModal(w);
     if (w.Succeeded)
         return Outcome::Done;

@@ -23,7 +23,11 @@ public:
     // Imports into `session`'s system database, as its operator at its workstation.
     ImportCommand(const Session& session, QWidget* parent = nullptr);
 
+    // The descriptor picked in the file dialog of 引入; empty when the person closes it.
+    static QString chooseDescriptor(QWidget* parent);
     Outcome run(const QString& descriptorPath);
+    // One year of the set `accId` from its backup set (the year menu's 引入); another set's is refused.
+    Outcome runYear(const QString& descriptorPath, const QString& accId);
 
     // The descriptor's refusal is shown; false then.
     bool load(const QString& descriptorPath);

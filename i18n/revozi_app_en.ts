@@ -450,14 +450,6 @@ The year is first written as a backup set; its options, coding scheme and chart 
         <translation>The system database is not open; the account set cannot be imported!</translation>
     </message>
     <message>
-        <source>引入帐套数据</source>
-        <translation>Import account set data</translation>
-    </message>
-    <message>
-        <source>帐套数据备份文件(KdErpAct.*)</source>
-        <translation>Account set backup files (KdErpAct.*)</translation>
-    </message>
-    <message>
         <source>提示信息</source>
         <translation>Information</translation>
     </message>

@@ -106,6 +106,14 @@ Notes:<byte value="xd"/>
         <source>口令</source>
         <translation>Passphrase</translation>
     </message>
+    <message>
+        <source>引入帐套数据</source>
+        <translation>Import account set data</translation>
+    </message>
+    <message>
+        <source>帐套数据备份文件(KdErpAct.*)</source>
+        <translation>Account set backup files (KdErpAct.*)</translation>
+    </message>
 </context>
 <context>
     <name>frmAccExport</name>

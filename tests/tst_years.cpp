@@ -4,6 +4,7 @@
 #include "TestEnv.h"
 
 #include <AccountDb.h>
+#include <AccountExporter.h>
 #include <AccountImporter.h>
 #include <AccountSetCreator.h>
 #include <Module1.h>
@@ -11,6 +12,7 @@
 #include <TaskRegistry.h>
 #include <frmAccExport.h>
 #include <frmCarryForward.h>
+#include <frmInput.h>
 #include <frmLogin.h>
 #include <frmMain.h>
 #include <frmWait.h>
@@ -220,6 +222,61 @@ private slots:
         QVERIFY2(folder.startsWith(QDir(env.root()).filePath(QStringLiteral("revozi-backups/007-%1/").arg(kYear))), qPrintable(folder));
         QVERIFY(QFile::exists(QDir(folder).filePath(QStringLiteral("KdErpAct.Lst"))));
         QCOMPARE(vouchers(), 0);
+    }
+
+    // 引入 takes a year of this set (its year replaced after the overwrite question) and refuses
+    // another set's, naming both.
+    void importTakesOnlyThisSet()
+    {
+        TestEnv env;
+        makeSet(env, kYear, kYear);
+        QVERIFY(AccountSetCreator(env.db()).create(TestRoot::setInput(QStringLiteral("8"), env.root(), QString::number(kYear))).done());
+        const auto exported = [&](const QString& acc) {
+            const QString dir = QDir(env.root()).filePath(QStringLiteral("out") + acc);
+            QDir().mkpath(dir);
+            AccountExporter e(env.db(), acc, kYear);
+            e.prepare();
+            QString error;
+            if (!e.writeBackupSet(dir, true, &error))
+                QTest::qFail(qPrintable(error), __FILE__, __LINE__);
+            return QDir(dir).filePath(QStringLiteral("KdErpAct.Lst"));
+        };
+        const QString own = exported(QStringLiteral("007"));
+        const QString other = exported(QStringLiteral("008"));
+        {
+            std::unique_ptr<Database> books = AccountDb::open(env.db(), QStringLiteral("007"), kYear);
+            books->execute(QStringLiteral("delete from code"));
+        }
+        Console c(env);
+        c.loginDemo();
+        QString descriptor;
+        c.modals.on(QStringLiteral("dlgImportFile"), [&](QDialog& d) {
+            static_cast<QFileDialog&>(d).selectFile(descriptor);
+            d.accept();
+            return d.result();
+        });
+        c.modals.on(QStringLiteral("frmInput"), [](QDialog& d) {
+            auto& f = static_cast<frmInput&>(d);
+            f.Timer1_Timer();
+            if (!QTest::qWaitFor([&f] { return !f.working(); }, 600000))
+                QTest::qFail("the restore did not finish", __FILE__, __LINE__);
+            return d.result();
+        });
+        c.msgs.clear();
+        descriptor = other;
+        c.main.mnuYearInput_Click();
+        QCOMPARE(c.msgs.calls.size(), 1);
+        QVERIFY2(c.msgs.last().text.contains(QStringLiteral("008")) && c.msgs.last().text.contains(QStringLiteral("007")), qPrintable(c.msgs.last().text));
+        QVERIFY(!c.modals.shown.contains(QStringLiteral("frmInput")));
+
+        c.msgs.clear();
+        c.msgs.answer(vb::vbYes);
+        descriptor = own;
+        c.main.mnuYearInput_Click();
+        QCOMPARE(c.msgs.calls.first().text, QStringLiteral("此项操作将覆盖[007]帐套当前的所有信息，继续吗？"));
+        std::unique_ptr<Database> books = AccountDb::open(env.db(), QStringLiteral("007"), kYear);
+        QVERIFY(books->scalar(QStringLiteral("select count(*) from code")).toInt() > 0);
+        QCOMPARE(env.db().scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id='008'")).toInt(), 1);
     }
 
     // 输出 writes the year logged into, not the set's first.
