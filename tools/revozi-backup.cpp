@@ -17,9 +17,11 @@
 #include <Language.h>
 #include <Database.h>
 #include <DbError.h>
+#include <HeldClaim.h>
 #include <Manifest.h>
 #include <Paths.h>
 #include <SealedStream.h>
+#include <TaskRegistry.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -36,6 +38,7 @@
 #include <chrono>
 #include <future>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -167,6 +170,56 @@ Sealing& sealing()
     return s;
 }
 
+// The run's task of the installation, registered while a run that writes works on it (a run that
+// only reads registers none: its claims then hold nothing and refuse nothing).
+struct RunTask {
+    TaskRegistry* registry = nullptr;
+    Database* sysDb = nullptr;
+    QElapsedTimer sinceBeat;
+};
+RunTask& runTask()
+{
+    static RunTask t;
+    return t;
+}
+constexpr int kBeatMs = 30000;
+
+// Renews the task's heartbeat once its interval has passed, while long work runs. Only the main
+// thread calls it, which owns the system database's connection, and never inside another write's
+// transaction (the beat would wait for its commit, unseen).
+void beat()
+{
+    RunTask& t = runTask();
+    if (!t.registry || t.sysDb->inTransaction() || !t.sinceBeat.hasExpired(kBeatMs))
+        return;
+    t.registry->heartbeat();
+    t.sinceBeat.restart();
+}
+
+// Registers the run as a backup job of the installation for as long as it lives: every workstation
+// sees it, and its claims name it. It ends with the run, after a failure too.
+class RegisteredRun {
+public:
+    explicit RegisteredRun(Database& sysDb)
+        : m_registry(sysDb, TaskInfo{Tasks::kBackup, QString(), QString(), QString(), 0, kBeatMs})
+    {
+        m_registry.start();
+        runTask().registry = &m_registry;
+        runTask().sysDb = &sysDb;
+        runTask().sinceBeat.start();
+    }
+    ~RegisteredRun()
+    {
+        runTask().registry = nullptr;
+        runTask().sysDb = nullptr;
+    }
+    RegisteredRun(const RegisteredRun&) = delete;
+    RegisteredRun& operator=(const RegisteredRun&) = delete;
+
+private:
+    TaskRegistry m_registry;
+};
+
 struct Options {
     QStringList positional;
     QHash<QString, QString> values;
@@ -282,6 +335,7 @@ struct SetJob {
     QString setFolder;   // export --all: BACKUPS/<set>-<year>
     QString dir;
     std::unique_ptr<AccountExporter> exporter;
+    std::unique_ptr<HeldClaim> claim;   // the export held on the set and year until the job is done
     QString refusal;     // why the set is not exported at all
     bool dryRun = false; // only planned: taken as written, nothing runs
     qint64 total = 0;    // the books' size, the progress's whole
@@ -330,6 +384,17 @@ void prepareJob(Database& sysDb, SetJob& job)
                                                       : CiFile::size(job.exporter->databasePath());
 }
 
+// The job's export claimed on its set and year (shared with other exports and logins); false, with
+// the refusal naming who replaces or removes the books there, when another task does.
+bool claimed(SetJob& job)
+{
+    job.claim = std::make_unique<HeldClaim>(runTask().registry, job.set.accId, job.set.year, Tasks::Function::Export);
+    if (job.claim->granted())
+        return true;
+    job.refusal = QCoreApplication::translate("revozi-backup", "账套[%1]输出失败：%2").arg(job.set.accId, job.claim->refusal().shown);
+    return false;
+}
+
 QString setLabel(const SetYear& s)
 {
     return QCoreApplication::translate("revozi-backup", "账套[%1] %2年度").arg(s.accId).arg(s.year);
@@ -376,11 +441,14 @@ void runJobs(std::vector<std::unique_ptr<SetJob>>& jobs, const std::function<voi
     for (size_t i = 0; i < jobs.size(); ++i) {
         SetJob& job = *jobs[i];
         std::future<void> done = job.done.get_future();
-        while (done.wait_for(std::chrono::milliseconds(200)) != std::future_status::ready)
+        while (done.wait_for(std::chrono::milliseconds(200)) != std::future_status::ready) {
             showRunning();
+            beat();
+        }
         if (job.refusal.isEmpty() && !job.dryRun)
             progress[i]->finish(job.ms);
         finished(job);
+        job.claim.reset();
     }
     for (std::thread& w : workers)
         w.join();
@@ -434,7 +502,7 @@ int exportSet(Database& sysDb, const QString& accId, int year, const QString& di
     if (!job.exporter->found()) {
         const bool hasSet = sysDb.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=?"), {accId}).toInt() > 0;
         job.refusal = hasSet ? QCoreApplication::translate("revozi-backup", "账套[%1]没有%2年度").arg(accId).arg(year) : QCoreApplication::translate("revozi-backup", "账套[%1]不存在").arg(accId);
-    } else if (!QDir().mkpath(dir)) {
+    } else if (claimed(job) && !QDir().mkpath(dir)) {
         job.refusal = QCoreApplication::translate("revozi-backup", "账套[%1]：无法建立备份目录 %2").arg(accId, dir);
     }
     int status = Ok;
@@ -516,7 +584,7 @@ int exportAll(Database& sysDb, const QString& backups, const BackupRetention::Po
                 job->refusal = QCoreApplication::translate("revozi-backup", "账套[%1]：备份目录 %2 已存在，未输出").arg(s.accId, job->dir);
             else if (!job->exporter->found())
                 job->refusal = QCoreApplication::translate("revozi-backup", "账套[%1]没有%2年度").arg(s.accId).arg(s.year);
-            else if (!dryRun && !QDir().mkpath(job->dir))
+            else if (claimed(*job) && !dryRun && !QDir().mkpath(job->dir))
                 job->refusal = QCoreApplication::translate("revozi-backup", "账套[%1]：无法建立备份目录 %2").arg(s.accId, job->dir);
         } catch (const DbError& e) {
             job->refusal = QCoreApplication::translate("revozi-backup", "账套[%1]输出失败：%2").arg(s.accId, e.userText());
@@ -790,6 +858,11 @@ int importSet(Database& sysDb, const QString& dir, const QString& folder, bool o
     if (!refusal.isEmpty())
         return fail(QCoreApplication::translate("revozi-backup", "备份 %1 无法引入：%2").arg(dir, refusal.text));
     const QString set = QCoreApplication::translate("revozi-backup", "账套[%1] %2年度").arg(importer.plan().accId, importer.plan().year);
+    // Every year of the set, as the console's import claims it, before anything is asked or
+    // replaced, and held until the restore has ended.
+    const HeldClaim claim(runTask().registry, importer.plan().accId, 0, Tasks::Function::Import);
+    if (!claim.granted())
+        return fail(QCoreApplication::translate("revozi-backup", "%1无法引入：%2").arg(set, claim.refusal().shown));
     // An encrypted set opens with the passphrase file's passphrase, or not at all.
     if (importer.plan().seal.encrypted) {
         if (!sealing().passphrase)
@@ -808,7 +881,14 @@ int importSet(Database& sysDb, const QString& dir, const QString& folder, bool o
     if (!refusal.isEmpty())
         return fail(QCoreApplication::translate("revozi-backup", "%1无法引入：%2").arg(set, refusal.text)
                     + (folder.isEmpty() ? QCoreApplication::translate("revozi-backup", "（可用 --folder 指定帐套路径）") : QString()));
-    const AccountImporter::Result r = AccountImporter::restore(sysDb, importer.plan(), progressFor(set));
+    // The restore runs on this thread: its steps are where the task beats.
+    WorkControl control = progressFor(set);
+    control.progress = [shown = control.progress](int p) {
+        if (shown)
+            shown(p);
+        beat();
+    };
+    const AccountImporter::Result r = AccountImporter::restore(sysDb, importer.plan(), control);
     endProgress();
     if (!r.done())
         return fail(QCoreApplication::translate("revozi-backup", "%1引入失败：%2").arg(set, r.notice.text));
@@ -887,6 +967,23 @@ QString sealingMisused(const QStringList& args, bool encrypt, const QString& pas
     return QString();
 }
 
+// The command on the open installation; a run that writes is a task of it while it works.
+int runCommand(Database& sysDb, const QString& command, const Options& o, const BackupRetention::Policy& policy)
+{
+    if (command == QLatin1String("list"))
+        return list(sysDb, o.values.value(QStringLiteral("--to")));
+    const bool dryRun = o.flags.contains(QStringLiteral("--dry-run"));
+    std::optional<RegisteredRun> task;
+    if (!dryRun)
+        task.emplace(sysDb);
+    if (command == QLatin1String("import"))
+        return importSet(sysDb, o.positional[0], o.values.value(QStringLiteral("--folder")), o.flags.contains(QStringLiteral("--yes")));
+    if (o.flags.contains(QStringLiteral("--all")))
+        return exportAll(sysDb, o.values.value(QStringLiteral("--to")), policy, dryRun);
+    return exportSet(sysDb, o.values.value(QStringLiteral("--set")), o.values.value(QStringLiteral("--year")).toInt(),
+                     o.values.value(QStringLiteral("--to")));
+}
+
 // The command on the installation at `place` (named `shown` in messages): the run's lock taken
 // unless it only reads, the system database opened, an interrupted deletion or import settled.
 int runOn(const InstallationPlace& place, const QString& shown, const QString& command, const Options& o,
@@ -920,14 +1017,7 @@ int runOn(const InstallationPlace& place, const QString& shown, const QString& c
         Installation::openSystemDatabase(sysDb, place);
         // What a crash interrupted (a deletion, an import) is settled before any set is read.
         Installation::recoverInterrupted(sysDb);
-        if (command == QLatin1String("list"))
-            return list(sysDb, o.values.value(QStringLiteral("--to")));
-        if (command == QLatin1String("import"))
-            return importSet(sysDb, o.positional[0], o.values.value(QStringLiteral("--folder")), o.flags.contains(QStringLiteral("--yes")));
-        if (o.flags.contains(QStringLiteral("--all")))
-            return exportAll(sysDb, o.values.value(QStringLiteral("--to")), policy, o.flags.contains(QStringLiteral("--dry-run")));
-        return exportSet(sysDb, o.values.value(QStringLiteral("--set")), o.values.value(QStringLiteral("--year")).toInt(),
-                         o.values.value(QStringLiteral("--to")));
+        return runCommand(sysDb, command, o, policy);
     } catch (const DbError& e) {
         return fail(QCoreApplication::translate("revozi-backup", "%1：%2").arg(shown, e.userText()));
     }
