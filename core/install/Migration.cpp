@@ -15,6 +15,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlDriver>
 
 #include <algorithm>
@@ -44,24 +45,6 @@ struct Column {
     Kind kind = Kind::Text;
 };
 
-// One table of a file and its counterpart on the server.
-struct Table {
-    Database* file = nullptr;
-    QString fileTable;
-    QString schema;
-    QString name;   // on the server
-    QList<Column> columns;
-    QString shown() const { return schema + QLatin1Char('.') + name; }
-};
-
-// A value as both engines give it back, in the server column's kind.
-struct Value {
-    bool null = true;
-    qint64 i = 0;
-    double d = 0;
-    QByteArray bytes;
-};
-
 // The rows of a table: how many, and the sum of each row's XXH3-128, so the order rows are read
 // in does not matter (no sort on either side) while any row changed, missing or doubled does.
 struct Sum {
@@ -75,6 +58,18 @@ struct Sum {
         high += h.high64;
     }
     bool operator==(const Sum& o) const { return rows == o.rows && low == o.low && high == o.high; }
+};
+
+// One table of a file and its counterpart on the server.
+struct Table {
+    Database* file = nullptr;
+    QString fileTable;
+    QString schema;
+    QString name;   // on the server
+    QList<Column> columns;
+    bool made = false;   // made here from the file's declarations (not the installation's own)
+    Sum copied;          // the file's rows as the copy read them
+    QString shown() const { return schema + QLatin1Char('.') + name; }
 };
 
 Migration::CompareHook& compareHook()
@@ -119,6 +114,41 @@ QString serverTypeOf(const QString& declared, const QString& schema)
     return QStringLiteral("TEXT COLLATE %1.ci").arg(schema);
 }
 
+// ---- a row's image for the checksum, and its line for COPY ----
+// The image takes each value as a tag and a fixed form per kind (integers and reals as their eight
+// bytes, text and bytes with their length in front), the same from either engine's reading.
+
+void imageNull(QByteArray& img)
+{
+    img.append('\0');
+}
+
+void imageNumber(QByteArray& img, Kind kind, const void* eight)
+{
+    img.append(char(1 + int(kind)));
+    img.append(static_cast<const char*>(eight), 8);
+}
+
+void imageData(QByteArray& img, Kind kind, const char* p, qint64 n)
+{
+    img.append(char(1 + int(kind)));
+    img.append(reinterpret_cast<const char*>(&n), sizeof n);
+    img.append(p, n);
+}
+
+void appendEscaped(QByteArray& out, const char* p, qint64 n)
+{
+    for (const char* end = p + n; p < end; ++p) {
+        switch (*p) {
+        case '\\': out.append("\\\\"); break;
+        case '\n': out.append("\\n"); break;
+        case '\r': out.append("\\r"); break;
+        case '\t': out.append("\\t"); break;
+        default: out.append(*p);
+        }
+    }
+}
+
 // ---- the files' side ----
 
 [[noreturn]] void notConvertible(const Table& t, const QString& column)
@@ -127,43 +157,54 @@ QString serverTypeOf(const QString& declared, const QString& schema)
                             column));
 }
 
-// Column `i` of the file's current row as the server column keeps it; a value the server's type
-// cannot hold as it is (text in a number column) is refused, never coerced.
-Value fileValue(sqlite3_stmt* st, int i, const Table& t)
+// Column `i` of the file's current row as the server column keeps it, into the image and (when
+// given) the COPY line. A value the server's type cannot hold as it is (text in a number column)
+// is refused, never coerced.
+void fileValue(sqlite3_stmt* st, int i, const Table& t, QByteArray& img, QByteArray* line)
 {
     const Column& c = t.columns[i];
-    Value v;
     const int type = sqlite3_column_type(st, i);
-    if (type == SQLITE_NULL)
-        return v;
-    v.null = false;
-    switch (c.kind) {
-    case Kind::Integer:
-        if (type == SQLITE_INTEGER)
-            v.i = sqlite3_column_int64(st, i);
-        else if (type == SQLITE_FLOAT && std::floor(sqlite3_column_double(st, i)) == sqlite3_column_double(st, i)
-                 && std::fabs(sqlite3_column_double(st, i)) < 9.2e18)
-            v.i = qint64(sqlite3_column_double(st, i));
-        else
+    if (type == SQLITE_NULL) {
+        imageNull(img);
+        if (line)
+            line->append("\\N");
+        return;
+    }
+    char num[40];
+    if (c.kind == Kind::Integer) {
+        const double d = type == SQLITE_FLOAT ? sqlite3_column_double(st, i) : 0;
+        if (type != SQLITE_INTEGER && !(type == SQLITE_FLOAT && std::floor(d) == d && std::fabs(d) < 9.2e18))
             notConvertible(t, c.fileName);
-        break;
-    case Kind::Real:
+        const qint64 v = type == SQLITE_INTEGER ? sqlite3_column_int64(st, i) : qint64(d);
+        imageNumber(img, c.kind, &v);
+        if (line)
+            line->append(num, std::to_chars(num, num + sizeof num, v).ptr - num);
+    } else if (c.kind == Kind::Real) {
         if (type != SQLITE_INTEGER && type != SQLITE_FLOAT)
             notConvertible(t, c.fileName);
-        v.d = sqlite3_column_double(st, i);
-        break;
-    case Kind::Text:
-        v.bytes = QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i));
-        break;
-    case Kind::Bytes:
-        v.bytes = QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i));
-        break;
+        const double v = sqlite3_column_double(st, i);
+        imageNumber(img, c.kind, &v);
+        // The shortest form that reads back as the same double; SQLite keeps no NaN.
+        if (line && std::isinf(v))
+            line->append(v > 0 ? "Infinity" : "-Infinity");
+        else if (line)
+            line->append(num, std::to_chars(num, num + sizeof num, v).ptr - num);
+    } else {
+        const char* p = c.kind == Kind::Text ? reinterpret_cast<const char*>(sqlite3_column_text(st, i))
+                                             : static_cast<const char*>(sqlite3_column_blob(st, i));
+        const qint64 n = sqlite3_column_bytes(st, i);
+        imageData(img, c.kind, p, n);
+        if (line && c.kind == Kind::Text) {
+            appendEscaped(*line, p, n);
+        } else if (line) {
+            line->append("\\\\x");
+            line->append(QByteArray::fromRawData(p, n).toHex());
+        }
     }
-    return v;
 }
 
-// Every row of the file's table, each value as the server keeps it.
-void eachFileRow(const Table& t, const WorkControl& control, const std::function<void(const QList<Value>&)>& each)
+// Every row of the file's table: its image (and with `line`, its COPY line) handed to `each`.
+void eachFileRow(const Table& t, const WorkControl& control, QByteArray* line, const std::function<void(const QByteArray& img)>& each)
 {
     QStringList cols;
     for (const Column& c : t.columns)
@@ -174,72 +215,43 @@ void eachFileRow(const Table& t, const WorkControl& control, const std::function
     if (sqlite3_prepare_v2(h, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
         throw DbError(QString::fromUtf8(sqlite3_errmsg(h)), QString::number(sqlite3_extended_errcode(h)), sql);
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(st, sqlite3_finalize);
-    QList<Value> row(t.columns.size());
+    QByteArray img;
+    const int n = int(t.columns.size());
     int rc;
-    for (qint64 n = 1; (rc = sqlite3_step(st)) == SQLITE_ROW; ++n) {
-        for (int i = 0; i < row.size(); ++i)
-            row[i] = fileValue(st, i, t);
-        each(row);
-        if ((n & 4095) == 0 && control.cancelled())
+    for (qint64 r = 1; (rc = sqlite3_step(st)) == SQLITE_ROW; ++r) {
+        img.resize(0);
+        for (int i = 0; i < n; ++i) {
+            if (line && i)
+                line->append('\t');
+            fileValue(st, i, t, img, line);
+        }
+        if (line)
+            line->append('\n');
+        each(img);
+        if ((r & 4095) == 0 && control.cancelled())
             throw Cancelled{};
     }
     if (rc != SQLITE_DONE)
         throw DbError(QString::fromUtf8(sqlite3_errmsg(h)), QString::number(sqlite3_extended_errcode(h)), sql);
 }
 
-// ---- the server's text format of COPY ----
-
-void appendEscaped(QByteArray& out, const QByteArray& text)
+Sum fileSum(const Table& t, const WorkControl& control)
 {
-    for (const char ch : text) {
-        switch (ch) {
-        case '\\': out.append("\\\\"); break;
-        case '\n': out.append("\\n"); break;
-        case '\r': out.append("\\r"); break;
-        case '\t': out.append("\\t"); break;
-        default: out.append(ch);
-        }
-    }
+    Sum sum;
+    eachFileRow(t, control, nullptr, [&](const QByteArray& img) { sum.add(img); });
+    return sum;
 }
 
-void appendCopyValue(QByteArray& out, const Value& v, Kind kind)
+// ---- the server's side: its COPY lines read back ----
+
+// One field of a COPY line (between tabs) into the image, in the column's kind.
+void serverValue(const char* s, const char* end, Kind kind, QByteArray& img, QByteArray& text)
 {
-    if (v.null) {
-        out.append("\\N");
+    if (end - s == 2 && s[0] == '\\' && s[1] == 'N') {
+        imageNull(img);
         return;
     }
-    char num[40];
-    switch (kind) {
-    case Kind::Integer:
-        out.append(num, std::to_chars(num, num + sizeof num, v.i).ptr - num);
-        break;
-    case Kind::Real:
-        if (std::isnan(v.d))
-            out.append("NaN");
-        else if (std::isinf(v.d))
-            out.append(v.d > 0 ? "Infinity" : "-Infinity");
-        else
-            out.append(num, std::to_chars(num, num + sizeof num, v.d).ptr - num);   // shortest, read back exactly
-        break;
-    case Kind::Text:
-        appendEscaped(out, v.bytes);
-        break;
-    case Kind::Bytes:
-        out.append("\\\\x");
-        out.append(v.bytes.toHex());
-        break;
-    }
-}
-
-// One field of a COPY line (between tabs), read back into the column's kind.
-Value copyValue(const char* s, const char* end, Kind kind)
-{
-    Value v;
-    if (end - s == 2 && s[0] == '\\' && s[1] == 'N')
-        return v;
-    v.null = false;
-    QByteArray text;
-    text.reserve(int(end - s));
+    text.resize(0);
     for (; s < end; ++s) {
         if (*s != '\\' || s + 1 == end) {
             text.append(*s);
@@ -255,38 +267,19 @@ Value copyValue(const char* s, const char* end, Kind kind)
         default: text.append(*s);
         }
     }
-    if (kind == Kind::Integer)
-        std::from_chars(text.constData(), text.constData() + text.size(), v.i);
-    else if (kind == Kind::Real)
-        v.d = std::strtod(text.constData(), nullptr);
-    else if (kind == Kind::Bytes)
-        v.bytes = QByteArray::fromHex(text.mid(2));
-    else
-        v.bytes = text;
-    return v;
-}
-
-// A row's values as the checksum takes them: a tag and a fixed form per kind, lengths in front.
-QByteArray rowImage(const QList<Value>& row, const QList<Column>& columns)
-{
-    QByteArray out;
-    for (int i = 0; i < row.size(); ++i) {
-        const Value& v = row[i];
-        out.append(v.null ? '\0' : char(1 + int(columns[i].kind)));
-        if (v.null)
-            continue;
-        if (columns[i].kind == Kind::Integer) {
-            out.append(reinterpret_cast<const char*>(&v.i), sizeof v.i);
-        } else if (columns[i].kind == Kind::Real) {
-            const double d = std::isnan(v.d) ? std::nan("") : v.d;
-            out.append(reinterpret_cast<const char*>(&d), sizeof d);
-        } else {
-            const qint64 n = v.bytes.size();
-            out.append(reinterpret_cast<const char*>(&n), sizeof n);
-            out.append(v.bytes);
-        }
+    if (kind == Kind::Integer) {
+        qint64 v = 0;
+        std::from_chars(text.constData(), text.constData() + text.size(), v);
+        imageNumber(img, kind, &v);
+    } else if (kind == Kind::Real) {
+        const double v = std::strtod(text.constData(), nullptr);
+        imageNumber(img, kind, &v);
+    } else if (kind == Kind::Bytes) {
+        const QByteArray bytes = QByteArray::fromHex(text.mid(2));
+        imageData(img, kind, bytes.constData(), bytes.size());
+    } else {
+        imageData(img, kind, text.constData(), text.size());
     }
-    return out;
 }
 
 QString columnList(const Table& t)
@@ -297,30 +290,25 @@ QString columnList(const Table& t)
     return cols.join(QLatin1Char(','));
 }
 
-Sum fileSum(const Table& t, const WorkControl& control)
-{
-    Sum sum;
-    eachFileRow(t, control, [&](const QList<Value>& row) { sum.add(rowImage(row, t.columns)); });
-    return sum;
-}
-
 Sum serverSum(Database& srv, const Table& t)
 {
     Sum sum;
-    QList<Value> row(t.columns.size());
+    QByteArray img, text;
+    const int n = int(t.columns.size());
     srv.copyOut(QStringLiteral("COPY (SELECT %1 FROM %2.%3) TO STDOUT").arg(columnList(t), t.schema, quoted(t.name)),
                 [&](const char* data, int size) {
                     const char* end = data + size;
                     if (end > data && end[-1] == '\n')
                         --end;
+                    img.resize(0);
                     const char* s = data;
-                    for (int i = 0; i < row.size(); ++i) {
+                    for (int i = 0; i < n; ++i) {
                         const char* tab = static_cast<const char*>(std::memchr(s, '\t', size_t(end - s)));
                         const char* stop = tab ? tab : end;
-                        row[i] = copyValue(s, stop, t.columns[i].kind);
+                        serverValue(s, stop, t.columns[i].kind, img, text);
                         s = tab ? tab + 1 : end;
                     }
-                    sum.add(rowImage(row, t.columns));
+                    sum.add(img);
                 });
     return sum;
 }
@@ -381,6 +369,7 @@ Table prepareTable(Database& srv, Database& file, const QString& schema, const Q
     if (server.isEmpty()) {
         createLike(srv, schema, t.name, cols);
         server = serverColumns(srv, schema, t.name);
+        t.made = true;
     }
     for (const FileColumn& c : cols) {
         const QString lower = c.name.toLower();
@@ -406,26 +395,57 @@ struct Run {
     qint64 sent = 0;
     qint64 total = 1;
     QList<Table> tables;
+    QHash<Database*, int> changes;   // each file's count of changes once its tables were copied
 };
 
-void copyTable(Run& run, const Table& t)
+// A large table is filled without its keys and indexes, each built once after its rows (one sort
+// instead of an insert into every index per row, as a restore does); returns what builds them.
+QStringList deferIndexes(Run& run, const Table& t)
+{
+    const QVariant rows = t.file->scalar(QStringLiteral("SELECT max(rowid) FROM %1").arg(quoted(t.fileTable)));
+    if (rows.toLongLong() < 10000)
+        return {};
+    const QString rel = t.schema + QLatin1Char('.') + quoted(t.name);
+    QStringList rebuild;
+    for (Recordset rs = run.srv.query(QStringLiteral("SELECT conname, pg_get_constraintdef(oid) FROM pg_constraint WHERE conrelid=?::regclass "
+                                                     "AND contype IN ('p','u')"),
+                                      {rel});
+         !rs.Eof(); rs.MoveNext()) {
+        run.srv.execute(QStringLiteral("ALTER TABLE %1 DROP CONSTRAINT %2").arg(rel, quoted(rs.Fields(0).toString())));
+        rebuild << QStringLiteral("ALTER TABLE %1 ADD CONSTRAINT %2 %3").arg(rel, quoted(rs.Fields(0).toString()), rs.Fields(1).toString());
+    }
+    for (Recordset rs = run.srv.query(QStringLiteral("SELECT indexname, indexdef FROM pg_indexes WHERE schemaname=? AND tablename=?"), {t.schema, t.name});
+         !rs.Eof(); rs.MoveNext()) {
+        run.srv.execute(QStringLiteral("DROP INDEX %1.%2").arg(t.schema, quoted(rs.Fields(0).toString())));
+        rebuild << rs.Fields(1).toString();
+    }
+    return rebuild;
+}
+
+// The file's own indexes of a table made from its declarations, in the schema's words.
+void fileIndexes(Run& run, const Table& t)
+{
+    BooksSearchPath path(run.srv, t.schema);
+    for (Recordset rs = t.file->query(QStringLiteral("SELECT sql FROM sqlite_master WHERE type='index' AND tbl_name=? AND sql IS NOT NULL"), {t.fileTable});
+         !rs.Eof(); rs.MoveNext())
+        run.srv.execute(rs.Fields(0).toString());
+}
+
+void copyTable(Run& run, Table& t)
 {
     if (run.progress)
         run.progress(t.shown(), run.sent, run.total);
-    Database::CopyIn copy(run.srv, QStringLiteral("COPY %1.%2 (%3) FROM STDIN").arg(t.schema, quoted(t.name), columnList(t)));
+    const QStringList rebuild = deferIndexes(run, t);
+    // Made or emptied in this transaction, the rows need no later pass to be seen as committed.
+    Database::CopyIn copy(run.srv, QStringLiteral("COPY %1.%2 (%3) FROM STDIN WITH (FREEZE)").arg(t.schema, quoted(t.name), columnList(t)));
     QByteArray buf;
     buf.reserve(1 << 20);
-    eachFileRow(t, run.control, [&](const QList<Value>& row) {
-        for (int i = 0; i < row.size(); ++i) {
-            if (i)
-                buf.append('\t');
-            appendCopyValue(buf, row[i], t.columns[i].kind);
-        }
-        buf.append('\n');
+    eachFileRow(t, run.control, &buf, [&](const QByteArray& img) {
+        t.copied.add(img);
         if (buf.size() >= (1 << 19)) {
             copy.put(buf);
             run.sent += buf.size();
-            buf.clear();
+            buf.resize(0);
             run.control.report(int(qMin<qint64>(90, run.sent * 90 / run.total)));
             if (run.progress)
                 run.progress(t.shown(), run.sent, run.total);
@@ -435,6 +455,10 @@ void copyTable(Run& run, const Table& t)
         copy.put(buf);
     run.sent += buf.size();
     copy.finish();
+    for (const QString& statement : rebuild)
+        run.srv.execute(statement);
+    if (t.made)
+        fileIndexes(run, t);
 }
 
 // Every table of one file into `schema` (filled beforehand with what the server installation
@@ -444,23 +468,23 @@ void copyFile(Run& run, Database& file, const QString& schema, bool dropMissing)
     QStringList fileTables;
     for (const QString& table : file.tables())
         if (!kNotCopied.contains(table.toLower()))
-            fileTables << table.toLower();
+            fileTables << table;
     if (dropMissing)
         for (Recordset rs = run.srv.query(QStringLiteral("SELECT table_name FROM information_schema.tables WHERE table_schema=?"), {schema});
              !rs.Eof(); rs.MoveNext())
-            if (!fileTables.contains(rs.Fields(0).toString()))
+            if (!fileTables.contains(rs.Fields(0).toString(), Qt::CaseInsensitive))
                 run.srv.execute(QStringLiteral("DROP TABLE %1.%2").arg(schema, quoted(rs.Fields(0).toString())));
-    for (const QString& table : file.tables()) {
-        if (kNotCopied.contains(table.toLower()))
-            continue;
+    for (const QString& table : fileTables) {
         if (run.control.cancelled())
             throw Cancelled{};
         Table t = prepareTable(run.srv, file, schema, table);
         // The rows the server installation made (the template's) give way to the file's.
-        run.srv.execute(QStringLiteral("DELETE FROM %1.%2").arg(schema, quoted(t.name)));
+        if (!t.made)
+            run.srv.execute(QStringLiteral("TRUNCATE %1.%2").arg(schema, quoted(t.name)));
         copyTable(run, t);
         run.tables.append(t);
     }
+    run.changes.insert(&file, sqlite3_total_changes(fileHandle(file)));
 }
 
 // One set's books of one year: the file and the schema it becomes.
@@ -515,7 +539,10 @@ void compareAll(Run& run)
     for (const Table& t : run.tables) {
         if (run.control.cancelled())
             throw Cancelled{};
-        const Sum here = fileSum(t, run.control);
+        // The files are held for writing, so only this program's own connection could have
+        // changed one since its copy: such a file is read again, else the copy's reading stands.
+        const bool changed = sqlite3_total_changes(fileHandle(*t.file)) != run.changes.value(t.file);
+        const Sum here = changed ? fileSum(t, run.control) : t.copied;
         const Sum there = serverSum(run.srv, t);
         if (!(here == there))
             throw Words::of(kCtx, QT_TRANSLATE_NOOP("Migration", "服务器上的表 %1 与原安装不一致（%2 行对 %3 行，或内容不同），已全部撤销。"), t.shown(),
