@@ -124,6 +124,14 @@
 <context>
     <name>AccountImporter</name>
     <message>
+        <source>无法写入：</source>
+        <translation>Cannot write: </translation>
+    </message>
+    <message>
+        <source>无法放入帐套库：</source>
+        <translation>The account set database cannot be put in place: </translation>
+    </message>
+    <message>
         <source>帐套[%1] %2年度引入成功！</source>
         <translation>Year %2 of account set [%1] imported!</translation>
     </message>

@@ -1282,6 +1282,87 @@ AccountImporter::Result FolderImport::swapAndMerge(const WorkControl& control, c
 }
 } // namespace
 
+namespace {
+// The new books of replaceBooks made ready as a restore's copy: the pending table in them, flushed.
+Words markPending(const QString& copy)
+{
+    try {
+        Database books(copy);
+        books.execute(QStringLiteral("CREATE TABLE %1 (cAcc_Id TEXT)").arg(kPendingTable));
+    } catch (const DbError& e) {
+        return engineWords(e);
+    }
+    if (!BackupSet::syncPath(copy))
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "无法写入：")) + copy;
+    return {};
+}
+
+// The books reachable as kImp from the system database for as long as it lives.
+struct AttachedCopy {
+    Database& db;
+    bool attached = false;
+    ~AttachedCopy()
+    {
+        try {
+            if (attached)
+                db.detach(kImp);
+        } catch (const DbError& e) {
+            WriteErrLog(1, e.text(), kRoutine);
+        }
+    }
+};
+} // namespace
+
+Words AccountImporter::replaceBooks(Database& sysDb, const QString& accId, const QString& yearDir,
+                                   const std::function<Words(const QString& path)>& make, const std::function<bool(Database& sysDb)>& inTransaction)
+{
+    ImportPlan plan;
+    plan.accId = accId;
+    plan.targetDir = yearDir;
+    const WorkLock lock(sysDb, WorkLock::Mode::Wait);
+    Words why;
+    if (!recoverHeld(sysDb, &why))
+        return said(QT_TRANSLATE_NOOP("AccountImporter", "上次引入帐套未完成，无法恢复，请稍后再试：")) + kCrLf + why;
+    FolderImport work{sysDb, plan};
+    if (const Words inUse = booksInUseRefusal(plan, work.target); !inUse.stored.isEmpty())
+        return inUse;
+    if (!BackupSet::saveAtomically(work.pending, work.dir.toUtf8(), &why))
+        return why;
+    removeWithCompanions(work.copy);
+    why = make(work.copy);
+    if (why.stored.isEmpty())
+        why = markPending(work.copy);
+    CiFile::remove(work.target + QStringLiteral("-journal"));
+    if (why.stored.isEmpty() && (!CiFile::rename(work.target, work.aside) || !CiFile::rename(work.copy, work.target)))
+        why = said(QT_TRANSLATE_NOOP("AccountImporter", "无法放入帐套库：")) + work.target;
+    if (!why.stored.isEmpty()) {
+        work.finish();
+        return why;
+    }
+    BackupSet::syncPath(work.dir);
+    AttachedCopy attached{sysDb};
+    try {
+        sysDb.attach(work.target, kImp);
+        attached.attached = true;
+        Database::Transaction tx(sysDb);
+        sysDb.execute(QStringLiteral("DROP TABLE %1.%2").arg(kImp, kPendingTable));
+        if (inTransaction(sysDb))
+            tx.commit();
+    } catch (const DbError& e) {
+        why = engineWords(e);
+    }
+    try {
+        if (attached.attached)
+            sysDb.detach(kImp);
+        attached.attached = false;
+    } catch (const DbError& e) {
+        WriteErrLog(1, e.text(), kRoutine);
+    }
+    // Committed or not: the old books come back unless the transaction committed, then they go.
+    work.finish();
+    return why;
+}
+
 QString AccountImporter::unsealChecked(const ImportPlan& plan, const QString& to)
 {
     std::optional<BackupSet::Manifest> manifest;

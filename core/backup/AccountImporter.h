@@ -16,6 +16,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class Database;
@@ -113,6 +114,16 @@ public:
     // The import's audit-log row (from which backup set, over what) is written under the set's key
     // in the merge's transaction; an import that does not happen leaves a failed row instead.
     static Result restore(Database& sysDb, const ImportPlan& plan, const WorkControl& control = {}, const AuditContext& who = {});
+
+    // New books put in place of a year's books (a file installation's year folder `yearDir`) the way
+    // restore places its checked copy, for work that rebuilds a year's books (清空年度数据): `make`
+    // writes the new books into the file it is given, beside the books; they take the books' place,
+    // and `inTransaction` runs in a transaction of the system database (its audit row) that commits
+    // them, unless it returns false (cancelled). The old books go once it has committed; a failure
+    // brings them back, and so does recover after a crash. Why not, or empty.
+    static Words replaceBooks(Database& sysDb, const QString& accId, const QString& yearDir,
+                              const std::function<Words(const QString& path)>& make,
+                              const std::function<bool(Database& sysDb)>& inTransaction);
 
     // Rolls back or finishes an import that a crash interrupted (recorded beside the system
     // database), so that the set has either its old books and rows or the new ones, and removes

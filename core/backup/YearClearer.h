@@ -4,10 +4,12 @@
 //
 // The backup set is written first, into a folder of its own, complete and checked as the export
 // writes it (its manifest's size and checksum taken while it is written); only then are the
-// year's other tables emptied, in one transaction with the action's audit-log row. A backup that
-// cannot be written leaves the books as they are; a failure or a crash during the emptying rolls
-// it back, the backup set staying written. Files and server alike: on a server the books are the
-// schema of the set and year, claimed (BooksLock) for the transaction.
+// year's other tables emptied, committed in one transaction with the action's audit-log row. A
+// backup that cannot be written leaves the books as they are; a failure or a crash during the
+// emptying rolls it back, the backup set staying written. On files, new books holding the kept
+// tables take the books' place the way an import places its copy (AccountImporter::replaceBooks:
+// the same pending record, and the old books back through recover after a crash); on a server
+// the year's schema is claimed (BooksLock) and its other tables truncated in the transaction.
 #include <AuditLog.h>
 #include <Outcome.h>
 #include <Words.h>
@@ -64,7 +66,10 @@ private:
     Words writeBackup(const QString& folder, const WorkControl& control, bool* cancelled);
     // The year's tables emptied and the audit row written in one transaction; why not, or empty.
     Words empty(const QString& folder, const WorkControl& control, const StepHook& afterStep, bool* cancelled);
+    // A server's books (attached) emptied in the open transaction, claimed for it.
     void emptyTables();
+    // The audit row written in the emptying's transaction; false when it must not commit (cancelled).
+    bool commitRow(const QString& folder, const WorkControl& control, const StepHook& afterStep, bool* cancelled);
     Result failed(const QString& folder, const Words& why);
 
     Database& m_sysDb;

@@ -243,7 +243,7 @@ private slots:
         QTest::newRow("backup folder cannot be made") << QStringLiteral("folder");
         QTest::newRow("backup folder holds files") << QStringLiteral("occupied");
         QTest::newRow("log row refused amid the emptying") << QStringLiteral("log");
-        QTest::newRow("books refuse the emptying") << QStringLiteral("books");
+        QTest::newRow("books in use elsewhere") << QStringLiteral("books");
     }
     // The books stay whole; a backup written before the failure stays and is named.
     void clear_aFailureEmptiesNothing()
@@ -252,8 +252,6 @@ private slots:
         TestRoot env;
         makeTwoYears(env);
         Database& db = env.db();
-        if (failure == QLatin1String("books") && TestRoot::onServer())
-            QSKIP("the server empties the books with TRUNCATE, which row triggers do not see");
         QString folder = env.root() + QStringLiteral("/b/001-2027/x");
         if (failure == QLatin1String("folder")) {
             // A file where a folder of the path must be: nothing can be written there.
@@ -266,11 +264,18 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
         } else if (failure == QLatin1String("log")) {
             TestEngine::refuseInserts(db, QStringLiteral("SM_Log"), QStringLiteral("日志已满"));
-        } else {
-            TestEngine::refuseWrites(*booksOf(db, 2027), QStringLiteral("GL_accvouch"), QStringLiteral("只读"));
         }
         const QStringList books27 = booksRows(db, 2027), year27 = yearRows(db, 2027);
-        const YearClearer::Result r = YearClearer(db, kAcc, 2027).clear(folder);
+        // Once the backup is written, another workstation writes in the books (on a server: opens them).
+        std::unique_ptr<Database> other;
+        const YearClearer::Result r = YearClearer(db, kAcc, 2027).clear(folder, {}, [&](const QString& step) {
+            if (step != QLatin1String("backup") || failure != QLatin1String("books"))
+                return;
+            other = booksOf(db, 2027);
+            if (!TestRoot::onServer())
+                other->execute(QStringLiteral("BEGIN IMMEDIATE"));
+        });
+        other.reset();
         if (failure == QLatin1String("log"))
             TestEngine::allowInserts(db, QStringLiteral("SM_Log"));
         QCOMPARE(r.status, YearClearer::Result::Status::Failed);
@@ -309,6 +314,13 @@ private slots:
             killed = true;
         }
         QVERIFY(killed);
+        // The next start, on a connection of its own.
+        if (TestRoot::onServer()) {
+            QVERIFY(AccountImporter::recover(db));
+        } else {
+            Database restarted(env.sysDbPath());
+            QVERIFY(AccountImporter::recover(restarted));
+        }
         QCOMPARE(booksRows(db, 2027), books27);
         checkBackup(db, folder);
         QVERIFY(YearClearer(db, kAcc, 2027).clear(env.root() + QStringLiteral("/b/second")).done());
