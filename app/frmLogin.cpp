@@ -12,6 +12,7 @@
 #include <CiFile.h>
 #include <FlexGrid.h>
 #include <Installation.h>
+#include <Migration.h>
 #include <InstallationRecovery.h>
 #include <LoginCheck.h>
 #include <Module1.h>
@@ -250,8 +251,12 @@ void frmLogin::cmdServer_Click()
     dlg.setCurrent(m_session.installation.conn());
     if (ShowModal(dlg) != QDialog::Accepted || dlg.chosen().isEmpty())
         return;
-    // A server used before is chosen again; a new one joins the list (remembered once it opens).
-    const ConnInfo chosen = dlg.chosen();
+    selectServer(dlg.chosen());
+}
+
+// A server used before is chosen again; a new one joins the list (remembered once it opens).
+void frmLogin::selectServer(const ConnInfo& chosen)
+{
     int i = 1;
     while (i < cboServer->count() && m_servers.value(i).withoutPassword() != chosen.withoutPassword())
         ++i;
@@ -321,6 +326,20 @@ void frmLogin::openSystem()
     if (m_session.edition != 1)
         UsedServers::remember(server);
     listOperators();
+    if (server.isEmpty())
+        offerMovedServer();
+}
+
+// An installation moved onto a server keeps its files; its login says where it went and offers
+// to switch there.
+void frmLogin::offerMovedServer()
+{
+    const QString moved = Migration::movedTo(m_session.root);
+    if (moved.isEmpty() || m_session.edition == 1)
+        return;
+    if (MsgBox(tr("本安装已迁移到服务器[%1]。\n切换到服务器上的安装吗？").arg(ConnInfo(moved).label()),
+               vb::vbYesNo | vb::vbQuestion, tr("登录")) == vb::vbYes)
+        selectServer(ConnInfo(moved));
 }
 
 void frmLogin::listOperators()

@@ -74,6 +74,9 @@ private:
     void fillServers();
     // Opens the system database of cboServer's choice into the session and lists its operators.
     void openSystem();
+    // Makes `chosen` the list's server (added when new) and opens the installation there.
+    void selectServer(const ConnInfo& chosen);
+    void offerMovedServer();
     // Fills cboUser from the operators read and chooses the one kept in the session, or the first.
     void listOperators();
 

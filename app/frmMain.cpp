@@ -2,6 +2,7 @@
 #include "StatusBar1.h"
 #include "frmLogin.h"
 #include "About.h"
+#include "ServerMenu.h"
 #include "TaskGrids.h"
 #include "YearMenu.h"
 #include <AccountImporter.h>
@@ -54,6 +55,7 @@ frmMain::frmMain(Session& session, QWidget* parent)
     , m_session(session)
     , m_years(std::make_unique<YearMenu>(session, this))
     , m_tasks(std::make_unique<TaskGrids>(session, *this))
+    , m_server(std::make_unique<ServerMenu>(session, *this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(shownCaption());
@@ -207,6 +209,8 @@ void frmMain::connectMenu()
     onTriggered(mnuYearExport, &frmMain::mnuYearExport_Click);
     onTriggered(mnuAccT1, &frmMain::mnuAccT1_Click);
     connect(mnuViewRef, &QAction::triggered, this, &frmMain::mnuViewRef_Click);
+    onTriggered(mnuSysLogin, &frmMain::mnuSysLogin_Click);
+    onTriggered(mnuSysData, &frmMain::mnuSysData_Click);
     onTriggered(mnuViewClear, &frmMain::mnuViewClear_Click);
     onTriggered(mnuViewU, &frmMain::mnuViewU_Click);
     onTriggered(mnuPopG, &frmMain::mnuPopG_Click);
@@ -454,6 +458,10 @@ void frmMain::mnuAccT1_Click() { m_years->carryForward(); }
 
 // 刷新 and the administrator's clearings of what dead tasks left.
 void frmMain::mnuViewRef_Click() { m_tasks->refresh(); }
+
+// The administrator's server items: moving the files onto a server, the server login's password.
+void frmMain::mnuSysData_Click() { m_server->moveToServer(); }
+void frmMain::mnuSysLogin_Click() { m_server->changePassword(); }
 void frmMain::mnuViewClear_Click() { m_tasks->clearAbnormalTasks(); }
 void frmMain::mnuViewU_Click() { m_tasks->releaseStaleClaims(); }
 

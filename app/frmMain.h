@@ -13,6 +13,7 @@ class StatusBar1;
 class QAction;
 class QMenu;
 class WindowRegistry;
+class ServerMenu;
 class TaskGrids;
 class YearMenu;
 
@@ -101,6 +102,8 @@ public slots:
     void mnuYearExport_Click();
     void mnuAccT1_Click();
     void mnuViewRef_Click();
+    void mnuSysLogin_Click();
+    void mnuSysData_Click();
     void mnuViewClear_Click();
     void mnuViewU_Click();
     void mnuPopG_Click();
@@ -135,6 +138,7 @@ private:
     WindowRegistry* m_registry = nullptr;
     std::unique_ptr<YearMenu> m_years;
     std::unique_ptr<TaskGrids> m_tasks;
+    std::unique_ptr<ServerMenu> m_server;
     bool m_loaded = false;
     // Design sizes taken on load, in twips.
     int m_formHeight = 0, m_formWidth = 0;

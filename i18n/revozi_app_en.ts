@@ -62,6 +62,33 @@ Open it in a browser: %1</translation>
     </message>
 </context>
 <context>
+    <name>ServerMenu</name>
+    <message>
+        <source>升级SQL Server数据</source>
+        <translation>Upgrade SQL Server data</translation>
+    </message>
+    <message>
+        <source>本安装已经在服务器[%1]上。</source>
+        <translation>This installation is already on the server [%1].</translation>
+    </message>
+    <message>
+        <source>把本安装（系统库和全部账套的各年度账）复制到服务器[%1]吗？
+本机的文件保留不变；复制期间请不要在其他工作站使用本安装。</source>
+        <translation>Copy this installation (the system database and every year of every account set) to the server [%1]?
+The files on this computer stay as they are; do not use this installation from other workstations while it is copied.</translation>
+    </message>
+    <message>
+        <source>本安装的数据在本机的文件中，没有服务器口令。
+“升级SQL Server数据”可以把本安装复制到服务器上，之后在这里修改服务器的口令。</source>
+        <translation>This installation keeps its data in files on this computer: it has no server password.
+&quot;Upgrade SQL Server data&quot; copies it onto a server; then its password is changed here.</translation>
+    </message>
+    <message>
+        <source>设置SQL Server口令</source>
+        <translation>Set SQL Server password</translation>
+    </message>
+</context>
+<context>
     <name>StatusBar1</name>
     <message>
         <source>服务器…</source>
@@ -290,6 +317,12 @@ The year is first written as a backup set; its options, coding scheme and chart 
         <source>注册〖控制台〗</source>
         <translation>Log in [Console]</translation>
     </message>
+    <message>
+        <source>本安装已迁移到服务器[%1]。
+切换到服务器上的安装吗？</source>
+        <translation>This installation has moved to the server [%1].
+Switch to the installation on the server?</translation>
+    </message>
 </context>
 <context>
     <name>frmMain</name>
@@ -487,6 +520,33 @@ The year is first written as a backup set; its options, coding scheme and chart 
     </message>
 </context>
 <context>
+    <name>frmMigrate</name>
+    <message>
+        <source>升级SQL Server数据</source>
+        <translation>Upgrade SQL Server data</translation>
+    </message>
+    <message>
+        <source>正在把本安装复制到服务器[%1]……</source>
+        <translation>Copying this installation to the server [%1]…</translation>
+    </message>
+    <message>
+        <source>复制进度</source>
+        <translation>Copy progress</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>正在复制 %1（%2 / %3）</source>
+        <translation>Copying %1 (%2 / %3)</translation>
+    </message>
+    <message>
+        <source>无法打开系统库：</source>
+        <translation>Cannot open the system database: </translation>
+    </message>
+</context>
+<context>
     <name>frmPassword</name>
     <message>
         <source>设置操作口令</source>
@@ -523,6 +583,57 @@ The year is first written as a backup set; its options, coding scheme and chart 
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>frmServerPassword</name>
+    <message>
+        <source>设置SQL Server口令</source>
+        <translation>Set SQL Server password</translation>
+    </message>
+    <message>
+        <source>原口令</source>
+        <translation>Current password</translation>
+    </message>
+    <message>
+        <source>新口令</source>
+        <translation>New password</translation>
+    </message>
+    <message>
+        <source>确认新口令</source>
+        <translation>Confirm the new password</translation>
+    </message>
+    <message>
+        <source>服务器:</source>
+        <translation>Server:</translation>
+    </message>
+    <message>
+        <source>原口令(&amp;O):</source>
+        <translation>&amp;Current password:</translation>
+    </message>
+    <message>
+        <source>新口令(&amp;N):</source>
+        <translation>&amp;New password:</translation>
+    </message>
+    <message>
+        <source>确认新口令(&amp;F):</source>
+        <translation>Con&amp;firm the new password:</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>新口令不能为空。</source>
+        <translation>The new password cannot be empty.</translation>
+    </message>
+    <message>
+        <source>两次输入的新口令不一致，请重新输入。</source>
+        <translation>The two new passwords differ; type them again.</translation>
     </message>
 </context>
 <context>
