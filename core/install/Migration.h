@@ -32,8 +32,10 @@ using Progress = std::function<void(const QString& table, qint64 bytes, qint64 t
 // Moves the installation at `root`, whose system database is open in `sysDb`, into the empty
 // database `server` names. Refused when that database already holds an installation (or
 // schemas of one). `control` reports per cent and is asked between tables and rows; a cancel
-// before the commit leaves both sides as they were. The files' system database is held for
-// writing while it runs, so nothing changes there under the copy.
+// before the commit leaves both sides as they were. `sysDb` is a connection of the caller's work
+// alone (a console opens one with Database::openLike, off its window's thread): it and every
+// set's books are held for writing while the move runs, so no other program changes them under
+// the copy (their writes wait, then fail as locked).
 MigrationOutcome moveToServer(Database& sysDb, const QString& root, const ConnInfo& server, const AuditContext& who,
                               const WorkControl& control = {}, const Progress& progress = {});
 
