@@ -8,10 +8,13 @@
 
 #include <Database.h>
 #include <Installation.h>
+#include <TaskNotifier.h>
 #include <TaskRegistry.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -23,13 +26,14 @@
 namespace {
 constexpr int kTasks = 100;
 constexpr int kRuns = 31;
+constexpr int kLogins = 9;   // logins watched from another console, each waited for up to 10 s
 
 // One engine's installation: the console measured, and the other 99 tasks each with a function.
 struct Side {
     QString label;
     std::unique_ptr<Database> db;
     std::vector<std::unique_ptr<TaskRegistry>> tasks;
-    Series grids, bareRead, beat, bareUpdate;
+    Series grids, bareRead, beat, bareUpdate, visible, registering;
 };
 
 void populate(Side& side)
@@ -72,6 +76,36 @@ void measure(Side& side)
     side.bareUpdate.values << timed([&] { db.execute(QStringLiteral("UPDATE SM_Task SET iBeat=iBeat+1 WHERE iTask_Id=?"), {console.id()}); });
 }
 
+// Waits until `watcher` says the tasks changed, at most `ms`; the time waited.
+double waitForChange(TaskNotifier& watcher, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    QEventLoop loop;
+    QObject::connect(&watcher, &TaskNotifier::changed, &loop, &QEventLoop::quit);
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    return t.nsecsElapsed() / 1e6;
+}
+
+// A login on another workstation as a console watching the installation sees it: the time from
+// the task's registration until the watcher's change signal, beside the registration itself.
+void measureVisibility(Side& side)
+{
+    TaskNotifier watcher(*side.db);
+    waitForChange(watcher, 3000);   // what populating changed is heard first
+    for (int i = 0; i < kLogins; ++i) {
+        TaskRegistry other(*side.db, TaskInfo{Tasks::kConsole, QStringLiteral("late"), QStringLiteral("WS-LATE"), {}, 0, 30000});
+        QElapsedTimer t;
+        t.start();
+        side.registering.values << timed([&] { other.start(); });
+        waitForChange(watcher, 10000);
+        side.visible.values << t.nsecsElapsed() / 1e6;
+        other.end();
+        waitForChange(watcher, 3000);
+    }
+}
+
 void report(QTextStream& out, const QString& what, const Series& job, const Series& yardstick, double target)
 {
     out << "  " << what << ": " << figuresMs(job) << "  (target " << target << " ms) " << (job.median() < target ? "MET" : "NOT MET") << "\n"
@@ -104,12 +138,15 @@ int main(int argc, char* argv[])
     for (int run = 0; run < kRuns; ++run)
         for (Side& side : sides)
             measure(side);
+    for (Side& side : sides)
+        measureVisibility(side);
     bool met = true;
     for (Side& side : sides) {
         out << side.label << "\n";
         report(out, QStringLiteral("both grids (tasks and functions)"), side.grids, side.bareRead, 50);
         report(out, QStringLiteral("heartbeat"), side.beat, side.bareUpdate, 5);
-        met = met && side.grids.median() < 50 && side.beat.median() < 5;
+        report(out, QStringLiteral("a login elsewhere seen by a console (%1 logins)").arg(kLogins), side.visible, side.registering, 5000);
+        met = met && side.grids.median() < 50 && side.beat.median() < 5 && side.visible.median() < 5000;
     }
     if (sides.size() < 2)
         out << Bench::serverMissing() << Qt::endl;
