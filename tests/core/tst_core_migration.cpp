@@ -18,6 +18,8 @@
 #include <RoleWork.h>
 #include <ServerPassword.h>
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
@@ -140,6 +142,39 @@ private slots:
         const MigrationOutcome again = Migration::moveToServer(other.db(), other.root(), ConnInfo(sd.conninfo()), kWho);
         QCOMPARE(again.status, MigrationOutcome::Status::Refused);
         QVERIFY2(again.notice.text.contains(QStringLiteral("已有一个安装")), qPrintable(again.notice.text));
+    }
+
+    // Back to files: every year of every set exported from the server (revozi-backup --server ...
+    // export --all) and imported into a new installation of files arrives row for row.
+    void backToFiles_throughBackupSets()
+    {
+        TestRoot env;
+        fill(env);
+        ServerDatabase sd;
+        QVERIFY(Migration::moveToServer(env.db(), env.root(), ConnInfo(sd.conninfo()), kWho).done());
+        const QString tool = QCoreApplication::applicationDirPath() + QStringLiteral("/revozi-backup");
+        QTemporaryDir backups;
+        QCOMPARE(run(tool, {QStringLiteral("--server"), sd.conninfo(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"),
+                            backups.path()}),
+                 QString());
+        TestRoot back;
+        QStringList sets = QDir(backups.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        QCOMPARE(sets.size(), 4);
+        for (const QString& set : sets) {
+            const QDir setDir(QDir(backups.path()).filePath(set));
+            const QString when = setDir.entryList(QDir::Dirs | QDir::NoDotAndDotDot).value(0);
+            QCOMPARE(run(tool, {back.root(), QStringLiteral("import"), setDir.filePath(when), QStringLiteral("--folder"), back.root(),
+                                QStringLiteral("--yes")}),
+                     QString());
+        }
+        for (const QString acc : {QStringLiteral("001"), QStringLiteral("002")})
+            for (const int year : {2025, 2026}) {
+                auto before = AccountDb::open(env.db(), acc, year);
+                auto after = AccountDb::open(back.db(), acc, year);
+                QCOMPARE(rowsOf(*after, QStringLiteral("code")), rowsOf(*before, QStringLiteral("code")));
+                QCOMPARE(rowsOf(*after, QStringLiteral("GradeDef")), rowsOf(*before, QStringLiteral("GradeDef")));
+            }
+        QCOMPARE(back.db().scalar(QStringLiteral("SELECT count(*) FROM SM_Account")).toInt(), 4);
     }
 
     void failures_leaveTheServerEmpty_data()
