@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QHash>
-#include <QSqlQuery>
 
 #include <algorithm>
 #include <optional>
@@ -46,7 +45,7 @@ public:
         const QString keyFilter = onlyKey ? QStringLiteral(" AND cAcc_Id=?") : QString();
         db.forEach(QStringLiteral("SELECT rowid, cHash, cOrigin, %1 FROM SM_Log WHERE cSub_Id=?%2 ORDER BY rowid")
                        .arg(AuditLog::kContentColumns, keyFilter),
-                   params, [&](const QSqlQuery& q) { readRow(q); });
+                   params, [&](const RowView& q) { readRow(q); });
         out.foreign = db.scalar(QStringLiteral("SELECT count(*) FROM SM_Log WHERE (cSub_Id IS NULL OR cSub_Id<>?)%1").arg(keyFilter), params)
                           .toInt();
     }
@@ -114,7 +113,7 @@ private:
             out.broken.insert(id);
     }
 
-    void readRow(const QSqlQuery& q)
+    void readRow(const RowView& q)
     {
         const qint64 id = q.value(0).toLongLong();
         const QString stored = q.value(1).toString();

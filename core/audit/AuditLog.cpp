@@ -8,7 +8,6 @@
 #include <QHash>
 #include <QMutex>
 #include <QSet>
-#include <QSqlQuery>
 
 #include <xxhash.h>
 
@@ -69,7 +68,7 @@ void markEarlierImports(Database& db, const QString& schema)
     QVariantList ids;
     db.forEach(QStringLiteral("SELECT rowid, cAcc_Id, cPrevHash, cHash FROM %1.SM_Log WHERE cSub_Id=? AND cHash IS NOT NULL "
                               "ORDER BY rowid").arg(schema),
-               {AuditLog::kSubId}, [&](const QSqlQuery& q) {
+               {AuditLog::kSubId}, [&](const RowView& q) {
                    const QString key = q.value(1).toString().toLower();
                    const QString prev = q.value(2).toString();
                    const bool first = !marked.contains(key);
@@ -101,7 +100,7 @@ void fillHeads(Database& db, const QString& schema)
     const auto keyOf = [](const QVariant& v) { return v.toString().isNull() ? QStringLiteral("") : v.toString(); };
     QHash<QString, Key> keys;   // lower case -> its rows
     db.forEach(QStringLiteral("SELECT rowid, cAcc_Id, cHash FROM %1.SM_Log WHERE %2 ORDER BY rowid").arg(schema, kOwnRows), {AuditLog::kSubId},
-               [&](const QSqlQuery& q) {
+               [&](const RowView& q) {
                    Key& k = keys[keyOf(q.value(1)).toLower()];
                    k.spelled = keyOf(q.value(1));
                    ++k.rows;
@@ -406,7 +405,7 @@ QString hashOf(const RowContent& r)
 const QString kContentColumns = QStringLiteral(
     "cAcc_Id, iYear, cSub_Id, cUser_Id, cStation, cOsUser, dDate, cTime, cAction, cResult, cReason, cContent, cPrevHash");
 
-RowContent contentAt(const QSqlQuery& q, int first)
+RowContent contentAt(const RowView& q, int first)
 {
     RowContent c;
     QString* fields[] = {&c.accId, &c.year, &c.subId, &c.operatorId, &c.station, &c.osUser, &c.date, &c.time,

@@ -14,7 +14,7 @@
 #include <functional>
 
 class Database;
-class QSqlQuery;
+class RowView;
 
 // Who acts: given by the caller (the console passes the logged-in operator and the workstation;
 // a command-line tool passes none), never read from shared state.
@@ -87,7 +87,7 @@ QString hashOf(const RowContent& row);
 // The SM_Log columns of a row's content, in RowContent's order, and the content read from them
 // where they start at column `first` of a result.
 extern const QString kContentColumns;
-RowContent contentAt(const QSqlQuery& q, int first);
+RowContent contentAt(const RowView& q, int first);
 
 // The system database `sysDbPath` attached to another database's connection for the life of this
 // object, so work on that other file (the coding scheme and the precision, in the set's books) and

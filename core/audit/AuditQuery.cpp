@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QSaveFile>
-#include <QSqlQuery>
 
 namespace {
 constexpr int kBatch = 200;
@@ -81,7 +80,7 @@ QVector<qint64> AuditQuery::ids(const AuditFilter& f)
     const QString sql = QStringLiteral("SELECT rowid FROM SM_Log%1 ORDER BY dDate DESC, cTime DESC, rowid DESC")
                             .arg(where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")));
     QVector<qint64> out;
-    m_db.forEach(sql, params, [&](const QSqlQuery& q) { out << q.value(0).toLongLong(); });
+    m_db.forEach(sql, params, [&](const RowView& q) { out << q.value(0).toLongLong(); });
     return out;
 }
 
@@ -95,7 +94,7 @@ QVector<AuditRow> AuditQuery::rows(const QVector<qint64>& ids)
             params << ids[start + i];
         QStringList marks(n, QStringLiteral("?"));
         m_db.forEach(QStringLiteral("SELECT rowid, cOrigin, %1 FROM SM_Log WHERE rowid IN (%2)").arg(AuditLog::kContentColumns, marks.join(QLatin1Char(','))),
-                     params, [&](const QSqlQuery& q) {
+                     params, [&](const RowView& q) {
                          AuditRow r;
                          static_cast<AuditLog::RowContent&>(r) = AuditLog::contentAt(q, 2);
                          r.id = q.value(0).toLongLong();
@@ -114,7 +113,7 @@ QVector<AuditRow> AuditQuery::rows(const QVector<qint64>& ids)
 QStringList AuditQuery::operators(const std::optional<QString>& accId)
 {
     QStringList out;
-    const auto add = [&](const QSqlQuery& q) { out << q.value(0).toString(); };
+    const auto add = [&](const RowView& q) { out << q.value(0).toString(); };
     if (accId)
         m_db.forEach(QStringLiteral("SELECT DISTINCT cUser_Id FROM SM_Log WHERE coalesce(cAcc_Id,'')=? AND cUser_Id<>'' ORDER BY cUser_Id"), {*accId}, add);
     else
@@ -126,7 +125,7 @@ QStringList AuditQuery::sets()
 {
     QStringList out;
     m_db.forEach(QStringLiteral("SELECT DISTINCT cAcc_Id FROM SM_Log WHERE cAcc_Id<>'' ORDER BY cAcc_Id"), {},
-                 [&](const QSqlQuery& q) { out << q.value(0).toString(); });
+                 [&](const RowView& q) { out << q.value(0).toString(); });
     return out;
 }
 

@@ -4,6 +4,8 @@
 #include <AccountTemplate.h>
 #include <PageWriter.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSqlDriver>
@@ -137,21 +139,36 @@ const char* const kCollationOf = "coalesce(c.collname::text, ''), coalesce(c.col
     throw DbError(Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "账套库的表 %1 的列 %2 是%3，备份数据文件无法原样保存，未输出。"), s.table, column, what));
 }
 
-// The columns of a server table; a type or collation the data file cannot keep as the server has
-// it (a number of many digits, a date, a truth value, a padded text, another collation) is refused
-// by its table and column, so nothing is written that would come back different.
-QList<Column> serverColumns(Database& db, const BooksTransfer::Source& s)
+// The columns of the server tables, in the order given, read in one statement (one round trip for
+// the whole export, not one per table); a type or collation the data file cannot keep as the
+// server has it (a number of many digits, a date, a truth value, a padded text, another collation)
+// is refused by its table and column, so nothing is written that would come back different.
+// The tables as the catalogue statements below take them: a JSON array of [schema, table], whose
+// position (from 1) each row of theirs names.
+QString tableList(const QList<BooksTransfer::Source>& tables)
 {
-    QList<Column> out;
+    QJsonArray names;
+    for (const BooksTransfer::Source& s : tables)
+        names.append(QJsonArray{s.schema, s.table});
+    return QString::fromUtf8(QJsonDocument(names).toJson(QJsonDocument::Compact));
+}
+
+QList<QList<Column>> serverColumns(Database& db, const QList<BooksTransfer::Source>& tables)
+{
+    QList<QList<Column>> all(tables.size());
     for (Recordset rs = db.query(QStringLiteral("SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attnotnull, "
-                                                "coalesce(pg_get_expr(d.adbin, d.adrelid), ''), %1 FROM pg_attribute a "
+                                                "coalesce(pg_get_expr(d.adbin, d.adrelid), ''), %1, t.n FROM "
+                                                "jsonb_array_elements(?::jsonb) WITH ORDINALITY t(o, n) JOIN pg_attribute a "
+                                                "ON a.attrelid=format('%I.%I', t.o->>0, t.o->>1)::regclass "
                                                 "LEFT JOIN pg_attrdef d ON d.adrelid=a.attrelid AND d.adnum=a.attnum "
                                                 "LEFT JOIN pg_collation c ON c.oid=a.attcollation "
-                                                "WHERE a.attrelid=format('%I.%I', ?::text, ?::text)::regclass AND a.attnum>0 "
-                                                "AND NOT a.attisdropped ORDER BY a.attnum")
+                                                "WHERE a.attnum>0 AND NOT a.attisdropped ORDER BY t.n, a.attnum")
                                      .arg(QLatin1String(kCollationOf)),
-                                 {s.schema, s.table});
+                                 {tableList(tables)});
          !rs.Eof(); rs.MoveNext()) {
+        const qsizetype table = rs.Fields(7).toLongLong() - 1;
+        const BooksTransfer::Source& s = tables[table];
+        QList<Column>& out = all[table];
         Column c;
         c.name = rs.Fields(0).toString();
         const QString type = rs.Fields(1).toString();
@@ -175,9 +192,10 @@ QList<Column> serverColumns(Database& db, const BooksTransfer::Source& s)
         c.dflt = literalDefault(rs.Fields(3).toString());
         out << c;
     }
-    if (out.isEmpty())
-        throw DbError(Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "服务器上没有表 %1.%2"), s.schema, s.table));
-    return out;
+    for (qsizetype i = 0; i < tables.size(); ++i)
+        if (all[i].isEmpty())
+            throw DbError(Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "服务器上没有表 %1.%2"), tables[i].schema, tables[i].table));
+    return all;
 }
 
 QString sqliteType(const Column& c)
@@ -195,21 +213,26 @@ QString sqliteType(const Column& c)
     return QStringLiteral("TEXT COLLATE ") + c.collation;
 }
 
-// The primary key and unique constraints of a server table: "p"/"u" and their columns in order.
-QList<QPair<QString, QStringList>> serverKeys(Database& db, const BooksTransfer::Source& s)
+// The primary key and unique constraints of server tables, in one statement for all: per table,
+// "p"/"u" and their columns in order.
+using Keys = QList<QPair<QString, QStringList>>;
+QList<Keys> serverKeys(Database& db, const QList<BooksTransfer::Source>& tables)
 {
-    QList<QPair<QString, QStringList>> out;
+    QList<Keys> all(tables.size());
+    if (tables.isEmpty())
+        return all;
     for (Recordset rs = db.query(QStringLiteral("SELECT c.contype::text, array_to_string(array(SELECT a.attname FROM unnest(c.conkey) "
                                                 "WITH ORDINALITY k(n, o) JOIN pg_attribute a ON a.attrelid=c.conrelid AND a.attnum=k.n "
-                                                "ORDER BY k.o), ',') FROM pg_constraint c WHERE c.conrelid=format('%I.%I', ?::text, ?::text)::regclass "
-                                                "AND c.contype IN ('p','u') ORDER BY c.contype, c.conname"),
-                                 {s.schema, s.table});
+                                                "ORDER BY k.o), ','), t.n FROM jsonb_array_elements(?::jsonb) WITH ORDINALITY t(o, n) "
+                                                "JOIN pg_constraint c ON c.conrelid=format('%I.%I', t.o->>0, t.o->>1)::regclass "
+                                                "WHERE c.contype IN ('p','u') ORDER BY t.n, c.contype, c.conname"),
+                                 {tableList(tables)});
          !rs.Eof(); rs.MoveNext())
-        out.append({rs.Fields(0).toString(), rs.Fields(1).toString().split(QLatin1Char(','))});
-    return out;
+        all[rs.Fields(2).toLongLong() - 1].append({rs.Fields(0).toString(), rs.Fields(1).toString().split(QLatin1Char(','))});
+    return all;
 }
 
-QString createInFile(Database& db, const BooksTransfer::Source& s, const QList<Column>& columns)
+QString createInFile(const BooksTransfer::Source& s, const QList<Column>& columns, const Keys& keys)
 {
     QStringList parts;
     for (const Column& c : columns) {
@@ -220,34 +243,43 @@ QString createInFile(Database& db, const BooksTransfer::Source& s, const QList<C
             p += QStringLiteral(" DEFAULT ") + c.dflt;
         parts << p;
     }
-    for (const auto& key : serverKeys(db, s))
+    for (const auto& key : keys)
         parts << (key.first == QLatin1String("p") ? QStringLiteral("PRIMARY KEY (%1)") : QStringLiteral("UNIQUE (%1)")).arg(quotedList(key.second));
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(s.table), parts.join(QLatin1Char(',')));
 }
 
-// Indexes of a server table beyond its keys, as SQLite statements; those on expressions or with a
-// condition have no counterpart and stay behind.
-QStringList serverIndexes(Database& db, const BooksTransfer::Source& s)
+// Indexes of server tables beyond their keys, in one statement for all: per table, SQLite
+// statements; those on expressions or with a condition have no counterpart and stay behind.
+QList<QStringList> serverIndexes(Database& db, const QList<BooksTransfer::Source>& tables)
 {
+    QList<QStringList> all(tables.size());
+    if (tables.isEmpty())
+        return all;
     // One row per key column of each plain index, with the collation the index compares it in.
     QList<QPair<QString, bool>> names;
     QList<QStringList> columns;
-    for (Recordset rs = db.query(QStringLiteral("SELECT i.relname, x.indisunique, a.attname, %1 FROM pg_index x "
+    QList<qsizetype> of;   // the table of each index
+    for (Recordset rs = db.query(QStringLiteral("SELECT i.relname, x.indisunique, a.attname, %1, t.n FROM "
+                                                "jsonb_array_elements(?::jsonb) WITH ORDINALITY t(o, n) JOIN pg_index x "
+                                                "ON x.indrelid=format('%I.%I', t.o->>0, t.o->>1)::regclass "
                                                 "JOIN pg_class i ON i.oid=x.indexrelid "
                                                 "CROSS JOIN LATERAL unnest(x.indkey::int2[]) WITH ORDINALITY k(n, o) "
                                                 "JOIN pg_attribute a ON a.attrelid=x.indrelid AND a.attnum=k.n "
                                                 "LEFT JOIN LATERAL unnest(x.indcollation::oid[]) WITH ORDINALITY q(coll, o) ON q.o=k.o "
                                                 "LEFT JOIN pg_collation c ON c.oid=q.coll "
-                                                "WHERE x.indrelid=format('%I.%I', ?::text, ?::text)::regclass AND x.indexprs IS NULL "
+                                                "WHERE x.indexprs IS NULL "
                                                 "AND x.indpred IS NULL AND NOT EXISTS (SELECT 1 FROM pg_constraint n WHERE n.conindid=x.indexrelid) "
-                                                "ORDER BY i.relname, k.o")
+                                                "ORDER BY t.n, i.relname, k.o")
                                      .arg(QLatin1String(kCollationOf)),
-                                 {s.schema, s.table});
+                                 {tableList(tables)});
          !rs.Eof(); rs.MoveNext()) {
         const QString name = rs.Fields(0).toString();
-        if (names.isEmpty() || names.last().first != name) {
+        const qsizetype table = rs.Fields(6).toLongLong() - 1;
+        const BooksTransfer::Source& s = tables[table];
+        if (names.isEmpty() || names.last().first != name || of.last() != table) {
             names.append({name, rs.Fields(1).toBool()});
             columns.append(QStringList());
+            of.append(table);
         }
         QString column = quoted(rs.Fields(2).toString());
         if (!rs.Fields(3).toString().isEmpty()) {
@@ -258,11 +290,11 @@ QStringList serverIndexes(Database& db, const BooksTransfer::Source& s)
         }
         columns.last() << column;
     }
-    QStringList out;
     for (qsizetype i = 0; i < names.size(); ++i)
-        out << QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
-                   .arg(names[i].second ? QStringLiteral("UNIQUE ") : QString(), quoted(names[i].first), quoted(s.table), columns[i].join(QLatin1Char(',')));
-    return out;
+        all[of[i]] << QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
+                          .arg(names[i].second ? QStringLiteral("UNIQUE ") : QString(), quoted(names[i].first), quoted(tables[of[i]].table),
+                               columns[i].join(QLatin1Char(',')));
+    return all;
 }
 
 // COPY's binary format, read in place: big-endian integers of two, four and eight bytes.
@@ -799,16 +831,25 @@ void declareTables(Database& db, Database& out, const QList<Transfer>& all)
     QSet<QString> fromTemplate;
     for (const QString& t : out.tables())
         fromTemplate << t.toLower();
+    // The keys and indexes of the tables the template does not declare, read for all at once.
+    QList<Source> own;
+    for (const Transfer& t : all)
+        if (!fromTemplate.contains(t.source.table.toLower()))
+            own << t.source;
+    const QList<Keys> keys = serverKeys(db, own);
+    const QList<QStringList> indexes = serverIndexes(db, own);
     QSet<QString> declared;
+    qsizetype next = 0;
     for (const Transfer& t : all) {
         const Source& s = t.source;
         const QString lower = s.table.toLower();
         if (fromTemplate.contains(lower)) {
             out.execute(QStringLiteral("DELETE FROM %1").arg(quoted(s.table)));
         } else {
-            out.execute(createInFile(db, s, t.columns));
-            for (const QString& ix : serverIndexes(db, s))
+            out.execute(createInFile(s, t.columns, keys[next]));
+            for (const QString& ix : indexes[next])
                 out.execute(ix);
+            ++next;
         }
         declared << lower;
     }
@@ -849,10 +890,11 @@ void toFile(Database& db, const QList<Source>& tables, const QString& file)
     requireOneSnapshot(db);
     // A column the file cannot keep stops the export before anything is written.
     QList<Transfer> all;
-    for (const Source& s : tables) {
+    const QList<QList<Column>> columns = serverColumns(db, tables);
+    for (qsizetype i = 0; i < tables.size(); ++i) {
         Transfer t;
-        t.source = s;
-        t.columns = written(serverColumns(db, s), &t.ordered);
+        t.source = tables[i];
+        t.columns = written(columns[i], &t.ordered);
         all << t;
     }
     QList<Transfer> direct;

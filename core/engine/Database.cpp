@@ -1,4 +1,5 @@
 #include "Database.h"
+#include "ServerStatement.h"
 
 #include <CiFile.h>
 #include <FileModes.h>
@@ -31,6 +32,18 @@ bool isSchemaName(const QString& s)
 {
     static const QRegularExpression re(QStringLiteral("^[a-z_][a-z0-9_]{0,62}$"));
     return re.match(s).hasMatch();
+}
+
+// A server session's settings in one round trip, with whether `schema` and its collation are there:
+// the server's notices ("already exists, skipping") are not the program's to print, other sessions
+// see which workstation holds what (the books' locks name it), unqualified names mean `schema`.
+Recordset settle(Database& db, const QString& schema)
+{
+    return db.query(QStringLiteral("SELECT set_config('client_min_messages', 'warning', false), set_config('application_name', ?, false), "
+                                   "set_config('search_path', ?, false), (SELECT count(*) FROM pg_namespace WHERE nspname=?), "
+                                   "(SELECT count(*) FROM pg_collation c JOIN pg_namespace n ON n.oid=c.collnamespace "
+                                   "WHERE n.nspname=? AND c.collname='ci')"),
+                    {SysInfo::computerName().left(63), schema, schema, schema});
 }
 
 void fsyncFile(const QString& path)
@@ -137,17 +150,24 @@ void Database::reconnect()
     m_aliases = aliases;
 }
 
-// One statement with its values bound. The server prepares only queries and changes of rows, so a
-// statement without values (a transaction's BEGIN, a CREATE) goes to it as it stands.
-QSqlQuery Database::run(const QString& written, const QVariantList& params)
+QString Database::statementFor(const QString& written)
 {
     if (m_lost)
         reconnect();
     if (!isOpen())
         throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "数据库未打开")), QString(), written);
-    const QString sql = m_engine == Engine::PostgreSQL ? forServer(written) : written;
+    return m_engine == Engine::PostgreSQL ? forServer(written) : written;
+}
+
+// One statement with its values bound. The server prepares only queries and changes of rows, so a
+// statement without values (a transaction's BEGIN, a CREATE) goes to it as it stands.
+QSqlQuery Database::run(const QString& written, const QVariantList& params)
+{
+    const QString sql = statementFor(written);
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
+    if (m_engine == Engine::PostgreSQL)
+        ServerStatement::counted(params.isEmpty() ? 1 : 3);   // the driver's PREPARE, EXECUTE and DEALLOCATE
     if (m_engine == Engine::PostgreSQL && params.isEmpty()) {
         if (!q.exec(sql))
             raise(q.lastError(), sql);
@@ -384,6 +404,9 @@ void Database::connectServer(const QString& conninfo, const QString& schema)
         throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "缺少 PostgreSQL 数据库驱动（QPSQL），请安装 libqt6sql6-psql。")));
     }
     m_db.setConnectOptions(conninfo.trimmed());
+    // A session's start: the server's greeting, then the driver's four statements (its version,
+    // the encoding, the dates' style, the bytes' form).
+    ServerStatement::counted(5);
     if (!m_db.open()) {
         const QSqlError e = m_db.lastError();
         close();
@@ -400,9 +423,7 @@ void Database::openServerToMake(const QString& conninfo, const QString& schema)
 {
     connectServer(conninfo, schema);
     try {
-        execute(QStringLiteral("SET client_min_messages TO warning"));
-        execute(QStringLiteral("SELECT set_config('application_name', ?, false)"), {SysInfo::computerName().left(63)});
-        execute(QStringLiteral("SET search_path TO %1").arg(schema));
+        settle(*this, schema);
     } catch (...) {
         close();
         throw;
@@ -413,15 +434,14 @@ void Database::openServer(const QString& conninfo, const QString& schema, bool c
 {
     connectServer(conninfo, schema);
     try {
-        // The server's notices ("already exists, skipping") are not the program's to print.
-        execute(QStringLiteral("SET client_min_messages TO warning"));
-        if (!create && !schemaExists(schema))
+        const Recordset there = settle(*this, schema);
+        if (!create && there.Fields(3).toInt() == 0)
             throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "服务器上没有这个数据库：%1"), schema), QString::fromLatin1(kNoSuchSchema), QString(), Engine::PostgreSQL);
-        // Other sessions see which workstation holds what (the books' locks name it).
-        execute(QStringLiteral("SELECT set_config('application_name', ?, false)"), {SysInfo::computerName().left(63)});
-        execute(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(schema));
-        execute(QString::fromLatin1(kCiCollation).arg(schema));
-        execute(QStringLiteral("SET search_path TO %1").arg(schema));
+        // Made only when missing: a session's start waits for no statement that changes nothing.
+        if (there.Fields(3).toInt() == 0)
+            execute(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(schema));
+        if (there.Fields(4).toInt() == 0)
+            execute(QString::fromLatin1(kCiCollation).arg(schema));
     } catch (...) {
         close();
         throw;
@@ -476,15 +496,61 @@ bool Database::isOpen() const
     return !m_connection.isEmpty() && m_db.isOpen();
 }
 
+// A server takes at most 65535 values in one message; more go through the driver.
+bool Database::inOneTrip(const QVariantList& params) const
+{
+    return m_engine == Engine::PostgreSQL && !params.isEmpty() && params.size() <= 65535;
+}
+
+ServerStatement::Result Database::runOnServer(const QString& written, const QVariantList& params)
+{
+    const QString sql = statementFor(written);
+    ServerStatement::Result r = ServerStatement::run(m_db, sql, params);
+    if (r.failed())
+        raise(r.error(), sql);
+    return r;
+}
+
+qint64 Database::roundTrips()
+{
+    return ServerStatement::roundTrips();
+}
+
 void Database::execute(const QString& sql, const QVariantList& params)
 {
+    if (inOneTrip(params)) {
+        m_rowsAffected = runOnServer(sql, params).rowsAffected();
+        return;
+    }
     QSqlQuery q = run(sql, params);
     m_rowsAffected = q.numRowsAffected();
     q.finish();
 }
 
+void Database::executeScript(const QStringList& statements)
+{
+    if (m_engine != Engine::PostgreSQL || statements.isEmpty()) {
+        for (const QString& s : statements)
+            execute(s);
+        return;
+    }
+    QStringList spelled;
+    for (const QString& s : statements) {
+        QString one = statementFor(s).trimmed();
+        if (one.endsWith(QLatin1Char(';')))
+            one.chop(1);
+        spelled << one;
+    }
+    const QString sql = spelled.join(QStringLiteral(";\n"));
+    const ServerStatement::Result r = ServerStatement::script(m_db, sql);
+    if (r.failed())
+        raise(r.error(), sql);
+}
+
 Recordset Database::query(const QString& sql, const QVariantList& params)
 {
+    if (inOneTrip(params))
+        return runOnServer(sql, params).recordset();
     QSqlQuery q = run(sql, params);
     QSqlRecord rec = q.record();
     QVector<QVector<QVariant>> rows;
@@ -501,11 +567,18 @@ Recordset Database::query(const QString& sql, const QVariantList& params)
     return Recordset(rec, std::move(rows));
 }
 
-void Database::forEach(const QString& sql, const QVariantList& params, const std::function<void(const QSqlQuery& row)>& each)
+void Database::forEach(const QString& sql, const QVariantList& params, const std::function<void(const RowView& row)>& each)
 {
+    if (inOneTrip(params)) {
+        const QString statement = statementFor(sql);
+        const QSqlError e = ServerStatement::each(m_db, statement, params, [&](const ServerStatement::Result& r) { each(RowView(r, 0)); });
+        if (e.type() != QSqlError::NoError)
+            raise(e, statement);
+        return;
+    }
     QSqlQuery q = run(sql, params);
     while (q.next())
-        each(q);
+        each(RowView(q));
     if (q.lastError().isValid())
         raise(q.lastError(), sql);
     q.finish();
@@ -513,6 +586,8 @@ void Database::forEach(const QString& sql, const QVariantList& params, const std
 
 QVariant Database::scalar(const QString& sql, const QVariantList& params)
 {
+    if (inOneTrip(params))
+        return runOnServer(sql, params).value(0, 0);
     QSqlQuery q = run(sql, params);
     QVariant v;
     if (q.next())

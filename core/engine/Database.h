@@ -4,6 +4,7 @@
 #include "DbError.h"
 #include "Engine.h"
 #include "Recordset.h"
+#include "RowView.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -13,6 +14,10 @@
 #include <QVariantList>
 
 #include <functional>
+
+namespace ServerStatement {
+class Result;
+}
 
 class Database {
 public:
@@ -69,13 +74,19 @@ public:
 
     // One statement; `?` placeholders take params in order.
     void execute(const QString& sql, const QVariantList& params = {});
+    // Statements without values, in order; on a server in one round trip (one message of them all,
+    // the first refused stops the rest and throws).
+    void executeScript(const QStringList& statements);
     // Number of rows the last execute() changed.
     int rowsAffected() const { return m_rowsAffected; }
     Recordset query(const QString& sql, const QVariantList& params = {});
     // Each row of a result in turn, without holding them all (a log of a hundred thousand rows).
-    void forEach(const QString& sql, const QVariantList& params, const std::function<void(const QSqlQuery& row)>& each);
+    void forEach(const QString& sql, const QVariantList& params, const std::function<void(const RowView& row)>& each);
     // First column of the first row, or a null QVariant.
     QVariant scalar(const QString& sql, const QVariantList& params = {});
+    // The round trips this process has made to servers so far (a session's start, each statement):
+    // what a person waits for at each one's distance from the server.
+    static qint64 roundTrips();
 
     // What the engine's full PRAGMA integrity_check finds wrong (at most `limit` lines); empty when
     // the file is sound. Full, not quick: only it compares every index with its table's rows, and
@@ -160,6 +171,11 @@ private:
     void connect(const QString& real, const QString& name, const QString& options);
     [[noreturn]] void raise(const QSqlError& e, const QString& sql) const;
     QSqlQuery run(const QString& sql, const QVariantList& params);
+    // A statement with values on a server goes out in one round trip (ServerStatement.h).
+    bool inOneTrip(const QVariantList& params) const;
+    ServerStatement::Result runOnServer(const QString& written, const QVariantList& params);
+    // The statement as this connection sends it, once a lost session is opened again.
+    QString statementFor(const QString& written);
     // The server's spelling of a statement written for SQLite (see Database.cpp).
     QString forServer(const QString& sql) const;
     // A server connection found lost is opened again (same conninfo, schema and attached aliases)

@@ -39,6 +39,7 @@ void run(Database& db, const QString& resourcePath)
         text.replace(QRegularExpression(QStringLiteral("\\bINTEGER\\b")), QStringLiteral("BIGINT"));
     }
     QString statement;
+    QStringList statements;
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (const QString& raw : lines) {
         const QString line = QString(raw).remove(QLatin1Char('\r'));
@@ -46,12 +47,14 @@ void run(Database& db, const QString& resourcePath)
             continue;
         statement += line + QLatin1Char('\n');
         if (line.trimmed().endsWith(QLatin1Char(';'))) {
-            db.execute(statement.trimmed());
+            statements << statement.trimmed();
             statement.clear();
         }
     }
     if (!statement.trimmed().isEmpty())
-        db.execute(statement.trimmed());
+        statements << statement.trimmed();
+    // On a server the whole script is one round trip.
+    db.executeScript(statements);
 }
 
 void createFile(const QString& path, const std::function<void(Database&)>& fill)

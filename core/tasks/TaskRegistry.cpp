@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
-#include <QSqlQuery>
 
 #include <unistd.h>
 
@@ -55,7 +54,7 @@ const QString kTaskColumns = QStringLiteral("t.iTask_Id, t.cSubName, t.cStation,
 const QString kFunctionColumns = QStringLiteral("f.iFunc_Id, f.iTask_Id, f.cAcc_Id, f.iYear, f.cUser_Id, f.cFunction, f.iExclusive, f.iSince, "
                                                 "t.cStation, t.iPid, t.iPidStart");
 
-TaskRow taskAt(const QSqlQuery& q)
+TaskRow taskAt(const RowView& q)
 {
     TaskRow r;
     r.id = q.value(0).toLongLong();
@@ -71,7 +70,7 @@ TaskRow taskAt(const QSqlQuery& q)
     return r;
 }
 
-FunctionRow functionAt(const QSqlQuery& q)
+FunctionRow functionAt(const RowView& q)
 {
     FunctionRow r;
     r.id = q.value(0).toLongLong();
@@ -251,7 +250,7 @@ bool TaskRegistry::conflict(const QString& accId, int year, bool exclusive, Held
                                 "WHERE f.cAcc_Id=? AND (f.iYear=? OR f.iYear=0 OR ?=0) AND f.iTask_Id<>? AND (?=1 OR f.iExclusive=1) "
                                 "ORDER BY gone, f.iSince")
                      .arg(stale(m_db, QStringLiteral("t"))),
-                 {accId, year, year, m_id, int(exclusive)}, [&](const QSqlQuery& q) {
+                 {accId, year, year, m_id, int(exclusive)}, [&](const RowView& q) {
                      const bool abnormal = q.value(8).toInt() != 0 || goneHere(q.value(2).toString(), q.value(6).toLongLong(), q.value(7).toLongLong());
                      if (found && !(held->abnormal && !abnormal))
                          return;
@@ -283,7 +282,7 @@ QList<TaskRow> TaskRegistry::tasks()
 {
     QList<TaskRow> rows;
     m_db.forEach(QStringLiteral("SELECT %1, %2 FROM SM_Task t ORDER BY t.iLogin, t.iTask_Id").arg(kTaskColumns, stale(m_db, QStringLiteral("t"))), {},
-                 [&](const QSqlQuery& q) {
+                 [&](const RowView& q) {
                      TaskRow r = taskAt(q);
                      r.abnormal = r.abnormal || goneHere(r.station, r.pid, q.value(7).toLongLong());
                      r.mine = r.id == m_id;
@@ -297,7 +296,7 @@ QList<FunctionRow> TaskRegistry::functions()
     QList<FunctionRow> rows;
     m_db.forEach(QStringLiteral("SELECT %1, %2 FROM SM_TaskFunc f LEFT JOIN SM_Task t ON t.iTask_Id=f.iTask_Id ORDER BY f.iSince, f.iFunc_Id")
                      .arg(kFunctionColumns, stale(m_db, QStringLiteral("t"))),
-                 {}, [&](const QSqlQuery& q) {
+                 {}, [&](const RowView& q) {
                      FunctionRow r = functionAt(q);
                      r.abnormal = r.abnormal || goneHere(r.station, q.value(9).toLongLong(), q.value(10).toLongLong());
                      rows.append(r);

@@ -164,7 +164,7 @@ private slots:
         const auto contentOf = [&](qint64 id) {
             AuditLog::RowContent c;
             db.forEach(QStringLiteral("select %1 from SM_Log where rowid=?").arg(AuditLog::kContentColumns), {id},
-                       [&](const QSqlQuery& q) { c = AuditLog::contentAt(q, 0); });
+                       [&](const RowView& q) { c = AuditLog::contentAt(q, 0); });
             return c;
         };
         const auto hashOfRow = [&](qint64 id) { return db.scalar(QStringLiteral("select cHash from SM_Log where rowid=?"), {id}).toString(); };

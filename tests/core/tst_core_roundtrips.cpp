@@ -1,0 +1,238 @@
+// Round trips to the server: a statement with values is one, its values and rows are what the
+// driver would bind and give, its failures keep the server's code; and the work a person waits for
+// makes at most so many (at 20 ms from the server each costs 20 ms), so a query per row fails here.
+// Runs on the server only (ctest's tst_core_roundtrips_server).
+#include "TestEngine.h"
+#include "TestRoot.h"
+
+#include <AccountExporter.h>
+#include <AccountSetCreator.h>
+#include <Database.h>
+#include <Installation.h>
+#include <InstallationRecovery.h>
+#include <LoginCheck.h>
+#include <PasswordHash.h>
+#include <PermissionGrant.h>
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+// The round trips `job` makes.
+qint64 tripsOf(const std::function<void()>& job)
+{
+    const qint64 before = Database::roundTrips();
+    job();
+    return Database::roundTrips() - before;
+}
+
+const char* const kColumns = "k INTEGER, i INTEGER, b BIGINT, s SMALLINT, f BOOLEAN, r REAL, d DOUBLE PRECISION, n NUMERIC, x TEXT, y BYTEA, "
+                             "dt DATE, tm TIME, ts TIMESTAMP, yi INTEGER, tb TEXT, ti TEXT";
+
+// Rows of every kind of value a caller binds: numbers, truth, text, bytes (a zero among them),
+// dates and times, text into an integer column and numbers and truth into text, and nulls.
+QList<QVariantList> sampleRows()
+{
+    const QByteArray bytes("\0\x01\xff'\\", 5);
+    return {
+        {1, 42, qlonglong(7), 3, true, 1.5, 0.1, 12.25, QStringLiteral("账套 'q' \"?\""), bytes, QDate(2026, 3, 18), QTime(12, 30, 1),
+         QDateTime(QDate(2026, 3, 18), QTime(1, 2, 3), Qt::UTC), QStringLiteral("2026"), true, 5},
+        {2, -5, qlonglong(-9000000000), -1, false, -0.25, 1e300, -3, QString(""), QByteArray(""), QDate(1999, 12, 31), QTime(0, 0),
+         QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59), Qt::UTC), QStringLiteral(" 7 "), false, qlonglong(1) << 40},
+        {3, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QString(), QByteArray(), QDate(), QTime(),
+         QDateTime(), QVariant(), QVariant(), QVariant()},
+    };
+}
+
+// The rows of `table` as the driver reads them (a statement without values goes through it).
+QList<QVariantList> driverRows(Database& db, const QString& table)
+{
+    QList<QVariantList> out;
+    for (Recordset rs = db.query(QStringLiteral("SELECT * FROM %1 ORDER BY k").arg(table)); !rs.Eof(); rs.MoveNext()) {
+        QVariantList row;
+        for (int i = 0; i < rs.FieldCount(); ++i)
+            row << rs.Fields(i);
+        out << row;
+    }
+    return out;
+}
+
+// Each value's type, nullness and value, side by side.
+void compareRows(const QList<QVariantList>& got, const QList<QVariantList>& expected)
+{
+    QCOMPARE(got.size(), expected.size());
+    for (qsizetype r = 0; r < got.size(); ++r) {
+        QCOMPARE(got[r].size(), expected[r].size());
+        for (qsizetype c = 0; c < got[r].size(); ++c) {
+            const QByteArray where = QByteArray::number(r) + "/" + QByteArray::number(c) + ": " + got[r][c].toString().toUtf8() + " vs "
+                                     + expected[r][c].toString().toUtf8();
+            QVERIFY2(got[r][c].metaType() == expected[r][c].metaType(), where + " types " + got[r][c].typeName() + "/" + expected[r][c].typeName());
+            QVERIFY2(got[r][c].isNull() == expected[r][c].isNull(), where);
+            QVERIFY2(got[r][c] == expected[r][c], where);
+        }
+    }
+}
+} // namespace
+
+class tst_core_roundtrips : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        if (!TestRoot::onServer() || !TestEngine::serverMissing().isEmpty())
+            QSKIP("the round trips are a server's: run as tst_core_roundtrips_server");
+    }
+
+    // Values bound in one round trip are stored as the driver's PREPARE/EXECUTE stores them, and
+    // rows read in one are the driver's rows: the same type, nullness and value in every column.
+    void valuesAsTheDriverGivesThem()
+    {
+        ScratchDb scratch(Engine::PostgreSQL);
+        Database& db = scratch.db();
+        db.execute(QStringLiteral("CREATE TABLE ours (%1)").arg(QLatin1String(kColumns)));
+        db.execute(QStringLiteral("CREATE TABLE driver (%1)").arg(QLatin1String(kColumns)));
+        const QString marks = QStringLiteral("?,").repeated(16).chopped(1);
+        for (const QVariantList& row : sampleRows()) {
+            QCOMPARE(tripsOf([&] { db.execute(QStringLiteral("INSERT INTO ours VALUES (%1)").arg(marks), row); }), 1);
+            QCOMPARE(db.rowsAffected(), 1);
+            QSqlQuery q(db.handle());
+            QVERIFY(q.prepare(QStringLiteral("INSERT INTO driver VALUES (%1)").arg(marks)));
+            for (qsizetype i = 0; i < row.size(); ++i)
+                q.bindValue(int(i), row[i]);
+            QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+        }
+        const QList<QVariantList> expected = driverRows(db, QStringLiteral("driver"));
+        compareRows(driverRows(db, QStringLiteral("ours")), expected);
+
+        // Read in one round trip: whole, a row at a time, a single value.
+        Recordset rs;
+        QCOMPARE(tripsOf([&] { rs = db.query(QStringLiteral("SELECT * FROM driver WHERE k>? ORDER BY k"), {0}); }), 1);
+        QList<QVariantList> read;
+        for (; !rs.Eof(); rs.MoveNext()) {
+            QVariantList row;
+            for (int i = 0; i < rs.FieldCount(); ++i)
+                row << rs.Fields(i);
+            read << row;
+        }
+        compareRows(read, expected);
+        QCOMPARE(rs.FieldName(15), QStringLiteral("ti"));
+        read.clear();
+        QCOMPARE(tripsOf([&] {
+                     db.forEach(QStringLiteral("SELECT * FROM driver WHERE k>? ORDER BY k"), {0}, [&](const RowView& row) {
+                         QVariantList values;
+                         for (int i = 0; i < 16; ++i)
+                             values << row.value(i);
+                         read << values;
+                     });
+                 }),
+                 1);
+        compareRows(read, expected);
+        QVariant n;
+        QCOMPARE(tripsOf([&] { n = db.scalar(QStringLiteral("SELECT count(*) FROM driver WHERE x IS NULL AND k=?"), {3}); }), 1);
+        compareRows({{n}}, {{db.scalar(QStringLiteral("SELECT count(*) FROM driver WHERE x IS NULL AND k=3"))}});
+        // A question mark inside quotes is text, not a value.
+        QCOMPARE(db.scalar(QStringLiteral("SELECT '?' || ? || \"x\" FROM driver WHERE k=1"), {QStringLiteral("!")}).toString(),
+                 QStringLiteral("?!账套 'q' \"?\""));
+    }
+
+    // The server's refusal reaches DbError as from the driver: the same text and SQLSTATE; a row
+    // handler that throws leaves the session usable.
+    void failuresKeepTheServersCode()
+    {
+        ScratchDb scratch(Engine::PostgreSQL);
+        Database& db = scratch.db();
+        db.execute(QStringLiteral("CREATE TABLE u (k INTEGER PRIMARY KEY, t TEXT)"));
+        db.execute(QStringLiteral("INSERT INTO u VALUES (?, ?)"), {1, QStringLiteral("a")});
+        const auto failure = [&](const QString& sql, const QVariantList& params) {
+            try {
+                db.execute(sql, params);
+            } catch (const DbError& e) {
+                return e;
+            }
+            return DbError(QStringLiteral("not refused"));
+        };
+        const DbError bound = failure(QStringLiteral("INSERT INTO u VALUES (?, ?)"), {1, QStringLiteral("b")});
+        const DbError plain = failure(QStringLiteral("INSERT INTO u VALUES (1, 'b')"), {});
+        QCOMPARE(bound.nativeCode(), QStringLiteral("23505"));
+        QCOMPARE(bound.text(), plain.text());
+        QCOMPARE(bound.primaryCode(), 19);
+        TestEngine::refuseInserts(db, QStringLiteral("u"), QStringLiteral("不许写入"));
+        const DbError raised = failure(QStringLiteral("INSERT INTO u VALUES (?, ?)"), {2, QStringLiteral("b")});
+        QCOMPARE(raised.nativeCode(), QStringLiteral("P0001"));
+        QCOMPARE(raised.text(), QStringLiteral("不许写入"));
+        QCOMPARE(raised.userText(), failure(QStringLiteral("INSERT INTO u VALUES (2, 'b')"), {}).userText());
+        QCOMPARE(failure(QStringLiteral("SELECT k FROM nowhere WHERE k=?"), {1}).nativeCode(), QStringLiteral("42P01"));
+        try {
+            db.forEach(QStringLiteral("SELECT 1/(3-g) FROM generate_series(1,?) g"), {5}, [](const RowView&) {});
+            QFAIL("a division by zero went unsaid");
+        } catch (const DbError& e) {
+            QCOMPARE(e.nativeCode(), QStringLiteral("22012"));
+        }
+
+        int seen = 0;
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, db.forEach(QStringLiteral("SELECT g FROM generate_series(1,?) g"), {1000}, [&](const RowView& row) {
+            if (++seen == 3)
+                throw std::runtime_error("stopped at " + row.value(0).toString().toStdString());
+        }));
+        QCOMPARE(seen, 3);
+        QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM u WHERE k>=?"), {0}).toInt(), 1);
+        // Inside a transaction and a savepoint, as the work writes.
+        {
+            Database::Transaction t(db);
+            db.execute(QStringLiteral("SAVEPOINT s"));
+            QVERIFY_THROWS_EXCEPTION(DbError, db.execute(QStringLiteral("INSERT INTO u VALUES (?, ?)"), {1, QStringLiteral("c")}));
+            db.execute(QStringLiteral("ROLLBACK TO SAVEPOINT s"));
+            TestEngine::allowInserts(db, QStringLiteral("u"));
+            db.execute(QStringLiteral("INSERT INTO u VALUES (?, ?)"), {3, QStringLiteral("c")});
+            t.commit();
+        }
+        QCOMPARE(db.scalar(QStringLiteral("SELECT string_agg(t, ',' ORDER BY k) FROM u WHERE k>?"), {0}).toString(), QStringLiteral("a,c"));
+    }
+
+    // What a person waits for on a server installation, in round trips: showing the login form's
+    // operators (the core's part of frmLogin's load), checking a login, creating a set, a grant and
+    // the start of the set's export. Bounds at what the work makes today: a statement per row breaks them.
+    void workAPersonWaitsFor()
+    {
+        TestRoot root;
+        Database sys;
+        const qint64 shown = tripsOf([&] {
+            Installation::openSystemDatabase(sys, root.place(), false);
+            QVERIFY(!PasswordHash::hasPlain(sys, QStringLiteral("SM_User")));
+            Installation::recoverInterrupted(sys);
+            QVERIFY(sys.query(QStringLiteral("select * from sm_user where cUser_Name<>'asuser' order by cUser_Id")).RecordCount() > 0);
+        });
+        const Recordset admin = sys.query(QStringLiteral("select cPassword, nState from SM_User where cUser_Id=?"), {QStringLiteral("admin")});
+        const qint64 login = tripsOf([&] {
+            QVERIFY(LoginCheck(sys).attempt(QStringLiteral("admin"), QString(), admin.text(QStringLiteral("cPassword")),
+                                            admin.Fields(QStringLiteral("nState")))
+                        .ok);
+        });
+        const qint64 created = tripsOf([&] {
+            const AccountSetOutcome out = AccountSetCreator(root.db()).create(TestRoot::setInput(QStringLiteral("005"), root.root(), QStringLiteral("2026")));
+            QVERIFY2(out.status == AccountSetOutcome::Status::Done, qPrintable(out.notice.text));
+        });
+        const QString auth = root.db().scalar(QStringLiteral("select min(cAuth_Id) from SM_Auth where cAuth_Id<>?"), {QStringLiteral("admin")}).toString();
+        const qint64 granted = tripsOf([&] {
+            PermissionGrant::save(root.db(), GrantRequest{QStringLiteral("005"), 2026, QStringLiteral("demo"), {auth}});
+        });
+        const qint64 exported = tripsOf([&] {
+            AccountExporter exporter(root.db(), QStringLiteral("005"));
+            QVERIFY2(exporter.prepare(), qPrintable(exporter.errors().join(QLatin1Char('\n'))));
+        });
+        qInfo("round trips: login form's data %lld, login %lld, set created %lld, a grant %lld, export prepared %lld", shown, login, created,
+              granted, exported);
+        QVERIFY2(shown <= 18, qPrintable(QString::number(shown)));
+        QVERIFY2(login <= 2, qPrintable(QString::number(login)));
+        QVERIFY2(created <= 279, qPrintable(QString::number(created)));
+        QVERIFY2(granted <= 9, qPrintable(QString::number(granted)));
+        QVERIFY2(exported <= 79, qPrintable(QString::number(exported)));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_core_roundtrips)
+#include "tst_core_roundtrips.moc"
