@@ -571,7 +571,7 @@ void Database::forEach(const QString& sql, const QVariantList& params, const std
 {
     if (inOneTrip(params)) {
         const QString statement = statementFor(sql);
-        const QSqlError e = ServerStatement::each(m_db, statement, params, [&](const ServerStatement::Result& r) { each(RowView(r, 0)); });
+        const QSqlError e = ServerStatement::each(m_db, statement, params, [&](const ServerStatement::Result& r, int row) { each(RowView(r, row)); });
         if (e.type() != QSqlError::NoError)
             raise(e, statement);
         return;

@@ -253,7 +253,7 @@ Result script(const QSqlDatabase& db, const QString& sql)
     return Result(conn, r);
 }
 
-QSqlError each(const QSqlDatabase& db, const QString& sql, const QVariantList& params, const std::function<void(const Result& row)>& row)
+QSqlError each(const QSqlDatabase& db, const QString& sql, const QVariantList& params, const std::function<void(const Result& rows, int row)>& row)
 {
     PGconn* conn = sessionOf(db);
     const Bound b(params);
@@ -268,8 +268,9 @@ QSqlError each(const QSqlDatabase& db, const QString& sql, const QVariantList& p
             const Result one(conn, r);
             if (one.failed() && !failure.isValid())
                 failure = one.error();
-            else if (!failure.isValid() && one.rows() > 0)
-                row(one);
+            else if (!failure.isValid())
+                for (int i = 0; i < one.rows(); ++i)   // one a result in single-row mode, all of them without it
+                    row(one, i);
         }
     } catch (...) {
         while (PGresult* rest = PQgetResult(conn))

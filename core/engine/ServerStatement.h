@@ -54,10 +54,11 @@ PGconn* sessionOf(const QSqlDatabase& db);
 // session of `db`.
 Result run(const QSqlDatabase& db, const QString& sql, const QVariantList& params);
 
-// The same, each row handed to `row` as the server sends it (a result of one row), nothing held
-// whole. Returns the server's failure (an invalid QSqlError when none); when `row` throws, the rest
+// The same, each row handed to `row` (its result and its number there) as the server sends it,
+// nothing held whole. Returns the server's failure (an invalid QSqlError when none); when `row` throws, the rest
 // of the rows are read and dropped, so the session stays usable, and the exception goes on.
-QSqlError each(const QSqlDatabase& db, const QString& sql, const QVariantList& params, const std::function<void(const Result& row)>& row);
+QSqlError each(const QSqlDatabase& db, const QString& sql, const QVariantList& params,
+               const std::function<void(const Result& rows, int row)>& row);
 
 // Statements without values, separated by ';', in one round trip; the result is the last one's, or
 // the first refused statement's failure (the rest are not run).
