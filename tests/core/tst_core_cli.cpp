@@ -516,7 +516,8 @@ void TestCli::serverInstallation()
     const Run v = run(on + QStringList{QStringLiteral("verify"), mine});
     QVERIFY2(v.status == 0 && v.out.contains(QStringLiteral("完整性检查通过")), qPrintable(describe(v)));
     const Run l = run(on + QStringList{QStringLiteral("list")});
-    QVERIFY2(l.status == 0 && l.out.contains(QStringLiteral("zt003_2026")), qPrintable(describe(l)));
+    // The books' size is read for every set at once: the set's is there, not said to be missing.
+    QVERIFY2(l.status == 0 && l.out.contains(QStringLiteral("zt003_2026")) && !l.out.contains(QStringLiteral("账套库不存在")), qPrintable(describe(l)));
     const QString backups = files.root() + QStringLiteral("/serverBackups");
     const Run all = run(on + QStringList{QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups},
                         QStringLiteral("2026-03-18T12:00:00"));
