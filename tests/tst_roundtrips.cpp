@@ -73,7 +73,7 @@ private slots:
         QCOMPARE(modals.shown, QStringList());
         QCOMPARE(ended, -1);
         qInfo("round trips: login form shown %lld, 登录 %lld, permission browser %lld, an operator chosen %lld", shown, loggedIn, opened, chosen);
-        QVERIFY2(shown <= 18, qPrintable(QString::number(shown)));
+        QVERIFY2(shown <= 15, qPrintable(QString::number(shown)));
         QVERIFY2(loggedIn <= 30, qPrintable(QString::number(loggedIn)));
         QVERIFY2(opened <= 2, qPrintable(QString::number(opened)));
         QVERIFY2(chosen <= 2, qPrintable(QString::number(chosen)));

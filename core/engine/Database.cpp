@@ -246,17 +246,29 @@ void Database::createSchema(const QString& name)
     execute(QString::fromLatin1(kCiCollation).arg(name));
 }
 
+namespace {
+// The text columns whose collation is another schema's (a dump of their own schema would name it).
+const char* const kForeignCollations =
+    "SELECT n.nspname, c.relname, a.attname FROM pg_attribute a JOIN pg_class c ON c.oid=a.attrelid "
+    "JOIN pg_namespace n ON n.oid=c.relnamespace JOIN pg_collation k ON k.oid=a.attcollation "
+    "JOIN pg_namespace kn ON kn.oid=k.collnamespace WHERE c.relkind='r' AND a.attnum>0 "
+    "AND NOT a.attisdropped AND k.collname='ci' AND kn.nspname<>n.nspname AND n.nspname<>?";
+} // namespace
+
+bool Database::hasForeignCollations()
+{
+    if (m_engine != Engine::PostgreSQL)
+        return false;
+    return !query(QString::fromLatin1(kForeignCollations) + QStringLiteral(" LIMIT 1"), {m_schema}).Eof();
+}
+
 int Database::ownCollations()
 {
     if (m_engine != Engine::PostgreSQL)
         return 0;
     // A text column keeps the collation it was declared with: one of another schema's is named by
     // a dump of its own schema, which then restores only where that other schema exists.
-    Recordset rs = query(QStringLiteral("SELECT n.nspname, c.relname, a.attname FROM pg_attribute a JOIN pg_class c ON c.oid=a.attrelid "
-                                        "JOIN pg_namespace n ON n.oid=c.relnamespace JOIN pg_collation k ON k.oid=a.attcollation "
-                                        "JOIN pg_namespace kn ON kn.oid=k.collnamespace WHERE c.relkind='r' AND a.attnum>0 "
-                                        "AND NOT a.attisdropped AND k.collname='ci' AND kn.nspname<>n.nspname AND n.nspname<>?"),
-                         {m_schema});
+    Recordset rs = query(QString::fromLatin1(kForeignCollations), {m_schema});
     int changed = 0;
     for (; !rs.Eof(); rs.MoveNext()) {
         const QString schema = rs.Fields(0).toString();

@@ -69,6 +69,9 @@ public:
     // made to use their own, so a dump of one set's books alone restores anywhere. One catalogue
     // query when there is nothing to change. Returns how many columns were changed.
     int ownCollations();
+    // Whether any column would change (one statement, outside a transaction): opening an
+    // installation converts only then.
+    bool hasForeignCollations();
     // How a text column that compares without regard to case is declared on this engine.
     QString textColumn() const;
 

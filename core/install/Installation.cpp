@@ -121,11 +121,14 @@ void openServerSystem(Database& db, const ConnInfo& server, bool convert)
     readyForLogins(db, convert, "openServerSystem");
     // Books an earlier import filled with the system database's collation take their own, so a
     // dump of one set's books restores alone; nothing waits long for books another session reads.
+    // Asked first in one statement: the conversion's transaction is opened only when there is one.
     try {
-        Database::Transaction t(db);
-        db.execute(QStringLiteral("SET LOCAL lock_timeout = '1s'"));
-        if (db.ownCollations() > 0)
-            t.commit();
+        if (db.hasForeignCollations()) {
+            Database::Transaction t(db);
+            db.execute(QStringLiteral("SET LOCAL lock_timeout = '1s'"));
+            if (db.ownCollations() > 0)
+                t.commit();
+        }
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("openServerSystem"));
     }

@@ -226,9 +226,9 @@ private slots:
         });
         qInfo("round trips: login form's data %lld, login %lld, set created %lld, a grant %lld, export prepared %lld", shown, login, created,
               granted, exported);
-        QVERIFY2(shown <= 18, qPrintable(QString::number(shown)));
+        QVERIFY2(shown <= 15, qPrintable(QString::number(shown)));
         QVERIFY2(login <= 2, qPrintable(QString::number(login)));
-        QVERIFY2(created <= 279, qPrintable(QString::number(created)));
+        QVERIFY2(created <= 276, qPrintable(QString::number(created)));
         QVERIFY2(granted <= 9, qPrintable(QString::number(granted)));
         QVERIFY2(exported <= 79, qPrintable(QString::number(exported)));
     }
