@@ -1,8 +1,7 @@
 // The system menu's server items through the console: 升级SQL Server数据 moves an installation of
 // files onto a server of the run's cluster and logs in there; 设置SQL Server口令 on files says why
 // not, and refuses two different new passwords before it reaches the server.
-#include "Scripts.h"
-#include "TestEnv.h"
+#include "ScriptedConsole.h"
 
 #include <AccountSetCreator.h>
 #include <ConnInfo.h>
@@ -24,25 +23,13 @@
 using namespace Module1;
 
 namespace {
-struct Console {
-    frmMain main;
-    MsgBoxScript msgs;
-    ModalScript modals;
+// A console with the administrator logged in.
+struct Console : ScriptedConsole {
     explicit Console(TestEnv& env)
-        : main(env.session)
+        : ScriptedConsole(env)
     {
-        setEndProgramHandler([](int) {});
-        QVERIFY(main.Form_Load());
-        modals.on(QStringLiteral("frmLogin"), [](QDialog& d) {
-            auto& f = static_cast<frmLogin&>(d);
-            f.TxtUser->setText(QStringLiteral("admin"));
-            f.TxtUser_LostFocus();
-            f.cmdOK->click();
-            return d.result();
-        });
-        main.mnuSysReg_Click();
+        login(QStringLiteral("admin"));
     }
-    ~Console() { setEndProgramHandler({}); }
 };
 } // namespace
 

@@ -1,7 +1,6 @@
 // The console's grids of every workstation's tasks, 刷新, and the administrator's clearings, with a
 // second registry in the test standing for another workstation.
-#include "Scripts.h"
-#include "TestEnv.h"
+#include "ScriptedConsole.h"
 
 #include <FlexGrid.h>
 #include <Module1.h>
@@ -17,29 +16,7 @@
 using namespace Module1;
 
 namespace {
-struct Console {
-    frmMain main;
-    MsgBoxScript msgs;
-    ModalScript modals;
-    explicit Console(TestEnv& env)
-        : main(env.session)
-    {
-        setEndProgramHandler([](int) {});
-        QVERIFY(main.Form_Load());
-    }
-    ~Console() { setEndProgramHandler({}); }
-    void login(const QString& user)
-    {
-        modals.on(QStringLiteral("frmLogin"), [user](QDialog& d) {
-            auto& f = static_cast<frmLogin&>(d);
-            f.TxtUser->setText(user);
-            f.TxtUser_LostFocus();
-            f.cmdOK->click();
-            return d.result();
-        });
-        main.mnuSysReg_Click();
-    }
-};
+using Console = ScriptedConsole;
 
 // Another workstation's console, registered on its own connection to the same installation.
 struct Elsewhere {

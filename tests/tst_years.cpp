@@ -1,7 +1,6 @@
 // The 年度账 menu as a supervisor uses it: which items a login makes usable, and what each item
 // asks and does through the console's windows.
-#include "Scripts.h"
-#include "TestEnv.h"
+#include "ScriptedConsole.h"
 
 #include <AccountDb.h>
 #include <AccountExporter.h>
@@ -51,30 +50,9 @@ void makeSet(TestEnv& env, int first, int last)
     }
 }
 
-struct Console {
-    frmMain main;
-    MsgBoxScript msgs;
-    ModalScript modals;
-    explicit Console(TestEnv& env)
-        : main(env.session)
-    {
-        setEndProgramHandler([](int) {});
-        QVERIFY(main.Form_Load());
-    }
-    ~Console() { setEndProgramHandler({}); }
-
-    // The login form as a person fills it: demo, the set's entry, the current year.
-    void loginDemo()
-    {
-        modals.on(QStringLiteral("frmLogin"), [](QDialog& d) {
-            auto& f = static_cast<frmLogin&>(d);
-            f.TxtUser->setText(QStringLiteral("demo"));
-            f.TxtUser_LostFocus();
-            f.cmdOK->click();
-            return d.result();
-        });
-        main.mnuSysReg_Click();
-    }
+struct Console : ScriptedConsole {
+    using ScriptedConsole::ScriptedConsole;
+    void loginDemo() { login(QStringLiteral("demo")); }
     bool usable(QAction* a) const { return a->isEnabled() && main.mnuYear->menuAction()->isEnabled(); }
 };
 } // namespace
