@@ -70,6 +70,12 @@ void TaskGrids::beat()
     }
 }
 
+// A function's year; 0 holds every year of the set.
+QString TaskGrids::yearText(int year)
+{
+    return year > 0 ? QString::number(year) : tr("全部");
+}
+
 void TaskGrids::refresh()
 {
     if (!m_session.task)
@@ -108,7 +114,7 @@ void TaskGrids::fillFunctions()
         g->setRows(row + 1);
         g->setRowHeight(row, m_console.MSFlexGrid1->RowHeight(1));
         g->setTextMatrix(row, 0, f.accId);
-        g->setTextMatrix(row, 1, f.year > 0 ? QString::number(f.year) : tr("全部"));
+        g->setTextMatrix(row, 1, yearText(f.year));
         g->setTextMatrix(row, 2, f.operatorId);
         g->setTextMatrix(row, 3, f.station.isEmpty() ? Tasks::functionShown(f.function)
                                                      : tr("%1（%2）").arg(Tasks::functionShown(f.function), f.station));
@@ -117,6 +123,17 @@ void TaskGrids::fillFunctions()
     g->setRows(qMax(row, 2));
     if (row == 1)
         g->setRowHeight(1, 0);
+}
+
+// A clearing's question: the first rows of what goes, the rest counted; true on Yes.
+bool TaskGrids::confirmListed(const QString& question, QStringList lines, const QString& title)
+{
+    const qsizetype all = lines.size();
+    if (all > kListed) {
+        lines.resize(kListed);
+        lines << tr("……共%1个").arg(all);
+    }
+    return MsgBox(question.arg(lines.join(QLatin1Char('\n'))), vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2, title) == vb::vbYes;
 }
 
 void TaskGrids::clearAbnormalTasks()
@@ -133,13 +150,9 @@ void TaskGrids::clearAbnormalTasks()
     QList<qint64> ids;
     for (const TaskRow& t : dead) {
         ids << t.id;
-        if (lines.size() < kListed)
-            lines << tr("%1  %2  操作员[%3]  注册于%4").arg(t.station, Tasks::subsystemShown(t.subsystem), t.operatorId, t.login.toString(kTime));
+        lines << tr("%1  %2  操作员[%3]  注册于%4").arg(t.station, Tasks::subsystemShown(t.subsystem), t.operatorId, t.login.toString(kTime));
     }
-    if (dead.size() > kListed)
-        lines << tr("……共%1个").arg(dead.size());
-    if (MsgBox(tr("以下任务已异常（程序已退出或失去联系）：\n%1\n清除这些任务及其占用的单据吗？").arg(lines.join(QLatin1Char('\n'))),
-               vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2, title) != vb::vbYes)
+    if (!confirmListed(tr("以下任务已异常（程序已退出或失去联系）：\n%1\n清除这些任务及其占用的单据吗？"), lines, title))
         return;
     ShowNotice(m_session.task->clearAbnormal(ids, m_session.auditContext()).notice);
     refresh();
@@ -159,14 +172,9 @@ void TaskGrids::releaseStaleClaims()
     QList<qint64> ids;
     for (const FunctionRow& f : stale) {
         ids << f.id;
-        if (lines.size() < kListed)
-            lines << tr("账套[%1] %2  %3  工作站[%4]").arg(f.accId, f.year > 0 ? QString::number(f.year) : tr("全部"),
-                                                          Tasks::functionShown(f.function), f.station);
+        lines << tr("账套[%1] %2  %3  工作站[%4]").arg(f.accId, yearText(f.year), Tasks::functionShown(f.function), f.station);
     }
-    if (stale.size() > kListed)
-        lines << tr("……共%1个").arg(stale.size());
-    if (MsgBox(tr("以下锁定属于已异常的任务：\n%1\n解除这些锁定吗？").arg(lines.join(QLatin1Char('\n'))),
-               vb::vbYesNo | vb::vbQuestion | vb::vbDefaultButton2, title) != vb::vbYes)
+    if (!confirmListed(tr("以下锁定属于已异常的任务：\n%1\n解除这些锁定吗？"), lines, title))
         return;
     ShowNotice(m_session.task->releaseClaims(ids, m_session.auditContext()).notice);
     refresh();

@@ -36,6 +36,8 @@ private:
     void beat();
     void fillTasks();
     void fillFunctions();
+    static QString yearText(int year);
+    static bool confirmListed(const QString& question, QStringList lines, const QString& title);
 
     Session& m_session;
     frmMain& m_console;

@@ -2,6 +2,8 @@
 
 #include <Module1.h>
 #include <Session.h>
+#include "PasswordBox.h"
+
 #include <MsgBox.h>
 #include <OffThread.h>
 #include <PasswordChange.h>
@@ -17,19 +19,6 @@
 
 using namespace Module1;
 
-namespace {
-QLineEdit* passwordBox(QWidget* parent, const char* name, const QString& accessible)
-{
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(name));
-    e->setEchoMode(QLineEdit::Password);
-    // The style's own mask character varies; these boxes show "*".
-    e->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
-    e->setMaxLength(PasswordHash::kMaxLength);
-    e->setAccessibleName(accessible);
-    return e;
-}
-} // namespace
 
 frmPassword::frmPassword(const Session& session, const QString& userId, const QString& storedPassword, QWidget* parent)
     : QDialog(parent)
@@ -40,9 +29,9 @@ frmPassword::frmPassword(const Session& session, const QString& userId, const QS
     setObjectName(QStringLiteral("frmPassword"));
     setWindowTitle(tr("设置操作口令"));
 
-    txtOldPassword = passwordBox(this, "txtOldPassword", tr("旧密码"));
-    txtNewPassword = passwordBox(this, "txtNewPassword", tr("新密码"));
-    txtConfirmPassword = passwordBox(this, "txtConfirmPassword", tr("确认密码"));
+    txtOldPassword = passwordBox(this, "txtOldPassword", tr("旧密码"), PasswordHash::kMaxLength);
+    txtNewPassword = passwordBox(this, "txtNewPassword", tr("新密码"), PasswordHash::kMaxLength);
+    txtConfirmPassword = passwordBox(this, "txtConfirmPassword", tr("确认密码"), PasswordHash::kMaxLength);
 
     auto* form = new QFormLayout;
     auto addRow = [&](const QString& caption, QLineEdit* edit) {

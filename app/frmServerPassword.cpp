@@ -1,5 +1,7 @@
 #include "frmServerPassword.h"
 
+#include "PasswordBox.h"
+
 #include <MsgBox.h>
 #include <ServerPassword.h>
 #include <Session.h>
@@ -11,16 +13,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-QLineEdit* passwordBox(QWidget* parent, const char* name, const QString& accessible)
-{
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(name));
-    e->setEchoMode(QLineEdit::Password);
-    e->setAccessibleName(accessible);
-    return e;
-}
-} // namespace
 
 frmServerPassword::frmServerPassword(Session& session, QWidget* parent)
     : QDialog(parent)

@@ -530,20 +530,16 @@ Switch to the installation on the server?</translation>
         <translation>Copying this installation to the server [%1]…</translation>
     </message>
     <message>
-        <source>复制进度</source>
-        <translation>Copy progress</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
         <source>正在复制 %1（%2 / %3）</source>
         <translation>Copying %1 (%2 / %3)</translation>
     </message>
     <message>
         <source>无法打开系统库：</source>
         <translation>Cannot open the system database: </translation>
+    </message>
+    <message>
+        <source>系统库未打开</source>
+        <translation>The system database is not open</translation>
     </message>
 </context>
 <context>

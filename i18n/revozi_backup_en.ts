@@ -211,16 +211,12 @@ Notes:<byte value="xd"/>
 then clearing the year…</translation>
     </message>
     <message>
-        <source>清空进度</source>
-        <translation>Clearing progress</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
         <source>无法打开系统库：</source>
         <translation>Cannot open the system database: </translation>
+    </message>
+    <message>
+        <source>系统库未打开</source>
+        <translation>The system database is not open</translation>
     </message>
 </context>
 <context>

@@ -14,7 +14,7 @@ class QToolButton;
 class HelpWindow : public QWidget {
     Q_OBJECT
 public:
-    static inline const QString kCaption = QStringLiteral("revozi 系统管理 帮助");
+    static inline const QString kCaption = QStringLiteral("revozi 系统管理 帮助"); // not translated: the title of the manual, which is Chinese
 
     explicit HelpWindow(QWidget* parent = nullptr);
 
