@@ -3,11 +3,17 @@
 #include <Database.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QStringList>
+#include <QThread>
 
 namespace {
 // The first key of the two-key advisory locks on books; the second is the hash of the schema.
 constexpr int kBooksClass = 7407;
+// A workstation that has just left the books keeps its lock until its server process has ended,
+// a moment after it disconnected: a claim tries again for this long before it is refused.
+constexpr int kLeavingGraceMs = 2000;
+constexpr int kRetryMs = 50;
 
 // What claim() refuses, as the callers name it in Chinese; shown in the console's language.
 const char* const kActions[] = {QT_TRANSLATE_NOOP("BooksLock", "删除"), QT_TRANSLATE_NOOP("BooksLock", "覆盖")};
@@ -39,8 +45,14 @@ QStringList holders(Database& db, const QString& schema)
 
 void claim(Database& db, const QString& schema, const QString& accId, const QString& action)
 {
-    if (db.scalar(QStringLiteral("SELECT pg_try_advisory_xact_lock(?, hashtext(?))"), {kBooksClass, schema}).toBool())
-        return;
+    const QDeadlineTimer grace(kLeavingGraceMs);
+    for (;;) {
+        if (db.scalar(QStringLiteral("SELECT pg_try_advisory_xact_lock(?, hashtext(?))"), {kBooksClass, schema}).toBool())
+            return;
+        if (grace.hasExpired())
+            break;
+        QThread::msleep(kRetryMs);
+    }
     const QStringList who = holders(db, schema);
     Q_UNUSED(kActions);
     const QString stations = who.isEmpty() ? unknown() : who.join(QStringLiteral("、")); // not translated: a list of names
