@@ -82,9 +82,16 @@ void writeOptions(Database& accDb, const AccountSetInput& in)
         {kProvClass, in.provClass},
         {kFrgnCurrency, in.frgnCurrencyAcc},
     };
-    for (const auto& [caption, ticked] : options)
-        accDb.execute(QStringLiteral("update AccInformation set cValue=? where cCaption=?"),
-                      {ticked ? QStringLiteral("True") : QStringLiteral("False"), caption});
+    // One statement for the four (one round trip to a server).
+    QVariantList values;
+    QVariantList captions;
+    for (const auto& [caption, ticked] : options) {
+        values << caption << (ticked ? QStringLiteral("True") : QStringLiteral("False"));
+        captions << caption;
+    }
+    accDb.execute(QStringLiteral("update AccInformation set cValue=case cCaption when ? then ? when ? then ? when ? then ? when ? then ? end "
+                                 "where cCaption in (?,?,?,?)"),
+                  values + captions);
 }
 
 // Makes sure CreateAcc exists; the table is made on first use. Errors are swallowed: the
@@ -109,6 +116,32 @@ Recordset presetChart(Database& sysDb, const AccountSetInput& in)
     return sysDb.query(QStringLiteral("select * from GL_DPrecode where itrade_id=?"), {in.tradeId});
 }
 
+// The preset chart's rows go into the books a few hundred at a time, each batch one statement
+// (one round trip to a server): thirteen values a row stays far below either engine's limit.
+constexpr int kChartRowsPerStatement = 400;
+
+void insertChart(Database& books, Recordset& preset)
+{
+    static const char* const kFrom[] = {"cclass", "cclass_engl", "cclassany", "cclassany_engl", "ccode", "ccode_name",
+                                        "ccode_engl", "igrade", "bproperty", "bend"};
+    int id = 0;
+    while (!preset.Eof()) {
+        QVariantList values;
+        QStringList rows;
+        for (; !preset.Eof() && rows.size() < kChartRowsPerStatement; preset.MoveNext()) {
+            values << ++id;
+            for (const char* column : kFrom)
+                values << preset.Fields(QString::fromLatin1(column));
+            values << QStringLiteral("金额式") << QStringLiteral("JES"); // not translated: a stored value
+            rows << QStringLiteral("(?,?,?,?,?,?,?,?,?,?,?,?,?,0)");
+        }
+        books.execute(QStringLiteral("insert into code (i_id,cclass,cclass_engl,cclassany,cclassany_engl,ccode,"
+                                     "ccode_name,ccode_engl,igrade,bproperty,bend,cbook_type,cbook_type_engl,iviewItem) values ")
+                          + rows.join(QLatin1Char(',')),
+                      values);
+    }
+}
+
 // The new set's choices in its books: the options, the coding rule and the preset chart.
 void writeBooks(Database& books, const AccountSetInput& in, Recordset& preset)
 {
@@ -119,17 +152,7 @@ void writeBooks(Database& books, const AccountSetInput& in, Recordset& preset)
     if (!in.presetChart)
         return;
     books.execute(QStringLiteral("delete from code"));
-    int id = 0;
-    for (; !preset.Eof(); preset.MoveNext())
-        books.execute(QStringLiteral("insert into code (i_id,cclass,cclass_engl,cclassany,cclassany_engl,ccode,"
-                                     "ccode_name,ccode_engl,igrade,bproperty,bend,cbook_type,cbook_type_engl,iviewItem) "
-                                     "values (?,?,?,?,?,?,?,?,?,?,?,?,?,0)"),
-                      {++id, preset.Fields(QStringLiteral("cclass")), preset.Fields(QStringLiteral("cclass_engl")),
-                       preset.Fields(QStringLiteral("cclassany")), preset.Fields(QStringLiteral("cclassany_engl")),
-                       preset.Fields(QStringLiteral("ccode")), preset.Fields(QStringLiteral("ccode_name")),
-                       preset.Fields(QStringLiteral("ccode_engl")), preset.Fields(QStringLiteral("igrade")),
-                       preset.Fields(QStringLiteral("bproperty")), preset.Fields(QStringLiteral("bend")),
-                       QStringLiteral("金额式"), QStringLiteral("JES")}); // not translated: a stored value
+    insertChart(books, preset);
 }
 
 // One row per created set; an identical row already there is kept rather than doubled.
@@ -158,9 +181,12 @@ void insertSetRows(Database& db, const AccountSetInput& in, const QString& accId
                 nullWhenEmpty(in.finKind), nullWhenEmpty(in.finType), in.entType.trimmed(), in.tradeKind.trimmed()});
     // Periods left behind by an earlier set of this number and year are replaced: the dates
     // depend only on the year.
+    QVariantList periods;
     for (int i = 1; i <= 12; ++i)
-        db.execute(QStringLiteral("insert or replace into SM_Period (cAcc_Id,iYear,iId,dBegin,dEnd) values (?,?,?,?,?)"),
-                   {accId, year, i, Periods::beginDate(year, i), Periods::endDate(year, i)});
+        periods << accId << year << i << Periods::beginDate(year, i) << Periods::endDate(year, i);
+    db.execute(QStringLiteral("insert or replace into SM_Period (cAcc_Id,iYear,iId,dBegin,dEnd) values ")
+                   + QStringList(12, QStringLiteral("(?,?,?,?,?)")).join(QLatin1Char(',')),
+               periods);
     db.execute(QStringLiteral("insert or ignore into SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) values (?,?,?,'admin')"),
                {accId, year, masterId});
 }

@@ -16,6 +16,8 @@
 #include <QPair>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -556,6 +558,34 @@ void AccountExporter::seal(const QString& copy)
     }
 }
 
+namespace {
+// What a server export copies into the file.
+QList<BooksTransfer::Source> serverTables(Database& books, const QString& schema)
+{
+    const QStringList& transfer = AccountExporter::transferTables();
+    QJsonArray filled;
+    for (const QString& t : transfer)
+        filled.append(t.toLower());
+    // The books' tables and the transfer tables this session filled, in one statement: a step that
+    // failed left its table out. Transfer tables an earlier import left in the books give way to
+    // the ones just filled.
+    QList<BooksTransfer::Source> tables;
+    for (Recordset rs = books.query(QStringLiteral("SELECT 0 AS k, table_name::text COLLATE \"C\" AS t FROM information_schema.tables "
+                                                   "WHERE table_schema=? AND table_type='BASE TABLE' UNION ALL SELECT o, t FROM "
+                                                   "jsonb_array_elements_text(?::jsonb) WITH ORDINALITY j(t, o) "
+                                                   "WHERE to_regclass('pg_temp.' || t) IS NOT NULL ORDER BY k, t"),
+                                    {schema, QString::fromUtf8(QJsonDocument(filled).toJson(QJsonDocument::Compact))});
+         !rs.Eof(); rs.MoveNext()) {
+        const QString t = rs.Fields(1).toString();
+        if (rs.Fields(0).toInt() > 0)
+            tables.append({QStringLiteral("pg_temp"), t});
+        else if (!transfer.contains(t, Qt::CaseInsensitive))
+            tables.append({schema, t});
+    }
+    return tables;
+}
+} // namespace
+
 void AccountExporter::streamInto(const QString& target)
 {
     m_preparedSum = {};
@@ -569,15 +599,7 @@ void AccountExporter::streamInto(const QString& target)
     // One state of the books and of the set's rows, as another session may change either meanwhile.
     books.execute(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ"));
     fillTransferTables(books);
-    QList<BooksTransfer::Source> tables;
-    // Transfer tables an earlier import left in the books give way to the ones just filled.
-    for (const QString& t : books.tables())
-        if (!transferTables().contains(t, Qt::CaseInsensitive))
-            tables.append({schema, t});
-    for (const QString& t : transferTables())
-        if (books.scalar(QStringLiteral("SELECT to_regclass(?) IS NOT NULL"), {QStringLiteral("pg_temp.") + t.toLower()}).toBool())
-            tables.append({QStringLiteral("pg_temp"), t.toLower()});
-    BooksTransfer::toFile(books, tables, target);
+    BooksTransfer::toFile(books, serverTables(books, schema), target);
     books.execute(QStringLiteral("ROLLBACK"));
     // Most of the file's pages were written by this program, not the engine: the engine checks
     // them on threads of their own while the file goes to disk, and a file it finds fault with is

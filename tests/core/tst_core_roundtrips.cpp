@@ -228,9 +228,9 @@ private slots:
               granted, exported);
         QVERIFY2(shown <= 15, qPrintable(QString::number(shown)));
         QVERIFY2(login <= 2, qPrintable(QString::number(login)));
-        QVERIFY2(created <= 276, qPrintable(QString::number(created)));
+        QVERIFY2(created <= 47, qPrintable(QString::number(created)));
         QVERIFY2(granted <= 9, qPrintable(QString::number(granted)));
-        QVERIFY2(exported <= 79, qPrintable(QString::number(exported)));
+        QVERIFY2(exported <= 67, qPrintable(QString::number(exported)));
     }
 };
 
