@@ -32,12 +32,10 @@ struct Column {
     QString dflt;   // a literal default, as SQL; empty when none
 };
 
+// The session's connection, its transaction begun: the COPY belongs to the caller's transaction.
 PGconn* serverHandle(Database& db)
 {
-    const QVariant v = db.handle().driver()->handle();
-    if (db.engine() != Engine::PostgreSQL || !v.isValid() || (qstrcmp(v.typeName(), "PGconn*") != 0 && qstrcmp(v.typeName(), "pg_conn*") != 0))
-        throw DbError(Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "不是数据库服务器的连接（%1）"), QString::fromLatin1(v.typeName())));
-    return *static_cast<PGconn* const*>(v.constData());
+    return static_cast<PGconn*>(db.serverConn());
 }
 
 sqlite3* fileHandle(Database& db)

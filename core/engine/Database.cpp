@@ -17,6 +17,7 @@
 #include <QUrl>
 
 #include <fcntl.h>
+#include <utility>
 #include <libpq-fe.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -156,7 +157,33 @@ QString Database::statementFor(const QString& written)
         reconnect();
     if (!isOpen())
         throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "数据库未打开")), QString(), written);
+    beginNow();
     return m_engine == Engine::PostgreSQL ? forServer(written) : written;
+}
+
+void Database::beginNow()
+{
+    if (!m_beginPending)
+        return;
+    m_beginPending = false;
+    execute(QStringLiteral("BEGIN"));
+}
+
+std::vector<ServerStatement::Result> Database::pipelined(const QList<Statement>& statements)
+{
+    QList<ServerStatement::Sent> sent;
+    if (m_beginPending) {
+        m_beginPending = false;
+        sent << ServerStatement::Sent{QStringLiteral("BEGIN"), {}};
+    }
+    const qsizetype first = sent.size();
+    for (const Statement& s : statements)
+        sent << ServerStatement::Sent{statementFor(s.sql), s.params};
+    std::vector<ServerStatement::Result> results = ServerStatement::pipeline(m_db, sent);
+    if (results.back().failed())
+        raise(results.back().error(), sent[qsizetype(results.size()) - 1].sql);
+    results.erase(results.begin(), results.begin() + first);
+    return results;
 }
 
 // One statement with its values bound. The server prepares only queries and changes of rows, so a
@@ -288,6 +315,7 @@ void* Database::serverConn()
     const QVariant v = m_db.driver() ? m_db.driver()->handle() : QVariant();
     if (m_engine != Engine::PostgreSQL || !v.isValid() || (qstrcmp(v.typeName(), "PGconn*") != 0 && qstrcmp(v.typeName(), "pg_conn*") != 0))
         throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "不是数据库服务器的连接")));
+    beginNow();
     return *static_cast<PGconn* const*>(v.constData());
 }
 
@@ -508,6 +536,12 @@ bool Database::isOpen() const
     return !m_connection.isEmpty() && m_db.isOpen();
 }
 
+// A transaction's first statement carries its BEGIN, in one pipeline.
+bool Database::carriesBegin(const QVariantList& params) const
+{
+    return m_beginPending && params.size() <= 65535;
+}
+
 // A server takes at most 65535 values in one message; more go through the driver.
 bool Database::inOneTrip(const QVariantList& params) const
 {
@@ -530,6 +564,10 @@ qint64 Database::roundTrips()
 
 void Database::execute(const QString& sql, const QVariantList& params)
 {
+    if (carriesBegin(params)) {
+        m_rowsAffected = pipelined({{sql, params}}).back().rowsAffected();
+        return;
+    }
     if (inOneTrip(params)) {
         m_rowsAffected = runOnServer(sql, params).rowsAffected();
         return;
@@ -547,6 +585,10 @@ void Database::executeScript(const QStringList& statements)
         return;
     }
     QStringList spelled;
+    if (m_beginPending) {
+        m_beginPending = false;
+        spelled << QStringLiteral("BEGIN");
+    }
     for (const QString& s : statements) {
         QString one = statementFor(s).trimmed();
         if (one.endsWith(QLatin1Char(';')))
@@ -561,9 +603,36 @@ void Database::executeScript(const QStringList& statements)
 
 Recordset Database::query(const QString& sql, const QVariantList& params)
 {
+    if (carriesBegin(params))
+        return pipelined({{sql, params}}).back().recordset();
     if (inOneTrip(params))
         return runOnServer(sql, params).recordset();
     QSqlQuery q = run(sql, params);
+    return rowsOf(q, sql);
+}
+
+QList<Recordset> Database::batch(const QList<Statement>& statements)
+{
+    QList<Recordset> out;
+    if (statements.isEmpty())
+        return out;
+    if (m_engine == Engine::PostgreSQL) {
+        const std::vector<ServerStatement::Result> results = pipelined(statements);
+        for (const ServerStatement::Result& r : results)
+            out << r.recordset();
+        m_rowsAffected = results.back().rowsAffected();
+        return out;
+    }
+    for (const Statement& s : statements) {
+        QSqlQuery q = run(s.sql, s.params);
+        m_rowsAffected = q.numRowsAffected();
+        out << rowsOf(q, s.sql);
+    }
+    return out;
+}
+
+Recordset Database::rowsOf(QSqlQuery& q, const QString& sql) const
+{
     QSqlRecord rec = q.record();
     QVector<QVector<QVariant>> rows;
     const int n = rec.count();
@@ -598,6 +667,8 @@ void Database::forEach(const QString& sql, const QVariantList& params, const std
 
 QVariant Database::scalar(const QString& sql, const QVariantList& params)
 {
+    if (carriesBegin(params))
+        return pipelined({{sql, params}}).back().value(0, 0);
     if (inOneTrip(params))
         return runOnServer(sql, params).value(0, 0);
     QSqlQuery q = run(sql, params);
@@ -699,28 +770,41 @@ Database::Transaction::Transaction(Database& db)
     : m_db(db)
 {
     // SQLite takes the write lock at once, so a transaction never fails half-way for want of it;
-    // the server locks the rows as they are written.
-    m_db.execute(m_db.m_engine == Engine::PostgreSQL ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
+    // the server locks the rows as they are written, so its BEGIN waits for the first of them
+    // (a lost session is opened again now, while no work of the transaction is gone with it).
+    if (m_db.m_engine == Engine::PostgreSQL) {
+        m_db.statementFor(QStringLiteral("BEGIN"));
+        m_db.m_beginPending = true;
+    } else {
+        m_db.execute(QStringLiteral("BEGIN IMMEDIATE"));
+    }
     ++m_db.m_transactions;
 }
 
 Database::Transaction::~Transaction()
 {
-    if (!m_done) {
-        --m_db.m_transactions;
-        // A session the server dropped took its transaction with it: nothing to roll back.
-        if (m_db.m_lost)
-            return;
-        try {
-            m_db.execute(QStringLiteral("ROLLBACK"));
-        } catch (...) {
-        }
+    if (m_done)
+        return;
+    --m_db.m_transactions;
+    // Nothing was sent (nothing to roll back), or the session the server dropped took it along.
+    if (std::exchange(m_db.m_beginPending, false) || m_db.m_lost)
+        return;
+    try {
+        m_db.execute(QStringLiteral("ROLLBACK"));
+    } catch (...) {
     }
 }
 
-void Database::Transaction::commit()
+void Database::Transaction::commit(const QList<Statement>& last)
 {
-    m_db.execute(QStringLiteral("COMMIT"));
+    if (m_db.m_engine != Engine::PostgreSQL) {
+        for (const Statement& s : last)
+            m_db.execute(s.sql, s.params);
+        m_db.execute(QStringLiteral("COMMIT"));
+    } else if (!m_db.m_beginPending || !last.isEmpty()) {
+        m_db.pipelined(QList<Statement>(last) << Statement{QStringLiteral("COMMIT"), {}});
+    }
+    m_db.m_beginPending = false;
     m_done = true;
     --m_db.m_transactions;
 }

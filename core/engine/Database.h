@@ -14,6 +14,7 @@
 #include <QVariantList>
 
 #include <functional>
+#include <vector>
 
 namespace ServerStatement {
 class Result;
@@ -80,6 +81,17 @@ public:
     // Statements without values, in order; on a server in one round trip (one message of them all,
     // the first refused stops the rest and throws).
     void executeScript(const QStringList& statements);
+    // A statement of a batch: `?` placeholders take params in order.
+    struct Statement {
+        QString sql;
+        QVariantList params;
+    };
+    // Runs the statements in order, as one round trip on the server (libpq's pipeline mode on the
+    // session's connection), one after another on SQLite; returns each one's rows (an empty
+    // Recordset for one without rows). A failure throws DbError (the server's text and SQLSTATE,
+    // as a single statement's) for the first statement that failed; the ones after it are not run.
+    // Used inside a Transaction like any statement; rowsAffected() is then the last one's.
+    QList<Recordset> batch(const QList<Statement>& statements);
     // Number of rows the last execute() changed.
     int rowsAffected() const { return m_rowsAffected; }
     Recordset query(const QString& sql, const QVariantList& params = {});
@@ -110,6 +122,10 @@ public:
     qint64 releaseFreePages();
 
     QSqlDatabase& handle() { return m_db; }
+    // The server session's libpq connection (a PGconn*), for the server's COPY; a transaction's
+    // BEGIN not yet sent goes first, so what is sent on it belongs to the transaction. Throws
+    // DbError on a connection to a file.
+    void* serverConn();
 
     // Rows streamed into a server table by COPY ... FROM STDIN, in the server's text format (a
     // line per row, tab between values, \N for null): put() the lines, then finish(). A COPY
@@ -136,12 +152,15 @@ public:
     // (the audit log's row) writes inside it, and opens its own otherwise.
     bool inTransaction() const { return m_transactions > 0; }
 
-    // Commits when commit() is called; rolls back when it goes out of scope otherwise.
+    // Commits when commit() is called; rolls back when it goes out of scope otherwise. On a server
+    // the BEGIN goes out with the transaction's first statement (or batch), and commit() sends
+    // `last` with the COMMIT, so a transaction costs no round trip of its own; one in which
+    // nothing was sent ends without any.
     class Transaction {
     public:
         explicit Transaction(Database& db);
         ~Transaction();
-        void commit();
+        void commit(const QList<Statement>& last = {});
         Transaction(const Transaction&) = delete;
         Transaction& operator=(const Transaction&) = delete;
 
@@ -170,12 +189,19 @@ public:
 private:
     // The server session alone (openServer's first half): the driver, the connection string.
     void connectServer(const QString& conninfo, const QString& schema);
-    void* serverConn();
+    // The statements in one pipeline, after the transaction's BEGIN when it has not gone yet;
+    // throws the first failure.
+    std::vector<ServerStatement::Result> pipelined(const QList<Statement>& statements);
+    // The transaction's BEGIN alone, for a statement that cannot carry it (a COPY, a long read).
+    void beginNow();
     void connect(const QString& real, const QString& name, const QString& options);
     [[noreturn]] void raise(const QSqlError& e, const QString& sql) const;
     QSqlQuery run(const QString& sql, const QVariantList& params);
     // A statement with values on a server goes out in one round trip (ServerStatement.h).
     bool inOneTrip(const QVariantList& params) const;
+    bool carriesBegin(const QVariantList& params) const;
+    // The rows of a statement the driver ran, read whole.
+    Recordset rowsOf(QSqlQuery& q, const QString& sql) const;
     ServerStatement::Result runOnServer(const QString& written, const QVariantList& params);
     // The statement as this connection sends it, once a lost session is opened again.
     QString statementFor(const QString& written);
@@ -194,5 +220,6 @@ private:
     Engine m_engine = Engine::SQLite;
     int m_rowsAffected = 0;
     int m_transactions = 0;
+    bool m_beginPending = false;   // server: a Transaction's BEGIN waits for its first statement
     mutable bool m_lost = false;   // the server dropped the session (a statement said so)
 };

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cmath>
 #include <libpq-fe.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -253,6 +254,70 @@ Result script(const QSqlDatabase& db, const QString& sql)
     return Result(conn, r);
 }
 
+namespace {
+// The results of a pipeline up to its end (the sync), or until the session breaks: one for each
+// statement that ran, the first failure last.
+std::vector<Result> pipelineResults(PGconn* conn, int statements)
+{
+    std::vector<Result> out;
+    bool failed = false;
+    for (int ends = 0; ends <= statements + 1;) {
+        PGresult* r = PQgetResult(conn);
+        if (!r) {
+            if (PQstatus(conn) == CONNECTION_BAD)
+                break;
+            ++ends;   // one statement's results are over
+            continue;
+        }
+        const ExecStatusType s = PQresultStatus(r);
+        if (s == PGRES_PIPELINE_SYNC) {
+            PQclear(r);
+            break;
+        }
+        Result one(conn, r);
+        if (!failed && s != PGRES_PIPELINE_ABORTED) {
+            failed = one.failed();
+            out.push_back(std::move(one));
+        }
+    }
+    if (!failed && int(out.size()) < statements)
+        out.emplace_back(conn, nullptr);   // the session broke before its answer
+    return out;
+}
+
+bool sendAll(PGconn* conn, const QList<Sent>& statements)
+{
+    for (const Sent& s : statements) {
+        const Bound b(s.params);
+        // Without values the text goes as written: a question mark there is the statement's own.
+        const QByteArray sql = s.params.isEmpty() ? s.sql.toUtf8() : numbered(s.sql);
+        if (!PQsendQueryParams(conn, sql.constData(), int(s.params.size()), b.types.data(), b.values.data(), b.lengths.data(),
+                               b.formats.data(), 0))
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+std::vector<Result> pipeline(const QSqlDatabase& db, const QList<Sent>& statements)
+{
+    PGconn* conn = sessionOf(db);
+    counted(1);
+    std::vector<Result> out;
+    if (!PQenterPipelineMode(conn)) {
+        out.emplace_back(conn, nullptr);
+        return out;
+    }
+    // Even when a statement could not be queued, the sync ends the ones that were, and the
+    // statement that was not is answered by the session's failure.
+    sendAll(conn, statements);
+    PQpipelineSync(conn);
+    out = pipelineResults(conn, int(statements.size()));
+    PQexitPipelineMode(conn);
+    passNotifications(db);
+    return out;
+}
+
 QSqlError each(const QSqlDatabase& db, const QString& sql, const QVariantList& params, const std::function<void(const Result& rows, int row)>& row)
 {
     PGconn* conn = sessionOf(db);
@@ -298,6 +363,17 @@ Result::Result(Result&& other) noexcept
     , m_result(other.m_result)
 {
     other.m_result = nullptr;
+}
+
+Result& Result::operator=(Result&& other) noexcept
+{
+    if (this != &other) {
+        if (m_result)
+            PQclear(m_result);
+        m_conn = other.m_conn;
+        m_result = std::exchange(other.m_result, nullptr);
+    }
+    return *this;
 }
 
 bool Result::failed() const

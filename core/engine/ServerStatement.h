@@ -13,6 +13,7 @@
 #include <QVariantList>
 
 #include <functional>
+#include <vector>
 
 class QSqlDatabase;
 typedef struct pg_conn PGconn;
@@ -26,7 +27,7 @@ public:
     Result(PGconn* conn, PGresult* result);
     ~Result();
     Result(Result&& other) noexcept;
-    Result& operator=(Result&&) = delete;
+    Result& operator=(Result&& other) noexcept;
     Result(const Result&) = delete;
     Result& operator=(const Result&) = delete;
 
@@ -63,6 +64,15 @@ QSqlError each(const QSqlDatabase& db, const QString& sql, const QVariantList& p
 // Statements without values, separated by ';', in one round trip; the result is the last one's, or
 // the first refused statement's failure (the rest are not run).
 Result script(const QSqlDatabase& db, const QString& sql);
+
+// Statements, each `?` of one taking its own values, sent at once in libpq's pipeline mode and
+// answered in one round trip: a result for each in order, up to and including the first that
+// failed (the server runs none after it).
+struct Sent {
+    QString sql;
+    QVariantList params;
+};
+std::vector<Result> pipeline(const QSqlDatabase& db, const QList<Sent>& statements);
 
 // The server's spelling of the placeholders: `?` outside quotes becomes $1, $2, ...
 QByteArray numbered(const QString& sql);

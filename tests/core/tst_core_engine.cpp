@@ -176,6 +176,66 @@ private slots:
         QCOMPARE(other.scalar(QStringLiteral("select cGroup_Name from SM_Group where cGroup_Id='t1'")).toString(), QStringLiteral("出纳'组"));
     }
 
+    // A batch is one round trip on the server and gives each statement's rows; inside a transaction
+    // a statement of it that fails takes the whole transaction back, the batch's earlier statements
+    // with it, and the session goes on. The server's BEGIN rides with the first statement and the
+    // COMMIT with the last: a transaction of two statements costs two round trips, an empty one none.
+    void batch_oneRoundTripAndAFailureLeavesNothing_data() { TestEngine::addRows(); }
+    void batch_oneRoundTripAndAFailureLeavesNothing()
+    {
+        QFETCH(Engine, engine);
+        SKIP_WITHOUT_SERVER(engine);
+        ScratchDb scratch(engine);
+        Database& db = scratch.db();
+        const qint64 trip = engine == Engine::PostgreSQL ? 1 : 0;
+        db.execute(QStringLiteral("create table t (k INTEGER primary key, v %1)").arg(db.textColumn()));
+        const QString insert = QStringLiteral("insert into t values (?,?)");
+        qint64 before = Database::roundTrips();
+        const QList<Recordset> rows = db.batch({{insert, {1, QStringLiteral("a")}},
+                                                {insert, {2, QStringLiteral("b")}},
+                                                {QStringLiteral("select v from t where k>=? order by k"), {1}},
+                                                {QStringLiteral("select count(*) from t where v<>'?'"), {}}});
+        QCOMPARE(Database::roundTrips() - before, trip);
+        QCOMPARE(rows.size(), 4);
+        QVERIFY(rows[0].Eof() && rows[0].FieldCount() == 0);
+        QCOMPARE(rows[2].RecordCount(), 2);
+        QCOMPARE(rows[2].text(QStringLiteral("V")), QStringLiteral("a"));
+        QCOMPARE(rows[3].Fields(0).toInt(), 2);
+
+        Database other;
+        scratch.openAnother(other);
+        const QString count = QStringLiteral("select count(*) from t");
+        try {
+            Database::Transaction tx(db);
+            db.execute(insert, {3, QStringLiteral("c")});
+            db.batch({{insert, {4, QStringLiteral("d")}}, {insert, {5, QStringLiteral("A")}}, {insert, {1, QStringLiteral("clash")}}, {insert, {6, QStringLiteral("f")}}});
+            tx.commit();
+            QFAIL("a clashing key was accepted");
+        } catch (const DbError& e) {
+            QCOMPARE(e.userText(), QStringLiteral("数据与已有的记录冲突（重复或不符合约束），未能保存。"));
+        }
+        QVERIFY(!db.inTransaction());
+        QCOMPARE(db.scalar(count).toInt(), 2);
+        QCOMPARE(other.scalar(count).toInt(), 2);
+
+        before = Database::roundTrips();
+        {
+            Database::Transaction tx(db);
+            db.execute(insert, {3, QStringLiteral("c")});
+            QCOMPARE(db.rowsAffected(), 1);
+            tx.commit({{QStringLiteral("update t set v=? where k>=?"), {QStringLiteral("x"), 2}}});
+        }
+        {
+            Database::Transaction tx(db);
+            tx.commit();
+        }
+        {
+            Database::Transaction left(db);
+        }
+        QCOMPARE(Database::roundTrips() - before, 2 * trip);
+        QCOMPARE(other.scalar(QStringLiteral("select count(*) from t where v='x'")).toInt(), 2);
+    }
+
     void tables_listedAndFoundInAnyCase_data() { TestEngine::addRows(); }
     void tables_listedAndFoundInAnyCase()
     {
