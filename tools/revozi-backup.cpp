@@ -21,6 +21,7 @@
 #include <Manifest.h>
 #include <Paths.h>
 #include <SealedStream.h>
+#include <SetListing.h>
 #include <TaskRegistry.h>
 
 #include <QCoreApplication>
@@ -284,20 +285,6 @@ QString setFolderName(const QString& accId, int year)
     return QStringLiteral("%1-%2").arg(accId).arg(year);
 }
 
-// The size of a server's books: their schema's tables with indexes; -1 when there is no schema.
-// The bytes of every books schema of the server installation, in one statement (a set's books
-// that are missing have no entry): list reads them all at once instead of asking per set.
-QHash<QString, qint64> schemaSizes(Database& sysDb)
-{
-    QHash<QString, qint64> sizes;
-    Recordset rs = sysDb.query(QStringLiteral("SELECT n.nspname, coalesce(sum(pg_total_relation_size(c.oid)) FILTER (WHERE c.relkind='r'), 0) "
-                                              "FROM pg_namespace n LEFT JOIN pg_class c ON c.relnamespace=n.oid "
-                                              "WHERE n.nspname LIKE 'zt%' GROUP BY n.nspname"));
-    for (; !rs.Eof(); rs.MoveNext())
-        sizes.insert(rs.Fields(0).toString(), rs.Fields(1).toLongLong());
-    return sizes;
-}
-
 // One schema's bytes, -1 when it is missing.
 qint64 schemaSize(Database& sysDb, const QString& schema)
 {
@@ -312,23 +299,19 @@ qint64 schemaSize(Database& sysDb, const QString& schema)
 // terminal, where a person reads them (--json is the form for programs).
 int list(Database& sysDb, const QString& backups)
 {
-    const bool server = sysDb.engine() == Engine::PostgreSQL;
     if (isatty(STDOUT_FILENO)) {
         QStringList head = {QCoreApplication::translate("revozi-backup", "账套"), QCoreApplication::translate("revozi-backup", "年度"), QCoreApplication::translate("revozi-backup", "大小（字节）"), QCoreApplication::translate("revozi-backup", "账套库")};
         if (!backups.isEmpty())
             head << QCoreApplication::translate("revozi-backup", "最新备份");
         Say::line(head.join(QLatin1Char('\t')));
     }
-    const QHash<QString, qint64> sizes = server ? schemaSizes(sysDb) : QHash<QString, qint64>();
-    for (const SetYear& s : setsOf(sysDb)) {
-        const QString books = server ? AccountDb::booksSchema(s.accId, s.year) : AccountDb::databasePath(s.accPath, s.accId, s.year);
-        const qint64 size = server ? sizes.value(books, -1) : CiFile::size(books);
+    for (const ListedBooks& s : SetListing::read(sysDb)) {
         QString line = QStringLiteral("[%1]%2\t%3\t%4\t%5")
                            .arg(s.accId, s.name)
                            .arg(s.year)
-                           .arg(size < 0 ? QCoreApplication::translate("revozi-backup", "（账套库不存在）") : QString::number(size), books);
+                           .arg(s.bytes < 0 ? QCoreApplication::translate("revozi-backup", "（账套库不存在）") : QString::number(s.bytes), s.books);
         QJsonObject o{{QStringLiteral("set"), s.accId}, {QStringLiteral("name"), s.name}, {QStringLiteral("year"), s.year},
-                      {QStringLiteral("books"), books}, {QStringLiteral("bytes"), orNull(size)}};
+                      {QStringLiteral("books"), s.books}, {QStringLiteral("bytes"), orNull(s.bytes)}};
         if (!backups.isEmpty()) {
             const QString setFolder = Paths::join(backups, setFolderName(s.accId, s.year));
             const QList<BackupRetention::Backup> found = BackupRetention::scan(setFolder, s.accId, s.year);
@@ -1029,7 +1012,10 @@ int runOn(const InstallationPlace& place, const QString& shown, const QString& c
                 return fail(QCoreApplication::translate("revozi-backup", "另一个 revozi-backup 正在处理安装 %1，本次未运行").arg(shown));
         }
         Database sysDb;
-        Installation::openSystemDatabase(sysDb, place);
+        if (command == QLatin1String("list"))
+            Installation::openToRead(sysDb, place);
+        else
+            Installation::openSystemDatabase(sysDb, place);
         // What a crash interrupted (a deletion, an import) is settled before any set is read.
         Installation::recoverInterrupted(sysDb);
         return runCommand(sysDb, command, o, policy);

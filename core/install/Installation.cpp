@@ -103,20 +103,31 @@ void createServer(const ConnInfo& server, bool demo)
     t.commit();
 }
 
-void openServerSystem(Database& db, const ConnInfo& server, bool convert)
+namespace {
+Words noInstallation(const ConnInfo& server)
 {
-    const Words noInstallation = Words::of("Installation", QT_TRANSLATE_NOOP("Installation", "这个服务器数据库中没有安装：%1"), server.label());
+    return Words::of("Installation", QT_TRANSLATE_NOOP("Installation", "这个服务器数据库中没有安装：%1"), server.label());
+}
+
+void openSystemSchema(Database& db, const ConnInfo& server)
+{
     try {
         db.openServer(server.connectString(), QString::fromLatin1(kSystemSchema), false);
     } catch (const DbError& e) {
-        // A database the server has, without the system schema: no installation (said as below).
+        // A database the server has, without the system schema: no installation.
         if (e.nativeCode() == QLatin1String(kNoSuchSchema))
-            throw DbError(noInstallation);
+            throw DbError(noInstallation(server));
         throw;
     }
+}
+} // namespace
+
+void openServerSystem(Database& db, const ConnInfo& server, bool convert)
+{
+    openSystemSchema(db, server);
     if (!db.hasTable(QStringLiteral("SM_User"))) {
         db.close();
-        throw DbError(noInstallation);
+        throw DbError(noInstallation(server));
     }
     readyForLogins(db, convert, "openServerSystem");
     // Books an earlier import filled with the system database's collation take their own, so a
@@ -158,6 +169,17 @@ void openSystemDatabase(Database& db, const InstallationPlace& place, bool conve
     FileModes::applyFor(place.root());
     db.open(place.sysDbPath());
     readyForLogins(db, convert, "openSystemDatabase");
+}
+
+void openToRead(Database& db, const InstallationPlace& place)
+{
+    if (place.onServer()) {
+        FileModes::applyForServer();
+        openSystemSchema(db, place.conn());
+        return;
+    }
+    FileModes::applyFor(place.root());
+    db.open(place.sysDbPath());
 }
 
 void convertPasswords(Database& db)

@@ -38,6 +38,11 @@ void createRoot(const QString& root, bool demo = false);
 // window's thread, on a connection of its own, and only when a plain one is left).
 // A server installation's system database is its schema (openServerSystem).
 void openSystemDatabase(Database& db, const InstallationPlace& place, bool convert = true);
+// Opens the system database of the installation at `place` for a job that only reads it (a
+// listing): nothing is made, converted or brought up to date, so on a server the session's start
+// is all it costs. Throws DbError when it cannot be opened or a server database holds no
+// installation schema.
+void openToRead(Database& db, const InstallationPlace& place);
 // Hashes the plain passwords left in the system database open in `db` and in its mirror.
 void convertPasswords(Database& db);
 }

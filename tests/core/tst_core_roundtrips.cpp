@@ -13,11 +13,13 @@
 #include <LoginCheck.h>
 #include <PasswordHash.h>
 #include <PermissionGrant.h>
+#include <SetListing.h>
 
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -194,8 +196,9 @@ private slots:
     }
 
     // What a person waits for on a server installation, in round trips: showing the login form's
-    // operators (the core's part of frmLogin's load), checking a login, creating a set, a grant and
-    // the start of the set's export. Bounds at what the work makes today: a statement per row breaks them.
+    // operators (the core's part of frmLogin's load), checking a login, creating a set, a grant,
+    // the start of the set's export and revozi-backup list. Bounds at what the work makes today: a
+    // statement per row breaks them.
     void workAPersonWaitsFor()
     {
         TestRoot root;
@@ -224,13 +227,22 @@ private slots:
             AccountExporter exporter(root.db(), QStringLiteral("005"));
             QVERIFY2(exporter.prepare(), qPrintable(exporter.errors().join(QLatin1Char('\n'))));
         });
-        qInfo("round trips: login form's data %lld, login %lld, set created %lld, a grant %lld, export prepared %lld", shown, login, created,
-              granted, exported);
+        // revozi-backup list: its opening, the recovery it runs first and its reading.
+        const qint64 listed = tripsOf([&] {
+            Database db;
+            Installation::openToRead(db, root.place());
+            Installation::recoverInterrupted(db);
+            const QList<ListedBooks> sets = SetListing::read(db);
+            QVERIFY(std::any_of(sets.cbegin(), sets.cend(), [](const ListedBooks& b) { return b.accId == QLatin1String("005") && b.bytes > 0; }));
+        });
+        qInfo("round trips: login form's data %lld, login %lld, set created %lld, a grant %lld, export prepared %lld, list %lld", shown, login,
+              created, granted, exported, listed);
         QVERIFY2(shown <= 15, qPrintable(QString::number(shown)));
         QVERIFY2(login <= 2, qPrintable(QString::number(login)));
         QVERIFY2(created <= 47, qPrintable(QString::number(created)));
         QVERIFY2(granted <= 9, qPrintable(QString::number(granted)));
         QVERIFY2(exported <= 67, qPrintable(QString::number(exported)));
+        QVERIFY2(listed <= 8, qPrintable(QString::number(listed)));
     }
 };
 
