@@ -451,6 +451,23 @@ bool AccountExporter::step(Database& db, const QString& name, const std::functio
     }
 }
 
+bool AccountExporter::serverStep(Database& db, const QString& name, const QList<Database::Statement>& work)
+{
+    try {
+        db.batch(QList<Database::Statement>{{QStringLiteral("SAVEPOINT step"), {}}} + work
+                 + QList<Database::Statement>{{QStringLiteral("RELEASE step"), {}}});
+        return true;
+    } catch (const DbError& e) {
+        fail(name, e.text());
+        try {
+            db.batch({{QStringLiteral("ROLLBACK TO step"), {}}, {QStringLiteral("RELEASE step"), {}}});
+        } catch (const DbError&) {
+            // The engine already ended the transaction.
+        }
+        return false;
+    }
+}
+
 void AccountExporter::fillTransferTables(Database& acc)
 {
     for (const Fill& f : kFills) {
@@ -468,15 +485,17 @@ void AccountExporter::fillTransferTables(Database& acc)
             params << m_year;
         }
         // Each table is there with all its rows, or not there at all.
+        if (m_server) {
+            // This session's own tables on the server, streamed into the file with the books.
+            QList<Database::Statement> work;
+            if (f.source)
+                work.append({QStringLiteral("CREATE TEMP TABLE %1 (LIKE sys.%2)").arg(table, QString::fromLatin1(f.source)), {}});
+            work.append({QStringLiteral("INSERT INTO pg_temp.%1 ").arg(table) + select.replace(QLatin1String("main."), QLatin1String("pg_temp.")),
+                         params});
+            serverStep(acc, table, work);
+            continue;
+        }
         step(acc, table, [&] {
-            if (m_server) {
-                // This session's own tables on the server, streamed into the file with the books.
-                if (f.source)
-                    acc.execute(QStringLiteral("CREATE TEMP TABLE %1 (LIKE sys.%2)").arg(table, QString::fromLatin1(f.source)));
-                acc.execute(QStringLiteral("INSERT INTO pg_temp.%1 ").arg(table) + QString(select).replace(QLatin1String("main."), QLatin1String("pg_temp.")),
-                            params);
-                return;
-            }
             if (f.source) {
                 const QString sql = acc.scalar(
                     QStringLiteral("SELECT sql FROM sys.sqlite_master WHERE type='table' AND name=? COLLATE NOCASE"),

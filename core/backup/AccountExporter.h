@@ -3,6 +3,7 @@
 // its account database, a compacted copy of that database is prepared in the year folder, and
 // the copy with its descriptor is then placed in the folder the user chooses.
 #include <BackupSet.h>
+#include <Database.h>
 #include <Manifest.h>
 #include <Outcome.h>
 #include <Words.h>
@@ -14,7 +15,6 @@
 #include <functional>
 #include <memory>
 
-class Database;
 class Passphrase;
 
 class AccountExporter {
@@ -102,6 +102,8 @@ private:
     void commit(Database& db);
     // Runs `work` as one all-or-nothing step (a savepoint); a failure is logged and undone.
     bool step(Database& db, const QString& name, const std::function<void()>& work);
+    // The same on a server, in one round trip: the savepoint, the statements and the release.
+    bool serverStep(Database& db, const QString& name, const QList<Database::Statement>& work);
     void fillTransferTables(Database& acc);
     void snapshotInto(Database& acc, const QString& target);
     // A server installation's books and rows, streamed into a new file at `target`.
