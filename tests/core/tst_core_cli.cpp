@@ -15,15 +15,12 @@
 #include <Manifest.h>
 #include <WorkLock.h>
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLockFile>
-#include <QProcess>
 #include <QThread>
 #include <QtTest>
 
@@ -32,39 +29,17 @@
 #include <sys/stat.h>
 
 namespace {
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run run(const QStringList& args, const QString& now = QString())
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (!now.isEmpty())
-        env.insert(QStringLiteral("REVOZI_NOW"), now);
-    p.setProcessEnvironment(env);
-    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/revozi-backup"), args);
-    Run r;
-    if (!p.waitForFinished(300000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.status = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
-QString describe(const Run& r)
-{
-    return QStringLiteral("status %1\nstdout: %2\nstderr: %3").arg(r.status).arg(r.out, r.err);
-}
-
 // The arguments of an export of one set's year, of the installation `at` (ROOT, or --server CONNINFO).
 QStringList exportOne(const QStringList& at, const QString& set, const QString& to, const QString& year = QStringLiteral("2026"))
 {
     return at + QStringList{QStringLiteral("export"), QStringLiteral("--set"), set, QStringLiteral("--year"), year,
                             QStringLiteral("--to"), to};
+}
+
+// The arguments of export --all of the installation `at` into `to`.
+QStringList exportAll(const QStringList& at, const QString& to)
+{
+    return at + QStringList{QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), to};
 }
 
 // Looks into a data file through a copy, so the backup set stays untouched: every row of every
@@ -126,22 +101,6 @@ QStringList strings(const QJsonValue& array)
     return out;
 }
 
-// Every folder below `dir` and every file with its first bytes and size (through links): what a dry
-// run, or retention beside what it may not delete, must leave as it was.
-QStringList tree(const QString& dir)
-{
-    QStringList out;
-    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        out << info.filePath() + QLatin1Char('=')
-                   + (info.isDir() ? QStringLiteral("dir") : QString::fromLatin1(readAll(info.filePath()).toHex().left(96)) + QLatin1Char('/')
-                                                                 + QString::number(info.size()));
-    }
-    out.sort();
-    return out;
-}
-
 // The process's umask for a scope: a child started meanwhile inherits it.
 struct Umask {
     explicit Umask(mode_t mask) : was(::umask(mask)) {}
@@ -155,11 +114,9 @@ class TestCli : public QObject {
 private slots:
     void exportAndVerifyOneSet();
     void exportAllWritesEveryYear();
-    void refusesDamagedBackup();
     void usageErrors();
     void retentionRule();
-    void exportAllKeepsNewestAndOnlyTouchesItsOwn();
-    void retentionLeavesLinksOtherSetsAndAddedFilesAlone();
+    void retentionKeepsNewestAndOnlyTouchesItsOwn();
     void secondRunIsRefused();
     void serverInstallation();
     void jsonMatchesTheFilesWritten();
@@ -189,8 +146,7 @@ void TestCli::exportAllWritesEveryYear()
 {
     // Set 003 with the books of 2025 and of 2026, each year's marked so a backup of the wrong
     // year's books shows.
-    BackupRoot r(QStringLiteral("003"), 2025,
-                 {QStringLiteral("INSERT INTO SM_Log (cAcc_Id, iYear, cUser_Id) VALUES ('$A', $Y, 'clerk')")});
+    BackupRoot r(QStringLiteral("003"), 2025);
     r.make(QStringLiteral("003"), 2026, r.root() + QStringLiteral("/out26"));
     for (int year : {2025, 2026}) {
         Database books(AccountDb::databasePath(r.books, QStringLiteral("003"), year));
@@ -220,8 +176,7 @@ void TestCli::exportAllWritesEveryYear()
         }
     });
     console->start();
-    const Run e = run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups},
-                      QStringLiteral("2026-03-18T12:00:00"));
+    const Run e = run(exportAll({r.root()}, backups), QStringLiteral("2026-03-18T12:00:00"));
     stop = true;
     console->wait();
     delete console;
@@ -241,24 +196,10 @@ void TestCli::exportAllWritesEveryYear()
                  QStringList({QStringLiteral("003|%1").arg(year)}));
     }
 
-    // The 2025 backup into a fresh installation: the set comes back for 2025 alone.
-    TestRoot other;
-    const QString books = other.root() + QStringLiteral("/restored");
-    QVERIFY(QDir().mkpath(books));
-    const Run i = run({other.root(), QStringLiteral("import"), backups + QStringLiteral("/003-2025/20260318-120000"), QStringLiteral("--folder"), books});
-    QVERIFY2(i.status == 0, qPrintable(describe(i)));
-    QCOMPARE(rows(other.db(), QStringLiteral("select iYear from SM_Account where cAcc_Id=?"), {QStringLiteral("003")}), QStringList({"2025"}));
-    QCOMPARE(count(other.db(), QStringLiteral("select count(*) from SM_Period where cAcc_Id=? and iYear<>?"), {QStringLiteral("003"), 2025}), 0);
-    QCOMPARE(count(other.db(), QStringLiteral("select count(*) from SM_Log where cAcc_Id='003' and cUser_Id='clerk'")), 1);
-    const QString restored = AccountDb::databasePath(books, QStringLiteral("003"), 2025);
-    QVERIFY(QFileInfo(restored).isFile());
-    {
-        Database db(restored);
-        QVERIFY(db.hasTable(QStringLiteral("mark2025")));
-    }
-    const Run l = run({other.root(), QStringLiteral("list")});
+    // list names each year with its own books.
+    const Run l = run({r.root(), QStringLiteral("list")});
     QVERIFY2(l.status == 0 && l.out.contains(QStringLiteral("[003]")) && l.out.contains(QStringLiteral("\t2025\t"))
-                 && l.out.contains(QStringLiteral("zt003/2025/")) && !l.out.contains(QStringLiteral("2026")),
+                 && l.out.contains(QStringLiteral("zt003/2025/")) && l.out.contains(QStringLiteral("zt003/2026/")),
              qPrintable(describe(l)));
 
     // A set or a year that is not there is refused in one line, writing nothing; one year on its own.
@@ -273,34 +214,6 @@ void TestCli::exportAllWritesEveryYear()
     y = run(exportOne({r.root()}, QStringLiteral("003"), one));
     QVERIFY2(y.status == 0, qPrintable(describe(y)));
     QVERIFY(lookInto(one + QStringLiteral("/kddata.BA_"), r.root(), kTables).contains(QStringLiteral("mark2026")));
-}
-
-void TestCli::refusesDamagedBackup()
-{
-    BackupRoot r;
-    const QString data = r.backup + QStringLiteral("/kddata.BA_");
-    QByteArray bytes = readAll(data);
-    // A page of the books' contents, not the header: only the checksum can tell.
-    const qsizetype at = bytes.size() - 100;
-    bytes[at] = char(bytes[at] ^ 0x5a);
-    writeFile(data, bytes);
-
-    const Run v = run({QStringLiteral("verify"), r.backup});
-    QCOMPARE(v.status, 1);
-    QVERIFY2(v.err.contains(QStringLiteral("[003]")) && v.err.contains(QStringLiteral("校验和")), qPrintable(v.err));
-
-    TestRoot other;
-    const QStringList before = dumpBesidesLog(other.db());
-    const Run i = run({other.root(), QStringLiteral("import"), r.backup, QStringLiteral("--folder"), other.root()});
-    QCOMPARE(i.status, 1);
-    QVERIFY2(i.err.contains(QStringLiteral("[003]")), qPrintable(i.err));
-    QCOMPARE(dumpBesidesLog(other.db()), before);
-    QCOMPARE(auditRows(other.db()), QStringList{"003|ACC_IMPORT|失败"});
-
-    // A data file cut short is refused before its checksum is even taken.
-    writeFile(data, bytes.left(bytes.size() / 2));
-    const Run cut = run({QStringLiteral("verify"), r.backup});
-    QCOMPARE(cut.status, 1);
 }
 
 void TestCli::usageErrors()
@@ -332,21 +245,15 @@ void TestCli::usageErrors()
 void TestCli::retentionRule()
 {
     using BackupRetention::Backup;
-    QList<Backup> backups;
-    for (const char* name : {"20260318-090000", "20260318-080000", "20260317-230000", "20260316-100000", "20260315-100000",
-                             "20260310-100000", "20260228-100000", "20260201-100000", "20260115-100000", "20260319-100000"})
-        backups.append({QLatin1String(name), BackupRetention::timeOf(QLatin1String(name))});
+    // The periods' ordinary cases (the newest of each day, ISO week and month kept, a day's older
+    // one gone) run end to end in retentionKeepsNewestAndOnlyTouchesItsOwn. Here what a run does
+    // not show: a backup the clock has not reached yet stays, nothing goes without a period
+    // asked for, and a name that is no time is none.
     const QDateTime now(QDate(2026, 3, 18), QTime(12, 0));
-    QStringList gone = BackupRetention::toDelete(backups, now, {2, 2, 2});
-    gone.sort();
-    // Kept: today's newest (day, week, month), yesterday's (day), Sunday the 15th (last ISO week),
-    // February's newest (last month) and the one the clock has not reached yet.
-    QCOMPARE(gone, QStringList({"20260115-100000", "20260201-100000", "20260310-100000", "20260316-100000", "20260318-080000"}));
+    const QList<Backup> backups = {{QStringLiteral("past"), QDateTime(QDate(2026, 3, 1), QTime(10, 0))},
+                                   {QStringLiteral("ahead"), QDateTime(QDate(2026, 3, 19), QTime(10, 0))}};
+    QCOMPARE(BackupRetention::toDelete(backups, now, {1, 0, 0}), QStringList{"past"});
     QVERIFY(BackupRetention::toDelete(backups, now, {0, 0, 0}).isEmpty());
-    // One day only: everything before today goes, and today's older one.
-    gone = BackupRetention::toDelete(backups, now, {1, 0, 0});
-    QCOMPARE(gone.size(), 8);
-    QVERIFY(!gone.contains(QStringLiteral("20260318-090000")) && !gone.contains(QStringLiteral("20260319-100000")));
     QVERIFY(!BackupRetention::timeOf(QStringLiteral("20261318-000000")).isValid());
     QVERIFY(!BackupRetention::timeOf(QStringLiteral("backup-old")).isValid());
 
@@ -361,23 +268,51 @@ void TestCli::retentionRule()
     QCOMPARE(BackupRetention::toDelete(yearEnd, newYear, {0, 0, 2}), QStringList({"b", "c"}));
 }
 
-// Retention keeps the newest backups of the periods asked for and leaves alone what is not only
-// this program's: one without a manifest (an older console's backup), one a person added a note
-// to, a folder not named by a time. The dry run writes and deletes nothing, and names exactly the
-// folders the real run at the same time then deletes: today's earlier backup among them, which
-// only the run's own new backup makes superfluous.
-void TestCli::exportAllKeepsNewestAndOnlyTouchesItsOwn()
+// Retention keeps the newest backups of the periods asked for, and counts and deletes only real
+// folders of the set's own backups: one without a manifest (an older console's backup), one a
+// person added a note to, a folder not named by a time, a time-named link to an archive elsewhere,
+// a backup with a link inside, another set's backup and another year's filed under this set's
+// folder all stay as they are (a link's target too), each named once on stderr with the reason.
+// The dry run writes and deletes nothing, and names exactly the folders the real run at the same
+// time then deletes: today's earlier backup among them, which only the run's own new backup makes
+// superfluous.
+void TestCli::retentionKeepsNewestAndOnlyTouchesItsOwn()
 {
     BackupRoot r;
+    const QString out4 = r.root() + QStringLiteral("/out4");
+    r.make(QStringLiteral("004"), 2026, out4);
     const QString backups = r.root() + QStringLiteral("/backups");
     const QString setFolder = backups + QStringLiteral("/003-2026");
     for (const char* name : {"20260318-080000", "20260317-230000", "20260316-100000", "20260315-100000", "20260310-100000",
                              "20260228-100000", "20260201-100000", "20260115-100000", "20251201-000000", "20251202-000000",
-                             "before-upgrade"})
+                             "before-upgrade", "20260103-000000", "20260105-000000"})
         copyBackup(r.backup, setFolder + QLatin1Char('/') + QLatin1String(name));
     QVERIFY(QFile::remove(setFolder + QStringLiteral("/20251201-000000/KdErpAct.sum")));
     writeFile(setFolder + QStringLiteral("/20251202-000000/readme.txt"), "keep this");
-    const QStringList all = {r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups};
+    const QString archive = r.root() + QStringLiteral("/archive/20251231-000000");
+    copyBackup(r.backup, archive);
+    const QStringList archived = tree(archive);
+    QVERIFY(QFile::link(archive, setFolder + QStringLiteral("/20260102-000000")));
+    const QString linkInside = setFolder + QStringLiteral("/20260103-000000/kddata.BA_");
+    QVERIFY(QFile::rename(linkInside, r.root() + QStringLiteral("/elsewhere.BA_")));
+    QVERIFY(QFile::link(r.root() + QStringLiteral("/elsewhere.BA_"), linkInside));
+    copyBackup(out4, setFolder + QStringLiteral("/20260104-000000"));
+    const QString otherYear = setFolder + QStringLiteral("/20260105-000000/KdErpAct.Lst");
+    QByteArray lst = readAll(otherYear);
+    QVERIFY(lst.contains("\r\nYYear=26\r\n"));
+    writeFile(otherYear, lst.replace("\r\nYYear=26\r\n", "\r\nYYear=25\r\n"));
+    // Each one left alone, with what it is named for.
+    const QList<std::pair<QString, QString>> odd = {{QStringLiteral("20251201-000000"), QStringLiteral("KdErpAct.sum")},
+                                                    {QStringLiteral("20251202-000000"), QStringLiteral("readme.txt")},
+                                                    {QStringLiteral("20260102-000000"), QStringLiteral("符号链接")},
+                                                    {QStringLiteral("20260103-000000"), QStringLiteral("kddata.BA_ 是指向")},
+                                                    {QStringLiteral("20260104-000000"), QStringLiteral("账套[004]")},
+                                                    {QStringLiteral("20260105-000000"), QStringLiteral("YYear=25")},
+                                                    {QStringLiteral("before-upgrade"), QStringLiteral("备份时间")}};
+    QMap<QString, QStringList> oddBefore;
+    for (const auto& [name, why] : odd)
+        oddBefore[name] = tree(setFolder + QLatin1Char('/') + name);
+    const QStringList all = exportAll({r.root()}, backups);
     const QStringList keep = all + QStringList{QStringLiteral("--keep-daily"), QStringLiteral("2"), QStringLiteral("--keep-weekly"),
                                                QStringLiteral("2"), QStringLiteral("--keep-monthly"), QStringLiteral("2")};
     const QString at = QStringLiteral("2026-03-18T12:00:00");
@@ -388,7 +323,7 @@ void TestCli::exportAllKeepsNewestAndOnlyTouchesItsOwn()
     QVERIFY2(dry.status == 0, qPrintable(describe(dry)));
     QCOMPARE(tree(backups), before);
     QCOMPARE(dump(r.db()), sysBefore);
-    QCOMPARE(objects(dry).size(), 1);
+    QCOMPARE(objects(dry).size(), 2);
     const QJsonObject planned = objects(dry)[0];
     QCOMPARE(planned.value(QStringLiteral("outcome")).toString(), QStringLiteral("planned"));
     QCOMPARE(planned.value(QStringLiteral("folder")).toString(), setFolder + QStringLiteral("/20260318-120000"));
@@ -396,21 +331,31 @@ void TestCli::exportAllKeepsNewestAndOnlyTouchesItsOwn()
     for (const char* name : {"20260115-100000", "20260201-100000", "20260310-100000", "20260316-100000", "20260318-080000"})
         wouldGo << setFolder + QLatin1Char('/') + QLatin1String(name);
     QCOMPARE(strings(planned.value(QStringLiteral("deleted"))), wouldGo);
-    QCOMPARE(planned.value(QStringLiteral("skipped")).toArray().size(), 3);
+    QCOMPARE(planned.value(QStringLiteral("skipped")).toArray().size(), odd.size());
     // In words, the same plan.
     const Run said = run(keep + QStringList{QStringLiteral("--dry-run")}, at);
     QVERIFY2(said.status == 0 && said.out.contains(QStringLiteral("试运行")), qPrintable(describe(said)));
     QCOMPARE(linesNaming(said.out, QStringLiteral("将删除旧备份")).size(), wouldGo.size());
     QCOMPARE(tree(backups), before);
 
-    const Run real = run(keep + QStringList{QStringLiteral("--json")}, at);
+    const Run real = run(keep, at);
     QVERIFY2(real.status == 0, qPrintable(describe(real)));
-    QCOMPARE(strings(objects(real)[0].value(QStringLiteral("deleted"))), wouldGo);
-    QCOMPARE(folders(setFolder), QStringList({"20251201-000000", "20251202-000000", "20260228-100000", "20260315-100000", "20260317-230000",
-                                              "20260318-120000", "before-upgrade"}));
-    QCOMPARE(filesIn(setFolder + QStringLiteral("/20251201-000000")).size(), 2);
-    QCOMPARE(filesIn(setFolder + QStringLiteral("/20251202-000000")).size(), 4);
-    QCOMPARE(filesIn(setFolder + QStringLiteral("/before-upgrade")).size(), 3);
+    for (const QString& gone : wouldGo)
+        QVERIFY2(real.out.contains(QStringLiteral("已删除旧备份 ") + gone), qPrintable(real.out));
+    QStringList left = {QStringLiteral("20260228-100000"), QStringLiteral("20260315-100000"), QStringLiteral("20260317-230000"),
+                        QStringLiteral("20260318-120000")};
+    for (const auto& [name, why] : odd) {
+        left << name;
+        QCOMPARE(tree(setFolder + QLatin1Char('/') + name), oddBefore[name]);
+        const QStringList named = linesNaming(real.err, name);
+        QVERIFY2(named.size() == 1 && named[0].contains(why) && named[0].contains(QStringLiteral("[003]")), qPrintable(real.err));
+    }
+    left.sort();
+    QCOMPARE(folders(setFolder), left);
+    QVERIFY(QFileInfo(setFolder + QStringLiteral("/20260102-000000")).isSymLink() && QFileInfo(linkInside).isSymLink());
+    QCOMPARE(tree(archive), archived);
+    // Set 004's own folder holds nothing to say.
+    QCOMPARE(linesNaming(real.err, QStringLiteral("004-2026")).size(), 0);
     QCOMPARE(run({QStringLiteral("verify"), setFolder + QStringLiteral("/20260318-120000")}).status, 0);
     const Run l = run({r.root(), QStringLiteral("list"), QStringLiteral("--to"), backups});
     QVERIFY2(l.out.contains(QStringLiteral("20260318-120000")), qPrintable(l.out));
@@ -420,68 +365,6 @@ void TestCli::exportAllKeepsNewestAndOnlyTouchesItsOwn()
     QVERIFY2(again.status == 1 && again.err.contains(QStringLiteral("[003]")), qPrintable(describe(again)));
 }
 
-// Only real folders of the set's own backups are counted and deleted: a time-named link to an
-// archive elsewhere, a backup with a link inside, another set's backup and another year's filed
-// under this set's folder all stay as they are (the link's target too), each named once on
-// stderr with the reason, while the set's own old backup still goes.
-void TestCli::retentionLeavesLinksOtherSetsAndAddedFilesAlone()
-{
-    BackupRoot r;
-    const QString out4 = r.root() + QStringLiteral("/out4");
-    r.make(QStringLiteral("004"), 2026, out4);
-    const QString backups = r.root() + QStringLiteral("/backups");
-    const QString setFolder = backups + QStringLiteral("/003-2026");
-    const QString ours = setFolder + QStringLiteral("/20260101-000000");
-    copyBackup(r.backup, ours);
-    const QString archive = r.root() + QStringLiteral("/archive/20251231-000000");
-    copyBackup(r.backup, archive);
-    const QStringList archived = tree(archive);
-    const QString linked = setFolder + QStringLiteral("/20260102-000000");
-    QVERIFY(QFile::link(archive, linked));
-    const QString linkInside = setFolder + QStringLiteral("/20260103-000000");
-    copyBackup(r.backup, linkInside);
-    const QString elsewhere = r.root() + QStringLiteral("/elsewhere.BA_");
-    QVERIFY(QFile::rename(linkInside + QStringLiteral("/kddata.BA_"), elsewhere));
-    QVERIFY(QFile::link(elsewhere, linkInside + QStringLiteral("/kddata.BA_")));
-    const QByteArray elsewhereBytes = readAll(elsewhere);
-    const QString otherSet = setFolder + QStringLiteral("/20260104-000000");
-    copyBackup(out4, otherSet);
-    const QString otherYear = setFolder + QStringLiteral("/20260105-000000");
-    copyBackup(r.backup, otherYear);
-    QByteArray lst = readAll(otherYear + QStringLiteral("/KdErpAct.Lst"));
-    QVERIFY(lst.contains("\r\nYYear=26\r\n"));
-    writeFile(otherYear + QStringLiteral("/KdErpAct.Lst"), lst.replace("\r\nYYear=26\r\n", "\r\nYYear=25\r\n"));
-    const QStringList kept = {QStringLiteral("20260102-000000"), QStringLiteral("20260103-000000"), QStringLiteral("20260104-000000"),
-                              QStringLiteral("20260105-000000")};
-    QMap<QString, QStringList> before;
-    for (const QString& name : kept)
-        before[name] = tree(setFolder + QLatin1Char('/') + name);
-
-    const Run e = run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups,
-                       QStringLiteral("--keep-daily"), QStringLiteral("1")},
-                      QStringLiteral("2026-03-18T12:00:00"));
-    QVERIFY2(e.status == 0, qPrintable(describe(e)));
-    QCOMPARE(folders(setFolder), kept + QStringList{QStringLiteral("20260318-120000")});
-    QVERIFY(!QFileInfo::exists(ours));
-    QVERIFY(QFileInfo(linked).isSymLink());
-    QCOMPARE(tree(archive), archived);
-    QVERIFY(QFileInfo(linkInside + QStringLiteral("/kddata.BA_")).isSymLink());
-    QCOMPARE(readAll(elsewhere), elsewhereBytes);
-    for (const QString& name : kept)
-        QCOMPARE(tree(setFolder + QLatin1Char('/') + name), before[name]);
-    // Each left alone once, saying why; set 004's own folder holds nothing to say.
-    const QList<std::pair<QString, QString>> reasons = {{kept[0], QStringLiteral("符号链接")},
-                                                        {kept[1], QStringLiteral("kddata.BA_ 是指向")},
-                                                        {kept[2], QStringLiteral("账套[004]")},
-                                                        {kept[3], QStringLiteral("YYear=25")}};
-    for (const auto& [name, why] : reasons) {
-        const QStringList said = linesNaming(e.err, name);
-        QVERIFY2(said.size() == 1 && said[0].contains(why) && said[0].contains(QStringLiteral("[003]")), qPrintable(e.err));
-    }
-    QCOMPARE(linesNaming(e.err, QStringLiteral("004-2026")).size(), 0);
-    QVERIFY2(e.out.contains(QStringLiteral("已删除旧备份 ") + ours), qPrintable(e.out));
-}
-
 void TestCli::secondRunIsRefused()
 {
     BackupRoot r;
@@ -489,11 +372,11 @@ void TestCli::secondRunIsRefused()
     QLockFile running(QFileInfo(r.sysDbPath()).absolutePath() + QStringLiteral("/revozi-backup.lock"));
     QVERIFY(running.tryLock(0));
     const QString backups = r.root() + QStringLiteral("/backups");
-    const Run e = run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups});
+    const Run e = run(exportAll({r.root()}, backups));
     QCOMPARE(e.status, 1);
     QVERIFY(!QFileInfo::exists(backups));
     running.unlock();
-    QCOMPARE(run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups}).status, 0);
+    QCOMPARE(run(exportAll({r.root()}, backups)).status, 0);
 }
 
 // --server CONNINFO in place of ROOT: a backup set imported, exported again and verified, listed
@@ -519,8 +402,7 @@ void TestCli::serverInstallation()
     // The books' size is read for every set at once: the set's is there, not said to be missing.
     QVERIFY2(l.status == 0 && l.out.contains(QStringLiteral("zt003_2026")) && !l.out.contains(QStringLiteral("账套库不存在")), qPrintable(describe(l)));
     const QString backups = files.root() + QStringLiteral("/serverBackups");
-    const Run all = run(on + QStringList{QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups},
-                        QStringLiteral("2026-03-18T12:00:00"));
+    const Run all = run(exportAll(on, backups), QStringLiteral("2026-03-18T12:00:00"));
     QVERIFY2(all.status == 0, qPrintable(describe(all)));
     const QString stamped = backups + QStringLiteral("/003-2026/20260318-120000");
     for (const QString& folder : {mine, backups, backups + QStringLiteral("/003-2026"), stamped})
@@ -537,7 +419,7 @@ void TestCli::serverInstallation()
     Database other;
     other.openServer(server.conninfo, QString::fromLatin1(Installation::kSystemSchema), false);
     QVERIFY(other.scalar(QStringLiteral("SELECT pg_try_advisory_lock(7408, 0)")).toBool());
-    const Run second = run(on + QStringList{QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), mine + QStringLiteral("2")});
+    const Run second = run(exportAll(on, mine + QStringLiteral("2")));
     QVERIFY2(second.status == 1 && second.err.contains(QStringLiteral("另一个 revozi-backup")), qPrintable(describe(second)));
     QVERIFY(!QFileInfo::exists(mine + QStringLiteral("2")));
 }
@@ -552,8 +434,7 @@ void TestCli::jsonMatchesTheFilesWritten()
     r.make(QStringLiteral("004"), 2026, r.root() + QStringLiteral("/out4"));
     const QString backups = r.root() + QStringLiteral("/backups");
     copyBackup(r.backup, backups + QStringLiteral("/003-2026/20200101-000000"));
-    const Run e = run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups, QStringLiteral("--json")},
-                      QStringLiteral("2026-03-18T12:00:00"));
+    const Run e = run(exportAll({r.root()}, backups) << QStringLiteral("--json"), QStringLiteral("2026-03-18T12:00:00"));
     QVERIFY2(e.status == 0, qPrintable(describe(e)));
     QCOMPARE(folders(backups), QStringList({"003-2026", "004-2026"}));
     QCOMPARE(folders(backups + QStringLiteral("/003-2026")), QStringList({"20200101-000000", "20260318-120000"}));
@@ -590,10 +471,10 @@ void TestCli::jsonMatchesTheFilesWritten()
     QCOMPARE(listed[0].value(QStringLiteral("bytes")).toInteger(), QFileInfo(r.live).size());
     QCOMPARE(listed[1].value(QStringLiteral("folder")).toString(), backups + QStringLiteral("/004-2026/20260318-120000"));
 
-    // Set 003's books gone: its object says it failed and why, 004's is whole.
+    // Set 003's books gone: its object says it failed and why, 004's is whole; under --quiet the
+    // failure is still said, and the JSON asked for still written.
     QVERIFY(QFile::remove(r.live));
-    const Run f = run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups, QStringLiteral("--json")},
-                      QStringLiteral("2026-03-19T12:00:00"));
+    const Run f = run(exportAll({r.root()}, backups) << QStringLiteral("--json") << QStringLiteral("--quiet"), QStringLiteral("2026-03-19T12:00:00"));
     QCOMPARE(f.status, 1);
     const QList<QJsonObject> after = objects(f);
     QCOMPARE(after.size(), 2);
@@ -614,7 +495,7 @@ void TestCli::verifyAllCoversEveryFolder()
     r.make(QStringLiteral("004"), 2026, r.root() + QStringLiteral("/out4"));
     const QString backups = r.root() + QStringLiteral("/backups");
     for (const QString& at : {QStringLiteral("2026-03-17T12:00:00"), QStringLiteral("2026-03-18T12:00:00")})
-        QCOMPARE(run({r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups}, at).status, 0);
+        QCOMPARE(run(exportAll({r.root()}, backups), at).status, 0);
     copyBackup(r.backup, backups + QStringLiteral("/loose"));
     QStringList every = {backups + QStringLiteral("/003-2026/20260317-120000"), backups + QStringLiteral("/003-2026/20260318-120000"),
                          backups + QStringLiteral("/004-2026/20260317-120000"), backups + QStringLiteral("/004-2026/20260318-120000"),
@@ -658,14 +539,14 @@ void TestCli::verifyAllCoversEveryFolder()
     QVERIFY(run({QStringLiteral("verify"), notes}).err.contains(QStringLiteral("KdErpAct.Lst")));
 }
 
-// --quiet writes nothing on success; --progress gives each set's progress lines off a terminal
-// (bytes done of the books' size, the rate, the time), which are otherwise left out; list's
-// columns have no heading off a terminal.
+// --quiet writes nothing on success (its failures: jsonMatchesTheFilesWritten); --progress gives
+// each set's progress lines off a terminal (bytes done of the books' size, the rate, the time),
+// which are otherwise left out; list's columns have no heading off a terminal.
 void TestCli::quietAndProgress()
 {
     BackupRoot r;
     const QString backups = r.root() + QStringLiteral("/backups");
-    const QStringList all = {r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), backups};
+    const QStringList all = exportAll({r.root()}, backups);
     const Run quiet = run(all + QStringList{QStringLiteral("--quiet"), QStringLiteral("--progress")}, QStringLiteral("2026-03-16T12:00:00"));
     QVERIFY2(quiet.status == 0 && quiet.out.isEmpty() && quiet.err.isEmpty(), qPrintable(describe(quiet)));
     const Run plain = run(all, QStringLiteral("2026-03-17T12:00:00"));
@@ -677,58 +558,46 @@ void TestCli::quietAndProgress()
     const QString whole = QLocale::c().formattedDataSize(QFileInfo(r.live).size(), 1, QLocale::DataSizeTraditionalFormat);
     QVERIFY2(lines.last().contains(QStringLiteral("%1 / %1").arg(whole)) && lines.last().contains(QStringLiteral("/s")),
              qPrintable(describe(watched)));
-    // A failure is said under --quiet too.
-    QVERIFY(QFile::remove(r.live));
-    const Run failed = run(all + QStringList{QStringLiteral("--quiet")}, QStringLiteral("2026-03-19T12:00:00"));
-    QVERIFY2(failed.status == 1 && failed.out.isEmpty() && failed.err.contains(QStringLiteral("[003]")), qPrintable(describe(failed)));
     const Run l = run({r.root(), QStringLiteral("list")});
     QVERIFY2(l.status == 0 && l.out.startsWith(QStringLiteral("[003]")), qPrintable(describe(l)));
 }
 
 // A deletion cut short by a crash between two durable steps is settled by the next program that
-// opens the installation, revozi-backup too: undone before the rows' commit (the books back under
-// their name), finished after it (the tombstone gone). A deletion still running elsewhere (holding
-// the installation's work lock) is left alone.
+// opens the installation, revozi-backup too (here undone before the rows' commit: the books back
+// under their name; each step's outcome is tst_core_export's delete_aCrashAtAnyStep...). A
+// deletion still running elsewhere (holding the installation's work lock) is left alone.
 void TestCli::listRecoversAnInterruptedDeletion()
 {
     struct Killed {};
-    for (const QString& step : {QStringLiteral("tombstone"), QStringLiteral("rows")}) {
-        BackupRoot r;
-        const QByteArray booksBefore = readAll(r.live);
-        try {
-            AccountDeletion::deleteSet(r.db(), QStringLiteral("003"), [&](const QString& at) {
-                if (at == step)
-                    throw Killed();
-            });
-            QFAIL("the deletion was not stopped");
-        } catch (const Killed&) {
-        }
-        const QString pending = AccountDeletion::pendingPath(r.db());
-        QVERIFY(QFile::exists(pending));
-        {
-            // Another program's deletion under way: its files are not a crash's leftovers.
-            const WorkLock running(r.db(), WorkLock::Mode::Wait);
-            const Run busy = run({r.root(), QStringLiteral("list")});
-            QVERIFY2(busy.status == 0, qPrintable(describe(busy)));
-            QVERIFY2(QFile::exists(pending) && QFile::exists(r.live + QStringLiteral(".deleting")), qPrintable(step));
-        }
-        const Run l = run({r.root(), QStringLiteral("list")});
-        QVERIFY2(l.status == 0, qPrintable(describe(l)));
-        QVERIFY2(!QFile::exists(pending), qPrintable(step));
-        if (step == QLatin1String("tombstone")) {
-            QCOMPARE(r.yearFiles(), QStringList{QStringLiteral("KdData.mdb")});
-            QCOMPARE(readAll(r.live), booksBefore);
-            QVERIFY2(l.out.contains(QStringLiteral("[003]")), qPrintable(describe(l)));
-        } else {
-            QVERIFY2(r.yearFiles().isEmpty(), qPrintable(r.yearFiles().join(QLatin1Char(' '))));
-            QCOMPARE(count(r.db(), QStringLiteral("select count(*) from SM_Account where cAcc_Id=?"), {QStringLiteral("003")}), 0);
-        }
+    BackupRoot r;
+    const QByteArray booksBefore = readAll(r.live);
+    try {
+        AccountDeletion::deleteSet(r.db(), QStringLiteral("003"), [&](const QString& at) {
+            if (at == QLatin1String("tombstone"))
+                throw Killed();
+        });
+        QFAIL("the deletion was not stopped");
+    } catch (const Killed&) {
     }
+    const QString pending = AccountDeletion::pendingPath(r.db());
+    QVERIFY(QFile::exists(pending));
+    {
+        // Another program's deletion under way: its files are not a crash's leftovers.
+        const WorkLock running(r.db(), WorkLock::Mode::Wait);
+        const Run busy = run({r.root(), QStringLiteral("list")});
+        QVERIFY2(busy.status == 0, qPrintable(describe(busy)));
+        QVERIFY(QFile::exists(pending) && QFile::exists(r.live + QStringLiteral(".deleting")));
+    }
+    const Run l = run({r.root(), QStringLiteral("list")});
+    QVERIFY2(l.status == 0 && l.out.contains(QStringLiteral("[003]")), qPrintable(describe(l)));
+    QVERIFY(!QFile::exists(pending));
+    QCOMPARE(r.yearFiles(), QStringList{QStringLiteral("KdData.mdb")});
+    QCOMPARE(readAll(r.live), booksBefore);
 }
 
 // Encrypted backups from a timer: the passphrase only from a file of mode 0600, never an argument;
 // export (one set, and --all compressed too), verify without and with it, import only with the
-// right one; the passphrase in no file written, no log row, no argument.
+// right one; the passphrase in no file written and no log row.
 void TestCli::encryptedBackupsWithAPassphraseFile()
 {
     BackupRoot r(QStringLiteral("003"), 2026);
@@ -738,7 +607,6 @@ void TestCli::encryptedBackupsWithAPassphraseFile()
     const QString mine = r.root() + QStringLiteral("/sealed");
     const QStringList sealOne = exportOne({r.root()}, QStringLiteral("003"), mine)
                                 + QStringList{QStringLiteral("--encrypt"), QStringLiteral("--passphrase-file"), passFile};
-    QList<QStringList> argumentsUsed{sealOne};
     // A passphrase file others may read is refused, and so is --encrypt without one or the file
     // given to a command that takes none.
     QVERIFY(QFile::setPermissions(passFile, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
@@ -752,9 +620,8 @@ void TestCli::encryptedBackupsWithAPassphraseFile()
     QVERIFY2(e.status == 0, qPrintable(describe(e)));
     const auto m = BackupSet::readManifest(mine + QStringLiteral("/KdErpAct.sum"));
     QVERIFY(m && m->seal.encrypted && !m->seal.compressed);
-    const QStringList all = {r.root(), QStringLiteral("export"), QStringLiteral("--all"), QStringLiteral("--to"), r.root() + QStringLiteral("/nightly"),
-                             QStringLiteral("--encrypt"), QStringLiteral("--compress"), QStringLiteral("--passphrase-file"), passFile};
-    argumentsUsed << all;
+    const QStringList all = exportAll({r.root()}, r.root() + QStringLiteral("/nightly"))
+                            + QStringList{QStringLiteral("--encrypt"), QStringLiteral("--compress"), QStringLiteral("--passphrase-file"), passFile};
     e = run(all, QStringLiteral("2026-03-01T02:00:00"));
     QVERIFY2(e.status == 0, qPrintable(describe(e)));
     const QString nightly = r.root() + QStringLiteral("/nightly/003-2026/20260301-020000");
@@ -763,9 +630,7 @@ void TestCli::encryptedBackupsWithAPassphraseFile()
     // verify: the checksum without the passphrase; the books inside with it; a wrong one refused.
     Run v = run({QStringLiteral("verify"), nightly});
     QVERIFY2(v.status == 0 && v.out.contains(QStringLiteral("未检查其中的账套数据")), qPrintable(describe(v)));
-    const QStringList verifyWith = {QStringLiteral("verify"), nightly, QStringLiteral("--passphrase-file"), passFile};
-    argumentsUsed << verifyWith;
-    v = run(verifyWith);
+    v = run({QStringLiteral("verify"), nightly, QStringLiteral("--passphrase-file"), passFile});
     QVERIFY2(v.status == 0 && v.out.contains(QStringLiteral("完整性检查通过")), qPrintable(describe(v)));
     const QString wrongFile = r.root() + QStringLiteral("/wrong.pass");
     writeFile(wrongFile, "falsch\n");
@@ -779,7 +644,6 @@ void TestCli::encryptedBackupsWithAPassphraseFile()
     QVERIFY(QDir().mkpath(books));
     const QStringList importWith = {other.root(), QStringLiteral("import"), mine, QStringLiteral("--folder"), books,
                                     QStringLiteral("--passphrase-file"), passFile};
-    argumentsUsed << importWith;
     Run i = run(importWith.mid(0, 5));
     QVERIFY2(i.status == 1 && i.err.contains(QStringLiteral("--passphrase-file")), qPrintable(describe(i)));
     i = run(importWith.mid(0, 6) + QStringList{wrongFile});
@@ -793,8 +657,6 @@ void TestCli::encryptedBackupsWithAPassphraseFile()
     QCOMPARE(filesHolding(other.root(), secret), QStringList());
     for (Database* db : {&r.db(), &other.db()})
         QVERIFY(!rows(*db, QStringLiteral("select * from SM_Log")).join(QLatin1Char('\n')).contains(secret));
-    for (const QStringList& args : argumentsUsed)
-        QVERIFY(!args.join(QLatin1Char(' ')).contains(secret));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -72,6 +72,7 @@ private slots:
         QVERIFY2(r.done(), qPrintable(r.notice.text));
         // Only the year of the backup set comes in; the other year's row is left out and counted.
         QCOMPARE(rows(other.db(), QStringLiteral("select iYear from SM_Account where cAcc_Id='003' order by 1")), QStringList{QStringLiteral("2025")});
+        QCOMPARE(count(other.db(), QStringLiteral("select count(*) from SM_Period where cAcc_Id='003' and iYear<>2025")), 0);
         QVERIFY(other.db().scalar(QStringLiteral("select cContent from SM_Log where cAction='ACC_IMPORT' and cResult='成功'")).toString()
                     .contains(QStringLiteral("SM_Account_Ex 1行")));
         QVERIFY(QFileInfo(books + QStringLiteral("/zt003/2025/KdData.mdb")).isFile());

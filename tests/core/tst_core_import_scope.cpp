@@ -11,10 +11,8 @@
 #include <BackupSet.h>
 #include <Database.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QtTest>
 
 namespace {
@@ -33,24 +31,6 @@ QStringList othersRows(Database& db)
     out << rows(db, QStringLiteral("select cGroup_Id,cGroup_Name,cMemo from SM_Group order by 1"));
     out << rows(db, QStringLiteral("select * from SM_Role order by 1,2"));
     return out;
-}
-
-// revozi-backup (or another tool) beside the tests, run in `cwd`.
-struct Cli {
-    int status = -1;
-    QString err;
-};
-Cli runTool(const QStringList& args, const QString& cwd, const QString& tool = QStringLiteral("revozi-backup"))
-{
-    QProcess p;
-    p.setWorkingDirectory(cwd);
-    p.start(QCoreApplication::applicationDirPath() + QLatin1Char('/') + tool, args);
-    Cli r;
-    if (p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit) {
-        r.status = p.exitCode();
-        r.err = QString::fromUtf8(p.readAllStandardError());
-    }
-    return r;
 }
 
 // The descriptor's line 5 replaced by raw bytes.
@@ -121,12 +101,12 @@ private slots:
             QVERIFY(refusal.text.contains(a.folder));
         }
         // The command line stops and names the folder; with --folder it restores into B.
-        const Cli refused = runTool({b.root(), QStringLiteral("import"), a.backup}, b.root());
+        const Run refused = run({b.root(), QStringLiteral("import"), a.backup}, {}, b.root());
         QCOMPARE(refused.status, 1);
         QVERIFY2(refused.err.contains(a.folder) && refused.err.contains(QStringLiteral("--folder")), qPrintable(refused.err));
         QCOMPARE(readAll(a.live), liveA);
         QCOMPARE(count(b.db(), QStringLiteral("select count(*) from SM_Account where cAcc_Id='003'")), 0);
-        const Cli placed = runTool({b.root(), QStringLiteral("import"), a.backup, QStringLiteral("--folder"), QStringLiteral("books")}, b.root());
+        const Run placed = run({b.root(), QStringLiteral("import"), a.backup, QStringLiteral("--folder"), QStringLiteral("books")}, {}, b.root());
         QCOMPARE(placed.status, 0);
         QCOMPARE(b.db().scalar(QStringLiteral("select cAcc_Path from SM_Account where cAcc_Id='003'")).toString(), b.root() + QStringLiteral("/books/"));
         QVERIFY(QFileInfo(AccountDb::databasePath(b.root() + QStringLiteral("/books"), QStringLiteral("003"), kYear)).isFile());
@@ -137,12 +117,12 @@ private slots:
         Database(booksB).execute(QStringLiteral("create table later_work (x integer)"));
         const QStringList before = dump(b.db());
         const QStringList again = {b.root(), QStringLiteral("import"), a.backup, QStringLiteral("--folder"), QStringLiteral("books")};
-        const Cli asked = runTool(again, b.root());
+        const Run asked = run(again, {}, b.root());
         QVERIFY2(asked.status == 1 && asked.err.contains(QStringLiteral("[003]")) && asked.err.contains(QStringLiteral("--yes")),
                  qPrintable(asked.err));
         QCOMPARE(dump(b.db()), before);
         QVERIFY(Database(booksB).hasTable(QStringLiteral("later_work")));
-        QCOMPARE(runTool(again + QStringList{QStringLiteral("--yes")}, b.root()).status, 0);
+        QCOMPARE(run(again + QStringList{QStringLiteral("--yes")}, {}, b.root()).status, 0);
         QVERIFY(!Database(booksB).hasTable(QStringLiteral("later_work")));
     }
 
@@ -160,7 +140,7 @@ private slots:
             AccountImporter importer(other.db());
             QVERIFY(importer.load(dir + QStringLiteral("/KdErpAct.Lst")).isEmpty());
             QVERIFY2(importer.keepFolder(true).text.contains(QStringLiteral("不是可用的绝对路径")), line.constData());
-            const Cli r = runTool({other.root(), QStringLiteral("import"), dir}, cwd);
+            const Run r = run({other.root(), QStringLiteral("import"), dir}, {}, cwd);
             QCOMPARE(r.status, 1);
             QCOMPARE(QDir(cwd).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
             QVERIFY(!QFileInfo::exists(other.root() + QStringLiteral("/x")));
@@ -168,13 +148,13 @@ private slots:
         }
         // A folder typed relative to where the program runs is stored absolute, by the import and
         // by the making of a demonstration installation.
-        QCOMPARE(runTool({QStringLiteral("rel-root"), QStringLiteral("--demo")}, cwd, QStringLiteral("revozi-setup")).status, 0);
+        QCOMPARE(run({QStringLiteral("rel-root"), QStringLiteral("--demo")}, {}, cwd, QStringLiteral("revozi-setup")).status, 0);
         {
             Database made(cwd + QStringLiteral("/rel-root/DeZaduzi/DeZaduzi.mdb"));
             QCOMPARE(made.scalar(QStringLiteral("select cAcc_Path from SM_Account")).toString(), cwd + QStringLiteral("/rel-root/"));
         }
         QVERIFY(QDir(cwd + QStringLiteral("/rel-root")).removeRecursively());
-        const Cli placed = runTool({other.root(), QStringLiteral("import"), env.backup, QStringLiteral("--folder"), QStringLiteral("../books")}, cwd);
+        const Run placed = run({other.root(), QStringLiteral("import"), env.backup, QStringLiteral("--folder"), QStringLiteral("../books")}, {}, cwd);
         QCOMPARE(placed.status, 0);
         QCOMPARE(other.db().scalar(QStringLiteral("select cAcc_Path from SM_Account")).toString(), other.root() + QStringLiteral("/books/"));
     }

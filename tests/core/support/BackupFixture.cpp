@@ -15,6 +15,7 @@
 #include <QDirIterator>
 #include <QRegularExpression>
 #include <QFileInfo>
+#include <QProcess>
 #include <QtTest>
 
 int count(Database& db, const QString& sql, const QVariantList& params)
@@ -156,6 +157,54 @@ void seal(const QString& dir)
     writeFile(lst, readAll(lst).replace("Bytes=" + QByteArray::number(BackupSet::readDescriptor(lst).bytes),
                                         "Bytes=" + QByteArray::number(bytes)));
     QVERIFY(BackupSet::writeManifest(dir + QStringLiteral("/") + BackupSet::kManifestName, {bytes, sum}));
+}
+
+void startTool(QProcess& p, const QStringList& args, const QString& now, const QString& cwd, const QString& tool)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!now.isEmpty())
+        env.insert(QStringLiteral("REVOZI_NOW"), now);
+    p.setProcessEnvironment(env);
+    if (!cwd.isEmpty())
+        p.setWorkingDirectory(cwd);
+    p.start(QCoreApplication::applicationDirPath() + QLatin1Char('/') + tool, args);
+}
+
+Run finishTool(QProcess& p)
+{
+    Run r;
+    if (!p.waitForFinished(300000) || p.exitStatus() != QProcess::NormalExit)
+        return r;
+    r.status = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+Run run(const QStringList& args, const QString& now, const QString& cwd, const QString& tool)
+{
+    QProcess p;
+    startTool(p, args, now, cwd, tool);
+    return finishTool(p);
+}
+
+QString describe(const Run& r)
+{
+    return QStringLiteral("status %1\nstdout: %2\nstderr: %3").arg(r.status).arg(r.out, r.err);
+}
+
+QStringList tree(const QString& dir)
+{
+    QStringList out;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        qint64 bytes = 0;
+        out << info.filePath() + QLatin1Char('=')
+                   + (info.isDir() ? QStringLiteral("dir") : Checksum::ofFile(info.filePath(), &bytes) + QLatin1Char('/') + QString::number(bytes));
+    }
+    out.sort();
+    return out;
 }
 
 BackupRoot::BackupRoot(const QString& acc, int year, const QStringList& sysRows, const QStringList& bookRows, const QString& out)

@@ -13,6 +13,7 @@
 #include <QVariantList>
 
 class Database;
+class QProcess;
 
 int count(Database& db, const QString& sql, const QVariantList& params = {});
 // One line per row, its cells joined by '|', a null shown as <null>.
@@ -69,6 +70,26 @@ struct BackupRoot : TestRoot {
     // Where an import notes the year folder it is replacing, until it is done.
     QString pending();
 };
+
+// A program built beside the tests (revozi-backup unless told) run to its end: its exit status
+// (-1 when it did not end normally) and what it wrote. `now` sets its clock (REVOZI_NOW), `cwd`
+// where it runs.
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+Run run(const QStringList& args, const QString& now = QString(), const QString& cwd = QString(),
+        const QString& tool = QStringLiteral("revozi-backup"));
+// The same started, to be finished while the test does something else meanwhile.
+void startTool(QProcess& p, const QStringList& args, const QString& now = QString(), const QString& cwd = QString(),
+               const QString& tool = QStringLiteral("revozi-backup"));
+Run finishTool(QProcess& p);
+QString describe(const Run& r);
+
+// Every folder below `dir` and every file with its checksum and size (through links): what a dry
+// run, or a failed or refused write beside what it may not touch, must leave as it was.
+QStringList tree(const QString& dir);
 
 // A server installation in a database of its own on the run's server (made through the database
 // the run's PG* variables name, dropped at the end). Check TestEngine::serverMissing() first.
