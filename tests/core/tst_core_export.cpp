@@ -354,34 +354,29 @@ private slots:
         }
         const QString books = env.root() + QStringLiteral("/books");
         makeSet(env.db(), QStringLiteral("001"), books);
-        makeSet(env.db(), QStringLiteral("002"), books);
-        // A few free pages (a twentieth of the file) and many (about half of it).
-        const QString few = AccountDb::databasePath(books, QStringLiteral("001"), 2024);
-        const QString many = AccountDb::databasePath(books, QStringLiteral("002"), 2024);
-        fillBooks(few, 4000, 200);
-        fillBooks(many, 2000, 2000);
-        for (const QString& live : {few, many}) {
-            qint64 freeBytes = 0;
-            {
-                Database acc(live);
-                freeBytes = acc.scalar(QStringLiteral("PRAGMA freelist_count")).toLongLong() * acc.scalar(QStringLiteral("PRAGMA page_size")).toLongLong();
-                QVERIFY(freeBytes > 100 * 1024);
-            }
-            const QString acc = live == few ? QStringLiteral("001") : QStringLiteral("002");
-            const QString target = env.root() + QStringLiteral("/out") + acc;
-            QVERIFY(exportTo(env.db(), acc, target));
-            const QString data = target + QStringLiteral("/kddata.BA_");
-            Database d(data);
-            QCOMPARE(d.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
-            QCOMPARE(d.scalar(QStringLiteral("PRAGMA freelist_count")).toInt(), 0);
-            // The books' rows and transfer tables are all there, in less room than the books.
-            // (The transfer tables take some of the free pages before the copy is made.)
-            QVERIFY(QFileInfo(data).size() <= QFileInfo(live).size() - freeBytes / 2);
-            QCOMPARE(count(d, QStringLiteral("select count(*) from GL_accvouch")), live == few ? 4000 : 2000);
-            QCOMPARE(count(d, QStringLiteral("select count(*) from SM_Account_Ex")), 1);
-            // The backup keeps the mode, so books restored from it are compacted the same way.
-            QCOMPARE(d.scalar(QStringLiteral("PRAGMA auto_vacuum")).toInt(), 2);
+        // A few free pages (a twentieth of the file): incremental books lose them however few they
+        // are (only books of older templates are compacted beyond a share of free pages).
+        const QString live = AccountDb::databasePath(books, QStringLiteral("001"), 2024);
+        fillBooks(live, 4000, 200);
+        qint64 freeBytes = 0;
+        {
+            Database acc(live);
+            freeBytes = acc.scalar(QStringLiteral("PRAGMA freelist_count")).toLongLong() * acc.scalar(QStringLiteral("PRAGMA page_size")).toLongLong();
+            QVERIFY(freeBytes > 100 * 1024);
         }
+        const QString target = env.root() + QStringLiteral("/out");
+        QVERIFY(exportTo(env.db(), QStringLiteral("001"), target));
+        const QString data = target + QStringLiteral("/kddata.BA_");
+        Database d(data);
+        QCOMPARE(d.scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+        QCOMPARE(d.scalar(QStringLiteral("PRAGMA freelist_count")).toInt(), 0);
+        // The books' rows and transfer tables are all there, in less room than the books.
+        // (The transfer tables take some of the free pages before the copy is made.)
+        QVERIFY(QFileInfo(data).size() <= QFileInfo(live).size() - freeBytes / 2);
+        QCOMPARE(count(d, QStringLiteral("select count(*) from GL_accvouch")), 4000);
+        QCOMPARE(count(d, QStringLiteral("select count(*) from SM_Account_Ex")), 1);
+        // The backup keeps the mode, so books restored from it are compacted the same way.
+        QCOMPARE(d.scalar(QStringLiteral("PRAGMA auto_vacuum")).toInt(), 2);
     }
 };
 
