@@ -1,5 +1,6 @@
 // The work on operators, roles and passwords: each change commits with its log row or not at all,
 // and what the forms cannot see happening meanwhile (a row removed by another workstation).
+#include "BackupFixture.h"
 #include "TestEngine.h"
 #include "TestRoot.h"
 
@@ -13,14 +14,6 @@
 
 namespace {
 const AuditContext kWho{QStringLiteral("admin"), QStringLiteral("财务-01"), QStringLiteral("kuaiji")};
-
-QStringList rows(Database& db, const QString& sql)
-{
-    QStringList out;
-    for (Recordset rs = db.query(sql); !rs.Eof(); rs.MoveNext())
-        out << rs.text(QStringLiteral("r"));
-    return out;
-}
 
 // Everything an operator's or role's change may touch, besides the log.
 QStringList users(Database& db)

@@ -1,6 +1,7 @@
 // The year menu's configuration work, run directly: 建立 (the next year of a set, made from its
 // latest year) and 结转上年数据 (the year before's chart, coding scheme and precision carried
 // into the year logged into). Run once per engine (TestRoot): on a server the books are schemas.
+#include "BackupFixture.h"
 #include "TestEngine.h"
 #include "TestFiles.h"
 #include "TestRoot.h"
@@ -19,19 +20,6 @@
 #include <functional>
 
 namespace {
-// Each row of the query as its columns joined by "|" (Null written "-").
-QStringList rows(Database& db, const QString& sql, const QVariantList& params = {})
-{
-    QStringList out;
-    for (Recordset rs = db.query(sql, params); !rs.Eof(); rs.MoveNext()) {
-        QStringList cols;
-        for (int i = 0; i < rs.FieldCount(); ++i)
-            cols << (rs.Fields(i).isNull() ? QStringLiteral("-") : rs.Fields(i).toString());
-        out << cols.join(QLatin1Char('|'));
-    }
-    return out;
-}
-
 // The rows of a query on the books of set 001 and `year`.
 QStringList books(Database& sysDb, int year, const QString& sql)
 {
@@ -124,7 +112,7 @@ private slots:
                  (QStringList{"demo|admin", "op2|GL0101"}));
         // The modules run on from the new year's first period; their first enabling (9999) stays.
         QCOMPARE(rows(db, QStringLiteral("select iYear,cSub_Id,iModiPeri,dSubSysUsed from SM_Account_sub order by iYear,cSub_Id")),
-                 (QStringList{"2024|GL|0|2024-03-01", "2024|WA|4|-", "2025|GL|0|2025-01-01", "2025|WA|0|-", "9999|GL|0|2024-03-01",
+                 (QStringList{"2024|GL|0|2024-03-01", "2024|WA|4|<null>", "2025|GL|0|2025-01-01", "2025|WA|0|<null>", "9999|GL|0|2024-03-01",
                               "9999|WA|0|2024-05-01"}));
 
         // The books hold the latest year's three tables and nothing else (no temporary file beside them).
@@ -267,7 +255,7 @@ private slots:
 
         QVERIFY(work.apply(plan).done);
         QCOMPARE(books(db, 2025, QStringLiteral("select ccode,ccode_name,bproperty from code where ccode in ('1001','109902','8888') order by ccode")),
-                 (QStringList{"1001|现金|0", "109902|建行|1", "8888|本年自有|-"}));
+                 (QStringList{"1001|现金|0", "109902|建行|1", "8888|本年自有|<null>"}));
         QCOMPARE(books(db, 2025, QStringLiteral("select (select CODINGRULE from GradeDef where keyword='code'),cValue from AccInformation "
                                                 "where cName in ('code','iStrsPriDecDgt') order by cName")),
                  (QStringList{"4333|4333", "4333|5"}));

@@ -74,10 +74,10 @@ void makeTwoYears(TestRoot& env)
     }
 }
 
-bool exportYear(Database& db, int year, const QString& dir)
+bool exportYear(Database& db, int year, const QString& dir, const QString& acc = kAcc)
 {
     QDir().mkpath(dir);
-    AccountExporter exporter(db, kAcc, year);
+    AccountExporter exporter(db, acc, year);
     return exporter.prepare() && exporter.writeBackupSet(dir, true);
 }
 
@@ -195,9 +195,7 @@ private slots:
         Database& db = env.db();
         QVERIFY(AccountSetCreator(db).create(TestRoot::setInput(QStringLiteral("002"), env.root(), QStringLiteral("2027"))).done());
         const QString dir = env.root() + QStringLiteral("/out2");
-        QDir().mkpath(dir);
-        AccountExporter other(db, QStringLiteral("002"), 2027);
-        QVERIFY(other.prepare() && other.writeBackupSet(dir, true));
+        QVERIFY(exportYear(db, 2027, dir, QStringLiteral("002")));
         const QStringList before = dumpBesidesLog(db), logBefore = auditRows(db);
         const AccountImporter::Result r = importYear(db, dir + QStringLiteral("/KdErpAct.Lst"));
         QVERIFY(!r.done());
