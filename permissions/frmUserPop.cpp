@@ -504,8 +504,8 @@ bool frmUserPop::SaveGrants(const QStringList& authIds)
     if (authIds.isEmpty()) {
         ShowPoP();
         return true;
-    if (m_accId.isEmpty() || !numeric || MemberId.isEmpty()) {
     }
+    if (m_accId.isEmpty() || !numeric || MemberId.isEmpty()) {
         MsgBox(tr("请选择账套！"), vb::vbExclamation | vb::vbOKOnly, shown(kTitle));
         return false;
     }

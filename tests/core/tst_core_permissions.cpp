@@ -76,6 +76,22 @@ private slots:
         other.openLike(db);
         QCOMPARE(other.scalar(QStringLiteral("select count(*) from SM_HoldAuth")).toInt(), before.size() + 3);
     }
+
+    // A refused removal takes nothing away, and its failed log row still lists what is held (read
+    // again after the refusal: the removal reads it with its delete).
+    void removeAll_refusedKeepsHoldingsAndSaysWhatIsHeld()
+    {
+        TestRoot env;
+        Database& db = env.db();
+        arrange(db);
+        const QStringList before = holdings(db);
+        TestEngine::refuseWrites(db, QStringLiteral("SM_HoldAuth"), QStringLiteral("removal refused"));
+        QVERIFY_THROWS_EXCEPTION(DbError, PermissionGrant::removeAll(db, QStringLiteral("001"), 2026, QStringLiteral("chenl"), false));
+        QCOMPARE(holdings(db), before);
+        const Recordset row = db.query(QStringLiteral("select cResult, cContent from SM_Log order by rowid desc limit 1"));
+        QCOMPARE(row.text(QStringLiteral("cResult")), QStringLiteral("失败"));
+        QVERIFY2(row.text(QStringLiteral("cContent")).endsWith(QStringLiteral("GL0101、GL0102")), qPrintable(row.text(QStringLiteral("cContent"))));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_core_permissions)

@@ -240,7 +240,7 @@ private slots:
         QVERIFY2(shown <= 15, qPrintable(QString::number(shown)));
         QVERIFY2(login <= 2, qPrintable(QString::number(login)));
         QVERIFY2(created <= 47, qPrintable(QString::number(created)));
-        QVERIFY2(granted <= 9, qPrintable(QString::number(granted)));
+        QVERIFY2(granted <= 6, qPrintable(QString::number(granted)));
         QVERIFY2(exported <= 29, qPrintable(QString::number(exported)));
         QVERIFY2(listed <= 8, qPrintable(QString::number(listed)));
     }
