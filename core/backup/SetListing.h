@@ -1,6 +1,6 @@
 #pragma once
 // The sets and years of an installation with their books' place and size: what `revozi-backup
-// list` shows. On a server two statements whatever the number of sets.
+// list` shows. On a server one round trip whatever the number of sets.
 #include <QList>
 #include <QString>
 

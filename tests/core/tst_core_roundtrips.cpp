@@ -242,7 +242,7 @@ private slots:
         QVERIFY2(created <= 47, qPrintable(QString::number(created)));
         QVERIFY2(granted <= 6, qPrintable(QString::number(granted)));
         QVERIFY2(exported <= 29, qPrintable(QString::number(exported)));
-        QVERIFY2(listed <= 8, qPrintable(QString::number(listed)));
+        QVERIFY2(listed <= 7, qPrintable(QString::number(listed)));
     }
 };
 
