@@ -185,10 +185,6 @@ private slots:
         const QString prepared = yearFolder + QStringLiteral("kddata.BAK");
         AccountExporter exporter(env.db(), QStringLiteral("003"));
         QVERIFY(exporter.prepare());
-        // The chosen folder is gone: the prepared copy stays in the year folder.
-        QString error;
-        QVERIFY(!exporter.writeBackupSet(env.root() + QStringLiteral("/usb"), true, &error));
-        QVERIFY(!error.isEmpty() && CiFile::isFile(prepared));
         // The descriptor cannot be written: an earlier backup set there is left as it was, and the
         // data file written under a temporary name is gone.
         const QString out = env.root() + QStringLiteral("/out");

@@ -155,11 +155,9 @@ private slots:
     void filesToServerAndBack();
     void failedImportChangesNothing();
     void booksOpenElsewhereAreKept();
-    void caseSensitiveKeyKept();
     void columnsTheFileCannotKeepAreRefused();
     void faultyDataFileIsNeverPlaced();
     void largeTableInOneState();
-    void sealedSetsBothWays_data();
     void sealedSetsBothWays();
 };
 
@@ -180,8 +178,12 @@ void TestBackupServer::filesToServerAndBack()
         // The transfer tables went with the merge, as from a file installation's import.
         QVERIFY(!books->hasTable(QStringLiteral("SM_Account_Ex")) && !books->hasTable(QStringLiteral("SM_User_Ex")));
     }
+    // A table the books gained on the server, with a key that tells 'Apple' from 'apple'.
+    for (const QString& s : kServerKeys)
+        server.sys->execute(s);
 
-    // The server's backup set is a backup set: imported into files, the books are the same.
+    // The server's backup set is a backup set: imported into files, the books are the same, the
+    // key keeps both rows in a data file sound in full, and it holds as it did.
     const QString out = files.root() + QStringLiteral("/fromServer");
     QDir().mkpath(out);
     // Work folders of earlier exports: one of a process that is gone (its copy of the books goes),
@@ -217,6 +219,18 @@ void TestBackupServer::filesToServerAndBack()
              rows(files.db(), QStringLiteral("SELECT cAcc_Id,iYear,cAcc_Name FROM SM_Account")));
     QCOMPARE(count(other.db(), QStringLiteral("SELECT count(*) FROM SM_HoldAuth WHERE cAcc_Id=?"), {kAcc}),
              count(files.db(), QStringLiteral("SELECT count(*) FROM SM_HoldAuth WHERE cAcc_Id=?"), {kAcc}));
+    {
+        Database file;
+        file.openImmutable(out + QStringLiteral("/kddata.BA_"));
+        QCOMPARE(file.integrityProblems(), QStringList());
+    }
+    QCOMPARE(rows(after, QStringLiteral("SELECT code, name, n FROM ext_keys ORDER BY code")), kKeysInOrder);
+    keysHold(after);
+    // Imported back into the server, the code compares bytewise there too.
+    const AccountImporter::Result again = import(*server.sys, out + QStringLiteral("/KdErpAct.Lst"));
+    QVERIFY2(again.done(), qPrintable(again.notice.text));
+    QCOMPARE(rows(*server.sys, QStringLiteral("SELECT code, name, n FROM zt003_2026.ext_keys ORDER BY code COLLATE \"C\"")), kKeysInOrder);
+    keysHold(*AccountDb::open(*server.sys, kAcc));
 }
 
 void TestBackupServer::failedImportChangesNothing()
@@ -293,41 +307,6 @@ void TestBackupServer::booksOpenElsewhereAreKept()
     QCOMPARE(AccountDeletion::deleteSet(sys, kAcc, {}, {}, &why), AccountDeletion::Result::Deleted);
     QVERIFY(!sys.schemaExists(kSchema));
     QCOMPARE(count(sys, QStringLiteral("SELECT count(*) FROM SM_Account WHERE cAcc_Id=?"), {kAcc}), 0);
-}
-
-void TestBackupServer::caseSensitiveKeyKept()
-{
-    // A key of the server's books that tells 'Apple' from 'apple' keeps both rows in the backup
-    // set, the data file is sound in full, and imported into files the key holds as it did. (A
-    // backup of files copies their books as they are.)
-    BackupRoot files(kAcc, kYear, {}, kBookRows);
-    ServerInstall server;
-    QVERIFY(import(*server.sys, files.lst).done());
-    for (const QString& s : kServerKeys)
-        server.sys->execute(s);
-    const QString set = files.root() + QStringLiteral("/fromServer");
-    QVERIFY(exportTo(*server.sys, kAcc, set));
-    {
-        Database file;
-        file.openImmutable(set + QStringLiteral("/kddata.BA_"));
-        QCOMPARE(file.integrityProblems(), QStringList());
-        QCOMPARE(rows(file, QStringLiteral("SELECT code, name, n FROM ext_keys ORDER BY code")), kKeysInOrder);
-    }
-    TestRoot other;
-    const AccountImporter::Result in = import(other.db(), set + QStringLiteral("/KdErpAct.Lst"), other.root() + QStringLiteral("/books"));
-    QVERIFY2(in.done(), qPrintable(in.notice.text));
-    {
-        Database books(AccountDb::databasePath(other.root() + QStringLiteral("/books"), kAcc, kYear));
-        QCOMPARE(books.integrityProblems(), QStringList());
-        QCOMPARE(rows(books, QStringLiteral("SELECT code, name, n FROM ext_keys ORDER BY code")), kKeysInOrder);
-        keysHold(books);
-    }
-    // Imported back into the server, the code compares bytewise there too.
-    const AccountImporter::Result back = import(*server.sys, set + QStringLiteral("/KdErpAct.Lst"));
-    QVERIFY2(back.done(), qPrintable(back.notice.text));
-    QCOMPARE(rows(*server.sys, QStringLiteral("SELECT code, name, n FROM zt003_2026.ext_keys ORDER BY code COLLATE \"C\"")), kKeysInOrder);
-    const auto books = AccountDb::open(*server.sys, kAcc);
-    keysHold(*books);
 }
 
 void TestBackupServer::columnsTheFileCannotKeepAreRefused()
@@ -444,22 +423,14 @@ void TestBackupServer::largeTableInOneState()
     QCOMPARE(count(written, QStringLiteral("SELECT count(*) FROM big INDEXED BY big_code WHERE code = 'c5'")), 0);
 }
 
-void TestBackupServer::sealedSetsBothWays_data()
-{
-    QTest::addColumn<bool>("compress");
-    QTest::addColumn<QString>("passphrase");
-    QTest::newRow("compressed") << true << QString();
-    QTest::newRow("encrypted") << false << QStringLiteral("服务器口令 secret");
-    QTest::newRow("both") << true << QStringLiteral("服务器口令 secret");
-}
-
-// A sealed set from files onto the server and a sealed set of the server back into files: the
-// same books; the unsealed copy the server read is gone afterwards; a wrong passphrase or a
-// changed chunk leaves the server's books and rows as they were.
+// A sealed set (compressed and encrypted) from files onto the server and a sealed set of the server
+// back into files: the same books; the unsealed copy the server read is gone afterwards, also when
+// a changed chunk leaves the server's books and rows as they were. (What each seal does, and a
+// wrong passphrase refused before any engine's step, are tst_core_backup's sealed_* tests.)
 void TestBackupServer::sealedSetsBothWays()
 {
-    QFETCH(bool, compress);
-    QFETCH(QString, passphrase);
+    const bool compress = true;
+    const QString passphrase = QStringLiteral("服务器口令 secret");
     BackupRoot files(kAcc, kYear, {}, kBookRows);
     const QString sealedOut = files.root() + QStringLiteral("/sealed");
     QVERIFY(exportSealed(files.db(), kAcc, sealedOut, compress, passphrase));
@@ -473,11 +444,6 @@ void TestBackupServer::sealedSetsBothWays()
 
     sys.execute(QStringLiteral("INSERT INTO %1.code (i_id,ccode,ccode_name) VALUES (9,'9999','服务器上的行')").arg(kSchema));
     const QStringList before = serverState(sys);
-    if (!passphrase.isEmpty()) {
-        const AccountImporter::Result wrong = importSealed(sys, sealedOut + QStringLiteral("/KdErpAct.Lst"), QStringLiteral("falsch"));
-        QVERIFY(!wrong.done());
-        QVERIFY2(wrong.notice.text.contains(QStringLiteral("口令不正确")), qPrintable(wrong.notice.text));
-    }
     // A byte of the data file changed and the manifest summed again to match it: the seal tells.
     const QString data = sealedOut + QStringLiteral("/kddata.BA_");
     QByteArray bytes = readAll(data);
@@ -500,8 +466,7 @@ void TestBackupServer::sealedSetsBothWays()
     QVERIFY2(restored.done(), qPrintable(restored.notice.text));
     Database after(AccountDb::databasePath(other.root() + QStringLiteral("/books"), kAcc, kYear));
     QCOMPARE(after.scalar(QStringLiteral("SELECT ccode_name FROM code WHERE ccode='9999'")).toString(), QStringLiteral("服务器上的行"));
-    if (!passphrase.isEmpty())
-        QCOMPARE(filesHolding(back, passphrase), QStringList());
+    QCOMPARE(filesHolding(back, passphrase), QStringList());
 }
 
 QObject* newServerBackupTests()
