@@ -213,12 +213,9 @@ private slots:
         QList<QUrl> asked;
         About::UrlOpener old = About::setUrlOpener([&](const QUrl& url) { asked << url; return false; });
         About::openHomepage();
-        QCOMPARE(asked.size(), 1);
-        QCOMPARE(asked.first(), About::homepage());
-        QVERIFY(About::homepage().scheme().startsWith(QStringLiteral("http")));
+        QCOMPARE(asked, QList<QUrl>{About::homepage()});
         QCOMPARE(boxes.calls.size(), 1);
-        QVERIFY(boxes.last().text.contains(QStringLiteral("浏览器")));
-        QVERIFY(boxes.last().text.contains(About::homepage().toString()));
+        QVERIFY(boxes.last().text.contains(QStringLiteral("浏览器")) && boxes.last().text.contains(About::homepage().toString()));
 
         // With a browser, nothing is said.
         boxes.clear();

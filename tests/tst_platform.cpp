@@ -49,7 +49,6 @@ private slots:
         g.setFixedCols(1);
         g.setRow(2);
         g.setCol(1);
-        QCOMPARE(QPoint(g.Row(), g.Col()), QPoint(2, 1));
         g.setText(QStringLiteral("v"));
         QCOMPARE(g.TextMatrix(2, 1), QStringLiteral("v"));
         g.setCellBackColor(QColor(Qt::blue));

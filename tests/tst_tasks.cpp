@@ -5,7 +5,6 @@
 #include <FlexGrid.h>
 #include <Module1.h>
 #include <SysInfo.h>
-#include <TaskRegistry.h>
 #include <frmLogin.h>
 #include <frmMain.h>
 
@@ -15,25 +14,7 @@
 
 using namespace Module1;
 
-namespace {
 using Console = ScriptedConsole;
-
-// Another workstation's console, registered on its own connection to the same installation.
-struct Elsewhere {
-    Database db;
-    TaskRegistry task;
-    Elsewhere(TestEnv& env, const QString& station, qint64 pid = 0)
-        : task(open(env, db), TaskInfo{Tasks::kConsole, QStringLiteral("demo"), station, QString(), pid})
-    {
-        task.start();
-    }
-    static Database& open(TestEnv& env, Database& db)
-    {
-        db.open(env.sysDbPath());
-        return db;
-    }
-};
-} // namespace
 
 class tst_tasks : public QObject {
     Q_OBJECT
@@ -44,7 +25,7 @@ private slots:
     {
         SKIP_ON_SERVER("the form tests' installations are files");
         TestEnv env;
-        Elsewhere other(env, QStringLiteral("会计室-2"));
+        Workstation other(env, QStringLiteral("会计室-2"));
         QVERIFY(other.task.claim(QStringLiteral("001"), 2026, Tasks::Function::Export).granted());
         Console c(env);
         c.login(QStringLiteral("admin"));
@@ -57,7 +38,7 @@ private slots:
         QCOMPARE(cells(g2, 1, 3), QStringLiteral("001|2026|demo"));
         QVERIFY(g2->RowHeight(1) > 0);
 
-        Elsewhere later(env, QStringLiteral("会计室-3"));
+        Workstation later(env, QStringLiteral("会计室-3"));
         c.main.mnuViewRef_Click();
         QCOMPARE(g1->Rows(), 4);
         QCOMPARE(other.task.tasks().size(), 3);
@@ -73,9 +54,9 @@ private slots:
         SKIP_ON_SERVER("the form tests' installations are files");
         TestEnv env;
         // A task of this workstation whose process is gone: abnormal at once.
-        Elsewhere dead(env, SysInfo::computerName(), 999999999);
+        Workstation dead(env, SysInfo::computerName(), QStringLiteral("demo"), 999999999);
         QVERIFY(dead.task.claim(QStringLiteral("001"), 2026, Tasks::Function::Import).granted());
-        Elsewhere live(env, QStringLiteral("会计室-2"));
+        Workstation live(env, QStringLiteral("会计室-2"));
         Console c(env);
         c.login(QStringLiteral("admin"));
         c.msgs.answer(vb::vbNo);

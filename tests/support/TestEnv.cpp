@@ -51,6 +51,20 @@ void TestEnv::loginSupervisor(const QString& userId, const QString& accId, const
     session.account.year = year;
 }
 
+namespace {
+Database& opened(TestEnv& env, Database& db)
+{
+    db.open(env.sysDbPath());
+    return db;
+}
+} // namespace
+
+Workstation::Workstation(TestEnv& env, const QString& station, const QString& user, qint64 pid)
+    : task(opened(env, db), TaskInfo{Tasks::kConsole, user, station, QString(), pid})
+{
+    task.start();
+}
+
 TestServer::TestServer()
     : m_admin(std::make_unique<Database>())
 {

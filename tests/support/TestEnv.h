@@ -6,6 +6,7 @@
 
 #include <Database.h>
 #include <Session.h>
+#include <TaskRegistry.h>
 
 #include <memory>
 
@@ -24,6 +25,13 @@ public:
     // Logs in without the form: the session of an administrator or a supervisor.
     void loginAdmin();
     void loginSupervisor(const QString& userId, const QString& accId, const QString& accName, const QString& year);
+};
+
+// Another workstation's console, registered on its own connection to the same installation.
+struct Workstation {
+    Database db;
+    TaskRegistry task;
+    Workstation(TestEnv& env, const QString& station, const QString& user = QStringLiteral("demo"), qint64 pid = 0);
 };
 
 // A server installation of its own on the run's PostgreSQL cluster: a fresh database made from
