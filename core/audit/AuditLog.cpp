@@ -28,7 +28,7 @@ QSet<QString> g_upgraded;
 
 void ensureUpgraded(Database& db, const QString& schema)
 {
-    const QString id = db.handle().connectionName() + QLatin1Char('|') + schema;
+    const QString id = db.connectionName() + QLatin1Char('|') + schema;
     {
         QMutexLocker lock(&g_upgradedLock);
         if (g_upgraded.contains(id))

@@ -1,4 +1,5 @@
 #include "Database.h"
+#include "ConnInfo.h"
 #include "ServerStatement.h"
 
 #include <CiFile.h>
@@ -35,16 +36,35 @@ bool isSchemaName(const QString& s)
     return re.match(s).hasMatch();
 }
 
-// A server session's settings in one round trip, with whether `schema` and its collation are there:
-// the server's notices ("already exists, skipping") are not the program's to print, other sessions
-// see which workstation holds what (the books' locks name it), unqualified names mean `schema`.
-Recordset settle(Database& db, const QString& schema)
+// Whether `schema` and its collation are there, in one round trip.
+Recordset present(Database& db, const QString& schema)
 {
-    return db.query(QStringLiteral("SELECT set_config('client_min_messages', 'warning', false), set_config('application_name', ?, false), "
-                                   "set_config('search_path', ?, false), (SELECT count(*) FROM pg_namespace WHERE nspname=?), "
+    return db.query(QStringLiteral("SELECT (SELECT count(*) FROM pg_namespace WHERE nspname=?), "
                                    "(SELECT count(*) FROM pg_collation c JOIN pg_namespace n ON n.oid=c.collnamespace "
                                    "WHERE n.nspname=? AND c.collname='ci')"),
-                    {SysInfo::computerName().left(63), schema, schema, schema});
+                    {schema, schema});
+}
+
+// A server session's settings, carried in its start-up message so they cost no statement: text in
+// UTF-8, dates in ISO and bytes in the escape form the rows are read in, the server's notices
+// ("already exists, skipping") not the program's to print, unqualified names meaning `schema`, and
+// the workstation's name, which other sessions see (the books' locks name it).
+PGconn* startSession(const QString& conninfo, const QString& schema)
+{
+    const QString options = ConnInfo(conninfo).value(QStringLiteral("options"))
+                            + QStringLiteral(" -c DateStyle=ISO -c bytea_output=escape -c client_min_messages=warning -c search_path=")
+                            + schema;
+    const QByteArray given = conninfo.toUtf8();
+    const QByteArray settings = options.trimmed().toUtf8();
+    const QByteArray name = SysInfo::computerName().left(63).toUtf8();
+    // The string given is read first (expand_dbname), so these settings come after its own.
+    const char* const keywords[] = {"dbname", "client_encoding", "options", "application_name", nullptr};
+    const char* const values[] = {given.constData(), "UTF8", settings.constData(), name.constData(), nullptr};
+    PGconn* pg = PQconnectdbParams(keywords, values, 1);
+    // What a session's start costs: the start-up message and the server's answer, one round trip,
+    // and two more when a password is exchanged (SCRAM's challenge and proof); nothing follows it.
+    ServerStatement::counted(1 + (pg && PQconnectionUsedPassword(pg) ? 2 : 0));
+    return pg;
 }
 
 void fsyncFile(const QString& path)
@@ -179,27 +199,19 @@ std::vector<ServerStatement::Result> Database::pipelined(const QList<Statement>&
     const qsizetype first = sent.size();
     for (const Statement& s : statements)
         sent << ServerStatement::Sent{statementFor(s.sql), s.params};
-    std::vector<ServerStatement::Result> results = ServerStatement::pipeline(m_db, sent);
+    std::vector<ServerStatement::Result> results = ServerStatement::pipeline(m_pg, sent);
     if (results.back().failed())
         raise(results.back().error(), sent[qsizetype(results.size()) - 1].sql);
     results.erase(results.begin(), results.begin() + first);
     return results;
 }
 
-// One statement with its values bound. The server prepares only queries and changes of rows, so a
-// statement without values (a transaction's BEGIN, a CREATE) goes to it as it stands.
+// One statement on a file with its values bound.
 QSqlQuery Database::run(const QString& written, const QVariantList& params)
 {
     const QString sql = statementFor(written);
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    if (m_engine == Engine::PostgreSQL)
-        ServerStatement::counted(params.isEmpty() ? 1 : 3);   // the driver's PREPARE, EXECUTE and DEALLOCATE
-    if (m_engine == Engine::PostgreSQL && params.isEmpty()) {
-        if (!q.exec(sql))
-            raise(q.lastError(), sql);
-        return q;
-    }
     if (!q.prepare(sql))
         raise(q.lastError(), sql);
     for (int i = 0; i < params.size(); ++i)
@@ -310,13 +322,12 @@ int Database::ownCollations()
     return changed;
 }
 
-void* Database::serverConn()
+PGconn* Database::serverConn()
 {
-    const QVariant v = m_db.driver() ? m_db.driver()->handle() : QVariant();
-    if (m_engine != Engine::PostgreSQL || !v.isValid() || (qstrcmp(v.typeName(), "PGconn*") != 0 && qstrcmp(v.typeName(), "pg_conn*") != 0))
+    if (!onServer() || !m_pg)
         throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "不是数据库服务器的连接")));
     beginNow();
-    return *static_cast<PGconn* const*>(v.constData());
+    return m_pg;
 }
 
 namespace {
@@ -352,7 +363,7 @@ void drainCopy(PGconn* pg, const QString& sql)
 Database::CopyIn::CopyIn(Database& db, const QString& copyStatement)
     : m_sql(db.forServer(copyStatement))
 {
-    PGconn* pg = static_cast<PGconn*>(db.serverConn());
+    PGconn* pg = db.serverConn();
     m_conn = pg;
     PGresult* r = PQexec(pg, m_sql.toUtf8().constData());
     if (PQresultStatus(r) != PGRES_COPY_IN)
@@ -365,7 +376,7 @@ Database::CopyIn::~CopyIn()
 {
     if (!m_open)
         return;
-    PGconn* pg = static_cast<PGconn*>(m_conn);
+    PGconn* pg = m_conn;
     PQputCopyEnd(pg, "abandoned");
     while (PGresult* r = PQgetResult(pg))
         PQclear(r);
@@ -373,7 +384,7 @@ Database::CopyIn::~CopyIn()
 
 void Database::CopyIn::put(const QByteArray& lines)
 {
-    PGconn* pg = static_cast<PGconn*>(m_conn);
+    PGconn* pg = m_conn;
     if (PQputCopyData(pg, lines.constData(), int(lines.size())) != 1) {
         m_open = false;
         PQputCopyEnd(pg, "failed");
@@ -383,7 +394,7 @@ void Database::CopyIn::put(const QByteArray& lines)
 
 void Database::CopyIn::finish()
 {
-    PGconn* pg = static_cast<PGconn*>(m_conn);
+    PGconn* pg = m_conn;
     m_open = false;
     if (PQputCopyEnd(pg, nullptr) != 1)
         copyFailed(pg, nullptr, m_sql);
@@ -393,7 +404,7 @@ void Database::CopyIn::finish()
 void Database::copyOut(const QString& copyStatement, const std::function<void(const char* data, int size)>& each)
 {
     const QString sql = forServer(copyStatement);
-    PGconn* pg = static_cast<PGconn*>(serverConn());
+    PGconn* pg = serverConn();
     PGresult* r = PQexec(pg, sql.toUtf8().constData());
     if (PQresultStatus(r) != PGRES_COPY_OUT)
         copyFailed(pg, r, sql);
@@ -433,28 +444,16 @@ void Database::connectServer(const QString& conninfo, const QString& schema)
     close();
     if (!isSchemaName(schema))
         throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "模式名不合规：%1"), schema));
-    // The driver passes its options to the server's client library with ';' read as a separator.
-    if (conninfo.contains(QLatin1Char(';')))
-        throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "连接串中不能有分号（;）：%1"), conninfo));
-    m_engine = Engine::PostgreSQL;
-    m_connection = QStringLiteral("revozi_db_%1").arg(g_counter.fetchAndAddRelaxed(1));
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
-    if (!m_db.isValid()) {
-        close();
-        throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "缺少 PostgreSQL 数据库驱动（QPSQL），请安装 libqt6sql6-psql。")));
-    }
-    m_db.setConnectOptions(conninfo.trimmed());
-    // A session's start: the server's greeting, then the driver's four statements (its version,
-    // the encoding, the dates' style, the bytes' form).
-    ServerStatement::counted(5);
-    if (!m_db.open()) {
-        const QSqlError e = m_db.lastError();
-        close();
+    PGconn* pg = startSession(conninfo.trimmed(), schema);
+    if (!pg || PQstatus(pg) != CONNECTION_OK) {
         // A connection the server never accepted carries no SQLSTATE of its own.
-        const QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
-        throw DbError(text.trimmed(), e.nativeErrorCode().isEmpty() ? QStringLiteral("08001") : e.nativeErrorCode(),
-                      QString(), Engine::PostgreSQL);
+        const QString text = pg ? QString::fromUtf8(PQerrorMessage(pg)).trimmed() : QStringLiteral("out of memory");
+        PQfinish(pg);
+        throw DbError(text, QStringLiteral("08001"), QString(), Engine::PostgreSQL);
     }
+    m_engine = Engine::PostgreSQL;
+    m_pg = pg;
+    m_connection = QStringLiteral("revozi_db_%1").arg(g_counter.fetchAndAddRelaxed(1));
     m_schema = schema;
     m_conninfo = conninfo.trimmed();
 }
@@ -462,25 +461,19 @@ void Database::connectServer(const QString& conninfo, const QString& schema)
 void Database::openServerToMake(const QString& conninfo, const QString& schema)
 {
     connectServer(conninfo, schema);
-    try {
-        settle(*this, schema);
-    } catch (...) {
-        close();
-        throw;
-    }
 }
 
 void Database::openServer(const QString& conninfo, const QString& schema, bool create)
 {
     connectServer(conninfo, schema);
     try {
-        const Recordset there = settle(*this, schema);
-        if (!create && there.Fields(3).toInt() == 0)
+        const Recordset there = present(*this, schema);
+        if (!create && there.Fields(0).toInt() == 0)
             throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "服务器上没有这个数据库：%1"), schema), QString::fromLatin1(kNoSuchSchema), QString(), Engine::PostgreSQL);
         // Made only when missing: a session's start waits for no statement that changes nothing.
-        if (there.Fields(3).toInt() == 0)
+        if (there.Fields(0).toInt() == 0)
             execute(QStringLiteral("CREATE SCHEMA IF NOT EXISTS %1").arg(schema));
-        if (there.Fields(4).toInt() == 0)
+        if (there.Fields(1).toInt() == 0)
             execute(QString::fromLatin1(kCiCollation).arg(schema));
     } catch (...) {
         close();
@@ -520,10 +513,16 @@ void Database::close()
 {
     if (m_connection.isEmpty())
         return;
-    m_db.close();
-    m_db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(m_connection);
+    if (m_pg) {
+        PQfinish(m_pg);
+        m_pg = nullptr;
+    } else {
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connection);
+    }
     m_connection.clear();
+    m_beginPending = false;
     m_path.clear();
     m_schema.clear();
     m_conninfo.clear();
@@ -533,25 +532,16 @@ void Database::close()
 
 bool Database::isOpen() const
 {
-    return !m_connection.isEmpty() && m_db.isOpen();
-}
-
-// A transaction's first statement carries its BEGIN, in one pipeline.
-bool Database::carriesBegin(const QVariantList& params) const
-{
-    return m_beginPending && params.size() <= 65535;
-}
-
-// A server takes at most 65535 values in one message; more go through the driver.
-bool Database::inOneTrip(const QVariantList& params) const
-{
-    return m_engine == Engine::PostgreSQL && !params.isEmpty() && params.size() <= 65535;
+    return !m_connection.isEmpty() && (m_pg || m_db.isOpen());
 }
 
 ServerStatement::Result Database::runOnServer(const QString& written, const QVariantList& params)
 {
+    // A transaction's first statement carries its BEGIN, in one pipeline.
+    if (m_beginPending)
+        return std::move(pipelined({{written, params}}).back());
     const QString sql = statementFor(written);
-    ServerStatement::Result r = ServerStatement::run(m_db, sql, params);
+    ServerStatement::Result r = ServerStatement::run(m_pg, sql, params);
     if (r.failed())
         raise(r.error(), sql);
     return r;
@@ -564,11 +554,7 @@ qint64 Database::roundTrips()
 
 void Database::execute(const QString& sql, const QVariantList& params)
 {
-    if (carriesBegin(params)) {
-        m_rowsAffected = pipelined({{sql, params}}).back().rowsAffected();
-        return;
-    }
-    if (inOneTrip(params)) {
+    if (onServer()) {
         m_rowsAffected = runOnServer(sql, params).rowsAffected();
         return;
     }
@@ -596,16 +582,14 @@ void Database::executeScript(const QStringList& statements)
         spelled << one;
     }
     const QString sql = spelled.join(QStringLiteral(";\n"));
-    const ServerStatement::Result r = ServerStatement::script(m_db, sql);
+    const ServerStatement::Result r = ServerStatement::script(m_pg, sql);
     if (r.failed())
         raise(r.error(), sql);
 }
 
 Recordset Database::query(const QString& sql, const QVariantList& params)
 {
-    if (carriesBegin(params))
-        return pipelined({{sql, params}}).back().recordset();
-    if (inOneTrip(params))
+    if (onServer())
         return runOnServer(sql, params).recordset();
     QSqlQuery q = run(sql, params);
     return rowsOf(q, sql);
@@ -650,9 +634,9 @@ Recordset Database::rowsOf(QSqlQuery& q, const QString& sql) const
 
 void Database::forEach(const QString& sql, const QVariantList& params, const std::function<void(const RowView& row)>& each)
 {
-    if (inOneTrip(params)) {
+    if (onServer()) {
         const QString statement = statementFor(sql);
-        const QSqlError e = ServerStatement::each(m_db, statement, params, [&](const ServerStatement::Result& r, int row) { each(RowView(r, row)); });
+        const QSqlError e = ServerStatement::each(m_pg, statement, params, [&](const ServerStatement::Result& r, int row) { each(RowView(r, row)); });
         if (e.type() != QSqlError::NoError)
             raise(e, statement);
         return;
@@ -667,9 +651,7 @@ void Database::forEach(const QString& sql, const QVariantList& params, const std
 
 QVariant Database::scalar(const QString& sql, const QVariantList& params)
 {
-    if (carriesBegin(params))
-        return pipelined({{sql, params}}).back().value(0, 0);
-    if (inOneTrip(params))
+    if (onServer())
         return runOnServer(sql, params).value(0, 0);
     QSqlQuery q = run(sql, params);
     QVariant v;

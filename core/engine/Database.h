@@ -19,6 +19,7 @@
 namespace ServerStatement {
 class Result;
 }
+typedef struct pg_conn PGconn;
 
 class Database {
 public:
@@ -121,11 +122,14 @@ public:
     // one statement (one truncation); returns how many remain (0 unless a writer added some).
     qint64 releaseFreePages();
 
+    // The driver's connection to a file (SQLite); a server session has none.
     QSqlDatabase& handle() { return m_db; }
-    // The server session's libpq connection (a PGconn*), for the server's COPY; a transaction's
-    // BEGIN not yet sent goes first, so what is sent on it belongs to the transaction. Throws
-    // DbError on a connection to a file.
-    void* serverConn();
+    // The server session's own libpq connection, for the server's COPY and notifications; a
+    // transaction's BEGIN not yet sent goes first, so what is sent on it belongs to the
+    // transaction. Throws DbError on a connection to a file.
+    PGconn* serverConn();
+    // Names this connection while it is open: a new one for each opening, never reused.
+    QString connectionName() const { return m_connection; }
 
     // Rows streamed into a server table by COPY ... FROM STDIN, in the server's text format (a
     // line per row, tab between values, \N for null): put() the lines, then finish(). A COPY
@@ -141,7 +145,7 @@ public:
         CopyIn& operator=(const CopyIn&) = delete;
 
     private:
-        void* m_conn = nullptr;   // the session's PGconn
+        PGconn* m_conn = nullptr;
         QString m_sql;
         bool m_open = false;
     };
@@ -187,7 +191,8 @@ public:
     static constexpr int kBusyWaitMs = 5000;
 
 private:
-    // The server session alone (openServer's first half): the driver, the connection string.
+    // The server session alone (openServer's first half), its settings carried in the start-up
+    // message.
     void connectServer(const QString& conninfo, const QString& schema);
     // The statements in one pipeline, after the transaction's BEGIN when it has not gone yet;
     // throws the first failure.
@@ -197,9 +202,7 @@ private:
     void connect(const QString& real, const QString& name, const QString& options);
     [[noreturn]] void raise(const QSqlError& e, const QString& sql) const;
     QSqlQuery run(const QString& sql, const QVariantList& params);
-    // A statement with values on a server goes out in one round trip (ServerStatement.h).
-    bool inOneTrip(const QVariantList& params) const;
-    bool carriesBegin(const QVariantList& params) const;
+    bool onServer() const { return m_engine == Engine::PostgreSQL; }
     // The rows of a statement the driver ran, read whole.
     Recordset rowsOf(QSqlQuery& q, const QString& sql) const;
     ServerStatement::Result runOnServer(const QString& written, const QVariantList& params);
@@ -211,7 +214,8 @@ private:
     // before the next statement, unless a transaction is open: its work is gone with the session.
     void reconnect();
 
-    QSqlDatabase m_db;
+    QSqlDatabase m_db;   // a file's
+    PGconn* m_pg = nullptr;   // a server session's
     QString m_connection;
     QString m_path;
     QString m_schema;

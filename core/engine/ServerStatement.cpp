@@ -2,8 +2,6 @@
 #include "DbError.h"
 
 #include <QDateTime>
-#include <QSqlDatabase>
-#include <QSqlDriver>
 #include <QSqlField>
 #include <QUuid>
 
@@ -15,6 +13,7 @@
 
 namespace {
 std::atomic<qint64> g_roundTrips{0};
+thread_local int t_uncounted = 0;
 
 // The server's type numbers the driver tells apart (pg_type's oids).
 constexpr Oid kBool = 16, kInt8 = 20, kInt2 = 21, kInt4 = 23, kRegproc = 24, kXid = 28, kCid = 29, kOidVoid = 2278;
@@ -182,14 +181,6 @@ struct Bound {
     }
 };
 
-// Notifications (LISTEN) that libpq read while a statement ran are handed out as the driver does
-// after its own statements: its slot reads them on the next turn of the event loop.
-void passNotifications(const QSqlDatabase& db)
-{
-    QSqlDriver* driver = db.driver();
-    if (driver && !driver->subscribedToNotifications().isEmpty())
-        QMetaObject::invokeMethod(driver, "_q_handleNotification", Qt::QueuedConnection);
-}
 } // namespace
 
 namespace ServerStatement {
@@ -201,15 +192,18 @@ qint64 roundTrips()
 
 void counted(int trips)
 {
-    g_roundTrips += trips;
+    if (t_uncounted == 0)
+        g_roundTrips += trips;
 }
 
-PGconn* sessionOf(const QSqlDatabase& db)
+Uncounted::Uncounted()
 {
-    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
-    if (!v.isValid() || (qstrcmp(v.typeName(), "PGconn*") != 0 && qstrcmp(v.typeName(), "pg_conn*") != 0))
-        throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "不是数据库服务器的连接")));
-    return *static_cast<PGconn* const*>(v.constData());
+    ++t_uncounted;
+}
+
+Uncounted::~Uncounted()
+{
+    --t_uncounted;
 }
 
 QByteArray numbered(const QString& sql)
@@ -234,24 +228,27 @@ QByteArray numbered(const QString& sql)
     return out.toUtf8();
 }
 
-Result run(const QSqlDatabase& db, const QString& sql, const QVariantList& params)
+namespace {
+QByteArray spelled(const QString& sql, const QVariantList& params)
 {
-    PGconn* conn = sessionOf(db);
+    // Without values the text goes as written: a question mark there is the statement's own.
+    return params.isEmpty() ? sql.toUtf8() : numbered(sql);
+}
+} // namespace
+
+Result run(PGconn* conn, const QString& sql, const QVariantList& params)
+{
     const Bound b(params);
     counted(1);
-    PGresult* r = PQexecParams(conn, numbered(sql).constData(), int(params.size()), b.types.data(), b.values.data(), b.lengths.data(),
+    PGresult* r = PQexecParams(conn, spelled(sql, params).constData(), int(params.size()), b.types.data(), b.values.data(), b.lengths.data(),
                                b.formats.data(), 0);
-    passNotifications(db);
     return Result(conn, r);
 }
 
-Result script(const QSqlDatabase& db, const QString& sql)
+Result script(PGconn* conn, const QString& sql)
 {
-    PGconn* conn = sessionOf(db);
     counted(1);
-    PGresult* r = PQexec(conn, sql.toUtf8().constData());
-    passNotifications(db);
-    return Result(conn, r);
+    return Result(conn, PQexec(conn, sql.toUtf8().constData()));
 }
 
 namespace {
@@ -289,9 +286,7 @@ bool sendAll(PGconn* conn, const QList<Sent>& statements)
 {
     for (const Sent& s : statements) {
         const Bound b(s.params);
-        // Without values the text goes as written: a question mark there is the statement's own.
-        const QByteArray sql = s.params.isEmpty() ? s.sql.toUtf8() : numbered(s.sql);
-        if (!PQsendQueryParams(conn, sql.constData(), int(s.params.size()), b.types.data(), b.values.data(), b.lengths.data(),
+        if (!PQsendQueryParams(conn, spelled(s.sql, s.params).constData(), int(s.params.size()), b.types.data(), b.values.data(), b.lengths.data(),
                                b.formats.data(), 0))
             return false;
     }
@@ -299,9 +294,8 @@ bool sendAll(PGconn* conn, const QList<Sent>& statements)
 }
 } // namespace
 
-std::vector<Result> pipeline(const QSqlDatabase& db, const QList<Sent>& statements)
+std::vector<Result> pipeline(PGconn* conn, const QList<Sent>& statements)
 {
-    PGconn* conn = sessionOf(db);
     counted(1);
     std::vector<Result> out;
     if (!PQenterPipelineMode(conn)) {
@@ -314,16 +308,14 @@ std::vector<Result> pipeline(const QSqlDatabase& db, const QList<Sent>& statemen
     PQpipelineSync(conn);
     out = pipelineResults(conn, int(statements.size()));
     PQexitPipelineMode(conn);
-    passNotifications(db);
     return out;
 }
 
-QSqlError each(const QSqlDatabase& db, const QString& sql, const QVariantList& params, const std::function<void(const Result& rows, int row)>& row)
+QSqlError each(PGconn* conn, const QString& sql, const QVariantList& params, const std::function<void(const Result& rows, int row)>& row)
 {
-    PGconn* conn = sessionOf(db);
     const Bound b(params);
     counted(1);
-    if (!PQsendQueryParams(conn, numbered(sql).constData(), int(params.size()), b.types.data(), b.values.data(), b.lengths.data(),
+    if (!PQsendQueryParams(conn, spelled(sql, params).constData(), int(params.size()), b.types.data(), b.values.data(), b.lengths.data(),
                            b.formats.data(), 0))
         return Result(conn, nullptr).error();
     PQsetSingleRowMode(conn);
@@ -342,7 +334,6 @@ QSqlError each(const QSqlDatabase& db, const QString& sql, const QVariantList& p
             PQclear(rest);
         throw;
     }
-    passNotifications(db);
     return failure;
 }
 

@@ -14,13 +14,17 @@
 #include <PasswordHash.h>
 #include <PermissionGrant.h>
 #include <SetListing.h>
+#include <TaskNotifier.h>
+#include <Tasks.h>
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QtTest>
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 
 namespace {
 // The round trips `job` makes.
@@ -49,18 +53,38 @@ QList<QVariantList> sampleRows()
     };
 }
 
-// The rows of `table` as the driver reads them (a statement without values goes through it).
-QList<QVariantList> driverRows(Database& db, const QString& table)
+// The rows of `table` as Qt's driver reads them.
+QList<QVariantList> driverRows(const QSqlDatabase& driver, const QString& table)
 {
     QList<QVariantList> out;
-    for (Recordset rs = db.query(QStringLiteral("SELECT * FROM %1 ORDER BY k").arg(table)); !rs.Eof(); rs.MoveNext()) {
+    QSqlQuery q(driver);
+    if (!q.exec(QStringLiteral("SELECT * FROM %1 ORDER BY k").arg(table)))
+        qFatal("%s", qPrintable(q.lastError().text()));
+    while (q.next()) {
         QVariantList row;
-        for (int i = 0; i < rs.FieldCount(); ++i)
-            row << rs.Fields(i);
+        for (int i = 0; i < q.record().count(); ++i)
+            row << q.value(i);
         out << row;
     }
     return out;
 }
+
+// A connection of Qt's driver to the same server database, to compare with.
+class DriverSession {
+public:
+    explicit DriverSession(const Database& db)
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), kName);
+        c.setConnectOptions(db.conninfo());
+        if (!c.open())
+            qFatal("%s", qPrintable(c.lastError().text()));
+    }
+    ~DriverSession() { QSqlDatabase::removeDatabase(kName); }
+    QSqlDatabase handle() const { return QSqlDatabase::database(kName); }
+
+private:
+    const QString kName = QStringLiteral("compared");
+};
 
 // Each value's type, nullness and value, side by side.
 void compareRows(const QList<QVariantList>& got, const QList<QVariantList>& expected)
@@ -98,17 +122,20 @@ private slots:
         db.execute(QStringLiteral("CREATE TABLE ours (%1)").arg(QLatin1String(kColumns)));
         db.execute(QStringLiteral("CREATE TABLE driver (%1)").arg(QLatin1String(kColumns)));
         const QString marks = QStringLiteral("?,").repeated(16).chopped(1);
+        const DriverSession driver(db);
+        const QString ours = db.schema() + QStringLiteral(".ours");
+        const QString driven = db.schema() + QStringLiteral(".driver");
         for (const QVariantList& row : sampleRows()) {
             QCOMPARE(tripsOf([&] { db.execute(QStringLiteral("INSERT INTO ours VALUES (%1)").arg(marks), row); }), 1);
             QCOMPARE(db.rowsAffected(), 1);
-            QSqlQuery q(db.handle());
-            QVERIFY(q.prepare(QStringLiteral("INSERT INTO driver VALUES (%1)").arg(marks)));
+            QSqlQuery q(driver.handle());
+            QVERIFY(q.prepare(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(driven, marks)));
             for (qsizetype i = 0; i < row.size(); ++i)
                 q.bindValue(int(i), row[i]);
             QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
         }
-        const QList<QVariantList> expected = driverRows(db, QStringLiteral("driver"));
-        compareRows(driverRows(db, QStringLiteral("ours")), expected);
+        const QList<QVariantList> expected = driverRows(driver.handle(), driven);
+        compareRows(driverRows(driver.handle(), ours), expected);
 
         // Read in one round trip: whole, a row at a time, a single value.
         Recordset rs;
@@ -135,7 +162,18 @@ private slots:
         compareRows(read, expected);
         QVariant n;
         QCOMPARE(tripsOf([&] { n = db.scalar(QStringLiteral("SELECT count(*) FROM driver WHERE x IS NULL AND k=?"), {3}); }), 1);
-        compareRows({{n}}, {{db.scalar(QStringLiteral("SELECT count(*) FROM driver WHERE x IS NULL AND k=3"))}});
+        QSqlQuery count(driver.handle());
+        QVERIFY(count.exec(QStringLiteral("SELECT count(*) FROM %1 WHERE x IS NULL AND k=3").arg(driven)) && count.next());
+        compareRows({{n}}, {{count.value(0)}});
+        // A statement without values reads as one with them.
+        QList<QVariantList> plain;
+        for (rs = db.query(QStringLiteral("SELECT * FROM driver ORDER BY k")); !rs.Eof(); rs.MoveNext()) {
+            QVariantList row;
+            for (int i = 0; i < rs.FieldCount(); ++i)
+                row << rs.Fields(i);
+            plain << row;
+        }
+        compareRows(plain, expected);
         // A question mark inside quotes is text, not a value.
         QCOMPARE(db.scalar(QStringLiteral("SELECT '?' || ? || \"x\" FROM driver WHERE k=1"), {QStringLiteral("!")}).toString(),
                  QStringLiteral("?!账套 'q' \"?\""));
@@ -193,6 +231,26 @@ private slots:
             t.commit();
         }
         QCOMPARE(db.scalar(QStringLiteral("SELECT string_agg(t, ',' ORDER BY k) FROM u WHERE k>?"), {0}).toString(), QStringLiteral("a,c"));
+    }
+
+    // A session's start is the server's greeting and the query that finds its schema, with no
+    // statements of settings; the task notifier's own session is opened on a thread of its own,
+    // so the console waits for none of it, and it still hears a change.
+    void sessionsStartWithoutStatements()
+    {
+        TestRoot root;
+        Database& sys = root.db();
+        Database other;
+        QCOMPARE(tripsOf([&] { other.openLike(sys); }), 2);
+        QCOMPARE(other.scalar(QStringLiteral("SELECT current_setting('bytea_output') || current_setting('DateStyle') || current_setting('search_path')")).toString(),
+                 QStringLiteral("escapeISO, MDY") + sys.schema());
+        std::unique_ptr<TaskNotifier> notifier;
+        QCOMPARE(tripsOf([&] { notifier = std::make_unique<TaskNotifier>(sys); }), 0);
+        QSignalSpy heard(notifier.get(), &TaskNotifier::changed);
+        QTRY_VERIFY_WITH_TIMEOUT(heard.count() > 0, 5000);   // listening: the grids are read once more
+        heard.clear();
+        other.execute(QStringLiteral("SELECT pg_notify(?, ?)"), {Tasks::kChannel, other.schema()});
+        QTRY_VERIFY_WITH_TIMEOUT(heard.count() > 0, 5000);
     }
 
     // What a person waits for on a server installation, in round trips: showing the login form's
