@@ -88,53 +88,35 @@ void insertRows(Database& db, const QString& acc, int year, const QStringList& s
         db.execute(sql.replace(QLatin1String("$A"), acc).replace(QLatin1String("$Y"), QString::number(year)));
 }
 
-bool exportTo(Database& db, const QString& acc, const QString& dir, const AccountExporter::StepHook& hook)
+bool exportTo(Database& db, const QString& acc, const QString& dir, const AccountExporter::StepHook& hook, bool compress,
+              const QString& passphrase)
 {
     if (!QDir().mkpath(dir))
         return false;
     AccountExporter exporter(db, acc);
-    if (!exporter.prepare())
-        return false;
-    return exporter.writeBackupSet(dir, true, nullptr, hook);
-}
-
-AccountImporter::Result import(Database& sys, const QString& lst, const QString& newFolder, const WorkControl& control)
-{
-    AccountImporter importer(sys);
-    Notice refusal = importer.load(lst);
-    if (refusal.isEmpty())
-        refusal = newFolder.isEmpty() ? importer.keepFolder() : importer.placeIn(newFolder);
-    if (!refusal.isEmpty())
-        return {AccountImporter::Result::Status::Failed, refusal};
-    return AccountImporter::restore(sys, importer.plan(), control);
-}
-
-bool exportSealed(Database& db, const QString& acc, const QString& dir, bool compress, const QString& passphrase)
-{
-    if (!QDir().mkpath(dir))
-        return false;
-    AccountExporter exporter(db, acc);
-    exporter.sealWith(compress, passphrase.isEmpty() ? nullptr : std::make_shared<Passphrase>(passphrase));
+    if (compress || !passphrase.isEmpty())
+        exporter.sealWith(compress, passphrase.isEmpty() ? nullptr : std::make_shared<Passphrase>(passphrase));
     if (!exporter.prepare())
         return false;
     QString error;
-    const bool written = exporter.writeBackupSet(dir, true, &error);
+    const bool written = exporter.writeBackupSet(dir, true, &error, hook);
     if (!written)
         qWarning("%s", qPrintable(error));
     return written;
 }
 
-AccountImporter::Result importSealed(Database& sys, const QString& lst, const QString& passphrase, const QString& newFolder)
+AccountImporter::Result import(Database& sys, const QString& lst, const QString& newFolder, const WorkControl& control,
+                               const QString& passphrase)
 {
     AccountImporter importer(sys);
     Notice refusal = importer.load(lst);
-    if (refusal.isEmpty() && importer.plan().seal.encrypted)
+    if (refusal.isEmpty() && importer.plan().seal.encrypted && !passphrase.isEmpty())
         refusal = importer.unlock(std::make_shared<Passphrase>(passphrase));
     if (refusal.isEmpty())
         refusal = newFolder.isEmpty() ? importer.keepFolder() : importer.placeIn(newFolder);
     if (!refusal.isEmpty())
         return {AccountImporter::Result::Status::Failed, refusal};
-    return AccountImporter::restore(sys, importer.plan());
+    return AccountImporter::restore(sys, importer.plan(), control);
 }
 
 QStringList filesHolding(const QString& dir, const QString& text)

@@ -34,16 +34,22 @@ void copyBackup(const QString& from, const QString& to);
 // Runs each statement with $A replaced by the set and $Y by its year.
 void insertRows(Database& db, const QString& acc, int year, const QStringList& statements);
 
-// prepare and writeBackupSet into `dir` (made when missing), as the export dialog runs them.
-bool exportTo(Database& db, const QString& acc, const QString& dir, const AccountExporter::StepHook& hook = {});
-// load, the kept or a new folder, and the restore, as the console runs them after its questions.
+// prepare and writeBackupSet into `dir` (made when missing), as the export dialog runs them;
+// sealed, compressed and/or encrypted with `passphrase` (none when empty), when asked.
+bool exportTo(Database& db, const QString& acc, const QString& dir, const AccountExporter::StepHook& hook = {}, bool compress = false,
+              const QString& passphrase = QString());
+// load, the passphrase when the set asks for it (a wrong one ends it there), the kept or a new
+// folder, and the restore, as the console runs them after its questions.
 AccountImporter::Result import(Database& sys, const QString& lst, const QString& newFolder = QString(),
-                               const WorkControl& control = {});
-
-// Sealed sets: the export compressed and/or encrypted with `passphrase` (none when empty), and
-// the import that gives the passphrase when the set asks for it (a wrong one ends it there).
-bool exportSealed(Database& db, const QString& acc, const QString& dir, bool compress, const QString& passphrase);
-AccountImporter::Result importSealed(Database& sys, const QString& lst, const QString& passphrase, const QString& newFolder = QString());
+                               const WorkControl& control = {}, const QString& passphrase = QString());
+inline bool exportSealed(Database& db, const QString& acc, const QString& dir, bool compress, const QString& passphrase)
+{
+    return exportTo(db, acc, dir, {}, compress, passphrase);
+}
+inline AccountImporter::Result importSealed(Database& sys, const QString& lst, const QString& passphrase, const QString& newFolder = QString())
+{
+    return import(sys, lst, newFolder, {}, passphrase);
+}
 // Every file under `dir` that holds `text` (as UTF-8).
 QStringList filesHolding(const QString& dir, const QString& text);
 
