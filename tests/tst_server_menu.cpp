@@ -7,18 +7,12 @@
 #include <ConnInfo.h>
 #include <Installation.h>
 #include <Migration.h>
-#include <Module1.h>
 #include <TestEngine.h>
-#include <frmLogin.h>
-#include <frmMain.h>
 #include <frmMigrate.h>
 #include <frmServerPassword.h>
 #include <frmWeb.h>
 
 #include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest>
 
 using namespace Module1;
 

@@ -3,14 +3,7 @@
 #include "ScriptedConsole.h"
 
 #include <FlexGrid.h>
-#include <Module1.h>
 #include <SysInfo.h>
-#include <frmLogin.h>
-#include <frmMain.h>
-
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest>
 
 using namespace Module1;
 

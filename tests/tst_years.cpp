@@ -6,13 +6,10 @@
 #include <AccountExporter.h>
 #include <AccountImporter.h>
 #include <AccountSetCreator.h>
-#include <Module1.h>
 #include <NewYear.h>
 #include <frmAccExport.h>
 #include <frmCarryForward.h>
 #include <frmInput.h>
-#include <frmLogin.h>
-#include <frmMain.h>
 #include <frmWait.h>
 #include <frmYearClear.h>
 
@@ -23,10 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
-#include <QtTest>
 
 using namespace Module1;
 
