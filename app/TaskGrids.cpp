@@ -80,15 +80,17 @@ void TaskGrids::refresh()
 {
     if (!m_session.task)
         return;
-    fillTasks();
-    fillFunctions();
+    // Both grids in one round trip.
+    const TaskRegistry::Grids read = m_session.task->grids();
+    fillTasks(read.tasks);
+    fillFunctions(read.functions);
 }
 
-void TaskGrids::fillTasks()
+void TaskGrids::fillTasks(const QList<TaskRow>& tasks)
 {
     FlexGrid* g = m_console.MSFlexGrid1;
     int row = 2;
-    for (const TaskRow& t : m_session.task->tasks()) {
+    for (const TaskRow& t : tasks) {
         if (t.mine)
             continue;
         g->setRows(row + 1);
@@ -103,12 +105,12 @@ void TaskGrids::fillTasks()
 }
 
 // The console's own functions stay out of its lower grid: it shows what the others do.
-void TaskGrids::fillFunctions()
+void TaskGrids::fillFunctions(const QList<FunctionRow>& functions)
 {
     FlexGrid* g = m_console.MSFlexGrid2;
     const qint64 mine = m_session.task->id();
     int row = 1;
-    for (const FunctionRow& f : m_session.task->functions()) {
+    for (const FunctionRow& f : functions) {
         if (f.taskId == mine)
             continue;
         g->setRows(row + 1);

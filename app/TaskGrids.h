@@ -4,7 +4,10 @@
 // grid the functions those tasks hold on sets and years. From a login to the logout the console's
 // task beats, and the grids are read again when another console changes the tasks (TaskNotifier),
 // on 刷新 (F5), and after a clearing. 清除异常任务 and 清除单据锁定 clear what dead tasks left.
+#include <Tasks.h>
+
 #include <QCoreApplication>
+#include <QList>
 #include <QObject>
 #include <QTimer>
 
@@ -34,8 +37,8 @@ public:
 
 private:
     void beat();
-    void fillTasks();
-    void fillFunctions();
+    void fillTasks(const QList<TaskRow>& tasks);
+    void fillFunctions(const QList<FunctionRow>& functions);
     static QString yearText(int year);
     static bool confirmListed(const QString& question, QStringList lines, const QString& title);
 

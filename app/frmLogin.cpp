@@ -293,11 +293,12 @@ void frmLogin::openSystem()
     }
     try {
         m_session.sysDb = std::make_unique<Database>();
-        Installation::openSystemDatabase(*m_session.sysDb, server.isEmpty() ? m_session.installation : InstallationPlace::server(server.givingUpAfter(UsedServers::kGiveUpSeconds)),
-                                         false);
+        const Installation::Opened opened = Installation::openSystemDatabase(
+            *m_session.sysDb, server.isEmpty() ? m_session.installation : InstallationPlace::server(server.givingUpAfter(UsedServers::kGiveUpSeconds)),
+            false);
         // An older installation's plain passwords are hashed once, a good part of a second each:
         // on a connection of its own off the window's thread, so the form keeps painting.
-        if (PasswordHash::hasPlain(*m_session.sysDb, QStringLiteral("SM_User"))) {
+        if (opened.plainPasswords) {
             const Database& kept = *m_session.sysDb;
             runOffThread([&] {
                 Database converting;

@@ -26,9 +26,14 @@ const QString kOwnRows = QStringLiteral("cSub_Id=? AND coalesce(cOrigin,'')=''")
 QMutex g_upgradedLock;
 QSet<QString> g_upgraded;
 
+QString upgradedId(Database& db, const QString& schema)
+{
+    return db.handle().connectionName() + QLatin1Char('|') + schema;
+}
+
 void ensureUpgraded(Database& db, const QString& schema)
 {
-    const QString id = db.connectionName() + QLatin1Char('|') + schema;
+    const QString id = upgradedId(db, schema);
     {
         QMutexLocker lock(&g_upgradedLock);
         if (g_upgraded.contains(id))
@@ -133,32 +138,54 @@ QVariant nullWhenZero(int year)
     return year == 0 ? QVariant() : QVariant(year);
 }
 
-void writeRow(Database& db, const AuditContext& who, const AuditEntry& e, const QString& schema)
+// The key's lock (on the server) and its head, read in one round trip: the previous row's hash and
+// the key's count with this row (unknown once its head has been taken away).
+struct Predecessor {
+    QString hash;
+    QVariant rows;
+};
+
+Predecessor predecessorOf(Database& db, const QString& key, const QString& schema)
+{
+    QList<Database::Statement> read;
+    // The server locks only the rows written: two sessions could both read the same head and fork
+    // the key's chain. The key's lock, held to the commit, makes the second wait for the first.
+    // A statement of its own, so the head is read after the wait, as the first writer left it.
+    if (db.engine() == Engine::PostgreSQL)
+        read << Database::Statement{QStringLiteral("SELECT pg_advisory_xact_lock(hashtextextended(?, 0))"),
+                                    {QStringLiteral("SM_Log|%1|%2").arg(db.schemaOf(schema), key.toLower())}};
+    // Without a head, the key's first row, unless its head is gone while its rows are not: the
+    // chain then goes on from its last row and the head's count stays unknown, so the check keeps
+    // saying so.
+    read << Database::Statement{QStringLiteral("SELECT h.cHash, h.iRows, h.cAcc_Id IS NOT NULL, CASE WHEN h.cAcc_Id IS NULL THEN "
+                                               "(SELECT l.cHash FROM %1.SM_Log l WHERE l.cAcc_Id=? AND %2 AND l.cHash IS NOT NULL "
+                                               "ORDER BY l.rowid DESC LIMIT 1) END "
+                                               "FROM (SELECT 1 AS one) o LEFT JOIN %1.SM_LogHead h ON h.cAcc_Id=?")
+                                    .arg(schema, kOwnRows),
+                                {key, AuditLog::kSubId, key}};
+    const Recordset head = db.batch(read).constLast();
+    Predecessor p;
+    if (head.Fields(2).toBool()) {
+        p.hash = head.Fields(0).toString();
+        if (!head.Fields(1).isNull())
+            p.rows = head.Fields(1).toLongLong() + 1;
+    } else {
+        p.hash = head.Fields(3).toString();
+        if (p.hash.isEmpty())
+            p.rows = 1;
+    }
+    return p;
+}
+
+// The row's statements after its predecessor is read: the row, then its key's head, which takes
+// the row's id as the engine gave it (the server's sequence, SQLite's rowid), so both go in one
+// round trip.
+QList<Database::Statement> rowStatements(Database& db, const AuditContext& who, const AuditEntry& e, const QString& schema)
 {
     ensureUpgraded(db, schema);
     // The installation-wide key is the empty text, never Null.
     const QString key = e.accId.trimmed().isEmpty() ? QStringLiteral("") : e.accId.trimmed();
-    // The server locks only the rows written: two sessions could both read the same head and fork
-    // the key's chain. The key's lock, held to the commit, makes the second wait for the first.
-    if (db.engine() == Engine::PostgreSQL)
-        db.execute(QStringLiteral("SELECT pg_advisory_xact_lock(hashtextextended(?, 0))"),
-                   {QStringLiteral("SM_Log|%1|%2").arg(db.schemaOf(schema), key.toLower())});
-    QString prev;
-    QVariant rows;   // the key's count with this row; unknown once its head has been taken away
-    Recordset head = db.query(QStringLiteral("SELECT cHash, iRows FROM %1.SM_LogHead WHERE cAcc_Id=?").arg(schema), {key});
-    if (!head.Eof()) {
-        prev = head.Fields(0).toString();
-        if (!head.Fields(1).isNull())
-            rows = head.Fields(1).toLongLong() + 1;
-    } else {
-        // The key's first row, unless its head is gone while its rows are not: the chain then goes
-        // on from its last row and the head's count stays unknown, so the check keeps saying so.
-        prev = db.scalar(QStringLiteral("SELECT cHash FROM %1.SM_Log WHERE cAcc_Id=? AND %2 AND cHash IS NOT NULL "
-                                        "ORDER BY rowid DESC LIMIT 1").arg(schema, kOwnRows),
-                         {key, AuditLog::kSubId}).toString();
-        if (prev.isEmpty())
-            rows = 1;
-    }
+    const Predecessor prev = predecessorOf(db, key, schema);
     const QDateTime now = QDateTime::currentDateTime();
     AuditLog::RowContent c;
     c.accId = key;
@@ -173,15 +200,19 @@ void writeRow(Database& db, const AuditContext& who, const AuditEntry& e, const 
     c.result = AuditEntry::resultText(e.result);
     c.reason = e.reason;
     c.detail = e.detail;
-    c.prevHash = prev;
+    c.prevHash = prev.hash;
     const QString hash = AuditLog::hashOf(c);
-    const QVariant id = db.scalar(QStringLiteral("INSERT INTO %1.SM_Log (cAcc_Id,iYear,cSub_Id,cUser_Id,cStation,dDate,cTime,cContent,"
-                                                 "cOsUser,cAction,cResult,cReason,cPrevHash,cHash) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?) "
-                                                 "RETURNING rowid").arg(schema),
-                                  {c.accId, nullWhenZero(e.year), c.subId, c.operatorId, c.station, c.date, c.time, c.detail,
-                                   c.osUser, c.action, c.result, c.reason, c.prevHash, hash});
-    db.execute(QStringLiteral("INSERT OR REPLACE INTO %1.SM_LogHead (cAcc_Id,cHash,iRows,iLastId) VALUES (?,?,?,?)").arg(schema),
-               {key, hash, rows, id});
+    const bool server = db.engine() == Engine::PostgreSQL;
+    const QString lastId = server ? QStringLiteral("currval(pg_get_serial_sequence(?, 'rowid'))") : QStringLiteral("last_insert_rowid()");
+    QVariantList headValues{key, hash, prev.rows};
+    if (server)
+        headValues << db.schemaOf(schema) + QStringLiteral(".sm_log");
+    return {{QStringLiteral("INSERT INTO %1.SM_Log (cAcc_Id,iYear,cSub_Id,cUser_Id,cStation,dDate,cTime,cContent,"
+                            "cOsUser,cAction,cResult,cReason,cPrevHash,cHash) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)").arg(schema),
+             {c.accId, nullWhenZero(e.year), c.subId, c.operatorId, c.station, c.date, c.time, c.detail,
+              c.osUser, c.action, c.result, c.reason, c.prevHash, hash}},
+            {QStringLiteral("INSERT OR REPLACE INTO %1.SM_LogHead (cAcc_Id,cHash,iRows,iLastId) VALUES (?,?,?,%2)").arg(schema, lastId),
+             headValues}};
 }
 } // namespace
 
@@ -215,17 +246,38 @@ QString AuditEntry::resultText(Result r)
 }
 
 namespace AuditLog {
+Shape shape(Engine engine)
+{
+    Shape s;
+    for (const char* c : kAddedColumns)
+        s.columns << QStringLiteral("SM_Log.%1").arg(QLatin1String(c));
+    for (const char* c : kHeadColumns)
+        s.columns << QStringLiteral("SM_LogHead.%1").arg(QLatin1String(c));
+    if (engine == Engine::PostgreSQL) {
+        s.columns << QStringLiteral("SM_Log.rowid");
+        s.indexes << QStringLiteral("SM_Log_Order");
+    } else {
+        s.indexes << QStringLiteral("SM_Log_Key") << QStringLiteral("SM_Log_Time") << QStringLiteral("SM_Log_User");
+    }
+    return s;
+}
+
+void markUpToDate(Database& db, const QString& schema)
+{
+    QMutexLocker lock(&g_upgradedLock);
+    g_upgraded.insert(upgradedId(db, schema));
+}
+
 void write(Database& db, const AuditContext& who, const AuditEntry& entry, const QString& schema)
 {
     if (db.inTransaction()) {
-        writeRow(db, who, entry, schema);
+        db.batch(rowStatements(db, who, entry, schema));
         return;
     }
     // The predecessor's hash is read and the row written under one write lock, so two programs
-    // writing at once cannot both take the same predecessor.
+    // writing at once cannot both take the same predecessor; the row goes with the COMMIT.
     Database::Transaction t(db);
-    writeRow(db, who, entry, schema);
-    t.commit();
+    t.commit(rowStatements(db, who, entry, schema));
 }
 
 bool record(Database& db, const AuditContext& who, const AuditEntry& entry) noexcept

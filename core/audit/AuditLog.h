@@ -9,7 +9,10 @@
 //
 // A row of an action that has a transaction on the same database is written inside it: it commits
 // with the action or not at all. A failed action's row (失败) is written after its rollback.
+#include <Engine.h>
+
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -68,6 +71,18 @@ void run(Database& db, const AuditContext& who, const AuditEntry& entry, const s
 // gains cOrigin, rows that an earlier import mixed into a key's chain are marked imported.
 // True when it had to change anything.
 bool upgrade(Database& db, const QString& schema = QStringLiteral("main"));
+
+// What a log brought up to date has beyond its first columns: "table.column" names and its
+// indexes, so that opening an installation can ask for them with the rest of its upkeep in one
+// statement, and upgrade only when one is missing.
+struct Shape {
+    QStringList columns;
+    QStringList indexes;
+};
+Shape shape(Engine engine);
+// Tells the writer that the log `db` has open is up to date (the installation's upkeep found it
+// so, or brought it there): its first row on this connection asks nothing more.
+void markUpToDate(Database& db, const QString& schema = QStringLiteral("main"));
 
 // Inside an import's transaction: the set's own rows of the backup set's SM_Log_Ex (attached as
 // `alias`) join SM_Log as the set's imported history, in the order they were written, marked

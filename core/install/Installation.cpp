@@ -7,6 +7,7 @@
 #include <ErrLog.h>
 #include <FileModes.h>
 #include <AuditLog.h>
+#include "InstallationUpkeep.h"
 #include <LoginCheck.h>
 #include <PasswordHash.h>
 #include <TaskRegistry.h>
@@ -57,20 +58,46 @@ void loadCharts(Database& db)
 
 namespace Installation {
 namespace {
-// What every program does to a system database it has opened: the wrong passwords' and the
-// tasks' tables made when missing (a read-only one is logged and left: the login still reads it),
-// and, with `convert`, plain passwords hashed.
-void readyForLogins(Database& db, bool convert, const char* where)
+// Books an earlier import filled with the system database's collation take their own, so a
+// dump of one set's books restores alone; nothing waits long for books another session reads.
+void takeOwnCollations(Database& db)
 {
     try {
-        LoginCheck::ensureTable(db);
-        TaskRegistry::ensureTables(db);
+        Database::Transaction t(db);
+        db.execute(QStringLiteral("SET LOCAL lock_timeout = '1s'"));
+        if (db.ownCollations() > 0)
+            t.commit();
     } catch (const DbError& e) {
-        WriteErrLog(3, e.text(), QString::fromLatin1(where));
+        WriteErrLog(3, e.text(), QStringLiteral("openServerSystem"));
     }
-    if (convert)
-        convertPasswords(db);
 }
+// What every program does to a system database it has opened: asks in one statement what is
+// missing or left (InstallationUpkeep), makes only that (a read-only file is logged and left: the
+// login still reads it), and, with `convert`, hashes plain passwords. What is left is returned.
+Opened readyForLogins(Database& db, bool convert, const char* where)
+{
+    InstallationUpkeep::State state;
+    try {
+        state = InstallationUpkeep::ask(db);
+    } catch (const DbError& e) {
+        if (db.engine() == Engine::PostgreSQL)
+            throw;
+        WriteErrLog(3, e.text(), QString::fromLatin1(where));
+        state.tablesMissing = state.logBehind = true;
+    }
+    if (db.engine() == Engine::PostgreSQL && !state.installed)
+        return {false, false};
+    InstallationUpkeep::bringUpToDate(db, state);
+    if (state.foreignCollations)
+        takeOwnCollations(db);
+    // A file installation's mirror is converted with it, whatever the system database holds.
+    if (convert && (state.plainPasswords || db.engine() == Engine::SQLite)) {
+        convertPasswords(db);
+        state.plainPasswords = false;
+    }
+    return {true, state.plainPasswords};
+}
+
 } // namespace
 
 void createSystemDatabase(const QString& path, bool demo)
@@ -122,27 +149,15 @@ void openSystemSchema(Database& db, const ConnInfo& server)
 }
 } // namespace
 
-void openServerSystem(Database& db, const ConnInfo& server, bool convert)
+Opened openServerSystem(Database& db, const ConnInfo& server, bool convert)
 {
     openSystemSchema(db, server);
-    if (!db.hasTable(QStringLiteral("SM_User"))) {
+    const Opened opened = readyForLogins(db, convert, "openServerSystem");
+    if (!opened.installed) {
         db.close();
         throw DbError(noInstallation(server));
     }
-    readyForLogins(db, convert, "openServerSystem");
-    // Books an earlier import filled with the system database's collation take their own, so a
-    // dump of one set's books restores alone; nothing waits long for books another session reads.
-    // Asked first in one statement: the conversion's transaction is opened only when there is one.
-    try {
-        if (db.hasForeignCollations()) {
-            Database::Transaction t(db);
-            db.execute(QStringLiteral("SET LOCAL lock_timeout = '1s'"));
-            if (db.ownCollations() > 0)
-                t.commit();
-        }
-    } catch (const DbError& e) {
-        WriteErrLog(3, e.text(), QStringLiteral("openServerSystem"));
-    }
+    return opened;
 }
 
 QString sysDbPath(const QString& root)
@@ -159,16 +174,15 @@ void createRoot(const QString& root, bool demo)
     createSystemDatabase(sysDb, demo);
 }
 
-void openSystemDatabase(Database& db, const InstallationPlace& place, bool convert)
+Opened openSystemDatabase(Database& db, const InstallationPlace& place, bool convert)
 {
     if (place.onServer()) {
         FileModes::applyForServer();
-        openServerSystem(db, place.conn(), convert);
-        return;
+        return openServerSystem(db, place.conn(), convert);
     }
     FileModes::applyFor(place.root());
     db.open(place.sysDbPath());
-    readyForLogins(db, convert, "openSystemDatabase");
+    return readyForLogins(db, convert, "openSystemDatabase");
 }
 
 void openToRead(Database& db, const InstallationPlace& place)

@@ -21,9 +21,16 @@ inline constexpr const char* kSystemSchema = "dezaduzi";
 // Makes the system database of a new server installation in the database `server` names.
 // Refuses (DbError) when that database already holds one.
 void createServer(const ConnInfo& server, bool demo = false);
+// What opening a system database found: whether it is an installation (a server's; files are
+// taken as they are), and whether passwords in plain text are left for convertPasswords (only
+// when it was not asked to convert them).
+struct Opened {
+    bool installed = true;
+    bool plainPasswords = false;
+};
 // Opens the system database of the server installation `server` names (as openSystemDatabase).
 // Throws DbError when the server cannot be reached or holds no installation.
-void openServerSystem(Database& db, const ConnInfo& server, bool convert = true);
+Opened openServerSystem(Database& db, const ConnInfo& server, bool convert = true);
 // The system database of the installation at `root`: ROOT/DeZaduzi/DeZaduzi.mdb, matched without
 // regard to case; the path as expected when it is missing.
 QString sysDbPath(const QString& root);
@@ -37,7 +44,8 @@ void createRoot(const QString& root, bool demo = false);
 // Without `convert` the passwords are left for convertPasswords (a console runs it off its
 // window's thread, on a connection of its own, and only when a plain one is left).
 // A server installation's system database is its schema (openServerSystem).
-void openSystemDatabase(Database& db, const InstallationPlace& place, bool convert = true);
+// What is kept up to date is asked in one statement and made only when missing (InstallationUpkeep).
+Opened openSystemDatabase(Database& db, const InstallationPlace& place, bool convert = true);
 // Opens the system database of the installation at `place` for a job that only reads it (a
 // listing): nothing is made, converted or brought up to date, so on a server the session's start
 // is all it costs. Throws DbError when it cannot be opened or a server database holds no

@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QRandomGenerator>
 
+#include <functional>
+
 #include <unistd.h>
 
 namespace {
@@ -54,35 +56,38 @@ const QString kTaskColumns = QStringLiteral("t.iTask_Id, t.cSubName, t.cStation,
 const QString kFunctionColumns = QStringLiteral("f.iFunc_Id, f.iTask_Id, f.cAcc_Id, f.iYear, f.cUser_Id, f.cFunction, f.iExclusive, f.iSince, "
                                                 "t.cStation, t.iPid, t.iPidStart");
 
-TaskRow taskAt(const RowView& q)
+// A row's values by column, from a result of either kind.
+using Values = std::function<QVariant(int)>;
+
+TaskRow taskAt(const Values& value)
 {
     TaskRow r;
-    r.id = q.value(0).toLongLong();
-    r.subsystem = q.value(1).toString();
-    r.station = q.value(2).toString();
-    r.osUser = q.value(3).toString();
-    r.operatorId = q.value(4).toString();
-    r.login = fromMs(q.value(5));
-    r.pid = q.value(6).toLongLong();
-    r.beat = fromMs(q.value(8));
-    r.intervalMs = q.value(9).toInt();
-    r.abnormal = q.value(10).toInt() != 0;
+    r.id = value(0).toLongLong();
+    r.subsystem = value(1).toString();
+    r.station = value(2).toString();
+    r.osUser = value(3).toString();
+    r.operatorId = value(4).toString();
+    r.login = fromMs(value(5));
+    r.pid = value(6).toLongLong();
+    r.beat = fromMs(value(8));
+    r.intervalMs = value(9).toInt();
+    r.abnormal = value(10).toInt() != 0;
     return r;
 }
 
-FunctionRow functionAt(const RowView& q)
+FunctionRow functionAt(const Values& value)
 {
     FunctionRow r;
-    r.id = q.value(0).toLongLong();
-    r.taskId = q.value(1).toLongLong();
-    r.accId = q.value(2).toString();
-    r.year = q.value(3).toInt();
-    r.operatorId = q.value(4).toString();
-    r.function = q.value(5).toString();
-    r.exclusive = q.value(6).toInt() != 0;
-    r.since = fromMs(q.value(7));
-    r.station = q.value(8).toString();
-    r.abnormal = q.value(11).toInt() != 0;
+    r.id = value(0).toLongLong();
+    r.taskId = value(1).toLongLong();
+    r.accId = value(2).toString();
+    r.year = value(3).toInt();
+    r.operatorId = value(4).toString();
+    r.function = value(5).toString();
+    r.exclusive = value(6).toInt() != 0;
+    r.since = fromMs(value(7));
+    r.station = value(8).toString();
+    r.abnormal = value(11).toInt() != 0;
     return r;
 }
 } // namespace
@@ -112,33 +117,56 @@ TaskRegistry::~TaskRegistry()
     end();
 }
 
-void TaskRegistry::ensureTables(Database& db)
+QStringList TaskRegistry::tableStatements(const Database& db)
 {
     // SQLite's INTEGER is eight bytes, the server's four: times in milliseconds need eight.
     const QString integer = db.engine() == Engine::PostgreSQL ? QStringLiteral("BIGINT") : QStringLiteral("INTEGER");
     const QString text = QStringLiteral("TEXT COLLATE NOCASE");
-    db.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS SM_Task (iTask_Id %1 NOT NULL, cSubName %2, cStation %2, cOsUser %2, "
-                              "cUser_Id %2, iLogin %1, iPid %1, iPidStart %1, iBeat %1, iInterval %1, PRIMARY KEY (iTask_Id))")
-                   .arg(integer, text));
-    db.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS SM_TaskFunc (iFunc_Id %1 NOT NULL, iTask_Id %1 NOT NULL, cAcc_Id %2 NOT NULL, "
-                              "iYear %1 NOT NULL, cUser_Id %2, cFunction %2, iExclusive %1 NOT NULL, iSince %1, PRIMARY KEY (iFunc_Id))")
-                   .arg(integer, text));
-    db.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS SM_TaskFunc_Acc ON SM_TaskFunc (cAcc_Id, iYear)"));
-    db.execute(QStringLiteral("CREATE INDEX IF NOT EXISTS SM_TaskFunc_Task ON SM_TaskFunc (iTask_Id)"));
+    return {QStringLiteral("CREATE TABLE IF NOT EXISTS SM_Task (iTask_Id %1 NOT NULL, cSubName %2, cStation %2, cOsUser %2, "
+                           "cUser_Id %2, iLogin %1, iPid %1, iPidStart %1, iBeat %1, iInterval %1, PRIMARY KEY (iTask_Id))")
+                .arg(integer, text),
+            QStringLiteral("CREATE TABLE IF NOT EXISTS SM_TaskFunc (iFunc_Id %1 NOT NULL, iTask_Id %1 NOT NULL, cAcc_Id %2 NOT NULL, "
+                           "iYear %1 NOT NULL, cUser_Id %2, cFunction %2, iExclusive %1 NOT NULL, iSince %1, PRIMARY KEY (iFunc_Id))")
+                .arg(integer, text),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS SM_TaskFunc_Acc ON SM_TaskFunc (cAcc_Id, iYear)"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS SM_TaskFunc_Task ON SM_TaskFunc (iTask_Id)")};
+}
+
+const QStringList& TaskRegistry::tableNames()
+{
+    static const QStringList names{QStringLiteral("SM_Task"), QStringLiteral("SM_TaskFunc"), QStringLiteral("SM_TaskFunc_Acc"),
+                                   QStringLiteral("SM_TaskFunc_Task")};
+    return names;
+}
+
+void TaskRegistry::ensureTables(Database& db)
+{
+    db.executeScript(tableStatements(db));
 }
 
 qint64 TaskRegistry::start()
 {
     if (m_id)
         return m_id;
-    ensureTables(m_db);
     const qint64 id = newId();
-    Database::Transaction t(m_db);
-    m_db.execute(QStringLiteral("INSERT INTO SM_Task (iTask_Id,cSubName,cStation,cOsUser,cUser_Id,iLogin,iPid,iPidStart,iBeat,iInterval) "
-                                "VALUES (?,?,?,?,?,%1,?,?,%1,?)").arg(now(m_db)),
-                 {id, m_me.subsystem, m_me.station, m_me.osUser, m_me.operatorId, m_me.pid, LocalProcess::startOf(m_me.pid), m_me.intervalMs});
-    changed();
-    t.commit();
+    const Database::Statement insert{QStringLiteral("INSERT INTO SM_Task (iTask_Id,cSubName,cStation,cOsUser,cUser_Id,iLogin,iPid,iPidStart,iBeat,iInterval) "
+                                                    "VALUES (?,?,?,?,?,%1,?,?,%1,?)").arg(now(m_db)),
+                                     {id, m_me.subsystem, m_me.station, m_me.osUser, m_me.operatorId, m_me.pid, LocalProcess::startOf(m_me.pid),
+                                      m_me.intervalMs}};
+    // The row and its notification go with the COMMIT. The installation's upkeep made the tables
+    // when it opened; a database opened otherwise gets them here, once.
+    const auto registerTask = [&] {
+        Database::Transaction t(m_db);
+        t.commit(QList<Database::Statement>{insert} + changeStatements());
+    };
+    try {
+        registerTask();
+    } catch (const DbError&) {
+        if (m_db.hasTable(QStringLiteral("SM_Task")))
+            throw;
+        ensureTables(m_db);
+        registerTask();
+    }
     m_id = id;
     return id;
 }
@@ -177,10 +205,9 @@ void TaskRegistry::end()
         return;
     try {
         Database::Transaction t(m_db);
-        m_db.execute(QStringLiteral("DELETE FROM SM_TaskFunc WHERE iTask_Id=?"), {m_id});
-        m_db.execute(QStringLiteral("DELETE FROM SM_Task WHERE iTask_Id=?"), {m_id});
-        changed();
-        t.commit();
+        t.commit(QList<Database::Statement>{{QStringLiteral("DELETE FROM SM_TaskFunc WHERE iTask_Id=?"), {m_id}},
+                                            {QStringLiteral("DELETE FROM SM_Task WHERE iTask_Id=?"), {m_id}}}
+                 + changeStatements());
     } catch (const DbError& e) {
         // Left behind, the task turns abnormal and is cleared from a console.
         WriteErrLog(3, e.text(), QStringLiteral("TaskRegistry::end"));
@@ -188,11 +215,18 @@ void TaskRegistry::end()
     m_id = 0;
 }
 
-void TaskRegistry::changed()
+QList<Database::Statement> TaskRegistry::changeStatements() const
 {
     // Heard by the other sessions when the transaction commits, not before.
-    if (m_db.engine() == Engine::PostgreSQL)
-        m_db.execute(QStringLiteral("SELECT pg_notify(?, ?)"), {Tasks::kChannel, m_db.schema()});
+    if (m_db.engine() != Engine::PostgreSQL)
+        return {};
+    return {{QStringLiteral("SELECT pg_notify(?, ?)"), {Tasks::kChannel, m_db.schema()}}};
+}
+
+void TaskRegistry::changed()
+{
+    for (const Database::Statement& s : changeStatements())
+        m_db.execute(s.sql, s.params);
 }
 
 bool TaskRegistry::goneHere(const QString& station, qint64 pid, qint64 pidStart) const
@@ -227,11 +261,10 @@ Claim TaskRegistry::claim(const QString& accId, int year, Tasks::Function f)
             return c;
         }
         const qint64 id = newId();
-        m_db.execute(QStringLiteral("INSERT INTO SM_TaskFunc (iFunc_Id,iTask_Id,cAcc_Id,iYear,cUser_Id,cFunction,iExclusive,iSince) "
-                                    "VALUES (?,?,?,?,?,?,?,%1)").arg(now(m_db)),
-                     {id, m_id, accId, year, m_me.operatorId, want.stored, int(exclusive)});
-        changed();
-        t.commit();
+        t.commit(QList<Database::Statement>{{QStringLiteral("INSERT INTO SM_TaskFunc (iFunc_Id,iTask_Id,cAcc_Id,iYear,cUser_Id,cFunction,iExclusive,iSince) "
+                                                           "VALUES (?,?,?,?,?,?,?,%1)").arg(now(m_db)),
+                                            {id, m_id, accId, year, m_me.operatorId, want.stored, int(exclusive)}}}
+                 + changeStatements());
         c.token = id;
     } catch (const DbError& e) {
         c.refusal = {e.reasonText(), e.userText()};
@@ -269,39 +302,64 @@ void TaskRegistry::release(qint64 token)
 {
     try {
         Database::Transaction t(m_db);
-        m_db.execute(QStringLiteral("DELETE FROM SM_TaskFunc WHERE iFunc_Id=? AND iTask_Id=?"), {token, m_id});
-        changed();
-        t.commit();
+        t.commit(QList<Database::Statement>{{QStringLiteral("DELETE FROM SM_TaskFunc WHERE iFunc_Id=? AND iTask_Id=?"), {token, m_id}}}
+                 + changeStatements());
     } catch (const DbError& e) {
         // Left behind, it goes when the task ends.
         WriteErrLog(3, e.text(), QStringLiteral("TaskRegistry::release"));
     }
 }
 
-QList<TaskRow> TaskRegistry::tasks()
+QString TaskRegistry::tasksStatement() const
+{
+    return QStringLiteral("SELECT %1, %2 FROM SM_Task t ORDER BY t.iLogin, t.iTask_Id").arg(kTaskColumns, stale(m_db, QStringLiteral("t")));
+}
+
+QString TaskRegistry::functionsStatement() const
+{
+    return QStringLiteral("SELECT %1, %2 FROM SM_TaskFunc f LEFT JOIN SM_Task t ON t.iTask_Id=f.iTask_Id ORDER BY f.iSince, f.iFunc_Id")
+        .arg(kFunctionColumns, stale(m_db, QStringLiteral("t")));
+}
+
+QList<TaskRow> TaskRegistry::tasksOf(Recordset rs) const
 {
     QList<TaskRow> rows;
-    m_db.forEach(QStringLiteral("SELECT %1, %2 FROM SM_Task t ORDER BY t.iLogin, t.iTask_Id").arg(kTaskColumns, stale(m_db, QStringLiteral("t"))), {},
-                 [&](const RowView& q) {
-                     TaskRow r = taskAt(q);
-                     r.abnormal = r.abnormal || goneHere(r.station, r.pid, q.value(7).toLongLong());
-                     r.mine = r.id == m_id;
-                     rows.append(r);
-                 });
+    for (; !rs.Eof(); rs.MoveNext()) {
+        const Values value = [&rs](int i) { return rs.Fields(i); };
+        TaskRow r = taskAt(value);
+        r.abnormal = r.abnormal || goneHere(r.station, r.pid, value(7).toLongLong());
+        r.mine = r.id == m_id;
+        rows.append(r);
+    }
     return rows;
+}
+
+QList<FunctionRow> TaskRegistry::functionsOf(Recordset rs) const
+{
+    QList<FunctionRow> rows;
+    for (; !rs.Eof(); rs.MoveNext()) {
+        const Values value = [&rs](int i) { return rs.Fields(i); };
+        FunctionRow r = functionAt(value);
+        r.abnormal = r.abnormal || goneHere(r.station, value(9).toLongLong(), value(10).toLongLong());
+        rows.append(r);
+    }
+    return rows;
+}
+
+QList<TaskRow> TaskRegistry::tasks()
+{
+    return tasksOf(m_db.query(tasksStatement()));
 }
 
 QList<FunctionRow> TaskRegistry::functions()
 {
-    QList<FunctionRow> rows;
-    m_db.forEach(QStringLiteral("SELECT %1, %2 FROM SM_TaskFunc f LEFT JOIN SM_Task t ON t.iTask_Id=f.iTask_Id ORDER BY f.iSince, f.iFunc_Id")
-                     .arg(kFunctionColumns, stale(m_db, QStringLiteral("t"))),
-                 {}, [&](const RowView& q) {
-                     FunctionRow r = functionAt(q);
-                     r.abnormal = r.abnormal || goneHere(r.station, q.value(9).toLongLong(), q.value(10).toLongLong());
-                     rows.append(r);
-                 });
-    return rows;
+    return functionsOf(m_db.query(functionsStatement()));
+}
+
+TaskRegistry::Grids TaskRegistry::grids()
+{
+    const QList<Recordset> read = m_db.batch({{tasksStatement(), {}}, {functionsStatement(), {}}});
+    return {tasksOf(read.value(0)), functionsOf(read.value(1))};
 }
 
 QList<TaskRow> TaskRegistry::abnormal()

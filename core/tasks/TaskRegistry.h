@@ -11,11 +11,10 @@
 #include "Tasks.h"
 
 #include <AuditLog.h>
+#include <Database.h>
 #include <Outcome.h>
 
 #include <QList>
-
-class Database;
 
 // What a clearing did.
 struct TaskOutcome {
@@ -45,9 +44,14 @@ public:
     Claim claim(const QString& accId, int year, Tasks::Function f);
     void release(qint64 token);
 
-    // Both grids, each one statement, oldest first.
+    // The grids, each one statement, oldest first; grids() reads both in one round trip.
     QList<TaskRow> tasks();
     QList<FunctionRow> functions();
+    struct Grids {
+        QList<TaskRow> tasks;
+        QList<FunctionRow> functions;
+    };
+    Grids grids();
     QList<TaskRow> abnormal();
     // Functions held by abnormal tasks, or by tasks no longer there.
     QList<FunctionRow> staleClaims();
@@ -63,14 +67,24 @@ public:
     static QString changeMark(Database& sysDb);
     bool changedSince(QString& token);
 
-    // The tables in an installation made before them (either engine); nothing when present.
+    // The tables in an installation made before them (either engine); nothing when present. The
+    // statements alone, in one message with the rest of an installation's upkeep, and the names
+    // of what they make, which the upkeep asks for.
     static void ensureTables(Database& sysDb);
+    static QStringList tableStatements(const Database& sysDb);
+    static const QStringList& tableNames();
 
 private:
     struct Held;
     bool conflict(const QString& accId, int year, bool exclusive, Held* held);
     bool goneHere(const QString& station, qint64 pid, qint64 pidStart) const;
     void changed();
+    // The notification of a change, sent with the transaction's COMMIT (nothing on files).
+    QList<Database::Statement> changeStatements() const;
+    QString tasksStatement() const;
+    QString functionsStatement() const;
+    QList<TaskRow> tasksOf(Recordset rows) const;
+    QList<FunctionRow> functionsOf(Recordset rows) const;
     bool clearOne(qint64 id, const AuditContext& who);
     bool releaseOne(qint64 id, const AuditContext& who);
     TaskOutcome clearing(const QList<qint64>& ids, bool tasks, const AuditContext& who);

@@ -66,21 +66,42 @@ QString LoginCheck::durationText(qint64 seconds)
     return duration(seconds).shown;
 }
 
-void LoginCheck::ensureTable(Database& sysDb)
+QString LoginCheck::tableStatement()
 {
     // The time is in milliseconds since 1970: a server's INTEGER (four bytes) cannot hold it.
-    sysDb.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS SM_LoginFail (cUser_Id TEXT COLLATE NOCASE PRIMARY KEY, "
-                                 "iFailures INTEGER NOT NULL, iLockedUntil BIGINT)"));
+    return QStringLiteral("CREATE TABLE IF NOT EXISTS SM_LoginFail (cUser_Id TEXT COLLATE NOCASE PRIMARY KEY, "
+                          "iFailures INTEGER NOT NULL, iLockedUntil BIGINT)");
+}
+
+void LoginCheck::ensureTable(Database& sysDb)
+{
+    sysDb.execute(tableStatement());
+}
+
+LoginCheck::Failures LoginCheck::failures(const QString& userId)
+{
+    Failures f;
+    Recordset rs = m_db.query(QStringLiteral("SELECT iFailures, iLockedUntil FROM SM_LoginFail WHERE cUser_Id=?"), {userId});
+    if (!rs.Eof()) {
+        f.counted = true;
+        f.count = rs.Fields(0).toInt();
+        f.lockedUntil = rs.Fields(1);
+    }
+    return f;
+}
+
+qint64 LoginCheck::Failures::waitAt(const QDateTime& now) const
+{
+    if (lockedUntil.isNull())
+        return 0;
+    const qint64 ms = lockedUntil.toLongLong() - now.toMSecsSinceEpoch();
+    return ms > 0 ? (ms + 999) / 1000 : 0;
 }
 
 qint64 LoginCheck::waitSeconds(const QString& userId, const QDateTime& now)
 {
     try {
-        const QVariant until = m_db.scalar(QStringLiteral("SELECT iLockedUntil FROM SM_LoginFail WHERE cUser_Id=?"), {userId});
-        if (until.isNull())
-            return 0;
-        const qint64 ms = until.toLongLong() - now.toMSecsSinceEpoch();
-        return ms > 0 ? (ms + 999) / 1000 : 0;
+        return failures(userId).waitAt(now);
     } catch (const DbError& e) {
         // An installation that cannot hold the count (a read-only file) is not locked by it.
         WriteErrLog(3, e.text(), QStringLiteral("LoginCheck"));
@@ -91,14 +112,23 @@ qint64 LoginCheck::waitSeconds(const QString& userId, const QDateTime& now)
 LoginOutcome LoginCheck::attempt(const QString& userId, const QString& typed, const QString& stored, const QVariant& state,
                                  const QDateTime& now)
 {
-    if (const qint64 wait = waitSeconds(userId, now))
+    // The operator's wait and count in one read; a right password deletes the count only when
+    // there is one.
+    Failures before;
+    try {
+        before = failures(userId);
+    } catch (const DbError& e) {
+        // An installation that cannot hold the count (a read-only file) is not locked by it.
+        WriteErrLog(3, e.text(), QStringLiteral("LoginCheck"));
+    }
+    if (const qint64 wait = before.waitAt(now))
         return tooManyTries(userId, wait);
     const bool right = m_verify(typed, stored);
     try {
-        if (right) {
+        if (right && before.counted) {
             m_db.execute(QStringLiteral("DELETE FROM SM_LoginFail WHERE cUser_Id=?"), {userId});
-        } else {
-            const int failures = m_db.scalar(QStringLiteral("SELECT iFailures FROM SM_LoginFail WHERE cUser_Id=?"), {userId}).toInt() + 1;
+        } else if (!right) {
+            const int failures = before.count + 1;
             QVariant until;
             qint64 wait = 0;
             if (failures >= kFreeFailures) {

@@ -44,10 +44,21 @@ public:
 
     // "30秒", "2分钟", "1小时4分钟": how long, as a message says it (in the console's language).
     static QString durationText(qint64 seconds);
-    // Creates the table of wrong passwords when the installation predates it.
+    // Creates the table of wrong passwords when the installation predates it (the statement alone
+    // for an installation's upkeep, which sends it with the others in one message).
     static void ensureTable(Database& sysDb);
+    static QString tableStatement();
 
 private:
+    // An operator's row of wrong passwords, as one read gives it.
+    struct Failures {
+        bool counted = false;   // there is a row
+        int count = 0;
+        QVariant lockedUntil;   // milliseconds since 1970, or Null
+        qint64 waitAt(const QDateTime& now) const;
+    };
+    Failures failures(const QString& userId);
+
     Database& m_db;
     Verifier m_verify;
 };

@@ -54,12 +54,18 @@ bool verify(const QString& typed, const QString& stored)
     return crypto_pwhash_str_verify(h.constData(), utf8.constData(), quint64(utf8.size())) == 0;
 }
 
-bool hasPlain(Database& db, const QString& table)
+QString plainExpression(const QString& table, QVariantList* params)
 {
     // The table is one of the program's own names, never user text. The test is isHash's.
-    return db.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1 WHERE cPassword<>'' AND NOT (length(cPassword)>? AND "
-                                    "substr(cPassword,1,?)=?))").arg(table),
-                     {kMaxLength, int(qstrlen(kPrefix)), QString::fromLatin1(kPrefix)}).toBool();
+    *params << kMaxLength << int(qstrlen(kPrefix)) << QString::fromLatin1(kPrefix);
+    return QStringLiteral("EXISTS (SELECT 1 FROM %1 WHERE cPassword<>'' AND NOT (length(cPassword)>? AND substr(cPassword,1,?)=?))").arg(table);
+}
+
+bool hasPlain(Database& db, const QString& table)
+{
+    QVariantList params;
+    const QString sql = QStringLiteral("SELECT ") + plainExpression(table, &params);
+    return db.scalar(sql, params).toBool();
 }
 
 int convertTable(Database& db, const QString& table)

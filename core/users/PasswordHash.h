@@ -2,6 +2,7 @@
 // Operators' passwords are kept as Argon2id hashes (libsodium's crypto_pwhash_str), never as the
 // text typed. An empty password stays an empty text and matches only an empty entry, as before.
 #include <QString>
+#include <QVariantList>
 
 class Database;
 
@@ -22,4 +23,6 @@ bool isHash(const QString& stored);
 int convertTable(Database& db, const QString& table);
 // Whether `table` still holds a password in plain text (one cheap query, no row read).
 bool hasPlain(Database& db, const QString& table);
+// The same question as an expression with its values, for a statement that asks it with others.
+QString plainExpression(const QString& table, QVariantList* params);
 }
