@@ -26,9 +26,9 @@ const QString kOwnRows = QStringLiteral("cSub_Id=? AND coalesce(cOrigin,'')=''")
 QMutex g_upgradedLock;
 QSet<QString> g_upgraded;
 
-QString upgradedId(Database& db, const QString& schema)
+QString upgradedId(const Database& db, const QString& schema)
 {
-    return db.handle().connectionName() + QLatin1Char('|') + schema;
+    return db.connectionName() + QLatin1Char('|') + schema;
 }
 
 void ensureUpgraded(Database& db, const QString& schema)
