@@ -13,6 +13,7 @@
 #include <AuditEvents.h>
 #include <AuditQuery.h>
 #include <Database.h>
+#include <Installation.h>
 #include <PermissionGrant.h>
 #include <SubsystemEnabler.h>
 
@@ -365,8 +366,7 @@ private slots:
         db.execute(QStringLiteral("ALTER TABLE SM_LogHead DROP COLUMN iRows"));
         db.execute(QStringLiteral("ALTER TABLE SM_LogHead DROP COLUMN iLastId"));
         Database older;
-        older.openLike(db);
-        QVERIFY(AuditLog::upgrade(older));
+        Installation::openSystemDatabase(older, env.place());
         QVERIFY(!AuditLog::upgrade(older));
         QCOMPARE(rows(db, QStringLiteral("select rowid from SM_Log where cOrigin='IMPORT' order by rowid")),
                  (QStringList{imported[0].toString(), imported[1].toString()}));
