@@ -74,7 +74,7 @@ QString formatAccId(const QString& typed)
     return QStringLiteral("%1").arg(typed.trimmed().toInt(), 3, 10, QLatin1Char('0'));
 }
 
-void writeOptions(Database& accDb, const AccountSetInput& in)
+Database::Statement optionsStatement(const AccountSetInput& in)
 {
     const std::pair<const QString&, bool> options[] = {
         {kGoodClass, in.goodClass},
@@ -82,16 +82,22 @@ void writeOptions(Database& accDb, const AccountSetInput& in)
         {kProvClass, in.provClass},
         {kFrgnCurrency, in.frgnCurrencyAcc},
     };
-    // One statement for the four (one round trip to a server).
+    // One statement for the four.
     QVariantList values;
     QVariantList captions;
     for (const auto& [caption, ticked] : options) {
         values << caption << (ticked ? QStringLiteral("True") : QStringLiteral("False"));
         captions << caption;
     }
-    accDb.execute(QStringLiteral("update AccInformation set cValue=case cCaption when ? then ? when ? then ? when ? then ? when ? then ? end "
-                                 "where cCaption in (?,?,?,?)"),
-                  values + captions);
+    return {QStringLiteral("update AccInformation set cValue=case cCaption when ? then ? when ? then ? when ? then ? when ? then ? end "
+                           "where cCaption in (?,?,?,?)"),
+            values + captions};
+}
+
+void writeOptions(Database& accDb, const AccountSetInput& in)
+{
+    const Database::Statement options = optionsStatement(in);
+    accDb.execute(options.sql, options.params);
 }
 
 // Makes sure CreateAcc exists; the table is made on first use. Errors are swallowed: the
@@ -120,10 +126,11 @@ Recordset presetChart(Database& sysDb, const AccountSetInput& in)
 // (one round trip to a server): thirteen values a row stays far below either engine's limit.
 constexpr int kChartRowsPerStatement = 400;
 
-void insertChart(Database& books, Recordset& preset)
+QList<Database::Statement> chartStatements(Recordset& preset)
 {
     static const char* const kFrom[] = {"cclass", "cclass_engl", "cclassany", "cclassany_engl", "ccode", "ccode_name",
                                         "ccode_engl", "igrade", "bproperty", "bend"};
+    QList<Database::Statement> out;
     int id = 0;
     while (!preset.Eof()) {
         QVariantList values;
@@ -135,24 +142,25 @@ void insertChart(Database& books, Recordset& preset)
             values << QStringLiteral("金额式") << QStringLiteral("JES"); // not translated: a stored value
             rows << QStringLiteral("(?,?,?,?,?,?,?,?,?,?,?,?,?,0)");
         }
-        books.execute(QStringLiteral("insert into code (i_id,cclass,cclass_engl,cclassany,cclassany_engl,ccode,"
-                                     "ccode_name,ccode_engl,igrade,bproperty,bend,cbook_type,cbook_type_engl,iviewItem) values ")
-                          + rows.join(QLatin1Char(',')),
-                      values);
+        out.append({QStringLiteral("insert into code (i_id,cclass,cclass_engl,cclassany,cclassany_engl,ccode,"
+                                   "ccode_name,ccode_engl,igrade,bproperty,bend,cbook_type,cbook_type_engl,iviewItem) values ")
+                        + rows.join(QLatin1Char(',')),
+                    values});
     }
+    return out;
 }
 
-// The new set's choices in its books: the options, the coding rule and the preset chart.
+// The new set's choices in its books, in one batch (one round trip to a server): the options,
+// the coding rule and the preset chart.
 void writeBooks(Database& books, const AccountSetInput& in, Recordset& preset)
 {
-    writeOptions(books, in);
     WriteErrLog(33, QStringLiteral("update gradedef set codingrule='%1' where  keyword='code'").arg(kCodingRule),
                 QStringLiteral("cmdOK_Click"));
-    books.execute(QStringLiteral("update gradedef set codingrule=? where  keyword='code'"), {kCodingRule});
-    if (!in.presetChart)
-        return;
-    books.execute(QStringLiteral("delete from code"));
-    insertChart(books, preset);
+    QList<Database::Statement> statements{optionsStatement(in),
+                                          {QStringLiteral("update gradedef set codingrule=? where  keyword='code'"), {kCodingRule}}};
+    if (in.presetChart)
+        statements << Database::Statement{QStringLiteral("delete from code"), {}} << chartStatements(preset);
+    books.batch(statements);
 }
 
 // One row per created set; an identical row already there is kept rather than doubled.
@@ -164,31 +172,32 @@ void insertCreateAcc(Database& db, const QString& accId, const QString& accName)
 }
 
 // The set's row, its twelve periods and the supervisor's holding (main and shadow database).
-void insertSetRows(Database& db, const AccountSetInput& in, const QString& accId, const QString& masterId,
-                   bool replaceAccount)
+QList<Database::Statement> setRowStatements(const AccountSetInput& in, const QString& accId, const QString& masterId, bool replaceAccount)
 {
     const int year = in.year.trimmed().toInt();
-    db.execute(QStringLiteral("insert %1 into SM_Account (iSysID,cAcc_Id,cAcc_Name,cAcc_Path,iYear,iMonth,cAcc_Master,"
-                              "cCurCode,cCurName,cUnitName,cUnitAbbre,cUnitAddr,cUnitZap,cUnitTel,cUnitFax,cUnitEMail,"
-                              "cUnitTaxNo,cUnitLP,cFinKind,cFinType,cEntType,cTradeKind) "
-                              "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
-                   .arg(replaceAccount ? QStringLiteral("or replace") : QString()),
-               {AccountSetCreator::nextSysId(), accId, in.accName.trimmed(), in.accPath.trimmed(), year,
-                in.month.trimmed().toInt(), masterId, in.curCode.trimmed(), in.curName.trimmed(),
-                in.unitName.trimmed(), nullWhenEmpty(in.unitAbbre), nullWhenEmpty(in.unitAddr),
-                nullWhenEmpty(in.unitZap), nullWhenEmpty(in.unitTel), nullWhenEmpty(in.unitFax),
-                nullWhenEmpty(in.unitEMail), nullWhenEmpty(in.unitTaxNo), nullWhenEmpty(in.unitLP),
-                nullWhenEmpty(in.finKind), nullWhenEmpty(in.finType), in.entType.trimmed(), in.tradeKind.trimmed()});
+    QList<Database::Statement> out;
+    out.append({QStringLiteral("insert %1 into SM_Account (iSysID,cAcc_Id,cAcc_Name,cAcc_Path,iYear,iMonth,cAcc_Master,"
+                               "cCurCode,cCurName,cUnitName,cUnitAbbre,cUnitAddr,cUnitZap,cUnitTel,cUnitFax,cUnitEMail,"
+                               "cUnitTaxNo,cUnitLP,cFinKind,cFinType,cEntType,cTradeKind) "
+                               "values (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
+                    .arg(replaceAccount ? QStringLiteral("or replace") : QString()),
+                {AccountSetCreator::nextSysId(), accId, in.accName.trimmed(), in.accPath.trimmed(), year,
+                 in.month.trimmed().toInt(), masterId, in.curCode.trimmed(), in.curName.trimmed(),
+                 in.unitName.trimmed(), nullWhenEmpty(in.unitAbbre), nullWhenEmpty(in.unitAddr),
+                 nullWhenEmpty(in.unitZap), nullWhenEmpty(in.unitTel), nullWhenEmpty(in.unitFax),
+                 nullWhenEmpty(in.unitEMail), nullWhenEmpty(in.unitTaxNo), nullWhenEmpty(in.unitLP),
+                 nullWhenEmpty(in.finKind), nullWhenEmpty(in.finType), in.entType.trimmed(), in.tradeKind.trimmed()}});
     // Periods left behind by an earlier set of this number and year are replaced: the dates
     // depend only on the year.
     QVariantList periods;
     for (int i = 1; i <= 12; ++i)
         periods << accId << year << i << Periods::beginDate(year, i) << Periods::endDate(year, i);
-    db.execute(QStringLiteral("insert or replace into SM_Period (cAcc_Id,iYear,iId,dBegin,dEnd) values ")
-                   + QStringList(12, QStringLiteral("(?,?,?,?,?)")).join(QLatin1Char(',')),
-               periods);
-    db.execute(QStringLiteral("insert or ignore into SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) values (?,?,?,'admin')"),
-               {accId, year, masterId});
+    out.append({QStringLiteral("insert or replace into SM_Period (cAcc_Id,iYear,iId,dBegin,dEnd) values ")
+                    + QStringList(12, QStringLiteral("(?,?,?,?,?)")).join(QLatin1Char(',')),
+                periods});
+    out.append({QStringLiteral("insert or ignore into SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) values (?,?,?,'admin')"),
+                {accId, year, masterId}});
+    return out;
 }
 
 void removeMade(const QString& copiedDb, const QStringList& folders)
@@ -213,7 +222,7 @@ void writeShadow(const AccountSetInput& in, const QString& accId, const QString&
     try {
         Database db(shadow);
         Database::Transaction t(db);
-        insertSetRows(db, in, accId, masterId, true);
+        db.batch(setRowStatements(in, accId, masterId, true));
         t.commit();
         WriteErrLog(1113, QStringLiteral("SM_HoldAuth"), QStringLiteral("cmdOK_Click"));
     } catch (const DbError& e) {
@@ -421,9 +430,10 @@ AccountSetCreator::Outcome AccountSetCreator::createSet(const AccountSetInput& i
         Database::Transaction sysTx(m_sysDb);
         if (m_sysDb.scalar(QStringLiteral("select count(*) from SM_Account where cAcc_Id=? and iYear=?"), {accId, year}).toInt() > 0)
             return failure(exclamation(duplicate.shown, createTitle()), duplicate.stored);
-        insertSetRows(m_sysDb, in, accId, master, false);
-        // A supervisor of an earlier set already belongs to the role: that membership is kept.
-        m_sysDb.execute(QStringLiteral("insert or ignore into SM_Role (cGroup_Id,cUser_Id) values ('DATA-MANAGER',?)"), {master});
+        // The rows in one round trip. A supervisor of an earlier set already belongs to the role:
+        // that membership is kept.
+        m_sysDb.batch(setRowStatements(in, accId, master, false)
+                      << Database::Statement{QStringLiteral("insert or ignore into SM_Role (cGroup_Id,cUser_Id) values ('DATA-MANAGER',?)"), {master}});
         WriteErrLog(33, accId, QStringLiteral("cmdOK_Click"));
 
         if (!server) {

@@ -98,10 +98,18 @@ void PermissionGrant::save(Database& db, const GrantRequest& r, const AuditConte
 
 void PermissionGrant::setSupervisor(Database& db, const QString& accId, int year, const QString& member, const AuditContext& who)
 {
-    AuditLog::run(db, who, Audit::supervisorSet(accId, year, member), [&] {
-        db.execute(QStringLiteral("insert or ignore into SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) values(?,?,?,'Admin')"),
-                   {accId, year, member});
-    });
+    // The row says all before the write, so the write goes with the COMMIT: one round trip fewer.
+    // A failure rolls both back and leaves the failed row, as AuditLog::run does.
+    const AuditEntry entry = Audit::supervisorSet(accId, year, member);
+    try {
+        Database::Transaction t(db);
+        AuditLog::write(db, who, entry);
+        t.commit({{QStringLiteral("insert or ignore into SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) values(?,?,?,'Admin')"),
+                   {accId, year, member}}});
+    } catch (const DbError& e) {
+        AuditLog::record(db, who, entry.failed(e.reasonText()));
+        throw;
+    }
 }
 
 void PermissionGrant::removeAll(Database& db, const QString& accId, int year, const QString& member, bool asSupervisor,

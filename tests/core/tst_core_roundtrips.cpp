@@ -300,10 +300,10 @@ private slots:
         // The session's start, the upkeep's question, the operators; the wrong passwords' read.
         QVERIFY2(shown <= start + 2, qPrintable(QString::number(shown)));
         QVERIFY2(login <= 1, qPrintable(QString::number(login)));
-        QVERIFY2(created <= 47, qPrintable(QString::number(created)));
-        QVERIFY2(granted <= 6, qPrintable(QString::number(granted)));
-        QVERIFY2(exported <= 29, qPrintable(QString::number(exported)));
-        QVERIFY2(listed <= 7, qPrintable(QString::number(listed)));
+        QVERIFY2(created <= 19, qPrintable(QString::number(created)));
+        QVERIFY2(granted <= 4, qPrintable(QString::number(granted)));
+        QVERIFY2(exported <= 25, qPrintable(QString::number(exported)));
+        QVERIFY2(listed <= start + 1, qPrintable(QString::number(listed)));
     }
 };
 
