@@ -91,7 +91,8 @@ public:
     // session's connection), one after another on SQLite; returns each one's rows (an empty
     // Recordset for one without rows). A failure throws DbError (the server's text and SQLSTATE,
     // as a single statement's) for the first statement that failed; the ones after it are not run.
-    // Used inside a Transaction like any statement; rowsAffected() is then the last one's.
+    // Used inside a Transaction like any statement; rowsAffected() is then the last one's. Outside
+    // one the server keeps all of a batch or none of it, SQLite the statements before the failure.
     QList<Recordset> batch(const QList<Statement>& statements);
     // Number of rows the last execute() changed.
     int rowsAffected() const { return m_rowsAffected; }

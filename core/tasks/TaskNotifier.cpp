@@ -45,15 +45,31 @@ TaskNotifier::TaskNotifier(const Database& sysDb, int pollMs, QObject* parent)
     m_mark = TaskRegistry::changeMark(*m_db);
 }
 
-// A thread still opening keeps what it shares with this one and closes its session itself.
-TaskNotifier::~TaskNotifier() = default;
+// A thread still opening (a server that does not answer) keeps what it shares with this one and
+// closes its session itself; one that is done is waited for.
+TaskNotifier::~TaskNotifier()
+{
+    if (!m_thread.joinable())
+        return;
+    bool done = true;
+    if (m_opening) {
+        const std::lock_guard<std::mutex> held(m_opening->lock);
+        done = m_opening->done;
+    }
+    if (done)
+        m_thread.join();
+    else
+        m_thread.detach();
+}
 
 void TaskNotifier::openInBackground()
 {
     auto opening = std::make_shared<Opening>();
     m_opening = opening;
     const QString conninfo = ConnInfo(m_conninfo).givingUpAfter(kGiveUpSeconds).connectString();
-    std::thread([opening, conninfo, schema = m_schema] {
+    if (m_thread.joinable())
+        m_thread.join();   // the one before, done
+    m_thread = std::thread([opening, conninfo, schema = m_schema] {
         // Nobody waits for these round trips: they are not the console's.
         const ServerStatement::Uncounted nobodyWaits;
         auto db = std::make_unique<Database>();
@@ -72,7 +88,7 @@ void TaskNotifier::openInBackground()
         opening->mark = mark;
         opening->error = error;
         opening->done = true;
-    }).detach();
+    });
     m_waiting.start();
 }
 

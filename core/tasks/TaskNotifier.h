@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <thread>
 
 class QSocketNotifier;
 
@@ -41,6 +42,7 @@ private:
 
     std::unique_ptr<Database> m_db;
     std::shared_ptr<Opening> m_opening;   // a server session being opened, until it is adopted
+    std::thread m_thread;   // the one opening it
     QString m_conninfo;
     QString m_schema;
     QTimer m_timer;
