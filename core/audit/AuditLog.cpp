@@ -138,32 +138,21 @@ QVariant nullWhenZero(int year)
     return year == 0 ? QVariant() : QVariant(year);
 }
 
-// The key's lock (on the server) and its head, read in one round trip: the previous row's hash and
-// the key's count with this row (unknown once its head has been taken away).
+// The installation-wide key is the empty text, never Null.
+QString logKey(const QString& accId)
+{
+    return accId.trimmed().isEmpty() ? QStringLiteral("") : accId.trimmed();
+}
+
+// The previous row's hash and the key's count with this row (unknown once its head has been
+// taken away), from the head's read.
 struct Predecessor {
     QString hash;
     QVariant rows;
 };
 
-Predecessor predecessorOf(Database& db, const QString& key, const QString& schema)
+Predecessor predecessorIn(const Recordset& head)
 {
-    QList<Database::Statement> read;
-    // The server locks only the rows written: two sessions could both read the same head and fork
-    // the key's chain. The key's lock, held to the commit, makes the second wait for the first.
-    // A statement of its own, so the head is read after the wait, as the first writer left it.
-    if (db.engine() == Engine::PostgreSQL)
-        read << Database::Statement{QStringLiteral("SELECT pg_advisory_xact_lock(hashtextextended(?, 0))"),
-                                    {QStringLiteral("SM_Log|%1|%2").arg(db.schemaOf(schema), key.toLower())}};
-    // Without a head, the key's first row, unless its head is gone while its rows are not: the
-    // chain then goes on from its last row and the head's count stays unknown, so the check keeps
-    // saying so.
-    read << Database::Statement{QStringLiteral("SELECT h.cHash, h.iRows, h.cAcc_Id IS NOT NULL, CASE WHEN h.cAcc_Id IS NULL THEN "
-                                               "(SELECT l.cHash FROM %1.SM_Log l WHERE l.cAcc_Id=? AND %2 AND l.cHash IS NOT NULL "
-                                               "ORDER BY l.rowid DESC LIMIT 1) END "
-                                               "FROM (SELECT 1 AS one) o LEFT JOIN %1.SM_LogHead h ON h.cAcc_Id=?")
-                                    .arg(schema, kOwnRows),
-                                {key, AuditLog::kSubId, key}};
-    const Recordset head = db.batch(read).constLast();
     Predecessor p;
     if (head.Fields(2).toBool()) {
         p.hash = head.Fields(0).toString();
@@ -175,44 +164,6 @@ Predecessor predecessorOf(Database& db, const QString& key, const QString& schem
             p.rows = 1;
     }
     return p;
-}
-
-// The row's statements after its predecessor is read: the row, then its key's head, which takes
-// the row's id as the engine gave it (the server's sequence, SQLite's rowid), so both go in one
-// round trip.
-QList<Database::Statement> rowStatements(Database& db, const AuditContext& who, const AuditEntry& e, const QString& schema)
-{
-    ensureUpgraded(db, schema);
-    // The installation-wide key is the empty text, never Null.
-    const QString key = e.accId.trimmed().isEmpty() ? QStringLiteral("") : e.accId.trimmed();
-    const Predecessor prev = predecessorOf(db, key, schema);
-    const QDateTime now = QDateTime::currentDateTime();
-    AuditLog::RowContent c;
-    c.accId = key;
-    c.year = e.year == 0 ? QString() : QString::number(e.year);
-    c.subId = AuditLog::kSubId;
-    c.operatorId = e.operatorId.isNull() ? who.operatorId : e.operatorId;
-    c.station = who.station.isEmpty() ? SysInfo::computerName() : who.station;
-    c.osUser = who.osUser.isEmpty() ? SysInfo::osUser() : who.osUser;
-    c.date = now.toString(QStringLiteral("yyyy-MM-dd"));
-    c.time = now.toString(QStringLiteral("HH:mm:ss"));
-    c.action = e.action;
-    c.result = AuditEntry::resultText(e.result);
-    c.reason = e.reason;
-    c.detail = e.detail;
-    c.prevHash = prev.hash;
-    const QString hash = AuditLog::hashOf(c);
-    const bool server = db.engine() == Engine::PostgreSQL;
-    const QString lastId = server ? QStringLiteral("currval(pg_get_serial_sequence(?, 'rowid'))") : QStringLiteral("last_insert_rowid()");
-    QVariantList headValues{key, hash, prev.rows};
-    if (server)
-        headValues << db.schemaOf(schema) + QStringLiteral(".sm_log");
-    return {{QStringLiteral("INSERT INTO %1.SM_Log (cAcc_Id,iYear,cSub_Id,cUser_Id,cStation,dDate,cTime,cContent,"
-                            "cOsUser,cAction,cResult,cReason,cPrevHash,cHash) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)").arg(schema),
-             {c.accId, nullWhenZero(e.year), c.subId, c.operatorId, c.station, c.date, c.time, c.detail,
-              c.osUser, c.action, c.result, c.reason, c.prevHash, hash}},
-            {QStringLiteral("INSERT OR REPLACE INTO %1.SM_LogHead (cAcc_Id,cHash,iRows,iLastId) VALUES (?,?,?,%2)").arg(schema, lastId),
-             headValues}};
 }
 } // namespace
 
@@ -268,16 +219,74 @@ void markUpToDate(Database& db, const QString& schema)
     g_upgraded.insert(upgradedId(db, schema));
 }
 
+QList<Database::Statement> headStatements(Database& db, const QString& accId, const QString& schema)
+{
+    ensureUpgraded(db, schema);
+    const QString key = logKey(accId);
+    QList<Database::Statement> read;
+    // The server locks only the rows written: two sessions could both read the same head and fork
+    // the key's chain. The key's lock, held to the commit, makes the second wait for the first.
+    // A statement of its own, so the head is read after the wait, as the first writer left it.
+    if (db.engine() == Engine::PostgreSQL)
+        read << Database::Statement{QStringLiteral("SELECT pg_advisory_xact_lock(hashtextextended(?, 0))"),
+                                    {QStringLiteral("SM_Log|%1|%2").arg(db.schemaOf(schema), key.toLower())}};
+    // Without a head, the key's first row, unless its head is gone while its rows are not: the
+    // chain then goes on from its last row and the head's count stays unknown, so the check keeps
+    // saying so.
+    read << Database::Statement{QStringLiteral("SELECT h.cHash, h.iRows, h.cAcc_Id IS NOT NULL, CASE WHEN h.cAcc_Id IS NULL THEN "
+                                               "(SELECT l.cHash FROM %1.SM_Log l WHERE l.cAcc_Id=? AND %2 AND l.cHash IS NOT NULL "
+                                               "ORDER BY l.rowid DESC LIMIT 1) END "
+                                               "FROM (SELECT 1 AS one) o LEFT JOIN %1.SM_LogHead h ON h.cAcc_Id=?")
+                                    .arg(schema, kOwnRows),
+                                {key, kSubId, key}};
+    return read;
+}
+
+QList<Database::Statement> rowStatements(Database& db, const AuditContext& who, const AuditEntry& e, const Recordset& head, const QString& schema)
+{
+    const Predecessor prev = predecessorIn(head);
+    const QDateTime now = QDateTime::currentDateTime();
+    RowContent c;
+    c.accId = logKey(e.accId);
+    c.year = e.year == 0 ? QString() : QString::number(e.year);
+    c.subId = kSubId;
+    c.operatorId = e.operatorId.isNull() ? who.operatorId : e.operatorId;
+    c.station = who.station.isEmpty() ? SysInfo::computerName() : who.station;
+    c.osUser = who.osUser.isEmpty() ? SysInfo::osUser() : who.osUser;
+    c.date = now.toString(QStringLiteral("yyyy-MM-dd"));
+    c.time = now.toString(QStringLiteral("HH:mm:ss"));
+    c.action = e.action;
+    c.result = AuditEntry::resultText(e.result);
+    c.reason = e.reason;
+    c.detail = e.detail;
+    c.prevHash = prev.hash;
+    const QString hash = hashOf(c);
+    // The head takes the row's id as the engine gave it (the server's sequence, SQLite's rowid),
+    // so the row and its head go in one round trip.
+    const bool server = db.engine() == Engine::PostgreSQL;
+    const QString lastId = server ? QStringLiteral("currval(pg_get_serial_sequence(?, 'rowid'))") : QStringLiteral("last_insert_rowid()");
+    QVariantList headValues{c.accId, hash, prev.rows};
+    if (server)
+        headValues << db.schemaOf(schema) + QStringLiteral(".sm_log");
+    return {{QStringLiteral("INSERT INTO %1.SM_Log (cAcc_Id,iYear,cSub_Id,cUser_Id,cStation,dDate,cTime,cContent,"
+                            "cOsUser,cAction,cResult,cReason,cPrevHash,cHash) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?)").arg(schema),
+             {c.accId, nullWhenZero(e.year), c.subId, c.operatorId, c.station, c.date, c.time, c.detail,
+              c.osUser, c.action, c.result, c.reason, c.prevHash, hash}},
+            {QStringLiteral("INSERT OR REPLACE INTO %1.SM_LogHead (cAcc_Id,cHash,iRows,iLastId) VALUES (?,?,?,%2)").arg(schema, lastId),
+             headValues}};
+}
+
 void write(Database& db, const AuditContext& who, const AuditEntry& entry, const QString& schema)
 {
+    const auto rowAfterHead = [&] { return rowStatements(db, who, entry, db.batch(headStatements(db, entry.accId, schema)).constLast(), schema); };
     if (db.inTransaction()) {
-        db.batch(rowStatements(db, who, entry, schema));
+        db.batch(rowAfterHead());
         return;
     }
     // The predecessor's hash is read and the row written under one write lock, so two programs
     // writing at once cannot both take the same predecessor; the row goes with the COMMIT.
     Database::Transaction t(db);
-    t.commit(rowStatements(db, who, entry, schema));
+    t.commit(rowAfterHead());
 }
 
 bool record(Database& db, const AuditContext& who, const AuditEntry& entry) noexcept

@@ -9,6 +9,7 @@
 //
 // A row of an action that has a transaction on the same database is written inside it: it commits
 // with the action or not at all. A failed action's row (失败) is written after its rollback.
+#include <Database.h>
 #include <Engine.h>
 
 #include <QString>
@@ -16,7 +17,6 @@
 
 #include <functional>
 
-class Database;
 class RowView;
 
 // Who acts: given by the caller (the console passes the logged-in operator and the workstation;
@@ -54,6 +54,14 @@ inline const QString kImported = QStringLiteral("IMPORT");
 // database has its alias) inside the open transaction of `db` when there is one, else in a
 // transaction of its own. Throws DbError; within the caller's transaction a failure fails the action.
 void write(Database& db, const AuditContext& who, const AuditEntry& entry, const QString& schema = QStringLiteral("main"));
+
+// The same row in two of the caller's own round trips, inside its transaction: the key's lock and
+// head read go at the end of one of its batches (headStatements, for the set `accId` the entry
+// names), and the row and its head, made from that batch's last result, in the next batch or with
+// the commit (rowStatements). write() is these two.
+QList<Database::Statement> headStatements(Database& db, const QString& accId, const QString& schema = QStringLiteral("main"));
+QList<Database::Statement> rowStatements(Database& db, const AuditContext& who, const AuditEntry& entry, const Recordset& head,
+                                         const QString& schema = QStringLiteral("main"));
 
 // The same for a row that must not stop anything: a failed action's row, a log-in. A failure is
 // logged (WriteErrLog) and false returned. A failed action's row waits for another program's
