@@ -5,10 +5,11 @@
 
 #include <QHash>
 
-// Each write below is one batch of statements (one round trip to a server, its BEGIN with it):
-// what the log row says (the permissions' names, what was held) is read by the same batch that
-// writes. AuditLog::run writes the row after the work, so the work completes the entry it was
-// given; when the work fails, its failed row names the permissions by identifier alone.
+#include <functional>
+
+// Each write below is two round trips to a server: one batch with the BEGIN, the write, what the
+// log row says (the permissions' names, what was held) and the log key's lock and head; then the
+// log row, made from what that batch read, with the COMMIT.
 namespace {
 // Identifiers a statement lists at most, far below either engine's limit of values.
 constexpr int kIdsPerStatement = 500;
@@ -76,6 +77,31 @@ QStringList described(Recordset names, const QStringList& asked)
     }
     return out;
 }
+
+// The work's batch with the log's head read at its end, then the row `entry` (completed by `read`
+// from the batch's results) with the COMMIT. When anything fails, all is rolled back and the failed
+// row written, as AuditLog::run does; `refused`, when given, runs first inside the transaction.
+void logged(Database& db, const AuditContext& who, AuditEntry& entry, const QList<Database::Statement>& work,
+            const std::function<void(const QList<Recordset>&)>& read, const std::function<void()>& refused = {})
+{
+    try {
+        Database::Transaction t(db);
+        QList<Recordset> got;
+        try {
+            got = db.batch(work + AuditLog::headStatements(db, entry.accId));
+        } catch (const DbError&) {
+            if (refused)
+                refused();
+            throw;
+        }
+        if (read)
+            read(got);
+        t.commit(AuditLog::rowStatements(db, who, entry, got.constLast()));
+    } catch (const DbError& e) {
+        AuditLog::record(db, who, entry.failed(e.reasonText()));
+        throw;
+    }
+}
 } // namespace
 
 void PermissionGrant::save(Database& db, const GrantRequest& r, const AuditContext& who)
@@ -85,31 +111,21 @@ void PermissionGrant::save(Database& db, const GrantRequest& r, const AuditConte
     const QStringList ids = distinctIds(r.authIds);
     // The names are read with the writes when there are few enough to list in one statement.
     const bool namesWithWrites = ids.size() <= kIdsPerStatement;
+    QList<Database::Statement> work = grantStatements(r, ids);
+    work.append(namesWithWrites ? namesStatement(ids) : Database::Statement{QStringLiteral("select cAuth_Id, cAuth_Name from SM_Auth"), {}});
+    // A failed grant's row names the permissions by identifier alone.
     AuditEntry entry = Audit::granted(r.accId, r.year, r.member, r.authIds);
-    AuditLog::run(db, who, entry, [&] {
-        QList<Database::Statement> statements = grantStatements(r, ids);
-        if (namesWithWrites)
-            statements.append(namesStatement(ids));
-        const QList<Recordset> got = db.batch(statements);
-        const Recordset names = namesWithWrites ? got.last() : db.query(QStringLiteral("select cAuth_Id, cAuth_Name from SM_Auth"));
-        entry = Audit::granted(r.accId, r.year, r.member, described(names, r.authIds));
+    logged(db, who, entry, work, [&](const QList<Recordset>& got) {
+        entry = Audit::granted(r.accId, r.year, r.member, described(got.at(work.size() - 1), r.authIds));
     });
 }
 
 void PermissionGrant::setSupervisor(Database& db, const QString& accId, int year, const QString& member, const AuditContext& who)
 {
-    // The row says all before the write, so the write goes with the COMMIT: one round trip fewer.
-    // A failure rolls both back and leaves the failed row, as AuditLog::run does.
-    const AuditEntry entry = Audit::supervisorSet(accId, year, member);
-    try {
-        Database::Transaction t(db);
-        AuditLog::write(db, who, entry);
-        t.commit({{QStringLiteral("insert or ignore into SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) values(?,?,?,'Admin')"),
-                   {accId, year, member}}});
-    } catch (const DbError& e) {
-        AuditLog::record(db, who, entry.failed(e.reasonText()));
-        throw;
-    }
+    AuditEntry entry = Audit::supervisorSet(accId, year, member);
+    logged(db, who, entry, {{QStringLiteral("insert or ignore into SM_HoldAuth (cAcc_Id,iYear,cUser_Id,cAuth_Id) values(?,?,?,'Admin')"),
+                             {accId, year, member}}},
+           {});
 }
 
 void PermissionGrant::removeAll(Database& db, const QString& accId, int year, const QString& member, bool asSupervisor,
@@ -121,22 +137,18 @@ void PermissionGrant::removeAll(Database& db, const QString& accId, int year, co
     AuditEntry entry = entryFor({});
     const Database::Statement held{QStringLiteral("select distinct cAuth_Id from SM_HoldAuth where cAcc_Id=? and cUser_Id=? order by cAuth_Id"),
                                    {accId, member}};
-    AuditLog::run(db, who, entry, [&] {
-        // What is held is read in the batch that deletes it, for the log row; when the delete is
-        // refused, the row of the failure still lists what is held (read again after the savepoint).
-        try {
-            const QList<Recordset> got = db.batch({{QStringLiteral("SAVEPOINT held"), {}},
-                                                   held,
-                                                   {QStringLiteral("delete from SM_HoldAuth where cAcc_Id=? and cUser_Id=?"), {accId, member}},
-                                                   {QStringLiteral("RELEASE held"), {}}});
-            entry = entryFor(idsOf(got.at(1)));
-        } catch (const DbError&) {
+    // What is held is read in the batch that deletes it; when the delete is refused, the failed
+    // row still lists what is held, read again after the savepoint.
+    logged(
+        db, who, entry,
+        {{QStringLiteral("SAVEPOINT held"), {}}, held, {QStringLiteral("delete from SM_HoldAuth where cAcc_Id=? and cUser_Id=?"), {accId, member}},
+         {QStringLiteral("RELEASE held"), {}}},
+        [&](const QList<Recordset>& got) { entry = entryFor(idsOf(got.at(1))); },
+        [&] {
             try {
-                entry = entryFor(idsOf(db.batch({{QStringLiteral("ROLLBACK TO held"), {}}, held}).last()));
+                entry = entryFor(idsOf(db.batch({{QStringLiteral("ROLLBACK TO held"), {}}, held}).constLast()));
             } catch (const DbError&) {
                 // The session is gone with the transaction: the row says nothing of what is held.
             }
-            throw;
-        }
-    });
+        });
 }

@@ -301,7 +301,7 @@ private slots:
         QVERIFY2(shown <= start + 2, qPrintable(QString::number(shown)));
         QVERIFY2(login <= 1, qPrintable(QString::number(login)));
         QVERIFY2(created <= 19, qPrintable(QString::number(created)));
-        QVERIFY2(granted <= 4, qPrintable(QString::number(granted)));
+        QVERIFY2(granted <= 2, qPrintable(QString::number(granted)));
         QVERIFY2(exported <= 25, qPrintable(QString::number(exported)));
         QVERIFY2(listed <= start + 1, qPrintable(QString::number(listed)));
     }
