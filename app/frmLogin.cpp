@@ -293,11 +293,14 @@ void frmLogin::openSystem()
     }
     try {
         m_session.sysDb = std::make_unique<Database>();
-        const Installation::Opened opened = Installation::openSystemDatabase(
+        // The operators are read with the installation's upkeep question, in one round trip.
+        const Database::Statement operators{QStringLiteral("select * from sm_user where cUser_Name<>'asuser' order by cUser_Id"), {}};
+        Installation::Opened opened = Installation::openSystemDatabase(
             *m_session.sysDb, server.isEmpty() ? m_session.installation : InstallationPlace::server(server.givingUpAfter(UsedServers::kGiveUpSeconds)),
-            false);
+            false, {operators});
         // An older installation's plain passwords are hashed once, a good part of a second each:
-        // on a connection of its own off the window's thread, so the form keeps painting.
+        // on a connection of its own off the window's thread, so the form keeps painting; the
+        // operators are then read again with their hashes.
         if (opened.plainPasswords) {
             const Database& kept = *m_session.sysDb;
             runOffThread([&] {
@@ -306,12 +309,12 @@ void frmLogin::openSystem()
                 Installation::convertPasswords(converting);
                 return true;
             });
+            opened.read = m_session.sysDb->batch({operators});
         }
         // A deletion that a crash interrupted is finished or undone, and an interrupted import
         // rolled back or finished, before anyone sees the sets.
         Installation::recoverInterrupted(*m_session.sysDb);
-        m_users = std::make_unique<Recordset>(
-            m_session.sysDb->query(QStringLiteral("select * from sm_user where cUser_Name<>'asuser' order by cUser_Id")));
+        m_users = std::make_unique<Recordset>(opened.read.value(0));
     } catch (const DbError& e) {
         WriteErrLog(3, e.text(), QStringLiteral("Form_Load"));
         m_session.sysDb.reset();

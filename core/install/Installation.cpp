@@ -74,11 +74,12 @@ void takeOwnCollations(Database& db)
 // What every program does to a system database it has opened: asks in one statement what is
 // missing or left (InstallationUpkeep), makes only that (a read-only file is logged and left: the
 // login still reads it), and, with `convert`, hashes plain passwords. What is left is returned.
-Opened readyForLogins(Database& db, bool convert, const char* where)
+Opened readyForLogins(Database& db, bool convert, const char* where, const QList<Database::Statement>& alsoRead)
 {
     InstallationUpkeep::State state;
+    QList<Recordset> read;
     try {
-        state = InstallationUpkeep::ask(db);
+        state = InstallationUpkeep::ask(db, alsoRead, &read);
     } catch (const DbError& e) {
         if (db.engine() == Engine::PostgreSQL)
             throw;
@@ -86,16 +87,22 @@ Opened readyForLogins(Database& db, bool convert, const char* where)
         state.tablesMissing = state.logBehind = true;
     }
     if (db.engine() == Engine::PostgreSQL && !state.installed)
-        return {false, false};
+        return {false, false, {}};
     InstallationUpkeep::bringUpToDate(db, state);
     if (state.foreignCollations)
         takeOwnCollations(db);
+    // Read again when it was not read with the question (asked again without it) or the
+    // passwords it read have just become hashes.
+    bool readAgain = read.isEmpty();
     // A file installation's mirror is converted with it, whatever the system database holds.
     if (convert && (state.plainPasswords || db.engine() == Engine::SQLite)) {
         convertPasswords(db);
+        readAgain = readAgain || state.plainPasswords;
         state.plainPasswords = false;
     }
-    return {true, state.plainPasswords};
+    if (readAgain && !alsoRead.isEmpty())
+        read = db.batch(alsoRead);
+    return {true, state.plainPasswords, read};
 }
 
 } // namespace
@@ -149,10 +156,10 @@ void openSystemSchema(Database& db, const ConnInfo& server)
 }
 } // namespace
 
-Opened openServerSystem(Database& db, const ConnInfo& server, bool convert)
+Opened openServerSystem(Database& db, const ConnInfo& server, bool convert, const QList<Database::Statement>& alsoRead)
 {
     openSystemSchema(db, server);
-    const Opened opened = readyForLogins(db, convert, "openServerSystem");
+    const Opened opened = readyForLogins(db, convert, "openServerSystem", alsoRead);
     if (!opened.installed) {
         db.close();
         throw DbError(noInstallation(server));
@@ -174,15 +181,15 @@ void createRoot(const QString& root, bool demo)
     createSystemDatabase(sysDb, demo);
 }
 
-Opened openSystemDatabase(Database& db, const InstallationPlace& place, bool convert)
+Opened openSystemDatabase(Database& db, const InstallationPlace& place, bool convert, const QList<Database::Statement>& alsoRead)
 {
     if (place.onServer()) {
         FileModes::applyForServer();
-        return openServerSystem(db, place.conn(), convert);
+        return openServerSystem(db, place.conn(), convert, alsoRead);
     }
     FileModes::applyFor(place.root());
     db.open(place.sysDbPath());
-    return readyForLogins(db, convert, "openSystemDatabase");
+    return readyForLogins(db, convert, "openSystemDatabase", alsoRead);
 }
 
 void openToRead(Database& db, const InstallationPlace& place)

@@ -2,11 +2,11 @@
 // Makes and opens an installation: its system database built from the SQL and charts compiled into
 // the program, and opened as every program of the installation opens it (the wrong passwords' and
 // the tasks' tables made, plain passwords hashed, the audit log's tables brought up to date).
+#include <Database.h>
 #include <InstallationPlace.h>
 
+#include <QList>
 #include <QString>
-
-class Database;
 
 namespace Installation {
 // A new system database at `path` (must not exist): schema, shipped rows, preset charts. Its only
@@ -27,10 +27,11 @@ void createServer(const ConnInfo& server, bool demo = false);
 struct Opened {
     bool installed = true;
     bool plainPasswords = false;
+    QList<Recordset> read;   // the rows of what the caller asked to read with the upkeep's question
 };
 // Opens the system database of the server installation `server` names (as openSystemDatabase).
 // Throws DbError when the server cannot be reached or holds no installation.
-Opened openServerSystem(Database& db, const ConnInfo& server, bool convert = true);
+Opened openServerSystem(Database& db, const ConnInfo& server, bool convert = true, const QList<Database::Statement>& alsoRead = {});
 // The system database of the installation at `root`: ROOT/DeZaduzi/DeZaduzi.mdb, matched without
 // regard to case; the path as expected when it is missing.
 QString sysDbPath(const QString& root);
@@ -44,8 +45,10 @@ void createRoot(const QString& root, bool demo = false);
 // Without `convert` the passwords are left for convertPasswords (a console runs it off its
 // window's thread, on a connection of its own, and only when a plain one is left).
 // A server installation's system database is its schema (openServerSystem).
-// What is kept up to date is asked in one statement and made only when missing (InstallationUpkeep).
-Opened openSystemDatabase(Database& db, const InstallationPlace& place, bool convert = true);
+// What is kept up to date is asked in one statement and made only when missing (InstallationUpkeep);
+// `alsoRead` goes in the same round trip (the login's operators; read before the caller converts
+// plain passwords itself, so read again by it after that).
+Opened openSystemDatabase(Database& db, const InstallationPlace& place, bool convert = true, const QList<Database::Statement>& alsoRead = {});
 // Opens the system database of the installation at `place` for a job that only reads it (a
 // listing): nothing is made, converted or brought up to date, so on a server the session's start
 // is all it costs. Throws DbError when it cannot be opened or a server database holds no

@@ -63,14 +63,17 @@ Question question(const Database& db, const QStringList& mine, const AuditLog::S
 }
 } // namespace
 
-State ask(Database& db)
+State ask(Database& db, const QList<Database::Statement>& alsoRead, QList<Recordset>* read)
 {
     const AuditLog::Shape log = AuditLog::shape(db.engine());
     const QStringList mine = QStringList{QStringLiteral("SM_LoginFail")} + TaskRegistry::tableNames();
     Recordset rs;
     try {
         const Question q = question(db, mine, log, true);
-        rs = db.query(q.sql, q.params);
+        QList<Recordset> got = db.batch(QList<Database::Statement>{{q.sql, q.params}} + alsoRead);
+        rs = got.takeFirst();
+        if (read)
+            *read = got;
     } catch (const DbError&) {
         // The plain passwords' part reads the operators' table: without one, asked again without it.
         const Question q = question(db, mine, log, false);
