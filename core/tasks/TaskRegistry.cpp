@@ -184,8 +184,7 @@ bool TaskRegistry::heartbeat()
     try {
         if (m_db.engine() == Engine::PostgreSQL) {
             Database::Transaction t(m_db);
-            m_db.execute(QStringLiteral("SET LOCAL synchronous_commit TO off"));
-            m_db.execute(beat, {m_id});
+            m_db.batch({{QStringLiteral("SET LOCAL synchronous_commit TO off"), {}}, {beat, {m_id}}});
             const bool there = m_db.rowsAffected() > 0;
             t.commit();
             return there;
@@ -246,11 +245,15 @@ Claim TaskRegistry::claim(const QString& accId, int year, Tasks::Function f)
     try {
         // The check and the row under one lock: SQLite's write lock, taken as the transaction
         // begins; on a server the set's advisory lock, which the next claimant waits for.
+        // The lock and the read in one round trip, each its own statement: the read sees what the
+        // claimant before left.
         Database::Transaction t(m_db);
+        QList<Database::Statement> check;
         if (m_db.engine() == Engine::PostgreSQL)
-            m_db.execute(QStringLiteral("SELECT pg_advisory_xact_lock(?, hashtext(lower(?)))"), {kClaimClass, accId});
+            check << Database::Statement{QStringLiteral("SELECT pg_advisory_xact_lock(?, hashtext(lower(?)))"), {kClaimClass, accId}};
+        check << conflictStatement(accId, year, exclusive);
         Held held;
-        if (conflict(accId, year, exclusive, &held)) {
+        if (conflictIn(m_db.batch(check).constLast(), &held)) {
             const Words what{held.function, Tasks::functionShown(held.function)};
             c.refusal = held.abnormal
                             ? Words::of("Tasks", QT_TRANSLATE_NOOP("Tasks", "工作站[%1]上的操作员[%2]在%3执行“%4”的任务已异常（程序已退出或失去联系），"
@@ -275,26 +278,31 @@ Claim TaskRegistry::claim(const QString& accId, int year, Tasks::Function f)
 // Another task's function on the set and an overlapping year (0 is every year) that the claim
 // cannot stand beside: any, for an exclusive claim; an exclusive one, for a shared claim. A live
 // holder is named before an abnormal one.
-bool TaskRegistry::conflict(const QString& accId, int year, bool exclusive, Held* held)
+Database::Statement TaskRegistry::conflictStatement(const QString& accId, int year, bool exclusive) const
+{
+    return {QStringLiteral("SELECT f.cFunction, f.iYear, t.cStation, t.cUser_Id, t.cOsUser, f.cUser_Id, t.iPid, t.iPidStart, %1 AS gone "
+                           "FROM SM_TaskFunc f LEFT JOIN SM_Task t ON t.iTask_Id=f.iTask_Id "
+                           "WHERE f.cAcc_Id=? AND (f.iYear=? OR f.iYear=0 OR ?=0) AND f.iTask_Id<>? AND (?=1 OR f.iExclusive=1) "
+                           "ORDER BY gone, f.iSince")
+                .arg(stale(m_db, QStringLiteral("t"))),
+            {accId, year, year, m_id, int(exclusive)}};
+}
+
+bool TaskRegistry::conflictIn(Recordset rs, Held* held) const
 {
     bool found = false;
-    m_db.forEach(QStringLiteral("SELECT f.cFunction, f.iYear, t.cStation, t.cUser_Id, t.cOsUser, f.cUser_Id, t.iPid, t.iPidStart, %1 AS gone "
-                                "FROM SM_TaskFunc f LEFT JOIN SM_Task t ON t.iTask_Id=f.iTask_Id "
-                                "WHERE f.cAcc_Id=? AND (f.iYear=? OR f.iYear=0 OR ?=0) AND f.iTask_Id<>? AND (?=1 OR f.iExclusive=1) "
-                                "ORDER BY gone, f.iSince")
-                     .arg(stale(m_db, QStringLiteral("t"))),
-                 {accId, year, year, m_id, int(exclusive)}, [&](const RowView& q) {
-                     const bool abnormal = q.value(8).toInt() != 0 || goneHere(q.value(2).toString(), q.value(6).toLongLong(), q.value(7).toLongLong());
-                     if (found && !(held->abnormal && !abnormal))
-                         return;
-                     found = true;
-                     held->function = q.value(0).toString();
-                     held->year = q.value(1).toInt();
-                     held->station = q.value(2).toString();
-                     const QString op = q.value(3).toString().isEmpty() ? q.value(5).toString() : q.value(3).toString();
-                     held->who = op.isEmpty() ? q.value(4).toString() : op;
-                     held->abnormal = abnormal;
-                 });
+    for (; !rs.Eof(); rs.MoveNext()) {
+        const bool abnormal = rs.Fields(8).toInt() != 0 || goneHere(rs.Fields(2).toString(), rs.Fields(6).toLongLong(), rs.Fields(7).toLongLong());
+        if (found && !(held->abnormal && !abnormal))
+            continue;
+        found = true;
+        held->function = rs.Fields(0).toString();
+        held->year = rs.Fields(1).toInt();
+        held->station = rs.Fields(2).toString();
+        const QString op = rs.Fields(3).toString().isEmpty() ? rs.Fields(5).toString() : rs.Fields(3).toString();
+        held->who = op.isEmpty() ? rs.Fields(4).toString() : op;
+        held->abnormal = abnormal;
+    }
     return found;
 }
 

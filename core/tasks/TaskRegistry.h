@@ -76,7 +76,8 @@ public:
 
 private:
     struct Held;
-    bool conflict(const QString& accId, int year, bool exclusive, Held* held);
+    Database::Statement conflictStatement(const QString& accId, int year, bool exclusive) const;
+    bool conflictIn(Recordset rows, Held* held) const;
     bool goneHere(const QString& station, qint64 pid, qint64 pidStart) const;
     void changed();
     // The notification of a change, sent with the transaction's COMMIT (nothing on files).
