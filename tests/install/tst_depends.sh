@@ -1,9 +1,9 @@
 #!/bin/sh
 # tst_depends.sh DEB|FOLDER: the package's Depends name every package its programs need on a system
 # that has nothing else: the libraries they link (dpkg-shlibdeps on each program in the package) and
-# the packages of the Qt plugins the programs are seen to load, which no linker sees: the SQL drivers
-# (SQLite's for an installation in files, PostgreSQL's for one on a server) and the window system's
-# platform plugin. The programs run from the unpacked package with QT_DEBUG_PLUGINS, doing what loads
+# the packages of the Qt plugins the programs are seen to load, which no linker sees: the SQL driver
+# of an installation in files (a server session is libpq's, which the programs link) and the window
+# system's platform plugin. The programs run from the unpacked package with QT_DEBUG_PLUGINS, doing what loads
 # each plugin: making an installation, listing it, reaching for a server, opening the console.
 # Exit 77 (skipped) when no package has been built or the dpkg tools are missing.
 set -u
@@ -70,7 +70,7 @@ else
   echo "note: no xvfb-run, the console's platform plugin not tried"
 fi
 plugins=$(sed -n 's/.*"\([^"]*\/plugins\/[^"]*\)" loaded library.*/\1/p' "$tmp/loaded" | sort -u)
-for kind in sqldrivers/libqsqlite sqldrivers/libqsqlpsql; do
+for kind in sqldrivers/libqsqlite; do
   printf '%s\n' "$plugins" | grep -q "/$kind" || fail "no run loaded $kind: $(grep -i 'sql\|revozi' "$tmp/loaded" | tail -5)"
 done
 for plugin in $plugins; do
