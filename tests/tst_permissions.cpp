@@ -261,7 +261,6 @@ private slots:
         QVERIFY(b.msgs.calls.isEmpty());
 
         const int glCatalogue = env.count(QStringLiteral("select count(*) from SM_Auth where substr(cAuth_Id,1,2)='GL'"));
-        QVERIFY(glCatalogue > 20);
         QCOMPARE(env.count(QStringLiteral("select count(*) from SM_HoldAuth where cUser_Id='chenl'")), glCatalogue);
         QCOMPARE(env.count(QStringLiteral("select count(*) from SM_HoldAuth where cUser_Id='chenl' and (substr(cAuth_Id,1,2)<>'GL' or cAcc_Id<>'001' or iYear<>2026)")), 0);
         QCOMPARE(b.f.MSFlexGrid2->Rows(), glCatalogue + 1);   // the browser shows what was written
@@ -322,7 +321,6 @@ private slots:
         give(db, QStringLiteral("zhoum"), {"001/2025/FA0101"});
         g.cmdOK->click();
         QCOMPARE(g.result(), int(QDialog::Accepted));
-        QCOMPARE(holdings(db, QStringLiteral("zhoum")), QStringList{"001/2025/FA0101"});
         QCOMPARE(column(b.f.MSFlexGrid2, 0), QStringList{"FA0101"});
 
         // Another operator, a save the database refuses.
