@@ -1,4 +1,5 @@
 #include "Installation.h"
+#include "InstallationUpkeep.h"
 
 #include <Database.h>
 #include <SqlScript.h>
@@ -7,10 +8,8 @@
 #include <ErrLog.h>
 #include <FileModes.h>
 #include <AuditLog.h>
-#include "InstallationUpkeep.h"
 #include <LoginCheck.h>
 #include <PasswordHash.h>
-#include <TaskRegistry.h>
 #include <SysInfo.h>
 #include <Paths.h>
 
