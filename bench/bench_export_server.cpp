@@ -113,6 +113,56 @@ double exportOnce(Database& sysDb, const QString& target, double* prepare)
         qFatal("backup set not written: %s", qPrintable(error));
     return seconds(t);
 }
+
+// The backup set in `fromFiles` imported into the server, its books then left as a server keeps
+// them between being written and exported.
+void importIntoServer(Database& server, const QString& fromFiles)
+{
+    QElapsedTimer t;
+    t.start();
+    AccountImporter importer(server);
+    Notice refusal = importer.load(Paths::join(fromFiles, QStringLiteral("KdErpAct.Lst")));
+    if (refusal.isEmpty())
+        refusal = importer.keepFolder();
+    if (!refusal.isEmpty())
+        qFatal("import refused: %s", qPrintable(refusal.text));
+    const AccountImporter::Result r = AccountImporter::restore(server, importer.plan());
+    if (!r.done())
+        qFatal("import failed: %s", qPrintable(r.notice.text));
+    const double s = seconds(t);
+    const qint64 onServer = server.scalar(QStringLiteral("SELECT sum(pg_total_relation_size(c.oid)) FROM pg_class c JOIN pg_namespace n "
+                                                         "ON n.oid=c.relnamespace WHERE n.nspname='zt001_2024' AND c.relkind='r'")).toLongLong();
+    out << "import of the backup set into the server: " << s << " s, books on the server " << onServer / (1024.0 * 1024.0) << " MB\n";
+    // Books as a server keeps them between being written and exported: vacuumed (the rows'
+    // visibility marked once, not by the first reader) and checkpointed, so the runs below
+    // do not pay for the import's aftermath on the disk.
+    for (const QString& table : {QStringLiteral("gl_accvouch"), QStringLiteral("gl_vouch")})
+        server.execute(QStringLiteral("VACUUM (ANALYZE) zt001_2024.%1").arg(table));
+    server.execute(QStringLiteral("CHECKPOINT"));
+}
+
+// The interleaved runs' times.
+struct Runs {
+    Series dump, copy, exp, prepare, quick, full, far, farPrepare;
+};
+
+void report(const Runs& r, const QString& source, const QString& dumpFile)
+{
+    const double ratio = r.exp.median() / r.dump.median();
+    out << "== server books exported into a data file of " << QFileInfo(source).size() / (1024.0 * 1024.0) << " MB (dump "
+        << QFileInfo(dumpFile).size() / (1024.0 * 1024.0) << " MB)\n";
+    out << "  yardstick (pg_dump -Fc of the books schema): " << figures(r.dump) << "\n";
+    out << "  export from the server:                      " << figures(r.exp) << " (preparation median " << r.prepare.median() << " s)\n";
+    out << "  ratio of medians:                            " << ratio << " (target <= " << kTarget << "): "
+        << (ratio <= kTarget ? "MET" : "NOT MET") << "\n";
+    const double farRatio = r.far.median() / r.exp.median();
+    out << "  export from the server 20 ms away:           " << figures(r.far) << " (preparation median " << r.farPrepare.median() << " s)\n";
+    out << "  20 ms away / direct:                         " << farRatio << " (target <= " << kDistantTarget << "): "
+        << (farRatio <= kDistantTarget ? "MET" : "NOT MET") << "\n";
+    out << "  copy + fsync of the data file:               " << figures(r.copy) << " (export / copy " << r.exp.median() / r.copy.median() << ")\n";
+    out << "  the data file's check alone, quick:          " << figures(r.quick) << "\n";
+    out << "  the data file's check alone, full:           " << figures(r.full) << "\n";
+}
 } // namespace
 
 int main(int argc, char* argv[])
@@ -145,29 +195,7 @@ int main(int argc, char* argv[])
     Installation::createServer(ConnInfo(conninfo), true);
     Database server;
     Installation::openServerSystem(server, ConnInfo(conninfo));
-    {
-        QElapsedTimer t;
-        t.start();
-        AccountImporter importer(server);
-        Notice refusal = importer.load(Paths::join(fromFiles, QStringLiteral("KdErpAct.Lst")));
-        if (refusal.isEmpty())
-            refusal = importer.keepFolder();
-        if (!refusal.isEmpty())
-            qFatal("import refused: %s", qPrintable(refusal.text));
-        const AccountImporter::Result r = AccountImporter::restore(server, importer.plan());
-        if (!r.done())
-            qFatal("import failed: %s", qPrintable(r.notice.text));
-        const double s = seconds(t);
-        const qint64 onServer = server.scalar(QStringLiteral("SELECT sum(pg_total_relation_size(c.oid)) FROM pg_class c JOIN pg_namespace n "
-                                                             "ON n.oid=c.relnamespace WHERE n.nspname='zt001_2024' AND c.relkind='r'")).toLongLong();
-        out << "import of the backup set into the server: " << s << " s, books on the server " << onServer / (1024.0 * 1024.0) << " MB\n";
-        // Books as a server keeps them between being written and exported: vacuumed (the rows'
-        // visibility marked once, not by the first reader) and checkpointed, so the runs below
-        // do not pay for the import's aftermath on the disk.
-        for (const QString& t : {QStringLiteral("gl_accvouch"), QStringLiteral("gl_vouch")})
-            server.execute(QStringLiteral("VACUUM (ANALYZE) zt001_2024.%1").arg(t));
-        server.execute(QStringLiteral("CHECKPOINT"));
-    }
+    importIntoServer(server, fromFiles);
 
     // The yardstick dumps the same books schema; beside it a copy of the data file the server's
     // export writes (the same data as a SQLite file), flushed.
@@ -185,31 +213,18 @@ int main(int argc, char* argv[])
     Database distant;
     Installation::openServerSystem(distant, ConnInfo(conninfo + QStringLiteral(" host=127.0.0.1 port=%1 sslmode=disable gssencmode=disable")
                                                                    .arg(relay.port())));
-    Series dump, copy, exp, prepare, quick, full, far, farPrepare;
+    Runs r;
     for (int i = 0; i < runs; ++i) {
-        dump.values << dumpOnce(dumpFile);
-        exp.values << exportOnce(server, target, &prep);
-        prepare.values << prep;
-        far.values << exportOnce(distant, target, &prep);
-        farPrepare.values << prep;
-        copy.values << plainCopy(source, copyTarget, true).synced;
-        quick.values << checkOnce(source, QStringLiteral("quick_check"));
-        full.values << checkOnce(source, QStringLiteral("integrity_check"));
+        r.dump.values << dumpOnce(dumpFile);
+        r.exp.values << exportOnce(server, target, &prep);
+        r.prepare.values << prep;
+        r.far.values << exportOnce(distant, target, &prep);
+        r.farPrepare.values << prep;
+        r.copy.values << plainCopy(source, copyTarget, true).synced;
+        r.quick.values << checkOnce(source, QStringLiteral("quick_check"));
+        r.full.values << checkOnce(source, QStringLiteral("integrity_check"));
     }
-    const double ratio = exp.median() / dump.median();
-    out << "== server books exported into a data file of " << QFileInfo(source).size() / (1024.0 * 1024.0) << " MB (dump "
-        << QFileInfo(dumpFile).size() / (1024.0 * 1024.0) << " MB)\n";
-    out << "  yardstick (pg_dump -Fc of the books schema): " << figures(dump) << "\n";
-    out << "  export from the server:                      " << figures(exp) << " (preparation median " << prepare.median() << " s)\n";
-    out << "  ratio of medians:                            " << ratio << " (target <= " << kTarget << "): "
-        << (ratio <= kTarget ? "MET" : "NOT MET") << "\n";
-    const double farRatio = far.median() / exp.median();
-    out << "  export from the server 20 ms away:           " << figures(far) << " (preparation median " << farPrepare.median() << " s)\n";
-    out << "  20 ms away / direct:                         " << farRatio << " (target <= " << kDistantTarget << "): "
-        << (farRatio <= kDistantTarget ? "MET" : "NOT MET") << "\n";
-    out << "  copy + fsync of the data file:               " << figures(copy) << " (export / copy " << exp.median() / copy.median() << ")\n";
-    out << "  the data file's check alone, quick:          " << figures(quick) << "\n";
-    out << "  the data file's check alone, full:           " << figures(full) << "\n";
+    report(r, source, dumpFile);
     out.flush();
     QFile::remove(dumpFile);
     return 0;
