@@ -232,11 +232,10 @@ private slots:
             QString stored;
             bool noDb = false;
         } cases[] = {
-            // Creation mode shows 2 everywhere and asks only when something changed: No and
-            // Cancel close without saving, Yes (here through Escape) saves all five.
+            // Creation mode shows 2 everywhere and asks only when something changed: No (and
+            // Cancel, the same way out) closes without saving, Yes (here through Escape) saves all five.
             {1, "update AccInformation set cValue='5' where cCaption='存货数量小数位'", "2,2,2,2,2", 1, "", "2", Cancel, 0, QString(), 0, "5,2,2,2,2"},
             {1, "update AccInformation set cValue='5' where cCaption='存货数量小数位'", "2,2,2,2,2", 1, "4", "4", Cancel, vb::vbNo, ask, 0, "5,2,2,2,2"},
-            {1, "update AccInformation set cValue='5' where cCaption='存货数量小数位'", "2,2,2,2,2", 1, "4", "4", Cancel, vb::vbCancel, ask, 0, "5,2,2,2,2"},
             {1, "update AccInformation set cValue='5' where cCaption='存货数量小数位'", "2,2,2,2,2", 1, "4", "4", Escape, vb::vbYes, ask, 1, "2,4,2,2,2"},
             // Modification mode shows the stored values and takes only 0 to 6, one character.
             {2, stored, "0,1,3,5,6", 0, "", "0", CloseBox, 0, QString(), 0, "0,1,3,5,6"},
