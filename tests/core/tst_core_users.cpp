@@ -6,7 +6,9 @@
 #include <Database.h>
 #include <Installation.h>
 #include <LoginCheck.h>
+#include <OperatorWork.h>
 #include <PasswordHash.h>
+#include <RoleWork.h>
 #include <UserIds.h>
 
 #include <QtTest>
@@ -126,11 +128,16 @@ private slots:
         QVERIFY(check.attempt(QStringLiteral("lijg"), QString(), QString(), QVariant()).ok);
     }
 
+    // Checked before a new operator or role is written; names may hold anything.
     void ids_thatBreakTheListsAreRefused()
     {
-        for (const char* bad : {"demo]x", "a,b", "[x", "x["})
-            QCOMPARE(UserIds::refusal(QStringLiteral("操作员"), QString::fromLatin1(bad)),
-                     QStringLiteral("操作员编号“%1”含有“[”、“]”或“,”，不能增加!").arg(QString::fromLatin1(bad)));
+        for (const char* bad : {"demo]x", "a,b", "[x", "x["}) {
+            const QString id = QString::fromLatin1(bad);
+            QCOMPARE(OperatorWork::checkNew({id, QStringLiteral("甲,[乙]"), {}, {}, {}}, QString()).notice.text,
+                     QStringLiteral("操作员编号“%1”含有“[”、“]”或“,”，不能增加!").arg(id));
+            QCOMPARE(RoleWork::checkNew({id, QStringLiteral("甲,[乙]"), {}}, QString()).notice.text,
+                     QStringLiteral("角色编号“%1”含有“[”、“]”或“,”，不能增加!").arg(id));
+        }
         for (const char* fine : {"o'k", "张三", "a b;c", "a，b"})
             QVERIFY2(UserIds::refusal(QStringLiteral("角色"), QString::fromUtf8(fine)).isEmpty(), fine);
     }
