@@ -311,6 +311,7 @@ private slots:
         Exported env(QStringLiteral("backup"));
         AccountImporter importer(*env.session.sysDb);
         QVERIFY(importer.load(env.lst).isEmpty());
+        QVERIFY(importer.keepFolder().isEmpty());
         frmInput w(env.session, importer.plan());
         MsgBoxScript msgs;
         w.Timer1_Timer();
