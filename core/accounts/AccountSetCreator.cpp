@@ -122,12 +122,15 @@ Recordset presetChart(Database& sysDb, const AccountSetInput& in)
     return sysDb.query(QStringLiteral("select * from GL_DPrecode where itrade_id=?"), {in.tradeId});
 }
 
-// The preset chart's rows go into the books a few hundred at a time, each batch one statement
-// (one round trip to a server): thirteen values a row stays far below either engine's limit.
+// The preset chart's rows go into a server's books a few hundred at a time, each batch one
+// statement (one round trip): thirteen values a row stays far below its limit. SQLite's driver
+// looks each bound value up among all of a statement's, so there a statement takes a few rows.
 constexpr int kChartRowsPerStatement = 400;
+constexpr int kChartRowsPerFileStatement = 8;
 
-QList<Database::Statement> chartStatements(Recordset& preset)
+QList<Database::Statement> chartStatements(Recordset& preset, Engine engine)
 {
+    const int perStatement = engine == Engine::PostgreSQL ? kChartRowsPerStatement : kChartRowsPerFileStatement;
     static const char* const kFrom[] = {"cclass", "cclass_engl", "cclassany", "cclassany_engl", "ccode", "ccode_name",
                                         "ccode_engl", "igrade", "bproperty", "bend"};
     QList<Database::Statement> out;
@@ -135,7 +138,7 @@ QList<Database::Statement> chartStatements(Recordset& preset)
     while (!preset.Eof()) {
         QVariantList values;
         QStringList rows;
-        for (; !preset.Eof() && rows.size() < kChartRowsPerStatement; preset.MoveNext()) {
+        for (; !preset.Eof() && rows.size() < perStatement; preset.MoveNext()) {
             values << ++id;
             for (const char* column : kFrom)
                 values << preset.Fields(QString::fromLatin1(column));
@@ -159,7 +162,7 @@ void writeBooks(Database& books, const AccountSetInput& in, Recordset& preset)
     QList<Database::Statement> statements{optionsStatement(in),
                                           {QStringLiteral("update gradedef set codingrule=? where  keyword='code'"), {kCodingRule}}};
     if (in.presetChart)
-        statements << Database::Statement{QStringLiteral("delete from code"), {}} << chartStatements(preset);
+        statements << Database::Statement{QStringLiteral("delete from code"), {}} << chartStatements(preset, books.engine());
     books.batch(statements);
 }
 
