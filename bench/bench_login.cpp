@@ -44,7 +44,8 @@ double longestFreeze(frmMain& console, const QString& user, const QString& passw
     frmLogin dlg(session, &console);
     dlg.Form_Load();
     dlg.show();
-    QTest::qWaitForWindowExposed(&dlg);
+    if (!QTest::qWaitForWindowExposed(&dlg))
+        qWarning("bench_login: the login form was not exposed");
     dlg.TxtUser->setText(user);
     dlg.TxtUser_LostFocus();
     dlg.txtPassword->setText(password);

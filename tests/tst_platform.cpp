@@ -112,7 +112,7 @@ private slots:
         qInfo("a frozen console was ended after %lld ms", t.elapsed());
         int status = 0;
         pid_t ended = 0;
-        QTest::qWaitFor([&] { return (ended = ::waitpid(child, &status, WNOHANG)) != 0; }, 1000);
+        (void)QTest::qWaitFor([&] { return (ended = ::waitpid(child, &status, WNOHANG)) != 0; }, 1000); // `ended` tells
         if (ended == 0) {
             ::kill(child, SIGKILL);
             ::waitpid(child, &status, 0);
