@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QStorageInfo>
 #include <QTextStream>
 #include <QThread>
@@ -161,6 +162,34 @@ void sayRuns(QTextStream& out, int runs)
 double seconds(const QElapsedTimer& t)
 {
     return t.nsecsElapsed() / 1e9;
+}
+
+Cluster::Cluster(const QString& dir, const QString& port)
+    : m_args{QStringLiteral(REVOZI_PG_CLUSTER_SH), QString(), dir + QStringLiteral("/cluster"), dir + QStringLiteral("/sock"), port}
+{
+    m_started = run(QStringLiteral("start"), true);
+    qputenv("PGHOST", (dir + QStringLiteral("/sock")).toUtf8());
+    qputenv("PGPORT", port.toUtf8());
+    qputenv("PGUSER", "revozi");
+}
+
+Cluster::~Cluster()
+{
+    run(QStringLiteral("stop"), false);
+}
+
+bool Cluster::run(const QString& command, bool fsync)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (fsync)
+        env.insert(QStringLiteral("REVOZI_PG_FSYNC"), QStringLiteral("on"));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QStringList args = m_args;
+    args[1] = command;
+    p.start(QStringLiteral("sh"), args);
+    return p.waitForFinished(180000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 } // namespace Bench

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <algorithm>
 #include <memory>
@@ -68,6 +69,23 @@ public:
 
 private:
     QString m_conninfo;
+};
+
+// A throwaway PostgreSQL cluster of the benchmark's own in `dir` on `port`, with fsync on (the
+// figures of a server that keeps its data), started here and stopped at the end; the PG*
+// variables name it while it lives.
+class Cluster {
+public:
+    Cluster(const QString& dir, const QString& port);
+    ~Cluster();
+    Cluster(const Cluster&) = delete;
+    Cluster& operator=(const Cluster&) = delete;
+    bool started() const { return m_started; }
+
+private:
+    bool run(const QString& command, bool fsync);
+    QStringList m_args;
+    bool m_started = false;
 };
 
 } // namespace Bench

@@ -44,32 +44,6 @@ constexpr double kDistantTarget = 1.5;
 // The server's own dump program of the cluster's version.
 const QString kPgDump = QStringLiteral("/usr/lib/postgresql/15/bin/pg_dump");
 
-struct Cluster {
-    QStringList args;
-    bool started = false;
-    explicit Cluster(const QString& dir)
-        : args{QStringLiteral(REVOZI_PG_CLUSTER_SH), QString(), dir + QStringLiteral("/cluster"), dir + QStringLiteral("/sock"), QStringLiteral("5497")}
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("REVOZI_PG_FSYNC"), QStringLiteral("on"));
-        started = run(QStringLiteral("start"), env);
-        qputenv("PGHOST", (dir + QStringLiteral("/sock")).toUtf8());
-        qputenv("PGPORT", "5497");
-        qputenv("PGUSER", "revozi");
-    }
-    ~Cluster() { run(QStringLiteral("stop"), QProcessEnvironment::systemEnvironment()); }
-    bool run(const QString& command, const QProcessEnvironment& env)
-    {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QStringList a = args;
-        a[1] = command;
-        p.start(QStringLiteral("sh"), a);
-        return p.waitForFinished(180000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    }
-};
-
 // pg_dump -Fc of the books' schema into `file`, timed; the PG* variables name the cluster.
 double dumpOnce(const QString& file)
 {
@@ -177,8 +151,8 @@ int main(int argc, char* argv[])
     const QString root = dir.path();
     // The server's cluster beside the files, on the same disk; the export prepares its copy there too.
     QTemporaryDir pgDir(QStringLiteral("/tmp/rzb-XXXXXX"));
-    Cluster cluster(pgDir.path());
-    if (!cluster.started)
+    Cluster cluster(pgDir.path(), QStringLiteral("5497"));
+    if (!cluster.started())
         qFatal("the benchmark's PostgreSQL cluster did not start");
     qputenv("TMPDIR", root.toUtf8());
 

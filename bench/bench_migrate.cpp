@@ -31,32 +31,6 @@ QTextStream out(stdout);
 constexpr double kTarget = 2.0;
 const QString kPgBin = QStringLiteral("/usr/lib/postgresql/15/bin");
 
-struct Cluster {
-    QStringList args;
-    bool started = false;
-    explicit Cluster(const QString& dir)
-        : args{QStringLiteral(REVOZI_PG_CLUSTER_SH), QString(), dir + QStringLiteral("/cluster"), dir + QStringLiteral("/sock"), QStringLiteral("5498")}
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("REVOZI_PG_FSYNC"), QStringLiteral("on"));
-        started = run(QStringLiteral("start"), env);
-        qputenv("PGHOST", (dir + QStringLiteral("/sock")).toUtf8());
-        qputenv("PGPORT", "5498");
-        qputenv("PGUSER", "revozi");
-    }
-    ~Cluster() { run(QStringLiteral("stop"), QProcessEnvironment::systemEnvironment()); }
-    bool run(const QString& command, const QProcessEnvironment& env)
-    {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QStringList a = args;
-        a[1] = command;
-        p.start(QStringLiteral("sh"), a);
-        return p.waitForFinished(180000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    }
-};
-
 QString tool(const QString& name)
 {
     const QString own = Paths::join(kPgBin, name);
@@ -113,8 +87,8 @@ int main(int argc, char* argv[])
     QTemporaryDir dir(Paths::join(options.workDir, QStringLiteral("bench_migrate-XXXXXX")));
     const QString root = Paths::join(dir.path(), QStringLiteral("files"));
     QTemporaryDir pgDir(QStringLiteral("/tmp/rzm-XXXXXX"));
-    Cluster cluster(pgDir.path());
-    if (!cluster.started)
+    Cluster cluster(pgDir.path(), QStringLiteral("5498"));
+    if (!cluster.started())
         qFatal("the benchmark's PostgreSQL cluster did not start");
     Database admin;
     admin.openServer(QStringLiteral("dbname=revozi_test"), QStringLiteral("public"), false);
