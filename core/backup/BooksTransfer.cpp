@@ -1,6 +1,7 @@
 #include "BooksTransfer.h"
 
 #include <Database.h>
+#include <ServerStatement.h>
 #include <AccountTemplate.h>
 #include <PageWriter.h>
 
@@ -46,18 +47,6 @@ sqlite3* fileHandle(Database& db)
     return *static_cast<sqlite3* const*>(v.constData());
 }
 
-[[noreturn]] void serverFailed(PGconn* pg, PGresult* r, const QString& sql)
-{
-    QString text = QString::fromUtf8(r ? PQresultErrorMessage(r) : PQerrorMessage(pg)).trimmed();
-    if (text.isEmpty())
-        text = QString::fromUtf8(PQerrorMessage(pg)).trimmed();
-    const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
-    const QString code = state ? QString::fromLatin1(state) : (PQstatus(pg) == CONNECTION_OK ? QString() : QStringLiteral("08006"));
-    if (r)
-        PQclear(r);
-    throw DbError(text, code, sql, Engine::PostgreSQL);
-}
-
 [[noreturn]] void fileFailed(sqlite3* h, const QString& sql)
 {
     throw DbError(QString::fromUtf8(sqlite3_errmsg(h)), QString::number(sqlite3_extended_errcode(h)), sql);
@@ -67,20 +56,6 @@ BooksTransfer::WrittenHook& writtenHook()
 {
     static BooksTransfer::WrittenHook hook;
     return hook;
-}
-
-// The result of the statement that ends a COPY; throws when the server refused it.
-void finishCopy(PGconn* pg, const QString& sql)
-{
-    PGresult* failed = nullptr;
-    while (PGresult* r = PQgetResult(pg)) {
-        if (PQresultStatus(r) != PGRES_COMMAND_OK && !failed)
-            failed = r;
-        else
-            PQclear(r);
-    }
-    if (failed)
-        serverFailed(pg, failed, sql);
 }
 
 QString quoted(const QString& name)
@@ -420,7 +395,7 @@ void copyRows(PGconn* pg, const BooksTransfer::Source& s, const QList<Column>& c
                                   orderBy.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + orderBy);
     PGresult* started = PQexec(pg, copy.toUtf8().constData());
     if (PQresultStatus(started) != PGRES_COPY_OUT)
-        serverFailed(pg, started, copy);
+        ServerStatement::copyFailed(pg, started, copy);
     PQclear(started);
     QString fileError;
     BinaryRows rows;
@@ -440,8 +415,8 @@ void copyRows(PGconn* pg, const BooksTransfer::Source& s, const QList<Column>& c
         PQfreemem(msg);
     }
     if (n == -2)
-        serverFailed(pg, nullptr, copy);
-    finishCopy(pg, copy);
+        ServerStatement::copyFailed(pg, nullptr, copy);
+    ServerStatement::endCopy(pg, copy);
     if (!fileError.isEmpty())
         throw DbError(fileError);
 }
@@ -732,7 +707,7 @@ void copyToServer(Database& db, Database& in, const QString& schema, const QStri
     PGresult* started = PQexec(pg, copy.toUtf8().constData());
     if (PQresultStatus(started) != PGRES_COPY_IN) {
         sqlite3_finalize(st);
-        serverFailed(pg, started, copy);
+        ServerStatement::copyFailed(pg, started, copy);
     }
     PQclear(started);
     QByteArray buf;
@@ -759,16 +734,16 @@ void copyToServer(Database& db, Database& in, const QString& schema, const QStri
     if (sent && !buf.isEmpty())
         sent = PQputCopyData(pg, buf.constData(), int(buf.size())) == 1;
     if (!sent)
-        serverFailed(pg, nullptr, copy);
+        ServerStatement::copyFailed(pg, nullptr, copy);
     // A row that could not be read ends the COPY as failed, so the server keeps none of it.
     if (PQputCopyEnd(pg, fileError.isEmpty() ? nullptr : "the data file could not be read") != 1)
-        serverFailed(pg, nullptr, copy);
+        ServerStatement::copyFailed(pg, nullptr, copy);
     if (!fileError.isEmpty()) {
         while (PGresult* r = PQgetResult(pg))
             PQclear(r);
         throw DbError(fileError, QString(), select);
     }
-    finishCopy(pg, copy);
+    ServerStatement::endCopy(pg, copy);
 }
 
 QStringList serverTables(Database& db, const QString& schema)

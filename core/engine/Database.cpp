@@ -330,36 +330,6 @@ PGconn* Database::serverConn()
     return m_pg;
 }
 
-namespace {
-[[noreturn]] void copyFailed(PGconn* pg, PGresult* r, const QString& sql)
-{
-    QString text = QString::fromUtf8(r ? PQresultErrorMessage(r) : PQerrorMessage(pg)).trimmed();
-    if (text.isEmpty())
-        text = QString::fromUtf8(PQerrorMessage(pg)).trimmed();
-    static const QRegularExpression severity(QStringLiteral("^(ERROR|FATAL|PANIC):\\s+"));
-    text = text.remove(severity).section(QLatin1Char('\n'), 0, 0).trimmed();
-    const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
-    const QString code = state ? QString::fromLatin1(state) : (PQstatus(pg) == CONNECTION_OK ? QString() : QStringLiteral("08006"));
-    if (r)
-        PQclear(r);
-    throw DbError(text, code, sql, Engine::PostgreSQL);
-}
-
-// The results that follow the end of a COPY; throws the first failure.
-void drainCopy(PGconn* pg, const QString& sql)
-{
-    PGresult* failed = nullptr;
-    while (PGresult* r = PQgetResult(pg)) {
-        if (PQresultStatus(r) != PGRES_COMMAND_OK && !failed)
-            failed = r;
-        else
-            PQclear(r);
-    }
-    if (failed)
-        copyFailed(pg, failed, sql);
-}
-} // namespace
-
 Database::CopyIn::CopyIn(Database& db, const QString& copyStatement)
     : m_sql(db.forServer(copyStatement))
 {
@@ -367,7 +337,7 @@ Database::CopyIn::CopyIn(Database& db, const QString& copyStatement)
     m_conn = pg;
     PGresult* r = PQexec(pg, m_sql.toUtf8().constData());
     if (PQresultStatus(r) != PGRES_COPY_IN)
-        copyFailed(pg, r, m_sql);
+        ServerStatement::copyFailed(pg, r, m_sql);
     PQclear(r);
     m_open = true;
 }
@@ -388,7 +358,7 @@ void Database::CopyIn::put(const QByteArray& lines)
     if (PQputCopyData(pg, lines.constData(), int(lines.size())) != 1) {
         m_open = false;
         PQputCopyEnd(pg, "failed");
-        copyFailed(pg, nullptr, m_sql);
+        ServerStatement::copyFailed(pg, nullptr, m_sql);
     }
 }
 
@@ -397,8 +367,8 @@ void Database::CopyIn::finish()
     PGconn* pg = m_conn;
     m_open = false;
     if (PQputCopyEnd(pg, nullptr) != 1)
-        copyFailed(pg, nullptr, m_sql);
-    drainCopy(pg, m_sql);
+        ServerStatement::copyFailed(pg, nullptr, m_sql);
+    ServerStatement::endCopy(pg, m_sql);
 }
 
 void Database::copyOut(const QString& copyStatement, const std::function<void(const char* data, int size)>& each)
@@ -407,7 +377,7 @@ void Database::copyOut(const QString& copyStatement, const std::function<void(co
     PGconn* pg = serverConn();
     PGresult* r = PQexec(pg, sql.toUtf8().constData());
     if (PQresultStatus(r) != PGRES_COPY_OUT)
-        copyFailed(pg, r, sql);
+        ServerStatement::copyFailed(pg, r, sql);
     PQclear(r);
     char* line = nullptr;
     int n;
@@ -427,8 +397,8 @@ void Database::copyOut(const QString& copyStatement, const std::function<void(co
         PQfreemem(line);
     }
     if (n == -2)
-        copyFailed(pg, nullptr, sql);
-    drainCopy(pg, sql);
+        ServerStatement::copyFailed(pg, nullptr, sql);
+    ServerStatement::endCopy(pg, sql);
 }
 
 void Database::openLike(const Database& other)

@@ -2,6 +2,7 @@
 #include "DbError.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QSqlField>
 #include <QUuid>
 
@@ -458,6 +459,33 @@ Recordset Result::recordset() const
 int Result::rowsAffected() const
 {
     return m_result ? QByteArray(PQcmdTuples(m_result)).toInt() : 0;
+}
+
+[[noreturn]] void copyFailed(PGconn* pg, PGresult* r, const QString& sql)
+{
+    QString text = QString::fromUtf8(r ? PQresultErrorMessage(r) : PQerrorMessage(pg)).trimmed();
+    if (text.isEmpty())
+        text = QString::fromUtf8(PQerrorMessage(pg)).trimmed();
+    static const QRegularExpression severity(QStringLiteral("^(ERROR|FATAL|PANIC):\\s+"));
+    text = text.remove(severity).section(QLatin1Char('\n'), 0, 0).trimmed();
+    const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    const QString code = state ? QString::fromLatin1(state) : (PQstatus(pg) == CONNECTION_OK ? QString() : QStringLiteral("08006"));
+    if (r)
+        PQclear(r);
+    throw DbError(text, code, sql, Engine::PostgreSQL);
+}
+
+void endCopy(PGconn* pg, const QString& sql)
+{
+    PGresult* failed = nullptr;
+    while (PGresult* r = PQgetResult(pg)) {
+        if (PQresultStatus(r) != PGRES_COMMAND_OK && !failed)
+            failed = r;
+        else
+            PQclear(r);
+    }
+    if (failed)
+        copyFailed(pg, failed, sql);
 }
 
 } // namespace ServerStatement

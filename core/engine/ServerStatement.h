@@ -70,6 +70,12 @@ struct Sent {
 };
 std::vector<Result> pipeline(PGconn* conn, const QList<Sent>& statements);
 
+// A COPY the server refused: its result `r` (taken; null when the session's own message tells)
+// thrown as DbError in the words of a refused statement.
+[[noreturn]] void copyFailed(PGconn* conn, PGresult* r, const QString& sql);
+// Reads the results that end a COPY; throws the first failure.
+void endCopy(PGconn* conn, const QString& sql);
+
 // The server's spelling of the placeholders: `?` outside quotes becomes $1, $2, ...
 QByteArray numbered(const QString& sql);
 
