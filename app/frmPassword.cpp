@@ -11,11 +11,8 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 using namespace Module1;
 
@@ -34,29 +31,12 @@ frmPassword::frmPassword(const Session& session, const QString& userId, const QS
     txtConfirmPassword = passwordBox(this, "txtConfirmPassword", tr("确认密码"), PasswordHash::kMaxLength);
 
     auto* form = new QFormLayout;
-    auto addRow = [&](const QString& caption, QLineEdit* edit) {
-        auto* l = new QLabel(caption, this);
-        l->setBuddy(edit);
-        form->addRow(l, edit);
-    };
-    addRow(tr("旧密码(&J):"), txtOldPassword);
-    addRow(tr("新密码(&N):"), txtNewPassword);
-    addRow(tr("确认密码(&F):"), txtConfirmPassword);
-
-    cmdOK = new QPushButton(tr("确定"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(tr("取消"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-
-    auto* top = new QVBoxLayout(this);
-    top->addLayout(form);
-    top->addLayout(buttons);
-    setMinimumWidth(320);
+    addPasswordRow(this, form, tr("旧密码(&J):"), txtOldPassword);
+    addPasswordRow(this, form, tr("新密码(&N):"), txtNewPassword);
+    addPasswordRow(this, form, tr("确认密码(&F):"), txtConfirmPassword);
+    const PasswordButtons buttons = layOutPasswordForm(this, form, tr("确定"), tr("取消"), 320);
+    cmdOK = buttons.ok;
+    cmdCancel = buttons.cancel;
 
     connect(cmdOK, &QPushButton::clicked, this, &frmPassword::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmPassword::cmdCancel_Click);

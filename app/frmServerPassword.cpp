@@ -7,11 +7,7 @@
 #include <Session.h>
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 
 frmServerPassword::frmServerPassword(Session& session, QWidget* parent)
@@ -25,29 +21,13 @@ frmServerPassword::frmServerPassword(Session& session, QWidget* parent)
     txtConfirm = passwordBox(this, "txtConfirm", tr("确认新口令"));
 
     auto* form = new QFormLayout;
-    auto addRow = [&](const QString& caption, QLineEdit* edit) {
-        auto* l = new QLabel(caption, this);
-        l->setBuddy(edit);
-        form->addRow(l, edit);
-    };
     form->addRow(new QLabel(tr("服务器:"), this), new QLabel(m_session.shownServer(), this));
-    addRow(tr("原口令(&O):"), txtOld);
-    addRow(tr("新口令(&N):"), txtNew);
-    addRow(tr("确认新口令(&F):"), txtConfirm);
-
-    cmdOK = new QPushButton(tr("确定"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(tr("取消"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    auto* top = new QVBoxLayout(this);
-    top->addLayout(form);
-    top->addLayout(buttons);
-    setMinimumWidth(360);
+    addPasswordRow(this, form, tr("原口令(&O):"), txtOld);
+    addPasswordRow(this, form, tr("新口令(&N):"), txtNew);
+    addPasswordRow(this, form, tr("确认新口令(&F):"), txtConfirm);
+    const PasswordButtons buttons = layOutPasswordForm(this, form, tr("确定"), tr("取消"), 360);
+    cmdOK = buttons.ok;
+    cmdCancel = buttons.cancel;
 
     connect(cmdOK, &QPushButton::clicked, this, &frmServerPassword::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
