@@ -878,14 +878,6 @@
 <context>
     <name>BooksTransfer</name>
     <message>
-        <source>不是数据库服务器的连接（%1）</source>
-        <translation>Not a connection to a database server (%1)</translation>
-    </message>
-    <message>
-        <source>不是 SQLite 连接</source>
-        <translation>Not an SQLite connection</translation>
-    </message>
-    <message>
         <source>账套库的表 %1 的列 %2 是%3，备份数据文件无法原样保存，未输出。</source>
         <translation>Column %2 of table %1 of the account set&apos;s books is %3, which the backup data file cannot keep as it is; nothing was exported.</translation>
     </message>
@@ -1068,6 +1060,10 @@
 <context>
     <name>Database</name>
     <message>
+        <source>不是 SQLite 连接</source>
+        <translation>Not an SQLite connection</translation>
+    </message>
+    <message>
         <source>找不到数据库文件：%1</source>
         <translation>The database file cannot be found: %1</translation>
     </message>
@@ -1082,14 +1078,6 @@
     <message>
         <source>模式名不合规：%1</source>
         <translation>Not a valid schema name: %1</translation>
-    </message>
-    <message>
-        <source>连接串中不能有分号（;）：%1</source>
-        <translation>The connection string cannot contain a semicolon (;): %1</translation>
-    </message>
-    <message>
-        <source>缺少 PostgreSQL 数据库驱动（QPSQL），请安装 libqt6sql6-psql。</source>
-        <translation>The PostgreSQL database driver (QPSQL) is missing; please install libqt6sql6-psql.</translation>
     </message>
     <message>
         <source>服务器上没有这个数据库：%1</source>
@@ -1223,10 +1211,6 @@
 </context>
 <context>
     <name>Migration</name>
-    <message>
-        <source>不是 SQLite 连接</source>
-        <translation>Not a SQLite connection</translation>
-    </message>
     <message>
         <source>表 %1 的列 %2 中有服务器上的类型放不下的值（不是数值），未迁移。</source>
         <translation>Column %2 of table %1 holds a value the server's type cannot keep (not a number); nothing was moved.</translation>

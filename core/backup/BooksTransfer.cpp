@@ -9,7 +9,6 @@
 #include <QJsonDocument>
 #include <QRegularExpression>
 #include <QSet>
-#include <QSqlDriver>
 #include <QtEndian>
 
 #include <algorithm>
@@ -37,14 +36,6 @@ struct Column {
 PGconn* serverHandle(Database& db)
 {
     return static_cast<PGconn*>(db.serverConn());
-}
-
-sqlite3* fileHandle(Database& db)
-{
-    const QVariant v = db.handle().driver()->handle();
-    if (db.engine() != Engine::SQLite || !v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
-        throw DbError(Words::of("BooksTransfer", QT_TRANSLATE_NOOP("BooksTransfer", "不是 SQLite 连接")));
-    return *static_cast<sqlite3* const*>(v.constData());
 }
 
 [[noreturn]] void fileFailed(sqlite3* h, const QString& sql)
@@ -429,7 +420,7 @@ void copyToFile(Database& db, Database& out, const BooksTransfer::Source& s, con
         names << c.name;
         marks << QStringLiteral("?");
     }
-    sqlite3* h = fileHandle(out);
+    sqlite3* h = out.fileConn();
     const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quoted(s.table), quotedList(names), marks.join(QLatin1Char(',')));
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(h, insert.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
@@ -606,7 +597,7 @@ struct FileColumn {
 QList<FileColumn> fileColumns(Database& in, const QString& table)
 {
     QList<FileColumn> out;
-    sqlite3* h = fileHandle(in);
+    sqlite3* h = in.fileConn();
     const QByteArray tableName = table.toUtf8();
     for (Recordset rs = in.query(QStringLiteral("SELECT name, upper(type), \"notnull\", pk, coalesce(dflt_value, '') FROM pragma_table_info(?)"), {table});
          !rs.Eof(); rs.MoveNext()) {
@@ -696,7 +687,7 @@ void copyToServer(Database& db, Database& in, const QString& schema, const QStri
         source << quoted(c.name);
         target << c.name;
     }
-    sqlite3* h = fileHandle(in);
+    sqlite3* h = in.fileConn();
     const QString select = QStringLiteral("SELECT %1 FROM %2%3").arg(source.join(QLatin1Char(',')), quoted(table),
                                                                      withOrder ? QStringLiteral(" ORDER BY rowid") : QString());
     sqlite3_stmt* st = nullptr;

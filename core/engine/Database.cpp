@@ -686,15 +686,29 @@ void Database::detach(const QString& alias)
     execute(QStringLiteral("DETACH DATABASE %1").arg(alias));
 }
 
+namespace {
+sqlite3* sqliteOf(const QSqlDatabase& db)
+{
+    const QVariant native = db.driver() ? db.driver()->handle() : QVariant();
+    return native.isValid() && qstrcmp(native.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(native.constData()) : nullptr;
+}
+} // namespace
+
+sqlite3* Database::fileConn()
+{
+    sqlite3* h = m_engine == Engine::SQLite ? sqliteOf(m_db) : nullptr;
+    if (!h)
+        throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "不是 SQLite 连接")));
+    return h;
+}
+
 qint64 Database::releaseFreePages()
 {
     if (!isOpen())
         throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "数据库未打开")));
     // The statement returns a row after each page it frees; the driver would stop at the first
     // (it has no columns to read), so it is run to its end through the engine's own interface.
-    const QVariant native = m_db.driver()->handle();
-    sqlite3* h = native.isValid() && qstrcmp(native.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(native.constData())
-                                                                                  : nullptr;
+    sqlite3* h = sqliteOf(m_db);
     if (!h)
         throw DbError(Words::of("Database", QT_TRANSLATE_NOOP("Database", "无法释放空闲页：不是 SQLite 连接")));
     sqlite3_stmt* st = nullptr;

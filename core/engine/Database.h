@@ -20,6 +20,7 @@ namespace ServerStatement {
 class Result;
 }
 typedef struct pg_conn PGconn;
+typedef struct sqlite3 sqlite3;
 
 class Database {
 public:
@@ -129,6 +130,9 @@ public:
     // transaction's BEGIN not yet sent goes first, so what is sent on it belongs to the
     // transaction. Throws DbError on a connection to a file.
     PGconn* serverConn();
+    // The file's own SQLite connection, for the work that goes past the driver (the page writer,
+    // the move's reads of a file). Throws DbError on a server session.
+    sqlite3* fileConn();
     // Names this connection while it is open: a new one for each opening, never reused.
     QString connectionName() const { return m_connection; }
 

@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QSqlDriver>
 
 #include <algorithm>
 #include <charconv>
@@ -81,14 +80,6 @@ Migration::CompareHook& compareHook()
 QString quoted(const QString& name)
 {
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-}
-
-sqlite3* fileHandle(Database& db)
-{
-    const QVariant v = db.handle().driver()->handle();
-    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
-        throw DbError(Words::of(kCtx, QT_TRANSLATE_NOOP("Migration", "不是 SQLite 连接")));
-    return *static_cast<sqlite3* const*>(v.constData());
 }
 
 Kind kindOf(const QString& serverType)
@@ -210,7 +201,7 @@ void eachFileRow(const Table& t, const WorkControl& control, QByteArray* line, c
     for (const Column& c : t.columns)
         cols << (c.fileName == QLatin1String("rowid") ? QStringLiteral("rowid") : quoted(c.fileName));
     const QString sql = QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QLatin1Char(',')), quoted(t.fileTable));
-    sqlite3* h = fileHandle(*t.file);
+    sqlite3* h = t.file->fileConn();
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(h, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
         throw DbError(QString::fromUtf8(sqlite3_errmsg(h)), QString::number(sqlite3_extended_errcode(h)), sql);
@@ -484,7 +475,7 @@ void copyFile(Run& run, Database& file, const QString& schema, bool dropMissing)
         copyTable(run, t);
         run.tables.append(t);
     }
-    run.changes.insert(&file, sqlite3_total_changes(fileHandle(file)));
+    run.changes.insert(&file, sqlite3_total_changes(file.fileConn()));
 }
 
 // One set's books of one year: the file and the schema it becomes.
@@ -541,7 +532,7 @@ void compareAll(Run& run)
             throw Cancelled{};
         // The files are held for writing, so only this program's own connection could have
         // changed one since its copy: such a file is read again, else the copy's reading stands.
-        const bool changed = sqlite3_total_changes(fileHandle(*t.file)) != run.changes.value(t.file);
+        const bool changed = sqlite3_total_changes(t.file->fileConn()) != run.changes.value(t.file);
         const Sum here = changed ? fileSum(t, run.control) : t.copied;
         const Sum there = serverSum(run.srv, t);
         if (!(here == there))
